@@ -1,0 +1,50 @@
+#include "cp1250.h"
+
+#include <QStringDecoder>
+#include <QStringEncoder>
+
+QString FromCp1250(QByteArrayView bytes)
+{
+    QStringDecoder decoder("windows-1250", QStringConverter::Flag::Stateless);
+    return decoder.decode(bytes);
+}
+
+QByteArray ToCp1250(const QString &text, QString *unmappable)
+{
+    QStringEncoder encoder("windows-1250", QStringConverter::Flag::Stateless);
+    QByteArray bytes = encoder.encode(text);
+    if (!encoder.hasError() || text.isEmpty()) {
+        if (unmappable)
+            unmappable->clear();
+        return bytes;
+    }
+    // Slow path, only for text that holds something cp1250 lacks: encode code point by code
+    // point so that the offending characters can be named.
+    QString bad;
+    QByteArray out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype len = (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
+        const QString ch = text.mid(i, len);
+        QStringEncoder single("windows-1250", QStringConverter::Flag::Stateless);
+        const QByteArray encoded = single.encode(ch);
+        if (single.hasError() || encoded.size() != 1) {
+            if (!bad.contains(ch))
+                bad += ch;
+            out += '?';
+        } else {
+            out += encoded;
+        }
+        i += len;
+    }
+    if (unmappable)
+        *unmappable = bad;
+    return out;
+}
+
+QString UnmappableCp1250Chars(const QString &text)
+{
+    QString bad;
+    ToCp1250(text, &bad);
+    return bad;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <exception>
+
+// The one error type of the database layer: the server's (or client library's) message text
+// and error number. Windows that expect a failure show their own message around message();
+// the rest reach the application's general error handler.
+class DbError : public std::exception
+{
+public:
+    explicit DbError(QString message, unsigned number = 0);
+
+    const QString &message() const { return m_message; }
+    unsigned number() const { return m_number; }
+    const char *what() const noexcept override { return m_what.constData(); }
+
+private:
+    QString m_message;
+    unsigned m_number;
+    QByteArray m_what;
+};

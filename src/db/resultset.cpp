@@ -1,0 +1,107 @@
+#include "resultset.h"
+
+#include "common/cp1250.h"
+
+#include <QDateTime>
+
+#include <mysql.h>
+
+bool FieldInfo::isPrimaryKey() const { return flags & PRI_KEY_FLAG; }
+bool FieldInfo::isAutoIncrement() const { return flags & AUTO_INCREMENT_FLAG; }
+bool FieldInfo::isNotNull() const { return flags & NOT_NULL_FLAG; }
+
+int ResultSet::fieldIndex(QStringView name) const
+{
+    for (int i = 0; i < m_fields.size(); ++i) {
+        if (m_fields.at(i).name.compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    return -1;
+}
+
+bool ResultSet::isNull(int row, int column) const
+{
+    const std::size_t cell = std::size_t(row) * m_fields.size() + column;
+    return m_nulls[cell >> 3] & (1u << (cell & 7));
+}
+
+QByteArrayView ResultSet::raw(int row, int column) const
+{
+    const std::size_t cell = std::size_t(row) * m_fields.size() + column;
+    const std::uint32_t begin = m_offsets[cell];
+    return QByteArrayView(m_data.constData() + begin, m_offsets[cell + 1] - begin);
+}
+
+QString ResultSet::text(int row, int column) const
+{
+    return FromCp1250(raw(row, column));
+}
+
+QVariant ResultSet::value(int row, int column) const
+{
+    if (isNull(row, column))
+        return {};
+    return ConvertFieldValue(m_fields.at(column), raw(row, column));
+}
+
+void ResultSet::setFields(QList<FieldInfo> fields)
+{
+    m_fields = std::move(fields);
+}
+
+void ResultSet::reserveRows(qsizetype rows)
+{
+    m_offsets.reserve(std::size_t(rows) * m_fields.size() + 1);
+}
+
+void ResultSet::appendRow(const char *const *cells, const unsigned long *lengths)
+{
+    const int columns = int(m_fields.size());
+    std::size_t cell = std::size_t(m_rowCount) * columns;
+    m_nulls.resize((cell + columns + 7) / 8, 0);
+    for (int c = 0; c < columns; ++c, ++cell) {
+        if (cells[c])
+            m_data.append(cells[c], qsizetype(lengths[c]));
+        else
+            m_nulls[cell >> 3] |= std::uint8_t(1u << (cell & 7));
+        m_offsets.push_back(std::uint32_t(m_data.size()));
+    }
+    ++m_rowCount;
+}
+
+void ResultSet::squeeze()
+{
+    m_data.squeeze();
+    m_offsets.shrink_to_fit();
+    m_nulls.shrink_to_fit();
+}
+
+QVariant ConvertFieldValue(const FieldInfo &field, QByteArrayView raw)
+{
+    switch (field.kind) {
+    case FieldInfo::Kind::Integer: {
+        bool ok = false;
+        const qlonglong v = raw.toLongLong(&ok);
+        if (ok)
+            return v;
+        return raw.toULongLong(&ok) ? QVariant(raw.toULongLong()) : QVariant(FromCp1250(raw));
+    }
+    case FieldInfo::Kind::Float:
+    case FieldInfo::Kind::Decimal: {
+        bool ok = false;
+        const double v = raw.toDouble(&ok);
+        return ok ? QVariant(v) : QVariant(FromCp1250(raw));
+    }
+    case FieldInfo::Kind::Date:
+        return QDate::fromString(QString::fromLatin1(raw), QStringLiteral("yyyy-MM-dd"));
+    case FieldInfo::Kind::DateTime:
+        return QDateTime::fromString(QString::fromLatin1(raw.first(qMin<qsizetype>(19, raw.size()))), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    case FieldInfo::Kind::Binary:
+        return raw.toByteArray();
+    case FieldInfo::Kind::Time:
+    case FieldInfo::Kind::Text:
+    case FieldInfo::Kind::Other:
+        break;
+    }
+    return FromCp1250(raw);
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "db/connection.h"
+
+#include <QByteArray>
+#include <QString>
+
+// The private MariaDB server that CTest starts for the run (scripts/mariadb.sh).
+class TestServer
+{
+public:
+    static bool isAvailable();
+    static QString folder();
+    static int port();
+    static QString socket();
+    // Runs SQL through the real `mariadb` command-line client as root on a latin2 connection:
+    // the bytes reach the server exactly as given, as from another workstation.
+    static QByteArray client(const QByteArray &sql, const QString &database = {}, bool *ok = nullptr,
+                             const char *charset = "latin2");
+};
+
+// A fresh database for one test, created from sql/schema.sql (or empty), dropped afterwards.
+class TestDatabase
+{
+public:
+    enum class Content { Schema, Empty };
+    explicit TestDatabase(Content content = Content::Schema);
+    ~TestDatabase();
+    TestDatabase(const TestDatabase &) = delete;
+    TestDatabase &operator=(const TestDatabase &) = delete;
+
+    const QString &name() const { return m_name; }
+    ConnectionParams params() const;
+    // Runs SQL in this database through the command-line client; fails the test on an error.
+    QByteArray client(const QByteArray &sql) const;
+    // Loads a UTF-8 SQL file (schema, demo data) into this database through the command-line client.
+    void load(const QString &path) const;
+
+private:
+    QString m_name;
+};
+
+// Path of a file in the source tree (sql/schema.sql...).
+QString SourcePath(const QString &relative);
+
+// Skips the test when no server is running (a test binary started without CTest).
+#define REQUIRE_TEST_SERVER()                                                                      \
+    do {                                                                                           \
+        if (!TestServer::isAvailable())                                                            \
+            QSKIP("No private MariaDB server: run the tests through ctest");                       \
+    } while (false)

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <functional>
+
+// A temporary data folder for one test: XDG_CONFIG_HOME points into it, so the program's
+// settings file and Html folder land there and vanish with it.
+class ScopedDataFolder
+{
+public:
+    ScopedDataFolder();
+    ~ScopedDataFolder();
+    QString path() const { return m_dir.path(); }
+    // The folder that holds OrvantH.ini under this configuration home.
+    QString dataFolder() const;
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_oldConfigHome;
+    bool m_hadConfigHome;
+};
+
+// Calls `answer` with the next modal widget that opens (polling from a timer), so a test can
+// fill in and close a dialog that its code under test runs with exec(). Gives up after
+// timeoutMs and reports that no modal window appeared.
+void AnswerNextModal(std::function<void(QWidget *)> answer, int timeoutMs = 5000);
+
+// Closes the active modal widget (reject) after delay, if any.
+void RejectNextModal(int timeoutMs = 5000);

@@ -97,7 +97,8 @@ void SaveFormPos(const QWidget *window)
 
 void LoadFormBounds(QWidget *window)
 {
-    const QRect r = LoadFormBounds(window->objectName(), window->x(), window->y(), window->height(), window->width());
+    const QRect r =
+        LoadFormBounds(window->objectName(), window->x(), window->y(), window->height(), window->width());
     window->move(r.topLeft());
     window->resize(r.size());
 }

@@ -34,5 +34,4 @@ QString SettingsFilePath();
 QRect WorkArea();
 
 // The rule that picks the data folder, apart from the file system state it reads.
-QString ChooseDataFolder(const QString &programFolder, bool iniInProgramFolder,
-                         const QString &commonAppData);
+QString ChooseDataFolder(const QString &programFolder, bool iniInProgramFolder, const QString &commonAppData);

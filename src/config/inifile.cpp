@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-
 #include <limits>
 
 using namespace Qt::StringLiterals;
@@ -77,7 +76,8 @@ QByteArray Encode(const QString &text, const QString &what)
     QString bad;
     QByteArray bytes = ToCp1250(text, &bad);
     if (!bad.isEmpty())
-        throw IniError(u"A beállítások fájlja nem tudja tárolni ezeket a karaktereket (%1): %2"_s.arg(what, bad));
+        throw IniError(
+            u"A beállítások fájlja nem tudja tárolni ezeket a karaktereket (%1): %2"_s.arg(what, bad));
     return bytes;
 }
 

@@ -3,7 +3,6 @@
 #include "common/paths.h"
 
 #include <QDir>
-
 #include <iterator>
 
 using namespace Qt::StringLiterals;
@@ -142,7 +141,9 @@ WorkstationSettings ReadWorkstationSettings(const IniFile &ini)
 {
     // One read of the file for all keys.
     const IniDocument doc = ini.read();
-    const auto text = [&](Setting s) { return doc.value(SettingSection(s), SettingKey(s), SettingDefault(s)); };
+    const auto text = [&](Setting s) {
+        return doc.value(SettingSection(s), SettingKey(s), SettingDefault(s));
+    };
     const auto number = [&](Setting s) {
         const auto value = doc.value(SettingSection(s), SettingKey(s));
         return value ? ParseIniInteger(*value).value_or(IntDefault(Row(s))) : IntDefault(Row(s));

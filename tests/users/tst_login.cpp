@@ -1,0 +1,487 @@
+#include "common/cp1250.h"
+#include "common/messagebox.h"
+#include "config/inifile.h"
+#include "db/connection.h"
+#include "db/dberror.h"
+#include "db/dbroutines.h"
+#include "modalhelper.h"
+#include "testdatabase.h"
+#include "testutil.h"
+#include "users/frm_inpstr.h"
+#include "users/frm_login.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kInvalid = u"Érvénytelen felhasználó, vagy jelszó"_s;
+
+struct Attempt
+{
+    bool result = false;
+    LoginUser user;
+    QStringList boxes;
+    bool stayedOpen = false;
+};
+
+} // namespace
+
+class TestLogin : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { REQUIRE_TEST_SERVER(); }
+    void init();
+    void cleanup();
+
+    void credentials_data();
+    void credentials();
+    void successFillsUserFromRow();
+    void givingUpReturnsFalse();
+    void passwordChangeInSameDialog();
+    void passwordChangeMismatchWritesNothing();
+    void passwordChangeNeedsCurrentPassword();
+    void errorInButtonKeepsDialogOpen();
+    void errorOutsideDialogIsThrown();
+    void enterMovesFocusAndFieldTurnsBlue();
+
+    void inpStrMinimumLength_data();
+    void inpStrMinimumLength();
+    void inpStrCancelKeepsValue();
+    void inpStrPasswordMode();
+    void inpStrMaximumLength();
+    void inpStrHeightHeldAndPlaceSaved();
+
+private:
+    Attempt login(const QString &code, const QString &password, const QString &offered = QString());
+    QString storedDigest(int id);
+
+    std::unique_ptr<TestDatabase> m_db;
+    std::unique_ptr<Connection> m_con;
+    std::unique_ptr<ScopedDataFolder> m_folder;
+};
+
+void TestLogin::init()
+{
+    m_folder = std::make_unique<ScopedDataFolder>();
+    QDir().mkpath(m_folder->dataFolder());
+    m_db = std::make_unique<TestDatabase>();
+    // Digests made by the server over the command-line client's latin2 connection, as another
+    // workstation stores them; "jelszó" goes in as code page 1250 bytes.
+    m_db->client(ToCp1250(u"INSERT INTO felhasznalo VALUES (1, 'anna', 'Kiss Anna', MD5('Titok1'), 'I', 'N');\n"
+                          u"INSERT INTO felhasznalo VALUES (2, 'bela', 'Nagy Béla', NULL, 'N', 'N');\n"
+                          u"INSERT INTO felhasznalo VALUES (3, 'cecil', NULL, UPPER(MD5('titok')), 'N', 'N');\n"
+                          u"INSERT INTO felhasznalo VALUES (4, 'dora', 'Tóth Dóra', MD5('jelszó'), 'N', 'I');\n"_s));
+    m_con = std::make_unique<Connection>(m_db->params());
+    m_con->open();
+}
+
+void TestLogin::cleanup()
+{
+    m_con.reset();
+    m_db.reset();
+    m_folder.reset();
+}
+
+QString TestLogin::storedDigest(int id)
+{
+    return QueryText(*m_con, u"SELECT jelszomd5 FROM felhasznalo WHERE felhkod = "_s + QString::number(id) + u';',
+                     u"(no row)"_s);
+}
+
+// One press of OK with the given code and password; when the dialog stays open it is given up.
+Attempt TestLogin::login(const QString &code, const QString &password, const QString &offered)
+{
+    Attempt attempt;
+    MessageBoxRecorder boxes;
+    AnswerModalTitled(u"Belépés azonosítás"_s, [&](QDialog *dialog) {
+        auto *form = qobject_cast<Tfrm_Login *>(dialog);
+        QVERIFY(form);
+        form->edtFelhasznalo->setText(code);
+        form->edtJelszo->setText(password);
+        form->btnOK->click();
+        if (form->isVisible()) {
+            attempt.stayedOpen = true;
+            form->btnMegsem->click();
+        }
+    });
+    attempt.user.loginName = offered;
+    attempt.result = ShowLogin(*m_con, attempt.user);
+    attempt.boxes = boxes.texts();
+    return attempt;
+}
+
+void TestLogin::credentials_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<bool>("ok");
+
+    QTest::newRow("right password") << u"anna"_s << u"Titok1"_s << true;
+    QTest::newRow("password in other letter case") << u"anna"_s << u"titok1"_s << false;
+    QTest::newRow("code in other letter case") << u"Anna"_s << u"Titok1"_s << false;
+    QTest::newRow("part of the code") << u"ann"_s << u"Titok1"_s << false;
+    QTest::newRow("code with a trailing blank") << u"anna "_s << u"Titok1"_s << false;
+    QTest::newRow("unknown code") << u"zoli"_s << u"Titok1"_s << false;
+    QTest::newRow("NULL digest, empty password") << u"bela"_s << QString() << false;
+    QTest::newRow("NULL digest, some password") << u"bela"_s << u"x"_s << false;
+    QTest::newRow("upper-case stored digest") << u"cecil"_s << u"titok"_s << false;
+    QTest::newRow("Hungarian letters, digest of another workstation") << u"dora"_s << u"jelszó"_s << true;
+    QTest::newRow("Hungarian letters without accent") << u"dora"_s << u"jelszo"_s << false;
+}
+
+void TestLogin::credentials()
+{
+    QFETCH(QString, code);
+    QFETCH(QString, password);
+    QFETCH(bool, ok);
+
+    const Attempt attempt = login(code, password);
+    QCOMPARE(attempt.result, ok);
+    QCOMPARE(attempt.stayedOpen, !ok);
+    // A wrong code and a wrong password read the same.
+    QCOMPARE(attempt.boxes, ok ? QStringList() : QStringList{kInvalid});
+}
+
+void TestLogin::successFillsUserFromRow()
+{
+    // The digest the other workstation stored is the known one for these bytes.
+    QCOMPARE(storedDigest(4), u"8690fb265e135a0025657c072681d33f"_s);
+    QCOMPARE(ServerMd5(*m_con, u"jelszó"_s), storedDigest(4));
+
+    Attempt attempt = login(u"anna"_s, u"Titok1"_s);
+    QVERIFY(attempt.result);
+    QCOMPARE(attempt.user.loginName, u"anna"_s);
+    QCOMPARE(attempt.user.fullName, u"Kiss Anna"_s);
+    QCOMPARE(attempt.user.id, 1);
+    QCOMPARE(attempt.user.adminRight, true);
+    QCOMPARE(attempt.user.masterDataRight, false);
+
+    attempt = login(u"dora"_s, u"jelszó"_s);
+    QVERIFY(attempt.result);
+    QCOMPARE(attempt.user.fullName, u"Tóth Dóra"_s);
+    QCOMPARE(attempt.user.id, 4);
+    QCOMPARE(attempt.user.adminRight, false);
+    QCOMPARE(attempt.user.masterDataRight, true);
+}
+
+void TestLogin::givingUpReturnsFalse()
+{
+    MessageBoxRecorder boxes;
+    QString offeredCode;
+    AnswerModalTitled(u"Belépés azonosítás"_s, [&](QDialog *dialog) {
+        auto *form = qobject_cast<Tfrm_Login *>(dialog);
+        offeredCode = form->edtFelhasznalo->text();
+        SaveShot(form, u"login"_s);
+        form->btnMegsem->click();
+    });
+    LoginUser user;
+    user.loginName = u"dora"_s;
+    QVERIFY(!ShowLogin(*m_con, user));
+    // The last user of the workstation is offered, and giving up changes nothing.
+    QCOMPARE(offeredCode, u"dora"_s);
+    QCOMPARE(user.loginName, u"dora"_s);
+    QCOMPARE(user.id, 0);
+    QCOMPARE(boxes.count(), 0);
+}
+
+void TestLogin::passwordChangeInSameDialog()
+{
+    MessageBoxRecorder boxes;
+    QStringList afterOld;
+    bool stillOpenAfterChange = false;
+    AnswerModalTitled(u"Belépés azonosítás"_s, [&](QDialog *dialog) {
+        auto *form = qobject_cast<Tfrm_Login *>(dialog);
+        form->edtFelhasznalo->setText(u"anna"_s);
+        form->edtJelszo->setText(u"Titok1"_s);
+        AnswerModalTitled(u"Jelszó megadása"_s, [](QDialog *first) {
+            first->findChild<QLineEdit *>()->setText(u"Új-jelszó"_s);
+            AnswerModalTitled(u"Megerősítés"_s, [](QDialog *second) {
+                second->findChild<QLineEdit *>()->setText(u"Új-jelszó"_s);
+                second->accept();
+            });
+            first->accept();
+        });
+        form->btnUjJelszo->click();
+        stillOpenAfterChange = form->isVisible();
+        // The box still holds the old password, which no longer passes.
+        form->btnOK->click();
+        afterOld = boxes.texts();
+        form->edtJelszo->setText(u"Új-jelszó"_s);
+        form->btnOK->click();
+        if (form->isVisible())
+            form->btnMegsem->click();
+    });
+    LoginUser user;
+    QVERIFY(ShowLogin(*m_con, user));
+    QVERIFY(stillOpenAfterChange);
+    QCOMPARE(afterOld, (QStringList{u"Jelszó változtatás kész."_s, kInvalid}));
+    QCOMPARE(user.id, 1);
+    QCOMPARE(storedDigest(1), ServerMd5(*m_con, u"Új-jelszó"_s));
+    QCOMPARE(boxes.count(), 2);
+}
+
+void TestLogin::passwordChangeMismatchWritesNothing()
+{
+    MessageBoxRecorder boxes;
+    AnswerModalTitled(u"Belépés azonosítás"_s, [&](QDialog *dialog) {
+        auto *form = qobject_cast<Tfrm_Login *>(dialog);
+        form->edtFelhasznalo->setText(u"anna"_s);
+        form->edtJelszo->setText(u"Titok1"_s);
+        AnswerModalTitled(u"Jelszó megadása"_s, [](QDialog *first) {
+            first->findChild<QLineEdit *>()->setText(u"egyik"_s);
+            AnswerModalTitled(u"Megerősítés"_s, [](QDialog *second) {
+                second->findChild<QLineEdit *>()->setText(u"Egyik"_s);
+                second->accept();
+            });
+            first->accept();
+        });
+        form->btnUjJelszo->click();
+        form->btnMegsem->click();
+    });
+    const QString before = storedDigest(1);
+    LoginUser user;
+    QVERIFY(!ShowLogin(*m_con, user));
+    QCOMPARE(boxes.texts(), QStringList{u"A megadott jelszavak nem egyezőek"_s});
+    QCOMPARE(storedDigest(1), before);
+}
+
+void TestLogin::passwordChangeNeedsCurrentPassword()
+{
+    MessageBoxRecorder boxes;
+    auto asked = std::make_shared<bool>(false);
+    AnswerModalTitled(u"Belépés azonosítás"_s, [&](QDialog *dialog) {
+        auto *form = qobject_cast<Tfrm_Login *>(dialog);
+        form->edtFelhasznalo->setText(u"anna"_s);
+        form->edtJelszo->setText(u"rossz"_s);
+        // Should a question come, it is given up so the test goes on, and reported below.
+        AnswerModalTitled(u"Jelszó megadása"_s, [](QDialog *d) { d->reject(); }, asked, 500);
+        form->btnUjJelszo->click();
+        QTest::qWait(600);
+        form->btnMegsem->click();
+    });
+    const QString before = storedDigest(1);
+    LoginUser user;
+    QVERIFY(!ShowLogin(*m_con, user));
+    QVERIFY(!*asked);
+    QCOMPARE(boxes.texts(), QStringList{kInvalid});
+    QCOMPARE(storedDigest(1), before);
+}
+
+void TestLogin::errorInButtonKeepsDialogOpen()
+{
+    // A character that the connection cannot carry makes the digest query fail: the general
+    // error handler shows the text and the user can try again.
+    MessageBoxRecorder boxes;
+    bool open = false;
+    AnswerModalTitled(u"Belépés azonosítás"_s, [&](QDialog *dialog) {
+        auto *form = qobject_cast<Tfrm_Login *>(dialog);
+        form->edtFelhasznalo->setText(u"anna"_s);
+        form->edtJelszo->setText(u"Титок"_s);
+        form->btnOK->click();
+        open = form->isVisible();
+        form->edtJelszo->setText(u"Titok1"_s);
+        form->btnOK->click();
+    });
+    LoginUser user;
+    QVERIFY(ShowLogin(*m_con, user));
+    QVERIFY(open);
+    QCOMPARE(boxes.count(), 1);
+    QCOMPARE(boxes.boxes().at(0).kind, MessageBoxRecorder::Kind::Error);
+    QVERIFY(boxes.texts().at(0) != kInvalid);
+    QVERIFY(!boxes.texts().at(0).isEmpty());
+}
+
+void TestLogin::errorOutsideDialogIsThrown()
+{
+    ExecSql(*m_con, u"DROP TABLE felhasznalo;"_s);
+    LoginUser user;
+    QVERIFY_THROWS_EXCEPTION(DbError, ShowLogin(*m_con, user));
+}
+
+void TestLogin::enterMovesFocusAndFieldTurnsBlue()
+{
+    MessageBoxRecorder boxes;
+    QString afterUser;
+    QString afterPassword;
+    QColor focusedBase;
+    QColor leftBase;
+    AnswerModalTitled(u"Belépés azonosítás"_s, [&](QDialog *dialog) {
+        auto *form = qobject_cast<Tfrm_Login *>(dialog);
+        form->activateWindow();
+        form->edtFelhasznalo->setFocus();
+        focusedBase = form->edtFelhasznalo->palette().color(QPalette::Base);
+        QTest::keyClick(form->edtFelhasznalo, Qt::Key_Return);
+        afterUser = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+        leftBase = form->edtFelhasznalo->palette().color(QPalette::Base);
+        QTest::keyClick(form->edtJelszo, Qt::Key_Return);
+        afterPassword = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+        form->btnMegsem->click();
+    });
+    LoginUser user;
+    ShowLogin(*m_con, user);
+    QCOMPARE(afterUser, u"edtJelszo"_s);
+    QCOMPARE(afterPassword, u"btnOK"_s);
+    QCOMPARE(focusedBase, QColor::fromRgb(0xA6, 0xCA, 0xF0));
+    QCOMPARE(leftBase, QApplication::palette().color(QPalette::Base));
+    // Enter did not press OK on the way.
+    QCOMPARE(boxes.count(), 0);
+}
+
+void TestLogin::inpStrMinimumLength_data()
+{
+    QTest::addColumn<int>("minLength");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("three of four") << 4 << u"abc"_s << u"Túl rövid. Legalább 4 karakter kell."_s;
+    QTest::newRow("four of four") << 4 << u"abcd"_s << QString();
+    QTest::newRow("empty of one") << 1 << QString() << u"Túl rövid. Legalább 1 karakter kell."_s;
+    QTest::newRow("empty of none") << 0 << QString() << QString();
+}
+
+void TestLogin::inpStrMinimumLength()
+{
+    QFETCH(int, minLength);
+    QFETCH(QString, typed);
+    QFETCH(QString, message);
+
+    MessageBoxRecorder boxes;
+    bool refused = false;
+    AnswerModalTitled(u"Próba"_s, [&](QDialog *dialog) {
+        auto *form = qobject_cast<Tfrm_InpStr *>(dialog);
+        form->Edit1->setText(typed);
+        form->Button1->click();
+        refused = form->isVisible();
+        if (refused)
+            form->Button2->click();
+    });
+    QString value = u"előző"_s;
+    const bool ok = AskString(u"Próba"_s, u"Írj valamit"_s, false, minLength, -1, value);
+    QCOMPARE(ok, message.isEmpty());
+    QCOMPARE(refused, !message.isEmpty());
+    QCOMPARE(boxes.texts(), message.isEmpty() ? QStringList() : QStringList{message});
+    QCOMPARE(value, ok ? typed : u"előző"_s);
+}
+
+void TestLogin::inpStrCancelKeepsValue()
+{
+    AnswerModalTitled(u"Próba"_s, [&](QDialog *dialog) {
+        auto *form = qobject_cast<Tfrm_InpStr *>(dialog);
+        QCOMPARE(form->Edit1->text(), u"eredeti"_s);
+        form->Edit1->setText(u"más"_s);
+        form->Button2->click();
+    });
+    QString value = u"eredeti"_s;
+    QVERIFY(!AskString(u"Próba"_s, u"Írj valamit"_s, false, 0, -1, value));
+    QCOMPARE(value, u"eredeti"_s);
+}
+
+void TestLogin::inpStrPasswordMode()
+{
+    struct Seen
+    {
+        QLineEdit::EchoMode echo;
+        bool boxVisible;
+        bool boxTicked;
+        QLineEdit::EchoMode echoAfterTick;
+        bool focusBack;
+        QLineEdit::EchoMode echoAfterUntick;
+    } seen{};
+    AnswerModalTitled(u"Jelszó megadás"_s, [&](QDialog *dialog) {
+        auto *form = qobject_cast<Tfrm_InpStr *>(dialog);
+        form->activateWindow();
+        form->Edit1->setText(u"titkos"_s);
+        seen.echo = form->Edit1->echoMode();
+        seen.boxVisible = form->CheckBox1->isVisible();
+        seen.boxTicked = form->CheckBox1->isChecked();
+        QTest::mouseClick(form->CheckBox1, Qt::LeftButton);
+        seen.echoAfterTick = form->Edit1->echoMode();
+        seen.focusBack = form->Edit1->hasFocus();
+        SaveShot(form, u"inpstr"_s);
+        QTest::mouseClick(form->CheckBox1, Qt::LeftButton);
+        seen.echoAfterUntick = form->Edit1->echoMode();
+        form->Button1->click();
+    });
+    QString value;
+    QVERIFY(AskString(u"Jelszó megadás"_s, u"Add meg a jelszót"_s, true, 0, -1, value));
+    QCOMPARE(value, u"titkos"_s);
+    QCOMPARE(seen.echo, QLineEdit::Password);
+    QVERIFY(seen.boxVisible);
+    QVERIFY(!seen.boxTicked);
+    QCOMPARE(seen.echoAfterTick, QLineEdit::Normal);
+    QVERIFY(seen.focusBack);
+    QCOMPARE(seen.echoAfterUntick, QLineEdit::Password);
+
+    // Without password mode the characters show and the box is hidden.
+    bool boxVisible = true;
+    QLineEdit::EchoMode echo = QLineEdit::Password;
+    AnswerModalTitled(u"Név"_s, [&](QDialog *dialog) {
+        auto *form = qobject_cast<Tfrm_InpStr *>(dialog);
+        boxVisible = form->CheckBox1->isVisible();
+        echo = form->Edit1->echoMode();
+        form->Button2->click();
+    });
+    AskString(u"Név"_s, u"Név"_s, false, 0, -1, value);
+    QVERIFY(!boxVisible);
+    QCOMPARE(echo, QLineEdit::Normal);
+}
+
+void TestLogin::inpStrMaximumLength()
+{
+    AnswerModalTitled(u"Próba"_s, [&](QDialog *dialog) {
+        auto *form = qobject_cast<Tfrm_InpStr *>(dialog);
+        QTest::keyClicks(form->Edit1, u"abcdefgh"_s);
+        form->Button1->click();
+    });
+    QString value;
+    QVERIFY(AskString(u"Próba"_s, u"Legfeljebb öt"_s, false, 0, 5, value));
+    QCOMPARE(value, u"abcde"_s);
+}
+
+void TestLogin::inpStrHeightHeldAndPlaceSaved()
+{
+    QSize afterDrag;
+    int editWidth = 0;
+    int button1Left = 0;
+    int button2Left = 0;
+    AnswerModalTitled(u"Próba"_s, [&](QDialog *dialog) {
+        auto *form = qobject_cast<Tfrm_InpStr *>(dialog);
+        form->resize(600, 500);
+        afterDrag = form->size();
+        editWidth = form->Edit1->width();
+        button1Left = form->Button1->x();
+        button2Left = form->Button2->x();
+        form->move(40, 50);
+        form->Button2->click();
+    });
+    QString value;
+    AskString(u"Próba"_s, u"Méret"_s, false, 0, -1, value);
+    QCOMPARE(afterDrag, QSize(600, Tfrm_InpStr::kHeight));
+    QCOMPARE(editWidth, 600 - 73);
+    QCOMPARE(button1Left, 600 - 110);
+    QCOMPARE(button2Left, 600 - 110);
+
+    // The place is kept for next time, also after Mégsem.
+    const IniFile ini = SettingsFile();
+    QCOMPARE(ini.readInteger(u"frm_InpStr"_s, u"Width"_s, -1), 600);
+    QSize shown;
+    AnswerModalTitled(u"Próba"_s, [&](QDialog *dialog) {
+        shown = dialog->size();
+        dialog->reject();
+    });
+    AskString(u"Próba"_s, u"Méret"_s, false, 0, -1, value);
+    QCOMPARE(shown, QSize(600, Tfrm_InpStr::kHeight));
+}
+
+QTEST_MAIN(TestLogin)
+#include "tst_login.moc"

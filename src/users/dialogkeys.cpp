@@ -27,12 +27,16 @@ bool DialogKeys::eventFilter(QObject *watched, QEvent *event)
         return false;
     switch (event->type()) {
     case QEvent::FocusIn: {
+        if (!qobject_cast<QLineEdit *>(field))
+            break;
         QPalette palette = field->palette();
         palette.setColor(QPalette::Base, QColor::fromRgb(kFocusedFieldRgb));
         field->setPalette(palette);
         break;
     }
     case QEvent::FocusOut:
+        if (!qobject_cast<QLineEdit *>(field))
+            break;
         // Back to whatever the field inherits (the window colour).
         field->setPalette(QPalette());
         break;

@@ -17,7 +17,8 @@ public:
     // null (Ctrl+Enter then does nothing special).
     DialogKeys(QWidget *dialog, bool enterMovesFocus, QWidget *okButton = nullptr);
 
-    // Also watches a field added later.
+    // Also watches another control (Enter moves on from a check box too); only one-line fields
+    // change colour.
     void watch(QWidget *field);
 
 protected:

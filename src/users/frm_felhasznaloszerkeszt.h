@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+class Connection;
+class QCheckBox;
+class QLineEdit;
+class QPushButton;
+
+// One row of `felhasznalo` as the editor shows it.
+struct UserRecord
+{
+    QString code;     // `felhasznalo`
+    QString fullName; // `felhasznalo_nev`
+    bool adminRight = false;
+    bool masterDataRight = false;
+    // `jelszomd5`; nullopt while the row has none.
+    std::optional<QString> digest;
+};
+
+// Editor of one user. It collects; the routine that runs it (EditUser) gives it the two things
+// that need the server: the digest of a password and the writing of the row. A write that the
+// server refuses keeps the dialog open with everything typed.
+class Tfrm_FelhasznaloSzerkeszt : public QDialog
+{
+    Q_OBJECT
+
+public:
+    using DigestFunction = std::function<QString(const QString &password)>;
+    // Throws DbError when the server refuses the row.
+    using SaveFunction = std::function<void(const UserRecord &record)>;
+
+    Tfrm_FelhasznaloSzerkeszt(const UserRecord &record, DigestFunction digest, SaveFunction save,
+                              QWidget *parent = nullptr);
+
+    UserRecord record() const;
+
+    QLineEdit *DBEdit1;
+    QLineEdit *DBEdit3;
+    QCheckBox *DBCheckBox1;
+    QCheckBox *DBCheckBox2;
+    QPushButton *btnOK;
+    QPushButton *btnCancel;
+    QPushButton *BitBtn1;
+
+private:
+    void btnOKClick();
+    void BitBtn1Click();
+
+    DigestFunction m_digestOf;
+    SaveFunction m_save;
+    std::optional<QString> m_digest;
+};
+
+// Creates a user (isNew) or edits the user with the id `userId` through the editor, writing
+// the row to `felhasznalo` when the editor closes with OK. A new user gets the highest id + 1
+// and both rights off, and must be given a password before it can be saved. The result is the
+// user's id on OK, -1 otherwise (nothing written, no id used). Database errors outside the
+// editor's buttons (reading the row, say) are thrown as DbError. fontSize 0 keeps the inherited
+// font.
+int EditUser(Connection &connection, bool isNew, int userId = -1, QWidget *parent = nullptr, int fontSize = 0);

@@ -54,25 +54,26 @@ Tfrm_Nevjegy::Tfrm_Nevjegy(QWidget *parent) : QDialog(parent)
     m_product = Heading(u"OrvantH\nV"_s + QStringLiteral(ORVANTH_VERSION), paleGreen, Qt::AlignRight, 16, panel);
     m_product->setObjectName(u"lblProduct"_s);
     grid->addWidget(m_product, 0, 0);
-
-    grid->addWidget(Heading(u"Orvant.H - Határozatok könyve"_s, cream, Qt::AlignHCenter, 12, panel), 1, 0);
-    grid->addWidget(Heading(u"Elérhetőség"_s, cream, Qt::AlignHCenter, 11, panel), 2, 0);
+    grid->setRowStretch(1, 1);
+    grid->addWidget(Heading(u"Orvant.H - Határozatok könyve"_s, cream, Qt::AlignHCenter, 12, panel), 2, 0);
+    grid->addWidget(Heading(u"Elérhetőség"_s, cream, Qt::AlignHCenter, 11, panel), 3, 0);
 
     auto contact = new QLabel(panel);
     contact->setObjectName(u"lblElerhetoseg"_s);
+    contact->setFont(QFont(u"Tahoma"_s, 9));
     contact->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     contact->setText(u"Brennik Informatikai Kft.\n"
                      u"ügyfélszolgálat és terméktámogatás\n\n"
                      u"honlap: www.brennik.hu\n"
                      u"e-mail: info@brennik.hu"_s);
-    grid->addWidget(contact, 3, 0);
-    grid->setRowStretch(3, 1);
+    grid->addWidget(contact, 4, 0);
+    grid->setRowStretch(5, 2);
 
     auto logo = new QLabel(panel);
     logo->setObjectName(u"Image1"_s);
     logo->setPixmap(LogoPixmap(256));
     logo->setFixedSize(256, 256);
-    grid->addWidget(logo, 0, 1, 4, 1, Qt::AlignTop);
+    grid->addWidget(logo, 0, 1, 6, 1, Qt::AlignVCenter);
     grid->setColumnStretch(0, 1);
 
     auto ok = new QPushButton(u"OK"_s, this);

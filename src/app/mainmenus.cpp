@@ -39,6 +39,11 @@ QToolButton *DropDownButton(const QString &name, const QString &caption, IconId 
     AddAll(menu, items);
     button->setMenu(menu);
     button->setPopupMode(QToolButton::InstantPopup);
+    // A button added as a widget does not follow the bar's style by itself.
+    if (auto bar = qobject_cast<QToolBar *>(parent)) {
+        button->setToolButtonStyle(bar->toolButtonStyle());
+        button->setIconSize(bar->iconSize());
+    }
     return button;
 }
 

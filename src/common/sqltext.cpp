@@ -1,5 +1,7 @@
 #include "sqltext.h"
 
+#include "text.h"
+
 #include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
@@ -45,4 +47,99 @@ QString UnescapeCrLf(const QVariant &value)
     QString text = value.toString();
     text.replace(crlf, u"\r\n"_s);
     return text;
+}
+
+QString ExportEscape(const QVariant &value)
+{
+    if (value.isNull())
+        return {};
+    const QString text = value.toString();
+    QString out;
+    out.reserve(text.size() + 8);
+    for (const QChar ch : text) {
+        switch (ch.unicode()) {
+        case u'\\': out += u"\\\\"_s; break;
+        case u'\r': out += u"\\n"_s; break;
+        case u'\n': break;
+        default: out += ch;
+        }
+    }
+    return out;
+}
+
+namespace {
+
+QString replaceLine(QStringList &sqlLines, QStringView keyword, const QString &replacement)
+{
+    for (QString &line : sqlLines) {
+        if (line.startsWith(keyword, Qt::CaseInsensitive)) {
+            line = replacement;
+            break;
+        }
+    }
+    return sqlLines.join(u'\n');
+}
+
+constexpr int kMaxSearchColumns = 15;
+constexpr int kMaxSearchWords = 4;
+
+QStringList searchColumns(const QString &columns)
+{
+    QStringList list;
+    for (int i = 1; i <= kMaxSearchColumns; ++i) {
+        const QString column = SplitField(u";"_s, columns, i);
+        if (column.isEmpty())
+            break;
+        list += column;
+    }
+    return list;
+}
+
+// (c1 LIKE '%w%') OR (c2 LIKE '%w%') ...
+QString anyColumnTerms(const QStringList &columns, const QString &word)
+{
+    const QString pattern = SqlQuoted(QString(u'%' + word + u'%'));
+    QStringList terms;
+    for (const QString &column : columns)
+        terms += u'(' + column + u" LIKE "_s + pattern + u')';
+    return terms.join(u" OR "_s);
+}
+
+} // namespace
+
+QString ReplaceWhere(QStringList &sqlLines, const QString &condition)
+{
+    return replaceLine(sqlLines, u"WHERE", u"WHERE "_s + condition);
+}
+
+QString ReplaceOrderBy(QStringList &sqlLines, const QString &ordering)
+{
+    return replaceLine(sqlLines, u"ORDER", u"ORDER BY "_s + ordering + u';');
+}
+
+QString LikeAnyColumn(const QString &columns, const QString &search)
+{
+    const QStringList cols = searchColumns(columns);
+    // Without a column there is nothing to search in; "AND ()" would be broken SQL.
+    if (search.isEmpty() || cols.isEmpty())
+        return {};
+    return u" AND ("_s + anyColumnTerms(cols, search) + u')';
+}
+
+QString LikeAllWords(const QString &columns, const QString &search)
+{
+    QString text = search;
+    text.replace(u',', u' ').replace(u';', u' ');
+    const QStringList cols = searchColumns(columns);
+    if (text.trimmed().isEmpty() || cols.isEmpty())
+        return {};
+    QStringList groups;
+    for (int i = 1; i <= kMaxSearchWords; ++i) {
+        const QString word = SplitField(u" "_s, text, i);
+        if (!word.isEmpty())
+            groups += u'(' + anyColumnTerms(cols, word) + u')';
+    }
+    if (groups.isEmpty())
+        return {};
+    return u" AND ("_s + groups.join(u" AND "_s) + u')';
 }

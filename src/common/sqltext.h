@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 // Building blocks of SQL text. Text values enter SQL only through SqlQuoted, identifiers and
@@ -15,3 +16,26 @@ QString SqlQuoted(const QVariant &value);
 QString SqlDate(QDate date);
 // Every \r\n (four characters, any letter case) becomes a real CR LF; empty text for NULL.
 QString UnescapeCrLf(const QVariant &value);
+
+// For the delimited export: backslash doubled, CR written as \n, LF dropped (so a record stays
+// on one line); empty text for NULL.
+QString ExportEscape(const QVariant &value);
+
+// Queries rewritten at run time keep their WHERE clause on one line beginning with "WHERE" and
+// their ORDER BY clause on one line beginning with "ORDER". These replace the first such line
+// (matched in the first column, any letter case; an indented line is not one) in place and
+// return the whole SQL text; without such a line nothing changes. The caller closes the query
+// before and opens it after.
+QString ReplaceWhere(QStringList &sqlLines, const QString &condition);
+QString ReplaceOrderBy(QStringList &sqlLines, const QString &ordering);
+
+// Search conditions to append to a WHERE clause; each begins with " AND (" or is empty.
+// `columns` holds up to 15 SQL expressions separated by ";" (the list ends at the first empty
+// one); each is used verbatim. The search text goes in only through SqlQuoted, untrimmed, and
+// "%" and "_" in it act as wildcards.
+//
+// Rows in which any column contains the whole search text; empty for an empty search text.
+QString LikeAnyColumn(const QString &columns, const QString &search);
+// Rows in which every word (at most the first four blank-separated fields, "," and ";" count as
+// blanks, an empty field counts but adds nothing) occurs in some column; empty when no word.
+QString LikeAllWords(const QString &columns, const QString &search);

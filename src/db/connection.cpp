@@ -288,9 +288,11 @@ QStringList Connection::tableNames()
     return names;
 }
 
-void Connection::begin()
+void Connection::begin(bool consistentSnapshot)
 {
-    exec(u"START TRANSACTION"_s);
+    if (consistentSnapshot)
+        exec(u"SET SESSION TRANSACTION ISOLATION LEVEL REPEATABLE READ"_s);
+    exec(consistentSnapshot ? u"START TRANSACTION WITH CONSISTENT SNAPSHOT"_s : u"START TRANSACTION"_s);
     m_inTransaction = true;
 }
 

@@ -64,7 +64,9 @@ public:
 
     // Transactions: while one is open a broken connection is never silently replaced, as that
     // would lose the work done so far.
-    void begin();
+    // With a consistent snapshot every read of the transaction sees the database as it was at
+    // its start (repeatable read).
+    void begin(bool consistentSnapshot = false);
     void commit();
     void rollback();
     bool inTransaction() const { return m_inTransaction; }

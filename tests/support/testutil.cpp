@@ -1,5 +1,7 @@
 #include "testutil.h"
 
+#include "common/paths.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
@@ -14,6 +16,7 @@ ScopedDataFolder::ScopedDataFolder()
     : m_oldConfigHome(qgetenv("XDG_CONFIG_HOME")), m_hadConfigHome(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"))
 {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path()));
+    InitPaths();
 }
 
 ScopedDataFolder::~ScopedDataFolder()
@@ -22,6 +25,7 @@ ScopedDataFolder::~ScopedDataFolder()
         qputenv("XDG_CONFIG_HOME", m_oldConfigHome);
     else
         qunsetenv("XDG_CONFIG_HOME");
+    InitPaths();
 }
 
 QString ScopedDataFolder::dataFolder() const

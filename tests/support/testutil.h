@@ -7,7 +7,8 @@
 #include <functional>
 
 // A temporary data folder for one test: XDG_CONFIG_HOME points into it, so the program's
-// settings file and Html folder land there and vanish with it.
+// settings file and Html folder land there and vanish with it. The process-wide paths are
+// worked out again on entry and on exit.
 class ScopedDataFolder
 {
 public:

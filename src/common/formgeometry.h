@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QString>
+
+class QWidget;
+
+// Remembered window places in the settings file, one section per window (its component name):
+// "Left" and "Top" for fixed-size dialogs, also "Width" and "Height" for resizable windows.
+
+// Left and top, 10 each when absent. No fitting into the work area.
+QPoint LoadFormPos(const QString &section);
+// Failures to write are ignored: a lost position is not worth an error box.
+void SaveFormPos(const QString &section, int left, int top);
+
+// The stored bounds (left and top 10 when absent, width and height the current ones when
+// absent), fitted into WorkArea() by FitIntoWorkArea(). The result is (left, top, width,
+// height).
+QRect LoadFormBounds(const QString &section, int left, int top, int height, int width);
+// Throws IniError when the file cannot be written.
+void SaveFormBounds(const QString &section, int left, int top, int height, int width);
+
+// Moves and shrinks bounds so they end inside the work area's right edge R and bottom edge B
+// (exclusive edges: x + width and y + height of the area; the area's left and top are not
+// used, negative left or top values stay):
+//  1. left > R gives left 0; top > B gives top 0;
+//  2. left + width > R: left = R - width when width < R, else left 0 and width R;
+//  3. the same for top and height against B.
+// A null work area (no screen known) leaves the bounds unchanged.
+QRect FitIntoWorkArea(QRect bounds, const QRect &workArea);
+
+// The same for a window, with its objectName() as the section. Positions are the window's
+// pos(), sizes its size().
+void LoadFormPos(QWidget *window);
+void SaveFormPos(const QWidget *window);
+void LoadFormBounds(QWidget *window);
+void SaveFormBounds(const QWidget *window);

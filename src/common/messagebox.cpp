@@ -1,0 +1,141 @@
+#include "messagebox.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QWidget>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+MessageBoxRecorder *g_recorder = nullptr;
+} // namespace
+
+struct MessageBoxSeam
+{
+    // Records the box when a recorder is active; *answer is set for ConfirmBox.
+    static bool record(MessageBoxRecorder::Kind kind, const QString &caption, const QString &text,
+                       bool *answer)
+    {
+        MessageBoxRecorder *r = g_recorder;
+        if (!r)
+            return false;
+        MessageBoxRecorder::Box box{kind, caption, text};
+        if (kind == MessageBoxRecorder::Kind::Confirm) {
+            if (r->m_answers.isEmpty()) {
+                box.unanswered = true;
+                qWarning("MessageBoxRecorder: ConfirmBox asked with no answer queued, answering No: %s",
+                         qUtf8Printable(text));
+            } else {
+                box.answer = r->m_answers.takeFirst();
+            }
+            *answer = box.answer;
+        }
+        r->m_boxes.append(box);
+        return true;
+    }
+};
+
+namespace {
+
+QMessageBox::StandardButton runBox(QMessageBox::Icon icon, const QString &caption, const QString &text,
+                                   QMessageBox::StandardButtons buttons,
+                                   QMessageBox::StandardButton defaultButton, QWidget *owner)
+{
+    QPointer<QWidget> previous = QApplication::activeWindow();
+    QMessageBox box(icon, caption, text, buttons, owner ? owner : previous.data());
+    // An error text holding "<" must not be taken for markup.
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(defaultButton);
+    const auto result = static_cast<QMessageBox::StandardButton>(box.exec());
+    if (previous)
+        previous->activateWindow();
+    return result;
+}
+
+void showOkBox(MessageBoxRecorder::Kind kind, QMessageBox::Icon icon, const QString &caption,
+               const QString &text, QWidget *owner)
+{
+    if (MessageBoxSeam::record(kind, caption, text, nullptr))
+        return;
+    runBox(icon, caption, text, QMessageBox::Ok, QMessageBox::Ok, owner);
+}
+
+} // namespace
+
+void ShowErrorBox(const QString &text, QWidget *owner)
+{
+    showOkBox(MessageBoxRecorder::Kind::Error, QMessageBox::Critical, u"Hiba"_s, text, owner);
+}
+
+void ShowWarningBox(const QString &text, QWidget *owner)
+{
+    showOkBox(MessageBoxRecorder::Kind::Warning, QMessageBox::Warning, u"Figyelmeztetés"_s, text, owner);
+}
+
+void ShowInfoBox(const QString &text, QWidget *owner)
+{
+    showOkBox(MessageBoxRecorder::Kind::Info, QMessageBox::Information, u"Üzenet"_s, text, owner);
+}
+
+bool ConfirmBox(const QString &text, QWidget *owner)
+{
+    return ConfirmBox(text, u"Megerősítés"_s, owner, QMessageBox::Question);
+}
+
+bool ConfirmBox(const QString &text, const QString &caption, QWidget *owner, QMessageBox::Icon icon)
+{
+    bool answer = false;
+    if (MessageBoxSeam::record(MessageBoxRecorder::Kind::Confirm, caption, text, &answer))
+        return answer;
+    return runBox(icon, caption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, owner) ==
+           QMessageBox::Yes;
+}
+
+void ShowException(const std::exception &error, QWidget *owner)
+{
+    ShowErrorBox(QString::fromUtf8(error.what()), owner);
+}
+
+void ShowCurrentException(QWidget *owner)
+{
+    const std::exception_ptr current = std::current_exception();
+    if (!current)
+        return;
+    try {
+        std::rethrow_exception(current);
+    } catch (const std::exception &error) {
+        ShowException(error, owner);
+    } catch (...) {
+        ShowErrorBox(u"Ismeretlen hiba történt."_s, owner);
+    }
+}
+
+MessageBoxRecorder::MessageBoxRecorder() : m_previous(g_recorder)
+{
+    g_recorder = this;
+}
+
+MessageBoxRecorder::MessageBoxRecorder(std::initializer_list<bool> answers) : MessageBoxRecorder()
+{
+    m_answers = answers;
+}
+
+MessageBoxRecorder::~MessageBoxRecorder()
+{
+    if (!m_answers.isEmpty())
+        qWarning("MessageBoxRecorder: %d queued answer(s) never asked for", int(m_answers.size()));
+    g_recorder = m_previous;
+}
+
+QStringList MessageBoxRecorder::texts() const
+{
+    QStringList list;
+    for (const Box &box : m_boxes)
+        list += box.text;
+    return list;
+}
+
+int MessageBoxRecorder::unanswered() const
+{
+    return int(std::count_if(m_boxes.cbegin(), m_boxes.cend(), [](const Box &b) { return b.unanswered; }));
+}

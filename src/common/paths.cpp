@@ -1,0 +1,104 @@
+#include "paths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QStandardPaths>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Paths
+{
+    QString programFolder;
+    QString dataFolder;
+    QString settingsFile;
+    QRect workArea;
+    bool initialised = false;
+};
+
+Paths &paths()
+{
+    static Paths p;
+    return p;
+}
+
+QString WithoutTrailingSlash(QString path)
+{
+    while (path.size() > 1 && path.endsWith(u'/'))
+        path.chop(1);
+    return path;
+}
+
+QString ExecutableFolder()
+{
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+    // Before the application object exists Qt cannot tell; the kernel can.
+    return QFileInfo(u"/proc/self/exe"_s).canonicalFilePath().section(u'/', 0, -2);
+}
+
+const Paths &initialised()
+{
+    if (!paths().initialised)
+        InitPaths();
+    return paths();
+}
+
+} // namespace
+
+QString ChooseDataFolder(const QString &programFolder, bool iniInProgramFolder, const QString &commonAppData)
+{
+    if (iniInProgramFolder || commonAppData.isEmpty())
+        return programFolder;
+    return WithoutTrailingSlash(commonAppData) + u"/OrvantH"_s;
+}
+
+void InitPaths(const QString &programFolder)
+{
+    Paths &p = paths();
+    p.programFolder = WithoutTrailingSlash(
+        QDir::fromNativeSeparators(programFolder.isEmpty() ? ExecutableFolder() : programFolder));
+    const bool iniHere = QFileInfo::exists(p.programFolder + u"/OrvantH.ini"_s);
+    p.dataFolder = ChooseDataFolder(p.programFolder, iniHere, CommonAppDataPath());
+    p.settingsFile = p.dataFolder + u"/OrvantH.ini"_s;
+    p.workArea = QRect();
+    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
+        if (const QScreen *screen = QGuiApplication::primaryScreen())
+            p.workArea = screen->availableGeometry();
+    }
+    p.initialised = true;
+}
+
+QString ProgramFolder()
+{
+    return initialised().programFolder;
+}
+
+QString CommonAppDataPath()
+{
+    return WithoutTrailingSlash(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
+}
+
+QString DocumentsPath()
+{
+    return WithoutTrailingSlash(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+}
+
+QString DataFolder()
+{
+    return initialised().dataFolder;
+}
+
+QString SettingsFilePath()
+{
+    return initialised().settingsFile;
+}
+
+QRect WorkArea()
+{
+    return initialised().workArea;
+}

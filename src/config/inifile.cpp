@@ -1,0 +1,404 @@
+#include "inifile.h"
+
+#include "common/cp1250.h"
+#include "common/paths.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+IniError::IniError(QString message) : m_message(std::move(message)), m_what(m_message.toUtf8()) {}
+
+namespace {
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+QByteArray Trimmed(const QByteArray &bytes)
+{
+    qsizetype from = 0;
+    qsizetype to = bytes.size();
+    while (from < to && IsBlank(bytes.at(from)))
+        ++from;
+    while (to > from && IsBlank(bytes.at(to - 1)))
+        --to;
+    return bytes.mid(from, to - from);
+}
+
+// The section name when the line is a section header.
+std::optional<QString> SectionOf(const QByteArray &line)
+{
+    QByteArray t = Trimmed(line);
+    if (!t.startsWith('['))
+        return std::nullopt;
+    t = t.mid(1);
+    const qsizetype close = t.indexOf(']');
+    if (close >= 0)
+        t.truncate(close);
+    return FromCp1250(Trimmed(t));
+}
+
+struct KeyLine
+{
+    QString key;
+    QByteArray value;
+};
+
+// The key and value when the line is a key line (a section header is never one).
+std::optional<KeyLine> KeyOf(const QByteArray &line)
+{
+    const qsizetype eq = line.indexOf('=');
+    if (eq < 0 || SectionOf(line))
+        return std::nullopt;
+    const QByteArray key = Trimmed(line.left(eq));
+    if (key.isEmpty())
+        return std::nullopt;
+    return KeyLine{FromCp1250(key), Trimmed(line.mid(eq + 1))};
+}
+
+bool SameName(const QString &a, const QString &b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+bool HasLineBreak(const QString &s)
+{
+    return s.contains(u'\r') || s.contains(u'\n');
+}
+
+QByteArray Encode(const QString &text, const QString &what)
+{
+    QString bad;
+    QByteArray bytes = ToCp1250(text, &bad);
+    if (!bad.isEmpty())
+        throw IniError(
+            u"A beállítások fájlja nem tudja tárolni ezeket a karaktereket (%1): %2"_s.arg(what, bad));
+    return bytes;
+}
+
+} // namespace
+
+IniDocument IniDocument::fromBytes(QByteArrayView data)
+{
+    IniDocument doc;
+    qsizetype start = 0;
+    while (start < data.size()) {
+        qsizetype end = start;
+        while (end < data.size() && data.at(end) != '\n')
+            ++end;
+        QByteArray line = data.sliced(start, end - start).toByteArray();
+        if (line.endsWith('\r'))
+            line.chop(1);
+        doc.m_lines.append(line);
+        start = end + 1;
+    }
+    return doc;
+}
+
+QByteArray IniDocument::toBytes() const
+{
+    QByteArray out;
+    for (const QByteArray &line : m_lines) {
+        out += line;
+        out += "\r\n";
+    }
+    return out;
+}
+
+qsizetype IniDocument::findSection(const QString &section) const
+{
+    for (qsizetype i = 0; i < m_lines.size(); ++i) {
+        const auto name = SectionOf(m_lines.at(i));
+        if (name && SameName(*name, section))
+            return i;
+    }
+    return -1;
+}
+
+qsizetype IniDocument::sectionEnd(qsizetype sectionLine) const
+{
+    qsizetype i = sectionLine + 1;
+    while (i < m_lines.size() && !SectionOf(m_lines.at(i)))
+        ++i;
+    return i;
+}
+
+qsizetype IniDocument::findKey(qsizetype sectionLine, const QString &key) const
+{
+    const qsizetype end = sectionEnd(sectionLine);
+    for (qsizetype i = sectionLine + 1; i < end; ++i) {
+        const auto kv = KeyOf(m_lines.at(i));
+        if (kv && SameName(kv->key, key))
+            return i;
+    }
+    return -1;
+}
+
+bool IniDocument::containsSection(const QString &section) const
+{
+    return findSection(section) >= 0;
+}
+
+bool IniDocument::contains(const QString &section, const QString &key) const
+{
+    const qsizetype s = findSection(section);
+    return s >= 0 && findKey(s, key) >= 0;
+}
+
+std::optional<QString> IniDocument::value(const QString &section, const QString &key) const
+{
+    const qsizetype s = findSection(section);
+    if (s < 0)
+        return std::nullopt;
+    const qsizetype k = findKey(s, key);
+    if (k < 0)
+        return std::nullopt;
+    return FromCp1250(KeyOf(m_lines.at(k))->value);
+}
+
+QString IniDocument::value(const QString &section, const QString &key, const QString &defaultValue) const
+{
+    return value(section, key).value_or(defaultValue);
+}
+
+QStringList IniDocument::keys(const QString &section) const
+{
+    QStringList result;
+    const qsizetype s = findSection(section);
+    if (s < 0)
+        return result;
+    const qsizetype end = sectionEnd(s);
+    for (qsizetype i = s + 1; i < end; ++i) {
+        const auto kv = KeyOf(m_lines.at(i));
+        if (kv && !result.contains(kv->key, Qt::CaseInsensitive))
+            result.append(kv->key);
+    }
+    return result;
+}
+
+void IniDocument::setValue(const QString &section, const QString &key, const QString &value)
+{
+    if (section.trimmed().isEmpty() || HasLineBreak(section) || section.contains(u']'))
+        throw IniError(u"Érvénytelen szakasznév a beállítások fájljában: %1"_s.arg(section));
+    if (key.trimmed().isEmpty() || key != key.trimmed() || HasLineBreak(key) || key.contains(u'=') ||
+        key.startsWith(u'['))
+        throw IniError(u"Érvénytelen kulcsnév a beállítások fájljában: %1"_s.arg(key));
+    QString oneLine = value;
+    oneLine.replace(u'\r', u' ').replace(u'\n', u' ');
+    const QByteArray line = Encode(key, key) + '=' + Encode(oneLine, key);
+
+    const qsizetype s = findSection(section);
+    if (s < 0) {
+        if (!m_lines.isEmpty() && !Trimmed(m_lines.last()).isEmpty())
+            m_lines.append(QByteArray());
+        m_lines.append('[' + Encode(section.trimmed(), section) + ']');
+        m_lines.append(line);
+        return;
+    }
+    const qsizetype k = findKey(s, key);
+    if (k >= 0) {
+        m_lines[k] = line;
+        return;
+    }
+    // After the last non-blank line of the section, so the blank line before the next section
+    // stays where it is.
+    qsizetype at = sectionEnd(s);
+    while (at > s + 1 && Trimmed(m_lines.at(at - 1)).isEmpty())
+        --at;
+    m_lines.insert(at, line);
+}
+
+bool IniDocument::remove(const QString &section, const QString &key)
+{
+    const qsizetype s = findSection(section);
+    if (s < 0)
+        return false;
+    bool removed = false;
+    for (qsizetype k = findKey(s, key); k >= 0; k = findKey(s, key)) {
+        m_lines.removeAt(k);
+        removed = true;
+    }
+    return removed;
+}
+
+std::optional<int> ParseIniInteger(const QString &text)
+{
+    QString t = text.trimmed();
+    bool negative = false;
+    if (t.startsWith(u'-') || t.startsWith(u'+')) {
+        negative = t.startsWith(u'-');
+        t.remove(0, 1);
+    }
+    int base = 10;
+    if (t.startsWith(u'$')) {
+        base = 16;
+        t.remove(0, 1);
+    } else if (t.startsWith(u"0x"_s, Qt::CaseInsensitive)) {
+        base = 16;
+        t.remove(0, 2);
+    }
+    if (t.isEmpty())
+        return std::nullopt;
+    qint64 n = 0;
+    for (const QChar ch : t) {
+        const char16_t c = ch.toLower().unicode();
+        int d = -1;
+        if (c >= u'0' && c <= u'9')
+            d = c - u'0';
+        else if (c >= u'a' && c <= u'f')
+            d = 10 + (c - u'a');
+        if (d < 0 || d >= base)
+            return std::nullopt;
+        n = n * base + d;
+        if (n > qint64(std::numeric_limits<int>::max()) + 1)
+            return std::nullopt;
+    }
+    if (negative)
+        n = -n;
+    if (n > std::numeric_limits<int>::max() || n < std::numeric_limits<int>::min())
+        return std::nullopt;
+    return int(n);
+}
+
+IniDocument IniFile::read() const
+{
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return IniDocument::fromBytes(file.readAll());
+}
+
+QString IniFile::readString(const QString &section, const QString &key, const QString &defaultValue) const
+{
+    return read().value(section, key, defaultValue);
+}
+
+int IniFile::readInteger(const QString &section, const QString &key, int defaultValue) const
+{
+    const auto text = read().value(section, key);
+    if (!text)
+        return defaultValue;
+    return ParseIniInteger(*text).value_or(defaultValue);
+}
+
+bool IniFile::readBool(const QString &section, const QString &key, bool defaultValue) const
+{
+    return readInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+bool IniFile::keyExists(const QString &section, const QString &key) const
+{
+    return read().contains(section, key);
+}
+
+QStringList IniFile::readKeys(const QString &section) const
+{
+    return read().keys(section);
+}
+
+void IniFile::writeString(const QString &section, const QString &key, const QString &value)
+{
+    update([&](IniDocument &doc) { doc.setValue(section, key, value); });
+}
+
+void IniFile::writeInteger(const QString &section, const QString &key, int value)
+{
+    writeString(section, key, QString::number(value));
+}
+
+void IniFile::writeBool(const QString &section, const QString &key, bool value)
+{
+    writeString(section, key, value ? u"1"_s : u"0"_s);
+}
+
+void IniFile::deleteKey(const QString &section, const QString &key)
+{
+    update([&](IniDocument &doc) { doc.remove(section, key); });
+}
+
+void IniFile::update(const std::function<void(IniDocument &)> &change)
+{
+    const auto failed = [this](const QString &reason) {
+        return IniError(u"Nem sikerült írni a beállítások fájlját: %1 (%2)"_s.arg(m_path, reason));
+    };
+    QByteArray before;
+    QFile in(m_path);
+    const bool existed = in.exists();
+    if (existed) {
+        // Writing over a file we could not read would lose everything else in it.
+        if (!in.open(QIODevice::ReadOnly))
+            throw failed(in.errorString());
+        before = in.readAll();
+        if (in.error() != QFileDevice::NoError)
+            throw failed(in.errorString());
+        in.close();
+    }
+    IniDocument doc = IniDocument::fromBytes(before);
+    change(doc);
+    const QByteArray after = doc.toBytes();
+    if (after == before && (existed || after.isEmpty()))
+        return;
+    // The replacement below would go through a read-only file; Windows refuses it, so do we.
+    if (existed && !QFileInfo(m_path).isWritable())
+        throw failed(u"a fájl csak olvasható"_s);
+    QSaveFile out(m_path);
+    if (!out.open(QIODevice::WriteOnly))
+        throw failed(out.errorString());
+    if (out.write(after) != after.size()) {
+        const QString reason = out.errorString();
+        out.cancelWriting();
+        throw failed(reason);
+    }
+    if (!out.commit())
+        throw failed(out.errorString());
+}
+
+IniFile SettingsFile()
+{
+    return IniFile(SettingsFilePath());
+}
+
+QString IniReadString(const QString &section, const QString &key, const QString &defaultValue)
+{
+    return SettingsFile().readString(section, key, defaultValue);
+}
+
+void IniWriteString(const QString &section, const QString &key, const QString &value)
+{
+    SettingsFile().writeString(section, key, value);
+}
+
+int IniReadInteger(const QString &section, const QString &key, int defaultValue)
+{
+    return SettingsFile().readInteger(section, key, defaultValue);
+}
+
+void IniWriteInteger(const QString &section, const QString &key, int value)
+{
+    SettingsFile().writeInteger(section, key, value);
+}
+
+bool IniReadBool(const QString &section, const QString &key, bool defaultValue)
+{
+    return SettingsFile().readBool(section, key, defaultValue);
+}
+
+void IniWriteBool(const QString &section, const QString &key, bool value)
+{
+    SettingsFile().writeBool(section, key, value);
+}
+
+bool IniKeyExists(const QString &section, const QString &key)
+{
+    return SettingsFile().keyExists(section, key);
+}
+
+void IniDeleteKey(const QString &section, const QString &key)
+{
+    SettingsFile().deleteKey(section, key);
+}

@@ -1,0 +1,271 @@
+#include "common/cp1250.h"
+#include "common/dates.h"
+#include "common/hungariantext.h"
+#include "common/text.h"
+#include "common/values.h"
+
+#include <QTest>
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+// Text splitting and number reading, field-value conversion, dates and the UTF-8 reading of
+// the notices service.
+class TestCommonText : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void splitField_data();
+    void splitField();
+    void textToInt_data();
+    void textToInt();
+    void valueToInt_data();
+    void valueToInt();
+    void valueToIntFails_data();
+    void valueToIntFails();
+    void valueToFloat_data();
+    void valueToFloat();
+    void valueToStrAndIntText();
+    void dateTimeNumbersRoundTrip_data();
+    void dateTimeNumbersRoundTrip();
+    void weekOfDate_data();
+    void weekOfDate();
+    void periodText();
+    void leftRightPart();
+    void utf8ToHungarian_data();
+    void utf8ToHungarian();
+    void hungarianToUtf8RoundTrip();
+};
+
+void TestCommonText::splitField_data()
+{
+    QTest::addColumn<QString>("separators");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("n");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("first") << u";"_s << u"a;;b"_s << 1 << u"a"_s;
+    QTest::newRow("empty between two separators") << u";"_s << u"a;;b"_s << 2 << QString();
+    QTest::newRow("third") << u";"_s << u"a;;b"_s << 3 << u"b"_s;
+    QTest::newRow("zero") << u";"_s << u"a;;b"_s << 0 << QString();
+    QTest::newRow("past the last") << u";"_s << u"a;;b"_s << 4 << QString();
+    QTest::newRow("negative") << u";"_s << u"a;;b"_s << -1 << QString();
+    QTest::newRow("separator at start") << u"|"_s << u"|x"_s << 1 << QString();
+    QTest::newRow("any character of the set") << u":."_s << u"1.2:3"_s << 3 << u"3"_s;
+    QTest::newRow("field spans lines")
+        << u"|"_s << u"12|Cím|Első sor\r\nmásodik\r\n"_s << 3 << u"Első sor\r\nmásodik\r\n"_s;
+}
+
+void TestCommonText::splitField()
+{
+    QFETCH(QString, separators);
+    QFETCH(QString, text);
+    QFETCH(int, n);
+    QFETCH(QString, expected);
+    QCOMPARE(SplitField(separators, text, n), expected);
+}
+
+void TestCommonText::textToInt_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("filtered");
+    QTest::addColumn<int>("expected");
+
+    QTest::newRow("empty") << QString() << QString() << 0;
+    QTest::newRow("blank") << u"   "_s << QString() << 0;
+    QTest::newRow("letters only") << u"abc"_s << QString() << 0;
+    QTest::newRow("minus seven in blanks") << u"  -7  "_s << u"-7"_s << -7;
+    QTest::newRow("minus inside dropped") << u"1-2"_s << u"12"_s << 12;
+    QTest::newRow("decimal point") << u"3.5"_s << u"3.5"_s << 0;
+    QTest::newRow("decimal comma") << u"3,5"_s << u"3,5"_s << 0;
+    QTest::newRow("only the first separator kept") << u"1.2,3.4"_s << u"1.234"_s << 0;
+    QTest::newRow("number and unit") << u"12 db"_s << u"12"_s << 12;
+    QTest::newRow("lone minus") << u"-"_s << u"-"_s << 0;
+    QTest::newRow("second minus dropped") << u"--5"_s << u"-5"_s << -5;
+    QTest::newRow("too big for an integer") << u"99999999999"_s << u"99999999999"_s << 0;
+}
+
+void TestCommonText::textToInt()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, filtered);
+    QFETCH(int, expected);
+    QCOMPARE(NumericFilter(text), filtered);
+    QCOMPARE(TextToInt(text), expected);
+}
+
+void TestCommonText::valueToInt_data()
+{
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<int>("expected");
+
+    QTest::newRow("NULL gives the default") << QVariant() << 77;
+    QTest::newRow("whole number") << QVariant(qlonglong(2017)) << 2017;
+    QTest::newRow("text") << QVariant(u" 42 "_s) << 42;
+    QTest::newRow("negative text") << QVariant(u"-3"_s) << -3;
+    QTest::newRow("raw bytes") << QVariant(QByteArray("15")) << 15;
+    QTest::newRow("fraction rounded") << QVariant(2.6) << 3;
+    QTest::newRow("decimal text rounded") << QVariant(u"2,4"_s) << 2;
+    QTest::newRow("date as day number") << QVariant(QDate(1900, 1, 1)) << 2;
+}
+
+void TestCommonText::valueToInt()
+{
+    QFETCH(QVariant, value);
+    QFETCH(int, expected);
+    QCOMPARE(ValueToInt(value, 77), expected);
+}
+
+void TestCommonText::valueToIntFails_data()
+{
+    QTest::addColumn<QVariant>("value");
+    QTest::newRow("letters") << QVariant(u"abc"_s);
+    QTest::newRow("empty text is no NULL") << QVariant(QString());
+    QTest::newRow("number and unit") << QVariant(u"12 db"_s);
+    QTest::newRow("beyond int") << QVariant(qlonglong(5'000'000'000));
+    QTest::newRow("huge unsigned") << QVariant(qulonglong(1) << 40);
+    QTest::newRow("not a number double") << QVariant(std::numeric_limits<double>::quiet_NaN());
+}
+
+void TestCommonText::valueToIntFails()
+{
+    QFETCH(QVariant, value);
+    try {
+        ValueToInt(value);
+        QFAIL("no error raised");
+    } catch (const ConversionError &error) {
+        // The message is Hungarian and reaches the general error handler through what().
+        QVERIFY(error.message().contains(u"egész szám"_s));
+        QCOMPARE(QString::fromUtf8(error.what()), error.message());
+    }
+    QVERIFY_THROWS_EXCEPTION(ConversionError, ValueToIntText(value));
+}
+
+void TestCommonText::valueToFloat_data()
+{
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<double>("expected");
+
+    QTest::newRow("NULL gives the default") << QVariant() << 1.5;
+    QTest::newRow("date") << QVariant(QDate(2017, 3, 5)) << 42799.0;
+    QTest::newRow("date-time") << QVariant(QDateTime(QDate(2017, 3, 5), QTime(18, 0))) << 42799.75;
+    QTest::newRow("before day zero") << QVariant(QDateTime(QDate(1899, 12, 29), QTime(6, 0))) << -1.25;
+    QTest::newRow("text with point") << QVariant(u"3.25"_s) << 3.25;
+    QTest::newRow("text with comma") << QVariant(u"3,25"_s) << 3.25;
+    QTest::newRow("integer") << QVariant(qlonglong(-4)) << -4.0;
+}
+
+void TestCommonText::valueToFloat()
+{
+    QFETCH(QVariant, value);
+    QFETCH(double, expected);
+    QCOMPARE(ValueToFloat(value, 1.5), expected);
+}
+
+void TestCommonText::valueToStrAndIntText()
+{
+    QCOMPARE(ValueToIntText(QVariant()), u"0"_s);
+    QCOMPARE(ValueToIntText(QVariant(qlonglong(123))), u"123"_s);
+    QCOMPARE(ValueToStr(QVariant(), u"nincs"_s), u"nincs"_s);
+    QCOMPARE(ValueToStr(QVariant(QString()), u"nincs"_s), QString());
+    // Raw cells of a result are code page 1250.
+    QCOMPARE(ValueToStr(QVariant(QByteArray("\xE1rv\xED\xFB"))), u"árvíű"_s);
+    QVERIFY_THROWS_EXCEPTION(ConversionError, ValueToFloat(QVariant(u"x1"_s)));
+    QCOMPARE(ReplaceChar(QVariant(), u';', u','), QString());
+    QCOMPARE(ReplaceChar(QVariant(u"a;b;c"_s), u';', u','), u"a,b,c"_s);
+    QCOMPARE(StripChars(u"-. "_s, u"06-1 234.567"_s), u"061234567"_s);
+    QCOMPARE(IfThenValue(false, 1, u"b"_s), QVariant(u"b"_s));
+}
+
+void TestCommonText::dateTimeNumbersRoundTrip_data()
+{
+    QTest::addColumn<QDateTime>("dateTime");
+    QTest::newRow("day zero") << QDateTime(QDate(1899, 12, 30), QTime(0, 0));
+    QTest::newRow("afternoon") << QDateTime(QDate(2023, 6, 1), QTime(15, 30, 10));
+    QTest::newRow("before day zero") << QDateTime(QDate(1899, 12, 29), QTime(6, 0));
+    QTest::newRow("long before") << QDateTime(QDate(1800, 2, 3), QTime(23, 59, 59));
+}
+
+void TestCommonText::dateTimeNumbersRoundTrip()
+{
+    QFETCH(QDateTime, dateTime);
+    QCOMPARE(FloatToDateTime(DateTimeToFloat(dateTime)), dateTime);
+}
+
+void TestCommonText::weekOfDate_data()
+{
+    QTest::addColumn<QDate>("date");
+    QTest::addColumn<int>("week");
+
+    QTest::newRow("1 Jan on a Friday is in last year's week 53") << QDate(2021, 1, 1) << 53;
+    QTest::newRow("31 Dec on a Thursday") << QDate(2020, 12, 31) << 53;
+    QTest::newRow("30 Dec on a Monday is in next year's week 1") << QDate(2024, 12, 30) << 1;
+    QTest::newRow("31 Dec on a Monday") << QDate(2018, 12, 31) << 1;
+    QTest::newRow("1 Jan on a Thursday") << QDate(2026, 1, 1) << 1;
+    QTest::newRow("Sunday 3 Jan") << QDate(2016, 1, 3) << 53;
+    QTest::newRow("Monday 4 Jan") << QDate(2016, 1, 4) << 1;
+}
+
+void TestCommonText::weekOfDate()
+{
+    QFETCH(QDate, date);
+    QFETCH(int, week);
+    QCOMPARE(WeekOfDate(date), week);
+}
+
+void TestCommonText::periodText()
+{
+    QCOMPARE(PeriodText(QDate(2017, 3, 5), QDate(2017, 12, 31)), u"2017.03.05 - 2017.12.31"_s);
+    QCOMPARE(YearOfDate(QDate(2017, 3, 5)), 2017);
+    QCOMPARE(MonthOfDate(QDate(2017, 3, 5)), 3);
+}
+
+void TestCommonText::leftRightPart()
+{
+    QCOMPARE(LeftPart(u"abc"_s, 2), u"ab"_s);
+    QCOMPARE(RightPart(u"abc"_s, 2), u"bc"_s);
+    QCOMPARE(LeftPart(u"abc"_s, 9), u"abc"_s);
+    // QString::left/right hand back the whole text for a negative count.
+    QCOMPARE(LeftPart(u"abc"_s, -1), QString());
+    QCOMPARE(RightPart(u"abc"_s, -1), QString());
+}
+
+void TestCommonText::utf8ToHungarian_data()
+{
+    QTest::addColumn<QByteArray>("utf8");
+    QTest::addColumn<QByteArray>("expected");
+
+    const QString letters = u"áéíóöőúüűÁÉÍÓÖŐÚÜŰ"_s;
+    QTest::newRow("all eighteen letters") << letters.toUtf8() << ToCp1250(letters);
+    QTest::newRow("plain ASCII") << QByteArray("12|Hello 1.2.3\r\n") << QByteArray("12|Hello 1.2.3\r\n");
+    QTest::newRow("sentence") << u"Új verzió érhető el: 24.0.0.1\r\n"_s.toUtf8()
+                              << ToCp1250(u"Új verzió érhető el: 24.0.0.1\r\n"_s);
+    QTest::newRow("combining accent inside") << QByteArray("ke\xCC\x81k") << QByteArray("k\xE9k");
+    QTest::newRow("combining accent on a and i")
+        << QByteArray("a\xCC\x81ri\xCC\x81z") << QByteArray("\xE1r\xEDz");
+    // Folded also at the very end of the text (a word ending in a decomposed é).
+    QTest::newRow("combining accent at the end") << QByteArray("ke\xCC\x81") << QByteArray("k\xE9");
+    QTest::newRow("combining accent on o dropped") << QByteArray("o\xCC\x81") << QByteArray("o");
+    QTest::newRow("registered sign removed") << QByteArray("X\xC2\xAE!") << QByteArray("X!");
+    QTest::newRow("trade mark keeps its last byte") << QByteArray("X\xE2\x84\xA2") << QByteArray("X\xA2");
+    QTest::newRow("other C3 letter keeps its second byte") << QByteArray("\xC3\xA4") << QByteArray("\xA4");
+    QTest::newRow("lead byte at the end dropped") << QByteArray("ab\xC3") << QByteArray("ab");
+    QTest::newRow("empty") << QByteArray() << QByteArray();
+}
+
+void TestCommonText::utf8ToHungarian()
+{
+    QFETCH(QByteArray, utf8);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(Utf8ToHungarian(utf8).toHex(' '), expected.toHex(' '));
+}
+
+void TestCommonText::hungarianToUtf8RoundTrip()
+{
+    const QString text = u"Árvíztűrő tükörfúrógép „idézet” – ŐŰőű"_s;
+    QCOMPARE(HungarianToUtf8(ToCp1250(text)), text.toUtf8());
+}
+
+QTEST_GUILESS_MAIN(TestCommonText)
+#include "tst_commontext.moc"

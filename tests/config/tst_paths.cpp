@@ -1,0 +1,288 @@
+#include "common/formgeometry.h"
+#include "common/paths.h"
+#include "config/conprofile.h"
+#include "config/settings.h"
+#include "testutil.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void WriteRaw(const QString &path, const QByteArray &bytes)
+{
+    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+} // namespace
+
+class TestPaths : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void programFolderKeepsLetterCase();
+    void iniBesideProgramWins();
+    void sharedFolderWhenNoIniBesideProgram();
+    void firstStartCreatesDataFolder();
+    void noSharedFolderFallsBackToProgramFolder();
+    void workAreaFromPrimaryScreen();
+    void defaults();
+    void numbersAndFlagsRead_data();
+    void numbersAndFlagsRead();
+    void workstationSettingsWrittenBack();
+    void fitIntoWorkArea_data();
+    void fitIntoWorkArea();
+    void formPosition();
+    void formBoundsFitted();
+    void saveErrors();
+    void widgetOverloads();
+
+private:
+    std::unique_ptr<ScopedDataFolder> m_config;
+    std::unique_ptr<QTemporaryDir> m_program;
+    QString programFolder() const { return m_program->filePath(u"Program Files/OrvantH"_s); }
+};
+
+void TestPaths::init()
+{
+    m_config = std::make_unique<ScopedDataFolder>();
+    m_program = std::make_unique<QTemporaryDir>();
+    QVERIFY(QDir().mkpath(programFolder()));
+    InitPaths(programFolder());
+}
+
+void TestPaths::cleanup()
+{
+    m_config.reset();
+    m_program.reset();
+    InitPaths();
+}
+
+void TestPaths::programFolderKeepsLetterCase()
+{
+    InitPaths();
+    QCOMPARE(ProgramFolder(), QCoreApplication::applicationDirPath());
+    InitPaths(programFolder() + u"/"_s);
+    QCOMPARE(ProgramFolder(), programFolder());
+    QVERIFY(ProgramFolder().contains(u"Program Files/OrvantH"_s));
+}
+
+void TestPaths::iniBesideProgramWins()
+{
+    WriteRaw(programFolder() + u"/OrvantH.ini"_s, "[User]\r\nLastUser=helyi\r\n");
+    WriteRaw(m_config->dataFolder() + u"/OrvantH.ini"_s, "[User]\r\nLastUser=kozos\r\n");
+    InitPaths(programFolder());
+    QCOMPARE(DataFolder(), programFolder());
+    QCOMPARE(SettingsFilePath(), programFolder() + u"/OrvantH.ini"_s);
+    QCOMPARE(IniReadString(u"User"_s, u"LastUser"_s, QString()), u"helyi"_s);
+    QCOMPARE(ReadSettingString(Setting::HtmlUt), programFolder() + u"/Html"_s);
+}
+
+void TestPaths::sharedFolderWhenNoIniBesideProgram()
+{
+    WriteRaw(m_config->dataFolder() + u"/OrvantH.ini"_s, "[User]\r\nLastUser=kozos\r\n");
+    QCOMPARE(CommonAppDataPath(), m_config->path());
+    QCOMPARE(DataFolder(), m_config->dataFolder());
+    QCOMPARE(IniReadString(u"User"_s, u"LastUser"_s, QString()), u"kozos"_s);
+}
+
+void TestPaths::firstStartCreatesDataFolder()
+{
+    QVERIFY(!QFileInfo::exists(m_config->dataFolder()));
+    const WorkstationSettings s = ReadWorkstationSettings();
+    QCOMPARE(s.htmlFolder, m_config->dataFolder() + u"/Html"_s);
+    QVERIFY(CreateHtmlFolder(s.htmlFolder));
+    QVERIFY(QFileInfo(m_config->dataFolder() + u"/Html"_s).isDir());
+    IniFile ini = SettingsFile();
+    QCOMPARE(AddConnectionProfile(ini, u"iktato;localhost;3306;root;pw;Helyi"_s), 1);
+    QVERIFY(QFile::exists(m_config->dataFolder() + u"/OrvantH.ini"_s));
+    QVERIFY(!QFile::exists(programFolder() + u"/OrvantH.ini"_s));
+}
+
+void TestPaths::noSharedFolderFallsBackToProgramFolder()
+{
+    QCOMPARE(ChooseDataFolder(u"/opt/OrvantH"_s, false, QString()), u"/opt/OrvantH"_s);
+    QCOMPARE(ChooseDataFolder(u"/opt/OrvantH"_s, false, u"/etc/xdg/"_s), u"/etc/xdg/OrvantH"_s);
+    QCOMPARE(ChooseDataFolder(u"/opt/OrvantH"_s, true, u"/etc/xdg"_s), u"/opt/OrvantH"_s);
+}
+
+void TestPaths::workAreaFromPrimaryScreen()
+{
+    QVERIFY(QGuiApplication::primaryScreen());
+    QCOMPARE(WorkArea(), QGuiApplication::primaryScreen()->availableGeometry());
+    QVERIFY(!WorkArea().isEmpty());
+}
+
+void TestPaths::defaults()
+{
+    const WorkstationSettings s = ReadWorkstationSettings();
+    QCOMPARE(s.lastUser, QString());
+    QCOMPARE(s.fontSize, 9);
+    QCOMPARE(s.printer, QString());
+    QCOMPARE(s.lang, m_config->dataFolder() + u"/Lang.ini"_s);
+    QCOMPARE(s.htmlFolder, m_config->dataFolder() + u"/Html"_s);
+    QCOMPARE(s.fullScreen, true);
+    QCOMPARE(QList<int>({s.left, s.top, s.height, s.width}), QList<int>({5, 5, 400, 640}));
+    QCOMPARE(ReadSettingString(Setting::MysqlDump), QString());
+    QCOMPARE(ReadSettingInt(Setting::Szeles), 640);
+    QVERIFY(ReadSettingBool(Setting::TeljesKep));
+    QVERIFY(!QFileInfo::exists(SettingsFilePath())); // reading creates nothing
+}
+
+void TestPaths::numbersAndFlagsRead_data()
+{
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<int>("fontSize");
+    QTest::addColumn<bool>("fullScreen");
+    QTest::newRow("not a number") << QByteArray("[Font]\r\nSize=nagy\r\n[Alapertek]\r\nTeljesKep=igen\r\n")
+                                  << 9 << true;
+    QTest::newRow("zero is false") << QByteArray("[Font]\r\nSize=12\r\n[Alapertek]\r\nTeljesKep=0\r\n") << 12
+                                   << false;
+    QTest::newRow("two is true") << QByteArray("[Font]\r\nSize=8\r\n[Alapertek]\r\nTeljesKep=2\r\n") << 8
+                                 << true;
+    QTest::newRow("empty values") << QByteArray("[Font]\r\nSize=\r\n[Alapertek]\r\nTeljesKep=\r\n") << 9
+                                  << true;
+}
+
+void TestPaths::numbersAndFlagsRead()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(int, fontSize);
+    QFETCH(bool, fullScreen);
+    WriteRaw(SettingsFilePath(), file);
+    const WorkstationSettings s = ReadWorkstationSettings();
+    QCOMPARE(s.fontSize, fontSize);
+    QCOMPARE(s.fullScreen, fullScreen);
+    QCOMPARE(ReadSettingInt(Setting::FontSize), fontSize);
+    QCOMPARE(ReadSettingBool(Setting::TeljesKep), fullScreen);
+}
+
+void TestPaths::workstationSettingsWrittenBack()
+{
+    WriteRaw(SettingsFilePath(), "[Adatbazis]\r\nConStr1=!!!b!\r\n\r\n[frm_SQL]\r\nLeft=3\r\n");
+    WorkstationSettings s = ReadWorkstationSettings();
+    s.lastUser = u"Kovács Éva"_s;
+    s.fontSize = 11;
+    s.printer = u"Nyomtató „A”"_s;
+    s.fullScreen = false;
+    s.left = -4;
+    s.top = 20;
+    s.height = 500;
+    s.width = 700;
+    WriteWorkstationSettings(s);
+    const WorkstationSettings back = ReadWorkstationSettings();
+    QCOMPARE(back.lastUser, s.lastUser);
+    QCOMPARE(back.fontSize, 11);
+    QCOMPARE(back.printer, s.printer);
+    QCOMPARE(back.lang, m_config->dataFolder() + u"/Lang.ini"_s);
+    QCOMPARE(back.fullScreen, false);
+    QCOMPARE(QList<int>({back.left, back.top, back.height, back.width}), QList<int>({-4, 20, 500, 700}));
+    QVERIFY(!IniKeyExists(u"Adatbazis"_s, u"HtmlUt"_s));
+    QCOMPARE(IniReadString(u"Adatbazis"_s, u"ConStr1"_s, QString()), u"!!!b!"_s);
+    QCOMPARE(IniReadInteger(u"frm_SQL"_s, u"Left"_s, 0), 3);
+}
+
+void TestPaths::fitIntoWorkArea_data()
+{
+    QTest::addColumn<QRect>("bounds");
+    QTest::addColumn<QRect>("area");
+    QTest::addColumn<QRect>("expected");
+    const QRect hd(0, 0, 1920, 1040); // right edge 1920, bottom 1040
+    QTest::newRow("fits") << QRect(10, 10, 640, 400) << hd << QRect(10, 10, 640, 400);
+    QTest::newRow("exactly to the edges") << QRect(1280, 640, 640, 400) << hd << QRect(1280, 640, 640, 400);
+    QTest::newRow("wider than area") << QRect(300, 10, 2500, 400) << hd << QRect(0, 10, 1920, 400);
+    QTest::newRow("as wide as area, moved") << QRect(1, 10, 1920, 400) << hd << QRect(0, 10, 1920, 400);
+    QTest::newRow("taller than area") << QRect(10, 50, 640, 1200) << hd << QRect(10, 0, 640, 1040);
+    QTest::newRow("overflows right") << QRect(1500, 10, 640, 400) << hd << QRect(1280, 10, 640, 400);
+    QTest::newRow("overflows bottom") << QRect(10, 900, 640, 400) << hd << QRect(10, 640, 640, 400);
+    QTest::newRow("left beyond right edge") << QRect(3000, 10, 640, 400) << hd << QRect(0, 10, 640, 400);
+    QTest::newRow("top beyond bottom edge") << QRect(10, 2000, 640, 400) << hd << QRect(10, 0, 640, 400);
+    QTest::newRow("negative kept") << QRect(-30, -20, 640, 400) << hd << QRect(-30, -20, 640, 400);
+    // Only the right and bottom edges count: a task bar at the left does not push the window.
+    QTest::newRow("area not at origin")
+        << QRect(10, 10, 640, 400) << QRect(60, 0, 1860, 1080) << QRect(10, 10, 640, 400);
+    QTest::newRow("small screen") << QRect(10, 10, 640, 400) << QRect(0, 0, 600, 380)
+                                  << QRect(0, 0, 600, 380);
+    QTest::newRow("unknown area") << QRect(5000, 10, 640, 400) << QRect() << QRect(5000, 10, 640, 400);
+}
+
+void TestPaths::fitIntoWorkArea()
+{
+    QFETCH(QRect, bounds);
+    QFETCH(QRect, area);
+    QFETCH(QRect, expected);
+    QCOMPARE(FitIntoWorkArea(bounds, area), expected);
+}
+
+void TestPaths::formPosition()
+{
+    QCOMPARE(LoadFormPos(u"frm_Beallit"_s), QPoint(10, 10));
+    WriteRaw(SettingsFilePath(), "[frm_Beallit]\r\nLeft=5000\r\nTop=abc\r\n");
+    QCOMPARE(LoadFormPos(u"frm_Beallit"_s), QPoint(5000, 10)); // no fitting
+    SaveFormPos(u"frm_Datumbe"_s, 120, -3);
+    QCOMPARE(LoadFormPos(u"FRM_DATUMBE"_s), QPoint(120, -3));
+}
+
+void TestPaths::formBoundsFitted()
+{
+    QVERIFY(QDir().mkpath(DataFolder()));
+    const QRect area = WorkArea();
+    const int right = area.x() + area.width();
+    // Nothing stored: the current size at 10, 10.
+    QCOMPARE(LoadFormBounds(u"frm_SQL"_s, 300, 300, 200, 300), QRect(10, 10, 300, 200));
+    // Nothing stored but too wide for the screen.
+    QCOMPARE(LoadFormBounds(u"frm_SQL"_s, 300, 300, 200, right + 100).width(), right);
+
+    SaveFormBounds(u"frm_SQL"_s, 40, 30, 250, right + 500);
+    QCOMPARE(LoadFormBounds(u"frm_SQL"_s, 0, 0, 100, 100), QRect(0, 30, right, 250));
+}
+
+void TestPaths::saveErrors()
+{
+    // The data folder has not been created.
+    QVERIFY(!QFileInfo::exists(DataFolder()));
+    SaveFormPos(u"frm_Idoszak"_s, 1, 2);
+    QVERIFY_THROWS_EXCEPTION(IniError, SaveFormBounds(u"frm_SQL"_s, 1, 2, 3, 4));
+    QVERIFY(!QFileInfo::exists(SettingsFilePath()));
+}
+
+void TestPaths::widgetOverloads()
+{
+    QVERIFY(QDir().mkpath(DataFolder()));
+    QWidget saved;
+    saved.setObjectName(u"frm_Torzsadat"_s);
+    saved.move(33, 44);
+    saved.resize(320, 210);
+    SaveFormBounds(&saved);
+    SaveFormPos(&saved);
+    QCOMPARE(IniReadInteger(u"frm_Torzsadat"_s, u"Width"_s, 0), 320);
+
+    QWidget loaded;
+    loaded.setObjectName(u"frm_Torzsadat"_s);
+    loaded.resize(100, 100);
+    LoadFormBounds(&loaded);
+    QCOMPARE(loaded.pos(), QPoint(33, 44));
+    QCOMPARE(loaded.size(), QSize(320, 210));
+
+    QWidget dialog;
+    dialog.setObjectName(u"frm_Nevjegy"_s);
+    LoadFormPos(&dialog);
+    QCOMPARE(dialog.pos(), QPoint(10, 10));
+}
+
+QTEST_MAIN(TestPaths)
+#include "tst_paths.moc"

@@ -1,10 +1,9 @@
 #include "app/frm_logo.h"
 
 #include "app/icons.h"
+#include "common/paths.h"
 
-#include <QGuiApplication>
 #include <QPainter>
-#include <QScreen>
 
 using namespace Qt::StringLiterals;
 
@@ -48,8 +47,9 @@ void Tfrm_Logo::fadeStep()
 Tfrm_Logo *ShowSplash()
 {
     auto logo = new Tfrm_Logo;
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    logo->move(screen.center() - logo->rect().center());
+    const QRect area = WorkArea();
+    if (!area.isNull())
+        logo->move(area.center() - logo->rect().center());
     logo->show();
     return logo;
 }

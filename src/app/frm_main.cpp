@@ -8,6 +8,7 @@
 #include "app/openwithshell.h"
 #include "app/setup.h"
 #include "app/statuspanels.h"
+#include "common/paths.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,7 +18,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScreen>
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QToolBar>
@@ -124,7 +124,7 @@ void Tfrm_Main::placeOnScreen()
 {
     if (Beall.fullScreen) {
         // The outer frame fills the work area; known only once the window is on the screen.
-        const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+        const QRect work = WorkArea();
         const QSize frame = frameGeometry().size() - size();
         move(0, 0);
         resize(work.x() + work.width() - frame.width(), work.y() + work.height() - frame.height());

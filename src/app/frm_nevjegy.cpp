@@ -2,6 +2,7 @@
 
 #include "app/appevents.h"
 #include "app/icons.h"
+#include "common/formgeometry.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -88,6 +89,18 @@ Tfrm_Nevjegy::Tfrm_Nevjegy(QWidget *parent) : QDialog(parent)
     layout->setContentsMargins(8, 8, 8, 8);
     layout->addWidget(panel, 1);
     layout->addLayout(buttons);
+}
+
+void Tfrm_Nevjegy::showEvent(QShowEvent *event)
+{
+    LoadFormPos(this);
+    QDialog::showEvent(event);
+}
+
+void Tfrm_Nevjegy::done(int result)
+{
+    SaveFormPos(this);
+    QDialog::done(result);
 }
 
 void ShowAboutBox(QWidget *parent)

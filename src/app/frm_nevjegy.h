@@ -14,6 +14,11 @@ public:
 
     QLabel *productLabel() const { return m_product; }
 
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     QLabel *m_product = nullptr;
 };

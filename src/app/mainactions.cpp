@@ -2,7 +2,7 @@
 
 #include "app/beall.h"
 #include "app/icons.h"
-#include "app/tempmsgbox.h"
+#include "common/messagebox.h"
 
 #include <QAction>
 #include <QActionGroup>

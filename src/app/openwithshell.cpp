@@ -1,6 +1,7 @@
 #include "app/openwithshell.h"
 
-#include <QCoreApplication>
+#include "common/paths.h"
+
 #include <QDesktopServices>
 #include <QDir>
 
@@ -14,7 +15,7 @@ QUrl ShellTargetUrl(const QString &target)
             return QUrl(target, QUrl::TolerantMode);
     }
     // A file name may hold '#', '?' or '%', which must not be read as parts of an address.
-    const QString path = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(target);
+    const QString path = QDir(ProgramFolder()).absoluteFilePath(target);
     return QUrl::fromLocalFile(QDir::cleanPath(path));
 }
 

@@ -2,6 +2,8 @@
 
 #include "register/frm_idoszak.h"
 
+#include "common/formgeometry.h"
+
 #include <QDateEdit>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,6 +19,7 @@ Tfrm_Datumbe::Tfrm_Datumbe(QWidget *parent) : QDialog(parent)
     setFixedSize(345, 229);
 
     DateTimePicker1 = MakeDatePicker(u"DateTimePicker1"_s, this);
+    DateTimePicker1->setDate(QDate::currentDate());
 
     btnOK = new QPushButton(u"OK"_s, this);
     btnOK->setObjectName(u"btnOK"_s);
@@ -26,8 +29,11 @@ Tfrm_Datumbe::Tfrm_Datumbe(QWidget *parent) : QDialog(parent)
     connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnMegsem, &QPushButton::clicked, this, &QDialog::reject);
 
+    auto label = new QLabel(u"&Dátum:"_s, this);
+    label->setBuddy(DateTimePicker1);
     auto pickerRow = new QHBoxLayout;
     pickerRow->addStretch(1);
+    pickerRow->addWidget(label);
     pickerRow->addWidget(DateTimePicker1);
     pickerRow->addStretch(1);
 
@@ -42,4 +48,17 @@ Tfrm_Datumbe::Tfrm_Datumbe(QWidget *parent) : QDialog(parent)
     layout->addStretch(1);
     layout->addLayout(buttons);
     DateTimePicker1->setFocus();
+}
+
+// The dialog opens where the user last left it.
+void Tfrm_Datumbe::showEvent(QShowEvent *event)
+{
+    LoadFormPos(this);
+    QDialog::showEvent(event);
+}
+
+void Tfrm_Datumbe::done(int result)
+{
+    SaveFormPos(this);
+    QDialog::done(result);
 }

@@ -16,4 +16,9 @@ public:
     QDateEdit *DateTimePicker1;
     QPushButton *btnOK;
     QPushButton *btnMegsem;
+
+    void done(int result) override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
 };

@@ -2,6 +2,8 @@
 
 #include "register/perioddialogs.h"
 
+#include "common/formgeometry.h"
+
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -33,10 +35,11 @@ Tfrm_Idoszak::Tfrm_Idoszak(QWidget *parent) : QDialog(parent)
     auto periodBox = new QGroupBox(u"Időszak"_s, this);
     eAlso = MakeDatePicker(u"eAlso"_s, periodBox);
     eFelso = MakeDatePicker(u"eFelso"_s, periodBox);
-    auto dash = new QLabel(u"–"_s, periodBox);
-    auto periodLayout = new QHBoxLayout(periodBox);
+    eAlso->setDate(QDate::currentDate());
+    eFelso->setDate(QDate::currentDate());
+    auto periodLayout = new QVBoxLayout(periodBox);
     periodLayout->addWidget(eAlso);
-    periodLayout->addWidget(dash);
+    periodLayout->addWidget(new QLabel(u"–"_s, periodBox), 0, Qt::AlignHCenter);
     periodLayout->addWidget(eFelso);
     periodLayout->addStretch(1);
 
@@ -72,9 +75,11 @@ Tfrm_Idoszak::Tfrm_Idoszak(QWidget *parent) : QDialog(parent)
     buttons->addWidget(Button1);
     buttons->addWidget(Button2);
 
+    auto boxes = new QHBoxLayout;
+    boxes->addWidget(periodBox, 1);
+    boxes->addWidget(presetBox, 1);
     auto layout = new QVBoxLayout(this);
-    layout->addWidget(periodBox);
-    layout->addWidget(presetBox, 1);
+    layout->addLayout(boxes, 1);
     layout->addLayout(buttons);
 
     // Enter and Ctrl+Enter are the dialog's own keys, seen before the control that has the
@@ -100,4 +105,17 @@ bool Tfrm_Idoszak::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+// The dialog opens where the user last left it.
+void Tfrm_Idoszak::showEvent(QShowEvent *event)
+{
+    LoadFormPos(this);
+    QDialog::showEvent(event);
+}
+
+void Tfrm_Idoszak::done(int result)
+{
+    SaveFormPos(this);
+    QDialog::done(result);
 }

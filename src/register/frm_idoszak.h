@@ -24,7 +24,10 @@ public:
     QPushButton *Button1; // "OK"
     QPushButton *Button2; // "Mégsem"
 
+    void done(int result) override;
+
 protected:
+    void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 };
 

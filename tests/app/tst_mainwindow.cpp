@@ -7,6 +7,9 @@
 #include "app/openwithshell.h"
 #include "app/setup.h"
 #include "app/statuspanels.h"
+#include "common/formgeometry.h"
+#include "common/messagebox.h"
+#include "testutil.h"
 
 #include <QAction>
 #include <QApplication>
@@ -56,22 +59,6 @@ QString Describe(const QList<QAction *> &actions)
     return out;
 }
 
-// Triggers the action; a message box it opens is closed at once. Returns the box's text,
-// empty when none opened.
-QString TriggerAndCatchBox(QAction *action)
-{
-    QString shown;
-    QTimer::singleShot(0, qApp, [&shown] {
-        if (auto box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            shown = box->windowTitle() + u": "_s + box->text();
-            box->done(0);
-        }
-    });
-    action->trigger();
-    QCoreApplication::processEvents();
-    return shown;
-}
-
 void SaveShot(QWidget *w, const QString &name)
 {
     QDir().mkpath(u"/tmp/shots"_s);
@@ -112,12 +99,15 @@ private slots:
     void screenshots();
 
 private:
+    ScopedDataFolder m_data;
     bool m_translated = false;
 };
 
 void TestMainWindow::initTestCase()
 {
     m_translated = SetUpApplication(*qobject_cast<QApplication *>(qApp));
+    // The settings file (window positions) goes into the temporary data folder.
+    QVERIFY(QDir().mkpath(m_data.dataFolder()));
 }
 
 void TestMainWindow::init()
@@ -267,9 +257,16 @@ void TestMainWindow::adminGate()
     // A plain user sees the action enabled and is refused only when using it.
     QVERIFY(a->isEnabled());
 
-    const QString box = TriggerAndCatchBox(a);
+    MessageBoxRecorder boxes;
+    a->trigger();
     QCOMPARE(calls, runs ? 1 : 0);
-    QCOMPARE(box, runs ? QString() : u"Hiba: Nincs jogosultság a művelethez."_s);
+    if (runs) {
+        QCOMPARE(boxes.count(), 0);
+    } else {
+        QCOMPARE(boxes.count(), 1);
+        QCOMPARE(boxes.boxes().first().kind, MessageBoxRecorder::Kind::Error);
+        QCOMPARE(boxes.texts(), QStringList{u"Nincs jogosultság a művelethez."_s});
+    }
 }
 
 void TestMainWindow::menusAndToolBars_data()
@@ -521,7 +518,14 @@ void TestMainWindow::screenshots()
     QVERIFY(QTest::qWaitForWindowExposed(&about));
     QCOMPARE(about.size(), QSize(672, 437));
     SaveShot(&about, u"about"_s);
+    // It opens where it was left last time.
+    about.move(140, 90);
     about.close();
+    QCOMPARE(LoadFormPos(u"frm_Nevjegy"_s), QPoint(140, 90));
+    Tfrm_Nevjegy again;
+    again.show();
+    QCOMPARE(again.pos(), QPoint(140, 90));
+    again.close();
 
     QMenu *orvant = w.menuBar()->actions().first()->menu();
     orvant->popup(QPoint(0, 0));

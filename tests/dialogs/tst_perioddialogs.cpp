@@ -1,4 +1,6 @@
+#include "app/beall.h"
 #include "app/setup.h"
+#include "common/formgeometry.h"
 #include "register/frm_datumbe.h"
 #include "register/frm_idoszak.h"
 #include "register/perioddialogs.h"
@@ -7,6 +9,7 @@
 #include <QApplication>
 #include <QDateEdit>
 #include <QDir>
+#include <QLayout>
 #include <QPushButton>
 #include <QTest>
 
@@ -60,7 +63,12 @@ class TestPeriodDialogs : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { SetUpApplication(*qobject_cast<QApplication *>(qApp)); }
+    void initTestCase()
+    {
+        SetUpApplication(*qobject_cast<QApplication *>(qApp));
+        // The settings file (window positions) goes into the temporary data folder.
+        QVERIFY(QDir().mkpath(m_data.dataFolder()));
+    }
     void cleanup() { QCOMPARE(QApplication::activeModalWidget(), nullptr); }
 
     void presets_data();
@@ -77,7 +85,12 @@ private slots:
     void dateEnterAcceptsEscCancels_data();
     void dateEnterAcceptsEscCancels();
     void focusedPickerIsLightBlue();
+    void positionRemembered_data();
+    void positionRemembered();
     void screenshots();
+
+private:
+    ScopedDataFolder m_data;
 };
 
 void TestPeriodDialogs::presets_data()
@@ -305,6 +318,38 @@ void TestPeriodDialogs::focusedPickerIsLightBlue()
     });
 }
 
+void TestPeriodDialogs::positionRemembered_data()
+{
+    QTest::addColumn<bool>("period");
+    QTest::addColumn<bool>("accept");
+    QTest::newRow("period, OK") << true << true;
+    QTest::newRow("period, Mégsem") << true << false;
+    QTest::newRow("date, OK") << false << true;
+    QTest::newRow("date, Mégsem") << false << false;
+}
+
+void TestPeriodDialogs::positionRemembered()
+{
+    QFETCH(bool, period);
+    QFETCH(bool, accept);
+    const QString section = period ? u"frm_Idoszak"_s : u"frm_Datumbe"_s;
+    SaveFormPos(section, 123, 77);
+
+    QPoint shownAt;
+    const auto answer = [&](QDialog *d) {
+        shownAt = d->pos();
+        d->move(210, 160);
+        accept ? d->accept() : d->reject();
+    };
+    QDate a(2024, 1, 1), b(2024, 1, 2);
+    if (period)
+        RunPickPeriod(a, b, QString(), answer);
+    else
+        RunPickDate(a, QString(), answer);
+    QCOMPARE(shownAt, QPoint(123, 77));
+    QCOMPARE(LoadFormPos(section), QPoint(210, 160));
+}
+
 void TestPeriodDialogs::screenshots()
 {
     Tfrm_Idoszak period;
@@ -315,6 +360,17 @@ void TestPeriodDialogs::screenshots()
     QCOMPARE(period.size(), QSize(475, 338));
     SaveShot(&period, u"period_dialog"_s);
     period.close();
+
+    // The largest font size the users can choose still fits the fixed size.
+    Beall.fontSize = 10;
+    Tfrm_Idoszak large;
+    large.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&large));
+    QCOMPARE(large.font().pointSize(), 10);
+    QVERIFY(large.layout()->minimumSize().height() <= large.height());
+    SaveShot(&large, u"period_dialog_10pt"_s);
+    large.close();
+    Beall.fontSize = 9;
 
     Tfrm_Datumbe date;
     date.DateTimePicker1->setDate(QDate(2024, 9, 12));

@@ -97,6 +97,7 @@ private slots:
     void cleanup();
 
     void startupListSkipsGapsEmptyNamesAndHighKeys();
+    void chooserTestsPickedProfileAndStaysOpenOnFailure_data();
     void chooserTestsPickedProfileAndStaysOpenOnFailure();
     void singleProfile_data();
     void singleProfile();
@@ -189,8 +190,17 @@ void TestProfiles::startupListSkipsGapsEmptyNamesAndHighKeys()
              (QStringList{badProfile(u"Első"_s), badProfile(u"Második"_s) + u';', goodProfile(u"Negyedik"_s)}));
 }
 
+void TestProfiles::chooserTestsPickedProfileAndStaysOpenOnFailure_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("OK button") << u"OK"_s;
+    QTest::newRow("Enter") << u"Enter"_s;
+    QTest::newRow("double click") << u"double click"_s;
+}
+
 void TestProfiles::chooserTestsPickedProfileAndStaysOpenOnFailure()
 {
+    QFETCH(QString, how);
     writeProfile(1, badProfile(u"Első"_s));
     writeProfile(2, badProfile(u"Második"_s));
     writeProfile(4, goodProfile(u"Negyedik"_s));
@@ -207,10 +217,22 @@ void TestProfiles::chooserTestsPickedProfileAndStaysOpenOnFailure()
         for (int i = 0; i < listBox->count(); ++i)
             shownLines << listBox->item(i)->text();
         firstSelected = listBox->currentRow();
-        Button(w, u"Button1"_s)->click(); // first line: its database does not exist
+        const auto choose = [&](int row) {
+            listBox->setCurrentRow(row);
+            if (how == u"OK"_s) {
+                Button(w, u"Button1"_s)->click();
+            } else if (how == u"Enter"_s) {
+                QTest::keyClick(listBox, Qt::Key_Return);
+            } else {
+                const QRect rect = listBox->visualItemRect(listBox->item(row));
+                // The view reacts to a double click only after the press that precedes it.
+                QTest::mousePress(listBox->viewport(), Qt::LeftButton, {}, rect.center());
+                QTest::mouseDClick(listBox->viewport(), Qt::LeftButton, {}, rect.center());
+            }
+        };
+        choose(0); // its database does not exist
         openAfterFailure = w->isVisible();
-        listBox->setCurrentRow(2);
-        Button(w, u"Button1"_s)->click();
+        choose(2);
         EnsureClosed(w);
     });
     QString newProfile = u"untouched"_s;

@@ -163,10 +163,10 @@ StartupProfiles ReadStartupProfiles()
 int ChooseProfile(const QString &listText, const QStringList &profileStrings, const QString &caption,
                   QString *newProfileString, int fontSize, QWidget *parent)
 {
-    Tfrm_AdatbazisNyit dialog(SplitLines(listText), profileStrings, fontSize, parent);
+    const QStringList lines = SplitLines(listText);
+    Tfrm_AdatbazisNyit dialog(lines, profileStrings, fontSize, parent);
     dialog.setWindowTitle(caption);
 
-    const QStringList lines = SplitLines(listText);
     if (lines.size() == 1 && dialog.testSelected())
         return 0;
 

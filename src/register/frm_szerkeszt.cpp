@@ -117,6 +117,7 @@ void Tfrm_Szerkeszt::buildWidgets()
     c2 = new QDateEdit(deadlineGroup);
     c2->setCalendarPopup(true);
     c2->setDisplayFormat(u"yyyy.MM.dd."_s);
+    c2->setMinimumWidth(c2->fontMetrics().horizontalAdvance(u"0000.00.00.WWWW"_s));
     c3 = new QLabel(u"Felelősök"_s, deadlineGroup);
     c4 = new QLineEdit(deadlineGroup);
     c4->setMaxLength(1024);

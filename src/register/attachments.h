@@ -3,7 +3,6 @@
 #include <QList>
 #include <QString>
 #include <QUrl>
-
 #include <functional>
 
 class QWidget;

@@ -3,8 +3,6 @@
 #include "attachments.h"
 #include "common/formgeometry.h"
 
-#include <Qsci/qsciscintilla.h>
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,6 +19,7 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <Qsci/qsciscintilla.h>
 
 using namespace Qt::StringLiterals;
 
@@ -290,15 +289,17 @@ bool Tfrm_Szerkeszt::eventFilter(QObject *watched, QEvent *event)
         }
         const bool inText = widget == SynEdit1 || SynEdit1->isAncestorOf(widget);
         if (isEnterKey(key) && key->modifiers() == Qt::NoModifier && !inText) {
-            if (auto button = qobject_cast<QAbstractButton *>(widget); button && !qobject_cast<QCheckBox *>(widget))
+            if (auto button = qobject_cast<QAbstractButton *>(widget);
+                button && !qobject_cast<QCheckBox *>(widget))
                 button->click();
             else
                 focusNextChild();
             return true;
         }
         // The first letter typed into an empty subject is a capital.
-        if (widget == DBComboBox1->lineEdit() && DBComboBox1->currentText().isEmpty() && key->text().size() == 1
-            && key->text().at(0).isLetter() && !(key->modifiers() & Qt::ControlModifier)) {
+        if (widget == DBComboBox1->lineEdit() && DBComboBox1->currentText().isEmpty() &&
+            key->text().size() == 1 && key->text().at(0).isLetter() &&
+            !(key->modifiers() & Qt::ControlModifier)) {
             DBComboBox1->lineEdit()->insert(key->text().toUpper());
             return true;
         }

@@ -3,7 +3,6 @@
 #include "resolutioneditor.h"
 
 #include <QDialog>
-
 #include <array>
 #include <functional>
 

@@ -50,7 +50,9 @@ int writeResolution(Connection &con, const Resolution &loaded, const Resolution 
 {
     const bool isNew = rec.id < 0;
     QStringList sets; // "column = value" of the row write
-    const auto put = [&sets](const QString &column, const QString &value) { sets.append(column + u" = "_s + value); };
+    const auto put = [&sets](const QString &column, const QString &value) {
+        sets.append(column + u" = "_s + value);
+    };
 
     if (isNew || rec.date != loaded.date)
         put(u"datum"_s, SqlDate(rec.date));
@@ -92,7 +94,8 @@ int writeResolution(Connection &con, const Resolution &loaded, const Resolution 
             throw DbError(u"A határozatot időközben egy másik munkaállomás törölte, nem menthető."_s);
         }
         if (!sets.isEmpty())
-            con.exec(u"UPDATE iktato SET "_s + sets.join(u", "_s) + u" WHERE iktato = "_s + QString::number(id));
+            con.exec(u"UPDATE iktato SET "_s + sets.join(u", "_s) + u" WHERE iktato = "_s +
+                     QString::number(id));
     }
 
     QStringList attachmentSets;
@@ -110,10 +113,11 @@ int writeResolution(Connection &con, const Resolution &loaded, const Resolution 
         attachmentSets.append(SourceNameColumn(slot) + u" = "_s + sqlText(a.sourceName));
     }
     if (!attachmentSets.isEmpty())
-        con.exec(u"UPDATE iktato SET "_s + attachmentSets.join(u", "_s) + u" WHERE iktato = "_s + QString::number(id));
+        con.exec(u"UPDATE iktato SET "_s + attachmentSets.join(u", "_s) + u" WHERE iktato = "_s +
+                 QString::number(id));
 
-    ExecSql(con, u"UPDATE iktato SET hatarozat = "_s + SqlQuoted(ResolutionTextForDb(rec.text))
-                     + u" WHERE iktato = "_s + ValueToIntText(id) + u';');
+    ExecSql(con, u"UPDATE iktato SET hatarozat = "_s + SqlQuoted(ResolutionTextForDb(rec.text)) +
+                     u" WHERE iktato = "_s + ValueToIntText(id) + u';');
     ExecSql(con, u"INSERT IGNORE INTO targy (targy) VALUES ("_s + SqlQuoted(rec.subject) + u");"_s);
     return id;
 }
@@ -123,10 +127,10 @@ int writeResolution(Connection &con, const Resolution &loaded, const Resolution 
 int NextResolutionNumber(Connection &con, int year, int committee)
 {
     return QueryInt(con,
-                    u"SELECT MAX(az) FROM iktato WHERE (ev = "_s + ValueToIntText(year) + u") AND (csoport = "_s
-                        + ValueToIntText(committee) + u");"_s,
-                    0)
-           + 1;
+                    u"SELECT MAX(az) FROM iktato WHERE (ev = "_s + ValueToIntText(year) +
+                        u") AND (csoport = "_s + ValueToIntText(committee) + u");"_s,
+                    0) +
+           1;
 }
 
 Resolution NewResolutionRecord(Connection &con, int committee, QDate date)
@@ -232,7 +236,8 @@ SaveResult SaveResolution(Connection &con, const Resolution &loaded, const Resol
             return result;
         } catch (const DbError &e) {
             failure = e.message();
-            retry = attempt < MaxSaveAttempts && ((rec.id < 0 && isNumberCollision(e)) || e.number() == ErLockDeadlock);
+            retry = attempt < MaxSaveAttempts &&
+                    ((rec.id < 0 && isNumberCollision(e)) || e.number() == ErLockDeadlock);
         } catch (const CopyFailed &e) {
             failure = e.message;
         }

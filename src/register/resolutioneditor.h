@@ -5,7 +5,6 @@
 #include <QDate>
 #include <QString>
 #include <QVariant>
-
 #include <array>
 #include <optional>
 
@@ -83,5 +82,5 @@ int EditResolution(Connection &con, int recordId, int committeeId, QDate date, c
                    int fontSize = 0, QWidget *parent = nullptr);
 
 // The editor part of a new record, once the committee and the date are chosen.
-int NewResolution(Connection &con, int committeeId, QDate date, const QString &documentStore, int fontSize = 0,
-                  QWidget *parent = nullptr);
+int NewResolution(Connection &con, int committeeId, QDate date, const QString &documentStore,
+                  int fontSize = 0, QWidget *parent = nullptr);

@@ -24,7 +24,8 @@ bool ChangeResolutionStatus(Connection &con, int recordId, const QVariant &statu
     } else {
         return false;
     }
-    ExecSql(con, u"UPDATE iktato SET statusz = %1 WHERE iktato = %2;"_s.arg(next).arg(ValueToIntText(recordId)));
+    ExecSql(con,
+            u"UPDATE iktato SET statusz = %1 WHERE iktato = %2;"_s.arg(next).arg(ValueToIntText(recordId)));
     return true;
 }
 

@@ -15,7 +15,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
-
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -109,7 +108,8 @@ void TestAttachments::storedName_data()
 
     QTest::newRow("seven digits") << qint64(1234567) << 3 << u"levél.docx"_s << u"1234567-3.docx"_s;
     QTest::newRow("eight digits") << qint64(12345678) << 3 << u"levél.docx"_s << u"12345678-3.docx"_s;
-    QTest::newRow("padded, extension as typed") << qint64(42) << 2 << u"Jegyzőkönyv.PDF"_s << u"0000042-2.PDF"_s;
+    QTest::newRow("padded, extension as typed")
+        << qint64(42) << 2 << u"Jegyzőkönyv.PDF"_s << u"0000042-2.PDF"_s;
     QTest::newRow("no extension") << qint64(7) << 1 << u"README"_s << u"0000007-1"_s;
     QTest::newRow("last dot only") << qint64(7) << 1 << u"a.b.tar.gz"_s << u"0000007-1.gz"_s;
     QTest::newRow("dot in the folder only") << qint64(7) << 1 << u"/home/x.y/README"_s << u"0000007-1"_s;
@@ -147,7 +147,8 @@ void TestAttachments::bareFileName()
 void TestAttachments::attachToExistingRecord()
 {
     REQUIRE_TEST_SERVER();
-    m_con->exec(u"INSERT INTO iktato SET iktato = 1234567, ev = 2025, csoport = 1, az = 1, datum = '2025-03-03'"_s);
+    m_con->exec(
+        u"INSERT INTO iktato SET iktato = 1234567, ev = 2025, csoport = 1, az = 1, datum = '2025-03-03'"_s);
     const QString source = m_dir->filePath(u"levél.docx"_s);
     writeFile(source, "tartalom");
     AttachmentSeam seam;
@@ -188,8 +189,12 @@ void TestAttachments::attachToNewRecordUsesItsId()
         f->btnOKClick();
     });
     QCOMPARE(id, 41);
-    QCOMPARE(QueryText(*m_con, u"SELECT CONCAT_WS('|', filenev, origfilenev, filenev2, origfilenev2) FROM iktato WHERE iktato = 41"_s, {}),
-             u"0000041-1.txt|a.txt|0000041-2.pdf|b.pdf"_s);
+    QCOMPARE(
+        QueryText(
+            *m_con,
+            u"SELECT CONCAT_WS('|', filenev, origfilenev, filenev2, origfilenev2) FROM iktato WHERE iktato = 41"_s,
+            {}),
+        u"0000041-1.txt|a.txt|0000041-2.pdf|b.pdf"_s);
     QCOMPARE(readFile(m_store + u"/0000041-1.txt"_s), "új a");
     QCOMPARE(readFile(m_store + u"/0000041-2.pdf"_s), "új b");
     QCOMPARE(readFile(m_store + u"/0000040-1.txt"_s), QByteArray("negyvenes"));
@@ -206,15 +211,17 @@ void TestAttachments::cancelKeepsRecordAndStoredFile()
     AttachmentSeam seam;
     seam.chooser = [chosen] { return chosen; };
 
-    QCOMPARE(runEditor(42, [](Tfrm_Szerkeszt *f) {
-                 f->chooseButtons[0]->click();
-                 f->reject();
-             }),
+    QCOMPARE(runEditor(42,
+                       [](Tfrm_Szerkeszt *f) {
+                           f->chooseButtons[0]->click();
+                           f->reject();
+                       }),
              -1);
-    QCOMPARE(runEditor(-1, [](Tfrm_Szerkeszt *f) {
-                 f->chooseButtons[0]->click();
-                 f->reject();
-             }),
+    QCOMPARE(runEditor(-1,
+                       [](Tfrm_Szerkeszt *f) {
+                           f->chooseButtons[0]->click();
+                           f->reject();
+                       }),
              -1);
     QCOMPARE(QueryText(*m_con, u"SELECT CONCAT_WS('|', filenev, origfilenev) FROM iktato"_s, {}),
              u"0000042-1.pdf|régi.pdf"_s);
@@ -230,14 +237,16 @@ void TestAttachments::removeEmptiesSlotAndKeepsFile()
                 "filenev2 = '0000042-2.pdf', origfilenev2 = 'régi.pdf'"_s);
     writeFile(m_store + u"/0000042-2.pdf"_s, "régi");
     QString shown = u"?"_s;
-    QCOMPARE(runEditor(42, [&](Tfrm_Szerkeszt *f) {
-                 f->removeButtons[1]->click();
-                 shown = f->attachmentEdits[1]->text();
-                 f->btnOKClick();
-             }),
+    QCOMPARE(runEditor(42,
+                       [&](Tfrm_Szerkeszt *f) {
+                           f->removeButtons[1]->click();
+                           shown = f->attachmentEdits[1]->text();
+                           f->btnOKClick();
+                       }),
              42);
     QCOMPARE(shown, QString());
-    QCOMPARE(QueryText(*m_con, u"SELECT CONCAT('[', filenev2, '|', origfilenev2, ']') FROM iktato"_s, {}), u"[|]"_s);
+    QCOMPARE(QueryText(*m_con, u"SELECT CONCAT('[', filenev2, '|', origfilenev2, ']') FROM iktato"_s, {}),
+             u"[|]"_s);
     QCOMPARE(readFile(m_store + u"/0000042-2.pdf"_s), "régi");
 
     MessageBoxRecorder boxes;
@@ -285,18 +294,21 @@ void TestAttachments::view_data()
 {
     QTest::addColumn<QString>("stored");
     QTest::addColumn<QString>("source");
-    QTest::addColumn<QString>("message");   // empty: the copy is opened
-    QTest::addColumn<QString>("copyName");  // name of the copy in tmp
+    QTest::addColumn<QString>("message");  // empty: the copy is opened
+    QTest::addColumn<QString>("copyName"); // name of the copy in tmp
 
-    QTest::newRow("opened under its source name") << u"0000042-1.pdf"_s << u"Jegyzőkönyv.pdf"_s << QString()
-                                                   << u"Jegyzőkönyv.pdf"_s;
+    QTest::newRow("opened under its source name")
+        << u"0000042-1.pdf"_s << u"Jegyzőkönyv.pdf"_s << QString() << u"Jegyzőkönyv.pdf"_s;
     QTest::newRow("empty slot") << QString() << QString() << u"Nincs melléklet létrehozva"_s << QString();
-    QTest::newRow("stored file deleted") << u"0000099-1.pdf"_s << u"x.pdf"_s << u"Nem létező állomány"_s << QString();
+    QTest::newRow("stored file deleted")
+        << u"0000099-1.pdf"_s << u"x.pdf"_s << u"Nem létező állomány"_s << QString();
     QTest::newRow("source name climbing out") << u"0000042-1.pdf"_s << u"../../x"_s << QString() << u"x"_s;
-    QTest::newRow("source name with windows folders") << u"0000042-1.pdf"_s << u"..\\..\\y.pdf"_s << QString()
-                                                      << u"y.pdf"_s;
-    QTest::newRow("source name no file name") << u"0000042-1.pdf"_s << u".."_s << QString() << u"0000042-1.pdf"_s;
-    QTest::newRow("stored name climbing out") << u"../fájl"_s << u"x.pdf"_s << u"Nem létező állomány"_s << QString();
+    QTest::newRow("source name with windows folders")
+        << u"0000042-1.pdf"_s << u"..\\..\\y.pdf"_s << QString() << u"y.pdf"_s;
+    QTest::newRow("source name no file name")
+        << u"0000042-1.pdf"_s << u".."_s << QString() << u"0000042-1.pdf"_s;
+    QTest::newRow("stored name climbing out")
+        << u"../fájl"_s << u"x.pdf"_s << u"Nem létező állomány"_s << QString();
 }
 
 void TestAttachments::view()

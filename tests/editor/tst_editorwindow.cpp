@@ -7,8 +7,6 @@
 #include "testdatabase.h"
 #include "testutil.h"
 
-#include <Qsci/qsciscintilla.h>
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,7 +16,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
-
+#include <Qsci/qsciscintilla.h>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -151,11 +149,13 @@ void TestEditorWindow::newRecordWithTypedDate()
     QCOMPARE(subjects, (QStringList{u"Árajánlat"_s, u"Beszámoló"_s}));
     QVERIFY(id > 0);
     QCOMPARE(boxes.count(), 0);
-    QCOMPARE(QueryText(*m_con,
-                       u"SELECT CONCAT_WS('|', ev, csoport, az, datum, targy, hatarozat, van_hatid) FROM iktato WHERE iktato = %1"_s
-                           .arg(id),
-                       {}),
-             u"2025|1|1|2025-12-31|Beszámoló|első\r\nmásodik|N"_s);
+    QCOMPARE(
+        QueryText(
+            *m_con,
+            u"SELECT CONCAT_WS('|', ev, csoport, az, datum, targy, hatarozat, van_hatid) FROM iktato WHERE iktato = %1"_s
+                .arg(id),
+            {}),
+        u"2025|1|1|2025-12-31|Beszámoló|első\r\nmásodik|N"_s);
 }
 
 void TestEditorWindow::cancelledNewRecordWritesNothing()
@@ -181,7 +181,8 @@ void TestEditorWindow::impossibleDateKeepsEverythingTyped_data()
 
     QTest::newRow("month 13") << u"13.01"_s << u"Érvénytelen dátum: nincs 13. hónap."_s;
     QTest::newRow("30 February") << u"02.30"_s << u"Érvénytelen dátum: 2025.02.30. nem létező nap."_s;
-    QTest::newRow("blank") << QString() << u"A dátum hiányos: a hónapot és a napot is meg kell adni (hh.nn)."_s;
+    QTest::newRow("blank") << QString()
+                           << u"A dátum hiányos: a hónapot és a napot is meg kell adni (hh.nn)."_s;
 }
 
 void TestEditorWindow::impossibleDateKeepsEverythingTyped()
@@ -235,7 +236,8 @@ void TestEditorWindow::failedSaveKeepsEditorOpen()
     QVERIFY(openAfterError);
     QCOMPARE(rowsAfterError, 0);
     QVERIFY(id > 0);
-    QCOMPARE(QueryText(*m_con, u"SELECT CONCAT_WS('|', az, targy, hatarozat) FROM iktato"_s, {}), u"1|Új tárgy|szöveg"_s);
+    QCOMPARE(QueryText(*m_con, u"SELECT CONCAT_WS('|', az, targy, hatarozat) FROM iktato"_s, {}),
+             u"1|Új tárgy|szöveg"_s);
 }
 
 void TestEditorWindow::collisionTellsTheNumberItGot()
@@ -247,17 +249,21 @@ void TestEditorWindow::collisionTellsTheNumberItGot()
         typeInto(f, u"01.02"_s, u"Második"_s, QString());
         f->btnOKClick();
     });
-    QCOMPARE(boxes.texts(),
-             QStringList{u"A(z) 1. határozatszámot közben egy másik munkaállomás kiosztotta, ezért a határozat a(z) 2. számot kapta."_s});
-    QCOMPARE(QueryText(*m_con, u"SELECT CONCAT_WS('|', az, targy) FROM iktato WHERE iktato = %1"_s.arg(id), {}),
-             u"2|Második"_s);
+    QCOMPARE(
+        boxes.texts(),
+        QStringList{
+            u"A(z) 1. határozatszámot közben egy másik munkaállomás kiosztotta, ezért a határozat a(z) 2. számot kapta."_s});
+    QCOMPARE(
+        QueryText(*m_con, u"SELECT CONCAT_WS('|', az, targy) FROM iktato WHERE iktato = %1"_s.arg(id), {}),
+        u"2|Második"_s);
 }
 
 void TestEditorWindow::existingRecordIsShownAndSaved()
 {
-    m_con->exec(u"INSERT INTO iktato SET iktato = 77, ev = 2024, csoport = 1, az = 9, datum = '2024-03-05', "
-                "targy = 'Beszámoló', hatarozat = 'a\\r\\nb', van_hatid = 'I', dat_hatid = '2024-06-30', "
-                "felelos = 'Polgármester', statusz = 2, filenev = '0000077-1.pdf', origfilenev = 'jegyzőkönyv.pdf'"_s);
+    m_con->exec(
+        u"INSERT INTO iktato SET iktato = 77, ev = 2024, csoport = 1, az = 9, datum = '2024-03-05', "
+        "targy = 'Beszámoló', hatarozat = 'a\\r\\nb', van_hatid = 'I', dat_hatid = '2024-06-30', "
+        "felelos = 'Polgármester', statusz = 2, filenev = '0000077-1.pdf', origfilenev = 'jegyzőkönyv.pdf'"_s);
     MessageBoxRecorder boxes;
     QString shownDate, text, attachment, responsible;
     QDate deadline;
@@ -279,10 +285,12 @@ void TestEditorWindow::existingRecordIsShownAndSaved()
     QCOMPARE(responsible, u"Polgármester"_s);
     QCOMPARE(deadline, QDate(2024, 6, 30));
     QVERIFY(deadlineVisible);
-    QCOMPARE(QueryText(*m_con,
-                       u"SELECT CONCAT_WS('|', ev, az, datum, van_hatid, IFNULL(dat_hatid, '-'), statusz, hatarozat, filenev) FROM iktato"_s,
-                       {}),
-             u"2024|9|2024-03-05|N|-|2|a\r\nb|0000077-1.pdf"_s);
+    QCOMPARE(
+        QueryText(
+            *m_con,
+            u"SELECT CONCAT_WS('|', ev, az, datum, van_hatid, IFNULL(dat_hatid, '-'), statusz, hatarozat, filenev) FROM iktato"_s,
+            {}),
+        u"2024|9|2024-03-05|N|-|2|a\r\nb|0000077-1.pdf"_s);
 }
 
 void TestEditorWindow::deletedRecordIsNotOpened()
@@ -291,7 +299,8 @@ void TestEditorWindow::deletedRecordIsNotOpened()
     MessageBoxRecorder boxes;
     // No editor may open: the routine returns before any window exists.
     QCOMPARE(EditResolution(*m_con, 6, 1, QDate(2024, 1, 1), m_store->path()), -1);
-    QCOMPARE(boxes.texts(), QStringList{u"A határozat nem található: egy másik munkaállomás időközben törölte."_s});
+    QCOMPARE(boxes.texts(),
+             QStringList{u"A határozat nem található: egy másik munkaállomás időközben törölte."_s});
 
     // Deleted while the editor was open: saying so, not re-creating it, and no other record.
     boxes.clear();
@@ -304,7 +313,8 @@ void TestEditorWindow::deletedRecordIsNotOpened()
     });
     QCOMPARE(id, -1);
     QVERIFY(openAfterError);
-    QCOMPARE(boxes.texts(), QStringList{u"A határozatot időközben egy másik munkaállomás törölte, nem menthető."_s});
+    QCOMPARE(boxes.texts(),
+             QStringList{u"A határozatot időközben egy másik munkaállomás törölte, nem menthető."_s});
     QCOMPARE(QueryInt(*m_con, u"SELECT COUNT(*) FROM iktato"_s, -1), 0);
 }
 
@@ -347,10 +357,11 @@ void TestEditorWindow::keys()
 void TestEditorWindow::screenshots()
 {
     QDir().mkpath(u"/tmp/shots"_s);
-    m_con->exec(u"INSERT INTO iktato SET iktato = 1234, ev = 2025, csoport = 1, az = 12, datum = '2025-04-17', "
-                "targy = 'Árajánlat', hatarozat = 'A bizottság az árajánlatot elfogadja.\\r\\nHatáridő: azonnal.', "
-                "van_hatid = 'I', dat_hatid = '2025-05-31', felelos = 'Polgármester, jegyző', statusz = 1, "
-                "filenev = '0001234-1.pdf', origfilenev = 'árajánlat.pdf'"_s);
+    m_con->exec(
+        u"INSERT INTO iktato SET iktato = 1234, ev = 2025, csoport = 1, az = 12, datum = '2025-04-17', "
+        "targy = 'Árajánlat', hatarozat = 'A bizottság az árajánlatot elfogadja.\\r\\nHatáridő: azonnal.', "
+        "van_hatid = 'I', dat_hatid = '2025-05-31', felelos = 'Polgármester, jegyző', statusz = 1, "
+        "filenev = '0001234-1.pdf', origfilenev = 'árajánlat.pdf'"_s);
     const auto shoot = [](Tfrm_Szerkeszt *f, const QString &name) {
         QTest::qWait(50);
         QVERIFY(f->grab().save(u"/tmp/shots/"_s + name));

@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <barrier>
 #include <memory>
 #include <thread>
@@ -70,8 +69,8 @@ int TestResolutionSave::insertRecord(int year, int committee, int az, const QStr
 {
     m_con->exec(u"INSERT INTO iktato SET ev = %1, csoport = %2, az = %3, datum = '%1-03-01'"_s.arg(year)
                     .arg(committee)
-                    .arg(az)
-                + extra);
+                    .arg(az) +
+                extra);
     return int(m_con->lastInsertId());
 }
 
@@ -113,8 +112,10 @@ void TestResolutionSave::numbering()
     QVERIFY2(saved.ok, qPrintable(saved.error));
     QCOMPARE(saved.renumbered, false);
     QCOMPARE(QueryInt(*m_con, u"SELECT az FROM iktato WHERE iktato = %1"_s.arg(saved.id), -1), expected);
-    QCOMPARE(QueryText(*m_con, u"SELECT van_hatid FROM iktato WHERE iktato = %1"_s.arg(saved.id), {}), u"N"_s);
-    QCOMPARE(QueryInt(*m_con, u"SELECT statusz IS NULL FROM iktato WHERE iktato = %1"_s.arg(saved.id), -1), 1);
+    QCOMPARE(QueryText(*m_con, u"SELECT van_hatid FROM iktato WHERE iktato = %1"_s.arg(saved.id), {}),
+             u"N"_s);
+    QCOMPARE(QueryInt(*m_con, u"SELECT statusz IS NULL FROM iktato WHERE iktato = %1"_s.arg(saved.id), -1),
+             1);
 }
 
 void TestResolutionSave::resolutionDate_data()
@@ -126,7 +127,8 @@ void TestResolutionSave::resolutionDate_data()
     QTest::newRow("31 December") << u"12.31"_s << QDate(2025, 12, 31) << QString();
     QTest::newRow("5 March") << u"03.05"_s << QDate(2025, 3, 5) << QString();
     QTest::newRow("month 13") << u"13.01"_s << QDate() << u"Érvénytelen dátum: nincs 13. hónap."_s;
-    QTest::newRow("30 February") << u"02.30"_s << QDate() << u"Érvénytelen dátum: 2025.02.30. nem létező nap."_s;
+    QTest::newRow("30 February") << u"02.30"_s << QDate()
+                                 << u"Érvénytelen dátum: 2025.02.30. nem létező nap."_s;
     QTest::newRow("day 0") << u"02.00"_s << QDate() << u"Érvénytelen dátum: 2025.02.00. nem létező nap."_s;
     QTest::newRow("blank") << u"__.__"_s << QDate()
                            << u"A dátum hiányos: a hónapot és a napot is meg kell adni (hh.nn)."_s;
@@ -152,8 +154,8 @@ void TestResolutionSave::textIsStoredWithCrLf_data()
 
     QTest::newRow("three lines") << u"első\nmásodik\nharmadik"_s << u"első\r\nmásodik\r\nharmadik"_s;
     QTest::newRow("trailing breaks dropped") << u"egy\nkettő\n\n"_s << u"egy\r\nkettő"_s;
-    QTest::newRow("backslash and apostrophe") << u"C:\\út\\\nO'Brien \\r\\n 'x'\n\\"_s
-                                              << u"C:\\út\\\r\nO'Brien \\r\\n 'x'\r\n\\"_s;
+    QTest::newRow("backslash and apostrophe")
+        << u"C:\\út\\\nO'Brien \\r\\n 'x'\n\\"_s << u"C:\\út\\\r\nO'Brien \\r\\n 'x'\r\n\\"_s;
     QTest::newRow("empty") << QString() << QString();
 }
 
@@ -167,7 +169,8 @@ void TestResolutionSave::textIsStoredWithCrLf()
     edited.text = typed;
     const SaveResult saved = SaveResolution(*m_con, rec, edited, m_store->path());
     QVERIFY2(saved.ok, qPrintable(saved.error));
-    QCOMPARE(QueryText(*m_con, u"SELECT hatarozat FROM iktato WHERE iktato = %1"_s.arg(saved.id), {}), stored);
+    QCOMPARE(QueryText(*m_con, u"SELECT hatarozat FROM iktato WHERE iktato = %1"_s.arg(saved.id), {}),
+             stored);
     // Read back as the editor gets it, the text is what was typed (without trailing breaks).
     QCOMPARE(LoadResolution(*m_con, saved.id)->text, stored);
 }
@@ -181,8 +184,9 @@ void TestResolutionSave::deadlineOpensStatusAndUntickingKeepsIt()
     edited.responsible = u"Kovács Éva"_s;
     const SaveResult saved = SaveResolution(*m_con, rec, edited, m_store->path());
     QVERIFY2(saved.ok, qPrintable(saved.error));
-    const QString row = u"SELECT CONCAT_WS('|', van_hatid, dat_hatid, statusz, felelos) FROM iktato WHERE iktato = %1"_s
-                            .arg(saved.id);
+    const QString row =
+        u"SELECT CONCAT_WS('|', van_hatid, dat_hatid, statusz, felelos) FROM iktato WHERE iktato = %1"_s.arg(
+            saved.id);
     QCOMPARE(QueryText(*m_con, row, {}), u"I|2025-03-31|1|Kovács Éva"_s);
 
     Resolution loaded = *LoadResolution(*m_con, saved.id);
@@ -201,7 +205,8 @@ void TestResolutionSave::finishedStatusIsNeverReset()
     Resolution edited = loaded;
     edited.deadline = QDate(2025, 6, 1);
     QVERIFY(SaveResolution(*m_con, loaded, edited, m_store->path()).ok);
-    QCOMPARE(QueryText(*m_con, u"SELECT CONCAT(statusz, ' ', dat_hatid) FROM iktato"_s, {}), u"2 2025-06-01"_s);
+    QCOMPARE(QueryText(*m_con, u"SELECT CONCAT(statusz, ' ', dat_hatid) FROM iktato"_s, {}),
+             u"2 2025-06-01"_s);
 }
 
 void TestResolutionSave::emptySubjectIsAddedOnce()
@@ -214,14 +219,16 @@ void TestResolutionSave::emptySubjectIsAddedOnce()
     }
     QCOMPARE(QueryInt(*m_con, u"SELECT COUNT(*) FROM iktato"_s, -1), 4);
     // The catalogue's collation takes the two spellings as one subject.
-    QCOMPARE(QueryText(*m_con, u"SELECT GROUP_CONCAT(CONCAT('[', targy, ']') ORDER BY targy) FROM targy"_s, {}),
-             u"[],[Költségvetés]"_s);
+    QCOMPARE(
+        QueryText(*m_con, u"SELECT GROUP_CONCAT(CONCAT('[', targy, ']') ORDER BY targy) FROM targy"_s, {}),
+        u"[],[Költségvetés]"_s);
 }
 
 void TestResolutionSave::editWritesOnlyChangedColumns()
 {
     // Columns the editor does not show, and a reminder another program set, survive an edit.
-    const int id = insertRecord(2025, 1, 7, u", dat_figy = '2025-02-02', figy_szoveg = 'emlékeztető', felhkod = 3"_s);
+    const int id =
+        insertRecord(2025, 1, 7, u", dat_figy = '2025-02-02', figy_szoveg = 'emlékeztető', felhkod = 3"_s);
     Resolution loaded = *LoadResolution(*m_con, id);
     Resolution edited = loaded;
     edited.subject = u"Új tárgy"_s;
@@ -229,10 +236,12 @@ void TestResolutionSave::editWritesOnlyChangedColumns()
     const SaveResult saved = SaveResolution(*m_con, loaded, edited, m_store->path());
     QVERIFY(saved.ok);
     QCOMPARE(saved.id, id);
-    QCOMPARE(QueryText(*m_con,
-                       u"SELECT CONCAT_WS('|', ev, csoport, az, datum, targy, dat_figy, figy_szoveg, felhkod) FROM iktato"_s,
-                       {}),
-             u"2025|1|7|2025-04-04|Új tárgy|2025-02-02|emlékeztető|3"_s);
+    QCOMPARE(
+        QueryText(
+            *m_con,
+            u"SELECT CONCAT_WS('|', ev, csoport, az, datum, targy, dat_figy, figy_szoveg, felhkod) FROM iktato"_s,
+            {}),
+        u"2025|1|7|2025-04-04|Új tárgy|2025-02-02|emlékeztető|3"_s);
 }
 
 void TestResolutionSave::failedSaveChangesNothing_data()
@@ -256,13 +265,16 @@ void TestResolutionSave::failedSaveChangesNothing()
     if (failure == u"subject"_s)
         m_db->client("CREATE TRIGGER targy_zarva BEFORE INSERT ON targy FOR EACH ROW "
                      "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'katalogus zarva';");
-    Resolution loaded = existing ? *LoadResolution(*m_con, insertRecord(2025, 1, 1, u", targy = 'régi', hatarozat = 'régi szöveg'"_s))
-                                 : newRecord(1, QDate(2025, 1, 2));
+    Resolution loaded =
+        existing ? *LoadResolution(*m_con,
+                                   insertRecord(2025, 1, 1, u", targy = 'régi', hatarozat = 'régi szöveg'"_s))
+                 : newRecord(1, QDate(2025, 1, 2));
     QFile chosen(m_store->filePath(u"forrás.txt"_s));
     QVERIFY(chosen.open(QIODevice::WriteOnly));
     chosen.write("melléklet");
     chosen.close();
-    const QString before = QueryText(*m_con, u"SELECT GROUP_CONCAT(CONCAT_WS('|', iktato, targy, hatarozat, filenev)) FROM iktato"_s, {});
+    const QString before = QueryText(
+        *m_con, u"SELECT GROUP_CONCAT(CONCAT_WS('|', iktato, targy, hatarozat, filenev)) FROM iktato"_s, {});
 
     Resolution edited = loaded;
     edited.subject = u"új tárgy"_s;
@@ -276,7 +288,9 @@ void TestResolutionSave::failedSaveChangesNothing()
     QVERIFY(!saved.ok);
     QVERIFY2(saved.error.contains(message), qPrintable(saved.error));
     QVERIFY(!m_con->inTransaction());
-    QCOMPARE(QueryText(*m_con, u"SELECT GROUP_CONCAT(CONCAT_WS('|', iktato, targy, hatarozat, filenev)) FROM iktato"_s, {}),
+    QCOMPARE(QueryText(
+                 *m_con,
+                 u"SELECT GROUP_CONCAT(CONCAT_WS('|', iktato, targy, hatarozat, filenev)) FROM iktato"_s, {}),
              before);
     QCOMPARE(QueryInt(*m_con, u"SELECT COUNT(*) FROM targy"_s, -1), 0);
     if (!existing) // a file under an id that no record got would be taken by the next record
@@ -287,10 +301,13 @@ void TestResolutionSave::failedSaveChangesNothing()
     edited.text = u"új szöveg"_s;
     const SaveResult retried = SaveResolution(*m_con, loaded, edited, m_store->path());
     QVERIFY2(retried.ok, qPrintable(retried.error));
-    QCOMPARE(QueryText(*m_con, u"SELECT CONCAT_WS('|', targy, hatarozat, statusz, origfilenev) FROM iktato WHERE iktato = %1"_s
-                                   .arg(retried.id),
-                       {}),
-             u"új tárgy|új szöveg|1|forrás.txt"_s);
+    QCOMPARE(
+        QueryText(
+            *m_con,
+            u"SELECT CONCAT_WS('|', targy, hatarozat, statusz, origfilenev) FROM iktato WHERE iktato = %1"_s
+                .arg(retried.id),
+            {}),
+        u"új tárgy|új szöveg|1|forrás.txt"_s);
 }
 
 void TestResolutionSave::recordDeletedMeanwhile()
@@ -313,7 +330,8 @@ void TestResolutionSave::collidingNumberTakesTheNextFree()
     Resolution mine = newRecord(1, QDate(2025, 5, 5));
     QCOMPARE(mine.number, 1);
     // Another workstation saves 1 and 2 while this editor is open.
-    m_db->client("INSERT INTO iktato (ev, csoport, az, datum) VALUES (2025, 1, 1, '2025-05-01'), (2025, 1, 2, '2025-05-02');");
+    m_db->client("INSERT INTO iktato (ev, csoport, az, datum) VALUES (2025, 1, 1, '2025-05-01'), (2025, 1, "
+                 "2, '2025-05-02');");
     Resolution edited = mine;
     edited.subject = u"ütközés"_s;
     const SaveResult saved = SaveResolution(*m_con, mine, edited, m_store->path());

@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -58,13 +57,16 @@ void TestStatusDelete::status_data()
 
     const int confirm = int(MessageBoxRecorder::Kind::Confirm);
     const int error = int(MessageBoxRecorder::Kind::Error);
-    QTest::newRow("open, yes") << QVariant(1) << true << u"Valóban készre állítod?"_s << confirm << u"2"_s << true;
-    QTest::newRow("open, no") << QVariant(1) << false << u"Valóban készre állítod?"_s << confirm << u"1"_s << false;
-    QTest::newRow("done, yes") << QVariant(2) << true << u"Valóban visszavonod a kész státuszt?"_s << confirm << u"1"_s
+    QTest::newRow("open, yes") << QVariant(1) << true << u"Valóban készre állítod?"_s << confirm << u"2"_s
                                << true;
-    QTest::newRow("done, no") << QVariant(2) << false << u"Valóban visszavonod a kész státuszt?"_s << confirm << u"2"_s
+    QTest::newRow("open, no") << QVariant(1) << false << u"Valóban készre állítod?"_s << confirm << u"1"_s
                               << false;
-    QTest::newRow("no deadline") << QVariant(0) << true << u"Nincs mit beállítani."_s << error << u"0"_s << false;
+    QTest::newRow("done, yes") << QVariant(2) << true << u"Valóban visszavonod a kész státuszt?"_s << confirm
+                               << u"1"_s << true;
+    QTest::newRow("done, no") << QVariant(2) << false << u"Valóban visszavonod a kész státuszt?"_s << confirm
+                              << u"2"_s << false;
+    QTest::newRow("no deadline") << QVariant(0) << true << u"Nincs mit beállítani."_s << error << u"0"_s
+                                 << false;
     QTest::newRow("NULL") << QVariant() << true << u"Nincs mit beállítani."_s << error << u"NULL"_s << false;
 }
 
@@ -77,9 +79,11 @@ void TestStatusDelete::status()
     QFETCH(QString, stored);
     QFETCH(bool, written);
 
-    m_con->exec(u"INSERT INTO iktato SET iktato = 3, ev = 2025, csoport = 1, az = 1, datum = '2025-01-01', statusz = %1"_s
-                    .arg(status.isNull() ? u"NULL"_s : status.toString()));
-    m_con->exec(u"INSERT INTO iktato SET iktato = 4, ev = 2025, csoport = 1, az = 2, datum = '2025-01-01', statusz = 1"_s);
+    m_con->exec(
+        u"INSERT INTO iktato SET iktato = 3, ev = 2025, csoport = 1, az = 1, datum = '2025-01-01', statusz = %1"_s
+            .arg(status.isNull() ? u"NULL"_s : status.toString()));
+    m_con->exec(
+        u"INSERT INTO iktato SET iktato = 4, ev = 2025, csoport = 1, az = 2, datum = '2025-01-01', statusz = 1"_s);
     MessageBoxRecorder boxes;
     if (kind == int(MessageBoxRecorder::Kind::Confirm))
         boxes.queueAnswer(answer);
@@ -94,7 +98,8 @@ void TestStatusDelete::status()
 
 void TestStatusDelete::toggleThereAndBack()
 {
-    m_con->exec(u"INSERT INTO iktato SET iktato = 3, ev = 2025, csoport = 1, az = 1, datum = '2025-01-01', statusz = 1"_s);
+    m_con->exec(
+        u"INSERT INTO iktato SET iktato = 3, ev = 2025, csoport = 1, az = 1, datum = '2025-01-01', statusz = 1"_s);
     MessageBoxRecorder boxes{true, true};
     QVERIFY(ChangeResolutionStatus(*m_con, 3, QueryInt(*m_con, u"SELECT statusz FROM iktato"_s, 0)));
     QCOMPARE(QueryInt(*m_con, u"SELECT statusz FROM iktato"_s, 0), 2);

@@ -3,15 +3,23 @@
 #include "app/beall.h"
 #include "app/frm_nevjegy.h"
 #include "app/helpaddresses.h"
+#include "app/frm_logo.h"
 #include "app/mainactions.h"
+#include "app/mainregister.h"
 #include "app/mainmenus.h"
 #include "app/openwithshell.h"
 #include "app/setup.h"
 #include "app/statuspanels.h"
+#include "common/messagebox.h"
 #include "common/paths.h"
+#include "config/settings.h"
+#include "db/dbroutines.h"
+#include "register/registerview.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QLineEdit>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -77,6 +85,103 @@ Tfrm_Main::Tfrm_Main(QWidget *parent) : QMainWindow(parent)
 
     bindOwnActions();
     updateTitle();
+
+    m_keepAliveTimer.setInterval(60 * 1000);
+    connect(&m_keepAliveTimer, &QTimer::timeout, this, &Tfrm_Main::keepAlive);
+    m_closeTimer.setInterval(1000);
+    m_closeTimer.setSingleShot(true);
+    connect(&m_closeTimer, &QTimer::timeout, this, &QWidget::close);
+}
+
+StartupOutcome Tfrm_Main::startUp()
+{
+    m_startupFailed = true;
+    StartupOutcome outcome = StartupOutcome::Failed;
+    try {
+        outcome = RunStartup(m_connection, this);
+        if (outcome == StartupOutcome::Started) {
+            updateTitle();
+            m_register = new MainRegister(*this, m_connection);
+            m_startupFailed = false;
+            m_register->start();
+        }
+    } catch (const std::exception &error) {
+        // Anything else that fails on the way is shown with its own text; the window opens
+        // without the steps that did not run.
+        ShowException(error, this);
+        if (!m_register)
+            outcome = StartupOutcome::Failed;
+    }
+    if (outcome == StartupOutcome::Failed) {
+        m_startupFailed = true;
+        m_closeTimer.start();
+    }
+    return outcome;
+}
+
+void Tfrm_Main::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        formShow();
+    }
+}
+
+void Tfrm_Main::formShow()
+{
+    if (m_startupFailed)
+        return;
+    placeOnScreen();
+    applyFontSize();
+    if (m_register) {
+        RegisterView &view = m_register->view();
+        view.setPanelWidth(width() / 4);
+        QFont searchFont(u"Tahoma"_s, Beall.fontSize);
+        view.searchBox()->setFont(searchFont);
+        view.searchBox()->setFocus();
+    }
+    ShowSplash();
+    m_keepAliveTimer.start();
+}
+
+void Tfrm_Main::keepAlive()
+{
+    try {
+        QueryDateTime(m_connection, u"SELECT CURDATE();"_s, QDateTime());
+    } catch (const std::exception &) {
+        // An unanswered keep-alive is not the user's business; the next real use reconnects
+        // or reports the failure.
+    }
+}
+
+void Tfrm_Main::closeEvent(QCloseEvent *event)
+{
+    formClose();
+    QMainWindow::closeEvent(event);
+}
+
+void Tfrm_Main::formClose()
+{
+    m_keepAliveTimer.stop();
+    if (m_startupFailed)
+        return;
+    WorkstationSettings s;
+    s.lastUser = Beall.userLogin;
+    s.lang = Beall.langFile;
+    s.fontSize = Beall.fontSize;
+    s.printer = Beall.printerName;
+    s.fullScreen = Beall.fullScreen;
+    s.left = x();
+    s.top = y();
+    s.height = height();
+    s.width = width();
+    try {
+        WriteWorkstationSettings(s);
+    } catch (const std::exception &error) {
+        ShowException(error, this);
+    }
+    m_connection.close();
 }
 
 Tfrm_Main::~Tfrm_Main() = default;

@@ -1,10 +1,15 @@
 #pragma once
 
+#include "app/startup.h"
+#include "db/connection.h"
+
 #include <QMainWindow>
+#include <QTimer>
 
 #include <memory>
 
 class MainActions;
+class MainRegister;
 class QLabel;
 class QMenu;
 class QToolBar;
@@ -22,6 +27,17 @@ class Tfrm_Main : public QMainWindow
 public:
     explicit Tfrm_Main(QWidget *parent = nullptr);
     ~Tfrm_Main() override;
+
+    // The start-up before the window is shown: profile, connection, version, settings row,
+    // log-in, then the register. On Failed the window, once shown, closes within a second
+    // and writes no settings back; on Quit the program ends without showing it.
+    StartupOutcome startUp();
+    bool startupFailed() const { return m_startupFailed; }
+
+    // The one database connection every window of the program uses.
+    Connection &connection() { return m_connection; }
+    // The register, once the start-up has opened it (nullptr before and after a failed start).
+    MainRegister *mainRegister() const { return m_register; }
 
     MainActions &actions() const { return *m_actions; }
     StatusPanels &statusPanels() const { return *m_panels; }
@@ -56,8 +72,13 @@ public:
 
 protected:
     bool event(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
+    void formShow();
+    void formClose();
+    void keepAlive();
     void bindOwnActions();
     void replaceSlot(QWidget *&slot, QWidget *widget);
 
@@ -71,4 +92,11 @@ private:
     QWidget *m_header = nullptr;
     QWidget *m_searchPanel = nullptr;
     QWidget *m_registerView = nullptr;
+
+    Connection m_connection;
+    MainRegister *m_register = nullptr;
+    bool m_startupFailed = true;
+    bool m_shown = false;
+    QTimer m_keepAliveTimer; // Timer1: keeps an idle connection in use
+    QTimer m_closeTimer;     // Timer2: closes the window after a failed start
 };

@@ -1,20 +1,17 @@
-#include "app/frm_logo.h"
+#include "app/application.h"
 #include "app/frm_main.h"
 #include "app/setup.h"
 #include "common/paths.h"
 
-#include <QApplication>
-
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    OrvanthApplication app(argc, argv);
     InitPaths();
     SetUpApplication(app);
 
     Tfrm_Main window;
+    if (window.startUp() == StartupOutcome::Quit)
+        return 0;
     window.show();
-    window.placeOnScreen();
-    window.applyFontSize();
-    ShowSplash();
     return app.exec();
 }

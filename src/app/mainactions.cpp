@@ -135,16 +135,18 @@ QString MainActions::noRightText()
 
 void MainActions::bind(QAction *action, std::function<void()> handler)
 {
-    if (needsAdminRight(action)) {
-        connect(action, &QAction::triggered, this, [this, handler = std::move(handler)] {
-            if (!Beall.adminRight) {
-                ShowErrorBox(noRightText(), m_owner);
-                return;
-            }
+    const bool adminOnly = needsAdminRight(action);
+    connect(action, &QAction::triggered, this, [this, adminOnly, handler = std::move(handler)] {
+        if (adminOnly && !Beall.adminRight) {
+            ShowErrorBox(noRightText(), m_owner);
+            return;
+        }
+        // An action that fails shows the error's text and the user goes on.
+        try {
             handler();
-        });
-    } else {
-        connect(action, &QAction::triggered, this, [handler = std::move(handler)] { handler(); });
-    }
+        } catch (...) {
+            ShowCurrentException(m_owner);
+        }
+    });
     action->setEnabled(true);
 }

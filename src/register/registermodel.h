@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QColor>
+
+class Query;
+
+// The register grid's eight columns over the register query. Cells are decoded only when the
+// view asks for them, so a long list costs no more than the rows painted. Rows are coloured by
+// status; the grid's delegate marks the sort column over that.
+class RegisterModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    struct Column
+    {
+        const char16_t *field;
+        const char16_t *title;
+        int weight;
+    };
+    static const Column Columns[8];
+    enum ColumnIndex { ColNumber, ColCommittee, ColDate, ColSubject, ColShortText, ColResponsible, ColDeadline, ColStatus };
+
+    static const QColor OpenColour;     // status 1
+    static const QColor FinishedColour; // status 2
+
+    explicit RegisterModel(Query *query, QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    QString fieldName(int column) const;
+
+    // Status of a row as the colouring sees it: 0 when the row has no number (the empty row of
+    // an empty list) or no status.
+    int rowStatus(int row) const;
+
+private:
+    void resolveColumns();
+
+    Query *m_query;
+    int m_fieldOf[8] = {-1, -1, -1, -1, -1, -1, -1, -1};
+    int m_statusField = -1;
+    int m_numberField = -1;
+};

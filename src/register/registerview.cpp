@@ -1,0 +1,429 @@
+#include "registerview.h"
+
+#include "common/dates.h"
+#include "common/sortcolumn.h"
+#include "db/dbroutines.h"
+#include "flowtabbar.h"
+#include "registermodel.h"
+#include "registerquery.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QSplitter>
+#include <QTableView>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int YearPictures = 26;
+constexpr int CommitteePictures = 16;
+
+// Small 16x16 tab pictures drawn here: a calendar leaf for years, a meeting table for
+// committees, each in its own colour.
+QIcon tabPicture(int index, int count, bool calendar)
+{
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor colour = QColor::fromHsv((index * 360 / qMax(count, 1) + (calendar ? 200 : 20)) % 360, 150, 200);
+    if (calendar) {
+        p.setPen(colour.darker(150));
+        p.setBrush(Qt::white);
+        p.drawRoundedRect(QRectF(1.5, 2.5, 13, 12), 2, 2);
+        p.setBrush(colour);
+        p.drawRect(QRectF(1.5, 2.5, 13, 4));
+        p.setPen(colour.darker(170));
+        for (int x = 4; x <= 12; x += 4)
+            p.drawPoint(x, 10);
+    } else {
+        p.setPen(colour.darker(160));
+        p.setBrush(colour);
+        p.drawEllipse(QRectF(1.5, 5.5, 13, 7));
+        p.setBrush(colour.lighter(130));
+        p.drawEllipse(QRectF(5, 1.5, 6, 5));
+    }
+    return QIcon(pixmap);
+}
+
+QList<QIcon> tabPictures(int tabs, int pictures, bool calendar)
+{
+    QList<QIcon> icons;
+    for (int index : TabPictureIndices(tabs, pictures))
+        icons.append(index < 0 ? QIcon() : tabPicture(index, pictures, calendar));
+    return icons;
+}
+
+bool startsSearch(const QString &typed)
+{
+    if (typed.size() != 1)
+        return false;
+    const QChar c = typed.at(0).toLower();
+    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || u"áéíóöőúüű"_s.contains(c);
+}
+
+} // namespace
+
+QList<int> TabPictureIndices(int tabs, int pictures)
+{
+    const int years = tabs - 1;
+    const int threshold = pictures - 1;
+    QList<int> kept;
+    for (int i = 0; i < pictures; ++i) {
+        if (years < threshold && i >= 1 && i <= threshold - years)
+            continue;
+        kept.append(i);
+    }
+    QList<int> result;
+    for (int k = 0; k < tabs; ++k)
+        result.append(k < kept.size() ? kept.at(k) : -1);
+    return result;
+}
+
+RegisterView::RegisterView(Connection *connection, QWidget *parent)
+    : QWidget(parent),
+      m_register(new RegisterQuery(connection, this)),
+      m_model(new RegisterModel(&m_register->query(), this)),
+      m_searchBox(new QLineEdit),
+      m_filterLabel(new QLabel),
+      m_committeeTabs(new FlowTabBar),
+      m_yearTabs(new FlowTabBar),
+      m_grid(new QTableView),
+      m_splitter(new QSplitter(Qt::Horizontal)),
+      m_panel(new QWidget),
+      m_panelHeader(new QLabel(u"Határozat"_s)),
+      m_panelClose(new QToolButton),
+      m_memo(new QPlainTextEdit)
+{
+    m_searchBox->setObjectName(u"Edit1"_s);
+    m_searchBox->setClearButtonEnabled(true);
+    m_searchBox->installEventFilter(this);
+    m_filterLabel->setObjectName(u"Label1"_s);
+
+    m_committeeTabs->setObjectName(u"TabControl2"_s);
+    m_yearTabs->setObjectName(u"TabControl1"_s);
+    m_yearTabs->setTabWidth(100);
+
+    m_grid->setObjectName(u"DBGrid1"_s);
+    m_grid->setModel(m_model);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setWordWrap(false);
+    m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_grid->horizontalHeader()->setSectionsClickable(true);
+    m_grid->horizontalHeader()->setHighlightSections(false);
+    m_grid->horizontalHeader()->setStretchLastSection(false);
+    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
+    m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_grid->verticalHeader()->setFixedWidth(14);
+    m_grid->installEventFilter(this);
+    HighlightSortColumn(m_grid, 0);
+
+    m_panel->setObjectName(u"Panel2"_s);
+    m_panelHeader->setObjectName(u"Panel3"_s);
+    QFont bold = m_panelHeader->font();
+    bold.setBold(true);
+    m_panelHeader->setFont(bold);
+    m_panelHeader->setWordWrap(true);
+    m_panelHeader->setMargin(4);
+    m_panelClose->setObjectName(u"SpeedButton1"_s);
+    m_panelClose->setAutoRaise(true);
+    m_panelClose->setText(u"✕"_s);
+    m_panelClose->setToolTip(u"Határozat panel bezárása"_s);
+    m_memo->setObjectName(u"DBMemo1"_s);
+    m_memo->setReadOnly(true);
+    m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // The occurrence a search selected stays visible while the grid has the focus.
+    QPalette memoPalette = m_memo->palette();
+    memoPalette.setColor(QPalette::Inactive, QPalette::Highlight, memoPalette.color(QPalette::Active, QPalette::Highlight));
+    memoPalette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                         memoPalette.color(QPalette::Active, QPalette::HighlightedText));
+    m_memo->setPalette(memoPalette);
+    QPalette gridPalette = m_grid->palette();
+    gridPalette.setColor(QPalette::Inactive, QPalette::Highlight, gridPalette.color(QPalette::Active, QPalette::Highlight));
+    gridPalette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                         gridPalette.color(QPalette::Active, QPalette::HighlightedText));
+    m_grid->setPalette(gridPalette);
+
+    auto header = new QWidget;
+    header->setAutoFillBackground(true);
+    header->setBackgroundRole(QPalette::Button);
+    auto headerLayout = new QHBoxLayout(header);
+    headerLayout->setContentsMargins(2, 2, 2, 2);
+    headerLayout->addWidget(m_panelHeader, 1);
+    headerLayout->addWidget(m_panelClose, 0, Qt::AlignTop);
+    auto panelLayout = new QVBoxLayout(m_panel);
+    panelLayout->setContentsMargins(0, 0, 0, 0);
+    panelLayout->setSpacing(0);
+    panelLayout->addWidget(header);
+    panelLayout->addWidget(m_memo, 1);
+
+    m_splitter->setObjectName(u"Splitter1"_s);
+    m_splitter->addWidget(m_grid);
+    m_splitter->addWidget(m_panel);
+    m_splitter->setStretchFactor(0, 1);
+    m_splitter->setStretchFactor(1, 0);
+    m_splitter->setChildrenCollapsible(false);
+
+    auto layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(m_committeeTabs);
+    layout->addWidget(m_splitter, 1);
+    layout->addWidget(m_yearTabs);
+
+    connect(m_yearTabs, &FlowTabBar::currentChanged, this, &RegisterView::onYearTabChanged);
+    connect(m_committeeTabs, &FlowTabBar::currentChanged, this, &RegisterView::onCommitteeTabChanged);
+    connect(m_searchBox, &QLineEdit::textChanged, this, &RegisterView::onSearchTextChanged);
+    connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &RegisterView::sortByColumn);
+    connect(m_grid, &QTableView::doubleClicked, this, &RegisterView::editRequested);
+    connect(m_grid, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { emit contextMenuRequested(m_grid->viewport()->mapToGlobal(pos)); });
+    connect(m_panelClose, &QToolButton::clicked, this, [this] { setPanelShown(false); });
+    connect(m_splitter, &QSplitter::splitterMoved, this, &RegisterView::recomputeColumnWidths);
+
+    Query &query = m_register->query();
+    connect(&query, &Query::reset, this, &RegisterView::onQueryReset);
+    connect(&query, &Query::currentRowChanged, this, &RegisterView::onCurrentRowChanged);
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) {
+                if (!m_syncing && current.isValid())
+                    m_register->query().setRecNo(current.row());
+            });
+}
+
+RegisterView::~RegisterView() = default;
+
+void RegisterView::start()
+{
+    const QStringList years = m_register->loadYearTabs();
+    const QStringList committees = m_register->loadCommitteeTabs();
+    {
+        const QSignalBlocker blockYears(m_yearTabs);
+        const QSignalBlocker blockCommittees(m_committeeTabs);
+        m_yearTabs->setTabs(years, tabPictures(int(years.size()), YearPictures, true));
+        m_committeeTabs->setTabs(committees, tabPictures(int(committees.size()), CommitteePictures, false));
+    }
+    m_register->start(years.first(), committees.first(), committees.size() == 1);
+    recomputeColumnWidths();
+}
+
+void RegisterView::emptySearchBox()
+{
+    if (m_searchBox->text().isEmpty())
+        return;
+    m_searchBox->clear();
+    runSearch();
+}
+
+void RegisterView::onYearTabChanged()
+{
+    emptySearchBox();
+    m_register->setYearTab(m_yearTabs->currentText());
+}
+
+void RegisterView::onCommitteeTabChanged()
+{
+    const bool isAll = m_committeeTabs->currentIndex() == m_committeeTabs->count() - 1;
+    emptySearchBox();
+    m_register->setCommitteeTab(m_committeeTabs->currentText(), isAll);
+    recomputeColumnWidths();
+}
+
+void RegisterView::onSearchTextChanged()
+{
+    // Keystrokes that arrive while a query runs are folded into one search for the newest
+    // text: the search runs once the queued keys have been handled.
+    if (m_searchPending)
+        return;
+    m_searchPending = true;
+    QTimer::singleShot(0, this, &RegisterView::runSearch);
+}
+
+void RegisterView::runSearch()
+{
+    m_searchPending = false;
+    const QString text = m_searchBox->text();
+    m_register->search(text);
+    if (!text.isEmpty())
+        selectInMemo(text);
+}
+
+void RegisterView::selectInMemo(const QString &text)
+{
+    const QString body = m_memo->toPlainText();
+    const qsizetype at = body.indexOf(text, 0, Qt::CaseSensitive);
+    if (at < 0)
+        return;
+    QTextCursor cursor(m_memo->document());
+    cursor.setPosition(int(at));
+    cursor.setPosition(int(at + text.size()), QTextCursor::KeepAnchor);
+    m_memo->setTextCursor(cursor);
+}
+
+bool RegisterView::periodFilterActive() const
+{
+    return !m_register->periodCondition().isEmpty();
+}
+
+bool RegisterView::filterByPeriod(QDate today)
+{
+    QDate from = today;
+    QDate to = today;
+    if (m_periodPicker && m_periodPicker(from, to)) {
+        m_searchBox->blockSignals(true);
+        m_searchBox->clear();
+        m_searchBox->blockSignals(false);
+        m_filterLabel->setText(u"Szűrés:\n"_s + PeriodText(from, to));
+        m_register->setPeriod(from, to);
+        return true;
+    }
+    // A cancelled dialog leaves the period in force but still empties the search.
+    m_searchBox->blockSignals(true);
+    m_searchBox->clear();
+    m_searchBox->blockSignals(false);
+    m_register->setYearTab(m_yearTabs->currentText());
+    return false;
+}
+
+void RegisterView::clearPeriodFilter()
+{
+    m_searchBox->blockSignals(true);
+    m_searchBox->clear();
+    m_searchBox->blockSignals(false);
+    m_filterLabel->clear();
+    m_register->clearPeriod();
+}
+
+void RegisterView::refresh()
+{
+    m_register->refresh();
+}
+
+void RegisterView::reopen()
+{
+    m_register->reopenAsIs();
+}
+
+void RegisterView::refreshAndLocate(qint64 iktato)
+{
+    m_register->refresh();
+    m_register->locateId(iktato);
+}
+
+qint64 RegisterView::currentId() const
+{
+    return m_register->currentId();
+}
+
+void RegisterView::sortByColumn(int column)
+{
+    const QString field = m_model->fieldName(column);
+    if (field.isEmpty())
+        return;
+    emit sortMessage(u"Sorrend: "_s + m_model->headerData(column, Qt::Horizontal).toString());
+    m_register->sortBy(column == RegisterModel::ColNumber ? u"sorrend"_s : field);
+    m_searchBox->setFocus();
+    HighlightSortColumn(m_grid, column);
+    m_grid->viewport()->update();
+}
+
+void RegisterView::onQueryReset()
+{
+    const int row = m_register->query().recNo();
+    m_syncing = true;
+    if (row >= 0)
+        m_grid->setCurrentIndex(m_model->index(row, qMax(0, m_grid->currentIndex().column())));
+    m_syncing = false;
+}
+
+void RegisterView::onCurrentRowChanged(int row)
+{
+    if (row >= 0 && m_grid->currentIndex().row() != row) {
+        m_syncing = true;
+        m_grid->setCurrentIndex(m_model->index(row, qMax(0, m_grid->currentIndex().column())));
+        m_grid->scrollTo(m_model->index(row, 0));
+        m_syncing = false;
+    }
+    const Query &q = m_register->query();
+    const bool has = q.isOpen() && row >= 0;
+    const QString hosszu = has ? q.text(u"hosszu"_s) : QString();
+    m_panelHeader->setText(has ? hosszu : (q.isOpen() ? QString() : u"Határozat"_s));
+    m_memo->setPlainText(has ? q.text(u"hatarozat"_s) : QString());
+    emit recordChanged(RecordPositionText(q), has ? q.text(u"origfilenev"_s) : QString(),
+                       has ? q.text(u"origfilenev2"_s) : QString(), has ? q.text(u"origfilenev3"_s) : QString());
+}
+
+void RegisterView::setPanelWidth(int width)
+{
+    const int total = m_splitter->width();
+    m_splitter->setSizes({qMax(0, total - width - m_splitter->handleWidth()), width});
+    recomputeColumnWidths();
+}
+
+bool RegisterView::isPanelShown() const
+{
+    return !m_panel->isHidden();
+}
+
+void RegisterView::setPanelShown(bool shown)
+{
+    if (shown == isPanelShown())
+        return;
+    m_panel->setVisible(shown);
+    recomputeColumnWidths();
+    emit panelShownChanged(shown);
+}
+
+void RegisterView::recomputeColumnWidths()
+{
+    int weights[8];
+    for (int i = 0; i < 8; ++i)
+        weights[i] = RegisterModel::Columns[i].weight;
+    if (m_committeeTabs->currentIndex() != m_committeeTabs->count() - 1)
+        weights[RegisterModel::ColCommittee] = 0;
+    if (isPanelShown())
+        weights[RegisterModel::ColShortText] = 0;
+    int sum = 0;
+    for (int w : weights)
+        sum += w;
+    const int available = m_grid->width() - 44;
+    for (int i = 0; i < 8; ++i) {
+        const int width = int(double(available) * (weights[i] / 100.0) * (100.0 / sum));
+        m_grid->setColumnHidden(i, width <= 0);
+        if (width > 0)
+            m_grid->setColumnWidth(i, width);
+    }
+}
+
+bool RegisterView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_grid && event->type() == QEvent::Resize)
+        recomputeColumnWidths();
+    if (event->type() == QEvent::KeyPress) {
+        auto key = static_cast<QKeyEvent *>(event);
+        if (watched == m_grid && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+            && startsSearch(key->text())) {
+            m_searchBox->setFocus();
+            m_searchBox->setText(key->text().toLower());
+            m_searchBox->setCursorPosition(int(m_searchBox->text().size()));
+            return true;
+        }
+        if (watched == m_searchBox
+            && (key->key() == Qt::Key_PageUp || key->key() == Qt::Key_PageDown || key->key() == Qt::Key_Up
+                || key->key() == Qt::Key_Down)) {
+            m_grid->setFocus();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

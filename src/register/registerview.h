@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QDate>
+#include <QWidget>
+
+#include <functional>
+
+class Connection;
+class FlowTabBar;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QSplitter;
+class QTableView;
+class QToolButton;
+class RegisterModel;
+class RegisterQuery;
+
+// What the main window shows of the register: the committee tabs, the grid with the resolution
+// panel beside it, the year tabs, and (placed by the main window in its search panel) the
+// search box and the filter label. It owns the register query.
+class RegisterView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit RegisterView(Connection *connection, QWidget *parent = nullptr);
+    ~RegisterView() override;
+
+    RegisterQuery &registerQuery() { return *m_register; }
+    RegisterModel *model() const { return m_model; }
+    QTableView *grid() const { return m_grid; }
+    QLineEdit *searchBox() const { return m_searchBox; }
+    QLabel *filterLabel() const { return m_filterLabel; }
+    FlowTabBar *yearTabs() const { return m_yearTabs; }
+    FlowTabBar *committeeTabs() const { return m_committeeTabs; }
+    QWidget *resolutionPanel() const { return m_panel; }
+    QLabel *panelHeader() const { return m_panelHeader; }
+    QPlainTextEdit *resolutionMemo() const { return m_memo; }
+
+    // Builds the tabs and opens the register on the first year and committee.
+    void start();
+
+    // The period filter: `picker` asks the user for the period (true when confirmed).
+    using PeriodPicker = std::function<bool(QDate &from, QDate &to)>;
+    void setPeriodPicker(PeriodPicker picker) { m_periodPicker = std::move(picker); }
+    // Asks for the period starting from `today`; true when the user confirmed it.
+    bool filterByPeriod(QDate today);
+    void clearPeriodFilter();
+    bool periodFilterActive() const;
+
+    void refresh();
+    // Closes and opens the query as it is (after a deletion): the first row becomes current.
+    void reopen();
+    void sortByColumn(int column);
+    // Runs the query again and moves to the record (after a save by the editor, say).
+    void refreshAndLocate(qint64 iktato);
+    qint64 currentId() const;
+
+    // Width of the resolution panel beside the grid.
+    void setPanelWidth(int width);
+    bool isPanelShown() const;
+    void setPanelShown(bool shown);
+    void recomputeColumnWidths();
+
+signals:
+    // The current record changed (also after every open): position text "rows: current" and
+    // the source names of the three attachments.
+    void recordChanged(const QString &position, const QString &file1, const QString &file2, const QString &file3);
+    void sortMessage(const QString &text);
+    void panelShownChanged(bool shown);
+    void editRequested();
+    void contextMenuRequested(const QPoint &globalPos);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void onYearTabChanged();
+    void onCommitteeTabChanged();
+    void onSearchTextChanged();
+    void runSearch();
+    void onQueryReset();
+    void onCurrentRowChanged(int row);
+    void emptySearchBox();
+    void selectInMemo(const QString &text);
+
+    RegisterQuery *m_register;
+    RegisterModel *m_model;
+    QLineEdit *m_searchBox;
+    QLabel *m_filterLabel;
+    FlowTabBar *m_committeeTabs;
+    FlowTabBar *m_yearTabs;
+    QTableView *m_grid;
+    QSplitter *m_splitter;
+    QWidget *m_panel;
+    QLabel *m_panelHeader;
+    QToolButton *m_panelClose;
+    QPlainTextEdit *m_memo;
+    PeriodPicker m_periodPicker;
+    bool m_searchPending = false;
+    bool m_syncing = false;
+};
+
+// Tab pictures: the index of the picture each of `tabs` tabs shows from a list of `pictures`
+// pictures, after the unused middle of the list is cut away (-1: no picture).
+QList<int> TabPictureIndices(int tabs, int pictures);

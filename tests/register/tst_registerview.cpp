@@ -1,0 +1,374 @@
+#include "common/cp1250.h"
+#include "db/connection.h"
+#include "register/flowtabbar.h"
+#include "register/registermodel.h"
+#include "register/registerquery.h"
+#include "register/registerview.h"
+#include "testdatabase.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QPointer>
+#include <QTest>
+#include <QVBoxLayout>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Two committees, records over 2016-2017, statuses 1 and 2 and none.
+const QString Fixture = QString::fromUtf16(
+    u"INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Pénzügyi Bizottság'), (2, 'Ügyrendi Bizottság');"
+    u"INSERT INTO iktato (iktato, ev, csoport, az, datum, targy, hatarozat, van_hatid, dat_hatid, felelos, statusz, origfilenev2) VALUES"
+    u" (1, 2017, 1, 1, '2017-03-02', 'Költségvetés', 'A testület elfogadja a költségvetést.', 'I', '2017-04-30', 'polgármester', 1, NULL),"
+    u" (2, 2017, 1, 2, '2017-03-20', 'Telekeladás', 'Az ingatlan 100% -os ára', 'I', '2017-05-31', 'jegyző', 2, 'szerzodes.pdf'),"
+    u" (3, 2017, 2, 1, '2017-06-01', 'Ügyrend', 'O''Brien javaslata', 'N', NULL, NULL, NULL, NULL),"
+    u" (4, 2016, 1, 1, '2016-11-15', 'Pályázat', 'Szöveg', 'N', NULL, NULL, NULL, NULL);");
+
+QStringList listedIds(RegisterView &view)
+{
+    QStringList ids;
+    const Query &q = view.registerQuery().query();
+    for (int r = 0; r < q.rowCount(); ++r)
+        ids.append(q.result().text(r, q.fieldIndex(u"iktato"_s)));
+    ids.sort();
+    return ids;
+}
+
+void typeSearch(RegisterView &view, const QString &text)
+{
+    view.searchBox()->setText(text);
+    QTRY_COMPARE(view.registerQuery().query().isOpen(), true);
+    QCoreApplication::processEvents(); // the search runs once the keys are handled
+}
+
+} // namespace
+
+class TestRegisterView : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { REQUIRE_TEST_SERVER(); }
+    void init();
+    void cleanup();
+
+    void startsOnNewestYearAndFirstCommittee();
+    void emptyRegisterListsNothing();
+    void tabPictureIndices_data();
+    void tabPictureIndices();
+    void search_data();
+    void search();
+    void letterInGridStartsSearch();
+    void searchBoxKeysReturnToGrid();
+    void tabChangeEmptiesSearch();
+    void cancelledPeriodStillEmptiesSearch();
+    void periodFilter();
+    void titleClickKeepsRecord();
+    void refreshShowsRecordOfAnotherWorkstation();
+    void columnWidths();
+    void rowColoursByStatus();
+    void recordChangeReportsAttachments();
+
+private:
+    std::unique_ptr<TestDatabase> m_db;
+    std::unique_ptr<Connection> m_con;
+    std::unique_ptr<QWidget> m_window;
+    QPointer<RegisterView> m_view;
+};
+
+void TestRegisterView::init()
+{
+    m_db = std::make_unique<TestDatabase>();
+    m_db->client(ToCp1250(Fixture));
+    m_con = std::make_unique<Connection>(m_db->params());
+    m_con->open();
+    // The main window puts the search box above the register; here a plain window does.
+    m_window = std::make_unique<QWidget>();
+    m_view = new RegisterView(m_con.get());
+    auto layout = new QVBoxLayout(m_window.get());
+    layout->addWidget(m_view->searchBox());
+    layout->addWidget(m_view);
+    m_window->resize(1000, 500);
+    m_window->show();
+    QApplication::setActiveWindow(m_window.get());
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    m_view->start();
+}
+
+void TestRegisterView::cleanup()
+{
+    m_window.reset();
+    m_con.reset();
+    m_db.reset();
+}
+
+void TestRegisterView::startsOnNewestYearAndFirstCommittee()
+{
+    QCOMPARE(m_view->yearTabs()->count(), 3);
+    QCOMPARE(m_view->yearTabs()->tabText(0), u"2017"_s);
+    QCOMPARE(m_view->yearTabs()->tabText(2), u"Összes"_s);
+    QCOMPARE(m_view->committeeTabs()->tabText(0), u"Pénzügyi Bizottság"_s);
+    QCOMPARE(m_view->committeeTabs()->tabText(2), u"Összes"_s);
+    const QStringList sql = m_view->registerQuery().query().sql();
+    QCOMPARE(sql, (QStringList{u"SELECT * FROM vw_iktato"_s, u"WHERE (ev = 2017) AND (csoport = 1)"_s, u"ORDER BY 1;"_s}));
+    QCOMPARE(listedIds(*m_view), (QStringList{u"1"_s, u"2"_s}));
+}
+
+void TestRegisterView::emptyRegisterListsNothing()
+{
+    TestDatabase empty;
+    Connection con(empty.params());
+    con.open();
+    RegisterView view(&con);
+    QSignalSpy records(&view, &RegisterView::recordChanged);
+    view.start();
+    QCOMPARE(view.yearTabs()->count(), 1);
+    QCOMPARE(view.committeeTabs()->count(), 1);
+    QCOMPARE(view.registerQuery().query().sql().at(1), u"WHERE (iktato > 0)"_s);
+    QCOMPARE(view.registerQuery().query().rowCount(), 0);
+    QVERIFY(!records.isEmpty());
+    QCOMPARE(records.last().at(0).toString(), u"0: 0"_s);
+    QCOMPARE(records.last().at(1).toString(), QString());
+}
+
+void TestRegisterView::tabPictureIndices_data()
+{
+    QTest::addColumn<int>("tabs");
+    QTest::addColumn<int>("pictures");
+    QTest::addColumn<QList<int>>("indices");
+    QTest::newRow("only all") << 1 << 26 << QList<int>{0};
+    QTest::newRow("three years") << 4 << 26 << QList<int>{0, 23, 24, 25};
+    QTest::newRow("two committees") << 3 << 16 << QList<int>{0, 14, 15};
+    QTest::newRow("24 years") << 25 << 26 << [] {
+        QList<int> l{0};
+        for (int i = 2; i <= 25; ++i)
+            l.append(i);
+        return l;
+    }();
+    QTest::newRow("27 years") << 28 << 26 << [] {
+        QList<int> l;
+        for (int i = 0; i < 26; ++i)
+            l.append(i);
+        return l << -1 << -1;
+    }();
+}
+
+void TestRegisterView::tabPictureIndices()
+{
+    QFETCH(int, tabs);
+    QFETCH(int, pictures);
+    QFETCH(QList<int>, indices);
+    QCOMPARE(TabPictureIndices(tabs, pictures), indices);
+}
+
+void TestRegisterView::search_data()
+{
+    QTest::addColumn<int>("yearTab");
+    QTest::addColumn<int>("committeeTab");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("ids");
+    QTest::newRow("date prefix") << 2 << 2 << u"2017.03"_s << QStringList{u"1"_s, u"2"_s};
+    QTest::newRow("committee name") << 2 << 2 << u"ügyrendi"_s << QStringList{u"3"_s};
+    QTest::newRow("accent-insensitive") << 2 << 2 << u"KÖLTSEGVETES"_s << QStringList{u"1"_s};
+    QTest::newRow("number") << 2 << 2 << u"2/2017"_s << QStringList{u"2"_s};
+    QTest::newRow("status") << 2 << 2 << u"lezárt"_s << QStringList{u"2"_s};
+    QTest::newRow("quote") << 2 << 2 << u"O'Brien"_s << QStringList{u"3"_s};
+    QTest::newRow("percent is a wildcard") << 2 << 2 << u"100%os"_s << QStringList{u"2"_s};
+    QTest::newRow("injection") << 2 << 2 << u"' OR 1=1 --"_s << QStringList{};
+    QTest::newRow("within committee") << 0 << 0 << u"2017"_s << QStringList{u"1"_s, u"2"_s};
+}
+
+void TestRegisterView::search()
+{
+    QFETCH(int, yearTab);
+    QFETCH(int, committeeTab);
+    QFETCH(QString, text);
+    QFETCH(QStringList, ids);
+    m_view->yearTabs()->setCurrentIndex(yearTab);
+    m_view->committeeTabs()->setCurrentIndex(committeeTab);
+    typeSearch(*m_view, text);
+    QCOMPARE(listedIds(*m_view), ids);
+}
+
+void TestRegisterView::letterInGridStartsSearch()
+{
+    m_view->yearTabs()->setCurrentIndex(2);
+    m_view->committeeTabs()->setCurrentIndex(2);
+    m_view->grid()->setFocus();
+    QTest::keyClick(m_view->grid(), Qt::Key_T, Qt::ShiftModifier, 'T');
+    QCOMPARE(m_view->searchBox()->text(), u"t"_s);
+    QVERIFY(m_view->searchBox()->hasFocus());
+    QCOMPARE(m_view->searchBox()->cursorPosition(), 1);
+    QTRY_VERIFY(m_view->registerQuery().query().sql().at(1).contains(u"LIKE '%t%'"_s));
+    QCOMPARE(listedIds(*m_view), (QStringList{u"1"_s, u"2"_s, u"3"_s, u"4"_s}));
+    // Blanks and punctuation do nothing.
+    m_view->grid()->setFocus();
+    QTest::keyClick(m_view->grid(), Qt::Key_Space, Qt::NoModifier, ' ');
+    QCOMPARE(m_view->searchBox()->text(), u"t"_s);
+    QVERIFY(m_view->grid()->hasFocus());
+}
+
+void TestRegisterView::searchBoxKeysReturnToGrid()
+{
+    for (Qt::Key key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_PageDown, Qt::Key_PageUp}) {
+        m_view->searchBox()->setFocus();
+        QTest::keyClick(m_view->searchBox(), key);
+        QVERIFY(m_view->grid()->hasFocus());
+    }
+}
+
+void TestRegisterView::tabChangeEmptiesSearch()
+{
+    typeSearch(*m_view, u"Telek"_s);
+    QCOMPARE(listedIds(*m_view), QStringList{u"2"_s});
+    m_view->yearTabs()->setCurrentIndex(2);
+    QCOMPARE(m_view->searchBox()->text(), QString());
+    QCOMPARE(m_view->registerQuery().query().sql().at(1), u"WHERE (iktato > 0) AND (csoport = 1)"_s);
+    QCOMPARE(listedIds(*m_view), (QStringList{u"1"_s, u"2"_s, u"4"_s}));
+    typeSearch(*m_view, u"Telek"_s);
+    m_view->committeeTabs()->setCurrentIndex(1);
+    QCOMPARE(m_view->searchBox()->text(), QString());
+    QCOMPARE(listedIds(*m_view), QStringList{u"3"_s});
+}
+
+void TestRegisterView::cancelledPeriodStillEmptiesSearch()
+{
+    m_view->setPeriodPicker([](QDate &from, QDate &to) {
+        from = QDate(2017, 3, 1);
+        to = QDate(2017, 3, 10);
+        return true;
+    });
+    m_view->filterByPeriod(QDate(2017, 1, 1));
+    QCOMPARE(listedIds(*m_view), QStringList{u"1"_s});
+    typeSearch(*m_view, u"x"_s);
+    m_view->setPeriodPicker([](QDate &, QDate &) { return false; });
+    m_view->filterByPeriod(QDate(2017, 1, 1));
+    QCOMPARE(m_view->searchBox()->text(), QString());
+    QVERIFY(m_view->periodFilterActive());
+    QCOMPARE(m_view->filterLabel()->text(), u"Szűrés:\n2017.03.01 - 2017.03.10"_s);
+    QCOMPARE(listedIds(*m_view), QStringList{u"1"_s});
+}
+
+void TestRegisterView::periodFilter()
+{
+    m_view->yearTabs()->setCurrentIndex(2);
+    QDate offered;
+    m_view->setPeriodPicker([&offered](QDate &from, QDate &to) {
+        offered = from;
+        from = QDate(2016, 1, 1);
+        to = QDate(2017, 3, 2); // inclusive
+        return true;
+    });
+    m_view->filterByPeriod(QDate(2020, 5, 6));
+    QCOMPARE(offered, QDate(2020, 5, 6));
+    QCOMPARE(m_view->registerQuery().query().sql().at(1),
+             u"WHERE (iktato > 0) AND (datum BETWEEN '2016-01-01' AND '2017-03-02') AND (csoport = 1)"_s);
+    QCOMPARE(listedIds(*m_view), (QStringList{u"1"_s, u"4"_s}));
+    // The period stays when the year tab changes.
+    m_view->yearTabs()->setCurrentIndex(0);
+    QCOMPARE(listedIds(*m_view), QStringList{u"1"_s});
+    m_view->clearPeriodFilter();
+    QCOMPARE(m_view->filterLabel()->text(), QString());
+    QCOMPARE(listedIds(*m_view), (QStringList{u"1"_s, u"2"_s}));
+}
+
+void TestRegisterView::titleClickKeepsRecord()
+{
+    m_view->yearTabs()->setCurrentIndex(2);
+    m_view->committeeTabs()->setCurrentIndex(2);
+    QVERIFY(m_view->registerQuery().locateId(3));
+    QSignalSpy sort(m_view, &RegisterView::sortMessage);
+    QTest::mouseClick(m_view->grid()->horizontalHeader()->viewport(), Qt::LeftButton, {},
+                      QPoint(m_view->grid()->horizontalHeader()->sectionViewportPosition(0) + 5, 5));
+    QCOMPARE(sort.count(), 1);
+    QCOMPARE(sort.first().first().toString(), u"Sorrend: Határozatszám"_s);
+    QCOMPARE(m_view->registerQuery().query().sql().last(), u"ORDER BY sorrend;"_s);
+    QCOMPARE(m_view->currentId(), 3);
+    QCOMPARE(m_view->grid()->currentIndex().row(), m_view->registerQuery().query().recNo());
+    QVERIFY(m_view->searchBox()->hasFocus());
+    m_view->sortByColumn(RegisterModel::ColSubject);
+    QCOMPARE(m_view->registerQuery().query().sql().last(), u"ORDER BY targy;"_s);
+    QCOMPARE(m_view->currentId(), 3);
+    // The sort column also leads the locate after a search.
+    typeSearch(*m_view, u"tel"_s);
+    QCOMPARE(m_view->currentId(), 2);
+}
+
+void TestRegisterView::refreshShowsRecordOfAnotherWorkstation()
+{
+    QVERIFY(m_view->registerQuery().locateId(2));
+    m_db->client("INSERT INTO iktato (iktato, ev, csoport, az, datum, targy) VALUES (9, 2017, 1, 3, '2017-12-01', '\xDAj');");
+    m_view->refresh();
+    QCOMPARE(listedIds(*m_view), (QStringList{u"1"_s, u"2"_s, u"9"_s}));
+    QCOMPARE(m_view->currentId(), 2);
+}
+
+void TestRegisterView::columnWidths()
+{
+    QTableView *grid = m_view->grid();
+    // One committee selected and the panel shown: committee and short text hidden.
+    QVERIFY(grid->isColumnHidden(RegisterModel::ColCommittee));
+    QVERIFY(grid->isColumnHidden(RegisterModel::ColShortText));
+    const int available = grid->width() - 44;
+    QCOMPARE(grid->columnWidth(RegisterModel::ColNumber), int(available * 0.10 * (100.0 / 56)));
+    m_view->committeeTabs()->setCurrentIndex(2);
+    QVERIFY(!grid->isColumnHidden(RegisterModel::ColCommittee));
+    QCOMPARE(grid->columnWidth(RegisterModel::ColCommittee), int(available * 0.11 * (100.0 / 67)));
+    m_view->setPanelShown(false);
+    QVERIFY(!grid->isColumnHidden(RegisterModel::ColShortText));
+    const int wide = grid->width() - 44;
+    QCOMPARE(grid->columnWidth(RegisterModel::ColShortText), int(wide * 0.33 * (100.0 / 100)));
+    m_view->setPanelShown(true);
+    QVERIFY(grid->isColumnHidden(RegisterModel::ColShortText));
+}
+
+void TestRegisterView::rowColoursByStatus()
+{
+    m_view->yearTabs()->setCurrentIndex(2);
+    m_view->committeeTabs()->setCurrentIndex(2);
+    m_view->sortByColumn(RegisterModel::ColNumber); // order by number: rows 4, 1, 2, 3 by id
+    QTableView *grid = m_view->grid();
+    QVERIFY(m_view->registerQuery().locateId(4)); // a plain row is current
+    QApplication::processEvents();
+    const QImage image = grid->viewport()->grab().toImage();
+    const auto colourAt = [&](qint64 id, int column) {
+        const Query &q = m_view->registerQuery().query();
+        int row = -1;
+        for (int r = 0; r < q.rowCount(); ++r) {
+            if (q.result().text(r, q.fieldIndex(u"iktato"_s)) == QString::number(id))
+                row = r;
+        }
+        const QRect cell = grid->visualRect(grid->model()->index(row, column));
+        return image.pixelColor(cell.center() + QPoint(cell.width() / 2 - 3, 0));
+    };
+    QCOMPARE(colourAt(1, RegisterModel::ColDate), RegisterModel::OpenColour);
+    QCOMPARE(colourAt(2, RegisterModel::ColDate), RegisterModel::FinishedColour);
+    QCOMPARE(colourAt(3, RegisterModel::ColDate), grid->palette().color(QPalette::Base));
+    // The sort column keeps its mark in coloured rows too.
+    QCOMPARE(colourAt(1, RegisterModel::ColNumber), QColor(255, 255, 185));
+    // The current row shows the selection, not its status colour.
+    QCOMPARE(colourAt(4, RegisterModel::ColDate), grid->palette().color(QPalette::Active, QPalette::Highlight));
+}
+
+void TestRegisterView::recordChangeReportsAttachments()
+{
+    QSignalSpy records(m_view, &RegisterView::recordChanged);
+    QVERIFY(m_view->registerQuery().locateId(2));
+    QCOMPARE(records.last().at(0).toString(), u"2: 2"_s);
+    QCOMPARE(records.last().at(1).toString(), QString());
+    QCOMPARE(records.last().at(2).toString(), u"szerzodes.pdf"_s);
+    QVERIFY(m_view->panelHeader()->text().startsWith(u"Pénzügyi Bizottság 2/2017. (III. 20.)"_s));
+    QCOMPARE(m_view->resolutionMemo()->toPlainText(), u"Az ingatlan 100% -os ára"_s);
+}
+
+QTEST_MAIN(TestRegisterView)
+#include "tst_registerview.moc"

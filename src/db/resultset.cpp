@@ -4,6 +4,9 @@
 
 #include <QDateTime>
 
+#include <algorithm>
+#include <cstring>
+
 #include <mysql.h>
 
 bool FieldInfo::isPrimaryKey() const { return flags & PRI_KEY_FLAG; }
@@ -28,8 +31,8 @@ bool ResultSet::isNull(int row, int column) const
 QByteArrayView ResultSet::raw(int row, int column) const
 {
     const std::size_t cell = std::size_t(row) * m_fields.size() + column;
-    const std::uint32_t begin = m_offsets[cell];
-    return QByteArrayView(m_data.constData() + begin, m_offsets[cell + 1] - begin);
+    const std::uint32_t begin = column == 0 ? m_rowStart[row] : m_cellEnd[cell - 1];
+    return QByteArrayView(m_blocks[m_rowBlock[row]].data.get() + begin, m_cellEnd[cell] - begin);
 }
 
 QString ResultSet::text(int row, int column) const
@@ -51,28 +54,46 @@ void ResultSet::setFields(QList<FieldInfo> fields)
 
 void ResultSet::reserveRows(qsizetype rows)
 {
-    m_offsets.reserve(std::size_t(rows) * m_fields.size() + 1);
+    m_rowBlock.reserve(std::size_t(rows));
+    m_rowStart.reserve(std::size_t(rows));
+    m_cellEnd.reserve(std::size_t(rows) * m_fields.size());
 }
 
 void ResultSet::appendRow(const char *const *cells, const unsigned long *lengths)
 {
     const int columns = int(m_fields.size());
+    std::size_t rowBytes = 0;
+    for (int c = 0; c < columns; ++c)
+        rowBytes += cells[c] ? lengths[c] : 0;
+    if (m_blocks.empty() || m_blocks.back().capacity - m_blocks.back().used < rowBytes) {
+        Block block;
+        block.capacity = std::uint32_t(std::max<std::size_t>(BlockSize, rowBytes));
+        block.data.reset(new char[block.capacity]);
+        m_blocks.push_back(std::move(block));
+    }
+    Block &block = m_blocks.back();
+    m_rowBlock.push_back(std::uint32_t(m_blocks.size() - 1));
+    m_rowStart.push_back(block.used);
     std::size_t cell = std::size_t(m_rowCount) * columns;
     m_nulls.resize((cell + columns + 7) / 8, 0);
     for (int c = 0; c < columns; ++c, ++cell) {
-        if (cells[c])
-            m_data.append(cells[c], qsizetype(lengths[c]));
-        else
+        if (cells[c]) {
+            std::memcpy(block.data.get() + block.used, cells[c], lengths[c]);
+            block.used += std::uint32_t(lengths[c]);
+        } else {
             m_nulls[cell >> 3] |= std::uint8_t(1u << (cell & 7));
-        m_offsets.push_back(std::uint32_t(m_data.size()));
+        }
+        m_cellEnd.push_back(block.used);
     }
+    m_bytes += qsizetype(rowBytes);
     ++m_rowCount;
 }
 
 void ResultSet::squeeze()
 {
-    m_data.squeeze();
-    m_offsets.shrink_to_fit();
+    m_rowBlock.shrink_to_fit();
+    m_rowStart.shrink_to_fit();
+    m_cellEnd.shrink_to_fit();
     m_nulls.shrink_to_fit();
 }
 

@@ -8,6 +8,7 @@
 #include <QVariant>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 // What the server says about one column of a result.
@@ -30,9 +31,9 @@ struct FieldInfo
     bool isNumeric() const { return kind == Kind::Integer || kind == Kind::Float || kind == Kind::Decimal; }
 };
 
-// A fully read result, kept as the raw bytes the server sent (code page 1250 text), one
-// contiguous buffer with an offset per cell. Text is decoded only when a cell is asked for,
-// so a large register costs little more memory than its bytes.
+// A fully read result, kept as the raw bytes the server sent (code page 1250 text) in large
+// blocks that are filled in turn and never moved, with an end offset per cell. Text is decoded
+// only when a cell is asked for, so a large register costs little more memory than its bytes.
 class ResultSet
 {
 public:
@@ -49,8 +50,8 @@ public:
     // Typed value: an invalid (null) QVariant for NULL, qlonglong for whole numbers, double for
     // floating and decimal numbers, QDate, QDateTime, and QString for the rest.
     QVariant value(int row, int column) const;
-    // Bytes held for the cells (what the result weighs without bookkeeping).
-    qsizetype dataBytes() const { return m_data.size(); }
+    // Bytes of the cells (what the result weighs without bookkeeping).
+    qsizetype dataBytes() const { return m_bytes; }
 
     // Filled by the connection while it reads a result.
     void setFields(QList<FieldInfo> fields);
@@ -59,10 +60,21 @@ public:
     void squeeze();
 
 private:
+    struct Block
+    {
+        std::unique_ptr<char[]> data;
+        std::uint32_t used = 0;
+        std::uint32_t capacity = 0;
+    };
+    static constexpr std::uint32_t BlockSize = 1u << 20;
+
     QList<FieldInfo> m_fields;
-    QByteArray m_data;
-    std::vector<std::uint32_t> m_offsets{0}; // cell i spans m_offsets[i]..m_offsets[i+1]
-    std::vector<std::uint8_t> m_nulls;       // one bit a cell
+    std::vector<Block> m_blocks;
+    std::vector<std::uint32_t> m_rowBlock; // block of each row (a row never spans blocks)
+    std::vector<std::uint32_t> m_rowStart; // offset of the row's first cell in its block
+    std::vector<std::uint32_t> m_cellEnd;  // end offset of each cell in its row's block
+    std::vector<std::uint8_t> m_nulls;     // one bit a cell
+    qsizetype m_bytes = 0;
     int m_rowCount = 0;
 };
 

@@ -139,3 +139,9 @@ void RegisterQuery::refresh()
     m_query.open();
     locateId(id);
 }
+
+void RegisterQuery::reopenAsIs()
+{
+    m_query.close();
+    m_query.open();
+}

@@ -47,6 +47,8 @@ public:
     void sortBy(const QString &field);
     // Runs the query again and stays on the record that was current.
     void refresh();
+    // Runs the query again from its first row.
+    void reopenAsIs();
     // Moves to the record with the id; false (first row stays current) when it is not listed.
     bool locateId(qint64 iktato);
     qint64 currentId() const;

@@ -275,7 +275,7 @@ bool RegisterView::periodFilterActive() const
     return !m_register->periodCondition().isEmpty();
 }
 
-void RegisterView::filterByPeriod(QDate today)
+bool RegisterView::filterByPeriod(QDate today)
 {
     QDate from = today;
     QDate to = today;
@@ -285,13 +285,14 @@ void RegisterView::filterByPeriod(QDate today)
         m_searchBox->blockSignals(false);
         m_filterLabel->setText(u"Szűrés:\n"_s + PeriodText(from, to));
         m_register->setPeriod(from, to);
-        return;
+        return true;
     }
     // A cancelled dialog leaves the period in force but still empties the search.
     m_searchBox->blockSignals(true);
     m_searchBox->clear();
     m_searchBox->blockSignals(false);
     m_register->setYearTab(m_yearTabs->currentText());
+    return false;
 }
 
 void RegisterView::clearPeriodFilter()
@@ -306,6 +307,11 @@ void RegisterView::clearPeriodFilter()
 void RegisterView::refresh()
 {
     m_register->refresh();
+}
+
+void RegisterView::reopen()
+{
+    m_register->reopenAsIs();
 }
 
 void RegisterView::refreshAndLocate(qint64 iktato)
@@ -355,6 +361,13 @@ void RegisterView::onCurrentRowChanged(int row)
     m_memo->setPlainText(has ? q.text(u"hatarozat"_s) : QString());
     emit recordChanged(RecordPositionText(q), has ? q.text(u"origfilenev"_s) : QString(),
                        has ? q.text(u"origfilenev2"_s) : QString(), has ? q.text(u"origfilenev3"_s) : QString());
+}
+
+void RegisterView::setPanelWidth(int width)
+{
+    const int total = m_splitter->width();
+    m_splitter->setSizes({qMax(0, total - width - m_splitter->handleWidth()), width});
+    recomputeColumnWidths();
 }
 
 bool RegisterView::isPanelShown() const

@@ -44,16 +44,21 @@ public:
     // The period filter: `picker` asks the user for the period (true when confirmed).
     using PeriodPicker = std::function<bool(QDate &from, QDate &to)>;
     void setPeriodPicker(PeriodPicker picker) { m_periodPicker = std::move(picker); }
-    void filterByPeriod(QDate today);
+    // Asks for the period starting from `today`; true when the user confirmed it.
+    bool filterByPeriod(QDate today);
     void clearPeriodFilter();
     bool periodFilterActive() const;
 
     void refresh();
+    // Closes and opens the query as it is (after a deletion): the first row becomes current.
+    void reopen();
     void sortByColumn(int column);
     // Runs the query again and moves to the record (after a save by the editor, say).
     void refreshAndLocate(qint64 iktato);
     qint64 currentId() const;
 
+    // Width of the resolution panel beside the grid.
+    void setPanelWidth(int width);
     bool isPanelShown() const;
     void setPanelShown(bool shown);
     void recomputeColumnWidths();

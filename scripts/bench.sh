@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# The register benchmark: a private MariaDB with a generated register of COUNT records
+# (100,000 by default), then bench-register. Prints times as ratios to the mariadb client.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$root/build}
+count=${1:-100000}
+bash "$root/scripts/deps.sh"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${CMAKE_ARGS:-} >/dev/null
+cmake --build "$build" -j"$(nproc)" --target orvanth-gen bench-register
+server=$build/bench-mariadb
+trap 'bash "$root/scripts/mariadb.sh" stop "$server" >/dev/null' EXIT
+bash "$root/scripts/mariadb.sh" start "$server"
+port=$(cat "$server/port")
+client=(mariadb --no-defaults --socket="$server/mysqld.sock" -uroot)
+"${client[@]}" -e "CREATE DATABASE bench DEFAULT CHARACTER SET latin2 COLLATE latin2_hungarian_ci;"
+"${client[@]}" --default-character-set=utf8mb4 bench <"$root/sql/schema.sql"
+"$build/bench/orvanth-gen" --count "$count" --seed 1 --host 127.0.0.1 --port "$port" --user root --database bench
+"$build/bench/bench-register" --port "$port" --socket "$server/mysqld.sock" --database bench

@@ -1,0 +1,274 @@
+#include "app/frm_main.h"
+
+#include "app/beall.h"
+#include "app/frm_nevjegy.h"
+#include "app/helpaddresses.h"
+#include "app/frm_logo.h"
+#include "app/mainactions.h"
+#include "app/mainregister.h"
+#include "app/mainmenus.h"
+#include "app/openwithshell.h"
+#include "app/setup.h"
+#include "app/statuspanels.h"
+#include "common/messagebox.h"
+#include "common/paths.h"
+#include "config/settings.h"
+#include "db/dbroutines.h"
+#include "register/registerview.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QToolBar>
+
+using namespace Qt::StringLiterals;
+
+Tfrm_Main::Tfrm_Main(QWidget *parent) : QMainWindow(parent)
+{
+    setObjectName(u"frm_Main"_s);
+    setWindowTitle(QString::fromUtf16(AppTitle));
+    setFont(QFont(u"Segoe UI"_s, 9));
+    resize(1026, 570);
+
+    m_actions = new MainActions(this);
+    BuildMainMenu(menuBar(), *m_actions);
+    // The menu keeps the system's font size when the window's font grows.
+    menuBar()->setFont(QApplication::font());
+    m_toolBar1 = BuildToolBar1(*m_actions, this);
+    addToolBar(Qt::TopToolBarArea, m_toolBar1);
+    m_gridPopup = BuildGridPopup(*m_actions, this);
+    m_panels = std::make_unique<StatusPanels>(statusBar());
+    statusBar()->setFont(QApplication::font());
+
+    // Tool bar 2 sits between the header row and the register, so it lives in the central
+    // widget rather than in a tool-bar area.
+    auto central = new QWidget(this);
+    m_centralLayout = new QVBoxLayout(central);
+    m_centralLayout->setContentsMargins(0, 0, 0, 0);
+    m_centralLayout->setSpacing(0);
+
+    m_header = new QWidget(central);
+    m_header->setObjectName(u"Panel1"_s);
+    auto headerLayout = new QHBoxLayout(m_header);
+    headerLayout->setContentsMargins(6, 3, 8, 3);
+    m_searchPanel = new QWidget(m_header);
+    headerLayout->addWidget(m_searchPanel);
+    headerLayout->addStretch(1);
+    m_titleLabel = new QLabel(m_header);
+    m_titleLabel->setObjectName(u"Label2"_s);
+    QFont titleFont(u"Segoe UI"_s, 14);
+    titleFont.setBold(true);
+    m_titleLabel->setFont(titleFont);
+    m_titleLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    headerLayout->addWidget(m_titleLabel);
+    m_centralLayout->addWidget(m_header);
+
+    m_toolBar2 = BuildToolBar2(*m_actions, central);
+    m_centralLayout->addWidget(m_toolBar2);
+
+    auto placeholder = new QFrame(central);
+    placeholder->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    placeholder->setBackgroundRole(QPalette::Base);
+    placeholder->setAutoFillBackground(true);
+    m_registerView = placeholder;
+    m_centralLayout->addWidget(m_registerView, 1);
+    setCentralWidget(central);
+
+    bindOwnActions();
+    updateTitle();
+
+    m_keepAliveTimer.setInterval(60 * 1000);
+    connect(&m_keepAliveTimer, &QTimer::timeout, this, &Tfrm_Main::keepAlive);
+    m_closeTimer.setInterval(1000);
+    m_closeTimer.setSingleShot(true);
+    connect(&m_closeTimer, &QTimer::timeout, this, &QWidget::close);
+}
+
+StartupOutcome Tfrm_Main::startUp()
+{
+    m_startupFailed = true;
+    StartupOutcome outcome = StartupOutcome::Failed;
+    try {
+        outcome = RunStartup(m_connection, this);
+        if (outcome == StartupOutcome::Started) {
+            updateTitle();
+            m_register = new MainRegister(*this, m_connection);
+            m_startupFailed = false;
+            m_register->start();
+        }
+    } catch (const std::exception &error) {
+        // Anything else that fails on the way is shown with its own text; the window opens
+        // without the steps that did not run.
+        ShowException(error, this);
+        if (!m_register)
+            outcome = StartupOutcome::Failed;
+    }
+    if (outcome == StartupOutcome::Failed) {
+        m_startupFailed = true;
+        m_closeTimer.start();
+    }
+    return outcome;
+}
+
+void Tfrm_Main::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        formShow();
+    }
+}
+
+void Tfrm_Main::formShow()
+{
+    if (m_startupFailed)
+        return;
+    placeOnScreen();
+    applyFontSize();
+    if (m_register) {
+        RegisterView &view = m_register->view();
+        view.setPanelWidth(width() / 4);
+        QFont searchFont(u"Tahoma"_s, Beall.fontSize);
+        view.searchBox()->setFont(searchFont);
+        view.searchBox()->setFocus();
+    }
+    ShowSplash();
+    m_keepAliveTimer.start();
+}
+
+void Tfrm_Main::keepAlive()
+{
+    try {
+        QueryDateTime(m_connection, u"SELECT CURDATE();"_s, QDateTime());
+    } catch (const std::exception &) {
+        // An unanswered keep-alive is not the user's business; the next real use reconnects
+        // or reports the failure.
+    }
+}
+
+void Tfrm_Main::closeEvent(QCloseEvent *event)
+{
+    formClose();
+    QMainWindow::closeEvent(event);
+}
+
+void Tfrm_Main::formClose()
+{
+    m_keepAliveTimer.stop();
+    if (m_startupFailed)
+        return;
+    WorkstationSettings s;
+    s.lastUser = Beall.userLogin;
+    s.lang = Beall.langFile;
+    s.fontSize = Beall.fontSize;
+    s.printer = Beall.printerName;
+    s.fullScreen = Beall.fullScreen;
+    s.left = x();
+    s.top = y();
+    s.height = height();
+    s.width = width();
+    try {
+        WriteWorkstationSettings(s);
+    } catch (const std::exception &error) {
+        ShowException(error, this);
+    }
+    m_connection.close();
+}
+
+Tfrm_Main::~Tfrm_Main() = default;
+
+void Tfrm_Main::bindOwnActions()
+{
+    MainActions &a = *m_actions;
+    a.bind(a.aBezar, [this] { close(); });
+    a.bind(a.aBetuNovel, [this] { fontBigger(); });
+    a.bind(a.aBetuCsokkent, [this] { fontSmaller(); });
+    a.bind(a.aSugo, [] { OpenWithShell(HelpPageAddress()); });
+    a.bind(a.aHonlap, [] { OpenWithShell(HomePageAddress()); });
+    a.bind(a.aLevel, [] { OpenWithShell(MailAddress()); });
+    a.bind(a.aNevjegy, [this] { ShowAboutBox(this); });
+}
+
+void Tfrm_Main::replaceSlot(QWidget *&slot, QWidget *widget)
+{
+    if (!widget || widget == slot)
+        return;
+    QLayout *layout = slot->parentWidget()->layout();
+    widget->setParent(slot->parentWidget());
+    delete layout->replaceWidget(slot, widget);
+    delete slot;
+    slot = widget;
+    widget->show();
+}
+
+void Tfrm_Main::setSearchPanel(QWidget *panel)
+{
+    replaceSlot(m_searchPanel, panel);
+}
+
+void Tfrm_Main::setRegisterView(QWidget *view)
+{
+    replaceSlot(m_registerView, view);
+}
+
+void Tfrm_Main::updateTitle()
+{
+    m_titleLabel->setText(u"Határozatok könyve: "_s + Beall.profileName + u"  "_s);
+}
+
+void Tfrm_Main::placeOnScreen()
+{
+    if (Beall.fullScreen) {
+        // The outer frame fills the work area; known only once the window is on the screen.
+        const QRect work = WorkArea();
+        const QSize frame = frameGeometry().size() - size();
+        move(0, 0);
+        resize(work.x() + work.width() - frame.width(), work.y() + work.height() - frame.height());
+    } else {
+        move(Beall.left, Beall.top);
+        resize(Beall.width, Beall.height);
+    }
+}
+
+void Tfrm_Main::fontBigger()
+{
+    if (Beall.fontSize < MaxFontSize) {
+        ++Beall.fontSize;
+        applyFontSize();
+    }
+}
+
+void Tfrm_Main::fontSmaller()
+{
+    if (Beall.fontSize > MinFontSize) {
+        --Beall.fontSize;
+        applyFontSize();
+    }
+}
+
+void Tfrm_Main::applyFontSize()
+{
+    QFont f = font();
+    f.setPointSize(Beall.fontSize);
+    setFont(f);
+}
+
+bool Tfrm_Main::event(QEvent *event)
+{
+    // Hints of menu items and tool buttons go to status-bar panel 1 instead of replacing the
+    // whole status bar; leaving the item clears the panel.
+    if (event->type() == QEvent::StatusTip) {
+        m_panels->setText(1, static_cast<QStatusTipEvent *>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
+}

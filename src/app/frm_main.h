@@ -1,0 +1,102 @@
+#pragma once
+
+#include "app/startup.h"
+#include "db/connection.h"
+
+#include <QMainWindow>
+#include <QTimer>
+
+#include <memory>
+
+class MainActions;
+class MainRegister;
+class QLabel;
+class QMenu;
+class QToolBar;
+class QVBoxLayout;
+class StatusPanels;
+
+// The main window frame: menu, the two tool bars, the header row with the title, the place of
+// the register view and the status bar. The register view (tabs, grid, search box,
+// resolution panel) is built elsewhere and put in with setSearchPanel() and
+// setRegisterView(); it reaches the actions, the status-bar panels and the grid pop-up menu
+// through the accessors below.
+class Tfrm_Main : public QMainWindow
+{
+    Q_OBJECT
+public:
+    explicit Tfrm_Main(QWidget *parent = nullptr);
+    ~Tfrm_Main() override;
+
+    // The start-up before the window is shown: profile, connection, version, settings row,
+    // log-in, then the register. On Failed the window, once shown, closes within a second
+    // and writes no settings back; on Quit the program ends without showing it.
+    StartupOutcome startUp();
+    bool startupFailed() const { return m_startupFailed; }
+
+    // The one database connection every window of the program uses.
+    Connection &connection() { return m_connection; }
+    // The register, once the start-up has opened it (nullptr before and after a failed start).
+    MainRegister *mainRegister() const { return m_register; }
+
+    MainActions &actions() const { return *m_actions; }
+    StatusPanels &statusPanels() const { return *m_panels; }
+    QMenu *gridPopup() const { return m_gridPopup; }
+    QToolBar *toolBar1() const { return m_toolBar1; }
+    QToolBar *toolBar2() const { return m_toolBar2; }
+    // `Label2`: the bold title at the right of the header row.
+    QLabel *titleLabel() const { return m_titleLabel; }
+
+    // The left part of the header row above tool bar 2: the search box and the filter label.
+    // The window takes ownership; a second call replaces (and deletes) the first panel.
+    void setSearchPanel(QWidget *panel);
+    // Everything below tool bar 2: committee tabs, grid, resolution panel, year tabs.
+    // The window takes ownership; a second call replaces (and deletes) the first view.
+    void setRegisterView(QWidget *view);
+    QWidget *registerView() const { return m_registerView; }
+
+    // "Határozatok könyve: " + the profile's display name in the title label.
+    void updateTitle();
+
+    // Puts the window at the top left corner, either filling the work area (full-screen flag)
+    // or with the saved geometry of the state record. Call it after show(), when the size of
+    // the window frame is known.
+    void placeOnScreen();
+
+    // aBetuNovel / aBetuCsokkent: one point up to 10 or down to 8; only the main window's
+    // own font follows at once, dialogs take the size when they are next shown.
+    void fontBigger();
+    void fontSmaller();
+    // Sets the main window's font to the program-wide font size.
+    void applyFontSize();
+
+protected:
+    bool event(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void formShow();
+    void formClose();
+    void keepAlive();
+    void bindOwnActions();
+    void replaceSlot(QWidget *&slot, QWidget *widget);
+
+    MainActions *m_actions = nullptr;
+    std::unique_ptr<StatusPanels> m_panels;
+    QMenu *m_gridPopup = nullptr;
+    QToolBar *m_toolBar1 = nullptr;
+    QToolBar *m_toolBar2 = nullptr;
+    QLabel *m_titleLabel = nullptr;
+    QVBoxLayout *m_centralLayout = nullptr;
+    QWidget *m_header = nullptr;
+    QWidget *m_searchPanel = nullptr;
+    QWidget *m_registerView = nullptr;
+
+    Connection m_connection;
+    MainRegister *m_register = nullptr;
+    bool m_startupFailed = true;
+    bool m_shown = false;
+    QTimer m_keepAliveTimer; // Timer1: keeps an idle connection in use
+    QTimer m_closeTimer;     // Timer2: closes the window after a failed start
+};

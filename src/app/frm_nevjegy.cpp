@@ -1,0 +1,111 @@
+#include "app/frm_nevjegy.h"
+
+#include "app/appevents.h"
+#include "app/icons.h"
+#include "common/formgeometry.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QLabel *Heading(const QString &text, const QColor &background, Qt::Alignment align, int pointSize,
+                QWidget *parent)
+{
+    auto label = new QLabel(text, parent);
+    QFont f(u"Arial"_s, pointSize);
+    f.setBold(true);
+    label->setFont(f);
+    label->setAlignment(align | Qt::AlignVCenter);
+    label->setAutoFillBackground(true);
+    QPalette pal = label->palette();
+    pal.setColor(QPalette::Window, background);
+    pal.setColor(QPalette::WindowText, QColor(0x1d, 0x2b, 0x3a));
+    label->setPalette(pal);
+    label->setMargin(6);
+    return label;
+}
+
+} // namespace
+
+Tfrm_Nevjegy::Tfrm_Nevjegy(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(u"frm_Nevjegy"_s);
+    setWindowTitle(u"Névjegy"_s);
+    setFont(QFont(u"Tahoma"_s, 8));
+    // Its layout is designed around this font; the program-wide size would not fit it.
+    setProperty(AppEventFilter::KeepsOwnFontProperty, true);
+    setFixedSize(672, 437);
+
+    auto panel = new QFrame(this);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    auto grid = new QGridLayout(panel);
+    grid->setContentsMargins(10, 10, 10, 10);
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(8);
+
+    const QColor paleGreen(0xc0, 0xdc, 0xc0);
+    const QColor cream(0xff, 0xfb, 0xf0);
+    m_product = Heading(u"OrvantH\nV"_s + QStringLiteral(ORVANTH_VERSION), paleGreen, Qt::AlignRight, 16, panel);
+    m_product->setObjectName(u"lblProduct"_s);
+    grid->addWidget(m_product, 0, 0);
+    grid->setRowStretch(1, 1);
+    grid->addWidget(Heading(u"Orvant.H - Határozatok könyve"_s, cream, Qt::AlignHCenter, 12, panel), 2, 0);
+    grid->addWidget(Heading(u"Elérhetőség"_s, cream, Qt::AlignHCenter, 11, panel), 3, 0);
+
+    auto contact = new QLabel(panel);
+    contact->setObjectName(u"lblElerhetoseg"_s);
+    contact->setFont(QFont(u"Tahoma"_s, 9));
+    contact->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    contact->setText(u"Brennik Informatikai Kft.\n"
+                     u"ügyfélszolgálat és terméktámogatás\n\n"
+                     u"honlap: www.brennik.hu\n"
+                     u"e-mail: info@brennik.hu"_s);
+    grid->addWidget(contact, 4, 0);
+    grid->setRowStretch(5, 2);
+
+    auto logo = new QLabel(panel);
+    logo->setObjectName(u"Image1"_s);
+    logo->setPixmap(LogoPixmap(256));
+    logo->setFixedSize(256, 256);
+    grid->addWidget(logo, 0, 1, 6, 1, Qt::AlignVCenter);
+    grid->setColumnStretch(0, 1);
+
+    auto ok = new QPushButton(u"OK"_s, this);
+    ok->setObjectName(u"btnOK"_s);
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    auto layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->addWidget(panel, 1);
+    layout->addLayout(buttons);
+}
+
+void Tfrm_Nevjegy::showEvent(QShowEvent *event)
+{
+    LoadFormPos(this);
+    QDialog::showEvent(event);
+}
+
+void Tfrm_Nevjegy::done(int result)
+{
+    SaveFormPos(this);
+    QDialog::done(result);
+}
+
+void ShowAboutBox(QWidget *parent)
+{
+    auto box = new Tfrm_Nevjegy(parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->exec();
+}

@@ -1,0 +1,141 @@
+#include "app/mainregister.h"
+
+#include "app/beall.h"
+#include "app/frm_main.h"
+#include "app/mainactions.h"
+#include "app/statuspanels.h"
+#include "db/dbroutines.h"
+#include "register/attachments.h"
+#include "register/perioddialogs.h"
+#include "register/registerquery.h"
+#include "register/registerview.h"
+#include "register/resolutioneditor.h"
+#include "register/statusdelete.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QString NoFileText = u"Nincs file kiválasztva"_s;
+}
+
+MainRegister::MainRegister(Tfrm_Main &window, Connection &connection)
+    : QObject(&window), m_window(window), m_connection(connection), m_view(new RegisterView(&connection))
+{
+    // The search panel of the header row: the search box, then the two-line filter label.
+    auto panel = new QWidget;
+    auto layout = new QHBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_view->searchBox()->setMinimumWidth(220);
+    m_view->searchBox()->setPlaceholderText(u"Keresés"_s);
+    layout->addWidget(m_view->searchBox());
+    layout->addSpacing(12);
+    layout->addWidget(m_view->filterLabel());
+    window.setSearchPanel(panel);
+    window.setRegisterView(m_view);
+
+    m_view->setPeriodPicker([this](QDate &from, QDate &to) { return PickPeriod(from, to, QString(), &m_window); });
+    connect(m_view, &RegisterView::recordChanged, this, &MainRegister::showRecord);
+    connect(m_view, &RegisterView::sortMessage, this, [this](const QString &text) { m_window.statusPanels().setText(2, text); });
+    connect(m_view, &RegisterView::contextMenuRequested, this,
+            [this](const QPoint &pos) { m_window.gridPopup()->popup(pos); });
+    connect(m_view, &RegisterView::editRequested, this, [this] { m_window.actions().aSzerkeszt->trigger(); });
+    connect(m_view, &RegisterView::panelShownChanged, m_window.actions().aHatarozat, &QAction::setChecked);
+    bindActions();
+}
+
+void MainRegister::bindActions()
+{
+    MainActions &a = m_window.actions();
+    a.bind(a.aFrissit, [this] { m_view->refresh(); });
+    a.bind(a.aSzur0, [this] { periodFilterOff(); });
+    a.bind(a.aSzur1, [this] { periodFilterOn(); });
+    a.bind(a.aHatarozat, [this] { m_view->setPanelShown(m_window.actions().aHatarozat->isChecked()); });
+    a.bind(a.aSzerkeszt, [this] { editResolution(); });
+    a.bind(a.aStatusz, [this] { changeStatus(); });
+    a.bind(a.aTorol, [this] { deleteResolution(); });
+    a.bind(a.aMegnez, [this] { viewAttachment(1); });
+    a.bind(a.aMegnez2, [this] { viewAttachment(2); });
+    a.bind(a.aMegnez3, [this] { viewAttachment(3); });
+}
+
+void MainRegister::start()
+{
+    m_view->start();
+}
+
+void MainRegister::showRecord(const QString &position, const QString &file1, const QString &file2,
+                              const QString &file3)
+{
+    MainActions &a = m_window.actions();
+    StatusPanels &panels = m_window.statusPanels();
+    panels.setText(0, position);
+    const QString files[3] = {file1, file2, file3};
+    QAction *views[3] = {a.aMegnez, a.aMegnez2, a.aMegnez3};
+    for (int i = 0; i < 3; ++i) {
+        panels.setText(i + 1, files[i]);
+        views[i]->setText(files[i].isEmpty() ? NoFileText : files[i]);
+    }
+}
+
+void MainRegister::periodFilterOn()
+{
+    MainActions &a = m_window.actions();
+    const bool wasOn = m_view->periodFilterActive();
+    const bool confirmed = m_view->filterByPeriod(ServerDate(m_connection));
+    // A cancelled dialog leaves the previous filter, and its mark, in force.
+    (confirmed || wasOn ? a.aSzur1 : a.aSzur0)->setChecked(true);
+}
+
+void MainRegister::periodFilterOff()
+{
+    m_view->clearPeriodFilter();
+    m_window.actions().aSzur0->setChecked(true);
+}
+
+QString MainRegister::currentText(const QString &field) const
+{
+    const Query &query = m_view->registerQuery().query();
+    return query.isOpen() && query.recNo() >= 0 ? query.text(field) : QString();
+}
+
+void MainRegister::editResolution()
+{
+    const qint64 id = m_view->currentId();
+    if (id <= 0)
+        return;
+    const int saved = EditResolution(m_connection, int(id), -1, QDate::currentDate(), Beall.documentStore, Beall.fontSize,
+                                     &m_window);
+    m_view->refreshAndLocate(saved);
+}
+
+void MainRegister::changeStatus()
+{
+    const qint64 id = m_view->currentId();
+    if (id <= 0)
+        return;
+    const QVariant status = m_view->registerQuery().query().value(u"statusz"_s);
+    if (ChangeResolutionStatus(m_connection, int(id), status, &m_window))
+        m_view->refreshAndLocate(id);
+}
+
+void MainRegister::deleteResolution()
+{
+    const qint64 id = m_view->currentId();
+    if (id <= 0)
+        return;
+    if (DeleteResolution(m_connection, int(id), &m_window))
+        m_view->reopen();
+}
+
+void MainRegister::viewAttachment(int slot)
+{
+    ViewAttachment(Beall.documentStore, currentText(StoredNameColumn(slot)), currentText(SourceNameColumn(slot)),
+                   &m_window);
+}

@@ -1,0 +1,42 @@
+#include "app/setup.h"
+
+#include "app/appevents.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QLibraryInfo>
+#include <QPalette>
+#include <QToolTip>
+#include <QTranslator>
+
+using namespace Qt::StringLiterals;
+
+bool SetUpApplication(QApplication &app)
+{
+    QApplication::setApplicationName(u"OrvantH"_s);
+    QApplication::setOrganizationName(u"OrvantH"_s);
+
+    // The windows are designed with Windows fonts; these are their metric-compatible or
+    // closest free relatives.
+    QFont::insertSubstitution(u"Arial"_s, u"Liberation Sans"_s);
+    QFont::insertSubstitution(u"Courier New"_s, u"Liberation Mono"_s);
+    QFont::insertSubstitution(u"Tahoma"_s, u"DejaVu Sans"_s);
+    QFont::insertSubstitution(u"Segoe UI"_s, u"DejaVu Sans"_s);
+    QApplication::setFont(QFont(u"Segoe UI"_s, 9));
+
+    // Hints on a pale orange background, as the users know them.
+    QPalette tip = QToolTip::palette();
+    tip.setColor(QPalette::ToolTipBase, QColor(255, 218, 181));
+    tip.setColor(QPalette::ToolTipText, Qt::black);
+    QToolTip::setPalette(tip);
+
+    app.installEventFilter(new AppEventFilter(&app));
+
+    auto translator = new QTranslator(&app);
+    if (translator->load(u"qtbase_hu"_s, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        QApplication::installTranslator(translator);
+        return true;
+    }
+    delete translator;
+    return false;
+}

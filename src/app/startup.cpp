@@ -1,0 +1,127 @@
+#include "app/startup.h"
+
+#include "app/beall.h"
+#include "common/messagebox.h"
+#include "common/paths.h"
+#include "common/text.h"
+#include "config/conprofile.h"
+#include "config/settings.h"
+#include "db/connection.h"
+#include "db/dberror.h"
+#include "db/dbroutines.h"
+#include "db/table.h"
+#include "profiles/frm_adatbazisnyit.h"
+#include "profiles/frm_init.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+LoginRoutine &loginRoutine()
+{
+    static LoginRoutine routine;
+    return routine;
+}
+
+void readWorkstationSettings()
+{
+    const WorkstationSettings s = ReadWorkstationSettings();
+    Beall.userLogin = s.lastUser;
+    Beall.fontSize = s.fontSize;
+    Beall.printerName = s.printer;
+    Beall.langFile = s.lang;
+    Beall.htmlFolder = s.htmlFolder;
+    CreateHtmlFolder(Beall.htmlFolder);
+    Beall.fullScreen = s.fullScreen;
+    Beall.left = s.left;
+    Beall.top = s.top;
+    Beall.height = s.height;
+    Beall.width = s.width;
+}
+
+bool connectProfile(Connection &con, QWidget *owner)
+{
+    con.close();
+    try {
+        // A port that is not a whole number fails here, as a failed connection.
+        con.setParams(ConnectionProfile::fromText(Beall.profileString).toConnectionParams());
+        Beall.profileName = SplitField(u";"_s, Beall.profileString, 6);
+        con.open();
+    } catch (const DbError &error) {
+        ShowErrorBox(u"Sikertelen kapcsolódás: "_s + error.message(), owner);
+        return false;
+    }
+    return true;
+}
+
+void checkSchemaVersion(Connection &con, QWidget *owner)
+{
+    const QString version = QueryText(con, u"SELECT MAX(verzio) FROM verzio;"_s, QString());
+    const QString program = QString::fromUtf16(ProgramVersion);
+    if (version != program) {
+        ShowWarningBox(u"Eltérő verziók, hiba lehetséges, frissítse programját, adatbázisát\nadatbázis : "_s + version
+                           + u"\nprogram: "_s + program,
+                       owner);
+    }
+}
+
+} // namespace
+
+void SetLoginRoutine(LoginRoutine routine)
+{
+    loginRoutine() = std::move(routine);
+}
+
+void ReadDatabaseSettings(Connection &con)
+{
+    Table settings(&con, u"beallit"_s);
+    settings.open();
+    const bool hasRow = settings.rowCount() > 0;
+    const ResultSet &rows = settings.rows();
+    const auto text = [&](const char16_t *field) {
+        const int column = rows.fieldIndex(QStringView(field));
+        return hasRow && column >= 0 ? rows.text(0, column) : QString();
+    };
+    Beall.loginRequired = text(u"vanbelep") == u"I"_s;
+    Beall.documentStore = text(u"mentesutvonal");
+}
+
+StartupOutcome RunStartup(Connection &con, QWidget *owner)
+{
+    InitPaths();
+    // Profiles ConStr1..25 with a display name; the chooser shows them.
+    const StartupProfiles profiles = ReadStartupProfiles();
+    Beall.profileString.clear();
+    if (!profiles.profileStrings.isEmpty()) {
+        QString created;
+        const int chosen = ChooseProfile(profiles.listText, profiles.profileStrings, ProfileChooserCaption(), &created,
+                                         ReadSettingInt(Setting::FontSize), owner);
+        if (chosen < 0)
+            return StartupOutcome::Quit;
+        Beall.profileString = chosen < profiles.profileStrings.size() ? profiles.profileStrings.at(chosen) : created;
+    }
+    readWorkstationSettings();
+
+    if (Beall.profileString.isEmpty() && !RunFirstSetup(Beall.profileString, Beall.fontSize, owner))
+        return StartupOutcome::Failed;
+    if (!connectProfile(con, owner))
+        return StartupOutcome::Failed;
+    checkSchemaVersion(con, owner);
+    ReadDatabaseSettings(con);
+
+    if (Beall.loginRequired && loginRoutine()) {
+        try {
+            const StartupOutcome outcome = loginRoutine()(con, owner);
+            if (outcome != StartupOutcome::Started)
+                return outcome;
+        } catch (const std::exception &error) {
+            ShowErrorBox(u"Ismeretlen hiba, indítsa újra a programot.\n"_s + QString::fromUtf8(error.what()), owner);
+            return StartupOutcome::Failed;
+        }
+    } else {
+        Beall.adminRight = true;
+        Beall.masterDataRight = true;
+        Beall.userId = 0;
+    }
+    return StartupOutcome::Started;
+}

@@ -1,0 +1,196 @@
+#include "frm_adatbazisnyit.h"
+
+#include "frm_init.h"
+#include "profilecheck.h"
+
+#include "common/formgeometry.h"
+#include "common/messagebox.h"
+#include "common/paths.h"
+#include "config/conprofile.h"
+#include "config/inifile.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kDesignWidth = 420;
+constexpr int kDesignHeight = 300;
+
+QStringList SplitLines(const QString &text)
+{
+    QString normal = text;
+    normal.replace(u"\r\n"_s, u"\n"_s);
+    QStringList lines = normal.split(u'\n');
+    // The text of a line list ends with a line break; that gives no line of its own.
+    if (!lines.isEmpty() && lines.constLast().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+} // namespace
+
+Tfrm_AdatbazisNyit::Tfrm_AdatbazisNyit(const QStringList &lines, const QStringList &profileStrings,
+                                       int fontSize, QWidget *parent)
+    : QDialog(parent), m_profileStrings(profileStrings), m_fontSize(fontSize)
+{
+    setObjectName(u"frm_AdatbazisNyit"_s);
+    ApplyDialogFontSize(this, fontSize);
+
+    ListBox1 = new QListWidget(this);
+    ListBox1->setObjectName(u"ListBox1"_s);
+    ListBox1->addItems(lines);
+    if (ListBox1->count() > 0)
+        ListBox1->setCurrentRow(0);
+    ListBox1->installEventFilter(this);
+
+    auto *picture = new QLabel(this);
+    picture->setPixmap(style()->standardIcon(QStyle::SP_DriveNetIcon).pixmap(32, 32));
+
+    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_FileDialogNewFolder), u"Új"_s, this);
+    BitBtn1->setObjectName(u"BitBtn1"_s);
+    BitBtn1->setAutoDefault(false);
+    Button1 = new QPushButton(u"OK"_s, this);
+    Button1->setObjectName(u"Button1"_s);
+    Button1->setDefault(true);
+    Button2 = new QPushButton(u"Mégsem"_s, this);
+    Button2->setObjectName(u"Button2"_s);
+    Button2->setAutoDefault(false);
+
+    auto *strip = new QHBoxLayout;
+    strip->addWidget(picture);
+    strip->addStretch(1);
+    strip->addWidget(BitBtn1);
+    strip->addSpacing(12);
+    strip->addWidget(Button1);
+    strip->addWidget(Button2);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(ListBox1, 1);
+    layout->addLayout(strip);
+
+    connect(Button1, &QPushButton::clicked, this, &Tfrm_AdatbazisNyit::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &Tfrm_AdatbazisNyit::reject);
+    connect(BitBtn1, &QPushButton::clicked, this, &Tfrm_AdatbazisNyit::BitBtn1Click);
+    connect(ListBox1, &QListWidget::itemDoubleClicked, this, &Tfrm_AdatbazisNyit::Button1Click);
+
+    resize(kDesignWidth, kDesignHeight);
+}
+
+int Tfrm_AdatbazisNyit::selectedIndex() const
+{
+    const QListWidgetItem *item = ListBox1->currentItem();
+    return item && item->isSelected() ? ListBox1->row(item) : -1;
+}
+
+bool Tfrm_AdatbazisNyit::testSelected()
+{
+    const int index = selectedIndex();
+    if (index < 0)
+        return false;
+    // The profile string at that position, not the displayed line.
+    return TestProfileConnection(ConnectionProfile::fromText(m_profileStrings.value(index)), this);
+}
+
+void Tfrm_AdatbazisNyit::Button1Click()
+{
+    if (testSelected())
+        accept();
+}
+
+void Tfrm_AdatbazisNyit::BitBtn1Click()
+{
+    if (RunFirstSetup(m_newProfileString, m_fontSize, this)) {
+        m_newProfileIndex = ListBox1->count();
+        accept();
+    } else {
+        reject();
+    }
+}
+
+bool Tfrm_AdatbazisNyit::eventFilter(QObject *watched, QEvent *event)
+{
+    // Up on the first line goes to the last, Down on the last to the first: the line is
+    // noted when the key goes down, since the list has already moved when it comes up.
+    if (watched == ListBox1) {
+        if (event->type() == QEvent::KeyPress) {
+            m_keyDownIndex = ListBox1->currentRow();
+        } else if (event->type() == QEvent::KeyRelease) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            const int last = ListBox1->count() - 1;
+            if (!key->isAutoRepeat() && last >= 0) {
+                if (key->key() == Qt::Key_Up && m_keyDownIndex == 0)
+                    ListBox1->setCurrentRow(last);
+                else if (key->key() == Qt::Key_Down && m_keyDownIndex == last)
+                    ListBox1->setCurrentRow(0);
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+StartupProfiles ReadStartupProfiles(const IniFile &ini)
+{
+    StartupProfiles result;
+    for (const StoredProfile &stored : ReadConnectionProfiles(ini, kStartupConnectionProfiles)) {
+        if (stored.profile.displayName.isEmpty())
+            continue;
+        result.listText += QString::number(stored.number) + u"; "_s + stored.profile.displayName + u"\r\n"_s;
+        result.profileStrings.append(stored.text);
+    }
+    return result;
+}
+
+QString ProfileChooserCaption()
+{
+    return u"OrvantH Határozatok adatbázis választás"_s;
+}
+
+StartupProfiles ReadStartupProfiles()
+{
+    return ReadStartupProfiles(SettingsFile());
+}
+
+int ChooseProfile(const QString &listText, const QStringList &profileStrings, const QString &caption,
+                  QString *newProfileString, int fontSize, QWidget *parent)
+{
+    const QStringList lines = SplitLines(listText);
+    Tfrm_AdatbazisNyit dialog(lines, profileStrings, fontSize, parent);
+    dialog.setWindowTitle(caption);
+
+    if (lines.size() == 1 && dialog.testSelected())
+        return 0;
+
+    // Size as last left, but always centred on the screen.
+    const QRect bounds = LoadFormBounds(dialog.objectName(), dialog.x(), dialog.y(), dialog.height(), dialog.width());
+    dialog.resize(bounds.size());
+    QRect area = WorkArea();
+    if (area.isNull() && QGuiApplication::primaryScreen())
+        area = QGuiApplication::primaryScreen()->availableGeometry();
+    if (!area.isNull())
+        dialog.move(area.center() - QPoint(dialog.width() / 2, dialog.height() / 2));
+
+    const int result = dialog.exec();
+    try {
+        SaveFormBounds(&dialog);
+    } catch (...) {
+        ShowCurrentException(parent);
+    }
+    if (result != QDialog::Accepted)
+        return -1;
+    if (dialog.newProfileIndex() != -1) {
+        if (newProfileString)
+            *newProfileString = dialog.newProfileString();
+        return dialog.newProfileIndex();
+    }
+    return dialog.selectedIndex();
+}

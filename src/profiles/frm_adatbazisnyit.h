@@ -1,0 +1,70 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <QStringList>
+
+class IniFile;
+class QListWidget;
+class QPushButton;
+
+// The profile chooser: lists the known profiles by key number and display name, tests the
+// connection of the one picked and closes only when it works. "Új" runs the first-run set-up.
+class Tfrm_AdatbazisNyit : public QDialog
+{
+    Q_OBJECT
+
+public:
+    Tfrm_AdatbazisNyit(const QStringList &lines, const QStringList &profileStrings, int fontSize,
+                       QWidget *parent = nullptr);
+
+    // The connection test of the selected line; false (after the error box) when it failed or
+    // no line is selected.
+    bool testSelected();
+
+    int selectedIndex() const;
+    // -1 until "Új" has stored a new profile.
+    int newProfileIndex() const { return m_newProfileIndex; }
+    const QString &newProfileString() const { return m_newProfileString; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void Button1Click();
+    void BitBtn1Click();
+
+    QStringList m_profileStrings;
+    int m_fontSize;
+    int m_newProfileIndex = -1;
+    QString m_newProfileString;
+    int m_keyDownIndex = -1;
+
+    QListWidget *ListBox1;
+    QPushButton *BitBtn1; // Új
+    QPushButton *Button1; // OK
+    QPushButton *Button2; // Mégsem
+};
+
+// What the start-up offers: one line per profile under ConStr1..ConStr25 whose display name is
+// not empty ("<key number>; <display name>", in key order), and the decoded profile texts in
+// the same order.
+struct StartupProfiles
+{
+    QString listText; // the lines, each ended by a line break
+    QStringList profileStrings;
+};
+StartupProfiles ReadStartupProfiles(const IniFile &ini);
+StartupProfiles ReadStartupProfiles(); // from the workstation's settings file
+
+// "OrvantH Határozatok adatbázis választás", the caption the start-up gives the chooser.
+QString ProfileChooserCaption();
+
+// Runs the chooser. `listText` has one line per profile, `profileStrings` the decoded profiles
+// in the same order. A single line whose connection works is taken without showing a window.
+// Returns the 0-based position of the chosen line; the number of lines when a new profile was
+// created through "Új" (its text then goes to *newProfileString, it is already stored); -1
+// when the user gave up.
+// fontSize: the program-wide font size, 0 when not known yet (9 is used then).
+int ChooseProfile(const QString &listText, const QStringList &profileStrings, const QString &caption,
+                  QString *newProfileString = nullptr, int fontSize = 0, QWidget *parent = nullptr);

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+class QLineEdit;
+class QPushButton;
+
+// First-run set-up: asks for one new connection profile and insists on a successful
+// connection test before "Rendben" can be pressed (Ctrl+Enter in the host field accepts at once,
+// without a test).
+class Tfrm_Init : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit Tfrm_Init(QWidget *parent = nullptr);
+
+    // database;host;port;user;password;display name, exactly as typed.
+    QString profileString() const;
+
+    void accept() override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void Button1Click();
+    // Why the typed profile cannot be stored; empty when it can.
+    QString storeProblem() const;
+
+    QLineEdit *Edit1; // database
+    QLineEdit *Edit2; // host
+    QLineEdit *Edit3; // user
+    QLineEdit *Edit4; // display name
+    QLineEdit *Edit5; // port
+    QLineEdit *Edit6; // password
+    QPushButton *Button1; // test
+    QPushButton *Button2; // Rendben
+    QPushButton *Button3; // Mégsem
+};
+
+// Runs the set-up. On OK the new profile text goes to `profileString` (to become the current
+// profile) and is stored, scrambled, under the first free key ConStr1..ConStr100 of the
+// settings file; the result is true. When it cannot be stored (no free key, the file cannot be
+// written) the user is told and the profile is still used for this run. On Mégsem nothing is
+// stored, `profileString` is left alone and the result is false.
+// fontSize: the program-wide font size, 0 when not known yet (9 is used then).
+bool RunFirstSetup(QString &profileString, int fontSize = 0, QWidget *parent = nullptr);

@@ -1,0 +1,89 @@
+#include "register/perioddialogs.h"
+
+#include "register/frm_datumbe.h"
+#include "register/frm_idoszak.h"
+
+#include <QApplication>
+#include <QDateEdit>
+#include <QEvent>
+#include <QWidget>
+
+Period PresetPeriod(PeriodPreset preset, const QDate &today)
+{
+    switch (preset) {
+    case PeriodPreset::Today:
+        return {today, today};
+    case PeriodPreset::ThisWeek: {
+        const QDate monday = today.addDays(1 - today.dayOfWeek());
+        return {monday, monday.addDays(6)};
+    }
+    case PeriodPreset::ThisMonth: {
+        const QDate first(today.year(), today.month(), 1);
+        return {first, first.addMonths(1).addDays(-1)};
+    }
+    case PeriodPreset::LastMonth: {
+        const QDate first = QDate(today.year(), today.month(), 1).addMonths(-1);
+        return {first, first.addMonths(1).addDays(-1)};
+    }
+    case PeriodPreset::ThisYear:
+        return {QDate(today.year(), 1, 1), QDate(today.year(), 12, 31)};
+    case PeriodPreset::LastYear:
+        return {QDate(today.year() - 1, 1, 1), QDate(today.year() - 1, 12, 31)};
+    }
+    return {today, today};
+}
+
+bool PickPeriod(QDate &from, QDate &to, const QString &caption, QWidget *parent)
+{
+    Tfrm_Idoszak dialog(parent);
+    dialog.eAlso->setDate(from);
+    dialog.eFelso->setDate(to);
+    if (!caption.isEmpty())
+        dialog.setWindowTitle(caption);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    from = dialog.eAlso->date();
+    to = dialog.eFelso->date();
+    return true;
+}
+
+bool PickDate(QDate &date, const QString &caption, QWidget *parent)
+{
+    Tfrm_Datumbe dialog(parent);
+    dialog.DateTimePicker1->setDate(date);
+    if (!caption.isEmpty())
+        dialog.setWindowTitle(caption);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    date = dialog.DateTimePicker1->date();
+    return true;
+}
+
+namespace {
+
+class FocusHighlighter : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+            auto field = static_cast<QWidget *>(watched);
+            QPalette pal = field->palette();
+            pal.setColor(QPalette::Base, event->type() == QEvent::FocusIn
+                                             ? QColor(0xa6, 0xca, 0xf0)
+                                             : QApplication::palette(field).color(QPalette::Base));
+            field->setPalette(pal);
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+void HighlightOnFocus(QWidget *field)
+{
+    field->installEventFilter(new FocusHighlighter(field));
+}

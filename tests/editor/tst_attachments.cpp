@@ -1,0 +1,344 @@
+// Attachment slots: stored names, choosing and removing in the editor, viewing through tmp.
+#include "common/messagebox.h"
+#include "db/connection.h"
+#include "db/dbroutines.h"
+#include "register/attachments.h"
+#include "register/frm_szerkeszt.h"
+#include "register/resolutioneditor.h"
+#include "testdatabase.h"
+#include "testutil.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(content);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+} // namespace
+
+class TestAttachments : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void storedName_data();
+    void storedName();
+    void bareFileName_data();
+    void bareFileName();
+    void attachToExistingRecord();
+    void attachToNewRecordUsesItsId();
+    void cancelKeepsRecordAndStoredFile();
+    void removeEmptiesSlotAndKeepsFile();
+    void missingStoreIsReported();
+    void view_data();
+    void view();
+
+private:
+    int runEditor(int recordId, std::function<void(Tfrm_Szerkeszt *)> answer);
+
+    std::unique_ptr<ScopedDataFolder> m_folder;
+    std::unique_ptr<QTemporaryDir> m_dir; // holds the source files and, in "store", the document store
+    QString m_store;
+    std::unique_ptr<TestDatabase> m_db;
+    std::unique_ptr<Connection> m_con;
+};
+
+void TestAttachments::init()
+{
+    m_folder = std::make_unique<ScopedDataFolder>();
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_store = m_dir->filePath(u"store"_s);
+    QDir().mkpath(m_store);
+    if (TestServer::isAvailable()) {
+        m_db = std::make_unique<TestDatabase>();
+        m_con = std::make_unique<Connection>(m_db->params());
+        m_con->open();
+        m_con->exec(u"INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Pénzügyi')"_s);
+    }
+}
+
+void TestAttachments::cleanup()
+{
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    m_con.reset();
+    m_db.reset();
+    m_dir.reset();
+    m_folder.reset();
+}
+
+int TestAttachments::runEditor(int recordId, std::function<void(Tfrm_Szerkeszt *)> answer)
+{
+    AnswerNextModal([answer](QWidget *w) {
+        auto f = qobject_cast<Tfrm_Szerkeszt *>(w);
+        if (f)
+            answer(f);
+        if (w->isVisible())
+            w->close();
+    });
+    return EditResolution(*m_con, recordId, 1, QDate(2025, 3, 3), m_store);
+}
+
+void TestAttachments::storedName_data()
+{
+    QTest::addColumn<qint64>("id");
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("stored");
+
+    QTest::newRow("seven digits") << qint64(1234567) << 3 << u"levél.docx"_s << u"1234567-3.docx"_s;
+    QTest::newRow("eight digits") << qint64(12345678) << 3 << u"levél.docx"_s << u"12345678-3.docx"_s;
+    QTest::newRow("padded, extension as typed")
+        << qint64(42) << 2 << u"Jegyzőkönyv.PDF"_s << u"0000042-2.PDF"_s;
+    QTest::newRow("no extension") << qint64(7) << 1 << u"README"_s << u"0000007-1"_s;
+    QTest::newRow("last dot only") << qint64(7) << 1 << u"a.b.tar.gz"_s << u"0000007-1.gz"_s;
+    QTest::newRow("dot in the folder only") << qint64(7) << 1 << u"/home/x.y/README"_s << u"0000007-1"_s;
+}
+
+void TestAttachments::storedName()
+{
+    QFETCH(qint64, id);
+    QFETCH(int, slot);
+    QFETCH(QString, source);
+    QFETCH(QString, stored);
+    QCOMPARE(StoredAttachmentName(id, slot, source), stored);
+}
+
+void TestAttachments::bareFileName_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("bare");
+
+    QTest::newRow("plain") << u"levél.docx"_s << u"levél.docx"_s;
+    QTest::newRow("up two") << u"../../x"_s << u"x"_s;
+    QTest::newRow("windows folders") << u"..\\..\\Windows\\win.ini"_s << u"win.ini"_s;
+    QTest::newRow("absolute") << u"/etc/passwd"_s << u"passwd"_s;
+    QTest::newRow("dot-dot alone") << u".."_s << QString();
+    QTest::newRow("folder only") << u"a/b/"_s << QString();
+}
+
+void TestAttachments::bareFileName()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, bare);
+    QCOMPARE(BareFileName(name), bare);
+}
+
+void TestAttachments::attachToExistingRecord()
+{
+    REQUIRE_TEST_SERVER();
+    m_con->exec(
+        u"INSERT INTO iktato SET iktato = 1234567, ev = 2025, csoport = 1, az = 1, datum = '2025-03-03'"_s);
+    const QString source = m_dir->filePath(u"levél.docx"_s);
+    writeFile(source, "tartalom");
+    AttachmentSeam seam;
+    seam.chooser = [source] { return source; };
+    QString shown;
+    const int id = runEditor(1234567, [&](Tfrm_Szerkeszt *f) {
+        f->chooseButtons[2]->click();
+        shown = f->attachmentEdits[2]->text();
+        f->btnOKClick();
+    });
+    QCOMPARE(id, 1234567);
+    QCOMPARE(shown, u"levél.docx"_s);
+    QCOMPARE(QueryText(*m_con, u"SELECT CONCAT_WS('|', filenev3, origfilenev3) FROM iktato"_s, {}),
+             u"1234567-3.docx|levél.docx"_s);
+    QCOMPARE(readFile(m_store + u"/1234567-3.docx"_s), QByteArray("tartalom"));
+    QCOMPARE(QDir(m_store).entryList(QDir::Files), QStringList{u"1234567-3.docx"_s});
+}
+
+void TestAttachments::attachToNewRecordUsesItsId()
+{
+    REQUIRE_TEST_SERVER();
+    // An earlier record with the next id pending in the store must not be touched or shared.
+    m_con->exec(u"INSERT INTO iktato SET iktato = 40, ev = 2025, csoport = 1, az = 1, datum = '2025-03-03', "
+                "filenev = '0000040-1.txt', origfilenev = 'a.txt'"_s);
+    writeFile(m_store + u"/0000040-1.txt"_s, "negyvenes");
+    const QString a = m_dir->filePath(u"a.txt"_s);
+    const QString b = m_dir->filePath(u"b.pdf"_s);
+    writeFile(a, "új a");
+    writeFile(b, "új b");
+    AttachmentSeam seam;
+    QString next = a;
+    seam.chooser = [&next] { return next; };
+    const int id = runEditor(-1, [&](Tfrm_Szerkeszt *f) {
+        f->chooseButtons[0]->click();
+        next = b;
+        f->chooseButtons[1]->click();
+        f->MaskEdit1->setText(u"03.04"_s);
+        f->btnOKClick();
+    });
+    QCOMPARE(id, 41);
+    QCOMPARE(
+        QueryText(
+            *m_con,
+            u"SELECT CONCAT_WS('|', filenev, origfilenev, filenev2, origfilenev2) FROM iktato WHERE iktato = 41"_s,
+            {}),
+        u"0000041-1.txt|a.txt|0000041-2.pdf|b.pdf"_s);
+    QCOMPARE(readFile(m_store + u"/0000041-1.txt"_s), "új a");
+    QCOMPARE(readFile(m_store + u"/0000041-2.pdf"_s), "új b");
+    QCOMPARE(readFile(m_store + u"/0000040-1.txt"_s), QByteArray("negyvenes"));
+}
+
+void TestAttachments::cancelKeepsRecordAndStoredFile()
+{
+    REQUIRE_TEST_SERVER();
+    m_con->exec(u"INSERT INTO iktato SET iktato = 42, ev = 2025, csoport = 1, az = 1, datum = '2025-03-03', "
+                "filenev = '0000042-1.pdf', origfilenev = 'régi.pdf'"_s);
+    writeFile(m_store + u"/0000042-1.pdf"_s, "régi");
+    const QString chosen = m_dir->filePath(u"új.pdf"_s);
+    writeFile(chosen, "új");
+    AttachmentSeam seam;
+    seam.chooser = [chosen] { return chosen; };
+
+    QCOMPARE(runEditor(42,
+                       [](Tfrm_Szerkeszt *f) {
+                           f->chooseButtons[0]->click();
+                           f->reject();
+                       }),
+             -1);
+    QCOMPARE(runEditor(-1,
+                       [](Tfrm_Szerkeszt *f) {
+                           f->chooseButtons[0]->click();
+                           f->reject();
+                       }),
+             -1);
+    QCOMPARE(QueryText(*m_con, u"SELECT CONCAT_WS('|', filenev, origfilenev) FROM iktato"_s, {}),
+             u"0000042-1.pdf|régi.pdf"_s);
+    // The file the record names still holds what it held; nothing else entered the store.
+    QCOMPARE(readFile(m_store + u"/0000042-1.pdf"_s), "régi");
+    QCOMPARE(QDir(m_store).entryList(QDir::Files), QStringList{u"0000042-1.pdf"_s});
+}
+
+void TestAttachments::removeEmptiesSlotAndKeepsFile()
+{
+    REQUIRE_TEST_SERVER();
+    m_con->exec(u"INSERT INTO iktato SET iktato = 42, ev = 2025, csoport = 1, az = 1, datum = '2025-03-03', "
+                "filenev2 = '0000042-2.pdf', origfilenev2 = 'régi.pdf'"_s);
+    writeFile(m_store + u"/0000042-2.pdf"_s, "régi");
+    QString shown = u"?"_s;
+    QCOMPARE(runEditor(42,
+                       [&](Tfrm_Szerkeszt *f) {
+                           f->removeButtons[1]->click();
+                           shown = f->attachmentEdits[1]->text();
+                           f->btnOKClick();
+                       }),
+             42);
+    QCOMPARE(shown, QString());
+    QCOMPARE(QueryText(*m_con, u"SELECT CONCAT('[', filenev2, '|', origfilenev2, ']') FROM iktato"_s, {}),
+             u"[|]"_s);
+    QCOMPARE(readFile(m_store + u"/0000042-2.pdf"_s), "régi");
+
+    MessageBoxRecorder boxes;
+    AttachmentSeam seam;
+    QVERIFY(!ViewAttachment(m_store, QueryText(*m_con, u"SELECT filenev2 FROM iktato"_s, {}),
+                            QueryText(*m_con, u"SELECT origfilenev2 FROM iktato"_s, {})));
+    QCOMPARE(boxes.texts(), QStringList{u"Nincs melléklet létrehozva"_s});
+    QVERIFY(seam.opened.isEmpty());
+}
+
+void TestAttachments::missingStoreIsReported()
+{
+    REQUIRE_TEST_SERVER();
+    // A store below a plain file can never be created.
+    writeFile(m_dir->filePath(u"fájl"_s), "x");
+    const QString impossible = m_dir->filePath(u"fájl/tár"_s);
+    MessageBoxRecorder boxes;
+    AttachmentSeam seam;
+    int asked = 0;
+    seam.chooser = [&asked] {
+        ++asked;
+        return QString();
+    };
+    QString shown = u"?"_s;
+    AnswerNextModal([&](QWidget *w) {
+        auto f = qobject_cast<Tfrm_Szerkeszt *>(w);
+        f->chooseButtons[0]->click();
+        shown = f->attachmentEdits[0]->text();
+        f->reject();
+    });
+    QCOMPARE(EditResolution(*m_con, -1, 1, QDate(2025, 3, 3), impossible), -1);
+    QCOMPARE(boxes.texts(), QStringList{u"Nem létező mentés útvonal: \""_s + impossible + u'"'});
+    QCOMPARE(asked, 0);
+    QCOMPARE(shown, QString());
+
+    // A store that is missing but can be made is made, parents included.
+    const QString fresh = m_dir->filePath(u"új/tár"_s);
+    boxes.clear();
+    QVERIFY(EnsureDocumentStore(fresh));
+    QVERIFY(QFileInfo(fresh).isDir());
+    QCOMPARE(boxes.count(), 0);
+}
+
+void TestAttachments::view_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("message");  // empty: the copy is opened
+    QTest::addColumn<QString>("copyName"); // name of the copy in tmp
+
+    QTest::newRow("opened under its source name")
+        << u"0000042-1.pdf"_s << u"Jegyzőkönyv.pdf"_s << QString() << u"Jegyzőkönyv.pdf"_s;
+    QTest::newRow("empty slot") << QString() << QString() << u"Nincs melléklet létrehozva"_s << QString();
+    QTest::newRow("stored file deleted")
+        << u"0000099-1.pdf"_s << u"x.pdf"_s << u"Nem létező állomány"_s << QString();
+    QTest::newRow("source name climbing out") << u"0000042-1.pdf"_s << u"../../x"_s << QString() << u"x"_s;
+    QTest::newRow("source name with windows folders")
+        << u"0000042-1.pdf"_s << u"..\\..\\y.pdf"_s << QString() << u"y.pdf"_s;
+    QTest::newRow("source name no file name")
+        << u"0000042-1.pdf"_s << u".."_s << QString() << u"0000042-1.pdf"_s;
+    QTest::newRow("stored name climbing out")
+        << u"../fájl"_s << u"x.pdf"_s << u"Nem létező állomány"_s << QString();
+}
+
+void TestAttachments::view()
+{
+    QFETCH(QString, stored);
+    QFETCH(QString, source);
+    QFETCH(QString, message);
+    QFETCH(QString, copyName);
+
+    writeFile(m_store + u"/0000042-1.pdf"_s, "tárolt");
+    writeFile(m_dir->filePath(u"fájl"_s), "a tárolón kívül");
+    const QStringList outsideBefore = QDir(m_dir->path()).entryList(QDir::Files);
+    MessageBoxRecorder boxes;
+    AttachmentSeam seam;
+    const bool opened = ViewAttachment(m_store, stored, source);
+
+    QCOMPARE(opened, message.isEmpty());
+    QCOMPARE(boxes.texts(), message.isEmpty() ? QStringList() : QStringList{message});
+    if (message.isEmpty()) {
+        const QString copy = m_store + u"/tmp/"_s + copyName;
+        QCOMPARE(seam.opened, QList<QUrl>{QUrl::fromLocalFile(copy)});
+        QCOMPARE(readFile(copy), "tárolt");
+        QCOMPARE(QDir(m_store + u"/tmp"_s).entryList(QDir::Files), QStringList{copyName});
+    } else {
+        QVERIFY(seam.opened.isEmpty());
+    }
+    // Nothing was written beside the store or above it.
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), outsideBefore);
+    QCOMPARE(QDir(m_store).entryList(QDir::Files), QStringList{u"0000042-1.pdf"_s});
+}
+
+QTEST_MAIN(TestAttachments)
+#include "tst_attachments.moc"

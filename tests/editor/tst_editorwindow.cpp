@@ -1,0 +1,382 @@
+// The editor window driven as a user would: EditResolution opens it modally and the test types.
+#include "common/messagebox.h"
+#include "db/connection.h"
+#include "db/dbroutines.h"
+#include "register/frm_szerkeszt.h"
+#include "register/resolutioneditor.h"
+#include "testdatabase.h"
+#include "testutil.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <Qsci/qsciscintilla.h>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+Tfrm_Szerkeszt *editorOf(QWidget *w)
+{
+    auto form = qobject_cast<Tfrm_Szerkeszt *>(w);
+    if (form) {
+        QApplication::setActiveWindow(form);
+        form->activateWindow();
+    }
+    return form;
+}
+
+// QTest::keyClicks knows only ASCII; Hungarian letters go as key events carrying their text.
+void typeText(QWidget *w, const QString &text)
+{
+    for (const QChar ch : text) {
+        const auto key = Qt::Key(ch.toUpper().unicode());
+        QTest::sendKeyEvent(QTest::Press, w, key, QString(ch), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, w, key, QString(ch), Qt::NoModifier);
+    }
+}
+
+void typeInto(Tfrm_Szerkeszt *f, const QString &date, const QString &subject, const QString &text)
+{
+    f->MaskEdit1->setText(date);
+    f->DBComboBox1->setEditText(subject);
+    f->SynEdit1->setText(text);
+}
+} // namespace
+
+class TestEditorWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void newRecordWithTypedDate();
+    void cancelledNewRecordWritesNothing();
+    void impossibleDateKeepsEverythingTyped_data();
+    void impossibleDateKeepsEverythingTyped();
+    void failedSaveKeepsEditorOpen();
+    void collisionTellsTheNumberItGot();
+    void existingRecordIsShownAndSaved();
+    void deletedRecordIsNotOpened();
+    void keys();
+    void screenshots();
+
+private:
+    int run(int recordId, QDate date, std::function<void(Tfrm_Szerkeszt *)> answer);
+
+    std::unique_ptr<ScopedDataFolder> m_folder;
+    std::unique_ptr<TestDatabase> m_db;
+    std::unique_ptr<Connection> m_con;
+    std::unique_ptr<QTemporaryDir> m_store;
+};
+
+void TestEditorWindow::initTestCase()
+{
+    REQUIRE_TEST_SERVER();
+}
+
+void TestEditorWindow::init()
+{
+    m_folder = std::make_unique<ScopedDataFolder>();
+    m_db = std::make_unique<TestDatabase>();
+    m_con = std::make_unique<Connection>(m_db->params());
+    m_con->open();
+    m_store = std::make_unique<QTemporaryDir>();
+    m_con->exec(u"INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Pénzügyi Bizottság')"_s);
+    m_con->exec(u"INSERT INTO targy (targy) VALUES ('Beszámoló'), ('Árajánlat')"_s);
+}
+
+void TestEditorWindow::cleanup()
+{
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    m_con.reset();
+    m_db.reset();
+    m_store.reset();
+    m_folder.reset();
+}
+
+int TestEditorWindow::run(int recordId, QDate date, std::function<void(Tfrm_Szerkeszt *)> answer)
+{
+    bool answered = false;
+    AnswerNextModal([&](QWidget *w) {
+        answered = true;
+        Tfrm_Szerkeszt *form = editorOf(w);
+        if (!form) {
+            w->close();
+            return;
+        }
+        answer(form);
+        if (form->isVisible()) // the answer left it open: cancel
+            form->reject();
+    });
+    const int id = EditResolution(*m_con, recordId, 1, date, m_store->path());
+    if (!answered)
+        qWarning("the editor did not open");
+    return id;
+}
+
+void TestEditorWindow::newRecordWithTypedDate()
+{
+    MessageBoxRecorder boxes;
+    QString heading, year, number, shownDate;
+    bool deadlineVisible = true;
+    QStringList subjects;
+    const int id = run(-1, QDate(2025, 1, 2), [&](Tfrm_Szerkeszt *f) {
+        heading = f->Label1->text();
+        year = f->DBEdit2->text();
+        number = f->DBEdit3->text();
+        shownDate = f->MaskEdit1->displayText();
+        deadlineVisible = f->c2->isVisibleTo(f);
+        for (int i = 0; i < f->DBComboBox1->count(); ++i)
+            subjects.append(f->DBComboBox1->itemText(i));
+        typeInto(f, u"12.31"_s, u"Beszámoló"_s, u"első\nmásodik"_s);
+        f->btnOKClick();
+    });
+    QCOMPARE(heading, u"Pénzügyi Bizottság"_s);
+    QCOMPARE(year, u"2025"_s);
+    QCOMPARE(number, u"1"_s);
+    QCOMPARE(shownDate, u"01.02"_s);
+    QVERIFY(!deadlineVisible);
+    QCOMPARE(subjects, (QStringList{u"Árajánlat"_s, u"Beszámoló"_s}));
+    QVERIFY(id > 0);
+    QCOMPARE(boxes.count(), 0);
+    QCOMPARE(
+        QueryText(
+            *m_con,
+            u"SELECT CONCAT_WS('|', ev, csoport, az, datum, targy, hatarozat, van_hatid) FROM iktato WHERE iktato = %1"_s
+                .arg(id),
+            {}),
+        u"2025|1|1|2025-12-31|Beszámoló|első\r\nmásodik|N"_s);
+}
+
+void TestEditorWindow::cancelledNewRecordWritesNothing()
+{
+    MessageBoxRecorder boxes;
+    const int id = run(-1, QDate(2025, 1, 2), [](Tfrm_Szerkeszt *f) {
+        // An impossible date typed before cancelling is not complained about either.
+        typeInto(f, u"13.45"_s, u"Új tárgy"_s, u"szöveg"_s);
+        f->DBCheckBox1->setChecked(true);
+        f->reject();
+    });
+    QCOMPARE(id, -1);
+    QCOMPARE(boxes.count(), 0);
+    QCOMPARE(QueryInt(*m_con, u"SELECT COUNT(*) FROM iktato"_s, -1), 0);
+    QCOMPARE(QueryInt(*m_con, u"SELECT COUNT(*) FROM targy"_s, -1), 2);
+    QCOMPARE(NextResolutionNumber(*m_con, 2025, 1), 1);
+}
+
+void TestEditorWindow::impossibleDateKeepsEverythingTyped_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("month 13") << u"13.01"_s << u"Érvénytelen dátum: nincs 13. hónap."_s;
+    QTest::newRow("30 February") << u"02.30"_s << u"Érvénytelen dátum: 2025.02.30. nem létező nap."_s;
+    QTest::newRow("blank") << QString()
+                           << u"A dátum hiányos: a hónapot és a napot is meg kell adni (hh.nn)."_s;
+}
+
+void TestEditorWindow::impossibleDateKeepsEverythingTyped()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, message);
+
+    MessageBoxRecorder boxes;
+    bool openAfterError = false;
+    QString subjectAfter, textAfter;
+    int rowsAfterError = -1;
+    const int id = run(-1, QDate(2025, 1, 2), [&](Tfrm_Szerkeszt *f) {
+        typeInto(f, typed, u"Tárgy marad"_s, u"szöveg\nmarad"_s);
+        f->DBCheckBox1->setChecked(true);
+        f->c4->setText(u"Nagy Ádám"_s);
+        f->btnOKClick();
+        openAfterError = f->isVisible();
+        subjectAfter = f->DBComboBox1->currentText();
+        textAfter = f->SynEdit1->text();
+        rowsAfterError = QueryInt(*m_con, u"SELECT COUNT(*) FROM iktato"_s, -1);
+        f->MaskEdit1->setText(u"02.28"_s);
+        f->btnOKClick();
+    });
+    QCOMPARE(boxes.texts(), QStringList{message});
+    QCOMPARE(boxes.boxes().first().kind, MessageBoxRecorder::Kind::Error);
+    QVERIFY(openAfterError);
+    QCOMPARE(subjectAfter, u"Tárgy marad"_s);
+    QCOMPARE(textAfter, u"szöveg\nmarad"_s);
+    QCOMPARE(rowsAfterError, 0);
+    QVERIFY(id > 0);
+    QCOMPARE(QueryText(*m_con, u"SELECT CONCAT_WS('|', datum, targy, felelos, statusz) FROM iktato"_s, {}),
+             u"2025-02-28|Tárgy marad|Nagy Ádám|1"_s);
+}
+
+void TestEditorWindow::failedSaveKeepsEditorOpen()
+{
+    m_db->client("CREATE TRIGGER targy_zarva BEFORE INSERT ON targy FOR EACH ROW "
+                 "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'katalogus zarva';");
+    MessageBoxRecorder boxes;
+    bool openAfterError = false;
+    int rowsAfterError = -1;
+    const int id = run(-1, QDate(2025, 1, 2), [&](Tfrm_Szerkeszt *f) {
+        typeInto(f, u"03.04"_s, u"Új tárgy"_s, u"szöveg"_s);
+        f->btnOKClick();
+        openAfterError = f->isVisible();
+        rowsAfterError = QueryInt(*m_con, u"SELECT COUNT(*) FROM iktato"_s, -1);
+        m_db->client("DROP TRIGGER targy_zarva;");
+        f->btnOKClick();
+    });
+    QCOMPARE(boxes.texts(), QStringList{u"Hiba: katalogus zarva"_s});
+    QVERIFY(openAfterError);
+    QCOMPARE(rowsAfterError, 0);
+    QVERIFY(id > 0);
+    QCOMPARE(QueryText(*m_con, u"SELECT CONCAT_WS('|', az, targy, hatarozat) FROM iktato"_s, {}),
+             u"1|Új tárgy|szöveg"_s);
+}
+
+void TestEditorWindow::collisionTellsTheNumberItGot()
+{
+    MessageBoxRecorder boxes;
+    const int id = run(-1, QDate(2025, 1, 2), [&](Tfrm_Szerkeszt *f) {
+        // Another workstation saves number 1 while this editor is open.
+        m_db->client("INSERT INTO iktato (ev, csoport, az, datum) VALUES (2025, 1, 1, '2025-01-02');");
+        typeInto(f, u"01.02"_s, u"Második"_s, QString());
+        f->btnOKClick();
+    });
+    QCOMPARE(
+        boxes.texts(),
+        QStringList{
+            u"A(z) 1. határozatszámot közben egy másik munkaállomás kiosztotta, ezért a határozat a(z) 2. számot kapta."_s});
+    QCOMPARE(
+        QueryText(*m_con, u"SELECT CONCAT_WS('|', az, targy) FROM iktato WHERE iktato = %1"_s.arg(id), {}),
+        u"2|Második"_s);
+}
+
+void TestEditorWindow::existingRecordIsShownAndSaved()
+{
+    m_con->exec(
+        u"INSERT INTO iktato SET iktato = 77, ev = 2024, csoport = 1, az = 9, datum = '2024-03-05', "
+        "targy = 'Beszámoló', hatarozat = 'a\\r\\nb', van_hatid = 'I', dat_hatid = '2024-06-30', "
+        "felelos = 'Polgármester', statusz = 2, filenev = '0000077-1.pdf', origfilenev = 'jegyzőkönyv.pdf'"_s);
+    MessageBoxRecorder boxes;
+    QString shownDate, text, attachment, responsible;
+    QDate deadline;
+    bool deadlineVisible = false;
+    const int id = run(77, QDate(2030, 1, 1), [&](Tfrm_Szerkeszt *f) {
+        shownDate = f->MaskEdit1->displayText();
+        text = f->SynEdit1->text();
+        attachment = f->attachmentEdits[0]->text();
+        responsible = f->c4->text();
+        deadline = f->c2->date();
+        deadlineVisible = f->c2->isVisibleTo(f);
+        f->DBCheckBox1->setChecked(false); // the deadline goes, the finished status stays
+        f->btnOKClick();
+    });
+    QCOMPARE(id, 77);
+    QCOMPARE(shownDate, u"03.05"_s);
+    QCOMPARE(text, u"a\nb"_s);
+    QCOMPARE(attachment, u"jegyzőkönyv.pdf"_s);
+    QCOMPARE(responsible, u"Polgármester"_s);
+    QCOMPARE(deadline, QDate(2024, 6, 30));
+    QVERIFY(deadlineVisible);
+    QCOMPARE(
+        QueryText(
+            *m_con,
+            u"SELECT CONCAT_WS('|', ev, az, datum, van_hatid, IFNULL(dat_hatid, '-'), statusz, hatarozat, filenev) FROM iktato"_s,
+            {}),
+        u"2024|9|2024-03-05|N|-|2|a\r\nb|0000077-1.pdf"_s);
+}
+
+void TestEditorWindow::deletedRecordIsNotOpened()
+{
+    m_con->exec(u"INSERT INTO iktato SET iktato = 5, ev = 2024, csoport = 1, az = 1, datum = '2024-03-05'"_s);
+    MessageBoxRecorder boxes;
+    // No editor may open: the routine returns before any window exists.
+    QCOMPARE(EditResolution(*m_con, 6, 1, QDate(2024, 1, 1), m_store->path()), -1);
+    QCOMPARE(boxes.texts(),
+             QStringList{u"A határozat nem található: egy másik munkaállomás időközben törölte."_s});
+
+    // Deleted while the editor was open: saying so, not re-creating it, and no other record.
+    boxes.clear();
+    bool openAfterError = false;
+    const int id = run(5, {}, [&](Tfrm_Szerkeszt *f) {
+        m_db->client("DELETE FROM iktato WHERE iktato = 5;");
+        f->DBComboBox1->setEditText(u"változott"_s);
+        f->btnOKClick();
+        openAfterError = f->isVisible();
+    });
+    QCOMPARE(id, -1);
+    QVERIFY(openAfterError);
+    QCOMPARE(boxes.texts(),
+             QStringList{u"A határozatot időközben egy másik munkaállomás törölte, nem menthető."_s});
+    QCOMPARE(QueryInt(*m_con, u"SELECT COUNT(*) FROM iktato"_s, -1), 0);
+}
+
+void TestEditorWindow::keys()
+{
+    MessageBoxRecorder boxes;
+    QWidget *afterEnterInDate = nullptr;
+    QWidget *afterEnterInSubject = nullptr;
+    QWidget *firstFocus = nullptr;
+    QString subject, text;
+    Tfrm_Szerkeszt *form = nullptr;
+    const int id = run(-1, QDate(2025, 1, 2), [&](Tfrm_Szerkeszt *f) {
+        form = f;
+        firstFocus = f->focusWidget();
+        QTest::keyClicks(f->MaskEdit1, u"0607"_s);
+        QTest::keyClick(f->MaskEdit1, Qt::Key_Return);
+        afterEnterInDate = f->focusWidget();
+        // Typed into the empty box, the first letter becomes a capital (Hungarian letters too).
+        typeText(f->DBComboBox1->lineEdit(), u"ülés napja"_s);
+        subject = f->DBComboBox1->currentText();
+        QTest::keyClick(f->DBComboBox1->lineEdit(), Qt::Key_Enter);
+        afterEnterInSubject = f->focusWidget();
+        f->SynEdit1->setFocus();
+        QTest::keyClicks(f->SynEdit1, u"egy"_s);
+        QTest::keyClick(f->SynEdit1, Qt::Key_Return);
+        typeText(f->SynEdit1, u"kettő"_s);
+        text = f->SynEdit1->text();
+        QTest::keyClick(f->SynEdit1, Qt::Key_Return, Qt::ControlModifier);
+    });
+    QCOMPARE(firstFocus, form ? form->MaskEdit1 : nullptr);
+    QCOMPARE(afterEnterInDate, form ? static_cast<QWidget *>(form->DBComboBox1) : nullptr);
+    QCOMPARE(subject, u"Ülés napja"_s);
+    QCOMPARE(afterEnterInSubject, form ? static_cast<QWidget *>(form->SynEdit1) : nullptr);
+    QCOMPARE(text, u"egy\nkettő"_s);
+    QVERIFY2(id > 0, "Ctrl+Enter in the text closes with OK");
+    QCOMPARE(QueryText(*m_con, u"SELECT CONCAT_WS('|', datum, targy, hatarozat) FROM iktato"_s, {}),
+             u"2025-06-07|Ülés napja|egy\r\nkettő"_s);
+}
+
+void TestEditorWindow::screenshots()
+{
+    QDir().mkpath(u"/tmp/shots"_s);
+    m_con->exec(
+        u"INSERT INTO iktato SET iktato = 1234, ev = 2025, csoport = 1, az = 12, datum = '2025-04-17', "
+        "targy = 'Árajánlat', hatarozat = 'A bizottság az árajánlatot elfogadja.\\r\\nHatáridő: azonnal.', "
+        "van_hatid = 'I', dat_hatid = '2025-05-31', felelos = 'Polgármester, jegyző', statusz = 1, "
+        "filenev = '0001234-1.pdf', origfilenev = 'árajánlat.pdf'"_s);
+    const auto shoot = [](Tfrm_Szerkeszt *f, const QString &name) {
+        QTest::qWait(50);
+        QVERIFY(f->grab().save(u"/tmp/shots/"_s + name));
+    };
+    run(-1, QDate(2025, 4, 18), [&](Tfrm_Szerkeszt *f) { shoot(f, u"editor_new.png"_s); });
+    run(1234, {}, [&](Tfrm_Szerkeszt *f) { shoot(f, u"editor_existing_deadline.png"_s); });
+    run(1234, {}, [&](Tfrm_Szerkeszt *f) {
+        f->DBCheckBox1->setChecked(false);
+        shoot(f, u"editor_existing_no_deadline.png"_s);
+        f->SynEdit1->setFocus();
+        f->SynEdit1->setCursorPosition(1, 3);
+        shoot(f, u"editor_text_focused.png"_s);
+    });
+    QCOMPARE(QueryInt(*m_con, u"SELECT COUNT(*) FROM iktato"_s, -1), 1);
+}
+
+QTEST_MAIN(TestEditorWindow)
+#include "tst_editorwindow.moc"

@@ -1,0 +1,401 @@
+// The numbering rule and the save of a resolution record, without the window.
+#include "common/messagebox.h"
+#include "db/connection.h"
+#include "db/dbroutines.h"
+#include "register/resolutioneditor.h"
+#include "testdatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <barrier>
+#include <memory>
+#include <thread>
+
+using namespace Qt::StringLiterals;
+
+class TestResolutionSave : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { REQUIRE_TEST_SERVER(); }
+    void init();
+    void cleanup();
+
+    void numbering_data();
+    void numbering();
+    void resolutionDate_data();
+    void resolutionDate();
+    void textIsStoredWithCrLf_data();
+    void textIsStoredWithCrLf();
+    void deadlineOpensStatusAndUntickingKeepsIt();
+    void finishedStatusIsNeverReset();
+    void emptySubjectIsAddedOnce();
+    void editWritesOnlyChangedColumns();
+    void failedSaveChangesNothing_data();
+    void failedSaveChangesNothing();
+    void recordDeletedMeanwhile();
+    void collidingNumberTakesTheNextFree();
+    void twoWorkstationsNumberAtOnce();
+
+private:
+    int insertRecord(int year, int committee, int az, const QString &extra = {});
+    Resolution newRecord(int committee, QDate date);
+
+    std::unique_ptr<TestDatabase> m_db;
+    std::unique_ptr<Connection> m_con;
+    std::unique_ptr<QTemporaryDir> m_store; // a fresh document store for each test
+};
+
+void TestResolutionSave::init()
+{
+    m_db = std::make_unique<TestDatabase>();
+    m_con = std::make_unique<Connection>(m_db->params());
+    m_con->open();
+    m_store = std::make_unique<QTemporaryDir>();
+    m_con->exec(u"INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Pénzügyi'), (2, 'Oktatási')"_s);
+}
+
+void TestResolutionSave::cleanup()
+{
+    m_con.reset();
+    m_db.reset();
+    m_store.reset();
+}
+
+int TestResolutionSave::insertRecord(int year, int committee, int az, const QString &extra)
+{
+    m_con->exec(u"INSERT INTO iktato SET ev = %1, csoport = %2, az = %3, datum = '%1-03-01'"_s.arg(year)
+                    .arg(committee)
+                    .arg(az) +
+                extra);
+    return int(m_con->lastInsertId());
+}
+
+Resolution TestResolutionSave::newRecord(int committee, QDate date)
+{
+    return NewResolutionRecord(*m_con, committee, date);
+}
+
+void TestResolutionSave::numbering_data()
+{
+    QTest::addColumn<QList<int>>("existing"); // az of committee 1 in 2031
+    QTest::addColumn<int>("deleteAz");        // 0: none
+    QTest::addColumn<int>("expected");
+
+    QTest::newRow("first of the year") << QList<int>{} << 0 << 1;
+    QTest::newRow("after a gap") << QList<int>{1, 2, 5} << 0 << 6;
+    QTest::newRow("highest deleted") << QList<int>{1, 2, 5} << 5 << 3;
+}
+
+void TestResolutionSave::numbering()
+{
+    QFETCH(QList<int>, existing);
+    QFETCH(int, deleteAz);
+    QFETCH(int, expected);
+
+    // Other years and committees must not count.
+    insertRecord(2030, 1, 40);
+    insertRecord(2032, 1, 41);
+    insertRecord(2031, 2, 42);
+    for (int az : existing)
+        insertRecord(2031, 1, az);
+    if (deleteAz)
+        m_con->exec(u"DELETE FROM iktato WHERE ev = 2031 AND csoport = 1 AND az = %1"_s.arg(deleteAz));
+
+    Resolution rec = newRecord(1, QDate(2031, 6, 15));
+    QCOMPARE(rec.year, 2031);
+    QCOMPARE(rec.number, expected);
+    const SaveResult saved = SaveResolution(*m_con, rec, rec, m_store->path());
+    QVERIFY2(saved.ok, qPrintable(saved.error));
+    QCOMPARE(saved.renumbered, false);
+    QCOMPARE(QueryInt(*m_con, u"SELECT az FROM iktato WHERE iktato = %1"_s.arg(saved.id), -1), expected);
+    QCOMPARE(QueryText(*m_con, u"SELECT van_hatid FROM iktato WHERE iktato = %1"_s.arg(saved.id), {}),
+             u"N"_s);
+    QCOMPARE(QueryInt(*m_con, u"SELECT statusz IS NULL FROM iktato WHERE iktato = %1"_s.arg(saved.id), -1),
+             1);
+}
+
+void TestResolutionSave::resolutionDate_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QDate>("expected");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("31 December") << u"12.31"_s << QDate(2025, 12, 31) << QString();
+    QTest::newRow("5 March") << u"03.05"_s << QDate(2025, 3, 5) << QString();
+    QTest::newRow("month 13") << u"13.01"_s << QDate() << u"Érvénytelen dátum: nincs 13. hónap."_s;
+    QTest::newRow("30 February") << u"02.30"_s << QDate()
+                                 << u"Érvénytelen dátum: 2025.02.30. nem létező nap."_s;
+    QTest::newRow("day 0") << u"02.00"_s << QDate() << u"Érvénytelen dátum: 2025.02.00. nem létező nap."_s;
+    QTest::newRow("blank") << u"__.__"_s << QDate()
+                           << u"A dátum hiányos: a hónapot és a napot is meg kell adni (hh.nn)."_s;
+    QTest::newRow("day missing") << u"04.__"_s << QDate()
+                                 << u"A dátum hiányos: a hónapot és a napot is meg kell adni (hh.nn)."_s;
+}
+
+void TestResolutionSave::resolutionDate()
+{
+    QFETCH(QString, typed);
+    QFETCH(QDate, expected);
+    QFETCH(QString, message);
+
+    QString error;
+    QCOMPARE(ResolutionDate(2025, typed, &error), expected);
+    QCOMPARE(error, message);
+}
+
+void TestResolutionSave::textIsStoredWithCrLf_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("stored");
+
+    QTest::newRow("three lines") << u"első\nmásodik\nharmadik"_s << u"első\r\nmásodik\r\nharmadik"_s;
+    QTest::newRow("trailing breaks dropped") << u"egy\nkettő\n\n"_s << u"egy\r\nkettő"_s;
+    QTest::newRow("backslash and apostrophe")
+        << u"C:\\út\\\nO'Brien \\r\\n 'x'\n\\"_s << u"C:\\út\\\r\nO'Brien \\r\\n 'x'\r\n\\"_s;
+    QTest::newRow("empty") << QString() << QString();
+}
+
+void TestResolutionSave::textIsStoredWithCrLf()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, stored);
+
+    Resolution rec = newRecord(1, QDate(2025, 1, 2));
+    Resolution edited = rec;
+    edited.text = typed;
+    const SaveResult saved = SaveResolution(*m_con, rec, edited, m_store->path());
+    QVERIFY2(saved.ok, qPrintable(saved.error));
+    QCOMPARE(QueryText(*m_con, u"SELECT hatarozat FROM iktato WHERE iktato = %1"_s.arg(saved.id), {}),
+             stored);
+    // Read back as the editor gets it, the text is what was typed (without trailing breaks).
+    QCOMPARE(LoadResolution(*m_con, saved.id)->text, stored);
+}
+
+void TestResolutionSave::deadlineOpensStatusAndUntickingKeepsIt()
+{
+    Resolution rec = newRecord(1, QDate(2025, 1, 2));
+    Resolution edited = rec;
+    edited.hasDeadline = true;
+    edited.deadline = QDate(2025, 3, 31);
+    edited.responsible = u"Kovács Éva"_s;
+    const SaveResult saved = SaveResolution(*m_con, rec, edited, m_store->path());
+    QVERIFY2(saved.ok, qPrintable(saved.error));
+    const QString row =
+        u"SELECT CONCAT_WS('|', van_hatid, dat_hatid, statusz, felelos) FROM iktato WHERE iktato = %1"_s.arg(
+            saved.id);
+    QCOMPARE(QueryText(*m_con, row, {}), u"I|2025-03-31|1|Kovács Éva"_s);
+
+    Resolution loaded = *LoadResolution(*m_con, saved.id);
+    QVERIFY(loaded.hasDeadline);
+    Resolution unticked = loaded;
+    unticked.hasDeadline = false;
+    QVERIFY(SaveResolution(*m_con, loaded, unticked, m_store->path()).ok);
+    QCOMPARE(QueryText(*m_con, row, {}), u"N|1|Kovács Éva"_s); // NULL deadline left out by CONCAT_WS
+    QCOMPARE(QueryInt(*m_con, u"SELECT dat_hatid IS NULL FROM iktato"_s, -1), 1);
+}
+
+void TestResolutionSave::finishedStatusIsNeverReset()
+{
+    const int id = insertRecord(2025, 1, 1, u", van_hatid = 'I', dat_hatid = '2025-05-01', statusz = 2"_s);
+    Resolution loaded = *LoadResolution(*m_con, id);
+    Resolution edited = loaded;
+    edited.deadline = QDate(2025, 6, 1);
+    QVERIFY(SaveResolution(*m_con, loaded, edited, m_store->path()).ok);
+    QCOMPARE(QueryText(*m_con, u"SELECT CONCAT(statusz, ' ', dat_hatid) FROM iktato"_s, {}),
+             u"2 2025-06-01"_s);
+}
+
+void TestResolutionSave::emptySubjectIsAddedOnce()
+{
+    for (const QString &subject : {QString(), QString(), u"Költségvetés"_s, u"KÖLTSÉGVETÉS"_s}) {
+        Resolution rec = newRecord(1, QDate(2025, 1, 2));
+        Resolution edited = rec;
+        edited.subject = subject;
+        QVERIFY(SaveResolution(*m_con, rec, edited, m_store->path()).ok);
+    }
+    QCOMPARE(QueryInt(*m_con, u"SELECT COUNT(*) FROM iktato"_s, -1), 4);
+    // The catalogue's collation takes the two spellings as one subject.
+    QCOMPARE(
+        QueryText(*m_con, u"SELECT GROUP_CONCAT(CONCAT('[', targy, ']') ORDER BY targy) FROM targy"_s, {}),
+        u"[],[Költségvetés]"_s);
+}
+
+void TestResolutionSave::editWritesOnlyChangedColumns()
+{
+    // Columns the editor does not show, and a reminder another program set, survive an edit.
+    const int id =
+        insertRecord(2025, 1, 7, u", dat_figy = '2025-02-02', figy_szoveg = 'emlékeztető', felhkod = 3"_s);
+    Resolution loaded = *LoadResolution(*m_con, id);
+    Resolution edited = loaded;
+    edited.subject = u"Új tárgy"_s;
+    edited.date = QDate(2025, 4, 4);
+    const SaveResult saved = SaveResolution(*m_con, loaded, edited, m_store->path());
+    QVERIFY(saved.ok);
+    QCOMPARE(saved.id, id);
+    QCOMPARE(
+        QueryText(
+            *m_con,
+            u"SELECT CONCAT_WS('|', ev, csoport, az, datum, targy, dat_figy, figy_szoveg, felhkod) FROM iktato"_s,
+            {}),
+        u"2025|1|7|2025-04-04|Új tárgy|2025-02-02|emlékeztető|3"_s);
+}
+
+void TestResolutionSave::failedSaveChangesNothing_data()
+{
+    QTest::addColumn<bool>("existing");
+    QTest::addColumn<QString>("failure"); // "text": unstorable text; "subject": the catalogue refuses it
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("new, text") << false << u"text"_s << u"A következő karakterek nem tárolhatók"_s;
+    QTest::newRow("new, catalogue") << false << u"subject"_s << u"katalogus zarva"_s;
+    QTest::newRow("existing, text") << true << u"text"_s << u"A következő karakterek nem tárolhatók"_s;
+    QTest::newRow("existing, catalogue") << true << u"subject"_s << u"katalogus zarva"_s;
+}
+
+void TestResolutionSave::failedSaveChangesNothing()
+{
+    QFETCH(bool, existing);
+    QFETCH(QString, failure);
+    QFETCH(QString, message);
+
+    if (failure == u"subject"_s)
+        m_db->client("CREATE TRIGGER targy_zarva BEFORE INSERT ON targy FOR EACH ROW "
+                     "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'katalogus zarva';");
+    Resolution loaded =
+        existing ? *LoadResolution(*m_con,
+                                   insertRecord(2025, 1, 1, u", targy = 'régi', hatarozat = 'régi szöveg'"_s))
+                 : newRecord(1, QDate(2025, 1, 2));
+    QFile chosen(m_store->filePath(u"forrás.txt"_s));
+    QVERIFY(chosen.open(QIODevice::WriteOnly));
+    chosen.write("melléklet");
+    chosen.close();
+    const QString before = QueryText(
+        *m_con, u"SELECT GROUP_CONCAT(CONCAT_WS('|', iktato, targy, hatarozat, filenev)) FROM iktato"_s, {});
+
+    Resolution edited = loaded;
+    edited.subject = u"új tárgy"_s;
+    edited.hasDeadline = true;
+    edited.deadline = QDate(2025, 9, 9);
+    edited.text = failure == u"text"_s ? u"Здравствуйте"_s : u"új szöveg"_s;
+    edited.attachments[0].chosenPath = chosen.fileName();
+    edited.attachments[0].sourceName = u"forrás.txt"_s;
+
+    const SaveResult saved = SaveResolution(*m_con, loaded, edited, m_store->path());
+    QVERIFY(!saved.ok);
+    QVERIFY2(saved.error.contains(message), qPrintable(saved.error));
+    QVERIFY(!m_con->inTransaction());
+    QCOMPARE(QueryText(
+                 *m_con,
+                 u"SELECT GROUP_CONCAT(CONCAT_WS('|', iktato, targy, hatarozat, filenev)) FROM iktato"_s, {}),
+             before);
+    QCOMPARE(QueryInt(*m_con, u"SELECT COUNT(*) FROM targy"_s, -1), 0);
+    if (!existing) // a file under an id that no record got would be taken by the next record
+        QCOMPARE(QDir(m_store->path()).entryList(QDir::Files), QStringList{u"forrás.txt"_s});
+
+    // The same edit goes through once the cause is gone.
+    m_db->client("DROP TRIGGER IF EXISTS targy_zarva;");
+    edited.text = u"új szöveg"_s;
+    const SaveResult retried = SaveResolution(*m_con, loaded, edited, m_store->path());
+    QVERIFY2(retried.ok, qPrintable(retried.error));
+    QCOMPARE(
+        QueryText(
+            *m_con,
+            u"SELECT CONCAT_WS('|', targy, hatarozat, statusz, origfilenev) FROM iktato WHERE iktato = %1"_s
+                .arg(retried.id),
+            {}),
+        u"új tárgy|új szöveg|1|forrás.txt"_s);
+}
+
+void TestResolutionSave::recordDeletedMeanwhile()
+{
+    const int id = insertRecord(2025, 1, 1);
+    QVERIFY(!LoadResolution(*m_con, id + 1));
+    Resolution loaded = *LoadResolution(*m_con, id);
+    m_db->client("DELETE FROM iktato;");
+    Resolution edited = loaded;
+    edited.subject = u"x"_s;
+    const SaveResult saved = SaveResolution(*m_con, loaded, edited, m_store->path());
+    QVERIFY(!saved.ok);
+    QVERIFY(saved.recordGone);
+    QCOMPARE(QueryInt(*m_con, u"SELECT COUNT(*) FROM iktato"_s, -1), 0);
+    QCOMPARE(QueryInt(*m_con, u"SELECT COUNT(*) FROM targy"_s, -1), 0);
+}
+
+void TestResolutionSave::collidingNumberTakesTheNextFree()
+{
+    Resolution mine = newRecord(1, QDate(2025, 5, 5));
+    QCOMPARE(mine.number, 1);
+    // Another workstation saves 1 and 2 while this editor is open.
+    m_db->client("INSERT INTO iktato (ev, csoport, az, datum) VALUES (2025, 1, 1, '2025-05-01'), (2025, 1, "
+                 "2, '2025-05-02');");
+    Resolution edited = mine;
+    edited.subject = u"ütközés"_s;
+    const SaveResult saved = SaveResolution(*m_con, mine, edited, m_store->path());
+    QVERIFY2(saved.ok, qPrintable(saved.error));
+    QVERIFY(saved.renumbered);
+    QCOMPARE(saved.number, 3);
+    QCOMPARE(QueryText(*m_con, u"SELECT GROUP_CONCAT(az ORDER BY az) FROM iktato"_s, {}), u"1,2,3"_s);
+    QCOMPARE(QueryText(*m_con, u"SELECT targy FROM iktato WHERE az = 3"_s, {}), u"ütközés"_s);
+}
+
+void TestResolutionSave::twoWorkstationsNumberAtOnce()
+{
+    constexpr int rounds = 40;
+    std::barrier sync(2);
+    struct Outcome
+    {
+        QList<int> ids;
+        int renumbered = 0;
+        QStringList errors;
+    };
+    Outcome outcomes[2];
+    const ConnectionParams params = m_db->params();
+    const QString store = m_store->path();
+    const auto workstation = [&](int which) {
+        Outcome &out = outcomes[which];
+        try {
+            Connection con(params);
+            con.open();
+            for (int round = 0; round < rounds; ++round) {
+                sync.arrive_and_wait(); // both editors open with the same number
+                Resolution rec = NewResolutionRecord(con, 1, QDate(2025, 2, 3));
+                Resolution edited = rec;
+                edited.subject = u"munkaállomás %1"_s.arg(which);
+                edited.text = u"kör %1"_s.arg(round);
+                sync.arrive_and_wait(); // and press OK together
+                const SaveResult saved = SaveResolution(con, rec, edited, store);
+                if (saved.ok)
+                    out.ids.append(saved.id);
+                else
+                    out.errors.append(saved.error);
+                if (saved.renumbered)
+                    ++out.renumbered;
+            }
+        } catch (const std::exception &e) {
+            out.errors.append(QString::fromUtf8(e.what()));
+            sync.arrive_and_drop();
+        }
+    };
+    std::thread a(workstation, 0);
+    std::thread b(workstation, 1);
+    a.join();
+    b.join();
+
+    QCOMPARE(outcomes[0].errors, QStringList());
+    QCOMPARE(outcomes[1].errors, QStringList());
+    QCOMPARE(outcomes[0].ids.size() + outcomes[1].ids.size(), 2 * rounds);
+    QCOMPARE(QueryInt(*m_con, u"SELECT COUNT(*) FROM iktato"_s, -1), 2 * rounds);
+    QCOMPARE(QueryInt(*m_con, u"SELECT COUNT(DISTINCT az) FROM iktato"_s, -1), 2 * rounds);
+    QCOMPARE(QueryInt(*m_con, u"SELECT MAX(az) FROM iktato"_s, -1), 2 * rounds);
+    // Every round both took the same number, so one of the two had to move on.
+    QCOMPARE(outcomes[0].renumbered + outcomes[1].renumbered, rounds);
+    // Each record kept its own text: the retry wrote the text of the record it saved.
+    QCOMPARE(QueryInt(*m_con, u"SELECT COUNT(*) FROM iktato WHERE hatarozat LIKE 'kör %'"_s, -1), 2 * rounds);
+}
+
+QTEST_GUILESS_MAIN(TestResolutionSave)
+#include "tst_resolutionsave.moc"

@@ -1,0 +1,583 @@
+#include "common/cp1250.h"
+#include "common/messagebox.h"
+#include "common/paths.h"
+#include "config/conprofile.h"
+#include "config/inifile.h"
+#include "profiles/frm_adatbazisnyit.h"
+#include "profiles/frm_init.h"
+#include "testdatabase.h"
+#include "testutil.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Counts the times a window with the given object name is shown.
+class ShowCounter : public QObject
+{
+public:
+    explicit ShowCounter(QString name) : m_name(std::move(name)) { qApp->installEventFilter(this); }
+    ~ShowCounter() override { qApp->removeEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && watched->isWidgetType() && watched->objectName() == m_name)
+            ++count;
+        return false;
+    }
+
+private:
+    QString m_name;
+};
+
+template<typename T>
+T *Child(QWidget *window, const QString &name)
+{
+    T *child = window->findChild<T *>(name);
+    if (!child)
+        qWarning("no child %s", qPrintable(name));
+    return child;
+}
+
+QPushButton *Button(QWidget *window, const QString &name)
+{
+    return Child<QPushButton>(window, name);
+}
+
+struct InitFields
+{
+    QString host, user, password, database, displayName, port;
+};
+
+void Fill(QWidget *init, const InitFields &f)
+{
+    Child<QLineEdit>(init, u"Edit2"_s)->setText(f.host);
+    Child<QLineEdit>(init, u"Edit3"_s)->setText(f.user);
+    Child<QLineEdit>(init, u"Edit6"_s)->setText(f.password);
+    Child<QLineEdit>(init, u"Edit1"_s)->setText(f.database);
+    Child<QLineEdit>(init, u"Edit4"_s)->setText(f.displayName);
+    Child<QLineEdit>(init, u"Edit5"_s)->setText(f.port);
+}
+
+// Closes a dialog a callback left open, so a failed step cannot hang the test.
+void EnsureClosed(QWidget *window)
+{
+    if (window->isVisible())
+        if (auto *dialog = qobject_cast<QDialog *>(window))
+            dialog->reject();
+}
+
+QString ProfileKey(int n)
+{
+    return ConnectionProfileKey(n);
+}
+
+} // namespace
+
+class TestProfiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void startupListSkipsGapsEmptyNamesAndHighKeys();
+    void chooserTestsPickedProfileAndStaysOpenOnFailure_data();
+    void chooserTestsPickedProfileAndStaysOpenOnFailure();
+    void singleProfile_data();
+    void singleProfile();
+    void abandoningChooser_data();
+    void abandoningChooser();
+    void newProfileThroughChooser();
+    void arrowKeysWrapAround();
+
+    void setupStoresScrambledAtFirstFreeKey();
+    void failedTestShowsMessageAndStoresNothing();
+    void ctrlEnterInHostAcceptsWithoutTest();
+    void unstorableInputKeepsSetupOpen_data();
+    void unstorableInputKeepsSetupOpen();
+    void noFreeKeyKeepsStoredProfiles();
+
+    void dialogsShowWholeTexts();
+
+private:
+    QString goodProfile(const QString &name) const;
+    QString badProfile(const QString &name) const;
+    InitFields goodFields(const QString &name) const;
+    void writeProfile(int n, const QString &plain);
+    QByteArray settingsBytes() const;
+
+    std::unique_ptr<TestDatabase> m_db;
+    std::unique_ptr<ScopedDataFolder> m_folder;
+};
+
+void TestProfiles::initTestCase()
+{
+    REQUIRE_TEST_SERVER();
+    m_db = std::make_unique<TestDatabase>(TestDatabase::Content::Empty);
+}
+
+void TestProfiles::init()
+{
+    m_folder = std::make_unique<ScopedDataFolder>();
+    QCOMPARE(SettingsFilePath(), m_folder->dataFolder() + u"/OrvantH.ini"_s);
+}
+
+void TestProfiles::cleanup()
+{
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    m_folder.reset();
+}
+
+QString TestProfiles::goodProfile(const QString &name) const
+{
+    const ConnectionParams p = m_db->params();
+    return ConnectionProfile{p.database, p.host, QString::number(p.port), p.user, p.password, name}.toText();
+}
+
+QString TestProfiles::badProfile(const QString &name) const
+{
+    const ConnectionParams p = m_db->params();
+    return ConnectionProfile{u"nincs_ilyen_adatbazis"_s, p.host, QString::number(p.port), p.user, p.password, name}
+        .toText();
+}
+
+InitFields TestProfiles::goodFields(const QString &name) const
+{
+    const ConnectionParams p = m_db->params();
+    return {p.host, p.user, p.password, p.database, name, QString::number(p.port)};
+}
+
+void TestProfiles::writeProfile(int n, const QString &plain)
+{
+    QDir().mkpath(m_folder->dataFolder());
+    IniWriteString(ConnectionProfileSection(), ProfileKey(n), EncodeConStr(plain));
+}
+
+QByteArray TestProfiles::settingsBytes() const
+{
+    QFile f(SettingsFilePath());
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void TestProfiles::startupListSkipsGapsEmptyNamesAndHighKeys()
+{
+    writeProfile(1, badProfile(u"Első"_s));
+    // The profile manager's form, with a ";" after the name.
+    writeProfile(2, badProfile(u"Második"_s) + u';');
+    writeProfile(4, goodProfile(u"Negyedik"_s));
+    writeProfile(5, goodProfile(QString()));
+    writeProfile(26, goodProfile(u"Huszonhatodik"_s));
+
+    const StartupProfiles list = ReadStartupProfiles();
+    QCOMPARE(list.listText, u"1; Első\r\n2; Második\r\n4; Negyedik\r\n"_s);
+    QCOMPARE(list.profileStrings,
+             (QStringList{badProfile(u"Első"_s), badProfile(u"Második"_s) + u';', goodProfile(u"Negyedik"_s)}));
+}
+
+void TestProfiles::chooserTestsPickedProfileAndStaysOpenOnFailure_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("OK button") << u"OK"_s;
+    QTest::newRow("Enter") << u"Enter"_s;
+    QTest::newRow("double click") << u"double click"_s;
+}
+
+void TestProfiles::chooserTestsPickedProfileAndStaysOpenOnFailure()
+{
+    QFETCH(QString, how);
+    writeProfile(1, badProfile(u"Első"_s));
+    writeProfile(2, badProfile(u"Második"_s));
+    writeProfile(4, goodProfile(u"Negyedik"_s));
+    const StartupProfiles list = ReadStartupProfiles();
+
+    MessageBoxRecorder boxes;
+    QString caption;
+    QStringList shownLines;
+    int firstSelected = -2;
+    bool openAfterFailure = false;
+    AnswerNextModal([&](QWidget *w) {
+        caption = w->windowTitle();
+        auto *listBox = Child<QListWidget>(w, u"ListBox1"_s);
+        for (int i = 0; i < listBox->count(); ++i)
+            shownLines << listBox->item(i)->text();
+        firstSelected = listBox->currentRow();
+        const auto choose = [&](int row) {
+            listBox->setCurrentRow(row);
+            if (how == u"OK"_s) {
+                Button(w, u"Button1"_s)->click();
+            } else if (how == u"Enter"_s) {
+                QTest::keyClick(listBox, Qt::Key_Return);
+            } else {
+                const QRect rect = listBox->visualItemRect(listBox->item(row));
+                // The view reacts to a double click only after the press that precedes it.
+                QTest::mousePress(listBox->viewport(), Qt::LeftButton, {}, rect.center());
+                QTest::mouseDClick(listBox->viewport(), Qt::LeftButton, {}, rect.center());
+            }
+        };
+        choose(0); // its database does not exist
+        openAfterFailure = w->isVisible();
+        choose(2);
+        EnsureClosed(w);
+    });
+    QString newProfile = u"untouched"_s;
+    const int result = ChooseProfile(list.listText, list.profileStrings, ProfileChooserCaption(), &newProfile);
+
+    QCOMPARE(caption, u"OrvantH Határozatok adatbázis választás"_s);
+    QCOMPARE(shownLines, (QStringList{u"1; Első"_s, u"2; Második"_s, u"4; Negyedik"_s}));
+    QCOMPARE(firstSelected, 0);
+    QVERIFY(openAfterFailure);
+    QCOMPARE(boxes.count(), 1);
+    QCOMPARE(boxes.boxes().at(0).kind, MessageBoxRecorder::Kind::Error);
+    QVERIFY2(boxes.texts().at(0).startsWith(u"Hiba: "_s) && boxes.texts().at(0).contains(u"nincs_ilyen_adatbazis"_s),
+             qPrintable(boxes.texts().at(0)));
+    QCOMPARE(result, 2);
+    QCOMPARE(list.profileStrings.at(result), goodProfile(u"Negyedik"_s));
+    QCOMPARE(newProfile, u"untouched"_s);
+    // The chooser's size is kept for the next start.
+    QVERIFY(IniKeyExists(u"frm_AdatbazisNyit"_s, u"Width"_s));
+}
+
+void TestProfiles::singleProfile_data()
+{
+    QTest::addColumn<bool>("works");
+    QTest::addColumn<int>("result");
+    QTest::addColumn<int>("shown");
+    QTest::addColumn<int>("errorBoxes");
+    QTest::newRow("connection works: no window") << true << 0 << 0 << 0;
+    // The error box first, then the chooser with its one line (abandoned here).
+    QTest::newRow("server refuses: error, then chooser") << false << -1 << 1 << 1;
+}
+
+void TestProfiles::singleProfile()
+{
+    QFETCH(bool, works);
+    QFETCH(int, result);
+    QFETCH(int, shown);
+    QFETCH(int, errorBoxes);
+
+    // A listed profile comes from the settings file, so its folder exists.
+    QDir().mkpath(m_folder->dataFolder());
+    ShowCounter shows(u"frm_AdatbazisNyit"_s);
+    MessageBoxRecorder boxes;
+    const QString profile = works ? goodProfile(u"Egyetlen"_s) : badProfile(u"Egyetlen"_s);
+    int lines = -1;
+    if (!works) {
+        AnswerNextModal([&](QWidget *w) {
+            lines = Child<QListWidget>(w, u"ListBox1"_s)->count();
+            EnsureClosed(w);
+        });
+    }
+    QCOMPARE(ChooseProfile(u"1; Egyetlen\r\n"_s, {profile}, ProfileChooserCaption()), result);
+    QCOMPARE(shows.count, shown);
+    QVERIFY2(boxes.count() == errorBoxes, qPrintable(boxes.texts().join(u" | "_s)));
+    if (!works)
+        QCOMPARE(lines, 1);
+}
+
+void TestProfiles::abandoningChooser_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Mégsem") << u"Mégsem"_s;
+    QTest::newRow("Esc") << u"Esc"_s;
+    QTest::newRow("Új, then Mégsem in the set-up") << u"Új"_s;
+}
+
+void TestProfiles::abandoningChooser()
+{
+    QFETCH(QString, how);
+    writeProfile(1, goodProfile(u"Első"_s));
+    writeProfile(2, goodProfile(u"Második"_s));
+    const StartupProfiles list = ReadStartupProfiles();
+    const QByteArray before = settingsBytes();
+
+    QString setupCaption;
+    AnswerNextModal([&](QWidget *w) {
+        if (how == u"Mégsem"_s) {
+            Button(w, u"Button2"_s)->click();
+        } else if (how == u"Esc"_s) {
+            QTest::keyClick(Child<QListWidget>(w, u"ListBox1"_s), Qt::Key_Escape);
+        } else {
+            AnswerNextModal([&](QWidget *init) {
+                setupCaption = init->windowTitle();
+                Button(init, u"Button3"_s)->click();
+                EnsureClosed(init);
+            });
+            Button(w, u"BitBtn1"_s)->click();
+        }
+        EnsureClosed(w);
+    });
+    QString newProfile;
+    QCOMPARE(ChooseProfile(list.listText, list.profileStrings, ProfileChooserCaption(), &newProfile), -1);
+    QVERIFY(newProfile.isEmpty());
+    if (how == u"Új"_s)
+        QCOMPARE(setupCaption, u"Adatbázis beállítás"_s);
+    // No profile was added or changed.
+    const IniDocument was = IniDocument::fromBytes(before);
+    const IniDocument now = IniDocument::fromBytes(settingsBytes());
+    QCOMPARE(now.keys(ConnectionProfileSection()), was.keys(ConnectionProfileSection()));
+    for (const QString &key : was.keys(ConnectionProfileSection()))
+        QCOMPARE(now.value(ConnectionProfileSection(), key), was.value(ConnectionProfileSection(), key));
+}
+
+void TestProfiles::newProfileThroughChooser()
+{
+    writeProfile(1, badProfile(u"Első"_s));
+    writeProfile(2, badProfile(u"Második"_s));
+    // A key with an empty value is taken too: the new profile goes to ConStr4.
+    IniWriteString(ConnectionProfileSection(), ProfileKey(3), QString());
+    const StartupProfiles list = ReadStartupProfiles();
+    QCOMPARE(list.profileStrings.size(), 2);
+
+    AnswerNextModal([&](QWidget *w) {
+        AnswerNextModal([&](QWidget *init) {
+            Fill(init, goodFields(u"Új testület"_s));
+            Button(init, u"Button1"_s)->click();
+            Button(init, u"Button2"_s)->click();
+            EnsureClosed(init);
+        });
+        Button(w, u"BitBtn1"_s)->click();
+        EnsureClosed(w);
+    });
+    MessageBoxRecorder boxes;
+    QString newProfile;
+    QCOMPARE(ChooseProfile(list.listText, list.profileStrings, ProfileChooserCaption(), &newProfile), 2);
+    QCOMPARE(boxes.texts(), QStringList());
+    QCOMPARE(newProfile, goodProfile(u"Új testület"_s));
+    QCOMPARE(DecodeConStr(IniReadString(ConnectionProfileSection(), ProfileKey(4), QString())), newProfile);
+    QCOMPARE(IniReadString(ConnectionProfileSection(), ProfileKey(3), u"x"_s), QString());
+}
+
+void TestProfiles::arrowKeysWrapAround()
+{
+    Tfrm_AdatbazisNyit chooser({u"1; A"_s, u"2; B"_s, u"5; C"_s}, {}, 9);
+    chooser.show();
+    auto *listBox = Child<QListWidget>(&chooser, u"ListBox1"_s);
+    listBox->setFocus();
+    QCOMPARE(listBox->currentRow(), 0);
+    QTest::keyClick(listBox, Qt::Key_Up);
+    QCOMPARE(listBox->currentRow(), 2);
+    QTest::keyClick(listBox, Qt::Key_Up);
+    QCOMPARE(listBox->currentRow(), 1);
+    QTest::keyClick(listBox, Qt::Key_Down);
+    QCOMPARE(listBox->currentRow(), 2);
+    QTest::keyClick(listBox, Qt::Key_Down);
+    QCOMPARE(listBox->currentRow(), 0);
+    QTest::keyClick(listBox, Qt::Key_Down);
+    QCOMPARE(listBox->currentRow(), 1);
+}
+
+void TestProfiles::setupStoresScrambledAtFirstFreeKey()
+{
+    QVERIFY(!QDir(m_folder->dataFolder()).exists());
+    const InitFields typed = goodFields(u"Képviselő-testület"_s);
+
+    bool okBefore = true, okAfterTest = false, okAfterEdit = false;
+    QString initialPort;
+    AnswerNextModal([&](QWidget *init) {
+        okBefore = Button(init, u"Button2"_s)->isEnabled();
+        initialPort = Child<QLineEdit>(init, u"Edit5"_s)->text();
+        Fill(init, goodFields(u"Ideiglenes"_s));
+        Button(init, u"Button1"_s)->click();
+        okAfterTest = Button(init, u"Button2"_s)->isEnabled();
+        // Changes after a good test are taken as they are.
+        Child<QLineEdit>(init, u"Edit4"_s)->setText(typed.displayName);
+        okAfterEdit = Button(init, u"Button2"_s)->isEnabled();
+        Button(init, u"Button2"_s)->click();
+        EnsureClosed(init);
+    });
+    MessageBoxRecorder boxes;
+    QString current;
+    QVERIFY(RunFirstSetup(current));
+    QCOMPARE(boxes.texts(), QStringList());
+    QCOMPARE(initialPort, u"3306"_s);
+    QVERIFY(!okBefore);
+    QVERIFY(okAfterTest);
+    QVERIFY(okAfterEdit);
+
+    const QString expected = typed.database + u';' + typed.host + u';' + typed.port + u';' + typed.user + u';' +
+                             typed.password + u';' + typed.displayName;
+    QCOMPARE(current, expected);
+    const QString stored = IniReadString(ConnectionProfileSection(), ProfileKey(1), QString());
+    QCOMPARE(stored.size(), 3 + 2 * ToCp1250(expected).size());
+    QVERIFY(!stored.contains(typed.database));
+    QCOMPARE(DecodeConStr(stored), expected);
+    const ConnectionProfile profile = ConnectionProfile::fromText(DecodeConStr(stored));
+    QCOMPARE(profile, (ConnectionProfile{typed.database, typed.host, typed.port, typed.user, typed.password,
+                                         typed.displayName}));
+    // Its dialog position is kept.
+    QVERIFY(IniKeyExists(u"frm_Init"_s, u"Left"_s));
+}
+
+void TestProfiles::failedTestShowsMessageAndStoresNothing()
+{
+    writeProfile(1, goodProfile(u"Meglévő"_s));
+    const QByteArray before = settingsBytes();
+
+    bool okAfterTest = true;
+    AnswerNextModal([&](QWidget *init) {
+        InitFields f = goodFields(u"Rossz"_s);
+        f.database = u"nincs_ilyen_adatbazis"_s;
+        Fill(init, f);
+        Button(init, u"Button1"_s)->click();
+        okAfterTest = Button(init, u"Button2"_s)->isEnabled();
+        Button(init, u"Button3"_s)->click();
+        EnsureClosed(init);
+    });
+    MessageBoxRecorder boxes;
+    QString current = u"előző"_s;
+    QVERIFY(!RunFirstSetup(current));
+    QVERIFY(!okAfterTest);
+    QCOMPARE(current, u"előző"_s);
+    QCOMPARE(boxes.count(), 1);
+    QCOMPARE(boxes.boxes().at(0).caption, u"Hiba"_s);
+    QVERIFY2(boxes.texts().at(0).startsWith(u"Hiba: "_s) && boxes.texts().at(0).contains(u"nincs_ilyen_adatbazis"_s),
+             qPrintable(boxes.texts().at(0)));
+    IniDocument after = IniDocument::fromBytes(settingsBytes());
+    after.remove(u"frm_Init"_s, u"Left"_s);
+    after.remove(u"frm_Init"_s, u"Top"_s);
+    QCOMPARE(after.keys(ConnectionProfileSection()), QStringList{ProfileKey(1)});
+    QCOMPARE(after.value(ConnectionProfileSection(), ProfileKey(1)),
+             IniDocument::fromBytes(before).value(ConnectionProfileSection(), ProfileKey(1)));
+}
+
+void TestProfiles::ctrlEnterInHostAcceptsWithoutTest()
+{
+    const InitFields typed{u"nem.elerheto.invalid"_s, u"iktato"_s, u"titok"_s, u"hatarozat"_s, u"Távoli"_s, u"3307"_s};
+    QString afterEnter;
+    AnswerNextModal([&](QWidget *init) {
+        init->activateWindow();
+        Fill(init, typed);
+        auto *host = Child<QLineEdit>(init, u"Edit2"_s);
+        host->setFocus();
+        QTest::keyClick(host, Qt::Key_Return);
+        afterEnter = init->focusWidget() ? init->focusWidget()->objectName() : QString();
+        QTest::keyClick(host, Qt::Key_Return, Qt::ControlModifier);
+        EnsureClosed(init);
+    });
+    MessageBoxRecorder boxes;
+    QString current;
+    QVERIFY(RunFirstSetup(current));
+    QCOMPARE(afterEnter, u"Edit3"_s);
+    QCOMPARE(boxes.count(), 0);
+    QCOMPARE(current, u"hatarozat;nem.elerheto.invalid;3307;iktato;titok;Távoli"_s);
+    QCOMPARE(DecodeConStr(IniReadString(ConnectionProfileSection(), ProfileKey(1), QString())), current);
+}
+
+void TestProfiles::unstorableInputKeepsSetupOpen_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    // A ";" would shift the later fields of the stored profile.
+    QTest::newRow("semicolon in the password") << u"Edit6"_s << u"jel;szó"_s;
+    QTest::newRow("semicolon in the name") << u"Edit4"_s << u"A;B"_s;
+    // Code page 1250 cannot hold it; the settings file would get a "?".
+    QTest::newRow("Cyrillic name") << u"Edit4"_s << u"Дума"_s;
+}
+
+void TestProfiles::unstorableInputKeepsSetupOpen()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    bool openAfterOk = false;
+    AnswerNextModal([&](QWidget *init) {
+        Fill(init, goodFields(u"Név"_s));
+        Child<QLineEdit>(init, field)->setText(text);
+        QTest::keyClick(Child<QLineEdit>(init, u"Edit2"_s), Qt::Key_Return, Qt::ControlModifier);
+        openAfterOk = init->isVisible();
+        Button(init, u"Button3"_s)->click();
+        EnsureClosed(init);
+    });
+    MessageBoxRecorder boxes;
+    QString current;
+    QVERIFY(!RunFirstSetup(current));
+    QVERIFY(openAfterOk);
+    QVERIFY(!boxes.texts().isEmpty());
+    QVERIFY2(boxes.texts().constLast().contains(u";"_s) || boxes.texts().constLast().contains(text),
+             qPrintable(boxes.texts().constLast()));
+    QVERIFY(!IniKeyExists(ConnectionProfileSection(), ProfileKey(1)));
+}
+
+void TestProfiles::noFreeKeyKeepsStoredProfiles()
+{
+    QDir().mkpath(m_folder->dataFolder());
+    IniFile ini = SettingsFile();
+    ini.update([](IniDocument &doc) {
+        for (int n = 1; n <= kMaxConnectionProfiles; ++n)
+            doc.setValue(ConnectionProfileSection(), ConnectionProfileKey(n), QString());
+    });
+    AnswerNextModal([&](QWidget *init) {
+        Fill(init, goodFields(u"Száztizedik"_s));
+        QTest::keyClick(Child<QLineEdit>(init, u"Edit2"_s), Qt::Key_Return, Qt::ControlModifier);
+        EnsureClosed(init);
+    });
+    MessageBoxRecorder boxes;
+    QString current;
+    QVERIFY(RunFirstSetup(current));
+    // Used for this run, and the user is told it was not stored.
+    QCOMPARE(current, goodProfile(u"Száztizedik"_s));
+    QCOMPARE(boxes.count(), 1);
+    QCOMPARE(boxes.boxes().at(0).kind, MessageBoxRecorder::Kind::Warning);
+    const IniDocument doc = ini.read();
+    QVERIFY(!doc.contains(ConnectionProfileSection(), ProfileKey(0)));
+    QVERIFY(!doc.contains(ConnectionProfileSection(), ProfileKey(101)));
+    for (int n = 1; n <= kMaxConnectionProfiles; ++n)
+        QCOMPARE(doc.value(ConnectionProfileSection(), ProfileKey(n), u"x"_s), QString());
+}
+
+void TestProfiles::dialogsShowWholeTexts()
+{
+    // Every caption on the two dialogs must be readable in full at the default size.
+    const QString shots = qEnvironmentVariable("ORVANTH_SHOTS");
+    auto check = [&](QWidget *w, const QString &shotName) {
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        for (QLabel *label : w->findChildren<QLabel *>()) {
+            if (!label->text().isEmpty())
+                QVERIFY2(label->width() >= label->sizeHint().width(), qPrintable(label->text()));
+        }
+        for (QPushButton *button : w->findChildren<QPushButton *>()) {
+            QVERIFY2(button->width() >= button->sizeHint().width(), qPrintable(button->text()));
+            QVERIFY(w->rect().contains(button->geometry()));
+        }
+        if (!shots.isEmpty())
+            w->grab().save(QDir(shots).filePath(shotName));
+    };
+
+    Tfrm_AdatbazisNyit chooser({u"1; Képviselő-testület"_s, u"2; Pénzügyi Bizottság"_s, u"4; Próba adatbázis"_s},
+                               {}, 9);
+    chooser.setWindowTitle(ProfileChooserCaption());
+    check(&chooser, u"chooser.png"_s);
+    // When resized, the list takes the room above the button strip.
+    auto *listBox = Child<QListWidget>(&chooser, u"ListBox1"_s);
+    const int listHeight = listBox->height();
+    chooser.resize(chooser.width() + 100, chooser.height() + 80);
+    QTRY_COMPARE(listBox->height(), listHeight + 80);
+    QVERIFY(Button(&chooser, u"Button2"_s)->geometry().bottom() < chooser.height());
+
+    Tfrm_Init init;
+    Fill(&init, {u"192.168.1.20"_s, u"iktato"_s, u"titok"_s, u"hatarozat"_s, u"Képviselő-testület"_s, u"3306"_s});
+    init.findChild<QLineEdit *>(u"Edit2"_s)->setFocus();
+    check(&init, u"init.png"_s);
+    // The password shows stars only.
+    QCOMPARE(Child<QLineEdit>(&init, u"Edit6"_s)->echoMode(), QLineEdit::Password);
+    QCOMPARE(Child<QLineEdit>(&init, u"Edit6"_s)->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter), int('*'));
+}
+
+QTEST_MAIN(TestProfiles)
+#include "tst_profiles.moc"

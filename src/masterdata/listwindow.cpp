@@ -1,5 +1,6 @@
 #include "listwindow.h"
 
+#include "app/icons.h"
 #include "common/formgeometry.h"
 #include "common/messagebox.h"
 #include "common/sortcolumn.h"
@@ -138,21 +139,21 @@ void ListWindow::buildActions()
         const char16_t *caption;
         const char16_t *hint;
         QList<QKeySequence> keys;
-        QStyle::StandardPixmap icon;
+        QIcon icon;
     };
     const Spec specs[ActionCount] = {
-        {u"aUj", u"Új sor", u"Új sor", {QKeySequence(Qt::Key_Insert)}, QStyle::SP_FileIcon},
-        {u"aSzerkeszt", u"Szerkeszt", u"Szerkeszt", {QKeySequence(Qt::Key_F2)}, QStyle::SP_FileDialogDetailedView},
-        {u"aTorol", u"Töröl", u"Sor törlése", {QKeySequence(Qt::CTRL | Qt::Key_Delete)}, QStyle::SP_TrashIcon},
+        {u"aUj", u"Új sor", u"Új sor", {QKeySequence(Qt::Key_Insert)}, MakeIcon(IconId::New)},
+        {u"aSzerkeszt", u"Szerkeszt", u"Szerkeszt", {QKeySequence(Qt::Key_F2)}, MakeIcon(IconId::Edit)},
+        {u"aTorol", u"Töröl", u"Sor törlése", {QKeySequence(Qt::CTRL | Qt::Key_Delete)}, MakeIcon(IconId::Delete)},
         {u"aKeres", u"Kereső", u"Ugrás a keresőbe", {QKeySequence(Qt::CTRL | Qt::Key_F)},
-         QStyle::SP_FileDialogContentsView},
+         MakeIcon(IconId::View)},
         {u"aElfogad", u"Elfogad", u"Elfogad", {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)},
-         QStyle::SP_DialogApplyButton},
-        {u"aBezar", u"Bezár", u"Bezár", {QKeySequence(Qt::Key_Escape)}, QStyle::SP_DialogCloseButton},
+         style()->standardIcon(QStyle::SP_DialogApplyButton)},
+        {u"aBezar", u"Bezár", u"Bezár", {QKeySequence(Qt::Key_Escape)}, MakeIcon(IconId::Close)},
     };
     for (int i = 0; i < ActionCount; ++i) {
         const Spec &s = specs[i];
-        auto *a = new QAction(style()->standardIcon(s.icon), QString::fromUtf16(s.caption), this);
+        auto *a = new QAction(s.icon, QString::fromUtf16(s.caption), this);
         a->setObjectName(QString::fromUtf16(s.name));
         a->setToolTip(QString::fromUtf16(s.hint));
         a->setShortcuts(s.keys);

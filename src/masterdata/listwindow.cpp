@@ -1,0 +1,474 @@
+#include "listwindow.h"
+
+#include "app/icons.h"
+#include "common/formgeometry.h"
+#include "common/messagebox.h"
+#include "common/sortcolumn.h"
+#include "common/sqltext.h"
+#include "db/dbroutines.h"
+#include "db/query.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTableView>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Restores the field's own palette when it loses the focus.
+class FocusPainter : public QObject
+{
+public:
+    explicit FocusPainter(QWidget *field) : QObject(field), m_palette(field->palette()) {}
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *field = static_cast<QWidget *>(watched);
+        if (event->type() == QEvent::FocusIn) {
+            QPalette p = m_palette;
+            p.setColor(QPalette::Base, FocusedFieldColour());
+            field->setPalette(p);
+        } else if (event->type() == QEvent::FocusOut) {
+            field->setPalette(m_palette);
+        }
+        return false;
+    }
+
+private:
+    QPalette m_palette;
+};
+
+QWidget *NextInTabOrder(QWidget *from)
+{
+    for (QWidget *w = from->nextInFocusChain(); w && w != from; w = w->nextInFocusChain()) {
+        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(from->window())
+            && w->window() == from->window())
+            return w;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool StartsListSearch(QChar typed)
+{
+    const QChar c = typed.toLower();
+    if ((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z'))
+        return true;
+    return QStringView(u"áéíóöőúüű").contains(c);
+}
+
+QColor FocusedFieldColour()
+{
+    return QColor(0xA6, 0xCA, 0xF0);
+}
+
+void PaintFocusedField(QWidget *field)
+{
+    field->installEventFilter(new FocusPainter(field));
+}
+
+RowEditorKeys::RowEditorKeys(QWidget *dialog, QAbstractButton *okButton)
+    : QObject(dialog), m_dialog(dialog), m_ok(okButton)
+{
+}
+
+void RowEditorKeys::watch(QWidget *field)
+{
+    PaintFocusedField(field);
+    field->installEventFilter(this);
+}
+
+bool RowEditorKeys::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    auto *key = static_cast<QKeyEvent *>(event);
+    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
+        return false;
+    if (key->modifiers() & Qt::ControlModifier) {
+        if (m_ok && m_ok->isEnabled()) {
+            m_ok->setFocus(Qt::OtherFocusReason);
+            m_ok->click();
+        }
+        return true;
+    }
+    if (QWidget *next = NextInTabOrder(static_cast<QWidget *>(watched)))
+        next->setFocus(Qt::TabFocusReason);
+    return true;
+}
+
+ListWindow::ListWindow(Connection &connection, Config config, QWidget *parent)
+    : QDialog(parent), m_connection(connection), m_config(std::move(config)), m_query(new Query(&connection, this)),
+      m_model(new QueryTableModel(m_query, m_config.columns, this))
+{
+    setObjectName(m_config.objectName);
+    setWindowTitle(m_config.caption);
+    setSizeGripEnabled(false);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    m_query->sql() = m_config.sql;
+    buildActions();
+    buildLayout();
+    resize(m_config.defaultSize);
+
+    connect(m_query, &Query::currentRowChanged, this, &ListWindow::onQueryRowChanged);
+    connect(m_query, &Query::reset, this, &ListWindow::onQueryReset);
+    updatePosition();
+}
+
+ListWindow::~ListWindow() = default;
+
+void ListWindow::buildActions()
+{
+    struct Spec
+    {
+        const char16_t *name;
+        const char16_t *caption;
+        const char16_t *hint;
+        QList<QKeySequence> keys;
+        QIcon icon;
+    };
+    const Spec specs[ActionCount] = {
+        {u"aUj", u"Új sor", u"Új sor", {QKeySequence(Qt::Key_Insert)}, MakeIcon(IconId::New)},
+        {u"aSzerkeszt", u"Szerkeszt", u"Szerkeszt", {QKeySequence(Qt::Key_F2)}, MakeIcon(IconId::Edit)},
+        {u"aTorol", u"Töröl", u"Sor törlése", {QKeySequence(Qt::CTRL | Qt::Key_Delete)}, MakeIcon(IconId::Delete)},
+        {u"aKeres", u"Kereső", u"Ugrás a keresőbe", {QKeySequence(Qt::CTRL | Qt::Key_F)},
+         MakeIcon(IconId::View)},
+        {u"aElfogad", u"Elfogad", u"Elfogad", {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)},
+         style()->standardIcon(QStyle::SP_DialogApplyButton)},
+        {u"aBezar", u"Bezár", u"Bezár", {QKeySequence(Qt::Key_Escape)}, MakeIcon(IconId::Close)},
+    };
+    for (int i = 0; i < ActionCount; ++i) {
+        const Spec &s = specs[i];
+        auto *a = new QAction(s.icon, QString::fromUtf16(s.caption), this);
+        a->setObjectName(QString::fromUtf16(s.name));
+        a->setToolTip(QString::fromUtf16(s.hint));
+        a->setShortcuts(s.keys);
+        addAction(a);
+        m_actions[i] = a;
+    }
+    connect(m_actions[Search], &QAction::triggered, this, &ListWindow::focusSearchBox);
+    connect(m_actions[Accept], &QAction::triggered, this, &ListWindow::acceptChoice);
+    connect(m_actions[Close], &QAction::triggered, this, &QDialog::reject);
+}
+
+void ListWindow::buildLayout()
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    m_toolBar = new QToolBar(this);
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    m_toolBar->setIconSize(QSize(32, 32));
+    m_toolBar->addAction(m_actions[New]);
+    m_toolBar->addAction(m_actions[Edit]);
+    m_toolBar->addAction(m_actions[Delete]);
+    m_toolBar->addSeparator();
+    m_toolBar->addAction(m_actions[Accept]);
+    m_toolBar->addAction(m_actions[Close]);
+    layout->addWidget(m_toolBar);
+
+    if (m_config.searchBox || !m_config.heading.isEmpty()) {
+        auto *panel = new QFrame(this);
+        panel->setFrameShape(QFrame::StyledPanel);
+        auto *row = new QHBoxLayout(panel);
+        row->setContentsMargins(4, 4, 4, 4);
+        if (m_config.searchBox) {
+            m_searchBox = new QLineEdit(panel);
+            m_searchBox->setObjectName(u"Edit1"_s);
+            m_searchBox->setMinimumWidth(160);
+            m_searchBox->installEventFilter(this);
+            PaintFocusedField(m_searchBox);
+            connect(m_searchBox, &QLineEdit::textChanged, this, [this](const QString &text) {
+                try {
+                    runSearch(text);
+                } catch (...) {
+                    ShowCurrentException(this);
+                }
+            });
+            row->addWidget(m_searchBox);
+        }
+        m_heading = new QLabel(m_config.heading, panel);
+        QFont f(u"Arial"_s);
+        f.setBold(true);
+        f.setPointSize(12);
+        m_heading->setFont(f);
+        m_heading->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        row->addWidget(m_heading, 1);
+        layout->addWidget(panel);
+    }
+
+    m_grid = new QTableView(this);
+    m_grid->setObjectName(u"DBGrid1"_s);
+    m_grid->setModel(m_model);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setTabKeyNavigation(false);
+    m_grid->verticalHeader()->hide();
+    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
+    m_grid->horizontalHeader()->setHighlightSections(false);
+    m_grid->horizontalHeader()->setSectionsClickable(m_config.titleClickSearches);
+    m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_grid->installEventFilter(this);
+    if (m_config.highlightColumn >= 0)
+        HighlightSortColumn(m_grid, m_config.highlightColumn);
+    layout->addWidget(m_grid, 1);
+
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &ListWindow::onGridCurrentChanged);
+    connect(m_grid, &QAbstractItemView::doubleClicked, this, &ListWindow::onDoubleClick);
+    if (m_config.titleClickSearches)
+        connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &ListWindow::focusSearchBox);
+
+    m_popup = new QMenu(this);
+    for (StdAction a : m_config.popupActions)
+        m_popup->addAction(m_actions[a]);
+    connect(m_grid, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { m_popup->exec(m_grid->viewport()->mapToGlobal(pos)); });
+
+    m_statusBar = new QStatusBar(this);
+    m_position = new QLabel(m_statusBar);
+    m_position->setMinimumWidth(120);
+    m_statusBar->addWidget(m_position);
+    layout->addWidget(m_statusBar);
+}
+
+void ListWindow::setActionShown(StdAction which, bool shown)
+{
+    m_actions[which]->setVisible(shown);
+    m_actions[which]->setEnabled(shown);
+}
+
+void ListWindow::onAction(StdAction which, std::function<void()> handler)
+{
+    connect(m_actions[which], &QAction::triggered, this, [this, handler = std::move(handler)] {
+        try {
+            handler();
+        } catch (...) {
+            ShowCurrentException(this);
+        }
+    });
+}
+
+bool ListWindow::checkChangeRight()
+{
+    if (m_changeRight)
+        return true;
+    ShowErrorBox(u"Nincs jogosultság a művelethez."_s, this);
+    return false;
+}
+
+void ListWindow::setFontSize(int pointSize)
+{
+    if (pointSize <= 0)
+        return;
+    QFont f = font();
+    f.setPointSize(pointSize);
+    setFont(f);
+    if (m_searchBox) {
+        QFont sf = m_searchBox->font();
+        sf.setPointSize(pointSize);
+        m_searchBox->setFont(sf);
+    }
+    m_grid->verticalHeader()->setDefaultSectionSize(QFontMetrics(f).height() + 6);
+}
+
+void ListWindow::open()
+{
+    m_query->close();
+    ReplaceWhere(m_query->sql(), m_config.baseCondition);
+    m_query->open();
+}
+
+void ListWindow::reread()
+{
+    m_query->refresh();
+}
+
+bool ListWindow::isEmpty() const
+{
+    return m_query->isEmpty();
+}
+
+QVariant ListWindow::currentValue(const QString &field) const
+{
+    return m_query->value(field);
+}
+
+int ListWindow::currentId(int defaultValue) const
+{
+    const QVariant v = m_query->value(m_config.idField);
+    return v.isNull() ? defaultValue : v.toInt();
+}
+
+bool ListWindow::locateId(int id)
+{
+    return m_query->locate(m_config.idField, QString::number(id));
+}
+
+bool ListWindow::locate(const QString &field, const QVariant &value)
+{
+    return m_query->locate(field, value);
+}
+
+void ListWindow::runSearch(const QString &text)
+{
+    m_query->close();
+    const QString terms = m_config.searchTerms ? m_config.searchTerms(text) : QString();
+    ReplaceWhere(m_query->sql(), m_config.baseCondition + terms);
+    m_query->open();
+    if (!text.isEmpty() && !m_config.searchField.isEmpty())
+        m_query->locate(m_config.searchField, text, Query::CaseInsensitive | Query::PartialKey);
+}
+
+void ListWindow::focusSearchBox()
+{
+    if (m_searchBox)
+        m_searchBox->setFocus(Qt::ShortcutFocusReason);
+}
+
+void ListWindow::acceptChoice()
+{
+    if (isEmpty()) {
+        ShowErrorBox(u"Nincs kiválasztott sor."_s, this);
+        return;
+    }
+    accept();
+}
+
+void ListWindow::onDoubleClick()
+{
+    m_actions[m_config.doubleClickAction]->trigger();
+}
+
+void ListWindow::onGridCurrentChanged(const QModelIndex &current)
+{
+    if (m_syncing || !current.isValid())
+        return;
+    m_query->setRecNo(current.row());
+}
+
+void ListWindow::onQueryRowChanged(int row)
+{
+    updatePosition();
+    const QModelIndex current = m_grid->currentIndex();
+    if (row < 0 || (current.isValid() && current.row() == row))
+        return;
+    m_syncing = true;
+    const QModelIndex target = m_model->index(row, current.isValid() ? current.column() : 0);
+    m_grid->selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_grid->scrollTo(target);
+    m_syncing = false;
+}
+
+void ListWindow::onQueryReset()
+{
+    resizeColumns();
+}
+
+void ListWindow::updatePosition()
+{
+    m_position->setText(RecordPositionText(*m_query));
+}
+
+void ListWindow::resizeColumns()
+{
+    int stretched = 0;
+    for (const QueryTableModel::Column &c : m_config.columns)
+        stretched += c.width == 0 ? 1 : 0;
+    const int share = stretched ? qMax(20, (m_grid->width() - m_config.stretchMargin) / stretched) : 0;
+    for (int i = 0; i < m_config.columns.size(); ++i) {
+        const int w = m_config.columns.at(i).width;
+        m_grid->setColumnWidth(i, w > 0 ? w : share);
+    }
+}
+
+void ListWindow::showEvent(QShowEvent *event)
+{
+    if (!m_boundsLoaded) {
+        m_boundsLoaded = true;
+        LoadFormBounds(this);
+    }
+    QDialog::showEvent(event);
+    resizeColumns();
+}
+
+void ListWindow::done(int result)
+{
+    if (isVisible()) {
+        try {
+            SaveFormBounds(this);
+        } catch (...) {
+            ShowCurrentException(this);
+        }
+    }
+    QDialog::done(result);
+}
+
+bool ListWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_grid) {
+        if (event->type() == QEvent::KeyPress)
+            return gridKeyPress(static_cast<QKeyEvent *>(event));
+        if (event->type() == QEvent::Resize)
+            resizeColumns();
+    } else if (watched == m_searchBox) {
+        if (event->type() == QEvent::KeyPress)
+            return searchBoxKeyPress(static_cast<QKeyEvent *>(event));
+        if (event->type() == QEvent::FocusIn
+            && static_cast<QFocusEvent *>(event)->reason() != Qt::MouseFocusReason)
+            m_searchBox->selectAll();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+bool ListWindow::gridKeyPress(QKeyEvent *event)
+{
+    if (!m_searchBox || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+        return false;
+    const QString typed = event->text();
+    if (typed.size() != 1 || !StartsListSearch(typed.at(0)))
+        return false;
+    const QString lower = typed.toLower();
+    m_searchBox->setFocus(Qt::OtherFocusReason);
+    try {
+        if (m_searchBox->text() == lower)
+            runSearch(lower); // no textChanged for the same text, but the search still runs
+        else
+            m_searchBox->setText(lower);
+    } catch (...) {
+        ShowCurrentException(this);
+    }
+    m_searchBox->deselect();
+    m_searchBox->setCursorPosition(int(lower.size()));
+    return true;
+}
+
+bool ListWindow::searchBoxKeyPress(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        m_grid->setFocus(Qt::OtherFocusReason);
+        return true;
+    default:
+        return false;
+    }
+}

@@ -1,0 +1,258 @@
+#include "app/beall.h"
+#include "app/frm_main.h"
+#include "app/mainactions.h"
+#include "app/mainregister.h"
+#include "app/setup.h"
+#include "app/startup.h"
+#include "app/statuspanels.h"
+#include "common/messagebox.h"
+#include "common/paths.h"
+#include "config/conprofile.h"
+#include "config/inifile.h"
+#include "register/flowtabbar.h"
+#include "register/registerquery.h"
+#include "register/registerview.h"
+#include "testdatabase.h"
+#include "testutil.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString profileText(const TestDatabase &db, const QString &name, int port = 0)
+{
+    const ConnectionParams p = db.params();
+    return u"%1;%2;%3;%4;%5;%6"_s.arg(p.database, p.host, QString::number(port ? port : p.port), p.user, p.password,
+                                     name);
+}
+
+IniFile settingsFile()
+{
+    QDir().mkpath(DataFolder());
+    return IniFile(SettingsFilePath());
+}
+
+void storeProfile(int key, const QString &plain)
+{
+    IniFile ini = settingsFile();
+    ini.writeString(u"Adatbazis"_s, u"ConStr"_s + QString::number(key), EncodeConStr(plain));
+}
+
+// A port nobody listens on.
+int closedPort()
+{
+    return TestServer::port() == 1 ? 2 : 1;
+}
+
+} // namespace
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        REQUIRE_TEST_SERVER();
+        SetUpApplication(*qApp);
+    }
+    void init()
+    {
+        m_folder = std::make_unique<ScopedDataFolder>();
+        Beall = TBeall();
+    }
+    void cleanup() { m_folder.reset(); }
+
+    void singleWorkingProfileOpensWithoutChooser();
+    void chooserListsKeysAndConnectsWithChosen();
+    void noProfileRunsSetupAndStoresIt();
+    void failedConnectionWritesNothingBack();
+    void versionWarning_data();
+    void versionWarning();
+    void chooserAbandonedQuits();
+    void closeWritesSettingsBack();
+
+private:
+    std::unique_ptr<ScopedDataFolder> m_folder;
+};
+
+void TestStartup::singleWorkingProfileOpensWithoutChooser()
+{
+    TestDatabase db;
+    db.client("INSERT INTO csoport (csoport_nev) VALUES ('B'); "
+              "INSERT INTO iktato (ev, csoport, az, datum) VALUES (2024, 1, 1, '2024-05-06');");
+    storeProfile(1, profileText(db, u"Egyetlen"_s));
+    MessageBoxRecorder boxes;
+    Tfrm_Main window;
+    QCOMPARE(window.startUp(), StartupOutcome::Started);
+    QCOMPARE(boxes.count(), 0);
+    QCOMPARE(Beall.profileName, u"Egyetlen"_s);
+    QVERIFY(Beall.adminRight && Beall.masterDataRight);
+    QCOMPARE(Beall.userId, 0);
+    QVERIFY(window.mainRegister());
+    QCOMPARE(window.mainRegister()->view().registerQuery().query().rowCount(), 1);
+    QCOMPARE(window.statusPanels().text(0), u"1: 1"_s);
+    QVERIFY(window.actions().aFrissit->isEnabled());
+    QVERIFY(window.titleLabel()->text().contains(u"Egyetlen"_s));
+}
+
+void TestStartup::chooserListsKeysAndConnectsWithChosen()
+{
+    TestDatabase first;
+    TestDatabase fourth;
+    fourth.client("INSERT INTO csoport (csoport_nev) VALUES ('Negyedik');");
+    storeProfile(1, profileText(first, u"Első"_s));
+    storeProfile(2, profileText(first, u"Második"_s));
+    storeProfile(4, profileText(fourth, u"Negyedik"_s));
+    storeProfile(26, profileText(first, u"Huszonhatodik"_s));
+    QStringList listed;
+    AnswerNextModal([&listed](QWidget *chooser) {
+        auto list = chooser->findChild<QListWidget *>(u"ListBox1"_s);
+        for (int i = 0; i < list->count(); ++i)
+            listed.append(list->item(i)->text());
+        list->setCurrentRow(2);
+        chooser->findChild<QPushButton *>(u"Button1"_s)->click();
+    });
+    MessageBoxRecorder boxes;
+    Tfrm_Main window;
+    QCOMPARE(window.startUp(), StartupOutcome::Started);
+    QCOMPARE(listed, (QStringList{u"1; Első"_s, u"2; Második"_s, u"4; Negyedik"_s}));
+    QCOMPARE(window.connection().params().database, fourth.name());
+    QCOMPARE(Beall.profileName, u"Negyedik"_s);
+    QCOMPARE(window.mainRegister()->view().committeeTabs()->count(), 2);
+}
+
+void TestStartup::noProfileRunsSetupAndStoresIt()
+{
+    TestDatabase db;
+    storeProfile(2, profileText(db, QString())); // no display name: not offered, key taken
+    const ConnectionParams p = db.params();
+    AnswerNextModal([&p](QWidget *setup) {
+        const auto set = [setup](const char16_t *name, const QString &text) {
+            setup->findChild<QLineEdit *>(QString::fromUtf16(name))->setText(text);
+        };
+        set(u"Edit1", p.database);
+        set(u"Edit2", p.host);
+        set(u"Edit3", p.user);
+        set(u"Edit4", u"Új adatbázis"_s);
+        set(u"Edit5", QString::number(p.port));
+        setup->findChild<QPushButton *>(u"Button1"_s)->click(); // the connection test
+        setup->findChild<QPushButton *>(u"Button2"_s)->click();
+    });
+    MessageBoxRecorder boxes;
+    Tfrm_Main window;
+    QCOMPARE(window.startUp(), StartupOutcome::Started);
+    IniFile ini = settingsFile();
+    QCOMPARE(DecodeConStr(ini.readString(u"Adatbazis"_s, u"ConStr1"_s)),
+             u"%1;%2;%3;%4;;Új adatbázis"_s.arg(p.database, p.host).arg(p.port).arg(p.user));
+    QCOMPARE(Beall.profileName, u"Új adatbázis"_s);
+    QVERIFY(QDir(DataFolder() + u"/Html"_s).exists());
+}
+
+// The connection fails after the set-up stored a profile without testing it: the error is
+// shown, the window closes by itself, the new profile stays and nothing else is written.
+void TestStartup::failedConnectionWritesNothingBack()
+{
+    IniFile ini = settingsFile();
+    ini.writeString(u"Font"_s, u"Size"_s, u"10"_s);
+    AnswerNextModal([](QWidget *setup) {
+        setup->findChild<QLineEdit *>(u"Edit1"_s)->setText(u"nincs"_s);
+        setup->findChild<QLineEdit *>(u"Edit2"_s)->setText(u"127.0.0.1"_s);
+        setup->findChild<QLineEdit *>(u"Edit3"_s)->setText(u"root"_s);
+        setup->findChild<QLineEdit *>(u"Edit4"_s)->setText(u"Rossz"_s);
+        setup->findChild<QLineEdit *>(u"Edit5"_s)->setText(QString::number(closedPort()));
+        qobject_cast<QDialog *>(setup)->accept(); // stored without a connection test
+    });
+    MessageBoxRecorder boxes;
+    {
+        Tfrm_Main window;
+        QCOMPARE(window.startUp(), StartupOutcome::Failed);
+        QVERIFY(window.startupFailed());
+        window.show();
+        QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 3000); // closes by itself within a second
+    }
+    QCOMPARE(boxes.count(), 1);
+    QVERIFY2(boxes.texts().first().startsWith(u"Sikertelen kapcsolódás: "_s), qPrintable(boxes.texts().first()));
+    QVERIFY(DecodeConStr(ini.readString(u"Adatbazis"_s, u"ConStr1"_s)).endsWith(u";Rossz"_s));
+    QCOMPARE(ini.readString(u"Font"_s, u"Size"_s), u"10"_s);
+    QVERIFY(!ini.keyExists(u"Alapertek"_s, u"Szeles"_s));
+    QVERIFY(!ini.keyExists(u"User"_s, u"LastUser"_s));
+}
+
+void TestStartup::versionWarning_data()
+{
+    QTest::addColumn<QByteArray>("sql");
+    QTest::addColumn<QString>("warning");
+    QTest::newRow("same") << QByteArray() << QString();
+    QTest::newRow("older") << QByteArray("DELETE FROM verzio; INSERT INTO verzio VALUES ('23.0.0.36');")
+                           << u"Eltérő verziók, hiba lehetséges, frissítse programját, adatbázisát\n"
+                              "adatbázis : 23.0.0.36\nprogram: 23.0.0.37"_s;
+    QTest::newRow("empty") << QByteArray("DELETE FROM verzio;")
+                           << u"Eltérő verziók, hiba lehetséges, frissítse programját, adatbázisát\n"
+                              "adatbázis : \nprogram: 23.0.0.37"_s;
+    // Compared as text: 23.0.0.4 is the greatest.
+    QTest::newRow("text order") << QByteArray("INSERT INTO verzio VALUES ('23.0.0.4');")
+                                << u"Eltérő verziók, hiba lehetséges, frissítse programját, adatbázisát\n"
+                                   "adatbázis : 23.0.0.4\nprogram: 23.0.0.37"_s;
+}
+
+void TestStartup::versionWarning()
+{
+    QFETCH(QByteArray, sql);
+    QFETCH(QString, warning);
+    TestDatabase db;
+    if (!sql.isEmpty())
+        db.client(sql);
+    storeProfile(1, profileText(db, u"V"_s));
+    MessageBoxRecorder boxes;
+    Tfrm_Main window;
+    QCOMPARE(window.startUp(), StartupOutcome::Started);
+    QCOMPARE(boxes.texts(), warning.isEmpty() ? QStringList() : QStringList{warning});
+}
+
+void TestStartup::chooserAbandonedQuits()
+{
+    TestDatabase db;
+    storeProfile(1, profileText(db, u"Egy"_s));
+    storeProfile(2, profileText(db, u"Kettő"_s));
+    AnswerNextModal([](QWidget *chooser) { chooser->findChild<QPushButton *>(u"Button2"_s)->click(); });
+    Tfrm_Main window;
+    QCOMPARE(window.startUp(), StartupOutcome::Quit);
+    QVERIFY(!window.mainRegister());
+}
+
+void TestStartup::closeWritesSettingsBack()
+{
+    TestDatabase db;
+    storeProfile(1, profileText(db, u"Zárás"_s));
+    IniFile ini = settingsFile();
+    ini.writeString(u"Alapertek"_s, u"TeljesKep"_s, u"0"_s);
+    ini.writeString(u"User"_s, u"LastUser"_s, u"kati"_s);
+    MessageBoxRecorder boxes;
+    {
+        Tfrm_Main window;
+        QCOMPARE(window.startUp(), StartupOutcome::Started);
+        window.show();
+        window.actions().aBetuNovel->trigger();
+        window.close();
+    }
+    QCOMPARE(ini.readString(u"Font"_s, u"Size"_s), u"10"_s);
+    QCOMPARE(ini.readString(u"User"_s, u"LastUser"_s), u"kati"_s);
+    QCOMPARE(ini.readString(u"Alapertek"_s, u"TeljesKep"_s), u"0"_s);
+    QVERIFY(ini.keyExists(u"Alapertek"_s, u"Szeles"_s));
+}
+
+QTEST_MAIN(TestStartup)
+#include "tst_startup.moc"

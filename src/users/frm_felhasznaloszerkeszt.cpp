@@ -5,7 +5,8 @@
 #include "db/dberror.h"
 #include "db/dbroutines.h"
 #include "db/table.h"
-#include "dialogkeys.h"
+#include "masterdata/listwindow.h"
+#include "userdialogs.h"
 #include "frm_inpstr.h"
 
 #include <QCheckBox>
@@ -95,7 +96,9 @@ Tfrm_FelhasznaloSzerkeszt::Tfrm_FelhasznaloSzerkeszt(const UserRecord &record, D
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(BitBtn1, &QPushButton::clicked, this, &Tfrm_FelhasznaloSzerkeszt::BitBtn1Click);
 
-    auto *keys = new DialogKeys(this, true, btnOK);
+    auto *keys = new RowEditorKeys(this, btnOK);
+    keys->watch(DBEdit1);
+    keys->watch(DBEdit3);
     keys->watch(DBCheckBox1);
     keys->watch(DBCheckBox2);
     DBEdit1->setFocus();

@@ -3,7 +3,8 @@
 #include "common/formgeometry.h"
 #include "common/messagebox.h"
 #include "config/inifile.h"
-#include "dialogkeys.h"
+#include "masterdata/listwindow.h"
+#include "userdialogs.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -47,8 +48,8 @@ Tfrm_InpStr::Tfrm_InpStr(const QString &caption, const QString &prompt, bool pas
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
     connect(CheckBox1, &QCheckBox::clicked, this, &Tfrm_InpStr::CheckBox1Click);
 
-    // Enter in the field presses OK here (the default button), so it does not move the focus.
-    new DialogKeys(this, false);
+    // Enter in the field presses OK (the default button) here.
+    PaintFocusedField(Edit1);
 
     setFixedHeight(kHeight);
     setMinimumWidth(260);

@@ -4,7 +4,8 @@
 #include "common/messagebox.h"
 #include "db/dbroutines.h"
 #include "db/table.h"
-#include "dialogkeys.h"
+#include "masterdata/listwindow.h"
+#include "userdialogs.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -77,7 +78,9 @@ Tfrm_Login::Tfrm_Login(Connection &connection, Table &tblLogin, QWidget *parent)
     connect(btnMegsem, &QPushButton::clicked, this, &QDialog::reject);
 
     // Enter walks through the boxes; on a button it presses that button.
-    new DialogKeys(this, true);
+    auto *keys = new RowEditorKeys(this, nullptr);
+    keys->watch(edtFelhasznalo);
+    keys->watch(edtJelszo);
 }
 
 bool Tfrm_Login::CheckCredentials()

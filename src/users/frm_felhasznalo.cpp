@@ -1,0 +1,155 @@
+#include "frm_felhasznalo.h"
+
+#include "common/messagebox.h"
+#include "db/dbroutines.h"
+#include "db/query.h"
+#include "db/resultset.h"
+#include "frm_felhasznaloszerkeszt.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QPainter>
+#include <QPixmap>
+#include <QTableView>
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int kRightColumnWidth = 77;
+constexpr int kPictureSize = 16;
+// The picture sits this far from the cell's left edge.
+constexpr int kPictureLeft = 32;
+
+QVariant RightCell(const ResultSet &rows, int row, int field, int role)
+{
+    const bool granted = field >= 0 && rows.text(row, field) == u"I"_s;
+    switch (role) {
+    case Qt::DisplayRole:
+        return QString(u""_s);
+    case Qt::DecorationRole: {
+        // Padded on the left so that the grid draws it at its place within the cell.
+        QPixmap cell(kPictureLeft + kPictureSize, kPictureSize);
+        cell.fill(Qt::transparent);
+        QPainter painter(&cell);
+        painter.drawPixmap(kPictureLeft, 0, RightPicture(granted));
+        return cell;
+    }
+    case Qt::ToolTipRole:
+        return granted ? u"Igen"_s : u"Nem"_s;
+    default:
+        return QVariant();
+    }
+}
+
+ListWindow::Config UserListConfig()
+{
+    ListWindow::Config c;
+    c.objectName = u"frm_Felhasznalo"_s;
+    c.caption = u"Felhasználók adatai"_s;
+    c.heading = u"Felhasználók"_s;
+    c.sql = QStringList{u"SELECT * FROM felhasznalo"_s, u"WHERE 1=1"_s, u"ORDER BY felhasznalo;"_s};
+    c.baseCondition = u"1=1"_s;
+    c.columns = {
+        {u"felhasznalo"_s, u"Kód"_s, 110},
+        {u"felhasznalo_nev"_s, u"Felhasználó"_s, 156},
+        {u"rendszergazda"_s, u"Rendszergazda"_s, kRightColumnWidth, RightCell},
+        {u"torzsszerkeszt"_s, u"Törzs.szerk."_s, kRightColumnWidth, RightCell},
+    };
+    c.highlightColumn = 0;
+    c.searchBox = false;
+    c.titleClickSearches = false;
+    c.idField = u"felhkod"_s;
+    c.popupActions = {ListWindow::New, ListWindow::Edit, ListWindow::Delete, ListWindow::Close};
+    c.doubleClickAction = ListWindow::Edit;
+    return c;
+}
+
+} // namespace
+
+QPixmap RightPicture(bool granted)
+{
+    const qreal ratio = 2;
+    QPixmap picture(QSize(kPictureSize, kPictureSize) * ratio);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (granted) {
+        painter.setPen(QPen(QColor(0x1e, 0x8c, 0x2e), 2.6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawPolyline(QPolygonF{QPointF(3, 8.5), QPointF(6.5, 12), QPointF(13, 4)});
+    } else {
+        painter.setPen(QPen(QColor(0xb0, 0xb0, 0xb0), 2, Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(QPointF(4.5, 4.5), QPointF(11.5, 11.5));
+        painter.drawLine(QPointF(11.5, 4.5), QPointF(4.5, 11.5));
+    }
+    return picture;
+}
+
+Tfrm_Felhasznalo::Tfrm_Felhasznalo(Connection &connection, int fontSize, QWidget *parent)
+    : ListWindow(connection, UserListConfig(), parent), m_fontSize(fontSize)
+{
+    setFontSize(fontSize);
+    action(New)->setText(u"Új"_s);
+    // Enter edits the current user, as F2 does.
+    action(Edit)->setShortcuts({QKeySequence(Qt::Key_F2), QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    setActionShown(Search, false);
+    setActionShown(Accept, false);
+    setChangeRight(true);
+
+    onAction(New, [this] { aUjExecute(); });
+    onAction(Edit, [this] { aSzerkesztExecute(); });
+    onAction(Delete, [this] { aTorolExecute(); });
+}
+
+QPair<int, int> Tfrm_Felhasznalo::ProportionalWidths(int gridWidth)
+{
+    const int w = gridWidth - 194;
+    return {int(std::lround(w * 0.33)), int(std::lround(w * 0.67))};
+}
+
+void Tfrm_Felhasznalo::resizeColumns()
+{
+    const auto [code, name] = ProportionalWidths(grid()->width());
+    grid()->setColumnWidth(0, qMax(0, code));
+    grid()->setColumnWidth(1, qMax(0, name));
+    grid()->setColumnWidth(2, kRightColumnWidth);
+    grid()->setColumnWidth(3, kRightColumnWidth);
+}
+
+void Tfrm_Felhasznalo::aUjExecute()
+{
+    const int id = EditUser(connection(), true, -1, this, m_fontSize);
+    if (id < 0)
+        return;
+    reread();
+    locateId(id);
+}
+
+void Tfrm_Felhasznalo::aSzerkesztExecute()
+{
+    if (isEmpty())
+        return;
+    const int id = EditUser(connection(), false, currentId(), this, m_fontSize);
+    if (id < 0)
+        return;
+    reread();
+    locateId(id);
+}
+
+void Tfrm_Felhasznalo::aTorolExecute()
+{
+    if (isEmpty() || !ConfirmBox(u"Valóban töröljem a sort?"_s, this))
+        return;
+    ExecSql(connection(), u"DELETE FROM felhasznalo WHERE felhkod = "_s + QString::number(currentId()) + u';');
+    reread();
+}
+
+void ManageUsers(Connection &connection, QWidget *parent, int fontSize)
+{
+    Tfrm_Felhasznalo window(connection, fontSize, parent);
+    window.open();
+    window.exec();
+}

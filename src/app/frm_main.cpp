@@ -14,6 +14,8 @@
 #include "common/paths.h"
 #include "config/settings.h"
 #include "db/dbroutines.h"
+#include "masterdata/frm_torzsadat.h"
+#include "masterdata/frm_torzsme.h"
 #include "register/registerview.h"
 
 #include <QAction>
@@ -102,6 +104,7 @@ StartupOutcome Tfrm_Main::startUp()
         if (outcome == StartupOutcome::Started) {
             updateTitle();
             m_register = new MainRegister(*this, m_connection);
+            bindDatabaseActions();
             m_startupFailed = false;
             m_register->start();
         }
@@ -196,6 +199,16 @@ void Tfrm_Main::bindOwnActions()
     a.bind(a.aHonlap, [] { OpenWithShell(HomePageAddress()); });
     a.bind(a.aLevel, [] { OpenWithShell(MailAddress()); });
     a.bind(a.aNevjegy, [this] { ShowAboutBox(this); });
+}
+
+void Tfrm_Main::bindDatabaseActions()
+{
+    MainActions &a = *m_actions;
+    a.bind(a.aBizottsag, [this] {
+        OpenMasterData(m_connection, -1, false, u"csoport"_s, u"Bizottság"_s, Beall.masterDataRight, Beall.fontSize,
+                       this);
+    });
+    a.bind(a.aTargy, [this] { OpenSubjectCatalogue(m_connection, Beall.masterDataRight, Beall.fontSize, this); });
 }
 
 void Tfrm_Main::replaceSlot(QWidget *&slot, QWidget *widget)

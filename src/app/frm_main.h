@@ -80,6 +80,7 @@ private:
     void formClose();
     void keepAlive();
     void bindOwnActions();
+    void bindDatabaseActions();
     void replaceSlot(QWidget *&slot, QWidget *widget);
 
     MainActions *m_actions = nullptr;

@@ -5,6 +5,7 @@
 #include "app/mainactions.h"
 #include "app/statuspanels.h"
 #include "db/dbroutines.h"
+#include "masterdata/frm_torzsadat.h"
 #include "register/attachments.h"
 #include "register/perioddialogs.h"
 #include "register/registerquery.h"
@@ -57,6 +58,7 @@ void MainRegister::bindActions()
     a.bind(a.aSzur0, [this] { periodFilterOff(); });
     a.bind(a.aSzur1, [this] { periodFilterOn(); });
     a.bind(a.aHatarozat, [this] { m_view->setPanelShown(m_window.actions().aHatarozat->isChecked()); });
+    a.bind(a.aUj, [this] { newResolution(); });
     a.bind(a.aSzerkeszt, [this] { editResolution(); });
     a.bind(a.aStatusz, [this] { changeStatus(); });
     a.bind(a.aTorol, [this] { deleteResolution(); });
@@ -103,6 +105,20 @@ QString MainRegister::currentText(const QString &field) const
 {
     const Query &query = m_view->registerQuery().query();
     return query.isOpen() && query.recNo() >= 0 ? query.text(field) : QString();
+}
+
+void MainRegister::newResolution()
+{
+    const int committee = OpenMasterData(m_connection, m_view->registerQuery().committeeId(), true, u"csoport"_s,
+                                         u"Bizottság"_s, Beall.masterDataRight, Beall.fontSize, &m_window);
+    if (committee < 0)
+        return;
+    QDate date = m_lastEntryDate;
+    if (!PickDate(date, QString(), &m_window))
+        return;
+    m_lastEntryDate = date;
+    const int saved = NewResolution(m_connection, committee, date, Beall.documentStore, Beall.fontSize, &m_window);
+    m_view->refreshAndLocate(saved);
 }
 
 void MainRegister::editResolution()

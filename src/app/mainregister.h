@@ -24,6 +24,7 @@ public:
     // The date offered for the next new record: today at start, then the date last chosen.
     QDate lastEntryDate() const { return m_lastEntryDate; }
 
+    void newResolution();
     void editResolution();
     void changeStatus();
     void deleteResolution();

@@ -1,0 +1,176 @@
+#include "app/beall.h"
+#include "app/frm_main.h"
+#include "app/mainactions.h"
+#include "app/mainregister.h"
+#include "app/setup.h"
+#include "app/statuspanels.h"
+#include "common/messagebox.h"
+#include "common/paths.h"
+#include "config/conprofile.h"
+#include "config/inifile.h"
+#include "db/dbroutines.h"
+#include "masterdata/listwindow.h"
+#include "register/flowtabbar.h"
+#include "register/frm_szerkeszt.h"
+#include "register/registerquery.h"
+#include "register/registerview.h"
+#include "testdatabase.h"
+#include "testutil.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QPushButton>
+#include <QTest>
+
+#include <Qsci/qsciscintilla.h>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+// The register actions of the main window on a started program: new, edit, status, delete, the
+// period actions and the captions that follow the current record.
+class TestMainRegister : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        REQUIRE_TEST_SERVER();
+        SetUpApplication(*qApp);
+    }
+    void init();
+    void cleanup();
+
+    void newResolutionThroughCommitteeDateAndEditor();
+    void cancelledCommitteeChoiceWritesNothing();
+    void statusAndDeleteFollowTheCurrentRecord();
+    void attachmentCaptionsFollowTheRecord();
+    void periodActionsKeepTheirMark();
+
+private:
+    Query &registerQuery() { return m_window->mainRegister()->view().registerQuery().query(); }
+
+    std::unique_ptr<ScopedDataFolder> m_folder;
+    std::unique_ptr<TestDatabase> m_db;
+    std::unique_ptr<Tfrm_Main> m_window;
+};
+
+void TestMainRegister::init()
+{
+    m_folder = std::make_unique<ScopedDataFolder>();
+    Beall = TBeall();
+    m_db = std::make_unique<TestDatabase>();
+    m_db->client("INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Alpha'), (2, 'Beta');"
+                 "INSERT INTO iktato (iktato, ev, csoport, az, datum, targy, statusz, van_hatid, dat_hatid, origfilenev2) "
+                 "VALUES (1, 2024, 1, 1, '2024-02-01', 'Els\xF5', 1, 'I', '2024-03-01', 'terv.pdf'),"
+                 " (2, 2024, 1, 2, '2024-02-02', 'M\xE1sodik', NULL, 'N', NULL, NULL);");
+    QDir().mkpath(DataFolder());
+    const ConnectionParams p = m_db->params();
+    IniFile(SettingsFilePath())
+        .writeString(u"Adatbazis"_s, u"ConStr1"_s,
+                     EncodeConStr(u"%1;%2;%3;root;;Teszt"_s.arg(p.database, p.host).arg(p.port)));
+    m_window = std::make_unique<Tfrm_Main>();
+    QCOMPARE(m_window->startUp(), StartupOutcome::Started);
+    m_window->show();
+}
+
+void TestMainRegister::cleanup()
+{
+    m_window.reset();
+    m_db.reset();
+    m_folder.reset();
+}
+
+void TestMainRegister::newResolutionThroughCommitteeDateAndEditor()
+{
+    // The committee list opens on the selected tab's committee; Enter chooses it.
+    AnswerNextModal([](QWidget *list) {
+        auto window = qobject_cast<ListWindow *>(list);
+        QVERIFY(window);
+        QCOMPARE(window->currentId(), 1);
+        window->action(ListWindow::Accept)->trigger();
+        // Then the date dialog, offered today's date.
+        AnswerNextModal([](QWidget *dateDialog) {
+            QCOMPARE(dateDialog->objectName(), u"frm_Datumbe"_s);
+            dateDialog->findChild<QPushButton *>(u"btnOK"_s)->click();
+            AnswerNextModal([](QWidget *editor) {
+                auto form = qobject_cast<Tfrm_Szerkeszt *>(editor);
+                QVERIFY(form);
+                form->DBComboBox1->setEditText(u"Harmadik"_s);
+                form->SynEdit1->setText(u"Új határozat"_s);
+                form->btnOKClick();
+            });
+        });
+    });
+    MessageBoxRecorder boxes;
+    m_window->actions().aUj->trigger();
+    const int year = QDate::currentDate().year();
+    QCOMPARE(QueryInt(m_window->connection(), u"SELECT az FROM iktato WHERE targy = 'Harmadik'"_s, -1), 1);
+    QCOMPARE(QueryInt(m_window->connection(), u"SELECT ev FROM iktato WHERE targy = 'Harmadik'"_s, -1), year);
+    QCOMPARE(boxes.count(), 0);
+}
+
+void TestMainRegister::cancelledCommitteeChoiceWritesNothing()
+{
+    RejectNextModal();
+    m_window->actions().aUj->trigger();
+    QCOMPARE(QueryInt(m_window->connection(), u"SELECT COUNT(*) FROM iktato"_s, -1), 2);
+}
+
+void TestMainRegister::statusAndDeleteFollowTheCurrentRecord()
+{
+    QVERIFY(m_window->mainRegister()->view().registerQuery().locateId(1));
+    {
+        MessageBoxRecorder boxes{true};
+        m_window->actions().aStatusz->trigger();
+        QCOMPARE(boxes.count(), 1);
+    }
+    QCOMPARE(QueryInt(m_window->connection(), u"SELECT statusz FROM iktato WHERE iktato = 1"_s, -1), 2);
+    QCOMPARE(m_window->mainRegister()->view().currentId(), 1); // stays on the record
+    QCOMPARE(registerQuery().text(u"statusz_nev"_s), u"Lezárt"_s);
+    {
+        MessageBoxRecorder boxes{true};
+        m_window->actions().aTorol->trigger();
+        QCOMPARE(boxes.count(), 1);
+    }
+    QCOMPARE(QueryInt(m_window->connection(), u"SELECT COUNT(*) FROM iktato"_s, -1), 1);
+    QCOMPARE(registerQuery().rowCount(), 1);
+    QCOMPARE(m_window->statusPanels().text(0), u"1: 1"_s);
+}
+
+void TestMainRegister::attachmentCaptionsFollowTheRecord()
+{
+    MainActions &a = m_window->actions();
+    QVERIFY(m_window->mainRegister()->view().registerQuery().locateId(1));
+    QCOMPARE(a.aMegnez->text(), u"Nincs file kiválasztva"_s);
+    QCOMPARE(a.aMegnez2->text(), u"terv.pdf"_s);
+    QCOMPARE(m_window->statusPanels().text(2), u"terv.pdf"_s);
+    QVERIFY(m_window->mainRegister()->view().registerQuery().locateId(2));
+    QCOMPARE(a.aMegnez2->text(), u"Nincs file kiválasztva"_s);
+    QCOMPARE(m_window->statusPanels().text(2), QString());
+}
+
+void TestMainRegister::periodActionsKeepTheirMark()
+{
+    MainActions &a = m_window->actions();
+    RejectNextModal();
+    a.aSzur1->trigger();
+    QVERIFY(a.aSzur0->isChecked()); // cancelled: no filter, the mark stays
+    AnswerNextModal([](QWidget *dialog) { qobject_cast<QDialog *>(dialog)->accept(); });
+    a.aSzur1->trigger();
+    QVERIFY(a.aSzur1->isChecked());
+    QVERIFY(m_window->mainRegister()->view().periodFilterActive());
+    RejectNextModal();
+    a.aSzur1->trigger();
+    QVERIFY(a.aSzur1->isChecked()); // cancelled again: the earlier period stays in force
+    a.aSzur0->trigger();
+    QVERIFY(a.aSzur0->isChecked());
+    QVERIFY(!m_window->mainRegister()->view().periodFilterActive());
+}
+
+QTEST_MAIN(TestMainRegister)
+#include "tst_mainregister.moc"

@@ -16,6 +16,7 @@
 #include "db/dbroutines.h"
 #include "masterdata/frm_torzsadat.h"
 #include "masterdata/frm_torzsme.h"
+#include "users/frm_felhasznalo.h"
 #include "register/registerview.h"
 
 #include <QAction>
@@ -209,6 +210,7 @@ void Tfrm_Main::bindDatabaseActions()
                        this);
     });
     a.bind(a.aTargy, [this] { OpenSubjectCatalogue(m_connection, Beall.masterDataRight, Beall.fontSize, this); });
+    a.bind(a.aFelhasznalo, [this] { ManageUsers(m_connection, this, Beall.fontSize); });
 }
 
 void Tfrm_Main::replaceSlot(QWidget *&slot, QWidget *widget)

@@ -12,16 +12,11 @@
 #include "db/table.h"
 #include "profiles/frm_adatbazisnyit.h"
 #include "profiles/frm_init.h"
+#include "users/frm_login.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-LoginRoutine &loginRoutine()
-{
-    static LoginRoutine routine;
-    return routine;
-}
 
 void readWorkstationSettings()
 {
@@ -67,11 +62,6 @@ void checkSchemaVersion(Connection &con, QWidget *owner)
 
 } // namespace
 
-void SetLoginRoutine(LoginRoutine routine)
-{
-    loginRoutine() = std::move(routine);
-}
-
 void ReadDatabaseSettings(Connection &con)
 {
     Table settings(&con, u"beallit"_s);
@@ -109,11 +99,17 @@ StartupOutcome RunStartup(Connection &con, QWidget *owner)
     checkSchemaVersion(con, owner);
     ReadDatabaseSettings(con);
 
-    if (Beall.loginRequired && loginRoutine()) {
+    if (Beall.loginRequired) {
         try {
-            const StartupOutcome outcome = loginRoutine()(con, owner);
-            if (outcome != StartupOutcome::Started)
-                return outcome;
+            LoginUser user;
+            user.loginName = Beall.userLogin;
+            if (!ShowLogin(con, user, Beall.fontSize, owner))
+                return StartupOutcome::Quit;
+            Beall.userLogin = user.loginName;
+            Beall.userFullName = user.fullName;
+            Beall.userId = user.id;
+            Beall.adminRight = user.adminRight;
+            Beall.masterDataRight = user.masterDataRight;
         } catch (const std::exception &error) {
             ShowErrorBox(u"Ismeretlen hiba, indítsa újra a programot.\n"_s + QString::fromUtf8(error.what()), owner);
             return StartupOutcome::Failed;

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <functional>
-
 class Connection;
 class QWidget;
 
@@ -11,12 +9,6 @@ enum class StartupOutcome {
     Quit,    // the user gave up in the profile chooser or the log-in: the program ends now
     Failed   // a stop (set-up abandoned, connection failed...): the window closes, nothing saved
 };
-
-// The log-in step: runs when the database asks for it, fills the user fields of Beall and
-// returns true on success. Until the log-in window is part of the program, the start-up
-// treats a database that asks for a log-in as one that does not.
-using LoginRoutine = std::function<StartupOutcome(Connection &con, QWidget *owner)>;
-void SetLoginRoutine(LoginRoutine routine);
 
 // The program version the database is compared with.
 inline constexpr char16_t ProgramVersion[] = u"23.0.0.37";

@@ -201,7 +201,15 @@ RegisterView::RegisterView(Connection *connection, QWidget *parent)
             });
 }
 
-RegisterView::~RegisterView() = default;
+RegisterView::~RegisterView()
+{
+    // The search box and the filter label live wherever the main window put them; ones never
+    // placed anywhere are still ours.
+    if (m_searchBox && !m_searchBox->parent())
+        delete m_searchBox;
+    if (m_filterLabel && !m_filterLabel->parent())
+        delete m_filterLabel;
+}
 
 void RegisterView::start()
 {

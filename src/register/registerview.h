@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QDate>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -87,8 +90,9 @@ private:
 
     RegisterQuery *m_register;
     RegisterModel *m_model;
-    QLineEdit *m_searchBox;
-    QLabel *m_filterLabel;
+    // Placed by the main window in its own search panel, so they may die before this view.
+    QPointer<QLineEdit> m_searchBox;
+    QPointer<QLabel> m_filterLabel;
     FlowTabBar *m_committeeTabs;
     FlowTabBar *m_yearTabs;
     QTableView *m_grid;

@@ -13,6 +13,7 @@
 #include "register/registerquery.h"
 #include "register/registerview.h"
 #include "testdatabase.h"
+#include "users/frm_login.h"
 #include "testutil.h"
 
 #include <QAction>
@@ -83,6 +84,8 @@ private slots:
     void versionWarning();
     void chooserAbandonedQuits();
     void closeWritesSettingsBack();
+    void loginGivesTheUsersRights();
+    void loginAbandonedQuitsWithoutWriting();
 
 private:
     std::unique_ptr<ScopedDataFolder> m_folder;
@@ -252,6 +255,60 @@ void TestStartup::closeWritesSettingsBack()
     QCOMPARE(ini.readString(u"User"_s, u"LastUser"_s), u"kati"_s);
     QCOMPARE(ini.readString(u"Alapertek"_s, u"TeljesKep"_s), u"0"_s);
     QVERIFY(ini.keyExists(u"Alapertek"_s, u"Szeles"_s));
+}
+
+
+namespace {
+// A database that asks for a log-in, with one user without the administrator right.
+void requireLogin(const TestDatabase &db)
+{
+    db.client("UPDATE beallit SET vanbelep = 'I';"
+              "INSERT INTO felhasznalo (felhkod, felhasznalo, felhasznalo_nev, jelszomd5, rendszergazda, torzsszerkeszt)"
+              " VALUES (3, 'kati', 'Kiss Katalin', MD5('titok'), 'N', 'I');");
+}
+} // namespace
+
+void TestStartup::loginGivesTheUsersRights()
+{
+    TestDatabase db;
+    requireLogin(db);
+    storeProfile(1, profileText(db, u"Belépős"_s));
+    settingsFile().writeString(u"User"_s, u"LastUser"_s, u"kati"_s);
+    QString offered;
+    AnswerNextModal([&offered](QWidget *dialog) {
+        auto login = qobject_cast<Tfrm_Login *>(dialog);
+        QVERIFY(login);
+        offered = login->edtFelhasznalo->text();
+        login->edtJelszo->setText(u"titok"_s);
+        login->btnOK->click();
+    });
+    MessageBoxRecorder boxes;
+    Tfrm_Main window;
+    QCOMPARE(window.startUp(), StartupOutcome::Started);
+    QCOMPARE(offered, u"kati"_s);
+    QCOMPARE(Beall.userId, 3);
+    QCOMPARE(Beall.userFullName, u"Kiss Katalin"_s);
+    QVERIFY(!Beall.adminRight);
+    QVERIFY(Beall.masterDataRight);
+    // Without the administrator right the users window is refused.
+    window.actions().aFelhasznalo->trigger();
+    QCOMPARE(boxes.texts(), QStringList{u"Nincs jogosultság a művelethez."_s});
+}
+
+void TestStartup::loginAbandonedQuitsWithoutWriting()
+{
+    TestDatabase db;
+    requireLogin(db);
+    storeProfile(1, profileText(db, u"Belépős"_s));
+    IniFile ini = settingsFile();
+    const QByteArray before = ini.read().toBytes();
+    AnswerNextModal([](QWidget *dialog) { qobject_cast<Tfrm_Login *>(dialog)->btnMegsem->click(); });
+    {
+        Tfrm_Main window;
+        QCOMPARE(window.startUp(), StartupOutcome::Quit);
+        window.close();
+    }
+    QCOMPARE(ini.read().toBytes(), before);
 }
 
 QTEST_MAIN(TestStartup)

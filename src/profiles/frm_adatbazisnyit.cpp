@@ -3,6 +3,7 @@
 #include "frm_init.h"
 #include "profilecheck.h"
 
+#include "common/dialogfields.h"
 #include "common/formgeometry.h"
 #include "common/messagebox.h"
 #include "common/paths.h"
@@ -44,7 +45,7 @@ Tfrm_AdatbazisNyit::Tfrm_AdatbazisNyit(const QStringList &lines, const QStringLi
     : QDialog(parent), m_profileStrings(profileStrings), m_fontSize(fontSize)
 {
     setObjectName(u"frm_AdatbazisNyit"_s);
-    ApplyDialogFontSize(this, fontSize);
+    ApplyFontSize(this, ProfileDialogFontSize(fontSize));
 
     ListBox1 = new QListWidget(this);
     ListBox1->setObjectName(u"ListBox1"_s);

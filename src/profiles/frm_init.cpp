@@ -3,6 +3,7 @@
 #include "profilecheck.h"
 
 #include "common/cp1250.h"
+#include "common/dialogfields.h"
 #include "common/formgeometry.h"
 #include "common/messagebox.h"
 #include "common/paths.h"
@@ -12,7 +13,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProxyStyle>
@@ -96,9 +96,12 @@ Tfrm_Init::Tfrm_Init(QWidget *parent) : QDialog(parent)
     connect(Button2, &QPushButton::clicked, this, &Tfrm_Init::accept);
     connect(Button3, &QPushButton::clicked, this, &Tfrm_Init::reject);
 
-    for (QLineEdit *edit : {Edit1, Edit2, Edit3, Edit4, Edit5, Edit6})
-        edit->installEventFilter(this);
-    HighlightFocusedFields(this);
+    // Enter moves on from the host only; elsewhere it must neither run the test nor close the
+    // dialog. Ctrl+Enter in the host accepts without a test.
+    auto *keys = new FieldKeys(this, [this] { accept(); });
+    keys->watch(Edit2);
+    keys->ignoreEnter({Edit1, Edit3, Edit4, Edit5, Edit6});
+    PaintFocusedFields({Edit1, Edit2, Edit3, Edit4, Edit5, Edit6});
     Edit2->setFocus();
 }
 
@@ -149,28 +152,10 @@ void Tfrm_Init::Button1Click()
     }
 }
 
-bool Tfrm_Init::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::KeyPress) {
-        const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            if (watched == Edit2) {
-                if (key->modifiers() & Qt::ControlModifier)
-                    accept();
-                else
-                    focusNextChild();
-            }
-            // Elsewhere Enter does nothing: it must not run the test or close the dialog.
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
-}
-
 bool RunFirstSetup(QString &profileString, int fontSize, QWidget *parent)
 {
     Tfrm_Init dialog(parent);
-    ApplyDialogFontSize(&dialog, fontSize);
+    ApplyFontSize(&dialog, ProfileDialogFontSize(fontSize));
     LoadFormPos(&dialog);
     const int result = dialog.exec();
     if (result != QDialog::Accepted) {

@@ -21,9 +21,6 @@ public:
 
     void accept() override;
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void Button1Click();
     // Why the typed profile cannot be stored; empty when it can.

@@ -2,6 +2,7 @@
 
 #include "frm_torzsadat_szerkeszt.h"
 
+#include "common/dialogfields.h"
 #include "common/messagebox.h"
 #include "common/sqltext.h"
 #include "common/values.h"
@@ -134,11 +135,7 @@ int EditMasterDataRow(Connection &con, int id, const QString &table, const QStri
     }
 
     Tfrm_Torzsadat_Szerkeszt editor(parent);
-    if (fontSize > 0) {
-        QFont f = editor.font();
-        f.setPointSize(fontSize);
-        editor.setFont(f);
-    }
+    ApplyFontSize(&editor, fontSize);
     editor.setCaption(caption);
     editor.setName(ValueToStr(tbl.value(nameColumn)));
     editor.setIdText(id == -1 ? QString() : ValueToIntText(tbl.value(t)));

@@ -1,7 +1,6 @@
 #include "frm_torzsadat_szerkeszt.h"
 
-#include "listwindow.h"
-
+#include "common/dialogfields.h"
 #include "common/formgeometry.h"
 
 #include <QKeyEvent>
@@ -39,8 +38,9 @@ Tfrm_Torzsadat_Szerkeszt::Tfrm_Torzsadat_Szerkeszt(QWidget *parent) : QDialog(pa
     btnOK->setAutoDefault(false);
     btnMegsem->setAutoDefault(false);
 
-    auto *keys = new RowEditorKeys(this, btnOK);
+    auto *keys = new FieldKeys(this, FieldKeys::PressButton(btnOK));
     keys->watch(DBEdit1);
+    PaintFocusedField(DBEdit1);
     DBEdit1->installEventFilter(this);
 
     connect(btnOK, &QPushButton::clicked, this, &Tfrm_Torzsadat_Szerkeszt::btnOKClick);

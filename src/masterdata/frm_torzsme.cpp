@@ -2,6 +2,7 @@
 
 #include "frm_torzsme_szerkeszt.h"
 
+#include "common/dialogfields.h"
 #include "common/messagebox.h"
 #include "common/sqltext.h"
 #include "common/values.h"
@@ -119,11 +120,7 @@ QString EditSubject(Connection &con, const QString &subject, int fontSize, QWidg
     }
 
     Tfrm_TorzsMe_Szerkeszt editor(parent);
-    if (fontSize > 0) {
-        QFont f = editor.font();
-        f.setPointSize(fontSize);
-        editor.setFont(f);
-    }
+    ApplyFontSize(&editor, fontSize);
     editor.setSubject(ValueToStr(tbl.value(kSubject)));
     editor.setSaveHandler([&] {
         const QString text = editor.subject();

@@ -1,7 +1,6 @@
 #include "frm_torzsme_szerkeszt.h"
 
-#include "listwindow.h"
-
+#include "common/dialogfields.h"
 #include "common/formgeometry.h"
 
 #include <QLabel>
@@ -33,8 +32,9 @@ Tfrm_TorzsMe_Szerkeszt::Tfrm_TorzsMe_Szerkeszt(QWidget *parent) : QDialog(parent
     btnOK->setAutoDefault(false);
     btnMegsem->setAutoDefault(false);
 
-    auto *keys = new RowEditorKeys(this, btnOK);
+    auto *keys = new FieldKeys(this, FieldKeys::PressButton(btnOK));
     keys->watch(DBEdit1);
+    PaintFocusedField(DBEdit1);
 
     connect(btnOK, &QPushButton::clicked, this, &Tfrm_TorzsMe_Szerkeszt::btnOKClick);
     connect(btnMegsem, &QPushButton::clicked, this, &QDialog::reject);

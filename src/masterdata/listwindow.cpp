@@ -1,6 +1,7 @@
 #include "listwindow.h"
 
 #include "app/icons.h"
+#include "common/dialogfields.h"
 #include "common/formgeometry.h"
 #include "common/messagebox.h"
 #include "common/sortcolumn.h"
@@ -8,7 +9,6 @@
 #include "db/dbroutines.h"
 #include "db/query.h"
 
-#include <QAbstractButton>
 #include <QAction>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -25,90 +25,12 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-// Restores the field's own palette when it loses the focus.
-class FocusPainter : public QObject
-{
-public:
-    explicit FocusPainter(QWidget *field) : QObject(field), m_palette(field->palette()) {}
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        auto *field = static_cast<QWidget *>(watched);
-        if (event->type() == QEvent::FocusIn) {
-            QPalette p = m_palette;
-            p.setColor(QPalette::Base, FocusedFieldColour());
-            field->setPalette(p);
-        } else if (event->type() == QEvent::FocusOut) {
-            field->setPalette(m_palette);
-        }
-        return false;
-    }
-
-private:
-    QPalette m_palette;
-};
-
-QWidget *NextInTabOrder(QWidget *from)
-{
-    for (QWidget *w = from->nextInFocusChain(); w && w != from; w = w->nextInFocusChain()) {
-        if ((w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(from->window())
-            && w->window() == from->window())
-            return w;
-    }
-    return nullptr;
-}
-
-} // namespace
-
 bool StartsListSearch(QChar typed)
 {
     const QChar c = typed.toLower();
     if ((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z'))
         return true;
     return QStringView(u"áéíóöőúüű").contains(c);
-}
-
-QColor FocusedFieldColour()
-{
-    return QColor(0xA6, 0xCA, 0xF0);
-}
-
-void PaintFocusedField(QWidget *field)
-{
-    field->installEventFilter(new FocusPainter(field));
-}
-
-RowEditorKeys::RowEditorKeys(QWidget *dialog, QAbstractButton *okButton)
-    : QObject(dialog), m_dialog(dialog), m_ok(okButton)
-{
-}
-
-void RowEditorKeys::watch(QWidget *field)
-{
-    PaintFocusedField(field);
-    field->installEventFilter(this);
-}
-
-bool RowEditorKeys::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() != QEvent::KeyPress)
-        return false;
-    auto *key = static_cast<QKeyEvent *>(event);
-    if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter)
-        return false;
-    if (key->modifiers() & Qt::ControlModifier) {
-        if (m_ok && m_ok->isEnabled()) {
-            m_ok->setFocus(Qt::OtherFocusReason);
-            m_ok->click();
-        }
-        return true;
-    }
-    if (QWidget *next = NextInTabOrder(static_cast<QWidget *>(watched)))
-        next->setFocus(Qt::TabFocusReason);
-    return true;
 }
 
 ListWindow::ListWindow(Connection &connection, Config config, QWidget *parent)
@@ -277,15 +199,10 @@ void ListWindow::setFontSize(int pointSize)
 {
     if (pointSize <= 0)
         return;
-    QFont f = font();
-    f.setPointSize(pointSize);
-    setFont(f);
-    if (m_searchBox) {
-        QFont sf = m_searchBox->font();
-        sf.setPointSize(pointSize);
-        m_searchBox->setFont(sf);
-    }
-    m_grid->verticalHeader()->setDefaultSectionSize(QFontMetrics(f).height() + 6);
+    ApplyFontSize(this, pointSize);
+    if (m_searchBox)
+        ApplyFontSize(m_searchBox, pointSize);
+    m_grid->verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height() + 6);
 }
 
 void ListWindow::open()

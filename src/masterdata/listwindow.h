@@ -8,7 +8,6 @@
 #include <functional>
 
 class Connection;
-class QAbstractButton;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -169,29 +168,3 @@ private:
 // Whether a character typed in a list's grid starts the search: lower-cased, a digit, a letter
 // a to z or one of á é í ó ö ő ú ü ű.
 bool StartsListSearch(QChar typed);
-
-// The background of an input field that has the focus: red A6, green CA, blue F0.
-QColor FocusedFieldColour();
-
-// The keys and look of a row editor: every QLineEdit given is painted FocusedFieldColour() while
-// it has the focus; Enter moves the focus to the next field; Ctrl+Enter moves the focus to the
-// OK button and presses it.
-class RowEditorKeys : public QObject
-{
-    Q_OBJECT
-
-public:
-    RowEditorKeys(QWidget *dialog, QAbstractButton *okButton);
-    void watch(QWidget *field);
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
-    QWidget *m_dialog;
-    QAbstractButton *m_ok;
-};
-
-// Paints a line edit FocusedFieldColour() while it has the focus (the list windows' search box,
-// say); the edit gets its own palette back when it loses it.
-void PaintFocusedField(QWidget *field);

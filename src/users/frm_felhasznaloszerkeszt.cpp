@@ -1,12 +1,11 @@
 #include "frm_felhasznaloszerkeszt.h"
 
+#include "common/dialogfields.h"
 #include "common/formgeometry.h"
 #include "common/messagebox.h"
 #include "db/dberror.h"
 #include "db/dbroutines.h"
 #include "db/table.h"
-#include "masterdata/listwindow.h"
-#include "userdialogs.h"
 #include "frm_inpstr.h"
 
 #include <QCheckBox>
@@ -96,11 +95,9 @@ Tfrm_FelhasznaloSzerkeszt::Tfrm_FelhasznaloSzerkeszt(const UserRecord &record, D
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(BitBtn1, &QPushButton::clicked, this, &Tfrm_FelhasznaloSzerkeszt::BitBtn1Click);
 
-    auto *keys = new RowEditorKeys(this, btnOK);
-    keys->watch(DBEdit1);
-    keys->watch(DBEdit3);
-    keys->watch(DBCheckBox1);
-    keys->watch(DBCheckBox2);
+    auto *keys = new FieldKeys(this, FieldKeys::PressButton(btnOK));
+    keys->watch({DBEdit1, DBEdit3, DBCheckBox1, DBCheckBox2});
+    PaintFocusedFields({DBEdit1, DBEdit3, DBCheckBox1, DBCheckBox2});
     DBEdit1->setFocus();
 }
 

@@ -1,10 +1,9 @@
 #include "frm_inpstr.h"
 
+#include "common/dialogfields.h"
 #include "common/formgeometry.h"
 #include "common/messagebox.h"
 #include "config/inifile.h"
-#include "masterdata/listwindow.h"
-#include "userdialogs.h"
 
 #include <QCheckBox>
 #include <QLabel>

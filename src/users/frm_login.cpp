@@ -1,11 +1,10 @@
 #include "frm_login.h"
 
+#include "common/dialogfields.h"
 #include "common/inputquery.h"
 #include "common/messagebox.h"
 #include "db/dbroutines.h"
 #include "db/table.h"
-#include "masterdata/listwindow.h"
-#include "userdialogs.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -78,9 +77,9 @@ Tfrm_Login::Tfrm_Login(Connection &connection, Table &tblLogin, QWidget *parent)
     connect(btnMegsem, &QPushButton::clicked, this, &QDialog::reject);
 
     // Enter walks through the boxes; on a button it presses that button.
-    auto *keys = new RowEditorKeys(this, nullptr);
-    keys->watch(edtFelhasznalo);
-    keys->watch(edtJelszo);
+    auto *keys = new FieldKeys(this, nullptr);
+    keys->watch({edtFelhasznalo, edtJelszo});
+    PaintFocusedFields({edtFelhasznalo, edtJelszo});
 }
 
 bool Tfrm_Login::CheckCredentials()

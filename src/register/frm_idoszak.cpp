@@ -2,12 +2,12 @@
 
 #include "register/perioddialogs.h"
 
+#include "common/dialogfields.h"
 #include "common/formgeometry.h"
 
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -22,7 +22,7 @@ QDateEdit *MakeDatePicker(const QString &name, QWidget *parent)
     picker->setDisplayFormat(u"yyyy.MM.dd."_s);
     picker->setCalendarPopup(true);
     picker->setMinimumWidth(130);
-    HighlightOnFocus(picker);
+    PaintFocusedField(picker);
     return picker;
 }
 
@@ -82,29 +82,11 @@ Tfrm_Idoszak::Tfrm_Idoszak(QWidget *parent) : QDialog(parent)
     layout->addLayout(boxes, 1);
     layout->addLayout(buttons);
 
-    // Enter and Ctrl+Enter are the dialog's own keys, seen before the control that has the
-    // focus.
-    for (QWidget *w : findChildren<QWidget *>())
-        w->installEventFilter(this);
-}
-
-bool Tfrm_Idoszak::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::KeyPress) {
-        auto key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            if (key->modifiers() & Qt::ControlModifier) {
-                accept();
-                return true;
-            }
-            // A focused button is pressed by Enter as usual; elsewhere Enter moves on.
-            if (!qobject_cast<QPushButton *>(watched)) {
-                focusNextChild();
-                return true;
-            }
-        }
-    }
-    return QDialog::eventFilter(watched, event);
+    // Ctrl+Enter accepts from anywhere; a focused button is pressed by Enter as usual, elsewhere
+    // Enter moves on.
+    auto keys = new FieldKeys(this, [this] { accept(); });
+    keys->setEnterPressesButtons(true);
+    keys->watchAll();
 }
 
 // The dialog opens where the user last left it.

@@ -28,7 +28,6 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 };
 
 // A date picker as the dialogs use it: calendar drop-down, Hungarian date form.

@@ -1,9 +1,9 @@
 #include "frm_szerkeszt.h"
 
 #include "attachments.h"
+#include "common/dialogfields.h"
 #include "common/formgeometry.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -24,8 +24,7 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-// $F0CAA6 and $FFF8F0 as the Windows colour values name them (blue, green, red bytes).
-const QColor FocusColor(0xA6, 0xCA, 0xF0);
+// $FFF8F0 as the Windows colour values name it (blue, green, red bytes).
 const QColor ActiveLineColor(0xF0, 0xF8, 0xFF);
 
 QFont boldArial(const QFont &base)
@@ -34,22 +33,13 @@ QFont boldArial(const QFont &base)
     f.setBold(true);
     return f;
 }
-
-bool isEnterKey(const QKeyEvent *e)
-{
-    return e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
-}
 } // namespace
 
 Tfrm_Szerkeszt::Tfrm_Szerkeszt(QWidget *parent, int fontSize) : QDialog(parent)
 {
     setObjectName(u"frm_Szerkeszt"_s);
     setWindowTitle(u"Szerkesztés"_s);
-    if (fontSize > 0) {
-        QFont f = font();
-        f.setPointSize(fontSize);
-        setFont(f);
-    }
+    ApplyFontSize(this, fontSize);
     buildWidgets();
     resize(722, 709);
     LoadFormBounds(this);
@@ -184,11 +174,17 @@ void Tfrm_Szerkeszt::buildWidgets()
     setTabOrder(previous, btnOK);
     setTabOrder(btnOK, btnCancel);
 
-    m_inputs = {MaskEdit1, DBComboBox1, SynEdit1, c2, c4};
+    // The text's paper is not its palette; the event filter paints it.
+    PaintFocusedFields({MaskEdit1, DBComboBox1, c2, c4});
     for (QLineEdit *e : attachmentEdits)
-        m_inputs.append(e);
-    for (QWidget *w : findChildren<QWidget *>())
-        w->installEventFilter(this);
+        PaintFocusedField(e);
+    DBComboBox1->lineEdit()->installEventFilter(this);
+    SynEdit1->installEventFilter(this);
+    // Ctrl+Enter is OK from anywhere, the text included; Enter presses a focused button.
+    auto keys = new FieldKeys(this, [this] { btnOKClick(); });
+    keys->setEnterPressesButtons(true);
+    keys->setMultiLineText(SynEdit1);
+    keys->watchAll();
     showDeadline(false);
 }
 
@@ -267,35 +263,11 @@ void Tfrm_Szerkeszt::showDeadline(bool visible)
     c4->setVisible(visible);
 }
 
-void Tfrm_Szerkeszt::highlight(QWidget *field, bool focused)
-{
-    if (field == SynEdit1) {
-        SynEdit1->setPaper(focused ? FocusColor : palette().color(QPalette::Base));
-        return;
-    }
-    QPalette p = field->palette();
-    p.setColor(QPalette::Base, focused ? FocusColor : palette().color(QPalette::Base));
-    field->setPalette(p);
-}
-
 bool Tfrm_Szerkeszt::eventFilter(QObject *watched, QEvent *event)
 {
     auto widget = qobject_cast<QWidget *>(watched);
     if (event->type() == QEvent::KeyPress && widget) {
         auto key = static_cast<QKeyEvent *>(event);
-        if (isEnterKey(key) && (key->modifiers() & Qt::ControlModifier)) {
-            btnOKClick();
-            return true;
-        }
-        const bool inText = widget == SynEdit1 || SynEdit1->isAncestorOf(widget);
-        if (isEnterKey(key) && key->modifiers() == Qt::NoModifier && !inText) {
-            if (auto button = qobject_cast<QAbstractButton *>(widget);
-                button && !qobject_cast<QCheckBox *>(widget))
-                button->click();
-            else
-                focusNextChild();
-            return true;
-        }
         // The first letter typed into an empty subject is a capital.
         if (widget == DBComboBox1->lineEdit() && DBComboBox1->currentText().isEmpty() &&
             key->text().size() == 1 && key->text().at(0).isLetter() &&
@@ -303,13 +275,10 @@ bool Tfrm_Szerkeszt::eventFilter(QObject *watched, QEvent *event)
             DBComboBox1->lineEdit()->insert(key->text().toUpper());
             return true;
         }
-    } else if ((event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) && widget) {
-        QWidget *field = widget;
-        if (field == DBComboBox1->lineEdit())
-            field = DBComboBox1;
-        if (m_inputs.contains(field))
-            highlight(field, event->type() == QEvent::FocusIn);
-        if (field == SynEdit1 && event->type() == QEvent::FocusIn && SynEdit1->text().trimmed().isEmpty()) {
+    } else if ((event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) && widget == SynEdit1) {
+        const bool focused = event->type() == QEvent::FocusIn;
+        SynEdit1->setPaper(focused ? FocusedFieldColour() : palette().color(QPalette::Base));
+        if (focused && SynEdit1->text().trimmed().isEmpty()) {
             int line = 0;
             int index = 0;
             SynEdit1->getCursorPosition(&line, &index);

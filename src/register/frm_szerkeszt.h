@@ -64,14 +64,12 @@ protected:
 private:
     void buildWidgets();
     void showDeadline(bool visible);
-    void highlight(QWidget *field, bool focused);
     void subjectEdited(const QString &text);
 
     std::function<bool()> m_okHandler;
     QString m_documentStore;
     int m_recordId = -1;
     std::array<AttachmentValue, AttachmentSlotCount> m_attachments;
-    QList<QWidget *> m_inputs;
     QString m_subjectBefore;
     bool m_boundsLoaded = false;
 };

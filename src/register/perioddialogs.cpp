@@ -3,10 +3,7 @@
 #include "register/frm_datumbe.h"
 #include "register/frm_idoszak.h"
 
-#include <QApplication>
 #include <QDateEdit>
-#include <QEvent>
-#include <QWidget>
 
 Period PresetPeriod(PeriodPreset preset, const QDate &today)
 {
@@ -57,33 +54,4 @@ bool PickDate(QDate &date, const QString &caption, QWidget *parent)
         return false;
     date = dialog.DateTimePicker1->date();
     return true;
-}
-
-namespace {
-
-class FocusHighlighter : public QObject
-{
-public:
-    using QObject::QObject;
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-            auto field = static_cast<QWidget *>(watched);
-            QPalette pal = field->palette();
-            pal.setColor(QPalette::Base, event->type() == QEvent::FocusIn
-                                             ? QColor(0xa6, 0xca, 0xf0)
-                                             : QApplication::palette(field).color(QPalette::Base));
-            field->setPalette(pal);
-        }
-        return false;
-    }
-};
-
-} // namespace
-
-void HighlightOnFocus(QWidget *field)
-{
-    field->installEventFilter(new FocusHighlighter(field));
 }

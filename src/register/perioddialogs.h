@@ -26,6 +26,3 @@ bool PickPeriod(QDate &from, QDate &to, const QString &caption = QString(), QWid
 // Asks for one date. On OK returns true with date set; otherwise returns false and leaves it
 // alone. A non-empty caption replaces the window caption.
 bool PickDate(QDate &date, const QString &caption = QString(), QWidget *parent = nullptr);
-
-// Paints an input field light blue while it has the focus.
-void HighlightOnFocus(QWidget *field);

@@ -1,6 +1,7 @@
 #include "app/appevents.h"
 
 #include "app/beall.h"
+#include "common/dialogfields.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -23,18 +24,14 @@ bool WheelToKey(QWidget *target, const QWheelEvent *wheel)
     return true;
 }
 
-void ApplyFontSize(QDialog *dialog)
+void TakeProgramFontSize(QDialog *dialog)
 {
     if (dialog->property(AppEventFilter::KeepsOwnFontProperty).toBool())
         return;
     // Message boxes keep the system look.
     if (qobject_cast<QMessageBox *>(dialog))
         return;
-    if (dialog->font().pointSize() == Beall.fontSize)
-        return;
-    QFont f = dialog->font();
-    f.setPointSize(Beall.fontSize);
-    dialog->setFont(f);
+    ApplyFontSize(dialog, Beall.fontSize);
 }
 
 } // namespace
@@ -51,7 +48,7 @@ bool AppEventFilter::eventFilter(QObject *watched, QEvent *event)
     case QEvent::Polish: // before the first layout, so the dialog is sized for the font
     case QEvent::Show:
         if (auto dialog = qobject_cast<QDialog *>(watched))
-            ApplyFontSize(dialog);
+            TakeProgramFontSize(dialog);
         break;
     default:
         break;

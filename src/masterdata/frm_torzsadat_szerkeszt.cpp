@@ -1,8 +1,5 @@
 #include "frm_torzsadat_szerkeszt.h"
 
-#include "common/dialogfields.h"
-#include "common/formgeometry.h"
-
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,17 +7,9 @@
 
 using namespace Qt::StringLiterals;
 
-Tfrm_Torzsadat_Szerkeszt::Tfrm_Torzsadat_Szerkeszt(QWidget *parent) : QDialog(parent)
+Tfrm_Torzsadat_Szerkeszt::Tfrm_Torzsadat_Szerkeszt(QWidget *parent)
+    : RowEditor(u"frm_Torzsadat_Szerkeszt"_s, QSize(348, 187), parent)
 {
-    setObjectName(u"frm_Torzsadat_Szerkeszt"_s);
-    setFixedSize(348, 187);
-
-    Label1 = new QLabel(this);
-    Label1->setGeometry(16, 16, 316, 20);
-    DBEdit1 = new QLineEdit(this);
-    DBEdit1->setObjectName(u"DBEdit1"_s);
-    DBEdit1->setGeometry(16, 40, 316, 26);
-    Label1->setBuddy(DBEdit1);
     DBText1 = new QLabel(this);
     DBText1->setObjectName(u"DBText1"_s);
     DBText1->setGeometry(16, 72, 316, 16);
@@ -28,23 +17,7 @@ Tfrm_Torzsadat_Szerkeszt::Tfrm_Torzsadat_Szerkeszt(QWidget *parent) : QDialog(pa
     small.setPointSizeF(small.pointSizeF() * 0.8);
     DBText1->setFont(small);
 
-    btnOK = new QPushButton(u"OK"_s, this);
-    btnOK->setObjectName(u"btnOK"_s);
-    btnOK->setGeometry(152, 140, 86, 30);
-    btnMegsem = new QPushButton(u"Mégsem"_s, this);
-    btnMegsem->setObjectName(u"btnMegsem"_s);
-    btnMegsem->setGeometry(246, 140, 86, 30);
-    // Enter belongs to the fields (it moves on); only a focused button reacts to it.
-    btnOK->setAutoDefault(false);
-    btnMegsem->setAutoDefault(false);
-
-    auto *keys = new FieldKeys(this, FieldKeys::PressButton(btnOK));
-    keys->watch(DBEdit1);
-    PaintFocusedField(DBEdit1);
     DBEdit1->installEventFilter(this);
-
-    connect(btnOK, &QPushButton::clicked, this, &Tfrm_Torzsadat_Szerkeszt::btnOKClick);
-    connect(btnMegsem, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 void Tfrm_Torzsadat_Szerkeszt::setCaption(const QString &caption)
@@ -77,28 +50,6 @@ void Tfrm_Torzsadat_Szerkeszt::setIdText(const QString &text)
 void Tfrm_Torzsadat_Szerkeszt::setOkEnabled(bool enabled)
 {
     btnOK->setEnabled(enabled);
-}
-
-void Tfrm_Torzsadat_Szerkeszt::btnOKClick()
-{
-    if (!m_save || m_save())
-        accept();
-}
-
-void Tfrm_Torzsadat_Szerkeszt::showEvent(QShowEvent *event)
-{
-    if (!m_placed) {
-        m_placed = true;
-        LoadFormPos(this);
-    }
-    QDialog::showEvent(event);
-}
-
-void Tfrm_Torzsadat_Szerkeszt::done(int result)
-{
-    if (isVisible())
-        SaveFormPos(this);
-    QDialog::done(result);
 }
 
 bool Tfrm_Torzsadat_Szerkeszt::eventFilter(QObject *watched, QEvent *event)

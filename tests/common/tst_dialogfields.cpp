@@ -152,6 +152,18 @@ void TestDialogFields::focusColourGivesBackOwnPalette()
     first->setFocus();
     QTRY_VERIFY(first->hasFocus());
     QCOMPARE(second->palette().color(QPalette::Base), QApplication::palette().color(QPalette::Base));
+
+    // An editable combo box shows the colour in its edit.
+    auto *combo = new QComboBox(&dialog);
+    combo->setEditable(true);
+    dialog.layout()->addWidget(combo);
+    PaintFocusedField(combo);
+    combo->setFocus();
+    QTRY_VERIFY(combo->hasFocus());
+    QCOMPARE(combo->lineEdit()->palette().color(QPalette::Base), QColor(0xA6, 0xCA, 0xF0));
+    first->setFocus();
+    QTRY_VERIFY(first->hasFocus());
+    QCOMPARE(combo->lineEdit()->palette().color(QPalette::Base), QApplication::palette().color(QPalette::Base));
 }
 
 void TestDialogFields::fontSize_data()

@@ -278,6 +278,13 @@ void RegisterView::selectInMemo(const QString &text)
     m_memo->setTextCursor(cursor);
 }
 
+// The period actions reopen the query themselves: the emptied box need not search.
+void RegisterView::clearSearchQuietly()
+{
+    const QSignalBlocker block(m_searchBox.data());
+    m_searchBox->clear();
+}
+
 bool RegisterView::periodFilterActive() const
 {
     return !m_register->periodCondition().isEmpty();
@@ -287,27 +294,21 @@ bool RegisterView::filterByPeriod(QDate today)
 {
     QDate from = today;
     QDate to = today;
-    if (m_periodPicker && m_periodPicker(from, to)) {
-        m_searchBox->blockSignals(true);
-        m_searchBox->clear();
-        m_searchBox->blockSignals(false);
+    const bool confirmed = m_periodPicker && m_periodPicker(from, to);
+    // A cancelled dialog leaves the period in force but still empties the search.
+    clearSearchQuietly();
+    if (confirmed) {
         m_filterLabel->setText(u"Szűrés:\n"_s + PeriodText(from, to));
         m_register->setPeriod(from, to);
-        return true;
+    } else {
+        m_register->reapply();
     }
-    // A cancelled dialog leaves the period in force but still empties the search.
-    m_searchBox->blockSignals(true);
-    m_searchBox->clear();
-    m_searchBox->blockSignals(false);
-    m_register->setYearTab(m_yearTabs->currentText());
-    return false;
+    return confirmed;
 }
 
 void RegisterView::clearPeriodFilter()
 {
-    m_searchBox->blockSignals(true);
-    m_searchBox->clear();
-    m_searchBox->blockSignals(false);
+    clearSearchQuietly();
     m_filterLabel->clear();
     m_register->clearPeriod();
 }

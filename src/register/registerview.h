@@ -86,6 +86,7 @@ private:
     void onQueryReset();
     void onCurrentRowChanged(int row);
     void emptySearchBox();
+    void clearSearchQuietly();
     void selectInMemo(const QString &text);
 
     RegisterQuery *m_register;

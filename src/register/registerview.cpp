@@ -225,24 +225,16 @@ void RegisterView::start()
     recomputeColumnWidths();
 }
 
-void RegisterView::emptySearchBox()
-{
-    if (m_searchBox->text().isEmpty())
-        return;
-    m_searchBox->clear();
-    runSearch();
-}
-
 void RegisterView::onYearTabChanged()
 {
-    emptySearchBox();
+    clearSearchQuietly();
     m_register->setYearTab(m_yearTabs->currentText());
 }
 
 void RegisterView::onCommitteeTabChanged()
 {
     const bool isAll = m_committeeTabs->currentIndex() == m_committeeTabs->count() - 1;
-    emptySearchBox();
+    clearSearchQuietly();
     m_register->setCommitteeTab(m_committeeTabs->currentText(), isAll);
     recomputeColumnWidths();
 }
@@ -254,7 +246,10 @@ void RegisterView::onSearchTextChanged()
     if (m_searchPending)
         return;
     m_searchPending = true;
-    QTimer::singleShot(0, this, &RegisterView::runSearch);
+    QTimer::singleShot(0, this, [this] {
+        if (m_searchPending)
+            runSearch();
+    });
 }
 
 void RegisterView::runSearch()
@@ -278,11 +273,13 @@ void RegisterView::selectInMemo(const QString &text)
     m_memo->setTextCursor(cursor);
 }
 
-// The period actions reopen the query themselves: the emptied box need not search.
+// Tab changes and the period actions empty the search box and then open the query with their
+// own conditions: a search for the empty text in between would only run the query twice.
 void RegisterView::clearSearchQuietly()
 {
     const QSignalBlocker block(m_searchBox.data());
     m_searchBox->clear();
+    m_searchPending = false;
 }
 
 bool RegisterView::periodFilterActive() const

@@ -85,7 +85,6 @@ private:
     void runSearch();
     void onQueryReset();
     void onCurrentRowChanged(int row);
-    void emptySearchBox();
     void clearSearchQuietly();
     void selectInMemo(const QString &text);
 

@@ -145,7 +145,7 @@ void Tfrm_Main::formShow()
         view.searchBox()->setFont(searchFont);
         view.searchBox()->setFocus();
     }
-    ShowSplash();
+    m_splash = ShowSplash();
     m_keepAliveTimer.start();
 }
 
@@ -188,7 +188,11 @@ void Tfrm_Main::formClose()
     m_connection.close();
 }
 
-Tfrm_Main::~Tfrm_Main() = default;
+Tfrm_Main::~Tfrm_Main()
+{
+    // A splash still fading when the window goes is not left behind.
+    delete m_splash;
+}
 
 void Tfrm_Main::bindOwnActions()
 {

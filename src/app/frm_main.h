@@ -4,6 +4,7 @@
 #include "db/connection.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QTimer>
 
 #include <memory>
@@ -94,6 +95,7 @@ private:
     QWidget *m_searchPanel = nullptr;
     QWidget *m_registerView = nullptr;
 
+    QPointer<QWidget> m_splash;
     Connection m_connection;
     MainRegister *m_register = nullptr;
     bool m_startupFailed = true;

@@ -49,6 +49,8 @@ public:
     void refresh();
     // Runs the query again from its first row.
     void reopenAsIs();
+    // Runs the query with the year, period and committee conditions, without a search.
+    void reapply() { reopen(baseCondition()); }
     // Moves to the record with the id; false (first row stays current) when it is not listed.
     bool locateId(qint64 iktato);
     qint64 currentId() const;

@@ -225,24 +225,16 @@ void RegisterView::start()
     recomputeColumnWidths();
 }
 
-void RegisterView::emptySearchBox()
-{
-    if (m_searchBox->text().isEmpty())
-        return;
-    m_searchBox->clear();
-    runSearch();
-}
-
 void RegisterView::onYearTabChanged()
 {
-    emptySearchBox();
+    clearSearchQuietly();
     m_register->setYearTab(m_yearTabs->currentText());
 }
 
 void RegisterView::onCommitteeTabChanged()
 {
     const bool isAll = m_committeeTabs->currentIndex() == m_committeeTabs->count() - 1;
-    emptySearchBox();
+    clearSearchQuietly();
     m_register->setCommitteeTab(m_committeeTabs->currentText(), isAll);
     recomputeColumnWidths();
 }
@@ -254,7 +246,10 @@ void RegisterView::onSearchTextChanged()
     if (m_searchPending)
         return;
     m_searchPending = true;
-    QTimer::singleShot(0, this, &RegisterView::runSearch);
+    QTimer::singleShot(0, this, [this] {
+        if (m_searchPending)
+            runSearch();
+    });
 }
 
 void RegisterView::runSearch()
@@ -278,6 +273,15 @@ void RegisterView::selectInMemo(const QString &text)
     m_memo->setTextCursor(cursor);
 }
 
+// Tab changes and the period actions empty the search box and then open the query with their
+// own conditions: a search for the empty text in between would only run the query twice.
+void RegisterView::clearSearchQuietly()
+{
+    const QSignalBlocker block(m_searchBox.data());
+    m_searchBox->clear();
+    m_searchPending = false;
+}
+
 bool RegisterView::periodFilterActive() const
 {
     return !m_register->periodCondition().isEmpty();
@@ -287,27 +291,21 @@ bool RegisterView::filterByPeriod(QDate today)
 {
     QDate from = today;
     QDate to = today;
-    if (m_periodPicker && m_periodPicker(from, to)) {
-        m_searchBox->blockSignals(true);
-        m_searchBox->clear();
-        m_searchBox->blockSignals(false);
+    const bool confirmed = m_periodPicker && m_periodPicker(from, to);
+    // A cancelled dialog leaves the period in force but still empties the search.
+    clearSearchQuietly();
+    if (confirmed) {
         m_filterLabel->setText(u"Szűrés:\n"_s + PeriodText(from, to));
         m_register->setPeriod(from, to);
-        return true;
+    } else {
+        m_register->reapply();
     }
-    // A cancelled dialog leaves the period in force but still empties the search.
-    m_searchBox->blockSignals(true);
-    m_searchBox->clear();
-    m_searchBox->blockSignals(false);
-    m_register->setYearTab(m_yearTabs->currentText());
-    return false;
+    return confirmed;
 }
 
 void RegisterView::clearPeriodFilter()
 {
-    m_searchBox->blockSignals(true);
-    m_searchBox->clear();
-    m_searchBox->blockSignals(false);
+    clearSearchQuietly();
     m_filterLabel->clear();
     m_register->clearPeriod();
 }

@@ -85,7 +85,7 @@ private:
     void runSearch();
     void onQueryReset();
     void onCurrentRowChanged(int row);
-    void emptySearchBox();
+    void clearSearchQuietly();
     void selectInMemo(const QString &text);
 
     RegisterQuery *m_register;

@@ -230,7 +230,13 @@ void TestRegisterView::tabChangeEmptiesSearch()
 {
     typeSearch(*m_view, u"Telek"_s);
     QCOMPARE(listedIds(*m_view), QStringList{u"2"_s});
+    int opens = 0;
+    const Query &query = m_view->registerQuery().query();
+    QObject counting;
+    connect(&query, &Query::reset, &counting, [&] { opens += query.isOpen() ? 1 : 0; });
     m_view->yearTabs()->setCurrentIndex(2);
+    QCoreApplication::processEvents();
+    QCOMPARE(opens, 1); // one query for the new tab, none for the emptied box
     QCOMPARE(m_view->searchBox()->text(), QString());
     QCOMPARE(m_view->registerQuery().query().sql().at(1), u"WHERE (iktato > 0) AND (csoport = 1)"_s);
     QCOMPARE(listedIds(*m_view), (QStringList{u"1"_s, u"2"_s, u"4"_s}));

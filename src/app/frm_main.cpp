@@ -10,6 +10,7 @@
 #include "app/openwithshell.h"
 #include "app/setup.h"
 #include "app/statuspanels.h"
+#include "common/dialogfields.h"
 #include "common/messagebox.h"
 #include "common/paths.h"
 #include "config/settings.h"
@@ -276,9 +277,7 @@ void Tfrm_Main::fontSmaller()
 
 void Tfrm_Main::applyFontSize()
 {
-    QFont f = font();
-    f.setPointSize(Beall.fontSize);
-    setFont(f);
+    ApplyFontSize(this, Beall.fontSize);
 }
 
 bool Tfrm_Main::event(QEvent *event)

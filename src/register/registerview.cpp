@@ -1,5 +1,6 @@
 #include "registerview.h"
 
+#include "common/busycursor.h"
 #include "common/dates.h"
 #include "common/sortcolumn.h"
 #include "db/dbroutines.h"
@@ -213,6 +214,7 @@ RegisterView::~RegisterView()
 
 void RegisterView::start()
 {
+    const BusyCursor busy;
     const QStringList years = m_register->loadYearTabs();
     const QStringList committees = m_register->loadCommitteeTabs();
     {
@@ -227,12 +229,14 @@ void RegisterView::start()
 
 void RegisterView::onYearTabChanged()
 {
+    const BusyCursor busy;
     clearSearchQuietly();
     m_register->setYearTab(m_yearTabs->currentText());
 }
 
 void RegisterView::onCommitteeTabChanged()
 {
+    const BusyCursor busy;
     const bool isAll = m_committeeTabs->currentIndex() == m_committeeTabs->count() - 1;
     clearSearchQuietly();
     m_register->setCommitteeTab(m_committeeTabs->currentText(), isAll);
@@ -254,6 +258,7 @@ void RegisterView::onSearchTextChanged()
 
 void RegisterView::runSearch()
 {
+    const BusyCursor busy;
     m_searchPending = false;
     const QString text = m_searchBox->text();
     m_register->search(text);
@@ -292,6 +297,7 @@ bool RegisterView::filterByPeriod(QDate today)
     QDate from = today;
     QDate to = today;
     const bool confirmed = m_periodPicker && m_periodPicker(from, to);
+    const BusyCursor busy;
     // A cancelled dialog leaves the period in force but still empties the search.
     clearSearchQuietly();
     if (confirmed) {
@@ -305,6 +311,7 @@ bool RegisterView::filterByPeriod(QDate today)
 
 void RegisterView::clearPeriodFilter()
 {
+    const BusyCursor busy;
     clearSearchQuietly();
     m_filterLabel->clear();
     m_register->clearPeriod();
@@ -312,16 +319,19 @@ void RegisterView::clearPeriodFilter()
 
 void RegisterView::refresh()
 {
+    const BusyCursor busy;
     m_register->refresh();
 }
 
 void RegisterView::reopen()
 {
+    const BusyCursor busy;
     m_register->reopenAsIs();
 }
 
 void RegisterView::refreshAndLocate(qint64 iktato)
 {
+    const BusyCursor busy;
     m_register->refresh();
     m_register->locateId(iktato);
 }
@@ -337,6 +347,7 @@ void RegisterView::sortByColumn(int column)
     if (field.isEmpty())
         return;
     emit sortMessage(u"Sorrend: "_s + m_model->headerData(column, Qt::Horizontal).toString());
+    const BusyCursor busy;
     m_register->sortBy(column == RegisterModel::ColNumber ? u"sorrend"_s : field);
     m_searchBox->setFocus();
     HighlightSortColumn(m_grid, column);

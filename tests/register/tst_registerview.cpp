@@ -7,6 +7,7 @@
 #include "testdatabase.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
@@ -82,6 +83,7 @@ private:
     std::unique_ptr<TestDatabase> m_db;
     std::unique_ptr<Connection> m_con;
     std::unique_ptr<QWidget> m_window;
+    std::unique_ptr<QAbstractItemModelTester> m_tester; // checks the grid model through every test
     QPointer<RegisterView> m_view;
 };
 
@@ -97,6 +99,8 @@ void TestRegisterView::init()
     auto layout = new QVBoxLayout(m_window.get());
     layout->addWidget(m_view->searchBox());
     layout->addWidget(m_view);
+    m_tester = std::make_unique<QAbstractItemModelTester>(m_view->model(),
+                                                          QAbstractItemModelTester::FailureReportingMode::QtTest);
     m_window->resize(1000, 500);
     m_window->show();
     QApplication::setActiveWindow(m_window.get());
@@ -106,6 +110,7 @@ void TestRegisterView::init()
 
 void TestRegisterView::cleanup()
 {
+    m_tester.reset();
     m_window.reset();
     m_con.reset();
     m_db.reset();

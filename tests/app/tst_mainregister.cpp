@@ -21,7 +21,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QTableView>
 #include <QTest>
 
 #include <Qsci/qsciscintilla.h>
@@ -50,6 +52,7 @@ private slots:
     void statusAndDeleteFollowTheCurrentRecord();
     void attachmentCaptionsFollowTheRecord();
     void periodActionsKeepTheirMark();
+    void shortcutsReachTheActions();
 
 private:
     Query &registerQuery() { return m_window->mainRegister()->view().registerQuery().query(); }
@@ -170,6 +173,20 @@ void TestMainRegister::periodActionsKeepTheirMark()
     a.aSzur0->trigger();
     QVERIFY(a.aSzur0->isChecked());
     QVERIFY(!m_window->mainRegister()->view().periodFilterActive());
+}
+
+void TestMainRegister::shortcutsReachTheActions()
+{
+    QApplication::setActiveWindow(m_window.get());
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    RegisterView &view = m_window->mainRegister()->view();
+    view.grid()->setFocus();
+    QTest::keyClick(view.grid(), Qt::Key_F6);
+    QVERIFY(!view.isPanelShown());
+    QVERIFY(!m_window->actions().aHatarozat->isChecked());
+    view.searchBox()->setFocus();
+    QTest::keyClick(view.searchBox(), Qt::Key_F6);
+    QVERIFY(view.isPanelShown());
 }
 
 QTEST_MAIN(TestMainRegister)

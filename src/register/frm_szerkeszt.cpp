@@ -178,6 +178,9 @@ void Tfrm_Szerkeszt::buildWidgets()
     PaintFocusedFields({MaskEdit1, DBComboBox1, c2, c4});
     for (QLineEdit *e : attachmentEdits)
         PaintFocusedField(e);
+    // Keys reach the combo box, which hands them to its line edit directly (past any filter
+    // on the line edit), so both are watched.
+    DBComboBox1->installEventFilter(this);
     DBComboBox1->lineEdit()->installEventFilter(this);
     SynEdit1->installEventFilter(this);
     // Ctrl+Enter is OK from anywhere, the text included; Enter presses a focused button.
@@ -269,7 +272,7 @@ bool Tfrm_Szerkeszt::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress && widget) {
         auto key = static_cast<QKeyEvent *>(event);
         // The first letter typed into an empty subject is a capital.
-        if (widget == DBComboBox1->lineEdit() && DBComboBox1->currentText().isEmpty() &&
+        if ((widget == DBComboBox1 || widget == DBComboBox1->lineEdit()) && DBComboBox1->currentText().isEmpty() &&
             key->text().size() == 1 && key->text().at(0).isLetter() &&
             !(key->modifiers() & Qt::ControlModifier)) {
             DBComboBox1->lineEdit()->insert(key->text().toUpper());

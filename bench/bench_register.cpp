@@ -22,7 +22,6 @@
 #include <QProcess>
 #include <QTableView>
 #include <QVBoxLayout>
-
 #include <algorithm>
 #include <cstdio>
 
@@ -202,16 +201,18 @@ int main(int argc, char *argv[])
     const double rssMb = double(rssLoaded - rssBefore) / 1024.0;
     const double resultMb = double(resultBytes) / (1024.0 * 1024.0);
 
-    std::printf("Register benchmark: %d records in \"Összes\", %d runs per figure (medians)\n", allRows, runs);
-    std::printf("  open \"Összes\" until painted : %8.1f ms   client %8.1f ms   ratio %.2f  (target <= 1.0)\n", open,
-                openClient, open / openClient);
+    std::printf("Register benchmark: %d records in \"Összes\", %d runs per figure (medians)\n", allRows,
+                runs);
+    std::printf(
+        "  open \"Összes\" until painted : %8.1f ms   client %8.1f ms   ratio %.2f  (target <= 1.0)\n", open,
+        openClient, open / openClient);
     std::printf("  (of which the fetch alone    : %8.1f ms)\n", median(fetchMs));
-    std::printf("  one search keystroke         : %8.1f ms   client %8.1f ms   ratio %.2f  (target <= 1.2)\n", key,
-                keyClient, key / keyClient);
-    std::printf("  year tab switch              : %8.1f ms   client %8.1f ms   ratio %.2f\n", year, yearClient,
-                year / yearClient);
-    std::printf("  resident memory, rows loaded : %8.1f MB   result %6.1f MB   ratio %.2f  (target <= 1.5)\n", rssMb,
-                resultMb, rssMb / resultMb);
+    std::printf("  one search keystroke         : %8.1f ms   client %8.1f ms   ratio %.2f  (target <= 1.2)\n",
+                key, keyClient, key / keyClient);
+    std::printf("  year tab switch              : %8.1f ms   client %8.1f ms   ratio %.2f\n", year,
+                yearClient, year / yearClient);
+    std::printf("  resident memory, rows loaded : %8.1f MB   result %6.1f MB   ratio %.2f  (target <= 1.5)\n",
+                rssMb, resultMb, rssMb / resultMb);
     std::printf("  four keys typed at once      : %d query for the newest text\n", queries);
     std::printf("  (rows: %d; result %lld bytes)\n", allRows, (long long)resultBytes);
     return 0;

@@ -10,7 +10,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
-
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
@@ -50,15 +49,19 @@ int main(int argc, char *argv[])
         {u"seed"_s, u"Seed: the same seed gives the same register."_s, u"n"_s, u"1"_s},
         {u"from"_s, u"First year."_s, u"year"_s, u"2019"_s},
         {u"to"_s, u"Last year."_s, u"year"_s, u"2026"_s},
-        {u"until"_s, u"Last date of a record (yyyy-mm-dd); default 31 December of the last year."_s, u"date"_s},
+        {u"until"_s, u"Last date of a record (yyyy-mm-dd); default 31 December of the last year."_s,
+         u"date"_s},
         {u"committees"_s, u"Number of committees (1-10)."_s, u"n"_s, u"7"_s},
         {u"chunk"_s, u"Records per INSERT statement."_s, u"n"_s, u"500"_s},
-        {{u"o"_s, u"output"_s}, u"Write a UTF-8 SQL script to this file (- for standard output)."_s, u"file"_s},
+        {{u"o"_s, u"output"_s},
+         u"Write a UTF-8 SQL script to this file (- for standard output)."_s,
+         u"file"_s},
         {u"host"_s, u"Database server host."_s, u"host"_s, u"127.0.0.1"_s},
         {u"port"_s, u"Database server port."_s, u"port"_s, u"3306"_s},
         {u"user"_s, u"Database user."_s, u"user"_s, u"root"_s},
         {u"password"_s, u"Database password (also read from ORVANTH_GEN_PASSWORD)."_s, u"password"_s},
-        {u"database"_s, u"Insert into this database (made from schema.sql, with an empty register)."_s, u"name"_s},
+        {u"database"_s, u"Insert into this database (made from schema.sql, with an empty register)."_s,
+         u"name"_s},
     });
     parser.process(app);
 
@@ -102,14 +105,12 @@ int main(int argc, char *argv[])
     params.port = IntOption(parser, u"port"_s);
     params.user = parser.value(u"user"_s);
     params.password = parser.isSet(u"password"_s) ? parser.value(u"password"_s)
-                                                   : qEnvironmentVariable("ORVANTH_GEN_PASSWORD");
+                                                  : qEnvironmentVariable("ORVANTH_GEN_PASSWORD");
     params.database = parser.value(u"database"_s);
     try {
         Connection connection(params);
         connection.open();
-        InsertRegister(options, connection, [&](int done) {
-            std::fprintf(stderr, "\r%d records", done);
-        });
+        InsertRegister(options, connection, [&](int done) { std::fprintf(stderr, "\r%d records", done); });
         std::fprintf(stderr, "\n%d records inserted into %s in %.1f s\n", options.records,
                      qPrintable(params.database), timer.elapsed() / 1000.0);
     } catch (const DbError &e) {

@@ -10,7 +10,6 @@
 #include <QRandomGenerator>
 #include <QSaveFile>
 #include <QSet>
-
 #include <algorithm>
 #include <numeric>
 
@@ -55,118 +54,235 @@ struct SubjectKind
 };
 
 const SubjectKind kSubjects[] = {
-    {u'B', 3, u"Az önkormányzat {Y}. évi költségvetése",
-     {u"{T} az önkormányzat {Y}. évi költségvetéséről szóló rendelet-tervezetet {FT} ezer Ft bevételi és kiadási főösszeggel {ELFOGAD}.",
-      u"A költségvetés főbb előirányzatai:\r\na) működési bevételek: {FT} ezer Ft,\r\nb) felhalmozási bevételek: {FT} ezer Ft,\r\nc) személyi juttatások: {FT} ezer Ft,\r\nd) dologi kiadások: {FT} ezer Ft,\r\ne) általános tartalék: {FT} ezer Ft.",
+    {u'B',
+     3,
+     u"Az önkormányzat {Y}. évi költségvetése",
+     {u"{T} az önkormányzat {Y}. évi költségvetéséről szóló rendelet-tervezetet {FT} ezer Ft bevételi és "
+      u"kiadási főösszeggel {ELFOGAD}.",
+      u"A költségvetés főbb előirányzatai:\r\na) működési bevételek: {FT} ezer Ft,\r\nb) felhalmozási "
+      u"bevételek: {FT} ezer Ft,\r\nc) személyi juttatások: {FT} ezer Ft,\r\nd) dologi kiadások: {FT} ezer "
+      u"Ft,\r\ne) általános tartalék: {FT} ezer Ft.",
       u"{T} felkéri a jegyzőt, hogy a rendelet kihirdetéséről a helyben szokásos módon gondoskodjon."}},
-    {u'B', 4, u"A {Y}. évi költségvetés módosítása",
-     {u"{T} az önkormányzat {Y}. évi költségvetésének {N}. módosítását a melléklet szerinti tartalommal {ELFOGAD}.",
-      u"A módosítás a bevételi és kiadási főösszeget {FT} ezer Ft-tal növeli; a többletbevétel forrása a {Y0}. évi pénzmaradvány és az állami támogatások év közbeni változása.",
+    {u'B',
+     4,
+     u"A {Y}. évi költségvetés módosítása",
+     {u"{T} az önkormányzat {Y}. évi költségvetésének {N}. módosítását a melléklet szerinti tartalommal "
+      u"{ELFOGAD}.",
+      u"A módosítás a bevételi és kiadási főösszeget {FT} ezer Ft-tal növeli; a többletbevétel forrása a "
+      u"{Y0}. évi pénzmaradvány és az állami támogatások év közbeni változása.",
       u"A fejlesztési célú előirányzatok között {FT} ezer Ft kerül átcsoportosításra {aPROJ} javára."}},
-    {u'B', 2, u"Az önkormányzat {Y0}. évi zárszámadása",
-     {u"{T} az önkormányzat {Y0}. évi költségvetésének végrehajtásáról szóló beszámolót {FT} ezer Ft teljesített bevétellel és {FT} ezer Ft teljesített kiadással {ELFOGAD}.",
-      u"{T} megállapítja, hogy a gazdálkodás a jogszabályok és a belső szabályzatok szerint folyt, a likviditás az év egészében biztosított volt."}},
-    {u'B', 2, u"A helyi adók mértékének felülvizsgálata",
-     {u"{T} az építményadó mértékét {Y1}. január 1-jétől változatlanul hagyja, az iparűzési adó mértékét az adóalap 1,8%-ában tartja fenn.",
-      u"{T} felkéri a jegyzőt, hogy az adózókat a változatlan mértékekről {Q1}Tájékoztató a helyi adókról{Q2} címmel értesítse."}},
-    {u'P', 4, u"A belterületi {HRSZ} hrsz-ú ingatlan értékesítése",
-     {u"{T} a Hársfalva belterület {HRSZ} hrsz-ú, {M2} nm területű, {Q1}kivett beépítetlen terület{Q2} megnevezésű önkormányzati ingatlant nyilvános árverésen értékesíti.",
-      u"A kikiáltási ár a független értékbecslő által megállapított forgalmi érték, {FT2} + áfa; a licitlépcső a kikiáltási ár 5%-a.",
-      u"{T} felhatalmazza a polgármestert az adásvételi szerződés aláírására, azzal, hogy a vételárat a szerződés aláírásától számított 30 napon belül meg kell fizetni."}},
-    {u'P', 3, u"A külterületi {HRSZ} hrsz-ú ingatlan megvásárlása",
-     {u"{T} egyetért a Hársfalva külterület {HRSZ} hrsz-ú, {M2} nm területű szántó megvásárlásával {FT2} vételáron.",
-      u"A vételár fedezete az önkormányzat {Y}. évi költségvetésének ingatlanvásárlásra elkülönített előirányzata."}},
-    {u'P', 3, u"A {UTCA} alatti önkormányzati helyiség bérbeadása",
-     {u"{T} a {UTCA} szám alatti, {M2} nm alapterületű nem lakás céljára szolgáló helyiséget {NEV} egyéni vállalkozó részére határozott időre, {Y}{D}{Y2} közötti időszakra bérbe adja.",
-      u"A havi bérleti díj {FT2} + áfa, amely minden év január 1-jén a KSH által közzétett fogyasztói árindex mértékével emelkedik.",
+    {u'B',
+     2,
+     u"Az önkormányzat {Y0}. évi zárszámadása",
+     {u"{T} az önkormányzat {Y0}. évi költségvetésének végrehajtásáról szóló beszámolót {FT} ezer Ft "
+      u"teljesített bevétellel és {FT} ezer Ft teljesített kiadással {ELFOGAD}.",
+      u"{T} megállapítja, hogy a gazdálkodás a jogszabályok és a belső szabályzatok szerint folyt, a "
+      u"likviditás az év egészében biztosított volt."}},
+    {u'B',
+     2,
+     u"A helyi adók mértékének felülvizsgálata",
+     {u"{T} az építményadó mértékét {Y1}. január 1-jétől változatlanul hagyja, az iparűzési adó mértékét az "
+      u"adóalap 1,8%-ában tartja fenn.",
+      u"{T} felkéri a jegyzőt, hogy az adózókat a változatlan mértékekről {Q1}Tájékoztató a helyi "
+      u"adókról{Q2} címmel értesítse."}},
+    {u'P',
+     4,
+     u"A belterületi {HRSZ} hrsz-ú ingatlan értékesítése",
+     {u"{T} a Hársfalva belterület {HRSZ} hrsz-ú, {M2} nm területű, {Q1}kivett beépítetlen terület{Q2} "
+      u"megnevezésű önkormányzati ingatlant nyilvános árverésen értékesíti.",
+      u"A kikiáltási ár a független értékbecslő által megállapított forgalmi érték, {FT2} + áfa; a "
+      u"licitlépcső a kikiáltási ár 5%-a.",
+      u"{T} felhatalmazza a polgármestert az adásvételi szerződés aláírására, azzal, hogy a vételárat a "
+      u"szerződés aláírásától számított 30 napon belül meg kell fizetni."}},
+    {u'P',
+     3,
+     u"A külterületi {HRSZ} hrsz-ú ingatlan megvásárlása",
+     {u"{T} egyetért a Hársfalva külterület {HRSZ} hrsz-ú, {M2} nm területű szántó megvásárlásával {FT2} "
+      u"vételáron.",
+      u"A vételár fedezete az önkormányzat {Y}. évi költségvetésének ingatlanvásárlásra elkülönített "
+      u"előirányzata."}},
+    {u'P',
+     3,
+     u"A {UTCA} alatti önkormányzati helyiség bérbeadása",
+     {u"{T} a {UTCA} szám alatti, {M2} nm alapterületű nem lakás céljára szolgáló helyiséget {NEV} egyéni "
+      u"vállalkozó részére határozott időre, {Y}{D}{Y2} közötti időszakra bérbe adja.",
+      u"A havi bérleti díj {FT2} + áfa, amely minden év január 1-jén a KSH által közzétett fogyasztói "
+      u"árindex mértékével emelkedik.",
       u"A bérlő a helyiségen átalakítást csak a bérbeadó előzetes írásbeli hozzájárulásával végezhet."}},
-    {u'G', 4, u"Civil szervezetek {Y}. évi támogatása",
-     {u"{T} a civil szervezetek {Y}. évi támogatására kiírt pályázat alapján a következő támogatásokat ítéli meg:\r\n- {SZ1}: {FT2},\r\n- {SZ2}: {FT2},\r\n- {SZ3}: {FT2}.",
-      u"A támogatott szervezetek a támogatás felhasználásáról {Y1}. január 31-ig kötelesek elszámolni; az el nem számolt összeget vissza kell fizetni.",
+    {u'G',
+     4,
+     u"Civil szervezetek {Y}. évi támogatása",
+     {u"{T} a civil szervezetek {Y}. évi támogatására kiírt pályázat alapján a következő támogatásokat ítéli "
+      u"meg:\r\n- {SZ1}: {FT2},\r\n- {SZ2}: {FT2},\r\n- {SZ3}: {FT2}.",
+      u"A támogatott szervezetek a támogatás felhasználásáról {Y1}. január 31-ig kötelesek elszámolni; az el "
+      u"nem számolt összeget vissza kell fizetni.",
       u"{T} felhatalmazza a polgármestert a támogatási szerződések aláírására."}},
-    {u'G', 3, u"{ASZERV} támogatási kérelme",
-     {u"{T} {aSZERV} kérelmére a szervezet {Y}. évi működési kiadásaihoz {FT2} vissza nem térítendő támogatást nyújt.",
-      u"A támogatás fedezete az önkormányzat {Y}. évi költségvetésének civil szervezetek támogatására szolgáló kerete."}},
-    {u'A', 2, u"Alpolgármester megválasztása",
+    {u'G',
+     3,
+     u"{ASZERV} támogatási kérelme",
+     {u"{T} {aSZERV} kérelmére a szervezet {Y}. évi működési kiadásaihoz {FT2} vissza nem térítendő "
+      u"támogatást nyújt.",
+      u"A támogatás fedezete az önkormányzat {Y}. évi költségvetésének civil szervezetek támogatására "
+      u"szolgáló kerete."}},
+    {u'A',
+     2,
+     u"Alpolgármester megválasztása",
      {u"{T} titkos szavazással {NEV} képviselőt társadalmi megbízatású alpolgármesterré választja.",
-      u"Az alpolgármester tiszteletdíját a Magyarország helyi önkormányzatairól szóló törvény szerint állapítja meg."}},
-    {u'A', 3, u"Bizottsági külső tag megválasztása",
+      u"Az alpolgármester tiszteletdíját a Magyarország helyi önkormányzatairól szóló törvény szerint "
+      u"állapítja meg."}},
+    {u'A',
+     3,
+     u"Bizottsági külső tag megválasztása",
      {u"{T} a bizottság külső tagjává {NEV} hársfalvi lakost választja meg.",
-      u"A megválasztott tag az eskü letételét követően gyakorolhatja jogait; vagyonnyilatkozatát 30 napon belül köteles benyújtani."}},
-    {u'A', 2, u"{AINT} vezetőjének megbízása",
-     {u"{T} {aINT} magasabb vezetői feladatainak ellátásával {Y}. augusztus 1-jétől öt évre {NEV} pályázót bízza meg.",
-      u"A vezető illetményét a vonatkozó jogszabályok szerint a munkáltatói jogkör gyakorlója állapítja meg."}},
-    {u'R', 3, u"A Szervezeti és Működési Szabályzat módosítása",
-     {u"{T} a Szervezeti és Működési Szabályzatról szóló rendelet módosítását a melléklet szerinti tartalommal {ELFOGAD}.",
-      u"A módosítás a bizottságok feladat- és hatáskörét, valamint az elektronikus ülés szabályait érinti; a rendelet a kihirdetését követő napon lép hatályba."}},
-    {u'R', 3, u"A közterület-használatról szóló rendelet módosítása",
-     {u"{T} a közterület-használatról szóló rendelet módosítását {ELFOGAD}; a közterület-használati díjak {Y1}. január 1-jétől 5%-kal emelkednek.",
-      u"A rendezvények céljára igénybe vett közterületért {Q1}non-profit{Q2} rendezvény esetén díjat nem kell fizetni."}},
-    {u'R', 2, u"A településképi rendelet módosítása",
-     {u"{T} a településkép védelméről szóló rendelet módosítását a partnerségi egyeztetés lezárását követően {ELFOGAD}.",
-      u"A beérkezett {N} észrevételből {T0} a kiemelt területekre vonatkozó javaslatokat elfogadja, a többit a melléklet szerinti indokolással elutasítja."}},
-    {u'K', 4, u"{APROJ} tárgyú közbeszerzési eljárás eredménye",
+      u"A megválasztott tag az eskü letételét követően gyakorolhatja jogait; vagyonnyilatkozatát 30 napon "
+      u"belül köteles benyújtani."}},
+    {u'A',
+     2,
+     u"{AINT} vezetőjének megbízása",
+     {u"{T} {aINT} magasabb vezetői feladatainak ellátásával {Y}. augusztus 1-jétől öt évre {NEV} pályázót "
+      u"bízza meg.",
+      u"A vezető illetményét a vonatkozó jogszabályok szerint a munkáltatói jogkör gyakorlója állapítja "
+      u"meg."}},
+    {u'R',
+     3,
+     u"A Szervezeti és Működési Szabályzat módosítása",
+     {u"{T} a Szervezeti és Működési Szabályzatról szóló rendelet módosítását a melléklet szerinti "
+      u"tartalommal {ELFOGAD}.",
+      u"A módosítás a bizottságok feladat- és hatáskörét, valamint az elektronikus ülés szabályait érinti; a "
+      u"rendelet a kihirdetését követő napon lép hatályba."}},
+    {u'R',
+     3,
+     u"A közterület-használatról szóló rendelet módosítása",
+     {u"{T} a közterület-használatról szóló rendelet módosítását {ELFOGAD}; a közterület-használati díjak "
+      u"{Y1}. január 1-jétől 5%-kal emelkednek.",
+      u"A rendezvények céljára igénybe vett közterületért {Q1}non-profit{Q2} rendezvény esetén díjat nem "
+      u"kell fizetni."}},
+    {u'R',
+     2,
+     u"A településképi rendelet módosítása",
+     {u"{T} a településkép védelméről szóló rendelet módosítását a partnerségi egyeztetés lezárását követően "
+      u"{ELFOGAD}.",
+      u"A beérkezett {N} észrevételből {T0} a kiemelt területekre vonatkozó javaslatokat elfogadja, a többit "
+      u"a melléklet szerinti indokolással elutasítja."}},
+    {u'K',
+     4,
+     u"{APROJ} tárgyú közbeszerzési eljárás eredménye",
      {u"{T} {aQPROJ} tárgyú, nyílt közbeszerzési eljárást eredményesnek nyilvánítja.",
-      u"Az eljárás nyertese a {CEG}, amely az összességében legelőnyösebb ajánlatot tette {FT} ezer Ft + áfa ajánlati árral.",
+      u"Az eljárás nyertese a {CEG}, amely az összességében legelőnyösebb ajánlatot tette {FT} ezer Ft + áfa "
+      u"ajánlati árral.",
       u"Második legkedvezőbb ajánlattevő: {CEG}",
       u"{T} felhatalmazza a polgármestert a vállalkozási szerződés megkötésére."}},
-    {u'K', 2, u"Közbeszerzési terv {Y}",
+    {u'K',
+     2,
+     u"Közbeszerzési terv {Y}",
      {u"{T} az önkormányzat {Y}. évi közbeszerzési tervét a melléklet szerint {ELFOGAD}.",
       u"A terv módosítására év közben a beszerzési igények változása esetén kerülhet sor."}},
-    {u'S', 4, u"Rendkívüli települési támogatás iránti kérelem",
+    {u'S',
+     4,
+     u"Rendkívüli települési támogatás iránti kérelem",
      {u"{T} {NEV} hársfalvi lakos kérelmére {FT2} összegű rendkívüli települési támogatást állapít meg.",
-      u"A támogatást a kérelmező a határozat közlésétől számított 8 napon belül a Polgármesteri Hivatal pénztárában veheti fel."}},
-    {u'S', 2, u"Szociális tűzifa-támogatás {Y}",
+      u"A támogatást a kérelmező a határozat közlésétől számított 8 napon belül a Polgármesteri Hivatal "
+      u"pénztárában veheti fel."}},
+    {u'S',
+     2,
+     u"Szociális tűzifa-támogatás {Y}",
      {u"{T} a szociális célú tűzifa-támogatás {Y}. évi helyi szabályait a melléklet szerint {ELFOGAD}.",
       u"Háztartásonként legfeljebb 5 köbméter tűzifa adható; a jogosultság feltételeit a jegyző ellenőrzi."}},
-    {u'S', 2, u"A háziorvosi feladat-ellátási szerződés módosítása",
-     {u"{T} egyetért a {N}. számú háziorvosi körzet feladat-ellátási szerződésének módosításával; a rendelési idő hétfőtől péntekig 8{D}12 óráig tart.",
-      u"{T} felkéri a polgármestert, hogy a módosított szerződést az egészségbiztosítási pénztárnak küldje meg."}},
-    {u'J', 3, u"Beszámoló a lejárt határidejű határozatok végrehajtásáról",
+    {u'S',
+     2,
+     u"A háziorvosi feladat-ellátási szerződés módosítása",
+     {u"{T} egyetért a {N}. számú háziorvosi körzet feladat-ellátási szerződésének módosításával; a "
+      u"rendelési idő hétfőtől péntekig 8{D}12 óráig tart.",
+      u"{T} felkéri a polgármestert, hogy a módosított szerződést az egészségbiztosítási pénztárnak küldje "
+      u"meg."}},
+    {u'J',
+     3,
+     u"Beszámoló a lejárt határidejű határozatok végrehajtásáról",
      {u"{T} a lejárt határidejű határozatok végrehajtásáról szóló beszámolót elfogadja.",
-      u"{T} megállapítja, hogy a beszámolási időszakban {N} határozat végrehajtása folyamatban van, azok határidejét a melléklet szerint meghosszabbítja."}},
-    {u'J', 2, u"A Polgármesteri Hivatal {Y0}. évi tevékenységéről szóló beszámoló",
-     {u"{T} a Polgármesteri Hivatal {Y0}. évi tevékenységéről szóló beszámolót elfogadja, és megköszöni a hivatal dolgozóinak munkáját."}},
-    {u'J', 2, u"A bizottság {Y}. évi munkaterve",
+      u"{T} megállapítja, hogy a beszámolási időszakban {N} határozat végrehajtása folyamatban van, azok "
+      u"határidejét a melléklet szerint meghosszabbítja."}},
+    {u'J',
+     2,
+     u"A Polgármesteri Hivatal {Y0}. évi tevékenységéről szóló beszámoló",
+     {u"{T} a Polgármesteri Hivatal {Y0}. évi tevékenységéről szóló beszámolót elfogadja, és megköszöni a "
+      u"hivatal dolgozóinak munkáját."}},
+    {u'J',
+     2,
+     u"A bizottság {Y}. évi munkaterve",
      {u"{T} {Y}. évi munkatervét a melléklet szerint elfogadja.",
-      u"A rendes ülések időpontja a hónap második keddje; a munkatervtől eltérni az elnök javaslatára lehet."}},
-    {u'U', 4, u"Pályázat benyújtása: {PROJ}",
+      u"A rendes ülések időpontja a hónap második keddje; a munkatervtől eltérni az elnök javaslatára "
+      u"lehet."}},
+    {u'U',
+     4,
+     u"Pályázat benyújtása: {PROJ}",
      {u"{T} egyetért azzal, hogy az önkormányzat pályázatot nyújtson be {aPROJ} támogatására.",
-      u"A beruházás teljes költsége {TOTAL} ezer Ft, a pályázott támogatás {SUPPORT} ezer Ft; a saját forrást {Q1}{OWN} ezer Ft{Q2} összegben az önkormányzat {Y}. évi költségvetésének fejlesztési tartaléka biztosítja.",
-      u"{T} felhatalmazza a polgármestert a pályázat benyújtására és a szükséges nyilatkozatok megtételére."}},
-    {u'U', 2, u"Utcanév megállapítása",
+      u"A beruházás teljes költsége {TOTAL} ezer Ft, a pályázott támogatás {SUPPORT} ezer Ft; a saját "
+      u"forrást {Q1}{OWN} ezer Ft{Q2} összegben az önkormányzat {Y}. évi költségvetésének fejlesztési "
+      u"tartaléka biztosítja.",
+      u"{T} felhatalmazza a polgármestert a pályázat benyújtására és a szükséges nyilatkozatok "
+      u"megtételére."}},
+    {u'U',
+     2,
+     u"Utcanév megállapítása",
      {u"{T} a belterületi {HRSZ} hrsz-ú közterület nevét {Q1}{UTCANEV}{Q2} névben állapítja meg.",
-      u"A névadás a közterület mentén lakók előzetes véleményének kikérésével történt; a névtáblák kihelyezéséről a Településüzemeltetési Kft. gondoskodik."}},
-    {u'U', 2, u"A helyi építési szabályzat módosítása",
-     {u"{T} a helyi építési szabályzat {HRSZ} hrsz-ú ingatlanra vonatkozó módosítását kezdeményezi, és az eljárást tárgyalásos eljárásként folytatja le.",
-      u"A módosítással kapcsolatos tervezési költségeket {Q1}a kezdeményező{Q2} {D} a településrendezési szerződés szerint {D} viseli."}},
-    {u'C', 3, u"{AINT} alapító okiratának módosítása",
+      u"A névadás a közterület mentén lakók előzetes véleményének kikérésével történt; a névtáblák "
+      u"kihelyezéséről a Településüzemeltetési Kft. gondoskodik."}},
+    {u'U',
+     2,
+     u"A helyi építési szabályzat módosítása",
+     {u"{T} a helyi építési szabályzat {HRSZ} hrsz-ú ingatlanra vonatkozó módosítását kezdeményezi, és az "
+      u"eljárást tárgyalásos eljárásként folytatja le.",
+      u"A módosítással kapcsolatos tervezési költségeket {Q1}a kezdeményező{Q2} {D} a településrendezési "
+      u"szerződés szerint {D} viseli."}},
+    {u'C',
+     3,
+     u"{AINT} alapító okiratának módosítása",
      {u"{T} {aINT} alapító okiratának módosítását a melléklet szerinti tartalommal jóváhagyja.",
       u"A módosítás a Magyar Államkincstár törzskönyvi nyilvántartásába történő bejegyzéssel lép hatályba."}},
-    {u'C', 2, u"Hársfalva Díszpolgára cím adományozása",
-     {u"{T} a Hársfalva Díszpolgára címet {NEV} részére adományozza a település kulturális életében végzett több évtizedes munkája elismeréseként.",
+    {u'C',
+     2,
+     u"Hársfalva Díszpolgára cím adományozása",
+     {u"{T} a Hársfalva Díszpolgára címet {NEV} részére adományozza a település kulturális életében végzett "
+      u"több évtizedes munkája elismeréseként.",
       u"A cím átadására az augusztus 20-i ünnepségen kerül sor."}},
-    {u'C', 2, u"Sportegyesületek {Y}. évi működési támogatása",
+    {u'C',
+     2,
+     u"Sportegyesületek {Y}. évi működési támogatása",
      {u"{T} {aSZERV} részére {FT2} működési támogatást nyújt az utánpótlás-nevelés költségeire."}},
-    {u'E', 3, u"Víziközmű-vagyon gördülő fejlesztési terve {Y}{D}{Y15}",
-     {u"{T} a víziközmű-rendszer {Y}{D}{Y15} közötti időszakra szóló gördülő fejlesztési tervét a szolgáltató javaslata szerint {ELFOGAD}.",
+    {u'E',
+     3,
+     u"Víziközmű-vagyon gördülő fejlesztési terve {Y}{D}{Y15}",
+     {u"{T} a víziközmű-rendszer {Y}{D}{Y15} közötti időszakra szóló gördülő fejlesztési tervét a "
+      u"szolgáltató javaslata szerint {ELFOGAD}.",
       u"Az első évben elvégzendő felújítások értéke {FT} ezer Ft, amelynek fedezete a használati díj."}},
-    {u'E', 2, u"A hulladékgazdálkodási közszolgáltatás {Y1}. évi díja",
+    {u'E',
+     2,
+     u"A hulladékgazdálkodási közszolgáltatás {Y1}. évi díja",
      {u"{T} a hulladékgazdálkodási közszolgáltatási szerződés {Y1}. évi díjmellékletét {ELFOGAD}.",
       u"Az őszi lomtalanítás időpontja: {DATUM}"}},
-    {u'E', 2, u"Fakivágási kérelem elbírálása",
-     {u"{T} a {UTCA} előtti közterületen álló {N} db elöregedett, balesetveszélyes fa kivágásához hozzájárul, azzal, hogy a kérelmező a kivágott fák helyett {N} db őshonos fát ültet."}},
-    {u'T', 2, u"Testvérvárosi együttműködési megállapodás",
+    {u'E',
+     2,
+     u"Fakivágási kérelem elbírálása",
+     {u"{T} a {UTCA} előtti közterületen álló {N} db elöregedett, balesetveszélyes fa kivágásához "
+      u"hozzájárul, azzal, hogy a kérelmező a kivágott fák helyett {N} db őshonos fát ültet."}},
+    {u'T',
+     2,
+     u"Testvérvárosi együttműködési megállapodás",
      {u"{T} egyetért a {TESTVER} településsel kötendő testvérvárosi együttműködési megállapodással.",
-      u"Az együttműködés kiterjed a kulturális, oktatási, sport- és ifjúsági cserékre; a {Y}. évi program költsége {FT2}."}},
-    {u'T', 2, u"A {Y}. évi városnapi rendezvények programja",
-     {u"{T} a {Y}. évi városnapi rendezvénysorozat programját elfogadja, a rendezvények költségére {FT2} keretet biztosít.",
+      u"Az együttműködés kiterjed a kulturális, oktatási, sport- és ifjúsági cserékre; a {Y}. évi program "
+      u"költsége {FT2}."}},
+    {u'T',
+     2,
+     u"A {Y}. évi városnapi rendezvények programja",
+     {u"{T} a {Y}. évi városnapi rendezvénysorozat programját elfogadja, a rendezvények költségére {FT2} "
+      u"keretet biztosít.",
       u"A rendezvény fővédnöke a polgármester."}},
 };
 
 // A meeting usually opens with its agenda.
 const char16_t kAgendaTitle[] = u"Az ülés napirendjének elfogadása";
-const char16_t kAgendaText[] = u"{T} az ülés napirendjét a meghívóban szereplő napirendi pontokkal, {N} napirendi pont tárgyalásával elfogadja.";
+const char16_t kAgendaText[] = u"{T} az ülés napirendjét a meghívóban szereplő napirendi pontokkal, {N} "
+                               u"napirendi pont tárgyalásával elfogadja.";
 
 const char16_t *const kIntro[] = {
     u"{T} megtárgyalta {aTITLE} tárgyú előterjesztést, és a következő határozatot hozza:",
@@ -176,61 +292,89 @@ const char16_t *const kIntro[] = {
 
 const char16_t *const kClosingPoints[] = {
     u"{T} felkéri a polgármestert, hogy a döntésről az érintetteket 15 napon belül írásban értesítse.",
-    u"{T} felhatalmazza a polgármestert a döntés végrehajtásához szükséges nyilatkozatok megtételére és okiratok aláírására.",
-    u"A döntés végrehajtásához szükséges fedezetet az önkormányzat {Y}. évi költségvetésének általános tartaléka terhére biztosítja.",
+    u"{T} felhatalmazza a polgármestert a döntés végrehajtásához szükséges nyilatkozatok megtételére és "
+    u"okiratok aláírására.",
+    u"A döntés végrehajtásához szükséges fedezetet az önkormányzat {Y}. évi költségvetésének általános "
+    u"tartaléka terhére biztosítja.",
     u"{T} felkéri a jegyzőt, hogy a végrehajtás eredményéről a soron következő rendes ülésen számoljon be.",
     u"A határozat végrehajtásának ellenőrzéséről a Pénzügyi Bizottság gondoskodik.",
-    u"{T} felkéri a polgármestert, hogy a szükséges egyeztetéseket {D} különös tekintettel a működési költségekre {D} folytassa le.",
+    u"{T} felkéri a polgármestert, hogy a szükséges egyeztetéseket {D} különös tekintettel a működési "
+    u"költségekre {D} folytassa le.",
 };
 
 const char16_t *const kPeople[] = {
-    u"Kovács István", u"Dr. Nagy Erzsébet", u"Tóth Gábor", u"Szabó Ildikó", u"Horváth Ödön",
-    u"Varga Zsuzsanna", u"Kiss Péter", u"Molnár Krisztina", u"Németh Lőrinc", u"Farkas Gyöngyi",
-    u"Balogh Ferenc", u"Papp Ágnes", u"Takács Ernő", u"Juhász Éva", u"Lakatos Győző",
-    u"Mészáros Katalin", u"Oláh Dezső", u"Simon Enikő", u"Fekete Zoltán", u"Szűcs Márta",
+    u"Kovács István",    u"Dr. Nagy Erzsébet", u"Tóth Gábor",       u"Szabó Ildikó",  u"Horváth Ödön",
+    u"Varga Zsuzsanna",  u"Kiss Péter",        u"Molnár Krisztina", u"Németh Lőrinc", u"Farkas Gyöngyi",
+    u"Balogh Ferenc",    u"Papp Ágnes",        u"Takács Ernő",      u"Juhász Éva",    u"Lakatos Győző",
+    u"Mészáros Katalin", u"Oláh Dezső",        u"Simon Enikő",      u"Fekete Zoltán", u"Szűcs Márta",
 };
 const char16_t *const kOrganisations[] = {
-    u"Hársfalvi Sportegyesület", u"Hársfalvi Nyugdíjas Klub", u"Polgárőr Egyesület",
-    u"Önkéntes Tűzoltó Egyesület", u"Hársfalvi Népdalkör", u"Ifjúsági Fúvószenekar Egyesület",
-    u"Mozgáskorlátozottak Helyi Csoportja", u"Hársfalvi Horgászegyesület", u"Őszirózsa Nyugdíjas Egyesület",
+    u"Hársfalvi Sportegyesület",
+    u"Hársfalvi Nyugdíjas Klub",
+    u"Polgárőr Egyesület",
+    u"Önkéntes Tűzoltó Egyesület",
+    u"Hársfalvi Népdalkör",
+    u"Ifjúsági Fúvószenekar Egyesület",
+    u"Mozgáskorlátozottak Helyi Csoportja",
+    u"Hársfalvi Horgászegyesület",
+    u"Őszirózsa Nyugdíjas Egyesület",
     u"Gyermekekért Alapítvány",
 };
 const char16_t *const kInstitutions[] = {
-    u"Hársfalvi Napsugár Óvoda", u"Hársfalvi Általános Iskola", u"Városi Könyvtár és Művelődési Ház",
+    u"Hársfalvi Napsugár Óvoda",       u"Hársfalvi Általános Iskola", u"Városi Könyvtár és Művelődési Ház",
     u"Egyesített Szociális Intézmény", u"Hársfalvi Bölcsőde",
 };
 const char16_t *const kProjects[] = {
-    u"óvoda energetikai korszerűsítése", u"Fő utca felújítása", u"csapadékvíz-elvezető rendszer fejlesztése",
-    u"közvilágítás korszerűsítése", u"orvosi rendelő akadálymentesítése", u"kerékpárút építése",
-    u"iskolai tornaterem felújítása", u"önkormányzati utak burkolatfelújítása", u"piactér fejlesztése",
+    u"óvoda energetikai korszerűsítése",
+    u"Fő utca felújítása",
+    u"csapadékvíz-elvezető rendszer fejlesztése",
+    u"közvilágítás korszerűsítése",
+    u"orvosi rendelő akadálymentesítése",
+    u"kerékpárút építése",
+    u"iskolai tornaterem felújítása",
+    u"önkormányzati utak burkolatfelújítása",
+    u"piactér fejlesztése",
     u"Művelődési Ház fűtéskorszerűsítése",
 };
 const char16_t *const kCompanies[] = {
     u"Hársépítő Kft.", u"Útépítő és Szolgáltató Zrt.", u"Duna-Mérnök Kft.", u"Villamos Szerelő Bt.",
-    u"Zöldterv Kft.", u"Kőműves és Társa Kft.",
+    u"Zöldterv Kft.",  u"Kőműves és Társa Kft.",
 };
 const char16_t *const kStreets[] = {
-    u"Kossuth Lajos utca", u"Petőfi Sándor utca", u"Rákóczi Ferenc út", u"Dózsa György út", u"Szabadság tér",
-    u"Táncsics Mihály utca", u"Jókai Mór utca", u"Béke utca", u"Fő utca", u"Széchenyi István tér",
+    u"Kossuth Lajos utca",   u"Petőfi Sándor utca", u"Rákóczi Ferenc út",
+    u"Dózsa György út",      u"Szabadság tér",      u"Táncsics Mihály utca",
+    u"Jókai Mór utca",       u"Béke utca",          u"Fő utca",
+    u"Széchenyi István tér",
 };
 const char16_t *const kNewStreetNames[] = {
     u"Hársfa utca", u"Szőlőhegy utca", u"Bükkös dűlő", u"Gyümölcsös utca", u"Kőbánya utca",
 };
 const char16_t *const kTwinTowns[] = {
-    u"Szentgyörgyvár (Románia)", u"Bad Lindenau (Németország)", u"Dolná Lipa (Szlovákia)",
+    u"Szentgyörgyvár (Románia)",
+    u"Bad Lindenau (Németország)",
+    u"Dolná Lipa (Szlovákia)",
 };
 const char16_t *const kResponsible[] = {
-    u"polgármester", u"jegyző", u"polgármester, jegyző", u"alpolgármester", u"bizottság elnöke",
-    u"polgármester, pénzügyi irodavezető", u"jegyző, műszaki irodavezető", u"intézményvezető",
+    u"polgármester",
+    u"jegyző",
+    u"polgármester, jegyző",
+    u"alpolgármester",
+    u"bizottság elnöke",
+    u"polgármester, pénzügyi irodavezető",
+    u"jegyző, műszaki irodavezető",
+    u"intézményvezető",
     u"polgármester, aljegyző",
 };
 const char16_t *const kAttachments[] = {
-    u"szerzodes.pdf", u"eloterjesztes.pdf", u"előterjesztés.docx", u"jegyzőkönyv-kivonat.pdf",
-    u"térképvázlat.jpg", u"költségvetés.xlsx", u"árajánlat.pdf", u"értékbecslés.pdf",
-    u"pályázati adatlap.pdf", u"megállapodás tervezet.docx", u"műszaki leírás.pdf",
+    u"szerzodes.pdf",         u"eloterjesztes.pdf",
+    u"előterjesztés.docx",    u"jegyzőkönyv-kivonat.pdf",
+    u"térképvázlat.jpg",      u"költségvetés.xlsx",
+    u"árajánlat.pdf",         u"értékbecslés.pdf",
+    u"pályázati adatlap.pdf", u"megállapodás tervezet.docx",
+    u"műszaki leírás.pdf",
 };
 const char16_t *const kMonths[] = {
-    u"január", u"február", u"március", u"április", u"május", u"június",
+    u"január", u"február",   u"március",    u"április", u"május",    u"június",
     u"július", u"augusztus", u"szeptember", u"október", u"november", u"december",
 };
 
@@ -249,8 +393,7 @@ const UserKind kUsers[] = {
     {u"tothg", u"Tóth Győző", u"tőzsér", false, false},
 };
 
-template <typename T, std::size_t N>
-const T &Pick(QRandomGenerator &rng, const T (&items)[N])
+template <typename T, std::size_t N> const T &Pick(QRandomGenerator &rng, const T (&items)[N])
 {
     return items[rng.bounded(int(N))];
 }
@@ -363,8 +506,9 @@ private:
         if (key == u"T0")
             return WithArticle(m_committee);
         if (key == u"ELFOGAD")
-            return m_committee == Str(kCommittees[0].name) ? u"elfogadja"_s
-                                                           : u"a Képviselő-testületnek elfogadásra javasolja"_s;
+            return m_committee == Str(kCommittees[0].name)
+                       ? u"elfogadja"_s
+                       : u"a Képviselő-testületnek elfogadásra javasolja"_s;
         if (key == u"Y")
             return QString::number(year);
         if (key == u"Y0")
@@ -382,7 +526,8 @@ private:
         if (key == u"D")
             return m_typographic ? u"–"_s : u"-"_s;
         if (key == u"FT")
-            return GroupedNumber(qint64(m_rng.bounded(50, 900)) * (m_rng.bounded(2) ? 1000 : 10) + m_rng.bounded(1000));
+            return GroupedNumber(qint64(m_rng.bounded(50, 900)) * (m_rng.bounded(2) ? 1000 : 10) +
+                                 m_rng.bounded(1000));
         if (key == u"FT2")
             return GroupedNumber(qint64(m_rng.bounded(5, 500)) * 10000) + u" Ft"_s;
         if (key == u"N")
@@ -487,11 +632,11 @@ QString RecordValues(const GeneratedRecord &r)
 {
     QString row;
     row.reserve(r.hatarozat.size() + 300);
-    row += u'(' + QString::number(r.iktato) + u',' + QString::number(r.ev) + u',' + QString::number(r.csoport)
-           + u',' + QString::number(r.az) + u',' + SqlDate(r.datum) + u',' + SqlQuoted(r.targy) + u','
-           + SqlQuoted(r.hatarozat) + u',' + (r.hasDeadline ? u"'I'"_s : u"'N'"_s) + u','
-           + (r.hasDeadline ? SqlDate(r.datHatid) : u"NULL"_s) + u',' + NullOr(r.felelos) + u','
-           + (r.statusz ? QString::number(r.statusz) : u"NULL"_s);
+    row += u'(' + QString::number(r.iktato) + u',' + QString::number(r.ev) + u',' +
+           QString::number(r.csoport) + u',' + QString::number(r.az) + u',' + SqlDate(r.datum) + u',' +
+           SqlQuoted(r.targy) + u',' + SqlQuoted(r.hatarozat) + u',' + (r.hasDeadline ? u"'I'"_s : u"'N'"_s) +
+           u',' + (r.hasDeadline ? SqlDate(r.datHatid) : u"NULL"_s) + u',' + NullOr(r.felelos) + u',' +
+           (r.statusz ? QString::number(r.statusz) : u"NULL"_s);
     for (const QString &f : r.filenev)
         row += u',' + NullOr(f);
     for (const QString &f : r.origfilenev)
@@ -686,7 +831,7 @@ void RegisterGenerator::forEachRecord(const std::function<void(const GeneratedRe
 void RegisterGenerator::writeSql(const std::function<void(const QString &statement)> &put) const
 {
     put(u"UPDATE tulajdonos SET tulajdonos = 'Hársfalva Város Önkormányzata', irsz = '2099', "
-         "varos = 'Hársfalva', telefon = '+36 26 555 0100' WHERE tulajdonos_id = 1;"_s);
+        "varos = 'Hársfalva', telefon = '+36 26 555 0100' WHERE tulajdonos_id = 1;"_s);
 
     QString sql = u"INSERT INTO csoport (csoport, csoport_nev) VALUES\n"_s;
     for (const GeneratedCommittee &c : m_committees)
@@ -697,9 +842,9 @@ void RegisterGenerator::writeSql(const std::function<void(const QString &stateme
     sql = u"INSERT INTO felhasznalo (felhkod, felhasznalo, felhasznalo_nev, jelszomd5, rendszergazda, "
           "torzsszerkeszt) VALUES\n"_s;
     for (const GeneratedUser &u : m_users) {
-        sql += u'(' + QString::number(u.id) + u',' + SqlQuoted(u.login) + u',' + SqlQuoted(u.fullName) + u','
-               + SqlQuoted(Md5Hex(u.password)) + u',' + (u.admin ? u"'I'"_s : u"'N'"_s) + u','
-               + (u.masterData ? u"'I'"_s : u"'N'"_s) + u"),\n"_s;
+        sql += u'(' + QString::number(u.id) + u',' + SqlQuoted(u.login) + u',' + SqlQuoted(u.fullName) +
+               u',' + SqlQuoted(Md5Hex(u.password)) + u',' + (u.admin ? u"'I'"_s : u"'N'"_s) + u',' +
+               (u.masterData ? u"'I'"_s : u"'N'"_s) + u"),\n"_s;
     }
     sql.chop(2);
     put(sql + u';');
@@ -745,8 +890,12 @@ void WriteRegisterSql(GeneratorOptions options, QIODevice &out)
     out.write(u"-- Demo register of resolutions: %1 records, %2 committees, %3-%4, made by\n"
               "-- orvanth-gen --count %1 --seed %5 --from %3 --to %4 --until %6 --committees %2\n"
               "-- Load after schema.sql: mariadb --default-character-set=utf8mb4 DB < demo.sql\n"
-              "-- Users (log-in name / password):"_s.arg(o.records).arg(o.committees).arg(o.firstYear)
-                  .arg(o.lastYear).arg(o.seed).arg(o.until.toString(Qt::ISODate))
+              "-- Users (log-in name / password):"_s.arg(o.records)
+                  .arg(o.committees)
+                  .arg(o.firstYear)
+                  .arg(o.lastYear)
+                  .arg(o.seed)
+                  .arg(o.until.toString(Qt::ISODate))
                   .toUtf8());
     QStringList users;
     for (const GeneratedUser &u : gen.users())
@@ -772,12 +921,14 @@ bool WriteRegisterSqlFile(GeneratorOptions options, const QString &path, QString
     return true;
 }
 
-void InsertRegister(const GeneratorOptions &options, Connection &connection, const std::function<void(int)> &progress)
+void InsertRegister(const GeneratorOptions &options, Connection &connection,
+                    const std::function<void(int)> &progress)
 {
     for (const QString &table : {u"iktato"_s, u"csoport"_s, u"felhasznalo"_s, u"targy"_s}) {
         const ResultSet rs = connection.query(u"SELECT COUNT(*) FROM "_s + table);
         if (rs.text(0, 0) != u"0"_s)
-            throw DbError(u"Table %1 is not empty: the generated register goes into a fresh database"_s.arg(table));
+            throw DbError(
+                u"Table %1 is not empty: the generated register goes into a fresh database"_s.arg(table));
     }
     const RegisterGenerator gen(options);
     int done = 0;

@@ -50,8 +50,7 @@ bool AppEventFilter::eventFilter(QObject *watched, QEvent *event)
         if (auto dialog = qobject_cast<QDialog *>(watched))
             TakeProgramFontSize(dialog);
         break;
-    default:
-        break;
+    default: break;
     }
     return QObject::eventFilter(watched, event);
 }

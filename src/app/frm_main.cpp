@@ -1,12 +1,12 @@
 #include "app/frm_main.h"
 
 #include "app/beall.h"
+#include "app/frm_logo.h"
 #include "app/frm_nevjegy.h"
 #include "app/helpaddresses.h"
-#include "app/frm_logo.h"
 #include "app/mainactions.h"
-#include "app/mainregister.h"
 #include "app/mainmenus.h"
+#include "app/mainregister.h"
 #include "app/openwithshell.h"
 #include "app/setup.h"
 #include "app/statuspanels.h"
@@ -17,17 +17,17 @@
 #include "db/dbroutines.h"
 #include "masterdata/frm_torzsadat.h"
 #include "masterdata/frm_torzsme.h"
-#include "users/frm_felhasznalo.h"
 #include "register/registerview.h"
+#include "users/frm_felhasznalo.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QLineEdit>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
@@ -211,10 +211,11 @@ void Tfrm_Main::bindDatabaseActions()
 {
     MainActions &a = *m_actions;
     a.bind(a.aBizottsag, [this] {
-        OpenMasterData(m_connection, -1, false, u"csoport"_s, u"Bizottság"_s, Beall.masterDataRight, Beall.fontSize,
-                       this);
+        OpenMasterData(m_connection, -1, false, u"csoport"_s, u"Bizottság"_s, Beall.masterDataRight,
+                       Beall.fontSize, this);
     });
-    a.bind(a.aTargy, [this] { OpenSubjectCatalogue(m_connection, Beall.masterDataRight, Beall.fontSize, this); });
+    a.bind(a.aTargy,
+           [this] { OpenSubjectCatalogue(m_connection, Beall.masterDataRight, Beall.fontSize, this); });
     a.bind(a.aFelhasznalo, [this] { ManageUsers(m_connection, this, Beall.fontSize); });
 }
 

@@ -6,7 +6,6 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
-
 #include <memory>
 
 class MainActions;

@@ -52,7 +52,8 @@ Tfrm_Nevjegy::Tfrm_Nevjegy(QWidget *parent) : QDialog(parent)
 
     const QColor paleGreen(0xc0, 0xdc, 0xc0);
     const QColor cream(0xff, 0xfb, 0xf0);
-    m_product = Heading(u"OrvantH\nV"_s + QStringLiteral(ORVANTH_VERSION), paleGreen, Qt::AlignRight, 16, panel);
+    m_product =
+        Heading(u"OrvantH\nV"_s + QStringLiteral(ORVANTH_VERSION), paleGreen, Qt::AlignRight, 16, panel);
     m_product->setObjectName(u"lblProduct"_s);
     grid->addWidget(m_product, 0, 0);
     grid->setRowStretch(1, 1);

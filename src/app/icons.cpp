@@ -60,7 +60,8 @@ void Cylinder(QPainter &p, const QRectF &r, const QColor &c)
     p.drawArc(QRectF(r.left(), r.top() + r.height() / 3, r.width(), cap), 180 * 16, 180 * 16);
 }
 
-void Letter(QPainter &p, const QRectF &r, const QString &text, const QColor &c, int pixelSize, bool bold = true)
+void Letter(QPainter &p, const QRectF &r, const QString &text, const QColor &c, int pixelSize,
+            bool bold = true)
 {
     QFont f(u"DejaVu Sans"_s);
     f.setPixelSize(pixelSize);

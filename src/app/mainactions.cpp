@@ -40,8 +40,8 @@ MainActions::MainActions(QWidget *owner) : QObject(owner), m_owner(owner)
     aMegnez3 = make("aMegnez3", book, u"3. file"_s, u"3. file"_s, Qt::Key_F9);
     aStatusz = make("aStatusz", QString(), u"Státusz"_s, u"Státusz beállítás"_s, Qt::Key_F3);
     aBetuNovel = make("aBetuNovel", view, u"Betűméret növelés"_s, u"Betűméret növelés"_s, Qt::Key_F11);
-    aBetuCsokkent = make("aBetuCsokkent", view, u"Betűméret csökkentése"_s, u"Betűméret csökkentése"_s,
-                         Qt::Key_F12);
+    aBetuCsokkent =
+        make("aBetuCsokkent", view, u"Betűméret csökkentése"_s, u"Betűméret csökkentése"_s, Qt::Key_F12);
     aHatarozat = make("aHatarozat", view, u"Határozat"_s, u"Határozat"_s, Qt::Key_F6);
     aBizottsag = make("aBizottsag", master, u"Bizottságok"_s, u"Bizottságok"_s, none);
     aTargy = make("aTargy", master, u"Tárgy katalógus"_s, u"Tárgy katalógus"_s, none);
@@ -56,17 +56,28 @@ MainActions::MainActions(QWidget *owner) : QObject(owner), m_owner(owner)
     aNevjegy = make("aNevjegy", help, u"Névjegy"_s, u"Névjegy"_s, none);
 
     const std::pair<QAction *, IconId> icons[] = {
-        {aFrissit, IconId::Refresh},     {aUj, IconId::New},
-        {aSzerkeszt, IconId::Edit},      {aTorol, IconId::Delete},
-        {aNyomtat, IconId::Print},       {aExcel, IconId::Export},
-        {aBezar, IconId::Close},         {aMegnez, IconId::View},
-        {aStatusz, IconId::Status},      {aBetuNovel, IconId::FontBigger},
-        {aBetuCsokkent, IconId::FontSmaller}, {aHatarozat, IconId::Panel},
-        {aBizottsag, IconId::Committees}, {aTargy, IconId::Subjects},
-        {aLista, IconId::PrintList},     {aFelhasznalo, IconId::Users},
-        {aSQL, IconId::Sql},             {aAdatbazisok, IconId::Databases},
-        {aBeallit, IconId::Settings},    {aSugo, IconId::Help},
-        {aHonlap, IconId::HomePage},     {aLevel, IconId::Mail},
+        {aFrissit, IconId::Refresh},
+        {aUj, IconId::New},
+        {aSzerkeszt, IconId::Edit},
+        {aTorol, IconId::Delete},
+        {aNyomtat, IconId::Print},
+        {aExcel, IconId::Export},
+        {aBezar, IconId::Close},
+        {aMegnez, IconId::View},
+        {aStatusz, IconId::Status},
+        {aBetuNovel, IconId::FontBigger},
+        {aBetuCsokkent, IconId::FontSmaller},
+        {aHatarozat, IconId::Panel},
+        {aBizottsag, IconId::Committees},
+        {aTargy, IconId::Subjects},
+        {aLista, IconId::PrintList},
+        {aFelhasznalo, IconId::Users},
+        {aSQL, IconId::Sql},
+        {aAdatbazisok, IconId::Databases},
+        {aBeallit, IconId::Settings},
+        {aSugo, IconId::Help},
+        {aHonlap, IconId::HomePage},
+        {aLevel, IconId::Mail},
         {aNevjegy, IconId::About},
     };
     for (const auto &[action, icon] : icons)

@@ -51,12 +51,14 @@ QToolButton *DropDownButton(const QString &name, const QString &caption, IconId 
 
 void BuildMainMenu(QMenuBar *bar, const MainActions &a)
 {
-    AddAll(bar->addMenu(u"Orvant"_s), {a.aFrissit, nullptr, a.aUj, a.aSzerkeszt, a.aTorol, nullptr, a.aNyomtat,
-                                       nullptr, a.aExcel, nullptr, a.aSzur0, a.aSzur1, nullptr, a.aBezar});
+    AddAll(bar->addMenu(u"Orvant"_s),
+           {a.aFrissit, nullptr, a.aUj, a.aSzerkeszt, a.aTorol, nullptr, a.aNyomtat, nullptr, a.aExcel,
+            nullptr, a.aSzur0, a.aSzur1, nullptr, a.aBezar});
     AddAll(bar->addMenu(u"Nézet"_s), {a.aBetuNovel, a.aBetuCsokkent, nullptr, a.aHatarozat});
     AddAll(bar->addMenu(u"Törzsadatok"_s), {a.aBizottsag, a.aTargy});
     AddAll(bar->addMenu(u"Nyomtatások"_s), {a.aNyomtat, a.aLista});
-    AddAll(bar->addMenu(u"Rendszer"_s), {a.aFelhasznalo, a.aSQL, nullptr, a.aAdatbazisok, nullptr, a.aBeallit});
+    AddAll(bar->addMenu(u"Rendszer"_s),
+           {a.aFelhasznalo, a.aSQL, nullptr, a.aAdatbazisok, nullptr, a.aBeallit});
     AddAll(bar->addMenu(u"Súgó"_s), {a.aSugo, nullptr, a.aHonlap, a.aLevel, nullptr, a.aNevjegy});
 }
 
@@ -67,8 +69,8 @@ QToolBar *BuildToolBar1(const MainActions &a, QWidget *parent)
     bar->setMovable(false);
     bar->setIconSize(QSize(20, 20));
     bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    AddAll(bar, {a.aFrissit, nullptr, a.aBetuNovel, a.aBetuCsokkent, nullptr, a.aBeallit, nullptr, a.aFelhasznalo,
-                 a.aSQL, nullptr, a.aSugo, nullptr, a.aHonlap, a.aLevel, nullptr, a.aBezar});
+    AddAll(bar, {a.aFrissit, nullptr, a.aBetuNovel, a.aBetuCsokkent, nullptr, a.aBeallit, nullptr,
+                 a.aFelhasznalo, a.aSQL, nullptr, a.aSugo, nullptr, a.aHonlap, a.aLevel, nullptr, a.aBezar});
     return bar;
 }
 
@@ -101,7 +103,7 @@ QMenu *BuildGridPopup(const MainActions &a, QWidget *parent)
 {
     auto menu = new QMenu(parent);
     menu->setObjectName(u"PopupMenu1"_s);
-    AddAll(menu, {a.aStatusz, a.aMegnez, nullptr, a.aUj, a.aSzerkeszt, a.aTorol, nullptr, a.aNyomtat, a.aExcel,
-                  nullptr, a.aBezar});
+    AddAll(menu, {a.aStatusz, a.aMegnez, nullptr, a.aUj, a.aSzerkeszt, a.aTorol, nullptr, a.aNyomtat,
+                  a.aExcel, nullptr, a.aBezar});
     return menu;
 }

@@ -41,9 +41,11 @@ MainRegister::MainRegister(Tfrm_Main &window, Connection &connection)
     window.setSearchPanel(panel);
     window.setRegisterView(m_view);
 
-    m_view->setPeriodPicker([this](QDate &from, QDate &to) { return PickPeriod(from, to, QString(), &m_window); });
+    m_view->setPeriodPicker(
+        [this](QDate &from, QDate &to) { return PickPeriod(from, to, QString(), &m_window); });
     connect(m_view, &RegisterView::recordChanged, this, &MainRegister::showRecord);
-    connect(m_view, &RegisterView::sortMessage, this, [this](const QString &text) { m_window.statusPanels().setText(2, text); });
+    connect(m_view, &RegisterView::sortMessage, this,
+            [this](const QString &text) { m_window.statusPanels().setText(2, text); });
     connect(m_view, &RegisterView::contextMenuRequested, this,
             [this](const QPoint &pos) { m_window.gridPopup()->popup(pos); });
     connect(m_view, &RegisterView::editRequested, this, [this] { m_window.actions().aSzerkeszt->trigger(); });
@@ -109,15 +111,17 @@ QString MainRegister::currentText(const QString &field) const
 
 void MainRegister::newResolution()
 {
-    const int committee = OpenMasterData(m_connection, m_view->registerQuery().committeeId(), true, u"csoport"_s,
-                                         u"Bizottság"_s, Beall.masterDataRight, Beall.fontSize, &m_window);
+    const int committee =
+        OpenMasterData(m_connection, m_view->registerQuery().committeeId(), true, u"csoport"_s,
+                       u"Bizottság"_s, Beall.masterDataRight, Beall.fontSize, &m_window);
     if (committee < 0)
         return;
     QDate date = m_lastEntryDate;
     if (!PickDate(date, QString(), &m_window))
         return;
     m_lastEntryDate = date;
-    const int saved = NewResolution(m_connection, committee, date, Beall.documentStore, Beall.fontSize, &m_window);
+    const int saved =
+        NewResolution(m_connection, committee, date, Beall.documentStore, Beall.fontSize, &m_window);
     m_view->refreshAndLocate(saved);
 }
 
@@ -126,8 +130,8 @@ void MainRegister::editResolution()
     const qint64 id = m_view->currentId();
     if (id <= 0)
         return;
-    const int saved = EditResolution(m_connection, int(id), -1, QDate::currentDate(), Beall.documentStore, Beall.fontSize,
-                                     &m_window);
+    const int saved = EditResolution(m_connection, int(id), -1, QDate::currentDate(), Beall.documentStore,
+                                     Beall.fontSize, &m_window);
     m_view->refreshAndLocate(saved);
 }
 
@@ -152,6 +156,6 @@ void MainRegister::deleteResolution()
 
 void MainRegister::viewAttachment(int slot)
 {
-    ViewAttachment(Beall.documentStore, currentText(StoredNameColumn(slot)), currentText(SourceNameColumn(slot)),
-                   &m_window);
+    ViewAttachment(Beall.documentStore, currentText(StoredNameColumn(slot)),
+                   currentText(SourceNameColumn(slot)), &m_window);
 }

@@ -32,7 +32,8 @@ public:
 
 private:
     void bindActions();
-    void showRecord(const QString &position, const QString &file1, const QString &file2, const QString &file3);
+    void showRecord(const QString &position, const QString &file1, const QString &file2,
+                    const QString &file3);
     void periodFilterOn();
     void periodFilterOff();
     QString currentText(const QString &field) const;

@@ -54,8 +54,8 @@ void checkSchemaVersion(Connection &con, QWidget *owner)
     const QString version = QueryText(con, u"SELECT MAX(verzio) FROM verzio;"_s, QString());
     const QString program = QString::fromUtf16(ProgramVersion);
     if (version != program) {
-        ShowWarningBox(u"Eltérő verziók, hiba lehetséges, frissítse programját, adatbázisát\nadatbázis : "_s + version
-                           + u"\nprogram: "_s + program,
+        ShowWarningBox(u"Eltérő verziók, hiba lehetséges, frissítse programját, adatbázisát\nadatbázis : "_s +
+                           version + u"\nprogram: "_s + program,
                        owner);
     }
 }
@@ -84,11 +84,12 @@ StartupOutcome RunStartup(Connection &con, QWidget *owner)
     Beall.profileString.clear();
     if (!profiles.profileStrings.isEmpty()) {
         QString created;
-        const int chosen = ChooseProfile(profiles.listText, profiles.profileStrings, ProfileChooserCaption(), &created,
-                                         ReadSettingInt(Setting::FontSize), owner);
+        const int chosen = ChooseProfile(profiles.listText, profiles.profileStrings, ProfileChooserCaption(),
+                                         &created, ReadSettingInt(Setting::FontSize), owner);
         if (chosen < 0)
             return StartupOutcome::Quit;
-        Beall.profileString = chosen < profiles.profileStrings.size() ? profiles.profileStrings.at(chosen) : created;
+        Beall.profileString =
+            chosen < profiles.profileStrings.size() ? profiles.profileStrings.at(chosen) : created;
     }
     readWorkstationSettings();
 
@@ -111,7 +112,8 @@ StartupOutcome RunStartup(Connection &con, QWidget *owner)
             Beall.adminRight = user.adminRight;
             Beall.masterDataRight = user.masterDataRight;
         } catch (const std::exception &error) {
-            ShowErrorBox(u"Ismeretlen hiba, indítsa újra a programot.\n"_s + QString::fromUtf8(error.what()), owner);
+            ShowErrorBox(u"Ismeretlen hiba, indítsa újra a programot.\n"_s + QString::fromUtf8(error.what()),
+                         owner);
             return StartupOutcome::Failed;
         }
     } else {

@@ -46,8 +46,8 @@ QWidget *NextInTabOrder(QWidget *from)
         from = from->focusProxy();
     QWidget *window = from->window();
     for (QWidget *w = from->nextInFocusChain(); w && w != from; w = w->nextInFocusChain()) {
-        if ((w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus && !w->focusProxy() && w->isEnabled()
-            && w->isVisibleTo(window) && w->window() == window)
+        if ((w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus && !w->focusProxy() && w->isEnabled() &&
+            w->isVisibleTo(window) && w->window() == window)
             return w;
     }
     return nullptr;
@@ -143,7 +143,8 @@ bool FieldKeys::eventFilter(QObject *watched, QEvent *event)
     if (m_multiLineText && (widget == m_multiLineText || m_multiLineText->isAncestorOf(widget)))
         return false;
     if (m_enterPressesButtons) {
-        if (auto *button = qobject_cast<QAbstractButton *>(widget); button && !qobject_cast<QCheckBox *>(widget)) {
+        if (auto *button = qobject_cast<QAbstractButton *>(widget);
+            button && !qobject_cast<QCheckBox *>(widget)) {
             button->click();
             return true;
         }

@@ -2,7 +2,6 @@
 
 #include <QObject>
 #include <QSet>
-
 #include <functional>
 #include <initializer_list>
 

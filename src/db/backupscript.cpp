@@ -40,9 +40,7 @@ void appendValue(QByteArray &out, const FieldInfo &field, const char *data, unsi
     switch (field.kind) {
     case FieldInfo::Kind::Integer:
     case FieldInfo::Kind::Float:
-    case FieldInfo::Kind::Decimal:
-        out += QByteArray(data, qsizetype(length)).replace(',', '.');
-        return;
+    case FieldInfo::Kind::Decimal: out += QByteArray(data, qsizetype(length)).replace(',', '.'); return;
     case FieldInfo::Kind::Date:
         out += '\'' + QByteArray(data, qsizetype(qMin<unsigned long>(length, 10))) + '\'';
         return;
@@ -52,12 +50,8 @@ void appendValue(QByteArray &out, const FieldInfo &field, const char *data, unsi
     case FieldInfo::Kind::Time:
     case FieldInfo::Kind::Text:
     // Binary values are quoted like text: unquoted bytes would not read back as SQL.
-    case FieldInfo::Kind::Binary:
-        appendQuoted(out, data, length);
-        return;
-    case FieldInfo::Kind::Other:
-        out += QByteArray(data, qsizetype(length)).replace(',', '.');
-        return;
+    case FieldInfo::Kind::Binary: appendQuoted(out, data, length); return;
+    case FieldInfo::Kind::Other: out += QByteArray(data, qsizetype(length)).replace(',', '.'); return;
     }
 }
 
@@ -74,7 +68,7 @@ void writeTableInserts(Connection &con, const QString &table, QIODevice &out)
             throw DbError(u"Az állomány nem írható: "_s + out.errorString());
     };
     con.forEachRow(u"SELECT * FROM "_s + table, [&](const ResultSet &rs, const char *const *cells,
-                                                  const unsigned long *lengths) {
+                                                    const unsigned long *lengths) {
         if (header.isEmpty()) {
             QStringList columns;
             for (const FieldInfo &f : rs.fields())
@@ -148,7 +142,8 @@ void WriteBackupScript(Connection &con, QIODevice &out, const std::function<void
         progress(0, int(tables.size()));
 }
 
-void WriteBackupScript(Connection &con, const QString &fileName, const std::function<void(int, int)> &progress)
+void WriteBackupScript(Connection &con, const QString &fileName,
+                       const std::function<void(int, int)> &progress)
 {
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))

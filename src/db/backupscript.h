@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QIODevice>
 #include <QString>
-
 #include <functional>
 
 class Connection;
@@ -22,4 +21,5 @@ QByteArray TableInsertScript(Connection &con, const QString &table);
 void WriteBackupScript(Connection &con, const QString &fileName,
                        const std::function<void(int index, int count)> &progress = {});
 // The same into any device (for tests and for packing into an archive).
-void WriteBackupScript(Connection &con, QIODevice &out, const std::function<void(int index, int count)> &progress = {});
+void WriteBackupScript(Connection &con, QIODevice &out,
+                       const std::function<void(int index, int count)> &progress = {});

@@ -3,8 +3,8 @@
 #include "common/cp1250.h"
 #include "dberror.h"
 
-#include <mysql.h>
 #include <errmsg.h>
+#include <mysql.h>
 
 using namespace Qt::StringLiterals;
 
@@ -23,22 +23,16 @@ FieldInfo::Kind kindOf(const MYSQL_FIELD &f)
     case MYSQL_TYPE_LONG:
     case MYSQL_TYPE_INT24:
     case MYSQL_TYPE_LONGLONG:
-    case MYSQL_TYPE_YEAR:
-        return FieldInfo::Kind::Integer;
+    case MYSQL_TYPE_YEAR: return FieldInfo::Kind::Integer;
     case MYSQL_TYPE_FLOAT:
-    case MYSQL_TYPE_DOUBLE:
-        return FieldInfo::Kind::Float;
+    case MYSQL_TYPE_DOUBLE: return FieldInfo::Kind::Float;
     case MYSQL_TYPE_DECIMAL:
-    case MYSQL_TYPE_NEWDECIMAL:
-        return FieldInfo::Kind::Decimal;
+    case MYSQL_TYPE_NEWDECIMAL: return FieldInfo::Kind::Decimal;
     case MYSQL_TYPE_DATE:
-    case MYSQL_TYPE_NEWDATE:
-        return FieldInfo::Kind::Date;
+    case MYSQL_TYPE_NEWDATE: return FieldInfo::Kind::Date;
     case MYSQL_TYPE_DATETIME:
-    case MYSQL_TYPE_TIMESTAMP:
-        return FieldInfo::Kind::DateTime;
-    case MYSQL_TYPE_TIME:
-        return FieldInfo::Kind::Time;
+    case MYSQL_TYPE_TIMESTAMP: return FieldInfo::Kind::DateTime;
+    case MYSQL_TYPE_TIME: return FieldInfo::Kind::Time;
     case MYSQL_TYPE_STRING:
     case MYSQL_TYPE_VAR_STRING:
     case MYSQL_TYPE_VARCHAR:
@@ -47,10 +41,8 @@ FieldInfo::Kind kindOf(const MYSQL_FIELD &f)
     case MYSQL_TYPE_LONG_BLOB:
     case MYSQL_TYPE_BLOB:
     case MYSQL_TYPE_ENUM:
-    case MYSQL_TYPE_SET:
-        return f.charsetnr == 63 ? FieldInfo::Kind::Binary : FieldInfo::Kind::Text;
-    default:
-        return FieldInfo::Kind::Other;
+    case MYSQL_TYPE_SET: return f.charsetnr == 63 ? FieldInfo::Kind::Binary : FieldInfo::Kind::Text;
+    default: return FieldInfo::Kind::Other;
     }
 }
 
@@ -102,8 +94,8 @@ void Connection::connectHandle()
     const QByteArray password = ToCp1250(m_params.password);
     const QByteArray database = ToCp1250(m_params.database);
     if (!mysql_real_connect(m, host.constData(), user.constData(), password.constData(),
-                            database.isEmpty() ? nullptr : database.constData(),
-                            unsigned(m_params.port), nullptr, CLIENT_MULTI_RESULTS)) {
+                            database.isEmpty() ? nullptr : database.constData(), unsigned(m_params.port),
+                            nullptr, CLIENT_MULTI_RESULTS)) {
         DbError error(FromCp1250(mysql_error(m)), mysql_errno(m));
         mysql_close(m);
         throw error;
@@ -114,8 +106,9 @@ void Connection::connectHandle()
     // The character set option alone gives latin2_general_ci; the register sorts and compares
     // the Hungarian way. Quoting relies on backslash escapes, so a server mode that turns them
     // off is switched back for this session.
-    for (const char *sql : {"SET NAMES 'latin2' COLLATE 'latin2_hungarian_ci'",
-                            "SET SESSION sql_mode = REPLACE(@@SESSION.sql_mode, 'NO_BACKSLASH_ESCAPES', '')"}) {
+    for (const char *sql :
+         {"SET NAMES 'latin2' COLLATE 'latin2_hungarian_ci'",
+          "SET SESSION sql_mode = REPLACE(@@SESSION.sql_mode, 'NO_BACKSLASH_ESCAPES', '')"}) {
         if (mysql_real_query(m_mysql, sql, qstrlen(sql)) != 0)
             fail();
     }
@@ -335,6 +328,6 @@ bool Connection::isReadStatement(QByteArrayView sql)
     while (j < n && ((sql[j] >= 'a' && sql[j] <= 'z') || (sql[j] >= 'A' && sql[j] <= 'Z')))
         ++j;
     const QByteArray word = sql.sliced(i, j - i).toByteArray().toUpper();
-    return word == "SELECT" || word == "SHOW" || word == "DESCRIBE" || word == "DESC" || word == "EXPLAIN"
-           || word == "WITH";
+    return word == "SELECT" || word == "SHOW" || word == "DESCRIBE" || word == "DESC" || word == "EXPLAIN" ||
+           word == "WITH";
 }

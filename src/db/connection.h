@@ -4,7 +4,6 @@
 
 #include <QString>
 #include <QStringList>
-
 #include <functional>
 
 struct st_mysql;
@@ -51,8 +50,8 @@ public:
     ResultSet queryRaw(const QByteArray &sql);
     // Rows delivered one by one without keeping them (the forward-only reader). The callback
     // returns false to stop early.
-    using RowCallback = std::function<bool(const ResultSet &header, const char *const *cells,
-                                           const unsigned long *lengths)>;
+    using RowCallback =
+        std::function<bool(const ResultSet &header, const char *const *cells, const unsigned long *lengths)>;
     void forEachRow(const QString &sql, const RowCallback &callback);
 
     quint64 lastInsertId() const { return m_lastInsertId; }

@@ -43,8 +43,8 @@ QString unescapeCrLfOutsideEscapes(const QString &sql)
             out += ch;
             continue;
         }
-        if (i + 3 < sql.size() && sql.at(i + 1).toLower() == u'r' && sql.at(i + 2) == u'\\'
-            && sql.at(i + 3).toLower() == u'n') {
+        if (i + 3 < sql.size() && sql.at(i + 1).toLower() == u'r' && sql.at(i + 2) == u'\\' &&
+            sql.at(i + 3).toLower() == u'n') {
             out += u"\r\n"_s;
             i += 3;
         } else if (i + 1 < sql.size()) {
@@ -128,8 +128,8 @@ int NextId(Connection &con, const QString &column, const QString &table)
 QString LookupName(Connection &con, int id, const QString &table, const QString &defaultValue)
 {
     return QueryText(con,
-                     u"SELECT "_s + table + u"_nev FROM "_s + table + u" WHERE "_s + table + u'=' + QString::number(id)
-                         + u';',
+                     u"SELECT "_s + table + u"_nev FROM "_s + table + u" WHERE "_s + table + u'=' +
+                         QString::number(id) + u';',
                      defaultValue);
 }
 
@@ -146,8 +146,8 @@ QString RecordPositionText(const Query &query)
     return QString::number(query.rowCount()) + u": "_s + QString::number(query.recNo() + 1);
 }
 
-QList<QByteArray> DataSetToLines(Query &query, bool header, const QString &excluded, QChar separator, bool utf8,
-                                 bool rowNumbers)
+QList<QByteArray> DataSetToLines(Query &query, bool header, const QString &excluded, QChar separator,
+                                 bool utf8, bool rowNumbers)
 {
     const ResultSet &rs = query.result();
     const QString excludedList = u';' + excluded + u';';

@@ -41,5 +41,5 @@ QString RecordPositionText(const Query &query);
 // when ";name;" occurs in ";" + excluded + ";". Every value has ";" replaced by "," and is
 // followed by the separator. The lines are encoded in UTF-8 when `utf8` is set, else in code
 // page 1250. The query is left on its last row.
-QList<QByteArray> DataSetToLines(Query &query, bool header, const QString &excluded, QChar separator, bool utf8,
-                                 bool rowNumbers);
+QList<QByteArray> DataSetToLines(Query &query, bool header, const QString &excluded, QChar separator,
+                                 bool utf8, bool rowNumbers);

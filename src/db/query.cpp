@@ -1,9 +1,8 @@
 #include "query.h"
 
+#include "common/cp1250.h"
 #include "connection.h"
 #include "dberror.h"
-
-#include "common/cp1250.h"
 
 #include <QRegularExpression>
 
@@ -146,7 +145,8 @@ bool Query::locate(const QString &field, const QVariant &value, LocateOptions op
     const int column = fieldIndex(field);
     if (column < 0)
         throw DbError(u"Ismeretlen mező: "_s + field);
-    const Qt::CaseSensitivity cs = options.testFlag(CaseInsensitive) ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    const Qt::CaseSensitivity cs =
+        options.testFlag(CaseInsensitive) ? Qt::CaseInsensitive : Qt::CaseSensitive;
     const bool partial = options.testFlag(PartialKey);
     const bool wantNull = value.isNull();
     const QString wanted = value.toString();

@@ -3,15 +3,22 @@
 #include "common/cp1250.h"
 
 #include <QDateTime>
-
 #include <algorithm>
 #include <cstring>
-
 #include <mysql.h>
 
-bool FieldInfo::isPrimaryKey() const { return flags & PRI_KEY_FLAG; }
-bool FieldInfo::isAutoIncrement() const { return flags & AUTO_INCREMENT_FLAG; }
-bool FieldInfo::isNotNull() const { return flags & NOT_NULL_FLAG; }
+bool FieldInfo::isPrimaryKey() const
+{
+    return flags & PRI_KEY_FLAG;
+}
+bool FieldInfo::isAutoIncrement() const
+{
+    return flags & AUTO_INCREMENT_FLAG;
+}
+bool FieldInfo::isNotNull() const
+{
+    return flags & NOT_NULL_FLAG;
+}
 
 int ResultSet::fieldIndex(QStringView name) const
 {
@@ -116,13 +123,12 @@ QVariant ConvertFieldValue(const FieldInfo &field, QByteArrayView raw)
     case FieldInfo::Kind::Date:
         return QDate::fromString(QString::fromLatin1(raw), QStringLiteral("yyyy-MM-dd"));
     case FieldInfo::Kind::DateTime:
-        return QDateTime::fromString(QString::fromLatin1(raw.first(qMin<qsizetype>(19, raw.size()))), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
-    case FieldInfo::Kind::Binary:
-        return raw.toByteArray();
+        return QDateTime::fromString(QString::fromLatin1(raw.first(qMin<qsizetype>(19, raw.size()))),
+                                     QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    case FieldInfo::Kind::Binary: return raw.toByteArray();
     case FieldInfo::Kind::Time:
     case FieldInfo::Kind::Text:
-    case FieldInfo::Kind::Other:
-        break;
+    case FieldInfo::Kind::Other: break;
     }
     return FromCp1250(raw);
 }

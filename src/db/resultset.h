@@ -6,7 +6,6 @@
 #include <QList>
 #include <QString>
 #include <QVariant>
-
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -16,9 +15,9 @@ struct FieldInfo
 {
     enum class Kind { Integer, Float, Decimal, Date, DateTime, Time, Text, Binary, Other };
 
-    QString name;      // column name or alias as the result names it
-    QString table;     // table (or alias) the column comes from, empty for expressions
-    QString orgTable;  // the real table, empty for expressions
+    QString name;     // column name or alias as the result names it
+    QString table;    // table (or alias) the column comes from, empty for expressions
+    QString orgTable; // the real table, empty for expressions
     Kind kind = Kind::Text;
     int mysqlType = 0; // enum_field_types
     unsigned flags = 0;

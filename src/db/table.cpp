@@ -8,7 +8,10 @@
 
 using namespace Qt::StringLiterals;
 
-Table::Table(Connection *connection, QString tableName) : m_connection(connection), m_table(std::move(tableName)) {}
+Table::Table(Connection *connection, QString tableName)
+    : m_connection(connection), m_table(std::move(tableName))
+{
+}
 
 void Table::setTableName(const QString &name)
 {
@@ -120,8 +123,9 @@ QString Table::sqlValue(const FieldInfo &field, const QVariant &value)
     case FieldInfo::Kind::Float:
     case FieldInfo::Kind::Decimal: {
         bool ok = false;
-        const double v = value.typeId() == QMetaType::Double ? value.toDouble(&ok)
-                                                             : value.toString().trimmed().replace(u',', u'.').toDouble(&ok);
+        const double v = value.typeId() == QMetaType::Double
+                             ? value.toDouble(&ok)
+                             : value.toString().trimmed().replace(u',', u'.').toDouble(&ok);
         if (!ok)
             throw DbError(u"Érvénytelen szám a(z) %1 mezőben: %2"_s.arg(field.name, value.toString()));
         return QString::number(v, 'g', 17);
@@ -148,8 +152,7 @@ QString Table::sqlValue(const FieldInfo &field, const QVariant &value)
         break;
     case FieldInfo::Kind::Time:
     case FieldInfo::Kind::Text:
-    case FieldInfo::Kind::Other:
-        break;
+    case FieldInfo::Kind::Other: break;
     }
     return SqlQuoted(value);
 }
@@ -183,10 +186,10 @@ qint64 Table::post()
     }
     qint64 id = 0;
     if (m_state == State::Insert) {
-        const QString sql = names.isEmpty() ? QString(u"INSERT INTO "_s + quotedName(m_table) + u" () VALUES ()"_s)
-                                            : QString(u"INSERT INTO "_s + quotedName(m_table) + u" ("_s
-                                                      + names.join(u", "_s) + u") VALUES ("_s
-                                                      + values.join(u", "_s) + u')');
+        const QString sql =
+            names.isEmpty() ? QString(u"INSERT INTO "_s + quotedName(m_table) + u" () VALUES ()"_s)
+                            : QString(u"INSERT INTO "_s + quotedName(m_table) + u" ("_s +
+                                      names.join(u", "_s) + u") VALUES ("_s + values.join(u", "_s) + u')');
         m_connection->exec(sql);
         for (int c = 0; c < fields().size(); ++c) {
             if (fields().at(c).isAutoIncrement() && !m_modified.at(c)) {
@@ -198,8 +201,8 @@ qint64 Table::post()
         QStringList sets;
         for (int i = 0; i < names.size(); ++i)
             sets.append(names.at(i) + u" = "_s + values.at(i));
-        m_connection->exec(u"UPDATE "_s + quotedName(m_table) + u" SET "_s + sets.join(u", "_s) + u" WHERE "_s
-                           + keyCondition(m_editRow));
+        m_connection->exec(u"UPDATE "_s + quotedName(m_table) + u" SET "_s + sets.join(u", "_s) +
+                           u" WHERE "_s + keyCondition(m_editRow));
     }
     m_state = State::Browse;
     m_editRow = -1;

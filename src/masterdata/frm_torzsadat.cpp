@@ -1,7 +1,5 @@
 #include "frm_torzsadat.h"
 
-#include "frm_torzsadat_szerkeszt.h"
-
 #include "common/dialogfields.h"
 #include "common/messagebox.h"
 #include "common/sqltext.h"
@@ -9,6 +7,7 @@
 #include "db/dberror.h"
 #include "db/dbroutines.h"
 #include "db/table.h"
+#include "frm_torzsadat_szerkeszt.h"
 
 #include <QAction>
 #include <QRegularExpression>
@@ -44,15 +43,15 @@ ListWindow::Config MasterDataConfig(const QString &table, const QString &caption
     c.searchField = nameColumn;
     c.titleClickSearches = true;
     c.idField = t;
-    c.popupActions = {ListWindow::New, ListWindow::Edit, ListWindow::Delete, ListWindow::Search, ListWindow::Accept,
-                      ListWindow::Close};
+    c.popupActions = {ListWindow::New,    ListWindow::Edit,   ListWindow::Delete,
+                      ListWindow::Search, ListWindow::Accept, ListWindow::Close};
     return c;
 }
 
 } // namespace
 
-Tfrm_Torzsadat::Tfrm_Torzsadat(Connection &connection, const QString &table, const QString &caption, bool choice,
-                               bool masterDataRight, QWidget *parent)
+Tfrm_Torzsadat::Tfrm_Torzsadat(Connection &connection, const QString &table, const QString &caption,
+                               bool choice, bool masterDataRight, QWidget *parent)
     : ListWindow(connection, MasterDataConfig(table, caption), parent), m_table(table), m_caption(caption),
       m_choice(choice)
 {
@@ -70,7 +69,8 @@ void Tfrm_Torzsadat::aUjExecute()
 {
     if (!checkChangeRight())
         return;
-    const int id = EditMasterDataRow(connection(), -1, m_table, m_caption, changeRight(), font().pointSize(), this);
+    const int id =
+        EditMasterDataRow(connection(), -1, m_table, m_caption, changeRight(), font().pointSize(), this);
     if (id != -1) {
         reread();
         locateId(id);
@@ -103,8 +103,8 @@ void Tfrm_Torzsadat::aTorolExecute()
         return;
     if (!ConfirmBox(u"Valóban töröljem a sort?"_s, u"Megerősítés"_s, this))
         return;
-    ExecSql(connection(), u"DELETE FROM "_s + m_table + u" WHERE "_s + m_table + u" = "_s
-                              + ValueToIntText(currentValue(m_table)) + u';');
+    ExecSql(connection(), u"DELETE FROM "_s + m_table + u" WHERE "_s + m_table + u" = "_s +
+                              ValueToIntText(currentValue(m_table)) + u';');
     reread();
 }
 
@@ -120,8 +120,8 @@ int OpenMasterData(Connection &con, int initialId, bool choice, const QString &t
     return ValueToInt(window.currentValue(table), -1);
 }
 
-int EditMasterDataRow(Connection &con, int id, const QString &table, const QString &caption, bool masterDataRight,
-                      int fontSize, QWidget *parent)
+int EditMasterDataRow(Connection &con, int id, const QString &table, const QString &caption,
+                      bool masterDataRight, int fontSize, QWidget *parent)
 {
     const QString t = CheckedTableName(table);
     const QString nameColumn = t + u"_nev"_s;

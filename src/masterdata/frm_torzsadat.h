@@ -40,5 +40,5 @@ int OpenMasterData(Connection &con, int initialId, bool choice, const QString &t
 // Edits the name of row `id` of `table` (-1: a new row) in the row editor captioned `caption`.
 // Returns the id of the saved row (for a new row the id the server gave it), or -1 when the
 // editor was cancelled. A row the server refuses is reported and the editor stays open.
-int EditMasterDataRow(Connection &con, int id, const QString &table, const QString &caption, bool masterDataRight,
-                      int fontSize = 0, QWidget *parent = nullptr);
+int EditMasterDataRow(Connection &con, int id, const QString &table, const QString &caption,
+                      bool masterDataRight, int fontSize = 0, QWidget *parent = nullptr);

@@ -59,8 +59,8 @@ bool Tfrm_Torzsadat_Szerkeszt::eventFilter(QObject *watched, QEvent *event)
     if (watched == DBEdit1 && event->type() == QEvent::KeyPress && DBEdit1->text().isEmpty()) {
         auto *key = static_cast<QKeyEvent *>(event);
         const QString typed = key->text();
-        if (typed.size() == 1 && typed.at(0) >= u'a' && typed.at(0) <= u'z'
-            && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        if (typed.size() == 1 && typed.at(0) >= u'a' && typed.at(0) <= u'z' &&
+            !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
             DBEdit1->insert(typed.toUpper());
             return true;
         }

@@ -1,7 +1,5 @@
 #include "frm_torzsme.h"
 
-#include "frm_torzsme_szerkeszt.h"
-
 #include "common/dialogfields.h"
 #include "common/messagebox.h"
 #include "common/sqltext.h"
@@ -9,6 +7,7 @@
 #include "db/dberror.h"
 #include "db/dbroutines.h"
 #include "db/table.h"
+#include "frm_torzsme_szerkeszt.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -36,7 +35,8 @@ ListWindow::Config CatalogueConfig()
     c.searchField = kSubject;
     c.titleClickSearches = false;
     c.idField = kSubject;
-    c.popupActions = {ListWindow::New, ListWindow::Edit, ListWindow::Delete, ListWindow::Accept, ListWindow::Close};
+    c.popupActions = {ListWindow::New, ListWindow::Edit, ListWindow::Delete, ListWindow::Accept,
+                      ListWindow::Close};
     return c;
 }
 
@@ -77,7 +77,8 @@ void Tfrm_TorzsMe::aSzerkesztExecute()
     if (!checkChangeRight())
         return;
     // With an empty list this starts a new subject.
-    const QString text = EditSubject(connection(), ValueToStr(currentValue(kSubject)), font().pointSize(), this);
+    const QString text =
+        EditSubject(connection(), ValueToStr(currentValue(kSubject)), font().pointSize(), this);
     if (!text.isEmpty()) {
         reread();
         locate(kSubject, text);

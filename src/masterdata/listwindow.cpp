@@ -34,8 +34,8 @@ bool StartsListSearch(QChar typed)
 }
 
 ListWindow::ListWindow(Connection &connection, Config config, QWidget *parent)
-    : QDialog(parent), m_connection(connection), m_config(std::move(config)), m_query(new Query(&connection, this)),
-      m_model(new QueryTableModel(m_query, m_config.columns, this))
+    : QDialog(parent), m_connection(connection), m_config(std::move(config)),
+      m_query(new Query(&connection, this)), m_model(new QueryTableModel(m_query, m_config.columns, this))
 {
     setObjectName(m_config.objectName);
     setWindowTitle(m_config.caption);
@@ -66,10 +66,20 @@ void ListWindow::buildActions()
     const Spec specs[ActionCount] = {
         {u"aUj", u"Új sor", u"Új sor", {QKeySequence(Qt::Key_Insert)}, MakeIcon(IconId::New)},
         {u"aSzerkeszt", u"Szerkeszt", u"Szerkeszt", {QKeySequence(Qt::Key_F2)}, MakeIcon(IconId::Edit)},
-        {u"aTorol", u"Töröl", u"Sor törlése", {QKeySequence(Qt::CTRL | Qt::Key_Delete)}, MakeIcon(IconId::Delete)},
-        {u"aKeres", u"Kereső", u"Ugrás a keresőbe", {QKeySequence(Qt::CTRL | Qt::Key_F)},
+        {u"aTorol",
+         u"Töröl",
+         u"Sor törlése",
+         {QKeySequence(Qt::CTRL | Qt::Key_Delete)},
+         MakeIcon(IconId::Delete)},
+        {u"aKeres",
+         u"Kereső",
+         u"Ugrás a keresőbe",
+         {QKeySequence(Qt::CTRL | Qt::Key_F)},
          MakeIcon(IconId::View)},
-        {u"aElfogad", u"Elfogad", u"Elfogad", {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)},
+        {u"aElfogad",
+         u"Elfogad",
+         u"Elfogad",
+         {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)},
          style()->standardIcon(QStyle::SP_DialogApplyButton)},
         {u"aBezar", u"Bezár", u"Bezár", {QKeySequence(Qt::Key_Escape)}, MakeIcon(IconId::Close)},
     };
@@ -288,7 +298,8 @@ void ListWindow::onQueryRowChanged(int row)
         return;
     m_syncing = true;
     const QModelIndex target = m_model->index(row, current.isValid() ? current.column() : 0);
-    m_grid->selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    m_grid->selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect |
+                                                          QItemSelectionModel::Rows);
     m_grid->scrollTo(target);
     m_syncing = false;
 }
@@ -347,8 +358,8 @@ bool ListWindow::eventFilter(QObject *watched, QEvent *event)
     } else if (watched == m_searchBox) {
         if (event->type() == QEvent::KeyPress)
             return searchBoxKeyPress(static_cast<QKeyEvent *>(event));
-        if (event->type() == QEvent::FocusIn
-            && static_cast<QFocusEvent *>(event)->reason() != Qt::MouseFocusReason)
+        if (event->type() == QEvent::FocusIn &&
+            static_cast<QFocusEvent *>(event)->reason() != Qt::MouseFocusReason)
             m_searchBox->selectAll();
     }
     return QDialog::eventFilter(watched, event);
@@ -382,10 +393,7 @@ bool ListWindow::searchBoxKeyPress(QKeyEvent *event)
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
     case Qt::Key_Up:
-    case Qt::Key_Down:
-        m_grid->setFocus(Qt::OtherFocusReason);
-        return true;
-    default:
-        return false;
+    case Qt::Key_Down: m_grid->setFocus(Qt::OtherFocusReason); return true;
+    default: return false;
     }
 }

@@ -4,7 +4,6 @@
 
 #include <QDialog>
 #include <QKeySequence>
-
 #include <functional>
 
 class Connection;

@@ -47,7 +47,8 @@ QVariant QueryTableModel::data(const QModelIndex &index, int role) const
 
 QVariant QueryTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= m_columns.size())
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= m_columns.size())
         return {};
     return m_columns.at(section).title;
 }

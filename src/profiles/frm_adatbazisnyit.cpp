@@ -1,14 +1,13 @@
 #include "frm_adatbazisnyit.h"
 
-#include "frm_init.h"
-#include "profilecheck.h"
-
 #include "common/dialogfields.h"
 #include "common/formgeometry.h"
 #include "common/messagebox.h"
 #include "common/paths.h"
 #include "config/conprofile.h"
 #include "config/inifile.h"
+#include "frm_init.h"
+#include "profilecheck.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -172,7 +171,8 @@ int ChooseProfile(const QString &listText, const QStringList &profileStrings, co
         return 0;
 
     // Size as last left, but always centred on the screen.
-    const QRect bounds = LoadFormBounds(dialog.objectName(), dialog.x(), dialog.y(), dialog.height(), dialog.width());
+    const QRect bounds =
+        LoadFormBounds(dialog.objectName(), dialog.x(), dialog.y(), dialog.height(), dialog.width());
     dialog.resize(bounds.size());
     QRect area = WorkArea();
     if (area.isNull() && QGuiApplication::primaryScreen())

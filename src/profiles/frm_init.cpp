@@ -1,7 +1,5 @@
 #include "frm_init.h"
 
-#include "profilecheck.h"
-
 #include "common/cp1250.h"
 #include "common/dialogfields.h"
 #include "common/formgeometry.h"
@@ -9,6 +7,7 @@
 #include "common/paths.h"
 #include "config/conprofile.h"
 #include "config/inifile.h"
+#include "profilecheck.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -116,7 +115,7 @@ QString Tfrm_Init::storeProblem() const
     // A ";" would shift every later field of the stored profile (a password holding one would
     // test fine here and then fail at every start), so it is refused.
     const std::pair<QLineEdit *, QString> fields[] = {
-        {Edit2, u"Kiszolgáló"_s}, {Edit3, u"Felhasználó"_s},         {Edit6, u"Jelszó"_s},
+        {Edit2, u"Kiszolgáló"_s},     {Edit3, u"Felhasználó"_s},       {Edit6, u"Jelszó"_s},
         {Edit1, u"Adatbázis neve"_s}, {Edit4, u"Megjelenített név"_s}, {Edit5, u"Port"_s}};
     for (const auto &[edit, name] : fields) {
         if (edit->text().contains(u';'))
@@ -171,11 +170,13 @@ bool RunFirstSetup(QString &profileString, int fontSize, QWidget *parent)
         SaveFormPos(&dialog);
         IniFile ini = SettingsFile();
         if (AddConnectionProfile(ini, profile) == 0)
-            ShowWarningBox(u"A beállítási fájlban nincs hely újabb adatbázis-kapcsolatnak (legfeljebb %1). "
-                           "A most megadott kapcsolat csak ebben a futásban érvényes."_s.arg(kMaxConnectionProfiles),
-                           parent);
+            ShowWarningBox(
+                u"A beállítási fájlban nincs hely újabb adatbázis-kapcsolatnak (legfeljebb %1). "
+                "A most megadott kapcsolat csak ebben a futásban érvényes."_s.arg(kMaxConnectionProfiles),
+                parent);
     } catch (const IniError &error) {
-        ShowErrorBox(u"Hiba: "_s + error.message() + u"\nA most megadott kapcsolat csak ebben a futásban érvényes."_s,
+        ShowErrorBox(u"Hiba: "_s + error.message() +
+                         u"\nA most megadott kapcsolat csak ebben a futásban érvényes."_s,
                      parent);
     }
     return true;

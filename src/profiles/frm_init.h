@@ -26,12 +26,12 @@ private:
     // Why the typed profile cannot be stored; empty when it can.
     QString storeProblem() const;
 
-    QLineEdit *Edit1; // database
-    QLineEdit *Edit2; // host
-    QLineEdit *Edit3; // user
-    QLineEdit *Edit4; // display name
-    QLineEdit *Edit5; // port
-    QLineEdit *Edit6; // password
+    QLineEdit *Edit1;     // database
+    QLineEdit *Edit2;     // host
+    QLineEdit *Edit3;     // user
+    QLineEdit *Edit4;     // display name
+    QLineEdit *Edit5;     // port
+    QLineEdit *Edit6;     // password
     QPushButton *Button1; // test
     QPushButton *Button2; // Rendben
     QPushButton *Button3; // Mégsem

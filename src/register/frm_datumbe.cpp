@@ -1,8 +1,7 @@
 #include "register/frm_datumbe.h"
 
-#include "register/frm_idoszak.h"
-
 #include "common/formgeometry.h"
+#include "register/frm_idoszak.h"
 
 #include <QDateEdit>
 #include <QHBoxLayout>

@@ -1,9 +1,8 @@
 #include "register/frm_idoszak.h"
 
-#include "register/perioddialogs.h"
-
 #include "common/dialogfields.h"
 #include "common/formgeometry.h"
+#include "register/perioddialogs.h"
 
 #include <QDateEdit>
 #include <QGroupBox>

@@ -272,13 +272,14 @@ bool Tfrm_Szerkeszt::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress && widget) {
         auto key = static_cast<QKeyEvent *>(event);
         // The first letter typed into an empty subject is a capital.
-        if ((widget == DBComboBox1 || widget == DBComboBox1->lineEdit()) && DBComboBox1->currentText().isEmpty() &&
-            key->text().size() == 1 && key->text().at(0).isLetter() &&
+        if ((widget == DBComboBox1 || widget == DBComboBox1->lineEdit()) &&
+            DBComboBox1->currentText().isEmpty() && key->text().size() == 1 && key->text().at(0).isLetter() &&
             !(key->modifiers() & Qt::ControlModifier)) {
             DBComboBox1->lineEdit()->insert(key->text().toUpper());
             return true;
         }
-    } else if ((event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) && widget == SynEdit1) {
+    } else if ((event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) &&
+               widget == SynEdit1) {
         const bool focused = event->type() == QEvent::FocusIn;
         SynEdit1->setPaper(focused ? FocusedFieldColour() : palette().color(QPalette::Base));
         if (focused && SynEdit1->text().trimmed().isEmpty()) {

@@ -7,9 +7,14 @@
 using namespace Qt::StringLiterals;
 
 const RegisterModel::Column RegisterModel::Columns[8] = {
-    {u"iktatoaz", u"Határozatszám", 10}, {u"csoport_nev", u"Bizottság", 11}, {u"datum", u"Dátum", 9},
-    {u"targy", u"Tárgy", 9},             {u"hatarozatstr", u"Határozat", 33}, {u"felelos", u"Felelős", 11},
-    {u"dat_hatid", u"Határidő", 9},      {u"statusz_nev", u"Státusz", 8},
+    {u"iktatoaz", u"Határozatszám", 10},
+    {u"csoport_nev", u"Bizottság", 11},
+    {u"datum", u"Dátum", 9},
+    {u"targy", u"Tárgy", 9},
+    {u"hatarozatstr", u"Határozat", 33},
+    {u"felelos", u"Felelős", 11},
+    {u"dat_hatid", u"Határidő", 9},
+    {u"statusz_nev", u"Státusz", 8},
 };
 
 const QColor RegisterModel::OpenColour(255, 221, 221);
@@ -51,7 +56,8 @@ QString RegisterModel::fieldName(int column) const
 int RegisterModel::rowStatus(int row) const
 {
     const ResultSet &rs = m_query->result();
-    if (m_numberField < 0 || m_statusField < 0 || rs.isNull(row, m_numberField) || rs.isNull(row, m_statusField))
+    if (m_numberField < 0 || m_statusField < 0 || rs.isNull(row, m_numberField) ||
+        rs.isNull(row, m_statusField))
         return 0;
     return rs.raw(row, m_statusField).toInt();
 }
@@ -83,8 +89,7 @@ QVariant RegisterModel::data(const QModelIndex &index, int role) const
         default: return {};
         }
     }
-    default:
-        return {};
+    default: return {};
     }
 }
 

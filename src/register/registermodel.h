@@ -20,7 +20,16 @@ public:
         int weight;
     };
     static const Column Columns[8];
-    enum ColumnIndex { ColNumber, ColCommittee, ColDate, ColSubject, ColShortText, ColResponsible, ColDeadline, ColStatus };
+    enum ColumnIndex {
+        ColNumber,
+        ColCommittee,
+        ColDate,
+        ColSubject,
+        ColShortText,
+        ColResponsible,
+        ColDeadline,
+        ColStatus
+    };
 
     static const QColor OpenColour;     // status 1
     static const QColor FinishedColour; // status 2

@@ -57,10 +57,9 @@ void RegisterQuery::start(const QString &firstYearTab, const QString &firstCommi
         m_committeeId = -1;
         m_committeeCondition.clear();
     } else {
-        m_committeeId = QueryInt(*m_connection,
-                                 u"SELECT csoport FROM csoport WHERE csoport_nev = "_s + SqlQuoted(firstCommitteeTab)
-                                     + u';',
-                                 -1);
+        m_committeeId = QueryInt(
+            *m_connection,
+            u"SELECT csoport FROM csoport WHERE csoport_nev = "_s + SqlQuoted(firstCommitteeTab) + u';', -1);
         m_committeeCondition = committeeConditionFor(m_committeeId);
     }
     m_yearCondition = yearConditionFor(firstYearTab);
@@ -86,8 +85,9 @@ void RegisterQuery::setCommitteeTab(const QString &tabText, bool isAll)
         m_committeeId = -1;
         m_committeeCondition.clear();
     } else {
-        m_committeeId = QueryInt(*m_connection,
-                                 u"SELECT csoport FROM csoport WHERE csoport_nev = "_s + SqlQuoted(tabText) + u';', -1);
+        m_committeeId =
+            QueryInt(*m_connection,
+                     u"SELECT csoport FROM csoport WHERE csoport_nev = "_s + SqlQuoted(tabText) + u';', -1);
         m_committeeCondition = committeeConditionFor(m_committeeId);
     }
     reopen(baseCondition());

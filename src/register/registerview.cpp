@@ -35,7 +35,8 @@ QIcon tabPicture(int index, int count, bool calendar)
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    const QColor colour = QColor::fromHsv((index * 360 / qMax(count, 1) + (calendar ? 200 : 20)) % 360, 150, 200);
+    const QColor colour =
+        QColor::fromHsv((index * 360 / qMax(count, 1) + (calendar ? 200 : 20)) % 360, 150, 200);
     if (calendar) {
         p.setPen(colour.darker(150));
         p.setBrush(Qt::white);
@@ -90,19 +91,11 @@ QList<int> TabPictureIndices(int tabs, int pictures)
 }
 
 RegisterView::RegisterView(Connection *connection, QWidget *parent)
-    : QWidget(parent),
-      m_register(new RegisterQuery(connection, this)),
-      m_model(new RegisterModel(&m_register->query(), this)),
-      m_searchBox(new QLineEdit),
-      m_filterLabel(new QLabel),
-      m_committeeTabs(new FlowTabBar),
-      m_yearTabs(new FlowTabBar),
-      m_grid(new QTableView),
-      m_splitter(new QSplitter(Qt::Horizontal)),
-      m_panel(new QWidget),
-      m_panelHeader(new QLabel(u"Határozat"_s)),
-      m_panelClose(new QToolButton),
-      m_memo(new QPlainTextEdit)
+    : QWidget(parent), m_register(new RegisterQuery(connection, this)),
+      m_model(new RegisterModel(&m_register->query(), this)), m_searchBox(new QLineEdit),
+      m_filterLabel(new QLabel), m_committeeTabs(new FlowTabBar), m_yearTabs(new FlowTabBar),
+      m_grid(new QTableView), m_splitter(new QSplitter(Qt::Horizontal)), m_panel(new QWidget),
+      m_panelHeader(new QLabel(u"Határozat"_s)), m_panelClose(new QToolButton), m_memo(new QPlainTextEdit)
 {
     m_searchBox->setObjectName(u"Edit1"_s);
     m_searchBox->setClearButtonEnabled(true);
@@ -145,12 +138,14 @@ RegisterView::RegisterView(Connection *connection, QWidget *parent)
     m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // The occurrence a search selected stays visible while the grid has the focus.
     QPalette memoPalette = m_memo->palette();
-    memoPalette.setColor(QPalette::Inactive, QPalette::Highlight, memoPalette.color(QPalette::Active, QPalette::Highlight));
+    memoPalette.setColor(QPalette::Inactive, QPalette::Highlight,
+                         memoPalette.color(QPalette::Active, QPalette::Highlight));
     memoPalette.setColor(QPalette::Inactive, QPalette::HighlightedText,
                          memoPalette.color(QPalette::Active, QPalette::HighlightedText));
     m_memo->setPalette(memoPalette);
     QPalette gridPalette = m_grid->palette();
-    gridPalette.setColor(QPalette::Inactive, QPalette::Highlight, gridPalette.color(QPalette::Active, QPalette::Highlight));
+    gridPalette.setColor(QPalette::Inactive, QPalette::Highlight,
+                         gridPalette.color(QPalette::Active, QPalette::Highlight));
     gridPalette.setColor(QPalette::Inactive, QPalette::HighlightedText,
                          gridPalette.color(QPalette::Active, QPalette::HighlightedText));
     m_grid->setPalette(gridPalette);
@@ -377,7 +372,8 @@ void RegisterView::onCurrentRowChanged(int row)
     m_panelHeader->setText(has ? hosszu : (q.isOpen() ? QString() : u"Határozat"_s));
     m_memo->setPlainText(has ? q.text(u"hatarozat"_s) : QString());
     emit recordChanged(RecordPositionText(q), has ? q.text(u"origfilenev"_s) : QString(),
-                       has ? q.text(u"origfilenev2"_s) : QString(), has ? q.text(u"origfilenev3"_s) : QString());
+                       has ? q.text(u"origfilenev2"_s) : QString(),
+                       has ? q.text(u"origfilenev3"_s) : QString());
 }
 
 void RegisterView::setPanelWidth(int width)
@@ -428,16 +424,15 @@ bool RegisterView::eventFilter(QObject *watched, QEvent *event)
         recomputeColumnWidths();
     if (event->type() == QEvent::KeyPress) {
         auto key = static_cast<QKeyEvent *>(event);
-        if (watched == m_grid && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
-            && startsSearch(key->text())) {
+        if (watched == m_grid && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
+            startsSearch(key->text())) {
             m_searchBox->setFocus();
             m_searchBox->setText(key->text().toLower());
             m_searchBox->setCursorPosition(int(m_searchBox->text().size()));
             return true;
         }
-        if (watched == m_searchBox
-            && (key->key() == Qt::Key_PageUp || key->key() == Qt::Key_PageDown || key->key() == Qt::Key_Up
-                || key->key() == Qt::Key_Down)) {
+        if (watched == m_searchBox && (key->key() == Qt::Key_PageUp || key->key() == Qt::Key_PageDown ||
+                                       key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
             m_grid->setFocus();
             return true;
         }

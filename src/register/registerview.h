@@ -5,7 +5,6 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QWidget>
-
 #include <functional>
 
 class Connection;
@@ -69,7 +68,8 @@ public:
 signals:
     // The current record changed (also after every open): position text "rows: current" and
     // the source names of the three attachments.
-    void recordChanged(const QString &position, const QString &file1, const QString &file2, const QString &file3);
+    void recordChanged(const QString &position, const QString &file1, const QString &file2,
+                       const QString &file3);
     void sortMessage(const QString &text);
     void panelShownChanged(bool shown);
     void editRequested();

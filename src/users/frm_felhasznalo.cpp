@@ -11,7 +11,6 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QTableView>
-
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -27,8 +26,7 @@ QVariant RightCell(const ResultSet &rows, int row, int field, int role)
 {
     const bool granted = field >= 0 && rows.text(row, field) == u"I"_s;
     switch (role) {
-    case Qt::DisplayRole:
-        return QString(u""_s);
+    case Qt::DisplayRole: return QString(u""_s);
     case Qt::DecorationRole: {
         // Padded on the left so that the grid draws it at its place within the cell.
         QPixmap cell(kPictureLeft + kPictureSize, kPictureSize);
@@ -37,10 +35,8 @@ QVariant RightCell(const ResultSet &rows, int row, int field, int role)
         painter.drawPixmap(kPictureLeft, 0, RightPicture(granted));
         return cell;
     }
-    case Qt::ToolTipRole:
-        return granted ? u"Igen"_s : u"Nem"_s;
-    default:
-        return QVariant();
+    case Qt::ToolTipRole: return granted ? u"Igen"_s : u"Nem"_s;
+    default: return QVariant();
     }
 }
 
@@ -94,7 +90,8 @@ Tfrm_Felhasznalo::Tfrm_Felhasznalo(Connection &connection, int fontSize, QWidget
     setFontSize(fontSize);
     action(New)->setText(u"Új"_s);
     // Enter edits the current user, as F2 does.
-    action(Edit)->setShortcuts({QKeySequence(Qt::Key_F2), QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
+    action(Edit)->setShortcuts(
+        {QKeySequence(Qt::Key_F2), QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)});
     setActionShown(Search, false);
     setActionShown(Accept, false);
     setChangeRight(true);
@@ -143,7 +140,8 @@ void Tfrm_Felhasznalo::aTorolExecute()
 {
     if (isEmpty() || !ConfirmBox(u"Valóban töröljem a sort?"_s, this))
         return;
-    ExecSql(connection(), u"DELETE FROM felhasznalo WHERE felhkod = "_s + QString::number(currentId()) + u';');
+    ExecSql(connection(),
+            u"DELETE FROM felhasznalo WHERE felhkod = "_s + QString::number(currentId()) + u';');
     reread();
 }
 

@@ -115,7 +115,8 @@ UserRecord Tfrm_FelhasznaloSzerkeszt::record() const
 void Tfrm_FelhasznaloSzerkeszt::BitBtn1Click()
 {
     QString password;
-    if (!AskString(u"Jelszó megadás"_s, u"Add meg a jelszót"_s, true, 0, -1, password, this, font().pointSize()))
+    if (!AskString(u"Jelszó megadás"_s, u"Add meg a jelszót"_s, true, 0, -1, password, this,
+                   font().pointSize()))
         return;
     try {
         m_digest = m_digestOf(password);
@@ -164,7 +165,9 @@ int EditUser(Connection &connection, bool isNew, int userId, QWidget *parent, in
     const auto digestOf = [&connection](const QString &password) { return ServerMd5(connection, password); };
     const auto save = [&](const UserRecord &r) {
         // Empty text is no value: the server then refuses a user without a code.
-        const auto textValue = [](const QString &text) { return text.isEmpty() ? QVariant() : QVariant(text); };
+        const auto textValue = [](const QString &text) {
+            return text.isEmpty() ? QVariant() : QVariant(text);
+        };
         if (isNew || r.code != initial.code)
             tbl.setValue(u"felhasznalo"_s, textValue(r.code));
         if (isNew || r.fullName != initial.fullName)

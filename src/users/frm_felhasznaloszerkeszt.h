@@ -2,7 +2,6 @@
 
 #include <QDialog>
 #include <QString>
-
 #include <functional>
 #include <optional>
 
@@ -62,4 +61,5 @@ private:
 // user's id on OK, -1 otherwise (nothing written, no id used). Database errors outside the
 // editor's buttons (reading the row, say) are thrown as DbError. fontSize 0 keeps the inherited
 // font.
-int EditUser(Connection &connection, bool isNew, int userId = -1, QWidget *parent = nullptr, int fontSize = 0);
+int EditUser(Connection &connection, bool isNew, int userId = -1, QWidget *parent = nullptr,
+             int fontSize = 0);

@@ -11,9 +11,9 @@ class Table;
 // The user who logged in, as the start-up copies it into the program-wide record.
 struct LoginUser
 {
-    QString loginName; // `felhasznalo` as stored
-    QString fullName;  // `felhasznalo_nev`, empty for NULL
-    int id = 0;        // `felhkod`, 0 for NULL
+    QString loginName;            // `felhasznalo` as stored
+    QString fullName;             // `felhasznalo_nev`, empty for NULL
+    int id = 0;                   // `felhkod`, 0 for NULL
     bool adminRight = false;      // `rendszergazda` = 'I'
     bool masterDataRight = false; // `torzsszerkeszt` = 'I'
 };

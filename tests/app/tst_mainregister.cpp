@@ -25,9 +25,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
-
 #include <Qsci/qsciscintilla.h>
-
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -68,7 +66,8 @@ void TestMainRegister::init()
     Beall = TBeall();
     m_db = std::make_unique<TestDatabase>();
     m_db->client("INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Alpha'), (2, 'Beta');"
-                 "INSERT INTO iktato (iktato, ev, csoport, az, datum, targy, statusz, van_hatid, dat_hatid, origfilenev2) "
+                 "INSERT INTO iktato (iktato, ev, csoport, az, datum, targy, statusz, van_hatid, dat_hatid, "
+                 "origfilenev2) "
                  "VALUES (1, 2024, 1, 1, '2024-02-01', 'Els\xF5', 1, 'I', '2024-03-01', 'terv.pdf'),"
                  " (2, 2024, 1, 2, '2024-02-02', 'M\xE1sodik', NULL, 'N', NULL, NULL);");
     QDir().mkpath(DataFolder());

@@ -178,7 +178,8 @@ void TestMainWindow::actionList_data()
     QTest::newRow("aBeallit") << u"Rendszer"_s << u"Beállítások"_s << u"Beállítások"_s << QString();
     QTest::newRow("aSugo") << u"Súgó"_s << u"Súgó"_s << u"Súgó"_s << u"F1"_s;
     QTest::newRow("aHonlap") << u"Súgó"_s << u"Brennik honlapja"_s << u"Brennik honlapja"_s << QString();
-    QTest::newRow("aLevel") << u"Súgó"_s << u"Levélküldés Brenniknek"_s << u"Levélküldés Brenniknek"_s << QString();
+    QTest::newRow("aLevel") << u"Súgó"_s << u"Levélküldés Brenniknek"_s << u"Levélküldés Brenniknek"_s
+                            << QString();
     QTest::newRow("aNevjegy") << u"Súgó"_s << u"Névjegy"_s << u"Névjegy"_s << QString();
 }
 
@@ -216,8 +217,8 @@ void TestMainWindow::enabledState()
 
     Tfrm_Main w;
     // Only what the frame itself does is enabled until the other windows hand in their work.
-    const QStringList working{u"aBezar"_s, u"aBetuNovel"_s, u"aBetuCsokkent"_s, u"aSugo"_s,
-                              u"aHonlap"_s, u"aLevel"_s, u"aNevjegy"_s};
+    const QStringList working{u"aBezar"_s,  u"aBetuNovel"_s, u"aBetuCsokkent"_s, u"aSugo"_s,
+                              u"aHonlap"_s, u"aLevel"_s,     u"aNevjegy"_s};
     for (QAction *a : w.actions().all())
         QVERIFY2(a->isEnabled() == working.contains(a->objectName()), qPrintable(a->objectName()));
 
@@ -280,13 +281,15 @@ void TestMainWindow::menusAndToolBars_data()
     QTest::newRow("Nyomtatások") << u"Nyomtatások"_s << u"Nyomtat,Lista nyomtatás"_s;
     QTest::newRow("Rendszer") << u"Rendszer"_s << u"Felhasználók,Szabad lekérdezés|Adatbázisok|Beállítások"_s;
     QTest::newRow("Súgó") << u"Súgó"_s << u"Súgó|Brennik honlapja,Levélküldés Brenniknek|Névjegy"_s;
-    QTest::newRow("tool bar 1") << u"toolbar1"_s
-                                << u"Frissít|Betűméret növelés,Betűméret csökkentése|Beállítások|"
-                                   u"Felhasználók,Szabad lekérdezés|Súgó|Brennik honlapja,Levélküldés Brenniknek|Bezár"_s;
+    QTest::newRow("tool bar 1")
+        << u"toolbar1"_s
+        << u"Frissít|Betűméret növelés,Betűméret csökkentése|Beállítások|"
+           u"Felhasználók,Szabad lekérdezés|Súgó|Brennik honlapja,Levélküldés Brenniknek|Bezár"_s;
     QTest::newRow("tool bar 2") << u"toolbar2"_s << u"Szűrés|Új,Szerkeszt,Töröl|Nyomtat|Megnéz|Státusz"_s;
     QTest::newRow("Szűrés drop-down") << u"btnSzures"_s << u"Nincs szűrés,Időszak"_s;
     QTest::newRow("Megnéz drop-down") << u"btnMegnez"_s << u"Megnéz,2. file,3. file"_s;
-    QTest::newRow("grid pop-up") << u"popup"_s << u"Státusz,Megnéz|Új,Szerkeszt,Töröl|Nyomtat,Excelbe...|Bezár"_s;
+    QTest::newRow("grid pop-up") << u"popup"_s
+                                 << u"Státusz,Megnéz|Új,Szerkeszt,Töröl|Nyomtat,Excelbe...|Bezár"_s;
 }
 
 void TestMainWindow::menusAndToolBars()
@@ -426,8 +429,8 @@ void TestMainWindow::wheelBecomesKeys()
     QVERIFY(QTest::qWaitForWindowExposed(&list));
 
     const QPointF pos(50, 30);
-    QWheelEvent wheel(pos, list.viewport()->mapToGlobal(pos), QPoint(), angleDelta, Qt::NoButton, Qt::NoModifier,
-                      Qt::NoScrollPhase, false);
+    QWheelEvent wheel(pos, list.viewport()->mapToGlobal(pos), QPoint(), angleDelta, Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(list.viewport(), &wheel);
     QCOMPARE(list.currentRow(), expectedRow);
 }
@@ -439,11 +442,13 @@ void TestMainWindow::shellTarget_data()
     QTest::addColumn<QString>("localFile"); // expected file, for file targets
     QTest::newRow("web address") << u"https://www.brennik.hu/prgdocs/index.php?prg=7"_s
                                  << u"https://www.brennik.hu/prgdocs/index.php?prg=7"_s << QString();
-    QTest::newRow("mail link with subject") << u"mailto:info@brennik.hu?subject=OrvantH program"_s
-                                            << u"mailto:info@brennik.hu?subject=OrvantH program"_s << QString();
+    QTest::newRow("mail link with subject")
+        << u"mailto:info@brennik.hu?subject=OrvantH program"_s
+        << u"mailto:info@brennik.hu?subject=OrvantH program"_s << QString();
     QTest::newRow("file with # and spaces") << u"/srv/iratok/tmp/jegyzőkönyv #3 2024.pdf"_s << QString()
                                             << u"/srv/iratok/tmp/jegyzőkönyv #3 2024.pdf"_s;
-    QTest::newRow("file with ? and %") << u"/srv/iratok/mi?100%.doc"_s << QString() << u"/srv/iratok/mi?100%.doc"_s;
+    QTest::newRow("file with ? and %")
+        << u"/srv/iratok/mi?100%.doc"_s << QString() << u"/srv/iratok/mi?100%.doc"_s;
     QTest::newRow("relative to the program folder")
         << u"doc/../doc/kezikonyv.pdf"_s << QString()
         << QCoreApplication::applicationDirPath() + u"/doc/kezikonyv.pdf"_s;

@@ -13,8 +13,8 @@
 #include "register/registerquery.h"
 #include "register/registerview.h"
 #include "testdatabase.h"
-#include "users/frm_login.h"
 #include "testutil.h"
+#include "users/frm_login.h"
 
 #include <QAction>
 #include <QApplication>
@@ -25,7 +25,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
-
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -35,8 +34,8 @@ namespace {
 QString profileText(const TestDatabase &db, const QString &name, int port = 0)
 {
     const ConnectionParams p = db.params();
-    return u"%1;%2;%3;%4;%5;%6"_s.arg(p.database, p.host, QString::number(port ? port : p.port), p.user, p.password,
-                                     name);
+    return u"%1;%2;%3;%4;%5;%6"_s.arg(p.database, p.host, QString::number(port ? port : p.port), p.user,
+                                      p.password, name);
 }
 
 IniFile settingsFile()
@@ -187,7 +186,8 @@ void TestStartup::failedConnectionWritesNothingBack()
         QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 3000); // closes by itself within a second
     }
     QCOMPARE(boxes.count(), 1);
-    QVERIFY2(boxes.texts().first().startsWith(u"Sikertelen kapcsolódás: "_s), qPrintable(boxes.texts().first()));
+    QVERIFY2(boxes.texts().first().startsWith(u"Sikertelen kapcsolódás: "_s),
+             qPrintable(boxes.texts().first()));
     QVERIFY(DecodeConStr(ini.readString(u"Adatbazis"_s, u"ConStr1"_s)).endsWith(u";Rossz"_s));
     QCOMPARE(ini.readString(u"Font"_s, u"Size"_s), u"10"_s);
     QVERIFY(!ini.keyExists(u"Alapertek"_s, u"Szeles"_s));
@@ -257,13 +257,13 @@ void TestStartup::closeWritesSettingsBack()
     QVERIFY(ini.keyExists(u"Alapertek"_s, u"Szeles"_s));
 }
 
-
 namespace {
 // A database that asks for a log-in, with one user without the administrator right.
 void requireLogin(const TestDatabase &db)
 {
     db.client("UPDATE beallit SET vanbelep = 'I';"
-              "INSERT INTO felhasznalo (felhkod, felhasznalo, felhasznalo_nev, jelszomd5, rendszergazda, torzsszerkeszt)"
+              "INSERT INTO felhasznalo (felhkod, felhasznalo, felhasznalo_nev, jelszomd5, rendszergazda, "
+              "torzsszerkeszt)"
               " VALUES (3, 'kati', 'Kiss Katalin', MD5('titok'), 'N', 'I');");
 }
 } // namespace

@@ -53,19 +53,23 @@ void TestRegisterGenerator::keepsNumberingAndStatusRules()
     QCOMPARE(Count(con, u"SELECT COUNT(DISTINCT csoport) FROM iktato"_s), 10);
     // Numbers run 1..n without gaps in every year and committee.
     QCOMPARE(Count(con, u"SELECT COUNT(*) FROM (SELECT ev, csoport FROM iktato GROUP BY ev, csoport "
-                         "HAVING MIN(az) <> 1 OR MAX(az) <> COUNT(*) OR COUNT(DISTINCT az) <> COUNT(*)) g"_s),
+                        "HAVING MIN(az) <> 1 OR MAX(az) <> COUNT(*) OR COUNT(DISTINCT az) <> COUNT(*)) g"_s),
              0);
     // ... in date order, and ids in date order too.
-    QCOMPARE(Count(con, u"SELECT COUNT(*) FROM iktato a JOIN iktato b ON a.ev = b.ev AND a.csoport = b.csoport "
-                         "AND a.az < b.az AND a.datum > b.datum"_s),
+    QCOMPARE(Count(con,
+                   u"SELECT COUNT(*) FROM iktato a JOIN iktato b ON a.ev = b.ev AND a.csoport = b.csoport "
+                   "AND a.az < b.az AND a.datum > b.datum"_s),
              0);
-    QCOMPARE(Count(con, u"SELECT COUNT(*) FROM iktato a JOIN iktato b ON a.iktato < b.iktato AND a.datum > b.datum"_s), 0);
+    QCOMPARE(
+        Count(con,
+              u"SELECT COUNT(*) FROM iktato a JOIN iktato b ON a.iktato < b.iktato AND a.datum > b.datum"_s),
+        0);
     QCOMPARE(Count(con, u"SELECT COUNT(*) FROM iktato WHERE YEAR(datum) <> ev OR datum > '2025-06-30'"_s), 0);
 
     // A deadline comes with its date, responsible persons and status 1 or 2; no deadline, none of them.
     QCOMPARE(Count(con, u"SELECT COUNT(*) FROM iktato WHERE NOT ("
-                         "(van_hatid = 'I' AND dat_hatid >= datum AND felelos <> '' AND statusz IN (1, 2)) OR "
-                         "(van_hatid = 'N' AND dat_hatid IS NULL AND felelos IS NULL AND statusz IS NULL))"_s),
+                        "(van_hatid = 'I' AND dat_hatid >= datum AND felelos <> '' AND statusz IN (1, 2)) OR "
+                        "(van_hatid = 'N' AND dat_hatid IS NULL AND felelos IS NULL AND statusz IS NULL))"_s),
              0);
     for (const QString &kind : {u"van_hatid = 'N'"_s, u"statusz = 1"_s, u"statusz = 2"_s,
                                 u"filenev IS NOT NULL"_s, u"filenev3 IS NOT NULL"_s})
@@ -73,15 +77,21 @@ void TestRegisterGenerator::keepsNumberingAndStatusRules()
 
     // Stored attachment names follow the record id and slot; a slot is never used without the one before.
     QCOMPARE(Count(con, u"SELECT COUNT(*) FROM iktato WHERE "
-                         "(filenev IS NOT NULL AND LEFT(filenev, 9) <> CONCAT(LPAD(iktato, 7, '0'), '-1')) OR "
-                         "(filenev2 IS NOT NULL AND (filenev IS NULL OR LEFT(filenev2, 9) <> CONCAT(LPAD(iktato, 7, '0'), '-2'))) OR "
-                         "(filenev3 IS NOT NULL AND (filenev2 IS NULL OR LEFT(filenev3, 9) <> CONCAT(LPAD(iktato, 7, '0'), '-3'))) OR "
-                         "(filenev IS NULL) <> (origfilenev IS NULL)"_s),
+                        "(filenev IS NOT NULL AND LEFT(filenev, 9) <> CONCAT(LPAD(iktato, 7, '0'), '-1')) OR "
+                        "(filenev2 IS NOT NULL AND (filenev IS NULL OR LEFT(filenev2, 9) <> "
+                        "CONCAT(LPAD(iktato, 7, '0'), '-2'))) OR "
+                        "(filenev3 IS NOT NULL AND (filenev2 IS NULL OR LEFT(filenev3, 9) <> "
+                        "CONCAT(LPAD(iktato, 7, '0'), '-3'))) OR "
+                        "(filenev IS NULL) <> (origfilenev IS NULL)"_s),
              0);
     // Every subject used is in the catalogue.
     QCOMPARE(Count(con, u"SELECT COUNT(*) FROM iktato WHERE targy NOT IN (SELECT targy FROM targy)"_s), 0);
     // Password digests are those the server makes on the program's own connection.
-    QCOMPARE(Count(con, u"SELECT COUNT(*) FROM felhasznalo WHERE felhasznalo = 'kovacsne' AND jelszomd5 = MD5('jelszó')"_s), 1);
+    QCOMPARE(
+        Count(
+            con,
+            u"SELECT COUNT(*) FROM felhasznalo WHERE felhasznalo = 'kovacsne' AND jelszomd5 = MD5('jelszó')"_s),
+        1);
     QCOMPARE(Count(con, u"SELECT COUNT(*) FROM felhasznalo WHERE rendszergazda = 'I'"_s), 1);
 
     // A second run into the same database is refused before it writes anything.
@@ -159,10 +169,12 @@ void TestRegisterGenerator::textsRoundTrip()
         QCOMPARE(seen[ch] > 0, !viaFile);
 
     // Bytes as other workstations read them: ő is F5 and ű is FB in cp1250 as in latin2.
-    const ResultSet hex = con.query(u"SELECT HEX(csoport_nev) FROM csoport WHERE csoport_nev LIKE 'K%pvisel%'"_s);
+    const ResultSet hex =
+        con.query(u"SELECT HEX(csoport_nev) FROM csoport WHERE csoport_nev LIKE 'K%pvisel%'"_s);
     QCOMPARE(hex.rowCount(), 1);
     QVERIFY(hex.text(0, 0).contains(u"F52D"_s)); // "ő-"
-    const ResultSet u = con.query(u"SELECT COUNT(*) FROM iktato WHERE HEX(hatarozat) LIKE '%6DFB6B%'"_s); // "műk"
+    const ResultSet u =
+        con.query(u"SELECT COUNT(*) FROM iktato WHERE HEX(hatarozat) LIKE '%6DFB6B%'"_s); // "műk"
     QVERIFY(u.value(0, 0).toInt() > 0);
 }
 

@@ -80,23 +80,29 @@ void TestDialogFields::keys_data()
     const int ctrl = Qt::ControlModifier;
     QTest::newRow("Enter moves on") << u"first"_s << int(Qt::Key_Return) << none << u"combo"_s << 0;
     // The keypad's Enter comes with the keypad modifier; it must move on all the same.
-    QTest::newRow("keypad Enter moves on") << u"first"_s << int(Qt::Key_Enter) << int(Qt::KeypadModifier)
-                                           << u"combo"_s << 0;
-    QTest::newRow("Shift+Enter moves on") << u"first"_s << int(Qt::Key_Return) << int(Qt::ShiftModifier)
-                                          << u"combo"_s << 0;
+    QTest::newRow("keypad Enter moves on")
+        << u"first"_s << int(Qt::Key_Enter) << int(Qt::KeypadModifier) << u"combo"_s << 0;
+    QTest::newRow("Shift+Enter moves on")
+        << u"first"_s << int(Qt::Key_Return) << int(Qt::ShiftModifier) << u"combo"_s << 0;
     // The edit inside a combo box hands its focus to the box; Enter must not land there again.
     QTest::newRow("Enter leaves a combo box") << u"combo"_s << int(Qt::Key_Return) << none << u"date"_s << 0;
-    QTest::newRow("Enter in a combo box's edit") << u"comboEdit"_s << int(Qt::Key_Return) << none << u"date"_s << 0;
+    QTest::newRow("Enter in a combo box's edit")
+        << u"comboEdit"_s << int(Qt::Key_Return) << none << u"date"_s << 0;
     QTest::newRow("Enter leaves a date box") << u"date"_s << int(Qt::Key_Return) << none << u"check"_s << 0;
-    QTest::newRow("Enter on a check box moves on") << u"check"_s << int(Qt::Key_Return) << none << u"locked"_s << 0;
+    QTest::newRow("Enter on a check box moves on")
+        << u"check"_s << int(Qt::Key_Return) << none << u"locked"_s << 0;
     QTest::newRow("Ctrl+Enter is OK") << u"first"_s << int(Qt::Key_Return) << ctrl << u"first"_s << 1;
-    QTest::newRow("Ctrl+keypad Enter is OK") << u"date"_s << int(Qt::Key_Enter) << (ctrl | int(Qt::KeypadModifier))
-                                             << u"date"_s << 1;
-    QTest::newRow("Ctrl+Enter in the text is OK") << u"text"_s << int(Qt::Key_Return) << ctrl << u"text"_s << 1;
+    QTest::newRow("Ctrl+keypad Enter is OK")
+        << u"date"_s << int(Qt::Key_Enter) << (ctrl | int(Qt::KeypadModifier)) << u"date"_s << 1;
+    QTest::newRow("Ctrl+Enter in the text is OK")
+        << u"text"_s << int(Qt::Key_Return) << ctrl << u"text"_s << 1;
     QTest::newRow("Enter in the text stays") << u"text"_s << int(Qt::Key_Return) << none << u"text"_s << 0;
-    QTest::newRow("Enter in an ignored field") << u"locked"_s << int(Qt::Key_Return) << none << u"locked"_s << 0;
-    QTest::newRow("Ctrl+Enter in an ignored field") << u"locked"_s << int(Qt::Key_Return) << ctrl << u"locked"_s << 0;
-    QTest::newRow("Enter on a button presses it") << u"other"_s << int(Qt::Key_Return) << none << u"other"_s << 0;
+    QTest::newRow("Enter in an ignored field")
+        << u"locked"_s << int(Qt::Key_Return) << none << u"locked"_s << 0;
+    QTest::newRow("Ctrl+Enter in an ignored field")
+        << u"locked"_s << int(Qt::Key_Return) << ctrl << u"locked"_s << 0;
+    QTest::newRow("Enter on a button presses it")
+        << u"other"_s << int(Qt::Key_Return) << none << u"other"_s << 0;
 }
 
 void TestDialogFields::keys()
@@ -163,7 +169,8 @@ void TestDialogFields::focusColourGivesBackOwnPalette()
     QCOMPARE(combo->lineEdit()->palette().color(QPalette::Base), QColor(0xA6, 0xCA, 0xF0));
     first->setFocus();
     QTRY_VERIFY(first->hasFocus());
-    QCOMPARE(combo->lineEdit()->palette().color(QPalette::Base), QApplication::palette().color(QPalette::Base));
+    QCOMPARE(combo->lineEdit()->palette().color(QPalette::Base),
+             QApplication::palette().color(QPalette::Base));
 }
 
 void TestDialogFields::fontSize_data()

@@ -36,17 +36,18 @@ void fill(Connection &con)
     con.exec(u"INSERT INTO csoport (csoport_nev) VALUES ('Pénzügyi Bizottság'), ('Ügyrendi Bizottság')"_s);
     const QString awkward = FromCp1250(allBytes()) + u"\r\nmásodik sor 'idézet' \\ vége"_s + QChar(0);
     for (int i = 1; i <= 250; ++i) {
-        con.exec(u"INSERT INTO iktato (ev, csoport, az, datum, targy, hatarozat, van_hatid, dat_hatid, statusz) "
-                 "VALUES (2024, %1, %2, '2024-03-05', %3, %4, 'I', '2024-04-30', %5)"_s
-                     .arg(i % 2 + 1)
-                     .arg(i)
-                     .arg(SqlQuoted(u"Tárgy %1, vesszővel"_s.arg(i)), SqlQuoted(i == 7 ? awkward : u"szöveg"_s))
-                     .arg(i % 3 == 0 ? u"NULL"_s : u"1"_s));
+        con.exec(
+            u"INSERT INTO iktato (ev, csoport, az, datum, targy, hatarozat, van_hatid, dat_hatid, statusz) "
+            "VALUES (2024, %1, %2, '2024-03-05', %3, %4, 'I', '2024-04-30', %5)"_s.arg(i % 2 + 1)
+                .arg(i)
+                .arg(SqlQuoted(u"Tárgy %1, vesszővel"_s.arg(i)), SqlQuoted(i == 7 ? awkward : u"szöveg"_s))
+                .arg(i % 3 == 0 ? u"NULL"_s : u"1"_s));
     }
-    con.exec(u"INSERT INTO fajtak (kicsi, nagy, tizedes, lebego, rovid, nap, idopont, ido, belyeg, szoveg, hosszu, "
+    con.exec(u"INSERT INTO fajtak (kicsi, nagy, tizedes, lebego, rovid, nap, idopont, ido, belyeg, szoveg, "
+             u"hosszu, "
              "bajtok, jel, ev) VALUES (-5, 9007199254740993, -1234.567, 3.14159265358979, 2.5, '2024-02-29', "
-             "'2024-12-31 23:59:58', '-12:30:01', '2024-01-01 00:00:01', 'a,b;c', "_s
-             + SqlQuoted(FromCp1250(allBytes())) + u", X'00FF275C0D0A', 'I', 2024)"_s);
+             "'2024-12-31 23:59:58', '-12:30:01', '2024-01-01 00:00:01', 'a,b;c', "_s +
+             SqlQuoted(FromCp1250(allBytes())) + u", X'00FF275C0D0A', 'I', 2024)"_s);
     con.exec(u"INSERT INTO fajtak (szoveg) VALUES (NULL)"_s);
 }
 
@@ -125,7 +126,8 @@ void TestBackupScript::statementsHold99ThenHundredRows()
     for (const QByteArray &raw : lines) {
         QVERIFY2(raw.endsWith('\r'), "every line ends with CR LF");
         const QByteArray line = raw.chopped(1);
-        if (line.startsWith("INSERT IGNORE INTO iktato (iktato,ev,csoport,az,datum,targy,hatarozat,van_hatid,")) {
+        if (line.startsWith(
+                "INSERT IGNORE INTO iktato (iktato,ev,csoport,az,datum,targy,hatarozat,van_hatid,")) {
             QVERIFY(line.endsWith(") VALUES"));
             rowsPerStatement.append(0);
         } else {
@@ -145,7 +147,8 @@ void TestBackupScript::statementsHold99ThenHundredRows()
 void TestBackupScript::emptyTablesGiveTruncateAndEmptyLine()
 {
     TestDatabase db(TestDatabase::Content::Empty);
-    db.client("CREATE TABLE b (x INT PRIMARY KEY); CREATE TABLE a (y INT PRIMARY KEY); CREATE VIEW v AS SELECT * FROM a;");
+    db.client("CREATE TABLE b (x INT PRIMARY KEY); CREATE TABLE a (y INT PRIMARY KEY); CREATE VIEW v AS "
+              "SELECT * FROM a;");
     Connection con(db.params());
     con.open();
     QBuffer out;
@@ -153,8 +156,8 @@ void TestBackupScript::emptyTablesGiveTruncateAndEmptyLine()
     WriteBackupScript(con, out);
     const QStringList tables = con.tableNames();
     QCOMPARE(tables.size(), 2);
-    QCOMPARE(out.data(), "TRUNCATE " + tables.at(0).toLatin1() + ";\r\n\r\nTRUNCATE " + tables.at(1).toLatin1()
-                             + ";\r\n\r\n");
+    QCOMPARE(out.data(), "TRUNCATE " + tables.at(0).toLatin1() + ";\r\n\r\nTRUNCATE " +
+                             tables.at(1).toLatin1() + ";\r\n\r\n");
 }
 
 void TestBackupScript::failedBackupLeavesNoFile()

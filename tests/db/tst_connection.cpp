@@ -35,7 +35,8 @@ void TestConnection::opensWithHungarianCollation()
     TestDatabase db;
     Connection con(db.params());
     con.open();
-    const ResultSet rs = con.query(u"SELECT @@collation_connection, @@character_set_client, @@character_set_results"_s);
+    const ResultSet rs =
+        con.query(u"SELECT @@collation_connection, @@character_set_client, @@character_set_results"_s);
     QCOMPARE(rs.rowCount(), 1);
     QCOMPARE(rs.text(0, 0), u"latin2_hungarian_ci"_s);
     QCOMPARE(rs.text(0, 1), u"latin2"_s);
@@ -70,8 +71,8 @@ void TestConnection::everyByteRoundTrips()
         bytes += char(b);
     const QString text = FromCp1250(bytes);
     QVERIFY(UnmappableCp1250Chars(text).isEmpty());
-    con.exec(u"INSERT INTO targy (targy) VALUES ("_s + SqlQuoted(text.left(127)) + u"), ("_s + SqlQuoted(text.mid(127))
-             + u')');
+    con.exec(u"INSERT INTO targy (targy) VALUES ("_s + SqlQuoted(text.left(127)) + u"), ("_s +
+             SqlQuoted(text.mid(127)) + u')');
     const ResultSet rs = con.query(u"SELECT targy FROM targy ORDER BY HEX(targy)"_s);
     QCOMPARE(rs.rowCount(), 2);
     QStringList back{rs.text(0, 0), rs.text(1, 0)};
@@ -93,7 +94,8 @@ void TestConnection::readsTextOfAnotherWorkstation()
     TestDatabase db;
     // cp1250 bytes as a Windows workstation sends them over its latin2 connection:
     // "Árvíztűrő tükörfúrógép „idézet” – ő ű"
-    const QByteArray cp1250 = "\xC1rv\xEDzt\xFBr\xF5 t\xFCk\xF6rf\xFAr\xF3g\xE9p \x84id\xE9zet\x94 \x96 \xF5 \xFB";
+    const QByteArray cp1250 =
+        "\xC1rv\xEDzt\xFBr\xF5 t\xFCk\xF6rf\xFAr\xF3g\xE9p \x84id\xE9zet\x94 \x96 \xF5 \xFB";
     db.client("INSERT INTO targy (targy) VALUES ('" + cp1250 + "');");
     Connection con(db.params());
     con.open();
@@ -155,7 +157,8 @@ void TestConnection::injectionFindsNothing()
     con.open();
     con.exec(u"INSERT INTO targy (targy) VALUES ('Költségvetés'), ('Telekeladás')"_s);
     const QString typed = u"' OR 1=1 --"_s;
-    const ResultSet rs = con.query(u"SELECT COUNT(*) FROM targy WHERE targy LIKE "_s + SqlQuoted(QString(u'%' + typed + u'%')));
+    const ResultSet rs = con.query(u"SELECT COUNT(*) FROM targy WHERE targy LIKE "_s +
+                                   SqlQuoted(QString(u'%' + typed + u'%')));
     QCOMPARE(rs.text(0, 0), u"0"_s);
 }
 

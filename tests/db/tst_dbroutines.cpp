@@ -10,7 +10,6 @@
 #include <QComboBox>
 #include <QSignalSpy>
 #include <QTest>
-
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -81,7 +80,8 @@ void TestDbRoutines::singleValues_data()
     QTest::addColumn<QString>("textResult");
     QTest::newRow("no row") << u"SELECT 5 FROM csoport WHERE 1 = 0"_s << -1 << u"alap"_s;
     QTest::newRow("null") << u"SELECT NULL"_s << 0 << QString();
-    QTest::newRow("max over none") << u"SELECT MAX(az) FROM iktato WHERE ev = 2024 AND csoport = 1"_s << 0 << QString();
+    QTest::newRow("max over none") << u"SELECT MAX(az) FROM iktato WHERE ev = 2024 AND csoport = 1"_s << 0
+                                   << QString();
     QTest::newRow("number") << u"SELECT ' 42 '"_s << 42 << u" 42 "_s;
     QTest::newRow("not a number") << u"SELECT '12a'"_s << 0 << u"12a"_s;
     QTest::newRow("negative") << u"SELECT -7"_s << -7 << u"-7"_s;
@@ -109,7 +109,8 @@ void TestDbRoutines::nextIdAndLookupName()
 
 void TestDbRoutines::serverDateAndMd5()
 {
-    QCOMPARE(ServerDate(*m_con), QDate::fromString(QueryText(*m_con, u"SELECT CURDATE()"_s, {}), u"yyyy-MM-dd"_s));
+    QCOMPARE(ServerDate(*m_con),
+             QDate::fromString(QueryText(*m_con, u"SELECT CURDATE()"_s, {}), u"yyyy-MM-dd"_s));
     QVERIFY(ServerDate(*m_con).isValid());
     // The digest of the latin2 bytes, as Windows workstations of the same database stored it.
     QCOMPARE(ServerMd5(*m_con, u"jelszó"_s), u"8690fb265e135a0025657c072681d33f"_s);
@@ -218,7 +219,8 @@ void TestDbRoutines::tableInsertEditDelete()
     t.setValue(u"targy"_s, u"Új tárgy"_s);
     t.post();
     // Only the field the editor changed was written.
-    QCOMPARE(QueryText(*m_con, u"SELECT CONCAT(targy, '|', felelos) FROM iktato"_s, {}), u"Új tárgy|más munkaállomás"_s);
+    QCOMPARE(QueryText(*m_con, u"SELECT CONCAT(targy, '|', felelos) FROM iktato"_s, {}),
+             u"Új tárgy|más munkaállomás"_s);
 
     t.refresh();
     t.remove(0);
@@ -239,14 +241,17 @@ void TestDbRoutines::scriptSplitting_data()
 {
     QTest::addColumn<QStringList>("lines");
     QTest::addColumn<QStringList>("statements");
-    QTest::newRow("two") << QStringList{u"TRUNCATE a;"_s, u""_s, u"INSERT INTO a (x) VALUES"_s, u"(1),"_s, u"(2);"_s}
+    QTest::newRow("two") << QStringList{u"TRUNCATE a;"_s, u""_s, u"INSERT INTO a (x) VALUES"_s, u"(1),"_s,
+                                        u"(2);"_s}
                          << QStringList{u"TRUNCATE a"_s, u"INSERT INTO a (x) VALUES\r\n(1),\r\n(2)"_s};
-    QTest::newRow("delimiter") << QStringList{u"delimiter $$"_s, u"CREATE PROCEDURE p() BEGIN"_s, u"SELECT 1;"_s,
-                                              u"END $$"_s, u"delimiter ;"_s, u"CALL p();"_s}
-                               << QStringList{u"CREATE PROCEDURE p() BEGIN\r\nSELECT 1;\r\nEND "_s, u"CALL p()"_s};
+    QTest::newRow("delimiter") << QStringList{u"delimiter $$"_s, u"CREATE PROCEDURE p() BEGIN"_s,
+                                              u"SELECT 1;"_s,    u"END $$"_s,
+                                              u"delimiter ;"_s,  u"CALL p();"_s}
+                               << QStringList{u"CREATE PROCEDURE p() BEGIN\r\nSELECT 1;\r\nEND "_s,
+                                              u"CALL p()"_s};
     QTest::newRow("unfinished") << QStringList{u"SELECT 1;"_s, u"SELECT 2"_s} << QStringList{u"SELECT 1"_s};
-    QTest::newRow("upper DELIMITER is text") << QStringList{u"DELIMITER $$"_s, u"SELECT 1;"_s}
-                                             << QStringList{u"DELIMITER $$\r\nSELECT 1"_s};
+    QTest::newRow("upper DELIMITER is text")
+        << QStringList{u"DELIMITER $$"_s, u"SELECT 1;"_s} << QStringList{u"DELIMITER $$\r\nSELECT 1"_s};
     QTest::newRow("empty") << QStringList{} << QStringList{};
 }
 

@@ -107,10 +107,14 @@ void TestPeriodDialogs::presets_data()
         QDate(2026, 1, 4));
     add("week across new year, Friday 1 Jan", PeriodPreset::ThisWeek, QDate(2027, 1, 1), QDate(2026, 12, 28),
         QDate(2027, 1, 3));
-    add("week on its Monday", PeriodPreset::ThisWeek, QDate(2024, 3, 11), QDate(2024, 3, 11), QDate(2024, 3, 17));
-    add("week on its Sunday", PeriodPreset::ThisWeek, QDate(2024, 3, 17), QDate(2024, 3, 11), QDate(2024, 3, 17));
-    add("month February 2023", PeriodPreset::ThisMonth, QDate(2023, 2, 14), QDate(2023, 2, 1), QDate(2023, 2, 28));
-    add("month on the 31st", PeriodPreset::ThisMonth, QDate(2024, 1, 31), QDate(2024, 1, 1), QDate(2024, 1, 31));
+    add("week on its Monday", PeriodPreset::ThisWeek, QDate(2024, 3, 11), QDate(2024, 3, 11),
+        QDate(2024, 3, 17));
+    add("week on its Sunday", PeriodPreset::ThisWeek, QDate(2024, 3, 17), QDate(2024, 3, 11),
+        QDate(2024, 3, 17));
+    add("month February 2023", PeriodPreset::ThisMonth, QDate(2023, 2, 14), QDate(2023, 2, 1),
+        QDate(2023, 2, 28));
+    add("month on the 31st", PeriodPreset::ThisMonth, QDate(2024, 1, 31), QDate(2024, 1, 1),
+        QDate(2024, 1, 31));
     add("last month, leap February", PeriodPreset::LastMonth, QDate(2024, 3, 15), QDate(2024, 2, 1),
         QDate(2024, 2, 29));
     add("last month across new year", PeriodPreset::LastMonth, QDate(2025, 1, 10), QDate(2024, 12, 1),

@@ -20,7 +20,6 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
-
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -55,8 +54,7 @@ void ShowActive(QWidget *window)
 // Answers the next modal window, which must be a T, as the user would: active, then `answer`.
 // A window that `answer` leaves open (a failed check returns early) is rejected so that the
 // test goes on instead of hanging.
-template<class T>
-void Answer(std::function<void(T *)> answer)
+template <class T> void Answer(std::function<void(T *)> answer)
 {
     AnswerNextModal([answer = std::move(answer)](QWidget *w) {
         auto *window = qobject_cast<T *>(w);
@@ -256,22 +254,23 @@ void TestMasterData::searchByAllWords_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("listed");
     QTest::addColumn<QString>("current");
-    const QStringList all{u"Kulturális Alap"_s,     u"O'Brien Bizottság"_s, u"Oktatási és Kulturális Bizottság"_s,
-                          u"Őrségi Bizottság"_s, u"Pénzügyi Bizottság"_s, u"Ügyrendi Bizottság"_s};
+    const QStringList all{
+        u"Kulturális Alap"_s,  u"O'Brien Bizottság"_s,  u"Oktatási és Kulturális Bizottság"_s,
+        u"Őrségi Bizottság"_s, u"Pénzügyi Bizottság"_s, u"Ügyrendi Bizottság"_s};
     QTest::newRow("empty") << QString() << all << all.first();
     QTest::newRow("two words") << u"bizottság kult"_s << QStringList{u"Oktatási és Kulturális Bizottság"_s}
                                << u"Oktatási és Kulturális Bizottság"_s;
     QTest::newRow("other order") << u"kult bizottság"_s << QStringList{u"Oktatási és Kulturális Bizottság"_s}
                                  << u"Oktatási és Kulturális Bizottság"_s;
-    QTest::newRow("positions on the beginning") << u"kult"_s
-                                                << QStringList{u"Kulturális Alap"_s, u"Oktatási és Kulturális Bizottság"_s}
-                                                << u"Kulturális Alap"_s;
-    QTest::newRow("comma counts as blank") << u"pénz,bizottság"_s << QStringList{u"Pénzügyi Bizottság"_s}
-                                           << u"Pénzügyi Bizottság"_s;
+    QTest::newRow("positions on the beginning")
+        << u"kult"_s << QStringList{u"Kulturális Alap"_s, u"Oktatási és Kulturális Bizottság"_s}
+        << u"Kulturális Alap"_s;
+    QTest::newRow("comma counts as blank")
+        << u"pénz,bizottság"_s << QStringList{u"Pénzügyi Bizottság"_s} << u"Pénzügyi Bizottság"_s;
     QTest::newRow("quote") << u"o'brien"_s << QStringList{u"O'Brien Bizottság"_s} << u"O'Brien Bizottság"_s;
     QTest::newRow("backslash and quote") << u"\\' OR 1=1 -- "_s << QStringList() << QString();
-    QTest::newRow("accent-insensitive collation") << u"ŰGYREND"_s << QStringList{u"Ügyrendi Bizottság"_s}
-                                                  << u"Ügyrendi Bizottság"_s;
+    QTest::newRow("accent-insensitive collation")
+        << u"ŰGYREND"_s << QStringList{u"Ügyrendi Bizottság"_s} << u"Ügyrendi Bizottság"_s;
     QTest::newRow("no match") << u"xyz"_s << QStringList() << QString();
 }
 
@@ -382,8 +381,10 @@ void TestMasterData::choiceMode_data()
     QTest::addColumn<int>("result");
     // Sorted: 4 Kulturális Alap, 5 O'Brien, 3 Oktatási, 6 Őrségi, 1 Pénzügyi, 2 Ügyrendi.
     QTest::newRow("Enter on the preset") << 1 << u"Pénzügyi Bizottság"_s << 0 << int(Qt::Key_Return) << 1;
-    QTest::newRow("Enter after moving") << 3 << u"Oktatási és Kulturális Bizottság"_s << 2 << int(Qt::Key_Return) << 1;
-    QTest::newRow("unknown preset starts on the first") << 99 << u"Kulturális Alap"_s << 0 << int(Qt::Key_Return) << 4;
+    QTest::newRow("Enter after moving")
+        << 3 << u"Oktatási és Kulturális Bizottság"_s << 2 << int(Qt::Key_Return) << 1;
+    QTest::newRow("unknown preset starts on the first")
+        << 99 << u"Kulturális Alap"_s << 0 << int(Qt::Key_Return) << 4;
     QTest::newRow("Esc returns -1") << 2 << u"Ügyrendi Bizottság"_s << 0 << int(Qt::Key_Escape) << -1;
 }
 
@@ -447,7 +448,8 @@ void TestMasterData::withoutRightNothingChanges()
 
     // Searching still works.
     window.searchBox()->setText(u"ügy"_s);
-    QCOMPARE(Column(*window.query(), u"csoport_nev"_s), (QStringList{u"Pénzügyi Bizottság"_s, u"Ügyrendi Bizottság"_s}));
+    QCOMPARE(Column(*window.query(), u"csoport_nev"_s),
+             (QStringList{u"Pénzügyi Bizottság"_s, u"Ügyrendi Bizottság"_s}));
 
     // The row editor reached without the right cannot save.
     bool okEnabled = true;

@@ -16,7 +16,6 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
-
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -43,8 +42,7 @@ private:
     QString m_name;
 };
 
-template<typename T>
-T *Child(QWidget *window, const QString &name)
+template <typename T> T *Child(QWidget *window, const QString &name)
 {
     T *child = window->findChild<T *>(name);
     if (!child)
@@ -153,7 +151,8 @@ QString TestProfiles::goodProfile(const QString &name) const
 QString TestProfiles::badProfile(const QString &name) const
 {
     const ConnectionParams p = m_db->params();
-    return ConnectionProfile{u"nincs_ilyen_adatbazis"_s, p.host, QString::number(p.port), p.user, p.password, name}
+    return ConnectionProfile{
+        u"nincs_ilyen_adatbazis"_s, p.host, QString::number(p.port), p.user, p.password, name}
         .toText();
 }
 
@@ -186,8 +185,8 @@ void TestProfiles::startupListSkipsGapsEmptyNamesAndHighKeys()
 
     const StartupProfiles list = ReadStartupProfiles();
     QCOMPARE(list.listText, u"1; Első\r\n2; Második\r\n4; Negyedik\r\n"_s);
-    QCOMPARE(list.profileStrings,
-             (QStringList{badProfile(u"Első"_s), badProfile(u"Második"_s) + u';', goodProfile(u"Negyedik"_s)}));
+    QCOMPARE(list.profileStrings, (QStringList{badProfile(u"Első"_s), badProfile(u"Második"_s) + u';',
+                                               goodProfile(u"Negyedik"_s)}));
 }
 
 void TestProfiles::chooserTestsPickedProfileAndStaysOpenOnFailure_data()
@@ -236,7 +235,8 @@ void TestProfiles::chooserTestsPickedProfileAndStaysOpenOnFailure()
         EnsureClosed(w);
     });
     QString newProfile = u"untouched"_s;
-    const int result = ChooseProfile(list.listText, list.profileStrings, ProfileChooserCaption(), &newProfile);
+    const int result =
+        ChooseProfile(list.listText, list.profileStrings, ProfileChooserCaption(), &newProfile);
 
     QCOMPARE(caption, u"OrvantH Határozatok adatbázis választás"_s);
     QCOMPARE(shownLines, (QStringList{u"1; Első"_s, u"2; Második"_s, u"4; Negyedik"_s}));
@@ -244,7 +244,8 @@ void TestProfiles::chooserTestsPickedProfileAndStaysOpenOnFailure()
     QVERIFY(openAfterFailure);
     QCOMPARE(boxes.count(), 1);
     QCOMPARE(boxes.boxes().at(0).kind, MessageBoxRecorder::Kind::Error);
-    QVERIFY2(boxes.texts().at(0).startsWith(u"Hiba: "_s) && boxes.texts().at(0).contains(u"nincs_ilyen_adatbazis"_s),
+    QVERIFY2(boxes.texts().at(0).startsWith(u"Hiba: "_s) &&
+                 boxes.texts().at(0).contains(u"nincs_ilyen_adatbazis"_s),
              qPrintable(boxes.texts().at(0)));
     QCOMPARE(result, 2);
     QCOMPARE(list.profileStrings.at(result), goodProfile(u"Negyedik"_s));
@@ -410,8 +411,8 @@ void TestProfiles::setupStoresScrambledAtFirstFreeKey()
     QVERIFY(okAfterTest);
     QVERIFY(okAfterEdit);
 
-    const QString expected = typed.database + u';' + typed.host + u';' + typed.port + u';' + typed.user + u';' +
-                             typed.password + u';' + typed.displayName;
+    const QString expected = typed.database + u';' + typed.host + u';' + typed.port + u';' + typed.user +
+                             u';' + typed.password + u';' + typed.displayName;
     QCOMPARE(current, expected);
     const QString stored = IniReadString(ConnectionProfileSection(), ProfileKey(1), QString());
     QCOMPARE(stored.size(), 3 + 2 * ToCp1250(expected).size());
@@ -446,7 +447,8 @@ void TestProfiles::failedTestShowsMessageAndStoresNothing()
     QCOMPARE(current, u"előző"_s);
     QCOMPARE(boxes.count(), 1);
     QCOMPARE(boxes.boxes().at(0).caption, u"Hiba"_s);
-    QVERIFY2(boxes.texts().at(0).startsWith(u"Hiba: "_s) && boxes.texts().at(0).contains(u"nincs_ilyen_adatbazis"_s),
+    QVERIFY2(boxes.texts().at(0).startsWith(u"Hiba: "_s) &&
+                 boxes.texts().at(0).contains(u"nincs_ilyen_adatbazis"_s),
              qPrintable(boxes.texts().at(0)));
     IniDocument after = IniDocument::fromBytes(settingsBytes());
     after.remove(u"frm_Init"_s, u"Left"_s);
@@ -458,7 +460,8 @@ void TestProfiles::failedTestShowsMessageAndStoresNothing()
 
 void TestProfiles::ctrlEnterInHostAcceptsWithoutTest()
 {
-    const InitFields typed{u"nem.elerheto.invalid"_s, u"iktato"_s, u"titok"_s, u"hatarozat"_s, u"Távoli"_s, u"3307"_s};
+    const InitFields typed{
+        u"nem.elerheto.invalid"_s, u"iktato"_s, u"titok"_s, u"hatarozat"_s, u"Távoli"_s, u"3307"_s};
     QString afterEnter;
     AnswerNextModal([&](QWidget *init) {
         init->activateWindow();
@@ -559,8 +562,8 @@ void TestProfiles::dialogsShowWholeTexts()
             w->grab().save(QDir(shots).filePath(shotName));
     };
 
-    Tfrm_AdatbazisNyit chooser({u"1; Képviselő-testület"_s, u"2; Pénzügyi Bizottság"_s, u"4; Próba adatbázis"_s},
-                               {}, 9);
+    Tfrm_AdatbazisNyit chooser(
+        {u"1; Képviselő-testület"_s, u"2; Pénzügyi Bizottság"_s, u"4; Próba adatbázis"_s}, {}, 9);
     chooser.setWindowTitle(ProfileChooserCaption());
     check(&chooser, u"chooser.png"_s);
     // When resized, the list takes the room above the button strip.
@@ -571,12 +574,14 @@ void TestProfiles::dialogsShowWholeTexts()
     QVERIFY(Button(&chooser, u"Button2"_s)->geometry().bottom() < chooser.height());
 
     Tfrm_Init init;
-    Fill(&init, {u"192.168.1.20"_s, u"iktato"_s, u"titok"_s, u"hatarozat"_s, u"Képviselő-testület"_s, u"3306"_s});
+    Fill(&init,
+         {u"192.168.1.20"_s, u"iktato"_s, u"titok"_s, u"hatarozat"_s, u"Képviselő-testület"_s, u"3306"_s});
     init.findChild<QLineEdit *>(u"Edit2"_s)->setFocus();
     check(&init, u"init.png"_s);
     // The password shows stars only.
     QCOMPARE(Child<QLineEdit>(&init, u"Edit6"_s)->echoMode(), QLineEdit::Password);
-    QCOMPARE(Child<QLineEdit>(&init, u"Edit6"_s)->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter), int('*'));
+    QCOMPARE(Child<QLineEdit>(&init, u"Edit6"_s)->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter),
+             int('*'));
 }
 
 QTEST_MAIN(TestProfiles)

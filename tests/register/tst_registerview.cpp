@@ -13,12 +13,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTableView>
-#include <QPointer>
 #include <QTest>
 #include <QVBoxLayout>
-
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -28,9 +27,12 @@ namespace {
 // Two committees, records over 2016-2017, statuses 1 and 2 and none.
 const QString Fixture = QString::fromUtf16(
     u"INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Pénzügyi Bizottság'), (2, 'Ügyrendi Bizottság');"
-    u"INSERT INTO iktato (iktato, ev, csoport, az, datum, targy, hatarozat, van_hatid, dat_hatid, felelos, statusz, origfilenev2) VALUES"
-    u" (1, 2017, 1, 1, '2017-03-02', 'Költségvetés', 'A testület elfogadja a költségvetést.', 'I', '2017-04-30', 'polgármester', 1, NULL),"
-    u" (2, 2017, 1, 2, '2017-03-20', 'Telekeladás', 'Az ingatlan 100% -os ára', 'I', '2017-05-31', 'jegyző', 2, 'szerzodes.pdf'),"
+    u"INSERT INTO iktato (iktato, ev, csoport, az, datum, targy, hatarozat, van_hatid, dat_hatid, felelos, "
+    u"statusz, origfilenev2) VALUES"
+    u" (1, 2017, 1, 1, '2017-03-02', 'Költségvetés', 'A testület elfogadja a költségvetést.', 'I', "
+    u"'2017-04-30', 'polgármester', 1, NULL),"
+    u" (2, 2017, 1, 2, '2017-03-20', 'Telekeladás', 'Az ingatlan 100% -os ára', 'I', '2017-05-31', 'jegyző', "
+    u"2, 'szerzodes.pdf'),"
     u" (3, 2017, 2, 1, '2017-06-01', 'Ügyrend', 'O''Brien javaslata', 'N', NULL, NULL, NULL, NULL),"
     u" (4, 2016, 1, 1, '2016-11-15', 'Pályázat', 'Szöveg', 'N', NULL, NULL, NULL, NULL);");
 
@@ -99,8 +101,8 @@ void TestRegisterView::init()
     auto layout = new QVBoxLayout(m_window.get());
     layout->addWidget(m_view->searchBox());
     layout->addWidget(m_view);
-    m_tester = std::make_unique<QAbstractItemModelTester>(m_view->model(),
-                                                          QAbstractItemModelTester::FailureReportingMode::QtTest);
+    m_tester = std::make_unique<QAbstractItemModelTester>(
+        m_view->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
     m_window->resize(1000, 500);
     m_window->show();
     QApplication::setActiveWindow(m_window.get());
@@ -124,7 +126,8 @@ void TestRegisterView::startsOnNewestYearAndFirstCommittee()
     QCOMPARE(m_view->committeeTabs()->tabText(0), u"Pénzügyi Bizottság"_s);
     QCOMPARE(m_view->committeeTabs()->tabText(2), u"Összes"_s);
     const QStringList sql = m_view->registerQuery().query().sql();
-    QCOMPARE(sql, (QStringList{u"SELECT * FROM vw_iktato"_s, u"WHERE (ev = 2017) AND (csoport = 1)"_s, u"ORDER BY 1;"_s}));
+    QCOMPARE(sql, (QStringList{u"SELECT * FROM vw_iktato"_s, u"WHERE (ev = 2017) AND (csoport = 1)"_s,
+                               u"ORDER BY 1;"_s}));
     QCOMPARE(listedIds(*m_view), (QStringList{u"1"_s, u"2"_s}));
 }
 
@@ -317,7 +320,8 @@ void TestRegisterView::titleClickKeepsRecord()
 void TestRegisterView::refreshShowsRecordOfAnotherWorkstation()
 {
     QVERIFY(m_view->registerQuery().locateId(2));
-    m_db->client("INSERT INTO iktato (iktato, ev, csoport, az, datum, targy) VALUES (9, 2017, 1, 3, '2017-12-01', '\xDAj');");
+    m_db->client("INSERT INTO iktato (iktato, ev, csoport, az, datum, targy) VALUES (9, 2017, 1, 3, "
+                 "'2017-12-01', '\xDAj');");
     m_view->refresh();
     QCOMPARE(listedIds(*m_view), (QStringList{u"1"_s, u"2"_s, u"9"_s}));
     QCOMPARE(m_view->currentId(), 2);
@@ -367,7 +371,8 @@ void TestRegisterView::rowColoursByStatus()
     // The sort column keeps its mark in coloured rows too.
     QCOMPARE(colourAt(1, RegisterModel::ColNumber), QColor(255, 255, 185));
     // The current row shows the selection, not its status colour.
-    QCOMPARE(colourAt(4, RegisterModel::ColDate), grid->palette().color(QPalette::Active, QPalette::Highlight));
+    QCOMPARE(colourAt(4, RegisterModel::ColDate),
+             grid->palette().color(QPalette::Active, QPalette::Highlight));
 }
 
 void TestRegisterView::recordChangeReportsAttachments()

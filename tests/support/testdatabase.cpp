@@ -43,9 +43,9 @@ QString TestServer::socket()
 QByteArray TestServer::client(const QByteArray &sql, const QString &database, bool *ok, const char *charset)
 {
     QProcess p;
-    QStringList args{u"--no-defaults"_s, u"--socket="_s + socket(), u"-uroot"_s,
-                     u"--default-character-set="_s + QLatin1StringView(charset), u"--batch"_s,
-                     u"--skip-column-names"_s};
+    QStringList args{u"--no-defaults"_s, u"--socket="_s + socket(),
+                     u"-uroot"_s,        u"--default-character-set="_s + QLatin1StringView(charset),
+                     u"--batch"_s,       u"--skip-column-names"_s};
     if (!database.isEmpty())
         args << database;
     p.start(u"mariadb"_s, args);
@@ -66,8 +66,8 @@ TestDatabase::TestDatabase(Content content)
     static QAtomicInt counter;
     m_name = u"t_%1_%2"_s.arg(QCoreApplication::applicationPid()).arg(counter.fetchAndAddRelaxed(1));
     bool ok = false;
-    TestServer::client("DROP DATABASE IF EXISTS " + m_name.toLatin1() + "; CREATE DATABASE " + m_name.toLatin1()
-                           + " DEFAULT CHARACTER SET latin2 COLLATE latin2_hungarian_ci;",
+    TestServer::client("DROP DATABASE IF EXISTS " + m_name.toLatin1() + "; CREATE DATABASE " +
+                           m_name.toLatin1() + " DEFAULT CHARACTER SET latin2 COLLATE latin2_hungarian_ci;",
                        {}, &ok);
     if (!ok)
         qFatal("cannot create test database %s", qPrintable(m_name));

@@ -44,8 +44,8 @@ private:
 QString SourcePath(const QString &relative);
 
 // Skips the test when no server is running (a test binary started without CTest).
-#define REQUIRE_TEST_SERVER()                                                                      \
-    do {                                                                                           \
-        if (!TestServer::isAvailable())                                                            \
-            QSKIP("No private MariaDB server: run the tests through ctest");                       \
+#define REQUIRE_TEST_SERVER()                                                                                \
+    do {                                                                                                     \
+        if (!TestServer::isAvailable())                                                                      \
+            QSKIP("No private MariaDB server: run the tests through ctest");                                 \
     } while (false)

@@ -7,13 +7,13 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTimer>
-
 #include <memory>
 
 using namespace Qt::StringLiterals;
 
 ScopedDataFolder::ScopedDataFolder()
-    : m_oldConfigHome(qgetenv("XDG_CONFIG_HOME")), m_hadConfigHome(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"))
+    : m_oldConfigHome(qgetenv("XDG_CONFIG_HOME")),
+      m_hadConfigHome(qEnvironmentVariableIsSet("XDG_CONFIG_HOME"))
 {
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path()));
     InitPaths();

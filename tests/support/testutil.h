@@ -3,7 +3,6 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <QWidget>
-
 #include <functional>
 
 // A temporary data folder for one test: XDG_CONFIG_HOME points into it, so the program's

@@ -4,7 +4,6 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QTimer>
-
 #include <functional>
 #include <memory>
 

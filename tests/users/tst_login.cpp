@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -77,10 +76,11 @@ void TestLogin::init()
     m_db = std::make_unique<TestDatabase>();
     // Digests made by the server over the command-line client's latin2 connection, as another
     // workstation stores them; "jelszó" goes in as code page 1250 bytes.
-    m_db->client(ToCp1250(u"INSERT INTO felhasznalo VALUES (1, 'anna', 'Kiss Anna', MD5('Titok1'), 'I', 'N');\n"
-                          u"INSERT INTO felhasznalo VALUES (2, 'bela', 'Nagy Béla', NULL, 'N', 'N');\n"
-                          u"INSERT INTO felhasznalo VALUES (3, 'cecil', NULL, UPPER(MD5('titok')), 'N', 'N');\n"
-                          u"INSERT INTO felhasznalo VALUES (4, 'dora', 'Tóth Dóra', MD5('jelszó'), 'N', 'I');\n"_s));
+    m_db->client(
+        ToCp1250(u"INSERT INTO felhasznalo VALUES (1, 'anna', 'Kiss Anna', MD5('Titok1'), 'I', 'N');\n"
+                 u"INSERT INTO felhasznalo VALUES (2, 'bela', 'Nagy Béla', NULL, 'N', 'N');\n"
+                 u"INSERT INTO felhasznalo VALUES (3, 'cecil', NULL, UPPER(MD5('titok')), 'N', 'N');\n"
+                 u"INSERT INTO felhasznalo VALUES (4, 'dora', 'Tóth Dóra', MD5('jelszó'), 'N', 'I');\n"_s));
     m_con = std::make_unique<Connection>(m_db->params());
     m_con->open();
 }
@@ -94,7 +94,8 @@ void TestLogin::cleanup()
 
 QString TestLogin::storedDigest(int id)
 {
-    return QueryText(*m_con, u"SELECT jelszomd5 FROM felhasznalo WHERE felhkod = "_s + QString::number(id) + u';',
+    return QueryText(*m_con,
+                     u"SELECT jelszomd5 FROM felhasznalo WHERE felhkod = "_s + QString::number(id) + u';',
                      u"(no row)"_s);
 }
 
@@ -264,7 +265,8 @@ void TestLogin::passwordChangeNeedsCurrentPassword()
         form->edtFelhasznalo->setText(u"anna"_s);
         form->edtJelszo->setText(u"rossz"_s);
         // Should a question come, it is given up so the test goes on, and reported below.
-        AnswerModalTitled(u"Jelszó megadása"_s, [](QDialog *d) { d->reject(); }, asked, 500);
+        AnswerModalTitled(
+            u"Jelszó megadása"_s, [](QDialog *d) { d->reject(); }, asked, 500);
         form->btnUjJelszo->click();
         QTest::qWait(600);
         form->btnMegsem->click();

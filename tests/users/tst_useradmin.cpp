@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -110,8 +109,8 @@ QStringList TestUserAdmin::row(int id)
 {
     return QueryText(*m_con,
                      u"SELECT CONCAT_WS('|', felhasznalo, IFNULL(felhasznalo_nev, 'NULL'), rendszergazda, "
-                     u"torzsszerkeszt, IFNULL(jelszomd5, 'NULL')) FROM felhasznalo WHERE felhkod = "_s
-                         + QString::number(id) + u';',
+                     u"torzsszerkeszt, IFNULL(jelszomd5, 'NULL')) FROM felhasznalo WHERE felhkod = "_s +
+                         QString::number(id) + u';',
                      u"no row"_s)
         .split(u'|');
 }
@@ -147,7 +146,8 @@ void TestUserAdmin::idsOfNewUsers()
     });
     QCOMPARE(id, 8);
     // An empty password is a password: the digest of the empty text.
-    QCOMPARE(row(8), (QStringList{u"bela"_s, u"NULL"_s, u"N"_s, u"I"_s, u"d41d8cd98f00b204e9800998ecf8427e"_s}));
+    QCOMPARE(row(8),
+             (QStringList{u"bela"_s, u"NULL"_s, u"N"_s, u"I"_s, u"d41d8cd98f00b204e9800998ecf8427e"_s}));
     QCOMPARE(boxes.count(), 0);
 }
 
@@ -239,7 +239,8 @@ void TestUserAdmin::idTakenMeanwhileByAnotherWorkstation()
 
 void TestUserAdmin::editingNameKeepsDigest()
 {
-    m_db->client(ToCp1250(u"INSERT INTO felhasznalo VALUES (5, 'anna', 'Kiss Anna', MD5('régi'), 'I', 'N');"_s));
+    m_db->client(
+        ToCp1250(u"INSERT INTO felhasznalo VALUES (5, 'anna', 'Kiss Anna', MD5('régi'), 'I', 'N');"_s));
     const QStringList before = row(5);
     QString shownCode;
     bool shownAdmin = false;

@@ -16,7 +16,6 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
-
 #include <memory>
 
 using namespace Qt::StringLiterals;

@@ -2,7 +2,6 @@
 
 #include "app/beall.h"
 #include "common/messagebox.h"
-#include "common/paths.h"
 #include "common/text.h"
 #include "config/conprofile.h"
 #include "config/settings.h"
@@ -78,7 +77,6 @@ void ReadDatabaseSettings(Connection &con)
 
 StartupOutcome RunStartup(Connection &con, QWidget *owner)
 {
-    InitPaths();
     // Profiles ConStr1..25 with a display name; the chooser shows them.
     const StartupProfiles profiles = ReadStartupProfiles();
     Beall.profileString.clear();

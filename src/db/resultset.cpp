@@ -59,13 +59,6 @@ void ResultSet::setFields(QList<FieldInfo> fields)
     m_fields = std::move(fields);
 }
 
-void ResultSet::reserveRows(qsizetype rows)
-{
-    m_rowBlock.reserve(std::size_t(rows));
-    m_rowStart.reserve(std::size_t(rows));
-    m_cellEnd.reserve(std::size_t(rows) * m_fields.size());
-}
-
 void ResultSet::appendRow(const char *const *cells, const unsigned long *lengths)
 {
     const int columns = int(m_fields.size());

@@ -54,7 +54,6 @@ public:
 
     // Filled by the connection while it reads a result.
     void setFields(QList<FieldInfo> fields);
-    void reserveRows(qsizetype rows);
     void appendRow(const char *const *cells, const unsigned long *lengths);
     void squeeze();
 

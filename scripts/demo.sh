@@ -23,7 +23,7 @@ fi
 
 bash "$root/scripts/deps.sh"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${CMAKE_ARGS:-} >/dev/null
-cmake --build "$build" -j"$(nproc)" --target orvanth
+cmake --build "$build" -j"$(nproc)" --target orvanth orvanth-profile
 
 bash "$root/scripts/mariadb.sh" start "$server"
 port=$(cat "$server/port")
@@ -43,7 +43,7 @@ mkdir -p "$store"
   -e "UPDATE beallit SET mentesutvonal = '${store//\'/\'\'}' ORDER BY beallit LIMIT 1;"
 
 rm -f "$config/OrvantH/OrvantH.ini"
-/usr/bin/python3 "$root/scripts/write-demo-settings.py" "$config/OrvantH" "$port" "$database"
+"$build/tools/orvanth-profile" "$config/OrvantH/OrvantH.ini" "$database;127.0.0.1;$port;root;;Demó adatbázis"
 
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   XDG_CONFIG_HOME="$config" "$build/src/orvanth" || echo "The program ended with status $?"

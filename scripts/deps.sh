@@ -3,7 +3,7 @@
 # there: apt runs only for the missing ones.
 set -euo pipefail
 packages=(
-  build-essential cmake ninja-build pkg-config ccache
+  build-essential cmake ninja-build pkg-config ccache clang-format
   qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libqt6opengl6-dev
   libmariadb-dev libqscintilla2-qt6-dev libzip-dev libgsf-1-dev zlib1g-dev
   mariadb-server mariadb-client

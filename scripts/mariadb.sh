@@ -4,10 +4,13 @@
 #   mariadb.sh start DIR   wipes DIR, creates a fresh server there and starts it;
 #                          writes DIR/port and DIR/mysqld.sock
 #   mariadb.sh stop DIR    shuts it down
+# DIR is wiped only when it is missing, empty, or a folder this script made (it holds the
+# marker file below), so a mistyped path never removes somebody's files.
 set -euo pipefail
 cmd=${1:?start or stop}
 dir=$(realpath -m "${2:?data folder}")
 sock="$dir/mysqld.sock"
+marker="$dir/.orvanth-mariadb"
 userarg=()
 [ "$(id -u)" -eq 0 ] && userarg=(--user=root)
 
@@ -28,9 +31,16 @@ stop() {
 
 case "$cmd" in
 start)
+  # (install.log and data/ mark the folders made before the marker existed)
+  if [ -e "$dir" ] && [ ! -f "$marker" ] && [ -n "$(ls -A "$dir" 2>/dev/null)" ] &&
+    ! { [ -f "$dir/install.log" ] && [ -d "$dir/data" ]; }; then
+    echo "$dir is not empty and was not made by $0; refusing to wipe it" >&2
+    exit 2
+  fi
   stop
   rm -rf "$dir"
   mkdir -p "$dir"
+  touch "$marker"
   port=$(/usr/bin/python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1",0)); print(s.getsockname()[1])')
   mariadb-install-db --no-defaults --datadir="$dir/data" "${userarg[@]}" \
     --auth-root-authentication-method=normal --skip-test-db >"$dir/install.log" 2>&1

@@ -3,6 +3,7 @@
 #include "app/appevents.h"
 #include "app/icons.h"
 #include "common/formgeometry.h"
+#include "common/version.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -53,7 +54,7 @@ Tfrm_Nevjegy::Tfrm_Nevjegy(QWidget *parent) : QDialog(parent)
     const QColor paleGreen(0xc0, 0xdc, 0xc0);
     const QColor cream(0xff, 0xfb, 0xf0);
     m_product =
-        Heading(u"OrvantH\nV"_s + QStringLiteral(ORVANTH_VERSION), paleGreen, Qt::AlignRight, 16, panel);
+        Heading(u"OrvantH\nV"_s + QString::fromUtf16(ProgramVersion), paleGreen, Qt::AlignRight, 16, panel);
     m_product->setObjectName(u"lblProduct"_s);
     grid->addWidget(m_product, 0, 0);
     grid->setRowStretch(1, 1);

@@ -3,6 +3,7 @@
 #include "app/beall.h"
 #include "common/messagebox.h"
 #include "common/text.h"
+#include "common/version.h"
 #include "config/conprofile.h"
 #include "config/settings.h"
 #include "db/connection.h"

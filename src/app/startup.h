@@ -10,9 +10,6 @@ enum class StartupOutcome {
     Failed   // a stop (set-up abandoned, connection failed...): the window closes, nothing saved
 };
 
-// The program version the database is compared with.
-inline constexpr char16_t ProgramVersion[] = u"23.0.0.37";
-
 // Everything before the register is opened: the settings file and its profiles, the profile
 // chooser or the first-run set-up, the connection, the schema version, the database's settings
 // row and the log-in. Fills the program-wide state record Beall.

@@ -1,7 +1,7 @@
 #include "app/appevents.h"
 
 #include "app/beall.h"
-#include "common/dialogfields.h"
+#include "gui/dialogfields.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,6 +1,6 @@
 #include "app/application.h"
 
-#include "common/messagebox.h"
+#include "gui/messagebox.h"
 
 OrvanthApplication::OrvanthApplication(int &argc, char **argv) : QApplication(argc, argv) {}
 

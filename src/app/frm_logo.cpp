@@ -1,7 +1,8 @@
 #include "app/frm_logo.h"
 
-#include "app/icons.h"
+#include "gui/icons.h"
 #include "common/paths.h"
+#include "gui/formgeometry.h"
 
 #include <QPainter>
 

@@ -1,8 +1,8 @@
 #include "app/frm_nevjegy.h"
 
 #include "app/appevents.h"
-#include "app/icons.h"
-#include "common/formgeometry.h"
+#include "gui/icons.h"
+#include "gui/formgeometry.h"
 #include "common/version.h"
 
 #include <QFrame>

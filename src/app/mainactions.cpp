@@ -1,8 +1,8 @@
 #include "app/mainactions.h"
 
 #include "app/beall.h"
-#include "app/icons.h"
-#include "common/messagebox.h"
+#include "gui/icons.h"
+#include "gui/messagebox.h"
 
 #include <QAction>
 #include <QActionGroup>

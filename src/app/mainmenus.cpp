@@ -1,6 +1,6 @@
 #include "app/mainmenus.h"
 
-#include "app/icons.h"
+#include "gui/icons.h"
 #include "app/mainactions.h"
 
 #include <QAction>

@@ -1,10 +1,11 @@
 #include "app/startup.h"
 
 #include "app/beall.h"
-#include "common/messagebox.h"
+#include "gui/messagebox.h"
 #include "common/text.h"
 #include "common/version.h"
 #include "config/conprofile.h"
+#include "db/profileparams.h"
 #include "config/settings.h"
 #include "db/connection.h"
 #include "db/dberror.h"
@@ -39,7 +40,7 @@ bool connectProfile(Connection &con, QWidget *owner)
     con.close();
     try {
         // A port that is not a whole number fails here, as a failed connection.
-        con.setParams(ConnectionProfile::fromText(Beall.profileString).toConnectionParams());
+        con.setParams(ProfileConnectionParams(ConnectionProfile::fromText(Beall.profileString)));
         Beall.profileName = SplitField(u";"_s, Beall.profileString, 6);
         con.open();
     } catch (const DbError &error) {

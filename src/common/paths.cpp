@@ -3,8 +3,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
@@ -16,7 +14,6 @@ struct Paths
     QString programFolder;
     QString dataFolder;
     QString settingsFile;
-    QRect workArea;
     bool initialised = false;
 };
 
@@ -65,11 +62,6 @@ void InitPaths(const QString &programFolder)
     const bool iniHere = QFileInfo::exists(p.programFolder + u"/OrvantH.ini"_s);
     p.dataFolder = ChooseDataFolder(p.programFolder, iniHere, CommonAppDataPath());
     p.settingsFile = p.dataFolder + u"/OrvantH.ini"_s;
-    p.workArea = QRect();
-    if (qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
-        if (const QScreen *screen = QGuiApplication::primaryScreen())
-            p.workArea = screen->availableGeometry();
-    }
     p.initialised = true;
 }
 
@@ -98,7 +90,3 @@ QString SettingsFilePath()
     return initialised().settingsFile;
 }
 
-QRect WorkArea()
-{
-    return initialised().workArea;
-}

@@ -1,9 +1,8 @@
 #pragma once
 
-#include <QRect>
 #include <QString>
 
-// Process-wide paths and the desktop work area. InitPaths() works them out once at start,
+// Process-wide paths. InitPaths() works them out once at start,
 // before any window exists; afterwards they are read-only. Tests call InitPaths() again after
 // pointing XDG_CONFIG_HOME (and so CommonAppDataPath()) at a temporary folder.
 //
@@ -28,10 +27,6 @@ QString DataFolder();
 
 // DataFolder() + "/OrvantH.ini".
 QString SettingsFilePath();
-
-// The primary screen's available geometry as read at InitPaths() (not refreshed later); a null
-// rectangle when no screen was known then (no QGuiApplication).
-QRect WorkArea();
 
 // The rule that picks the data folder, apart from the file system state it reads.
 QString ChooseDataFolder(const QString &programFolder, bool iniInProgramFolder, const QString &commonAppData);

@@ -2,7 +2,6 @@
 
 #include "common/cp1250.h"
 #include "common/text.h"
-#include "db/dberror.h"
 
 #include <QRandomGenerator>
 
@@ -88,20 +87,6 @@ std::optional<int> ConnectionProfile::portNumber() const
     if (*n < 0 || *n > 65535)
         return std::nullopt;
     return n;
-}
-
-ConnectionParams ConnectionProfile::toConnectionParams() const
-{
-    const auto number = portNumber();
-    if (!number)
-        throw DbError(u"A(z) '%1' nem érvényes portszám."_s.arg(port));
-    ConnectionParams params;
-    params.database = database;
-    params.host = host;
-    params.port = *number;
-    params.user = user;
-    params.password = password;
-    return params;
 }
 
 QString ConnectionProfileKey(int number)

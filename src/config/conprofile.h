@@ -1,6 +1,5 @@
 #pragma once
 
-#include "db/connection.h"
 #include "inifile.h"
 
 #include <QList>
@@ -39,9 +38,6 @@ struct ConnectionProfile
 
     // The port as a whole number from 0 to 65535, nullopt otherwise.
     std::optional<int> portNumber() const;
-    // Throws DbError (the connection attempt fails) when the port is not a whole number in
-    // range: a wrapped-around number would silently reach another port.
-    ConnectionParams toConnectionParams() const;
 
     bool operator==(const ConnectionProfile &) const = default;
 };

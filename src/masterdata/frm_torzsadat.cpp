@@ -1,7 +1,7 @@
 #include "frm_torzsadat.h"
 
-#include "common/dialogfields.h"
-#include "common/messagebox.h"
+#include "gui/dialogfields.h"
+#include "gui/messagebox.h"
 #include "common/sqltext.h"
 #include "common/values.h"
 #include "db/dberror.h"

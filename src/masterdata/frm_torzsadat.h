@@ -1,6 +1,6 @@
 #pragma once
 
-#include "listwindow.h"
+#include "gui/listwindow.h"
 
 class Connection;
 

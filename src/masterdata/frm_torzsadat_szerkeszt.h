@@ -1,6 +1,6 @@
 #pragma once
 
-#include "roweditor.h"
+#include "gui/roweditor.h"
 
 // Row editor of a master-data table: the name of one row and, below it, the row's id. It only
 // shows and collects; EditMasterDataRow fills it and writes the row.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "roweditor.h"
+#include "gui/roweditor.h"
 
 // Editor of one subject of the catalogue. It only shows and collects; EditSubject fills it and
 // writes the row.

@@ -1,8 +1,8 @@
 #include "frm_adatbazisnyit.h"
 
-#include "common/dialogfields.h"
-#include "common/formgeometry.h"
-#include "common/messagebox.h"
+#include "gui/dialogfields.h"
+#include "gui/formgeometry.h"
+#include "gui/messagebox.h"
 #include "common/paths.h"
 #include "config/conprofile.h"
 #include "config/inifile.h"

@@ -1,9 +1,9 @@
 #include "frm_init.h"
 
 #include "common/cp1250.h"
-#include "common/dialogfields.h"
-#include "common/formgeometry.h"
-#include "common/messagebox.h"
+#include "gui/dialogfields.h"
+#include "gui/formgeometry.h"
+#include "gui/messagebox.h"
 #include "common/paths.h"
 #include "config/conprofile.h"
 #include "config/inifile.h"

@@ -1,7 +1,8 @@
 #include "profilecheck.h"
 
-#include "common/messagebox.h"
+#include "gui/messagebox.h"
 #include "config/conprofile.h"
+#include "db/profileparams.h"
 #include "config/settings.h"
 #include "db/connection.h"
 #include "db/dberror.h"
@@ -11,7 +12,7 @@ using namespace Qt::StringLiterals;
 bool TestProfileConnection(const ConnectionProfile &profile, QWidget *owner)
 {
     try {
-        Connection test(profile.toConnectionParams());
+        Connection test(ProfileConnectionParams(profile));
         test.open();
         test.close();
         return true;

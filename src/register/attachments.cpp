@@ -1,6 +1,6 @@
 #include "attachments.h"
 
-#include "common/messagebox.h"
+#include "gui/messagebox.h"
 
 #include <QDesktopServices>
 #include <QDir>

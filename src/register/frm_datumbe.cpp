@@ -1,6 +1,6 @@
 #include "register/frm_datumbe.h"
 
-#include "common/formgeometry.h"
+#include "gui/formgeometry.h"
 #include "register/frm_idoszak.h"
 
 #include <QDateEdit>

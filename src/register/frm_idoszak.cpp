@@ -1,7 +1,7 @@
 #include "register/frm_idoszak.h"
 
-#include "common/dialogfields.h"
-#include "common/formgeometry.h"
+#include "gui/dialogfields.h"
+#include "gui/formgeometry.h"
 #include "register/perioddialogs.h"
 
 #include <QDateEdit>

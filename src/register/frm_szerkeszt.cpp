@@ -1,8 +1,8 @@
 #include "frm_szerkeszt.h"
 
 #include "attachments.h"
-#include "common/dialogfields.h"
-#include "common/formgeometry.h"
+#include "gui/dialogfields.h"
+#include "gui/formgeometry.h"
 
 #include <QCheckBox>
 #include <QComboBox>

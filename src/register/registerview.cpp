@@ -1,8 +1,8 @@
 #include "registerview.h"
 
-#include "common/busycursor.h"
+#include "gui/busycursor.h"
 #include "common/dates.h"
-#include "common/sortcolumn.h"
+#include "gui/sortcolumn.h"
 #include "db/dbroutines.h"
 #include "flowtabbar.h"
 #include "registermodel.h"

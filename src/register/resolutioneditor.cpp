@@ -1,12 +1,12 @@
 #include "resolutioneditor.h"
 
-#include "common/messagebox.h"
+#include "gui/messagebox.h"
 #include "common/sqltext.h"
 #include "common/values.h"
 #include "db/connection.h"
 #include "db/dberror.h"
 #include "db/dbroutines.h"
-#include "db/dbwidgets.h"
+#include "gui/dbwidgets.h"
 #include "frm_szerkeszt.h"
 
 #include <QFile>

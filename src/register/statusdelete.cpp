@@ -1,6 +1,6 @@
 #include "statusdelete.h"
 
-#include "common/messagebox.h"
+#include "gui/messagebox.h"
 #include "common/values.h"
 #include "db/dbroutines.h"
 

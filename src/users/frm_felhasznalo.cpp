@@ -1,6 +1,6 @@
 #include "frm_felhasznalo.h"
 
-#include "common/messagebox.h"
+#include "gui/messagebox.h"
 #include "db/dbroutines.h"
 #include "db/query.h"
 #include "db/resultset.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "masterdata/listwindow.h"
+#include "gui/listwindow.h"
 
 #include <QPixmap>
 

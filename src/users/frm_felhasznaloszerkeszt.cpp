@@ -1,8 +1,8 @@
 #include "frm_felhasznaloszerkeszt.h"
 
-#include "common/dialogfields.h"
-#include "common/formgeometry.h"
-#include "common/messagebox.h"
+#include "gui/dialogfields.h"
+#include "gui/formgeometry.h"
+#include "gui/messagebox.h"
 #include "db/dberror.h"
 #include "db/dbroutines.h"
 #include "db/table.h"

@@ -1,8 +1,8 @@
 #include "frm_inpstr.h"
 
-#include "common/dialogfields.h"
-#include "common/formgeometry.h"
-#include "common/messagebox.h"
+#include "gui/dialogfields.h"
+#include "gui/formgeometry.h"
+#include "gui/messagebox.h"
 #include "config/inifile.h"
 
 #include <QCheckBox>

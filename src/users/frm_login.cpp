@@ -1,8 +1,8 @@
 #include "frm_login.h"
 
-#include "common/dialogfields.h"
-#include "common/inputquery.h"
-#include "common/messagebox.h"
+#include "gui/dialogfields.h"
+#include "gui/inputquery.h"
+#include "gui/messagebox.h"
 #include "db/dbroutines.h"
 #include "db/table.h"
 

@@ -7,8 +7,8 @@
 #include "app/openwithshell.h"
 #include "app/setup.h"
 #include "app/statuspanels.h"
-#include "common/formgeometry.h"
-#include "common/messagebox.h"
+#include "gui/formgeometry.h"
+#include "gui/messagebox.h"
 #include "testutil.h"
 
 #include <QAction>

@@ -5,7 +5,7 @@
 #include "app/setup.h"
 #include "app/startup.h"
 #include "app/statuspanels.h"
-#include "common/messagebox.h"
+#include "gui/messagebox.h"
 #include "common/paths.h"
 #include "config/conprofile.h"
 #include "config/inifile.h"

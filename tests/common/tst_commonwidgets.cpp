@@ -1,5 +1,5 @@
-#include "common/inputquery.h"
-#include "common/sortcolumn.h"
+#include "gui/inputquery.h"
+#include "gui/sortcolumn.h"
 #include "testutil.h"
 
 #include <QApplication>

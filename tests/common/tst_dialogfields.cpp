@@ -1,4 +1,4 @@
-#include "common/dialogfields.h"
+#include "gui/dialogfields.h"
 
 #include <QApplication>
 #include <QCheckBox>

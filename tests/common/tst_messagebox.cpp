@@ -1,4 +1,4 @@
-#include "common/messagebox.h"
+#include "gui/messagebox.h"
 #include "common/values.h"
 #include "db/dberror.h"
 #include "testutil.h"

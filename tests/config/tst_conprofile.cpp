@@ -1,5 +1,6 @@
 #include "common/cp1250.h"
 #include "config/conprofile.h"
+#include "db/profileparams.h"
 #include "db/dberror.h"
 
 #include <QFile>
@@ -204,10 +205,10 @@ void TestConProfile::port()
     p.port = port;
     if (expected < 0) {
         QVERIFY(!p.portNumber());
-        QVERIFY_THROWS_EXCEPTION(DbError, p.toConnectionParams());
+        QVERIFY_THROWS_EXCEPTION(DbError, ProfileConnectionParams(p));
         return;
     }
-    const ConnectionParams params = p.toConnectionParams();
+    const ConnectionParams params = ProfileConnectionParams(p);
     QCOMPARE(params.port, expected);
     QCOMPARE(params.database, u"iktato"_s);
     QCOMPARE(params.host, u"db.example"_s);

@@ -1,4 +1,4 @@
-#include "common/formgeometry.h"
+#include "gui/formgeometry.h"
 #include "common/paths.h"
 #include "config/conprofile.h"
 #include "config/settings.h"

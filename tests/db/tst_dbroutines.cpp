@@ -1,7 +1,7 @@
 #include "db/connection.h"
 #include "db/dberror.h"
 #include "db/dbroutines.h"
-#include "db/dbwidgets.h"
+#include "gui/dbwidgets.h"
 #include "db/query.h"
 #include "db/script.h"
 #include "db/table.h"

@@ -1,6 +1,6 @@
 #include "app/beall.h"
 #include "app/setup.h"
-#include "common/formgeometry.h"
+#include "gui/formgeometry.h"
 #include "register/frm_datumbe.h"
 #include "register/frm_idoszak.h"
 #include "register/perioddialogs.h"

@@ -1,5 +1,5 @@
 // Attachment slots: stored names, choosing and removing in the editor, viewing through tmp.
-#include "common/messagebox.h"
+#include "gui/messagebox.h"
 #include "db/connection.h"
 #include "db/dbroutines.h"
 #include "register/attachments.h"

@@ -1,5 +1,5 @@
 // The editor window driven as a user would: EditResolution opens it modally and the test types.
-#include "common/messagebox.h"
+#include "gui/messagebox.h"
 #include "db/connection.h"
 #include "db/dbroutines.h"
 #include "register/frm_szerkeszt.h"

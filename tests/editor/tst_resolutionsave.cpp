@@ -1,5 +1,5 @@
 // The numbering rule and the save of a resolution record, without the window.
-#include "common/messagebox.h"
+#include "gui/messagebox.h"
 #include "db/connection.h"
 #include "db/dbroutines.h"
 #include "register/resolutioneditor.h"

@@ -1,5 +1,5 @@
 // Status toggle (F3) and deletion (Ctrl+Del) of a resolution record.
-#include "common/messagebox.h"
+#include "gui/messagebox.h"
 #include "db/connection.h"
 #include "db/dbroutines.h"
 #include "register/statusdelete.h"

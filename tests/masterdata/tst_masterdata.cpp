@@ -1,5 +1,5 @@
 #include "common/cp1250.h"
-#include "common/messagebox.h"
+#include "gui/messagebox.h"
 #include "db/connection.h"
 #include "db/dbroutines.h"
 #include "db/query.h"
@@ -7,7 +7,7 @@
 #include "masterdata/frm_torzsadat_szerkeszt.h"
 #include "masterdata/frm_torzsme.h"
 #include "masterdata/frm_torzsme_szerkeszt.h"
-#include "masterdata/querytablemodel.h"
+#include "gui/querytablemodel.h"
 #include "testdatabase.h"
 #include "testutil.h"
 

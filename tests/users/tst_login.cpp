@@ -1,5 +1,5 @@
 #include "common/cp1250.h"
-#include "common/messagebox.h"
+#include "gui/messagebox.h"
 #include "config/inifile.h"
 #include "db/connection.h"
 #include "db/dberror.h"

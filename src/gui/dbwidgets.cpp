@@ -1,6 +1,6 @@
 #include "dbwidgets.h"
 
-#include "dbroutines.h"
+#include "db/dbroutines.h"
 
 #include <QComboBox>
 

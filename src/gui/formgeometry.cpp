@@ -1,11 +1,21 @@
 #include "formgeometry.h"
 
+#include "common/paths.h"
 #include "config/inifile.h"
-#include "paths.h"
 
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 
 using namespace Qt::StringLiterals;
+
+QRect WorkArea()
+{
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+        return {};
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
 
 QPoint LoadFormPos(const QString &section)
 {

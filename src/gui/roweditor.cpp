@@ -1,7 +1,7 @@
 #include "roweditor.h"
 
-#include "common/dialogfields.h"
-#include "common/formgeometry.h"
+#include "gui/dialogfields.h"
+#include "gui/formgeometry.h"
 
 #include <QLabel>
 #include <QLineEdit>

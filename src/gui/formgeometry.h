@@ -6,6 +6,10 @@
 
 class QWidget;
 
+// The primary screen's available geometry (the desktop without panels); a null rectangle when
+// no screen is known.
+QRect WorkArea();
+
 // Remembered window places in the settings file, one section per window (its component name):
 // "Left" and "Top" for fixed-size dialogs, also "Width" and "Height" for resizable windows.
 

@@ -253,6 +253,17 @@ void TestDbRoutines::scriptSplitting_data()
     QTest::newRow("upper DELIMITER is text")
         << QStringList{u"DELIMITER $$"_s, u"SELECT 1;"_s} << QStringList{u"DELIMITER $$\r\nSELECT 1"_s};
     QTest::newRow("empty") << QStringList{} << QStringList{};
+    // An empty delimiter is found at the end of every line: each line is a statement.
+    QTest::newRow("bare delimiter line")
+        << QStringList{u"delimiter"_s, u"SELECT 1"_s, u"SELECT 2;"_s, u"delimiter ;"_s, u"SELECT 3;"_s}
+        << QStringList{u"SELECT 1"_s, u"SELECT 2;"_s, u"SELECT 3"_s};
+    QTest::newRow("delimiter and two blanks")
+        << QStringList{u"delimiter  $$"_s, u"INSERT INTO a (x)"_s, u"  "_s,
+                       u"VALUES (1)"_s,    u"delimiter $$"_s,      u"SELECT 1 $$"_s}
+        << QStringList{u"INSERT INTO a (x)"_s, u"VALUES (1)"_s, u"SELECT 1 "_s};
+    QTest::newRow("lines before an empty delimiter end with the next line")
+        << QStringList{u"SELECT"_s, u"delimiter"_s, u"1"_s, u"SELECT 2"_s}
+        << QStringList{u"SELECT\r\n1"_s, u"SELECT 2"_s};
 }
 
 void TestDbRoutines::scriptSplitting()

@@ -734,6 +734,9 @@ void TestProfiles::slowConnectionTestKeepsWindowAlive()
             cancelFree = cancelButton->isEnabled();
             paintsAtProbe = paints->count;
             window->update();
+            const QString shots = qEnvironmentVariable("ORVANTH_SHOTS");
+            if (!shots.isEmpty())
+                window->grab().save(QDir(shots).filePath(u"testing-"_s + where + u".png"_s));
         }
     });
     QTimer::singleShot(800, &probes, [&] {

@@ -85,7 +85,9 @@ CREATE TABLE tulajdonos (
 ) ENGINE=InnoDB DEFAULT CHARSET=latin2 COLLATE=latin2_hungarian_ci;
 
 -- The register as it is listed: iktato first, so ORDER BY 1 lists by id. LEFT JOINs keep a
--- record whose committee or status row is missing in the list.
+-- record whose committee or status row is missing in the list. The columns built by
+-- expressions name their character set and collation: CAST alone would take the loading
+-- client's (utf8mb4 here), and they must compare and sort like every other text column.
 CREATE VIEW vw_iktato AS
 SELECT
   i.iktato, i.ev, i.csoport, i.az, i.datum, i.targy, i.hatarozat, i.van_hatid, i.dat_hatid,
@@ -96,13 +98,13 @@ SELECT
   -- 12/2024. (III. 5.)
   CAST(CONCAT(i.az, '/', i.ev, '. (',
               ELT(MONTH(i.datum), 'I', 'II', 'III', 'IV', 'V', 'VI', 'VII', 'VIII', 'IX', 'X', 'XI', 'XII'),
-              '. ', DAY(i.datum), '.)') AS CHAR(30)) AS iktatoaz,
+              '. ', DAY(i.datum), '.)') AS CHAR(30) CHARACTER SET latin2) COLLATE latin2_hungarian_ci AS iktatoaz,
   -- year, committee, serial number, each zero-padded: orders as the numbers do
-  CAST(CONCAT(LPAD(i.ev, 4, '0'), LPAD(i.csoport, 5, '0'), LPAD(i.az, 7, '0')) AS CHAR(16)) AS sorrend,
-  CAST(LEFT(REPLACE(REPLACE(IFNULL(i.hatarozat, ''), '\r', ''), '\n', ' '), 60) AS CHAR(60)) AS hatarozatstr,
+  CAST(CONCAT(LPAD(i.ev, 4, '0'), LPAD(i.csoport, 5, '0'), LPAD(i.az, 7, '0')) AS CHAR(16) CHARACTER SET latin2) COLLATE latin2_hungarian_ci AS sorrend,
+  CAST(LEFT(REPLACE(REPLACE(IFNULL(i.hatarozat, ''), '\r', ''), '\n', ' '), 60) AS CHAR(60) CHARACTER SET latin2) COLLATE latin2_hungarian_ci AS hatarozatstr,
   CAST(LEFT(CONCAT(IFNULL(c.csoport_nev, ''), ' ', i.az, '/', i.ev, '. (',
                    IFNULL(ELT(MONTH(i.datum), 'I', 'II', 'III', 'IV', 'V', 'VI', 'VII', 'VIII', 'IX', 'X', 'XI', 'XII'), ''),
-                   '. ', IFNULL(DAY(i.datum), ''), '.) ', IFNULL(i.targy, '')), 193) AS CHAR(193)) AS hosszu
+                   '. ', IFNULL(DAY(i.datum), ''), '.) ', IFNULL(i.targy, '')), 193) AS CHAR(193) CHARACTER SET latin2) COLLATE latin2_hungarian_ci AS hosszu
 FROM iktato i
 LEFT JOIN csoport c ON c.csoport = i.csoport
 LEFT JOIN statusz s ON s.statusz = i.statusz;

@@ -11,3 +11,8 @@ int MonthOfDate(QDate date);
 int WeekOfDate(QDate date);
 // "yyyy.mm.dd - yyyy.mm.dd"
 QString PeriodText(QDate first, QDate last);
+
+// The date of year `year` from a month-and-day text "mm.dd" as a masked date field shows it
+// (blanks shown as "_" or " "). Month and day take two digits each. An invalid date and a
+// message saying what is wrong when the text names no day (also when a part is half-typed).
+QDate MonthDayDate(int year, const QString &monthDay, QString *error = nullptr);

@@ -94,10 +94,11 @@ QByteArray Utf8ToHungarian(const QByteArray &utf8)
     b.replace(char(0xC5), char(0xC3));
 
     const auto at = [&b](qsizetype i) { return static_cast<unsigned char>(b.at(i)); };
-    // From the end backwards (0-based index i). A combining acute accent (CC 81) after a, e or
-    // i is folded into the letter also when it ends the text.
-    for (qsizetype i = b.size() - 1; i >= 0; --i) {
-        if (i + 1 < b.size() && at(i) == 0xC3) {
+    // From the next-to-last byte backwards (0-based index i). A combining acute accent (CC 81)
+    // after a, e or i is folded into the letter, except when it ends the text: the walk never
+    // looks at the last byte, so the accent is dropped there and the plain letter stays.
+    for (qsizetype i = b.size() - 2; i >= 0; --i) {
+        if (at(i) == 0xC3) {
             if (const unsigned char letter = hungarianLetter(at(i + 1)))
                 b[i + 1] = char(letter);
         }

@@ -66,6 +66,19 @@ bool SameName(const QString &a, const QString &b)
     return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
+// A section name as the file holds it: the header line drops the blanks and tabs around it, so
+// the name asked for drops them too, for finding the section as for writing a new one.
+QString SectionName(const QString &section)
+{
+    qsizetype from = 0;
+    qsizetype to = section.size();
+    while (from < to && (section.at(from) == u' ' || section.at(from) == u'\t'))
+        ++from;
+    while (to > from && (section.at(to - 1) == u' ' || section.at(to - 1) == u'\t'))
+        --to;
+    return section.mid(from, to - from);
+}
+
 bool HasLineBreak(const QString &s)
 {
     return s.contains(u'\r') || s.contains(u'\n');
@@ -112,9 +125,10 @@ QByteArray IniDocument::toBytes() const
 
 qsizetype IniDocument::findSection(const QString &section) const
 {
+    const QString wanted = SectionName(section);
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
         const auto name = SectionOf(m_lines.at(i));
-        if (name && SameName(*name, section))
+        if (name && SameName(*name, wanted))
             return i;
     }
     return -1;
@@ -183,7 +197,8 @@ QStringList IniDocument::keys(const QString &section) const
 
 void IniDocument::setValue(const QString &section, const QString &key, const QString &value)
 {
-    if (section.trimmed().isEmpty() || HasLineBreak(section) || section.contains(u']'))
+    const QString sectionName = SectionName(section);
+    if (sectionName.trimmed().isEmpty() || HasLineBreak(sectionName) || sectionName.contains(u']'))
         throw IniError(u"Érvénytelen szakasznév a beállítások fájljában: %1"_s.arg(section));
     if (key.trimmed().isEmpty() || key != key.trimmed() || HasLineBreak(key) || key.contains(u'=') ||
         key.startsWith(u'['))
@@ -196,7 +211,7 @@ void IniDocument::setValue(const QString &section, const QString &key, const QSt
     if (s < 0) {
         if (!m_lines.isEmpty() && !Trimmed(m_lines.last()).isEmpty())
             m_lines.append(QByteArray());
-        m_lines.append('[' + Encode(section.trimmed(), section) + ']');
+        m_lines.append('[' + Encode(sectionName, section) + ']');
         m_lines.append(line);
         return;
     }

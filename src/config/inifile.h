@@ -12,7 +12,8 @@
 // The settings file is a Windows initialisation file in code page 1250 with CRLF line ends:
 // "[Section]" lines and "key=value" lines. Windows workstations edit files of this form, so the
 // reader follows the private-profile functions: section and key names compare without regard
-// to letter case, blanks and tabs around names and values are dropped, the first of duplicate
+// to letter case, blanks and tabs around names and values are dropped (also around a section
+// name asked for or written), the first of duplicate
 // sections or keys wins, and lines the reader does not understand are kept as they are.
 // Values are returned verbatim otherwise (no quote stripping: a scrambled profile may begin and
 // end with a quote character by chance).

@@ -15,7 +15,9 @@ QString ScriptReader::feed(const QString &rawLine)
         return {};
     }
     m_buffer.append(line);
-    if (m_delimiter.isEmpty() || !line.endsWith(m_delimiter))
+    // The line's last characters, as many as the delimiter has: an empty delimiter ends every
+    // line.
+    if (!m_delimiter.isEmpty() && !line.endsWith(m_delimiter))
         return {};
     QString statement = m_buffer.join(u"\r\n"_s).trimmed();
     statement.chop(m_delimiter.size());

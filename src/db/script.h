@@ -8,8 +8,9 @@ class Connection;
 
 // Statements of an SQL script, read line by line: blank lines are skipped, a line beginning
 // with the lower-case word "delimiter" sets the delimiter (";" at first), and a statement is
-// complete at the line that ends with the delimiter. Lines after the last delimiter form no
-// statement. Each statement keeps its lines joined by CR LF, without the delimiter.
+// complete at the line that ends with the delimiter (at every line when a "delimiter" line
+// names none). Lines after the last delimiter form no statement. Each statement keeps its lines joined by CR
+// LF, without the delimiter.
 class ScriptReader
 {
 public:

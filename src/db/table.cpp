@@ -76,8 +76,7 @@ void Table::append()
         throw DbError(u"A tábla nincs megnyitva: "_s + m_table);
     m_state = State::Insert;
     m_editRow = -1;
-    m_buffer = QList<QVariant>(fields().size());
-    m_modified = QList<bool>(fields().size(), false);
+    resetBuffer();
 }
 
 void Table::edit(int row)
@@ -86,9 +85,14 @@ void Table::edit(int row)
         throw DbError(u"Nincs szerkeszthető sor: "_s + m_table);
     m_state = State::Edit;
     m_editRow = row;
+    resetBuffer();
+}
+
+void Table::resetBuffer()
+{
     m_buffer.clear();
     for (int c = 0; c < fields().size(); ++c)
-        m_buffer.append(m_rows.value(row, c));
+        m_buffer.append(m_state == State::Edit ? m_rows.value(m_editRow, c) : QVariant());
     m_modified = QList<bool>(fields().size(), false);
 }
 
@@ -176,6 +180,18 @@ qint64 Table::post()
 {
     if (m_state != State::Insert && m_state != State::Edit)
         throw DbError(u"A sor nincs szerkesztés alatt: "_s + m_table);
+    try {
+        return writeRow();
+    } catch (...) {
+        // Otherwise a value the server refused, or one the user gave up after a failure that
+        // passed, would still be written by the next post.
+        resetBuffer();
+        throw;
+    }
+}
+
+qint64 Table::writeRow()
+{
     QStringList names;
     QStringList values;
     for (int c = 0; c < fields().size(); ++c) {

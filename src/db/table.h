@@ -41,7 +41,8 @@ public:
     void setValue(const QString &field, const QVariant &value);
     // Writes the row (INSERT or UPDATE by the primary key) and returns to browsing. For an
     // insert into a table with an auto-increment key the new id is returned (and stored in the
-    // row buffer); otherwise 0.
+    // row buffer); otherwise 0. When the write fails the row stays in editing, back as it was
+    // read (a new row empty again): nothing set before the failure is kept for a later post.
     qint64 post();
     void cancel();
     // Deletes the given row by its primary key.
@@ -52,6 +53,9 @@ public:
     static QString sqlValue(const FieldInfo &field, const QVariant &value);
 
 private:
+    qint64 writeRow();
+    // The buffer as the row was read (every field NULL for a new row), nothing set.
+    void resetBuffer();
     int fieldIndexOrThrow(const QString &field) const;
     QString keyCondition(int row) const;
     QString quotedName(const QString &name) const;

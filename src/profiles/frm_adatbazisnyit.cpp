@@ -98,7 +98,8 @@ bool Tfrm_AdatbazisNyit::testSelected()
     if (index < 0)
         return false;
     // The profile string at that position, not the displayed line.
-    return TestProfileConnection(ConnectionProfile::fromText(m_profileStrings.value(index)), this);
+    return TestProfileConnection(ConnectionProfile::fromText(m_profileStrings.value(index)), this,
+                                 {ListBox1, BitBtn1, Button1});
 }
 
 void Tfrm_AdatbazisNyit::Button1Click()

@@ -145,7 +145,7 @@ void Tfrm_Init::Button1Click()
     profile.port = Edit5->text();
     profile.user = Edit3->text();
     profile.password = Edit6->text();
-    if (TestProfileConnection(profile, this)) {
+    if (TestProfileConnection(profile, this, {Button1, Button2})) {
         Button2->setEnabled(true);
         Button2->setFocus();
     }

@@ -1,5 +1,6 @@
 #include "resolutioneditor.h"
 
+#include "common/dates.h"
 #include "gui/messagebox.h"
 #include "common/sqltext.h"
 #include "common/values.h"
@@ -170,34 +171,7 @@ std::optional<Resolution> LoadResolution(Connection &con, int id)
 
 QDate ResolutionDate(int year, const QString &monthDay, QString *error)
 {
-    const auto part = [&monthDay](int from) {
-        QString digits = monthDay.mid(from, 2);
-        digits.remove(u'_');
-        return digits.trimmed();
-    };
-    const QString month = part(0);
-    const QString day = part(3);
-    const auto fail = [error](const QString &message) {
-        if (error)
-            *error = message;
-        return QDate();
-    };
-    if (month.isEmpty() || day.isEmpty())
-        return fail(u"A dátum hiányos: a hónapot és a napot is meg kell adni (hh.nn)."_s);
-    bool okMonth = false;
-    bool okDay = false;
-    const int m = month.toInt(&okMonth);
-    const int d = day.toInt(&okDay);
-    if (!okMonth || !okDay)
-        return fail(u"Érvénytelen dátum: \"%1\"."_s.arg(monthDay));
-    if (m < 1 || m > 12)
-        return fail(u"Érvénytelen dátum: nincs %1. hónap."_s.arg(m));
-    const QDate date(year, m, d);
-    if (!date.isValid())
-        return fail(u"Érvénytelen dátum: %1.%2.%3. nem létező nap."_s.arg(year)
-                        .arg(m, 2, 10, QChar(u'0'))
-                        .arg(d, 2, 10, QChar(u'0')));
-    return date;
+    return MonthDayDate(year, monthDay, error);
 }
 
 QString ResolutionTextForDb(const QString &editorText)

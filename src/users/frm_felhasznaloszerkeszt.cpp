@@ -163,6 +163,8 @@ int EditUser(Connection &connection, bool isNew, int userId, QWidget *parent, in
     }
 
     const auto digestOf = [&connection](const QString &password) { return ServerMd5(connection, password); };
+    // Compared with the row as it was read: a refused post leaves the table's row as read, so
+    // each OK writes just what differs from it now, and a value typed back is no change.
     const auto save = [&](const UserRecord &r) {
         // Empty text is no value: the server then refuses a user without a code.
         const auto textValue = [](const QString &text) {

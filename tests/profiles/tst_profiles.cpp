@@ -10,13 +10,21 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+#include <atomic>
 #include <memory>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -83,6 +91,92 @@ QString ProfileKey(int n)
     return ConnectionProfileKey(n);
 }
 
+// A server on 127.0.0.1 that takes every connection and says nothing for `holdMs`, then hangs
+// up: a connection test against it waits that long and fails, like one to a slow link.
+class SilentServer
+{
+public:
+    explicit SilentServer(int holdMs) : m_holdMs(holdMs)
+    {
+        m_socket = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (m_socket < 0 || ::bind(m_socket, reinterpret_cast<sockaddr *>(&address), length) != 0 ||
+            ::listen(m_socket, 4) != 0 ||
+            ::getsockname(m_socket, reinterpret_cast<sockaddr *>(&address), &length) != 0)
+            qFatal("SilentServer: no listening socket");
+        m_port = ntohs(address.sin_port);
+        m_thread = std::thread([this] { serve(); });
+    }
+    ~SilentServer()
+    {
+        m_stop = true;
+        m_thread.join();
+        ::close(m_socket);
+    }
+    int port() const { return m_port; }
+    // A connection has been taken and is being held.
+    bool holding() const { return m_holding; }
+    int accepted() const { return m_accepted; }
+
+private:
+    void serve()
+    {
+        while (!m_stop) {
+            pollfd waiting{m_socket, POLLIN, 0};
+            if (::poll(&waiting, 1, 20) <= 0)
+                continue;
+            const int client = ::accept(m_socket, nullptr, nullptr);
+            if (client < 0)
+                continue;
+            ++m_accepted;
+            m_holding = true;
+            QElapsedTimer clock;
+            clock.start();
+            while (!m_stop && clock.elapsed() < m_holdMs)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            m_holding = false;
+            ::close(client);
+        }
+    }
+
+    int m_holdMs;
+    int m_socket = -1;
+    int m_port = 0;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_holding{false};
+    std::atomic<int> m_accepted{0};
+    std::thread m_thread;
+};
+
+// Counts the paint events of a window and its children.
+class PaintCounter : public QObject
+{
+public:
+    explicit PaintCounter(QWidget *window) : m_window(window) { qApp->installEventFilter(this); }
+    ~PaintCounter() override { qApp->removeEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && watched->isWidgetType() &&
+            (watched == m_window || m_window->isAncestorOf(static_cast<QWidget *>(watched))))
+            ++count;
+        return false;
+    }
+
+private:
+    QWidget *m_window;
+};
+
+bool BusyCursorShown()
+{
+    return QApplication::overrideCursor() && QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+}
+
 } // namespace
 
 class TestProfiles : public QObject
@@ -112,6 +206,10 @@ private slots:
     void noFreeKeyKeepsStoredProfiles();
 
     void dialogsShowWholeTexts();
+
+    void slowConnectionTestKeepsWindowAlive_data();
+    void slowConnectionTestKeepsWindowAlive();
+    void cancelDuringSlowTestAbandonsIt();
 
 private:
     QString goodProfile(const QString &name) const;
@@ -582,6 +680,128 @@ void TestProfiles::dialogsShowWholeTexts()
     QCOMPARE(Child<QLineEdit>(&init, u"Edit6"_s)->echoMode(), QLineEdit::Password);
     QCOMPARE(Child<QLineEdit>(&init, u"Edit6"_s)->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter),
              int('*'));
+}
+
+void TestProfiles::slowConnectionTestKeepsWindowAlive_data()
+{
+    QTest::addColumn<QString>("where");
+    QTest::newRow("set-up, Kapcsolat tesztelése") << u"set-up"_s;
+    QTest::newRow("chooser, OK") << u"chooser"_s;
+    QTest::newRow("single profile, before any window") << u"single"_s;
+}
+
+void TestProfiles::slowConnectionTestKeepsWindowAlive()
+{
+    QFETCH(QString, where);
+    constexpr int holdMs = 2500;
+    SilentServer server(holdMs);
+    const QString port = QString::number(server.port());
+    const QString profile =
+        ConnectionProfile{u"lassu"_s, u"127.0.0.1"_s, port, u"root"_s, {}, u"Lassú"_s}.toText();
+    QDir().mkpath(m_folder->dataFolder());
+
+    std::unique_ptr<QDialog> window;
+    QPushButton *testButton = nullptr;
+    QPushButton *cancelButton = nullptr;
+    if (where == u"set-up"_s) {
+        window = std::make_unique<Tfrm_Init>();
+        Fill(window.get(), {u"127.0.0.1"_s, u"root"_s, {}, u"lassu"_s, u"Lassú"_s, port});
+        testButton = Button(window.get(), u"Button1"_s);
+        cancelButton = Button(window.get(), u"Button3"_s);
+    } else if (where == u"chooser"_s) {
+        window = std::make_unique<Tfrm_AdatbazisNyit>(QStringList{u"1; Lassú"_s}, QStringList{profile}, 9);
+        testButton = Button(window.get(), u"Button1"_s);
+        cancelButton = Button(window.get(), u"Button2"_s);
+    }
+    std::unique_ptr<PaintCounter> paints;
+    if (window) {
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        paints = std::make_unique<PaintCounter>(window.get());
+    }
+
+    // What the user sees while the server keeps silent.
+    bool probedWhileHolding = false, busyMeanwhile = false, testButtonLocked = false, cancelFree = false;
+    int paintsAtProbe = -1;
+    bool paintedWhileHolding = false;
+    // Dies before what the probes write to, also when a check below returns early.
+    QObject probes;
+    QTimer::singleShot(400, &probes, [&] {
+        probedWhileHolding = server.holding();
+        busyMeanwhile = BusyCursorShown();
+        if (window) {
+            testButtonLocked = !testButton->isEnabled();
+            cancelFree = cancelButton->isEnabled();
+            paintsAtProbe = paints->count;
+            window->update();
+            const QString shots = qEnvironmentVariable("ORVANTH_SHOTS");
+            if (!shots.isEmpty())
+                window->grab().save(QDir(shots).filePath(u"testing-"_s + where + u".png"_s));
+        }
+    });
+    QTimer::singleShot(800, &probes, [&] {
+        if (window)
+            paintedWhileHolding = server.holding() && paints->count > paintsAtProbe;
+    });
+
+    MessageBoxRecorder boxes;
+    QElapsedTimer clock;
+    clock.start();
+    if (window) {
+        testButton->click();
+    } else {
+        // The error box, then the chooser, which is given up here.
+        AnswerNextModal([](QWidget *w) { EnsureClosed(w); }, 10000);
+        QCOMPARE(ChooseProfile(u"1; Lassú\r\n"_s, {profile}, ProfileChooserCaption()), -1);
+    }
+    QVERIFY2(clock.elapsed() >= holdMs - 100, "the test waited for the server");
+    QCOMPARE(server.accepted(), 1);
+    QVERIFY(probedWhileHolding);
+    QVERIFY(busyMeanwhile);
+    QVERIFY(!BusyCursorShown());
+    if (window) {
+        QVERIFY(testButtonLocked);
+        QVERIFY(cancelFree);
+        QVERIFY(paintedWhileHolding);
+        QVERIFY(testButton->isEnabled());
+        QVERIFY(window->isVisible());
+    }
+    // The failure is told as before, once.
+    QCOMPARE(boxes.count(), 1);
+    QVERIFY2(boxes.texts().at(0).startsWith(u"Hiba: "_s), qPrintable(boxes.texts().at(0)));
+}
+
+void TestProfiles::cancelDuringSlowTestAbandonsIt()
+{
+    constexpr int holdMs = 4000;
+    SilentServer server(holdMs);
+    const QString port = QString::number(server.port());
+
+    bool holdingAtCancel = false;
+    AnswerNextModal([&](QWidget *init) {
+        Fill(init, {u"127.0.0.1"_s, u"root"_s, {}, u"lassu"_s, u"Lassú"_s, port});
+        QTimer::singleShot(300, init, [&server, &holdingAtCancel, init] {
+            holdingAtCancel = server.holding();
+            QTest::keyClick(init, Qt::Key_Escape);
+        });
+        Button(init, u"Button1"_s)->click();
+        EnsureClosed(init);
+    });
+    MessageBoxRecorder boxes;
+    QElapsedTimer clock;
+    clock.start();
+    QString current = u"előző"_s;
+    QVERIFY(!RunFirstSetup(current));
+    QVERIFY2(clock.elapsed() < holdMs - 1000, "Esc closed the set-up without waiting for the server");
+    QVERIFY(holdingAtCancel);
+    QCOMPARE(current, u"előző"_s);
+    // An abandoned test reports nothing, now or when it ends later.
+    QCOMPARE(boxes.texts(), QStringList());
+    QVERIFY(!BusyCursorShown());
+    QTRY_VERIFY_WITH_TIMEOUT(!server.holding(), holdMs + 2000);
+    QTest::qWait(200);
+    QCOMPARE(boxes.texts(), QStringList());
+    QVERIFY(!IniKeyExists(ConnectionProfileSection(), ProfileKey(1)));
 }
 
 QTEST_MAIN(TestProfiles)

@@ -43,9 +43,10 @@ QString TestServer::socket()
 QByteArray TestServer::client(const QByteArray &sql, const QString &database, bool *ok, const char *charset)
 {
     QProcess p;
-    QStringList args{u"--no-defaults"_s, u"--socket="_s + socket(),
-                     u"-uroot"_s,        u"--default-character-set="_s + QLatin1StringView(charset),
-                     u"--batch"_s,       u"--skip-column-names"_s};
+    QStringList args{u"--no-defaults"_s, u"--socket="_s + socket(), u"-uroot"_s, u"--batch"_s,
+                     u"--skip-column-names"_s};
+    if (charset)
+        args << u"--default-character-set="_s + QLatin1StringView(charset);
     if (!database.isEmpty())
         args << database;
     p.start(u"mariadb"_s, args);
@@ -100,14 +101,14 @@ QByteArray TestDatabase::client(const QByteArray &sql) const
     return out;
 }
 
-void TestDatabase::load(const QString &path) const
+void TestDatabase::load(const QString &path, const char *charset) const
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         qFatal("cannot read %s", qPrintable(path));
     bool ok = false;
     // The SQL files of the source tree are UTF-8; the server turns their texts into latin2.
-    TestServer::client(f.readAll(), m_name, &ok, "utf8mb4");
+    TestServer::client(f.readAll(), m_name, &ok, charset);
     if (!ok)
         qFatal("cannot load %s into %s", qPrintable(path), qPrintable(m_name));
 }

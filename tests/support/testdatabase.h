@@ -14,7 +14,8 @@ public:
     static int port();
     static QString socket();
     // Runs SQL through the real `mariadb` command-line client as root on a latin2 connection:
-    // the bytes reach the server exactly as given, as from another workstation.
+    // the bytes reach the server exactly as given, as from another workstation. A null charset
+    // leaves the client at its own default character set.
     static QByteArray client(const QByteArray &sql, const QString &database = {}, bool *ok = nullptr,
                              const char *charset = "latin2");
 };
@@ -33,8 +34,9 @@ public:
     ConnectionParams params() const;
     // Runs SQL in this database through the command-line client; fails the test on an error.
     QByteArray client(const QByteArray &sql) const;
-    // Loads a UTF-8 SQL file (schema, demo data) into this database through the command-line client.
-    void load(const QString &path) const;
+    // Loads a UTF-8 SQL file (schema, demo data) into this database through the command-line
+    // client, on a utf8mb4 connection as the scripts do (null: the client's default).
+    void load(const QString &path, const char *charset = "utf8mb4") const;
 
 private:
     QString m_name;

@@ -61,6 +61,8 @@ private slots:
     void refusedWriteKeepsEditorOpen_data();
     void refusedWriteKeepsEditorOpen();
     void idTakenMeanwhileByAnotherWorkstation();
+    void refusedEditCanGoBack_data();
+    void refusedEditCanGoBack();
     void editingNameKeepsDigest();
     void passwordSetHereLogsIn();
     void codeLongerThan20CannotBeTyped();
@@ -235,6 +237,68 @@ void TestUserAdmin::idTakenMeanwhileByAnotherWorkstation()
     QCOMPARE(id, 2);
     QCOMPARE(row(2).value(0), u"enyem"_s);
     QCOMPARE(row(1).value(0), u"masik"_s);
+}
+
+void TestUserAdmin::refusedEditCanGoBack_data()
+{
+    QTest::addColumn<QString>("refusal"); // "duplicate": the code of another user; "lock": the row is locked
+    QTest::addColumn<QString>("firstCode"); // typed before the refused OK
+    QTest::addColumn<QString>("firstName");
+    QTest::addColumn<QString>("secondCode"); // typed before the second OK
+    QTest::addColumn<QString>("secondName");
+    QTest::addColumn<QString>("stored"); // code|name afterwards
+
+    QTest::newRow("old code typed back") << u"duplicate"_s << u"bela"_s << u"Kiss Anna"_s << u"anna"_s
+                                         << u"Kiss Anna"_s << u"anna|Kiss Anna"_s;
+    QTest::newRow("name given up with the refused code")
+        << u"duplicate"_s << u"bela"_s << u"Elvetett"_s << u"anna2"_s << u"Kiss Anna"_s
+        << u"anna2|Kiss Anna"_s;
+    QTest::newRow("name given up after a passing failure")
+        << u"lock"_s << u"anna"_s << u"Elvetett"_s << u"anna"_s << u"Kiss Anna"_s << u"anna|Kiss Anna"_s;
+}
+
+void TestUserAdmin::refusedEditCanGoBack()
+{
+    QFETCH(QString, refusal);
+    QFETCH(QString, firstCode);
+    QFETCH(QString, firstName);
+    QFETCH(QString, secondCode);
+    QFETCH(QString, secondName);
+    QFETCH(QString, stored);
+    m_db->client(ToCp1250(u"INSERT INTO felhasznalo VALUES (1, 'anna', 'Kiss Anna', MD5('a'), 'N', 'N'),"
+                          u" (2, 'bela', 'Nagy Béla', MD5('b'), 'N', 'N');"_s));
+    // Another workstation holds the row for a moment: the write times out, a failure that
+    // passes.
+    std::unique_ptr<Connection> other;
+    if (refusal == u"lock"_s) {
+        m_con->exec(u"SET SESSION innodb_lock_wait_timeout = 1"_s);
+        other = std::make_unique<Connection>(m_db->params());
+        other->open();
+        other->begin();
+        other->query(u"SELECT * FROM felhasznalo WHERE felhkod = 1 FOR UPDATE"_s);
+    }
+
+    MessageBoxRecorder boxes;
+    bool refused = false;
+    bool openAfterSecond = true;
+    const int id = runEditor(false, 1, [&](Tfrm_FelhasznaloSzerkeszt *form) {
+        form->DBEdit1->setText(firstCode);
+        form->DBEdit3->setText(firstName);
+        form->btnOK->click();
+        refused = form->isVisible();
+        if (other)
+            other->rollback();
+        form->DBEdit1->setText(secondCode);
+        form->DBEdit3->setText(secondName);
+        PressOkOrGiveUp(form, &openAfterSecond);
+    });
+    QVERIFY(refused);
+    QVERIFY2(!openAfterSecond, qPrintable(boxes.texts().join(u" | "_s)));
+    QCOMPARE(boxes.count(), 1);
+    QVERIFY2(boxes.texts().at(0).startsWith(u"Hiányos adat megadás\n"_s), qPrintable(boxes.texts().at(0)));
+    QCOMPARE(id, 1);
+    QCOMPARE(row(1).mid(0, 2).join(u'|'), stored);
+    QCOMPARE(row(2).mid(0, 2).join(u'|'), u"bela|Nagy Béla"_s);
 }
 
 void TestUserAdmin::editingNameKeepsDigest()

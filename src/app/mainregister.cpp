@@ -167,11 +167,11 @@ void MainRegister::viewAttachment(int slot)
 void MainRegister::printResolution()
 {
     PrintResolution(m_connection, int(m_view->currentId()),
-                    PrintSettings{Beall.printerName, Beall.fontSize, m_openExportWindow}, &m_window);
+                    PrintSettings{Beall.printerName, m_openExportWindow}, &m_window);
 }
 
 void MainRegister::printList()
 {
     PrintList(m_connection, m_view->registerQuery().query().sqlText(), m_view->yearTabs()->currentText(),
-              PrintSettings{Beall.printerName, Beall.fontSize, m_openExportWindow}, &m_window);
+              PrintSettings{Beall.printerName, m_openExportWindow}, &m_window);
 }

@@ -1,6 +1,5 @@
 #include "output/frm_nyomvalaszt.h"
 
-#include "common/dialogfields.h"
 #include "common/formgeometry.h"
 #include "output/printchoicepictures.h"
 
@@ -127,7 +126,7 @@ void Tfrm_NyomValaszt::onChoiceChanged()
     m_printerBox->setEnabled(printing);
 }
 
-// The dialog opens where the user last left it, in the program-wide font size.
+// The dialog opens where the user last left it.
 void Tfrm_NyomValaszt::showEvent(QShowEvent *event)
 {
     LoadFormPos(this);
@@ -140,12 +139,11 @@ void Tfrm_NyomValaszt::done(int result)
     QDialog::done(result);
 }
 
-int ChoosePrintOutput(QString &printerName, int fontSize, bool exportAvailable, QWidget *parent)
+int ChoosePrintOutput(QString &printerName, bool exportAvailable, QWidget *parent)
 {
     Tfrm_NyomValaszt dialog(QPrinterInfo::availablePrinterNames(), parent);
     dialog.setExportAvailable(exportAvailable);
     dialog.setPrinterName(printerName);
-    ApplyFontSize(&dialog, fontSize);
     if (dialog.exec() != QDialog::Accepted)
         return OutputNone;
     printerName = dialog.printerName();

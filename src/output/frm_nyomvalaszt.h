@@ -65,4 +65,4 @@ private:
 
 // Shows the print choice modally. Returns the chosen output, OutputNone when cancelled; on OK
 // `printerName` becomes the printer box's text, on cancel it stays as it was.
-int ChoosePrintOutput(QString &printerName, int fontSize, bool exportAvailable, QWidget *parent = nullptr);
+int ChoosePrintOutput(QString &printerName, bool exportAvailable, QWidget *parent = nullptr);

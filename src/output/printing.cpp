@@ -22,7 +22,7 @@ void OutputReport(BandedReport &report, Query &query, const QString &pdfName, co
                   QWidget *owner)
 {
     QString printer = settings.printerName;
-    const int choice = ChoosePrintOutput(printer, settings.fontSize, bool(settings.openExportWindow), owner);
+    const int choice = ChoosePrintOutput(printer, bool(settings.openExportWindow), owner);
     // A printer that is no longer installed is ignored: the default printer prints.
     const QString installed = InstalledPrinterName(printer, QPrinterInfo::availablePrinterNames());
     report.setPrintedAt(QDateTime::currentDateTime());

@@ -14,7 +14,6 @@ struct PrintSettings
     // The program-wide printer, preselected in the print choice; the choice made there holds
     // for this print only.
     QString printerName;
-    int fontSize = 9;
     // Opens the export window on the report's query in file mode with its default file name.
     // Without it the print choice does not offer "Excelbe (CSV)".
     std::function<void(Query &query)> openExportWindow;

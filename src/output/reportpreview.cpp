@@ -18,6 +18,7 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -291,7 +292,6 @@ ReportPreview::ReportPreview(BandedReport &report, QString printerName, QWidget 
 
     m_printButton = new QPushButton(u"Nyomtatás..."_s, this);
     m_printButton->setObjectName(u"btnNyomtat"_s);
-    m_printButton->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     m_closeButton = new QPushButton(u"Bezár"_s, this);
     m_closeButton->setObjectName(u"btnBezar"_s);
     m_closeButton->setAutoDefault(false);
@@ -342,8 +342,9 @@ ReportPreview::ReportPreview(BandedReport &report, QString printerName, QWidget 
 
 void ReportPreview::onPageCountChanged(int known, bool complete)
 {
-    m_pageBox->setMaximum(std::max(1, known));
-    // Until the last page is laid out the number is a lower bound.
+    // Until the last page is laid out the number is a lower bound, and any page may be asked
+    // for: the view lays out as far as it needs.
+    m_pageBox->setMaximum(complete ? std::max(1, known) : std::numeric_limits<int>::max());
     m_pageCount->setText(complete ? u"/ %1"_s.arg(known) : u"/ %1…"_s.arg(known));
 }
 

@@ -4,6 +4,7 @@
 #include "common/paths.h"
 #include "db/query.h"
 #include "output/frm_nyomvalaszt.h"
+#include "output/outputprogress.h"
 #include "output/qrhatarozat.h"
 #include "output/qrlista.h"
 #include "output/reportoutput.h"
@@ -32,15 +33,21 @@ void OutputReport(BandedReport &report, Query &query, const QString &pdfName, co
         preview.exec();
         break;
     }
-    case OutputPrinter: PrintReport(report, installed); break;
+    case OutputPrinter: {
+        OutputProgress progress(u"Nyomtatás"_s, owner);
+        PrintReport(report, installed, progress.callback());
+        break;
+    }
     case OutputExport:
         if (settings.openExportWindow)
             settings.openExportWindow(query);
         break;
     case OutputPdf: {
         const QString path = AskPdfFileName(pdfName, owner);
-        if (!path.isEmpty())
-            WriteReportPdf(report, path);
+        if (!path.isEmpty()) {
+            OutputProgress progress(u"PDF file írása"_s, owner);
+            WriteReportPdf(report, path, progress.callback());
+        }
         break;
     }
     default: break;

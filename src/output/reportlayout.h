@@ -63,6 +63,8 @@ public:
     bool ensurePage(int page);
     // Lays out every page and gives their number.
     int pageCount();
+    // The body band a known page starts with (it may have begun on the page before).
+    int firstBandOf(int page) const { return m_pageStarts.at(page).band; }
 
     // Paints a known page on a painter whose device has the paper's size, its top-left corner
     // at the paper's; the device's resolution turns millimetres into dots.

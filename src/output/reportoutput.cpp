@@ -25,7 +25,7 @@ QPageLayout A4WithoutMargins()
 
 ReportError::ReportError(QString message) : m_message(std::move(message)), m_what(m_message.toUtf8()) {}
 
-int RenderReport(const BandedReport &report, QPagedPaintDevice &device)
+int RenderReport(const BandedReport &report, QPagedPaintDevice &device, const RenderProgress &progress)
 {
     BusyCursor busy;
     ReportLayout layout(report);
@@ -34,9 +34,18 @@ int RenderReport(const BandedReport &report, QPagedPaintDevice &device)
         throw ReportError(u"A nyomtatás nem indítható el."_s);
     painter.setRenderHint(QPainter::Antialiasing);
     int page = 0;
+    const int bands = report.bodyBandCount();
     for (;;) {
         layout.paintPage(painter, page);
-        if (!layout.ensurePage(page + 1))
+        const bool more = layout.ensurePage(page + 1);
+        if (progress && !progress(page + 1, more ? layout.firstBandOf(page + 1) : bands, bands)) {
+            // A printer drops the job; a PDF writer is left unfinished for its caller to drop.
+            if (auto printer = dynamic_cast<QPrinter *>(&device))
+                printer->abort();
+            painter.end();
+            return -1;
+        }
+        if (!more)
             break;
         if (!device.newPage()) {
             painter.end();
@@ -49,24 +58,28 @@ int RenderReport(const BandedReport &report, QPagedPaintDevice &device)
     return page + 1;
 }
 
-void WriteReportPdf(const BandedReport &report, QIODevice &device)
+bool WriteReportPdf(const BandedReport &report, QIODevice &device, const RenderProgress &progress)
 {
     QPdfWriter writer(&device);
     writer.setResolution(1200);
     writer.setPageLayout(A4WithoutMargins());
     writer.setTitle(report.title());
     writer.setCreator(u"OrvantH"_s);
-    RenderReport(report, writer);
+    return RenderReport(report, writer, progress) >= 0;
 }
 
-void WriteReportPdf(const BandedReport &report, const QString &path)
+bool WriteReportPdf(const BandedReport &report, const QString &path, const RenderProgress &progress)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw ReportError(u"Az állomány nem írható: "_s + file.errorString());
-    WriteReportPdf(report, file);
+    if (!WriteReportPdf(report, file, progress)) {
+        file.cancelWriting();
+        return false;
+    }
     if (!file.commit())
         throw ReportError(u"Az állomány nem írható: "_s + file.errorString());
+    return true;
 }
 
 QString InstalledPrinterName(const QString &name, const QStringList &installed)
@@ -80,7 +93,7 @@ QString InstalledPrinterName(const QString &name, const QStringList &installed)
     return QString();
 }
 
-void PrintReport(const BandedReport &report, const QString &printerName)
+bool PrintReport(const BandedReport &report, const QString &printerName, const RenderProgress &progress)
 {
     if (QPrinterInfo::availablePrinterNames().isEmpty())
         throw ReportError(u"Nincs telepített nyomtató."_s);
@@ -94,5 +107,5 @@ void PrintReport(const BandedReport &report, const QString &printerName)
     printer.setPageOrientation(QPageLayout::Portrait);
     printer.setDocName(report.title());
     printer.setCreator(u"OrvantH"_s);
-    RenderReport(report, printer);
+    return RenderReport(report, printer, progress) >= 0;
 }

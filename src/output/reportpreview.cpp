@@ -2,6 +2,7 @@
 
 #include "common/busycursor.h"
 #include "common/messagebox.h"
+#include "output/outputprogress.h"
 #include "output/reportoutput.h"
 
 #include <QComboBox>
@@ -369,7 +370,8 @@ void ReportPreview::print()
 {
     try {
         m_report.setPrintedAt(QDateTime::currentDateTime());
-        PrintReport(m_report, m_printerName);
+        OutputProgress progress(u"Nyomtatás"_s, this);
+        PrintReport(m_report, m_printerName, progress.callback());
     } catch (const ReportError &error) {
         ShowErrorBox(error.message(), this);
     }

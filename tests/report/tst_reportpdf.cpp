@@ -10,6 +10,7 @@
 #include "testdatabase.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QHash>
 #include <QImage>
@@ -53,7 +54,7 @@ private slots:
     void longTextContinuesWithFooters();
     void emptyReportsPrintHeaderAndFooterOnly_data();
     void emptyReportsPrintHeaderAndFooterOnly();
-    void failedPdfLeavesNoFile();
+    void failedOrStoppedPdfLeavesTheOldFile();
 
 private:
     // Writes the report of the query's rows as PDF and reads it back.
@@ -332,14 +333,45 @@ void TestReportPdf::emptyReportsPrintHeaderAndFooterOnly()
     QCOMPARE(words, wanted);
 }
 
-void TestReportPdf::failedPdfLeavesNoFile()
+void TestReportPdf::failedOrStoppedPdfLeavesTheOldFile()
 {
     Query query(m_connection.get());
     OpenListQuery(query, ListSql2024);
     QrLista report(query.result(), LoadReportOwner(*m_connection), u"2024"_s);
-    const QString path = m_dir.filePath(u"nincs/ilyen/lista.pdf"_s);
-    QVERIFY_THROWS_EXCEPTION(ReportError, WriteReportPdf(report, path));
-    QVERIFY(!QFile::exists(path));
+    const QString missing = m_dir.filePath(u"nincs/ilyen/lista.pdf"_s);
+    QVERIFY_THROWS_EXCEPTION(ReportError, WriteReportPdf(report, missing));
+    QVERIFY(!QFile::exists(missing));
+
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"lista.pdf"_s);
+    {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("old");
+    }
+    // Stopped after the second of its five pages.
+    QList<int> pages;
+    const bool done = WriteReportPdf(report, path, [&pages](int page, int bandsDone, int bandCount) {
+        pages.append(page);
+        return bandsDone < bandCount && page < 2;
+    });
+    QVERIFY(!done);
+    QCOMPARE(pages, (QList<int>{1, 2}));
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    QCOMPARE(old.readAll(), QByteArray("old"));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"lista.pdf"_s});
+
+    // Run to its end, the bands done reach the report's bands on the last page.
+    int lastDone = 0, lastCount = -1;
+    QVERIFY(WriteReportPdf(report, path, [&](int, int bandsDone, int bandCount) {
+        lastDone = bandsDone;
+        lastCount = bandCount;
+        return true;
+    }));
+    QCOMPARE(lastDone, lastCount);
+    QCOMPARE(lastCount, 4);
+    QCOMPARE(PdfWords(path).pageCount(), 5);
 }
 
 QTEST_MAIN(TestReportPdf)

@@ -11,7 +11,7 @@ class Tfrm_Main;
 
 // The register inside the main window: puts the register view into the frame and binds the
 // actions that work on it (refresh, period filter, resolution panel, new, edit, status,
-// delete, attachments) and the status-bar panels that follow the current record.
+// delete, attachments, the two reports) and the status-bar panels that follow the current record.
 class MainRegister : public QObject
 {
     Q_OBJECT

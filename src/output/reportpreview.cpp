@@ -25,9 +25,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int Gap = 16; // pixels around and between the pages
-constexpr int CacheKilobytes = 96 * 1024;
-constexpr int SliceMilliseconds = 15; // layout work per idle turn
+constexpr int Gap = 16;                   // pixels around and between the pages
+constexpr int CacheKilobytes = 48 * 1024; // a few pages at a screen's width
+constexpr int SliceMilliseconds = 15;     // layout work per idle turn
 constexpr qreal MinZoom = 0.1;
 constexpr qreal MaxZoom = 8.0;
 

@@ -6,7 +6,9 @@
 #include "app/statuspanels.h"
 #include "db/dbroutines.h"
 #include "masterdata/frm_torzsadat.h"
+#include "output/printing.h"
 #include "register/attachments.h"
+#include "register/flowtabbar.h"
 #include "register/perioddialogs.h"
 #include "register/registerquery.h"
 #include "register/registerview.h"
@@ -67,6 +69,8 @@ void MainRegister::bindActions()
     a.bind(a.aMegnez, [this] { viewAttachment(1); });
     a.bind(a.aMegnez2, [this] { viewAttachment(2); });
     a.bind(a.aMegnez3, [this] { viewAttachment(3); });
+    a.bind(a.aNyomtat, [this] { printResolution(); });
+    a.bind(a.aLista, [this] { printList(); });
 }
 
 void MainRegister::start()
@@ -158,4 +162,16 @@ void MainRegister::viewAttachment(int slot)
 {
     ViewAttachment(Beall.documentStore, currentText(StoredNameColumn(slot)),
                    currentText(SourceNameColumn(slot)), &m_window);
+}
+
+void MainRegister::printResolution()
+{
+    PrintResolution(m_connection, int(m_view->currentId()),
+                    PrintSettings{Beall.printerName, m_openExportWindow}, &m_window);
+}
+
+void MainRegister::printList()
+{
+    PrintList(m_connection, m_view->registerQuery().query().sqlText(), m_view->yearTabs()->currentText(),
+              PrintSettings{Beall.printerName, m_openExportWindow}, &m_window);
 }

@@ -2,14 +2,16 @@
 
 #include <QDate>
 #include <QObject>
+#include <functional>
 
 class Connection;
+class Query;
 class RegisterView;
 class Tfrm_Main;
 
 // The register inside the main window: puts the register view into the frame and binds the
 // actions that work on it (refresh, period filter, resolution panel, new, edit, status,
-// delete, attachments) and the status-bar panels that follow the current record.
+// delete, attachments, the two reports) and the status-bar panels that follow the current record.
 class MainRegister : public QObject
 {
     Q_OBJECT
@@ -29,6 +31,15 @@ public:
     void changeStatus();
     void deleteResolution();
     void viewAttachment(int slot);
+    // aNyomtat: the resolution report of the record under the cursor (0 when there is none).
+    void printResolution();
+    // aLista: the list report of the register as it is filtered, searched and sorted.
+    void printList();
+
+    // Where the print choice's "Excelbe (CSV)" opens the export window on the report's query.
+    // Until the export window is plugged in here, the print choice does not offer it.
+    using ExportWindowOpener = std::function<void(Query &query)>;
+    void setExportWindowOpener(ExportWindowOpener opener) { m_openExportWindow = std::move(opener); }
 
 private:
     void bindActions();
@@ -42,4 +53,5 @@ private:
     Connection &m_connection;
     RegisterView *m_view;
     QDate m_lastEntryDate = QDate::currentDate();
+    ExportWindowOpener m_openExportWindow;
 };

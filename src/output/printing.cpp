@@ -1,0 +1,93 @@
+#include "output/printing.h"
+
+#include "common/busycursor.h"
+#include "common/paths.h"
+#include "db/query.h"
+#include "output/frm_nyomvalaszt.h"
+#include "output/outputprogress.h"
+#include "output/qrhatarozat.h"
+#include "output/qrlista.h"
+#include "output/reportoutput.h"
+#include "output/reportpreview.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPrinterInfo>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void OutputReport(BandedReport &report, Query &query, const QString &pdfName, const PrintSettings &settings,
+                  QWidget *owner)
+{
+    QString printer = settings.printerName;
+    const int choice = ChoosePrintOutput(printer, bool(settings.openExportWindow), owner);
+    // A printer that is no longer installed is ignored: the default printer prints.
+    const QString installed = InstalledPrinterName(printer, QPrinterInfo::availablePrinterNames());
+    report.setPrintedAt(QDateTime::currentDateTime());
+    switch (choice) {
+    case OutputPreview: {
+        ReportPreview preview(report, installed, owner);
+        preview.exec();
+        break;
+    }
+    case OutputPrinter: {
+        OutputProgress progress(u"Nyomtatás"_s, owner);
+        PrintReport(report, installed, progress.callback());
+        break;
+    }
+    case OutputExport:
+        if (settings.openExportWindow)
+            settings.openExportWindow(query);
+        break;
+    case OutputPdf: {
+        const QString path = AskPdfFileName(pdfName, owner);
+        if (!path.isEmpty()) {
+            OutputProgress progress(u"PDF file írása"_s, owner);
+            WriteReportPdf(report, path, progress.callback());
+        }
+        break;
+    }
+    default: break;
+    }
+}
+
+} // namespace
+
+void PrintResolution(Connection &connection, int iktato, const PrintSettings &settings, QWidget *owner)
+{
+    Query query(&connection);
+    ReportOwner reportOwner;
+    {
+        BusyCursor busy;
+        reportOwner = LoadReportOwner(connection);
+        OpenResolutionQuery(query, iktato);
+    }
+    QrHatarozat report(query.result(), reportOwner);
+    OutputReport(report, query, u"Hatarozat.pdf"_s, settings, owner);
+}
+
+void PrintList(Connection &connection, const QString &registerSql, const QString &caption,
+               const PrintSettings &settings, QWidget *owner)
+{
+    Query query(&connection);
+    ReportOwner reportOwner;
+    {
+        BusyCursor busy;
+        reportOwner = LoadReportOwner(connection);
+        OpenListQuery(query, registerSql);
+    }
+    QrLista report(query.result(), reportOwner, caption);
+    OutputReport(report, query, u"Lista.pdf"_s, settings, owner);
+}
+
+QString AskPdfFileName(const QString &suggestedName, QWidget *owner)
+{
+    QString path = QFileDialog::getSaveFileName(
+        owner, u"Mentés PDF fileba"_s, QDir(DocumentsPath()).filePath(suggestedName), u"PDF file (*.pdf)"_s);
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
+        path += u".pdf"_s;
+    return path;
+}

@@ -1,0 +1,190 @@
+#include "../users/modalhelper.h"
+#include "app/setup.h"
+#include "common/messagebox.h"
+#include "db/connection.h"
+#include "db/dbroutines.h"
+#include "db/query.h"
+#include "output/qrhatarozat.h"
+#include "output/qrlista.h"
+#include "output/reportpreview.h"
+#include "testdatabase.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QPrinterInfo>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QToolButton>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QString AllYears = u"SELECT * FROM vw_iktato\nWHERE (iktato > 0)\nORDER BY sorrend;"_s;
+
+int PageCountShown(const ReportPreview &preview)
+{
+    return preview.pageCountLabel()->text().mid(2).toInt();
+}
+} // namespace
+
+// The preview on the demo register (400 records, about a hundred pages of list): the first page
+// at once, further pages only when looked at, navigation, zoom and the print button.
+class TestReportPreview : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void firstPageAtOnceOthersWhenSeen();
+    void navigation();
+    void zoom();
+    void printWithoutPrinterSaysSo();
+    void resolutionPreviewCountsItsPages();
+
+private:
+    std::unique_ptr<TestDatabase> m_db;
+    std::unique_ptr<Connection> m_connection;
+    std::unique_ptr<Query> m_query;
+    std::unique_ptr<QrLista> m_list;
+};
+
+void TestReportPreview::initTestCase()
+{
+    REQUIRE_TEST_SERVER();
+    SetUpApplication(*qApp);
+    m_db = std::make_unique<TestDatabase>();
+    m_db->load(SourcePath(u"sql/demo.sql"_s));
+    m_connection = std::make_unique<Connection>(m_db->params());
+    m_connection->open();
+    m_query = std::make_unique<Query>(m_connection.get());
+    OpenListQuery(*m_query, AllYears);
+    QCOMPARE(m_query->rowCount(), 400);
+    m_list = std::make_unique<QrLista>(m_query->result(), LoadReportOwner(*m_connection), u"Összes"_s);
+}
+
+void TestReportPreview::cleanupTestCase()
+{
+    m_list.reset();
+    m_query.reset();
+    m_connection.reset();
+    m_db.reset();
+}
+
+void TestReportPreview::firstPageAtOnceOthersWhenSeen()
+{
+    ReportPreview preview(*m_list, QString());
+    // Nothing beyond the first page is laid out before the window shows.
+    QCOMPARE(preview.pageCountLabel()->text(), u"/ 1…"_s);
+    preview.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&preview));
+    QTRY_VERIFY(preview.pageView()->paintedPages() >= 1);
+    SaveShot(&preview, u"report-preview-lista"_s);
+
+    // The rest is counted while the window is idle, without painting a page.
+    QTRY_VERIFY_WITH_TIMEOUT(!preview.pageCountLabel()->text().endsWith(u"…"_s), 30000);
+    const int pages = PageCountShown(preview);
+    QVERIFY2(pages > 50, qPrintable(preview.pageCountLabel()->text()));
+    QCOMPARE(pages, ReportLayout(*m_list).pageCount());
+    QVERIFY2(preview.pageView()->paintedPages() <= 2,
+             qPrintable(QString::number(preview.pageView()->paintedPages())));
+    QCOMPARE(preview.pageBox()->maximum(), pages);
+}
+
+void TestReportPreview::navigation()
+{
+    ReportPreview preview(*m_list, QString());
+    preview.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&preview));
+    ReportPageView *view = preview.pageView();
+
+    // A page far ahead is painted without the pages before it.
+    const int paintedBefore = view->paintedPages();
+    preview.pageBox()->setValue(40);
+    QCOMPARE(view->currentPage(), 39);
+    QApplication::processEvents();
+    QVERIFY2(view->paintedPages() - paintedBefore <= 3, qPrintable(QString::number(view->paintedPages())));
+
+    QTest::mouseClick(preview.nextButton(), Qt::LeftButton);
+    QCOMPARE(view->currentPage(), 40);
+    QCOMPARE(preview.pageBox()->value(), 41);
+    QTest::mouseClick(preview.previousButton(), Qt::LeftButton);
+    QCOMPARE(view->currentPage(), 39);
+    QTest::keyClick(view, Qt::Key_PageDown);
+    QCOMPARE(preview.pageBox()->value(), 41);
+
+    QTest::mouseClick(preview.lastButton(), Qt::LeftButton);
+    const int pages = ReportLayout(*m_list).pageCount();
+    QCOMPARE(preview.pageBox()->value(), pages);
+    QCOMPARE(preview.pageCountLabel()->text(), u"/ %1"_s.arg(pages));
+    QTest::mouseClick(preview.nextButton(), Qt::LeftButton); // nothing after the last page
+    QCOMPARE(preview.pageBox()->value(), pages);
+
+    QTest::mouseClick(preview.firstButton(), Qt::LeftButton);
+    QCOMPARE(view->currentPage(), 0);
+    QCOMPARE(preview.pageBox()->value(), 1);
+}
+
+void TestReportPreview::zoom()
+{
+    ReportPreview preview(*m_list, QString());
+    preview.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&preview));
+    ReportPageView *view = preview.pageView();
+    auto choose = [&](const QString &text) {
+        const int index = preview.zoomBox()->findText(text);
+        QVERIFY(index >= 0);
+        preview.zoomBox()->setCurrentIndex(index);
+        emit preview.zoomBox()->activated(index);
+    };
+
+    choose(u"100%"_s);
+    const qreal realWidth = 210 / 25.4 * view->logicalDpiX();
+    QVERIFY2(std::abs(view->pageImage(0).width() - realWidth) <= 2,
+             qPrintable(QString::number(view->pageImage(0).width())));
+    choose(u"200%"_s);
+    QVERIFY(std::abs(view->pageImage(0).width() - 2 * realWidth) <= 3);
+    QVERIFY(std::abs(view->zoom() - 2.0) < 0.02);
+
+    choose(u"Egész oldal"_s);
+    QVERIFY(view->pageImage(0).height() <= view->viewport()->height());
+    choose(u"Oldalszélesség"_s);
+    QVERIFY(view->pageImage(0).width() <= view->viewport()->width());
+    QVERIFY(view->pageImage(0).width() >= view->viewport()->width() - 40);
+}
+
+void TestReportPreview::printWithoutPrinterSaysSo()
+{
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        QSKIP("This machine has printers: printing would reach one");
+    ReportPreview preview(*m_list, QString());
+    preview.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&preview));
+    MessageBoxRecorder boxes;
+    QTest::mouseClick(preview.printButton(), Qt::LeftButton);
+    QCOMPARE(boxes.texts(), QStringList{u"Nincs telepített nyomtató."_s});
+    QVERIFY(preview.isVisible());
+}
+
+void TestReportPreview::resolutionPreviewCountsItsPages()
+{
+    const int id =
+        QueryInt(*m_connection, u"SELECT iktato FROM iktato ORDER BY LENGTH(hatarozat) DESC LIMIT 1;"_s, 0);
+    Query query(m_connection.get());
+    OpenResolutionQuery(query, id);
+    QrHatarozat report(query.result(), LoadReportOwner(*m_connection));
+    ReportPreview preview(report, QString());
+    preview.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&preview));
+    QTRY_VERIFY(!preview.pageCountLabel()->text().endsWith(u"…"_s));
+    QCOMPARE(PageCountShown(preview), ReportLayout(report).pageCount());
+    QVERIFY(preview.windowTitle().contains(u"Határozat"_s));
+    SaveShot(&preview, u"report-preview-hatarozat"_s);
+}
+
+QTEST_MAIN(TestReportPreview)
+#include "tst_reportpreview.moc"

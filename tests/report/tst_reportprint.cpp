@@ -1,0 +1,298 @@
+#include "../users/modalhelper.h"
+#include "app/beall.h"
+#include "app/frm_main.h"
+#include "app/mainactions.h"
+#include "app/mainregister.h"
+#include "app/setup.h"
+#include "common/messagebox.h"
+#include "common/paths.h"
+#include "config/conprofile.h"
+#include "config/inifile.h"
+#include "db/query.h"
+#include "output/frm_nyomvalaszt.h"
+#include "output/reportpreview.h"
+#include "pdfwords.h"
+#include "register/flowtabbar.h"
+#include "register/registerquery.h"
+#include "register/registerview.h"
+#include "reportfixture.h"
+#include "testdatabase.h"
+#include "testutil.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Records every modal window that opens while it lives, and closes it.
+class ModalWatch
+{
+public:
+    ModalWatch()
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (QWidget *w = QApplication::activeModalWidget()) {
+                m_seen.append(w->windowTitle());
+                w->close();
+            }
+        });
+        m_timer.start(20);
+    }
+    const QStringList &seen() const { return m_seen; }
+
+private:
+    QTimer m_timer;
+    QStringList m_seen;
+};
+
+} // namespace
+
+// Printing from the main window: aNyomtat and aLista through the print choice to a PDF file,
+// the preview or the export window, on a started program over the report fixture.
+class TestReportPrint : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        REQUIRE_TEST_SERVER();
+        SetUpApplication(*qApp);
+    }
+    void init();
+    void cleanup();
+
+    void listFollowsSearchAndOrder();
+    void emptyListPrintsTheResolutionReportWithoutText();
+    void cancelledChoicePrintsNothing_data();
+    void cancelledChoicePrintsNothing();
+    void exportChoiceOpensTheExportWindowOnTheReportRows();
+    void previewChoiceShowsThePreview();
+
+private:
+    RegisterView &view() { return m_window->mainRegister()->view(); }
+    // Triggers the action and answers the print choice with `choice`; for the PDF file the save
+    // dialog gets `pdfPath`.
+    void print(QAction *action, int choice, const QString &pdfPath = QString());
+    void search(const QString &text);
+
+    std::unique_ptr<ScopedDataFolder> m_folder;
+    std::unique_ptr<TestDatabase> m_db;
+    std::unique_ptr<Tfrm_Main> m_window;
+    QTemporaryDir m_dir;
+};
+
+void TestReportPrint::init()
+{
+    m_folder = std::make_unique<ScopedDataFolder>();
+    Beall = TBeall();
+    m_db = std::make_unique<TestDatabase>();
+    {
+        Connection connection(m_db->params());
+        connection.open();
+        FillReportFixture(connection);
+    }
+    QDir().mkpath(DataFolder());
+    const ConnectionParams p = m_db->params();
+    IniFile(SettingsFilePath())
+        .writeString(u"Adatbazis"_s, u"ConStr1"_s,
+                     EncodeConStr(u"%1;%2;%3;root;;Teszt"_s.arg(p.database, p.host).arg(p.port)));
+    m_window = std::make_unique<Tfrm_Main>();
+    QCOMPARE(m_window->startUp(), StartupOutcome::Started);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    // The program-wide printer, as the settings file would give it.
+    Beall.printerName = u"Irodai nyomtató"_s;
+    // Every committee of the year.
+    FlowTabBar *committees = view().committeeTabs();
+    committees->setCurrentIndex(committees->count() - 1);
+    QCOMPARE(committees->currentText(), u"Összes"_s);
+}
+
+void TestReportPrint::cleanup()
+{
+    m_window.reset();
+    m_db.reset();
+    m_folder.reset();
+}
+
+void TestReportPrint::print(QAction *action, int choice, const QString &pdfPath)
+{
+    AnswerModalTitled(u"Nyomtatás típusa"_s, [choice, pdfPath](QDialog *dialog) {
+        auto form = qobject_cast<Tfrm_NyomValaszt *>(dialog);
+        QVERIFY(form);
+        form->item(choice)->click();
+        if (choice == OutputPdf) {
+            AnswerModalTitled(u"Mentés PDF fileba"_s, [pdfPath](QDialog *files) {
+                auto fileDialog = qobject_cast<QFileDialog *>(files);
+                QVERIFY(fileDialog);
+                fileDialog->selectFile(pdfPath);
+                static_cast<QDialog *>(fileDialog)->accept();
+            });
+        }
+        form->okButton()->click();
+    });
+    action->trigger();
+}
+
+void TestReportPrint::search(const QString &text)
+{
+    view().searchBox()->setText(text);
+    QCoreApplication::processEvents(); // the search runs once the typing is handled
+}
+
+void TestReportPrint::listFollowsSearchAndOrder()
+{
+    QCOMPARE(view().yearTabs()->currentText(), u"2024"_s);
+    search(u"elfogad"_s);
+    // Sorted by the responsible person: "pénzügyi osztály" before "polgármester", against the
+    // register's own order.
+    QHeaderView *header = view().grid()->horizontalHeader();
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                      QPoint(header->sectionViewportPosition(5) + 5, header->height() / 2));
+    const Query &rows = view().registerQuery().query();
+    QCOMPARE(rows.rowCount(), 2);
+    QStringList expected;
+    for (int row = 0; row < rows.rowCount(); ++row)
+        expected.append(rows.result().text(row, rows.fieldIndex(u"hosszu"_s)));
+    QVERIFY(expected.first().startsWith(u"Pénzügyi Bizottság 1/2024."_s));
+
+    const QString path = m_dir.filePath(u"lista.pdf"_s);
+    print(m_window->actions().aLista, OutputPdf, path);
+    const PdfWords pdf(path);
+    QVERIFY2(pdf.error().isEmpty(), qPrintable(pdf.error()));
+    QCOMPARE(pdf.pageCount(), 1);
+    const QString text = pdf.text();
+    const qsizetype first = text.indexOf(expected[0]);
+    const qsizetype second = text.indexOf(expected[1]);
+    QVERIFY2(first >= 0 && second > first, qPrintable(text));
+    // The rest of 2024 is not on the list.
+    for (const QString &other : {u"Rendelet módosítása"_s, u"Adóbevételek"_s, u"Közvilágítás"_s})
+        QVERIFY2(!text.contains(other), qPrintable(other));
+    const auto caption = NearestPlace(pdf, 0, u"2024"_s, Edge::Left, QPointF(10, 20.6));
+    QVERIFY(caption && std::abs(caption->y() - 20.6) < 0.5 && std::abs(caption->x() - 10) < 0.5);
+}
+
+void TestReportPrint::emptyListPrintsTheResolutionReportWithoutText()
+{
+    search(u"nincsilyenszó"_s);
+    QCOMPARE(view().registerQuery().query().rowCount(), 0);
+    const QString path = m_dir.filePath(u"ures.pdf"_s);
+    print(m_window->actions().aNyomtat, OutputPdf, path);
+    const PdfWords pdf(path);
+    QVERIFY2(pdf.error().isEmpty(), qPrintable(pdf.error()));
+    QCOMPARE(pdf.pageCount(), 1);
+    // The title block with empty fields and the footer; no text band.
+    QStringList words = pdf.text().split(u' ');
+    words.removeIf([](const QString &w) { return QRegularExpression(u"^[0-9.:]+$"_s).match(w).hasMatch(); });
+    words.sort();
+    const QString shown = u"Határozat Dátum Határidő Felelős "_s + OwnerName +
+                          u" Hársfalva +36 Orvant.H oldal: www.brennik.hu qrHatarozat"_s;
+    QStringList expected = shown.split(u' ');
+    expected.sort();
+    QCOMPARE(words, expected);
+}
+
+void TestReportPrint::cancelledChoicePrintsNothing_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("button");
+    QTest::newRow("aNyomtat, Mégsem") << u"aNyomtat"_s << u"btnMegsem"_s;
+    QTest::newRow("aLista, Mégsem") << u"aLista"_s << u"btnMegsem"_s;
+    QTest::newRow("aLista, closed") << u"aLista"_s << QString();
+}
+
+void TestReportPrint::cancelledChoicePrintsNothing()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, button);
+    int exports = 0;
+    m_window->mainRegister()->setExportWindowOpener([&exports](Query &) { ++exports; });
+    std::unique_ptr<ModalWatch> after;
+    AnswerModalTitled(u"Nyomtatás típusa"_s, [&](QDialog *dialog) {
+        auto form = qobject_cast<Tfrm_NyomValaszt *>(dialog);
+        // Even with the printer and another printer chosen, cancelling uses neither.
+        form->item(OutputPrinter)->click();
+        form->printerBox()->setEditText(u"Másik"_s);
+        after = std::make_unique<ModalWatch>();
+        if (button.isEmpty())
+            form->close();
+        else
+            form->findChild<QPushButton *>(button)->click();
+    });
+    MessageBoxRecorder boxes;
+    m_window->actions().byName(action)->trigger();
+    QVERIFY(after);
+    QCOMPARE(after->seen(), QStringList());
+    QCOMPARE(boxes.count(), 0); // printing would have told that there is no printer
+    QCOMPARE(exports, 0);
+    QCOMPARE(Beall.printerName, u"Irodai nyomtató"_s);
+}
+
+void TestReportPrint::exportChoiceOpensTheExportWindowOnTheReportRows()
+{
+    // Until the export window is plugged in, the choice does not offer it.
+    bool offered = true;
+    AnswerModalTitled(u"Nyomtatás típusa"_s, [&offered](QDialog *dialog) {
+        offered = qobject_cast<Tfrm_NyomValaszt *>(dialog)->item(OutputExport)->isEnabled();
+        dialog->reject();
+    });
+    m_window->actions().aLista->trigger();
+    QVERIFY(!offered);
+
+    QList<qint64> exported;
+    m_window->mainRegister()->setExportWindowOpener([&exported](Query &query) {
+        for (int row = 0; row < query.rowCount(); ++row) {
+            query.setRecNo(row);
+            exported.append(query.value(u"iktato"_s).toLongLong());
+        }
+    });
+    print(m_window->actions().aLista, OutputExport);
+    const Query &rows = view().registerQuery().query();
+    QList<qint64> listed;
+    for (int row = 0; row < rows.rowCount(); ++row)
+        listed.append(rows.result().value(row, rows.fieldIndex(u"iktato"_s)).toLongLong());
+    QCOMPARE(exported, listed);
+    QCOMPARE(exported.size(), 4);
+}
+
+void TestReportPrint::previewChoiceShowsThePreview()
+{
+    QString pages;
+    AnswerModalTitled(u"Nyomtatás típusa"_s, [&](QDialog *dialog) {
+        qobject_cast<Tfrm_NyomValaszt *>(dialog)->okButton()->click(); // the preview is preselected
+    });
+    auto seen = std::make_shared<bool>(false);
+    AnswerModalTitled(
+        u"Nyomtatási kép - Határozat"_s,
+        [&](QDialog *dialog) {
+            auto preview = qobject_cast<ReportPreview *>(dialog);
+            QVERIFY(preview);
+            QTRY_VERIFY(!preview->pageCountLabel()->text().endsWith(u"…"_s));
+            pages = preview->pageCountLabel()->text();
+            preview->reject();
+        },
+        seen, 10000);
+    QVERIFY(view().registerQuery().locateId(LongRecordId));
+    m_window->actions().aNyomtat->trigger();
+    QVERIFY(*seen);
+    QVERIFY2(pages.mid(2).toInt() >= 3, qPrintable(pages));
+}
+
+QTEST_MAIN(TestReportPrint)
+#include "tst_reportprint.moc"

@@ -1,6 +1,6 @@
 #include "output/frm_nyomvalaszt.h"
 
-#include "common/formgeometry.h"
+#include "gui/formgeometry.h"
 #include "output/printchoicepictures.h"
 
 #include <QButtonGroup>

@@ -1,6 +1,6 @@
 #include "output/printing.h"
 
-#include "common/busycursor.h"
+#include "gui/busycursor.h"
 #include "common/paths.h"
 #include "db/query.h"
 #include "output/frm_nyomvalaszt.h"

@@ -1,6 +1,6 @@
 #include "output/reportoutput.h"
 
-#include "common/busycursor.h"
+#include "gui/busycursor.h"
 #include "output/reportlayout.h"
 
 #include <QPageLayout>

@@ -1,7 +1,7 @@
 #include "output/reportpreview.h"
 
-#include "common/busycursor.h"
-#include "common/messagebox.h"
+#include "gui/busycursor.h"
+#include "gui/messagebox.h"
 #include "output/outputprogress.h"
 #include "output/reportoutput.h"
 

@@ -1,6 +1,6 @@
 #include "../users/modalhelper.h"
 #include "app/setup.h"
-#include "common/messagebox.h"
+#include "gui/messagebox.h"
 #include "db/connection.h"
 #include "db/dbroutines.h"
 #include "db/query.h"

@@ -4,7 +4,7 @@
 #include "app/mainactions.h"
 #include "app/mainregister.h"
 #include "app/setup.h"
-#include "common/messagebox.h"
+#include "gui/messagebox.h"
 #include "common/paths.h"
 #include "config/conprofile.h"
 #include "config/inifile.h"

@@ -3,7 +3,9 @@
 #include "config/inifile.h"
 #include "paths.h"
 
+#include <QApplication>
 #include <QWidget>
+#include <QWindow>
 
 using namespace Qt::StringLiterals;
 
@@ -85,25 +87,168 @@ void SaveFormBounds(const QString &section, int left, int top, int height, int w
     });
 }
 
+namespace {
+
+// True when the window system has told the window its frame: once the window has been on the
+// screen, or on platforms that know the frame beforehand.
+bool frameKnown(const QWidget *window)
+{
+    const QWindow *handle = window->windowHandle();
+    return handle && (handle->isExposed() || !handle->frameMargins().isNull());
+}
+
+QMargins frameMargins(const QWidget *window)
+{
+    const QWindow *handle = window->windowHandle();
+    return handle ? handle->frameMargins() : QMargins();
+}
+
+// The frame the window will get: its own when known, else that of a framed window nearby, which
+// a window manager decorates alike.
+QMargins expectedFrame(const QWidget *window)
+{
+    if (frameKnown(window))
+        return frameMargins(window);
+    if (window->windowFlags() & Qt::FramelessWindowHint)
+        return {};
+    const QWidget *parent = window->parentWidget() ? window->parentWidget()->window() : nullptr;
+    for (const QWidget *other : {parent, static_cast<const QWidget *>(QApplication::activeWindow())}) {
+        if (other && other != window && frameKnown(other) && !frameMargins(other).isNull())
+            return frameMargins(other);
+    }
+    return {};
+}
+
+enum class Placing { Position, Bounds };
+
+QString objectNameOfPlacer()
+{
+    return u"FramedPlacer"_s;
+}
+
+void place(QWidget *window, const QRect &outer, Placing what)
+{
+    const QMargins frame = expectedFrame(window);
+    // Before the window exists, Qt takes a move as the frame's position; once it exists but is
+    // not framed yet, as the client area's, which the frame then pushes up and left.
+    if (window->testAttribute(Qt::WA_WState_Created) && !frameKnown(window))
+        window->move(outer.topLeft() + QPoint(frame.left(), frame.top()));
+    else
+        window->move(outer.topLeft());
+    if (what == Placing::Bounds)
+        window->resize(outer.size().shrunkBy(frame));
+}
+
+// Places the window once more when it is first on the screen, now with its real frame.
+class FramedPlacer : public QObject
+{
+public:
+    FramedPlacer(QWidget *window, const QRect &outer, Placing what)
+        : QObject(window), m_window(window), m_outer(outer), m_what(what)
+    {
+        setObjectName(objectNameOfPlacer());
+        window->installEventFilter(this);
+        watchHandle();
+    }
+
+    void retarget(const QRect &outer, Placing what)
+    {
+        // A later move keeps the size an earlier request asked for.
+        if (what == Placing::Position && m_what == Placing::Bounds) {
+            m_outer.moveTopLeft(outer.topLeft());
+        } else {
+            m_outer = outer;
+            m_what = what;
+        }
+    }
+
+    static FramedPlacer *of(QWidget *window)
+    {
+        return window->findChild<FramedPlacer *>(objectNameOfPlacer(), Qt::FindDirectChildrenOnly);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_window && event->type() == QEvent::Show)
+            watchHandle();
+        else if (watched == m_window->windowHandle() && event->type() == QEvent::Expose &&
+                 m_window->windowHandle()->isExposed()) {
+            m_window->windowHandle()->removeEventFilter(this);
+            m_window->removeEventFilter(this);
+            place(m_window, m_outer, m_what);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    void watchHandle()
+    {
+        if (QWindow *handle = m_window->windowHandle())
+            handle->installEventFilter(this);
+    }
+
+    QWidget *m_window;
+    QRect m_outer;
+    Placing m_what;
+};
+
+void setOuter(QWidget *window, const QRect &outer, Placing what)
+{
+    place(window, outer, what);
+    if (frameKnown(window))
+        return;
+    if (FramedPlacer *placer = FramedPlacer::of(window))
+        placer->retarget(outer, what);
+    else
+        new FramedPlacer(window, outer, what);
+}
+
+} // namespace
+
+QRect OuterGeometry(const QWidget *window)
+{
+    if (frameKnown(window))
+        return window->frameGeometry();
+    // Not framed yet: where a move put the window and the size the frame will add.
+    const QMargins frame = expectedFrame(window);
+    QRect outer = window->geometry().marginsAdded(frame);
+    if (!window->testAttribute(Qt::WA_WState_Created))
+        outer.moveTopLeft(window->pos());
+    return outer;
+}
+
+void SetOuterGeometry(QWidget *window, const QRect &outer)
+{
+    setOuter(window, outer, Placing::Bounds);
+}
+
+void MoveOuter(QWidget *window, const QPoint &topLeft)
+{
+    setOuter(window, QRect(topLeft, OuterGeometry(window).size()), Placing::Position);
+}
+
 void LoadFormPos(QWidget *window)
 {
-    window->move(LoadFormPos(window->objectName()));
+    MoveOuter(window, LoadFormPos(window->objectName()));
 }
 
 void SaveFormPos(const QWidget *window)
 {
-    SaveFormPos(window->objectName(), window->x(), window->y());
+    const QRect outer = OuterGeometry(window);
+    SaveFormPos(window->objectName(), outer.x(), outer.y());
 }
 
 void LoadFormBounds(QWidget *window)
 {
-    const QRect r =
-        LoadFormBounds(window->objectName(), window->x(), window->y(), window->height(), window->width());
-    window->move(r.topLeft());
-    window->resize(r.size());
+    const QRect current = OuterGeometry(window);
+    SetOuterGeometry(window, LoadFormBounds(window->objectName(), current.x(), current.y(), current.height(),
+                                            current.width()));
 }
 
 void SaveFormBounds(const QWidget *window)
 {
-    SaveFormBounds(window->objectName(), window->x(), window->y(), window->height(), window->width());
+    const QRect outer = OuterGeometry(window);
+    SaveFormBounds(window->objectName(), outer.x(), outer.y(), outer.height(), outer.width());
 }

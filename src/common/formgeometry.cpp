@@ -129,12 +129,16 @@ QString objectNameOfPlacer()
 void place(QWidget *window, const QRect &outer, Placing what)
 {
     const QMargins frame = expectedFrame(window);
-    // Before the window exists, Qt takes a move as the frame's position; once it exists but is
-    // not framed yet, as the client area's, which the frame then pushes up and left.
-    if (window->testAttribute(Qt::WA_WState_Created) && !frameKnown(window))
-        window->move(outer.topLeft() + QPoint(frame.left(), frame.top()));
-    else
+    if (!window->testAttribute(Qt::WA_WState_Created)) {
+        // Before the window exists Qt takes a move as the frame's position, and the window
+        // system puts the frame there even when its size is not known yet.
         window->move(outer.topLeft());
+    } else {
+        // Afterwards a move means the frame's position as far as the widget knows the frame,
+        // which may still be without one: aim at the client area, measured as Qt measures it.
+        const QPoint client = outer.topLeft() + QPoint(frame.left(), frame.top());
+        window->move(client - (window->geometry().topLeft() - window->pos()));
+    }
     if (what == Placing::Bounds)
         window->resize(outer.size().shrunkBy(frame));
 }
@@ -209,14 +213,11 @@ void setOuter(QWidget *window, const QRect &outer, Placing what)
 
 QRect OuterGeometry(const QWidget *window)
 {
-    if (frameKnown(window))
-        return window->frameGeometry();
-    // Not framed yet: where a move put the window and the size the frame will add.
+    // Qt's own frameGeometry() may still miss a frame the window manager added after mapping.
     const QMargins frame = expectedFrame(window);
-    QRect outer = window->geometry().marginsAdded(frame);
     if (!window->testAttribute(Qt::WA_WState_Created))
-        outer.moveTopLeft(window->pos());
-    return outer;
+        return QRect(window->pos(), window->size().grownBy(frame));
+    return window->geometry().marginsAdded(frame);
 }
 
 void SetOuterGeometry(QWidget *window, const QRect &outer)

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QWidget>
 #include <QWindow>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -89,41 +90,125 @@ void SaveFormBounds(const QString &section, int left, int top, int height, int w
 
 namespace {
 
-// True when the window system has told the window its frame: once the window has been on the
-// screen, or on platforms that know the frame beforehand.
-bool frameKnown(const QWidget *window)
-{
-    const QWindow *handle = window->windowHandle();
-    return handle && (handle->isExposed() || !handle->frameMargins().isNull());
-}
+enum class Placing { Position, Bounds };
 
-QMargins frameMargins(const QWidget *window)
+void place(QWidget *window, const QRect &outer, Placing what);
+
+// Follows a window that remembers its place. It keeps the frame the window manager gave the
+// window, which the platform forgets when the window is hidden and which the widget itself may
+// not have learnt (under X11 the frame comes after mapping, and no move follows when the client
+// area stays put); and it completes a placing asked for before the window had its frame.
+class FrameTracker : public QObject
+{
+public:
+    static FrameTracker *of(const QWidget *window)
+    {
+        return window->findChild<FrameTracker *>(objectNameOfTracker(), Qt::FindDirectChildrenOnly);
+    }
+
+    static FrameTracker *ensure(QWidget *window)
+    {
+        FrameTracker *tracker = of(window);
+        return tracker ? tracker : new FrameTracker(window);
+    }
+
+    std::optional<QMargins> frame() const { return m_frame; }
+
+    void placeWhenFramed(const QRect &outer, Placing what)
+    {
+        // A later move keeps the size an earlier request asked for.
+        if (m_pending && what == Placing::Position && m_what == Placing::Bounds) {
+            m_outer.moveTopLeft(outer.topLeft());
+        } else {
+            m_outer = outer;
+            m_what = what;
+        }
+        m_pending = true;
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_window && event->type() == QEvent::Show) {
+            watchHandle();
+            return false;
+        }
+        QWindow *handle = m_window->windowHandle();
+        if (watched != handle || !handle->isExposed())
+            return false;
+        const QEvent::Type type = event->type();
+        if (type == QEvent::Expose || type == QEvent::Move || type == QEvent::Resize) {
+            m_frame = handle->frameMargins();
+            if (m_pending && type == QEvent::Expose) {
+                m_pending = false;
+                place(m_window, m_outer, m_what);
+            }
+        }
+        return false;
+    }
+
+private:
+    explicit FrameTracker(QWidget *window) : QObject(window), m_window(window)
+    {
+        setObjectName(objectNameOfTracker());
+        window->installEventFilter(this);
+        watchHandle();
+    }
+
+    static QString objectNameOfTracker() { return u"FrameTracker"_s; }
+
+    void watchHandle()
+    {
+        if (QWindow *handle = m_window->windowHandle()) {
+            handle->removeEventFilter(this);
+            handle->installEventFilter(this);
+        }
+    }
+
+    QWidget *m_window;
+    std::optional<QMargins> m_frame;
+    bool m_pending = false;
+    QRect m_outer;
+    Placing m_what = Placing::Position;
+};
+
+// The window's frame as the window system reported it: from the platform while the window is
+// on the screen (or on platforms that know the frame beforehand), else as last seen. Nothing
+// before the window has been framed at all.
+std::optional<QMargins> reportedFrame(const QWidget *window)
 {
     const QWindow *handle = window->windowHandle();
-    return handle ? handle->frameMargins() : QMargins();
+    if (!handle)
+        return std::nullopt;
+    if (handle->isExposed() || !handle->frameMargins().isNull())
+        return handle->frameMargins();
+    if (const FrameTracker *tracker = FrameTracker::of(window); tracker && tracker->frame())
+        return tracker->frame();
+    const QRect frame = window->frameGeometry();
+    const QRect client = window->geometry();
+    if (frame == client)
+        return std::nullopt;
+    return QMargins(client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                    frame.bottom() - client.bottom());
 }
 
 // The frame the window will get: its own when known, else that of a framed window nearby, which
 // a window manager decorates alike.
 QMargins expectedFrame(const QWidget *window)
 {
-    if (frameKnown(window))
-        return frameMargins(window);
+    if (const auto own = reportedFrame(window))
+        return *own;
     if (window->windowFlags() & Qt::FramelessWindowHint)
         return {};
     const QWidget *parent = window->parentWidget() ? window->parentWidget()->window() : nullptr;
     for (const QWidget *other : {parent, static_cast<const QWidget *>(QApplication::activeWindow())}) {
-        if (other && other != window && frameKnown(other) && !frameMargins(other).isNull())
-            return frameMargins(other);
+        if (other && other != window) {
+            const auto frame = reportedFrame(other);
+            if (frame && !frame->isNull())
+                return *frame;
+        }
     }
     return {};
-}
-
-enum class Placing { Position, Bounds };
-
-QString objectNameOfPlacer()
-{
-    return u"FramedPlacer"_s;
 }
 
 void place(QWidget *window, const QRect &outer, Placing what)
@@ -143,70 +228,12 @@ void place(QWidget *window, const QRect &outer, Placing what)
         window->resize(outer.size().shrunkBy(frame));
 }
 
-// Places the window once more when it is first on the screen, now with its real frame.
-class FramedPlacer : public QObject
-{
-public:
-    FramedPlacer(QWidget *window, const QRect &outer, Placing what)
-        : QObject(window), m_window(window), m_outer(outer), m_what(what)
-    {
-        setObjectName(objectNameOfPlacer());
-        window->installEventFilter(this);
-        watchHandle();
-    }
-
-    void retarget(const QRect &outer, Placing what)
-    {
-        // A later move keeps the size an earlier request asked for.
-        if (what == Placing::Position && m_what == Placing::Bounds) {
-            m_outer.moveTopLeft(outer.topLeft());
-        } else {
-            m_outer = outer;
-            m_what = what;
-        }
-    }
-
-    static FramedPlacer *of(QWidget *window)
-    {
-        return window->findChild<FramedPlacer *>(objectNameOfPlacer(), Qt::FindDirectChildrenOnly);
-    }
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (watched == m_window && event->type() == QEvent::Show)
-            watchHandle();
-        else if (watched == m_window->windowHandle() && event->type() == QEvent::Expose &&
-                 m_window->windowHandle()->isExposed()) {
-            m_window->windowHandle()->removeEventFilter(this);
-            m_window->removeEventFilter(this);
-            place(m_window, m_outer, m_what);
-            deleteLater();
-        }
-        return false;
-    }
-
-private:
-    void watchHandle()
-    {
-        if (QWindow *handle = m_window->windowHandle())
-            handle->installEventFilter(this);
-    }
-
-    QWidget *m_window;
-    QRect m_outer;
-    Placing m_what;
-};
-
 void setOuter(QWidget *window, const QRect &outer, Placing what)
 {
+    FrameTracker *tracker = FrameTracker::ensure(window);
     place(window, outer, what);
-    if (frameKnown(window))
-        return;
-    if (FramedPlacer *placer = FramedPlacer::of(window))
-        placer->retarget(outer, what);
-    else
-        new FramedPlacer(window, outer, what);
+    if (!reportedFrame(window))
+        tracker->placeWhenFramed(outer, what);
 }
 
 } // namespace
@@ -215,7 +242,11 @@ QRect OuterGeometry(const QWidget *window)
 {
     // Qt's own frameGeometry() may still miss a frame the window manager added after mapping.
     const QMargins frame = expectedFrame(window);
-    if (!window->testAttribute(Qt::WA_WState_Created))
+    const FrameTracker *tracker = FrameTracker::of(window);
+    const bool shownBefore = window->testAttribute(Qt::WA_WState_Created) || (tracker && tracker->frame());
+    // A window never shown has only the place a move gave its frame; a closed one keeps its
+    // client area.
+    if (!shownBefore)
         return QRect(window->pos(), window->size().grownBy(frame));
     return window->geometry().marginsAdded(frame);
 }

@@ -329,12 +329,17 @@ void TestPaths::outerGeometryRoundTrip_data()
     QTest::addColumn<bool>("bounds");
     QTest::addColumn<bool>("inShowEvent");
     QTest::addColumn<bool>("withParent");
-    QTest::newRow("position, before shown") << false << false << false;
-    QTest::newRow("position, while shown") << false << true << false;
-    QTest::newRow("position, while shown over a window") << false << true << true;
-    QTest::newRow("bounds, before shown") << true << false << false;
-    QTest::newRow("bounds, while shown") << true << true << false;
-    QTest::newRow("bounds, before shown over a window") << true << false << true;
+    QTest::addColumn<int>("savedWhen"); // 0 shown, 1 hidden (as after exec()), 2 closed
+    QTest::newRow("position, before shown") << false << false << false << 0;
+    QTest::newRow("position, while shown") << false << true << false << 0;
+    QTest::newRow("position, while shown over a window") << false << true << true << 0;
+    QTest::newRow("position, saved when hidden") << false << true << false << 1;
+    QTest::newRow("position, saved when closed") << false << true << false << 2;
+    QTest::newRow("bounds, before shown") << true << false << false << 0;
+    QTest::newRow("bounds, while shown") << true << true << false << 0;
+    QTest::newRow("bounds, before shown over a window") << true << false << true << 0;
+    QTest::newRow("bounds, saved when hidden") << true << false << false << 1;
+    QTest::newRow("bounds, saved when closed") << true << false << false << 2;
 }
 
 // What is stored is the outer window, frame included, and it is what the next use shows: the
@@ -344,6 +349,7 @@ void TestPaths::outerGeometryRoundTrip()
     QFETCH(bool, bounds);
     QFETCH(bool, inShowEvent);
     QFETCH(bool, withParent);
+    QFETCH(int, savedWhen);
     QVERIFY(QDir().mkpath(DataFolder()));
     const QRect stored(40, 30, 400, 300);
     SaveFormBounds(u"frm_Torzsadat"_s, stored.x(), stored.y(), stored.height(), stored.width());
@@ -363,6 +369,10 @@ void TestPaths::outerGeometryRoundTrip()
         QTRY_COMPARE(ShownOuterGeometry(&dialog).topLeft(), stored.topLeft());
         if (bounds)
             QCOMPARE(ShownOuterGeometry(&dialog).size(), stored.size());
+        if (savedWhen == 1)
+            dialog.hide();
+        else if (savedWhen == 2)
+            dialog.close();
         dialog.save();
         dialog.close();
         QCOMPARE(ReadRaw(SettingsFilePath()), before);

@@ -9,7 +9,7 @@ packages=(
   mariadb-server mariadb-client
   fonts-liberation2 fonts-dejavu-core
   python3-xlrd libfreexl-dev unzip poppler-utils
-  xvfb xauth
+  xvfb xauth openbox
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -139,9 +139,9 @@ QByteArray bof(quint16 substream)
 QByteArray font(bool bold)
 {
     QByteArray body;
-    put16(body, 200); // 10 points in twips
-    put16(body, 0);
-    put16(body, 0x7FFF); // automatic colour
+    put16(body, 200);          // 10 points in twips
+    put16(body, bold ? 1 : 0); // the old bold flag, which some readers still go by
+    put16(body, 0x7FFF);       // automatic colour
     put16(body, bold ? 700 : 400);
     put16(body, 0);
     put8(body, 0);    // no underline

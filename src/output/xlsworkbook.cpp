@@ -93,12 +93,17 @@ bool fitsInByte(QStringView text)
 // Characters after the option byte: one byte each when all fit, else UTF-16LE.
 void putChars(QByteArray &out, QStringView text, bool wide)
 {
+    const qsizetype start = out.size();
+    out.resize(start + text.size() * (wide ? 2 : 1));
+    char *p = out.data() + start;
     if (!wide) {
         for (const QChar c : text)
-            put8(out, quint8(c.unicode()));
+            *p++ = char(c.unicode());
     } else {
-        for (const QChar c : text)
-            put16(out, c.unicode());
+        for (const QChar c : text) {
+            qToLittleEndian(c.unicode(), p);
+            p += 2;
+        }
     }
 }
 
@@ -114,14 +119,17 @@ QByteArray shortString(QStringView text)
 }
 
 // Length (2 bytes), option byte, characters: number formats and shared strings.
-QByteArray longString(QStringView text)
+void appendLongString(QByteArray &out, QStringView text)
 {
-    QByteArray out;
     const bool wide = !fitsInByte(text);
+    const qsizetype needed = out.size() + 3 + text.size() * (wide ? 2 : 1);
+    // Grown by half at a time: the string table of a large export reaches hundreds of
+    // megabytes, and growing it by the default steps copies it over and over.
+    if (needed > out.capacity())
+        out.reserve(std::max(needed, out.capacity() + out.capacity() / 2));
     put16(out, quint16(text.size()));
     put8(out, wide ? 1 : 0);
     putChars(out, text, wide);
-    return out;
 }
 
 QByteArray bof(quint16 substream)
@@ -156,7 +164,7 @@ QByteArray format(quint16 index, QStringView code)
 {
     QByteArray body;
     put16(body, index);
-    body += longString(code);
+    appendLongString(body, code);
     return record(RecFormat, body);
 }
 
@@ -292,7 +300,7 @@ quint32 XlsWorkbook::sharedString(const QString &text)
     }
     const auto index = quint32(m_sstOffsets.size());
     m_sstOffsets.push_back(m_sstData.size());
-    m_sstData += longString(text);
+    appendLongString(m_sstData, text);
     m_sstLookup.insert(hash, index);
     return index;
 }

@@ -20,7 +20,8 @@ ExportKind ExportKindOf(const FieldInfo &field);
 // What an export reads: the rows of an open dataset, its fields in dataset order with a display
 // label each, and where the dataset is left when the export ends. The rows are read straight
 // from the result, so views over the dataset do not follow every row while the export runs;
-// the dataset is moved once, at the end.
+// the dataset is moved once, at the end. Make one when an export starts: it reads the fields of
+// the result as it is then.
 class ExportSource
 {
 public:

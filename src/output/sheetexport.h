@@ -31,7 +31,8 @@ public:
 };
 
 // One column per export column in dataset order, a header row (display labels or field names,
-// as the options say), one row per dataset row. Rows beyond a sheet continue on the next sheet
+// as the options say; always there, as each further sheet repeats it), one row per dataset row. Rows beyond a
+// sheet continue on the next sheet
 // ("Munka2", ...) under the same header. Longer texts are cut at MaxCellText and counted in
 // the result. Throws ExportError when there are more columns than a sheet holds.
 ExportResult WriteSheets(SheetBuilder &book, const ExportSource &source, const QList<int> &columns,

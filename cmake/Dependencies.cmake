@@ -3,6 +3,7 @@ find_package(PkgConfig REQUIRED)
 pkg_check_modules(MARIADB REQUIRED IMPORTED_TARGET libmariadb)
 pkg_check_modules(LIBZIP REQUIRED IMPORTED_TARGET libzip)
 pkg_check_modules(GSF REQUIRED IMPORTED_TARGET libgsf-1)
+pkg_check_modules(XLSXWRITER REQUIRED IMPORTED_TARGET xlsxwriter)
 
 # QScintilla ships neither a CMake nor a pkg-config file on Debian.
 find_library(QSCINTILLA_LIBRARY NAMES qscintilla2_qt6 REQUIRED)

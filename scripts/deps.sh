@@ -8,8 +8,8 @@ packages=(
   libmariadb-dev libqscintilla2-qt6-dev libzip-dev libgsf-1-dev zlib1g-dev
   mariadb-server mariadb-client
   fonts-liberation2 fonts-dejavu-core
-  python3-xlrd libfreexl-dev unzip poppler-utils
-  xvfb xauth
+  libxlsxwriter-dev python3-xlrd python3-openpyxl libfreexl-dev unzip poppler-utils
+  xvfb xauth openbox
 )
 missing=()
 for p in "${packages[@]}"; do

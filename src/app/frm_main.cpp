@@ -178,10 +178,11 @@ void Tfrm_Main::formClose()
     s.fontSize = Beall.fontSize;
     s.printer = Beall.printerName;
     s.fullScreen = Beall.fullScreen;
-    s.left = x();
-    s.top = y();
-    s.height = height();
-    s.width = width();
+    const QRect outer = OuterGeometry(this);
+    s.left = outer.x();
+    s.top = outer.y();
+    s.height = outer.height();
+    s.width = outer.width();
     try {
         WriteWorkstationSettings(s);
     } catch (const std::exception &error) {
@@ -249,15 +250,12 @@ void Tfrm_Main::updateTitle()
 
 void Tfrm_Main::placeOnScreen()
 {
+    // Both rectangles are the outer window, title bar and borders included.
     if (Beall.fullScreen) {
-        // The outer frame fills the work area; known only once the window is on the screen.
         const QRect work = WorkArea();
-        const QSize frame = frameGeometry().size() - size();
-        move(0, 0);
-        resize(work.x() + work.width() - frame.width(), work.y() + work.height() - frame.height());
+        SetOuterGeometry(this, QRect(0, 0, work.x() + work.width(), work.y() + work.height()));
     } else {
-        move(Beall.left, Beall.top);
-        resize(Beall.width, Beall.height);
+        SetOuterGeometry(this, QRect(Beall.left, Beall.top, Beall.width, Beall.height));
     }
 }
 

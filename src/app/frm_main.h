@@ -58,9 +58,10 @@ public:
     // "Határozatok könyve: " + the profile's display name in the title label.
     void updateTitle();
 
-    // Puts the window at the top left corner, either filling the work area (full-screen flag)
-    // or with the saved geometry of the state record. Call it after show(), when the size of
-    // the window frame is known.
+    // Puts the outer window (frame included) either over the work area from its top left
+    // corner (full-screen flag) or at the saved geometry of the state record. The frame is
+    // only known once the window manager has framed the window: the placing is completed
+    // then by itself.
     void placeOnScreen();
 
     // aBetuNovel / aBetuCsokkent: one point up to 10 or down to 8; only the main window's

@@ -141,20 +141,17 @@ void MainRegister::editResolution()
 
 void MainRegister::changeStatus()
 {
+    // An empty register has no status either: the user is told there is nothing to set.
     const qint64 id = m_view->currentId();
-    if (id <= 0)
-        return;
-    const QVariant status = m_view->registerQuery().query().value(u"statusz"_s);
+    const Query &query = m_view->registerQuery().query();
+    const QVariant status = id > 0 ? query.value(u"statusz"_s) : QVariant();
     if (ChangeResolutionStatus(m_connection, int(id), status, &m_window))
         m_view->refreshAndLocate(id);
 }
 
 void MainRegister::deleteResolution()
 {
-    const qint64 id = m_view->currentId();
-    if (id <= 0)
-        return;
-    if (DeleteResolution(m_connection, int(id), &m_window))
+    if (DeleteResolution(m_connection, int(m_view->currentId()), &m_window))
         m_view->reopen();
 }
 

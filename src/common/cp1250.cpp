@@ -5,7 +5,9 @@
 
 QString FromCp1250(QByteArrayView bytes)
 {
-    QStringDecoder decoder("windows-1250", QStringConverter::Flag::Stateless);
+    // Opening the converter costs more than decoding a field; a single-byte code page keeps no
+    // state between calls, so one decoder per thread serves every call.
+    thread_local QStringDecoder decoder("windows-1250", QStringConverter::Flag::Stateless);
     return decoder.decode(bytes);
 }
 

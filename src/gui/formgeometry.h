@@ -34,8 +34,21 @@ void SaveFormBounds(const QString &section, int left, int top, int height, int w
 // A null work area (no screen known) leaves the bounds unchanged.
 QRect FitIntoWorkArea(QRect bounds, const QRect &workArea);
 
-// The same for a window, with its objectName() as the section. Positions are the window's
-// pos(), sizes its size().
+// The outer rectangle of a top-level window: title bar and borders included. The settings keep
+// windows by this rectangle, as the window's own left, top, width and height. Before the window
+// system has framed the window, the frame is estimated (see SetOuterGeometry).
+QRect OuterGeometry(const QWidget *window);
+
+// Puts the window's outer rectangle at `outer` (SetOuterGeometry) or only its outer top left
+// corner at `topLeft` (MoveOuter). Safe before the window is shown and while it is being shown:
+// an X11 window manager adds the frame only once the window is mapped, so until then the frame
+// is estimated from the window's parent (or the active window), and the window is put right
+// once it is first on the screen.
+void SetOuterGeometry(QWidget *window, const QRect &outer);
+void MoveOuter(QWidget *window, const QPoint &topLeft);
+
+// The same for a window, with its objectName() as the section. Positions and sizes are those of
+// OuterGeometry(), so what is saved is what is loaded, frame included.
 void LoadFormPos(QWidget *window);
 void SaveFormPos(const QWidget *window);
 void LoadFormBounds(QWidget *window);

@@ -72,6 +72,54 @@ bool startsSearch(const QString &typed)
     return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || u"áéíóöőúüű"_s.contains(c);
 }
 
+// The register grid. The current record keeps its highlight whatever is clicked: the empty
+// area below the rows has no record to select, and a Ctrl+click would only take the highlight
+// away from the record that stays current.
+class RegisterGrid : public QTableView
+{
+protected:
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
+                                                         const QEvent *event) const override
+    {
+        if (!index.isValid())
+            return QItemSelectionModel::NoUpdate;
+        const QItemSelectionModel::SelectionFlags command = QTableView::selectionCommand(index, event);
+        if (command & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle))
+            return QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows;
+        return command;
+    }
+};
+
+// The row indicator left of the grid: a small arrow on the current record's row.
+class RowIndicator : public QHeaderView
+{
+public:
+    explicit RowIndicator(QTableView *grid) : QHeaderView(Qt::Vertical, grid), m_grid(grid) {}
+
+protected:
+    void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override
+    {
+        QHeaderView::paintSection(painter, rect, logicalIndex);
+        if (m_grid->currentIndex().row() != logicalIndex || rect.width() < 6)
+            return;
+        const int half = qMin(4, rect.height() / 2 - 1);
+        const int left = rect.left() + (rect.width() - half - 1) / 2;
+        const int middle = rect.center().y();
+        const QPoint arrow[3] = {{left, middle - half}, {left + half, middle}, {left, middle + half}};
+        painter->save();
+        // The section painting leaves a clip that hides anything drawn after it.
+        painter->setClipRect(rect);
+        painter->setRenderHint(QPainter::Antialiasing, false);
+        painter->setPen(palette().color(QPalette::ButtonText));
+        painter->setBrush(palette().color(QPalette::ButtonText));
+        painter->drawPolygon(arrow, 3);
+        painter->restore();
+    }
+
+private:
+    QTableView *m_grid;
+};
+
 } // namespace
 
 QList<int> TabPictureIndices(int tabs, int pictures)
@@ -94,7 +142,7 @@ RegisterView::RegisterView(Connection *connection, QWidget *parent)
     : QWidget(parent), m_register(new RegisterQuery(connection, this)),
       m_model(new RegisterModel(&m_register->query(), this)), m_searchBox(new QLineEdit),
       m_filterLabel(new QLabel), m_committeeTabs(new FlowTabBar), m_yearTabs(new FlowTabBar),
-      m_grid(new QTableView), m_splitter(new QSplitter(Qt::Horizontal)), m_panel(new QWidget),
+      m_grid(new RegisterGrid), m_splitter(new QSplitter(Qt::Horizontal)), m_panel(new QWidget),
       m_panelHeader(new QLabel(u"Határozat"_s)), m_panelClose(new QToolButton), m_memo(new QPlainTextEdit)
 {
     m_searchBox->setObjectName(u"Edit1"_s);
@@ -116,6 +164,7 @@ RegisterView::RegisterView(Connection *connection, QWidget *parent)
     m_grid->horizontalHeader()->setSectionsClickable(true);
     m_grid->horizontalHeader()->setHighlightSections(false);
     m_grid->horizontalHeader()->setStretchLastSection(false);
+    m_grid->setVerticalHeader(new RowIndicator(m_grid));
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
     m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_grid->verticalHeader()->setFixedWidth(14);
@@ -192,6 +241,7 @@ RegisterView::RegisterView(Connection *connection, QWidget *parent)
     connect(&query, &Query::currentRowChanged, this, &RegisterView::onCurrentRowChanged);
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
+                m_grid->verticalHeader()->viewport()->update();
                 if (!m_syncing && current.isValid())
                     m_register->query().setRecNo(current.row());
             });
@@ -341,9 +391,11 @@ void RegisterView::sortByColumn(int column)
     const QString field = m_model->fieldName(column);
     if (field.isEmpty())
         return;
-    emit sortMessage(u"Sorrend: "_s + m_model->headerData(column, Qt::Horizontal).toString());
     const BusyCursor busy;
     m_register->sortBy(column == RegisterModel::ColNumber ? u"sorrend"_s : field);
+    // After the query has found the record again, so that the message stays until the user
+    // moves to another record.
+    emit sortMessage(u"Sorrend: "_s + m_model->headerData(column, Qt::Horizontal).toString());
     m_searchBox->setFocus();
     HighlightSortColumn(m_grid, column);
     m_grid->viewport()->update();

@@ -31,6 +31,10 @@ bool ChangeResolutionStatus(Connection &con, int recordId, const QVariant &statu
 
 bool DeleteResolution(Connection &con, int recordId, QWidget *parent)
 {
+    if (recordId <= 0) {
+        ShowErrorBox(u"Nincs mit törölni."_s, parent);
+        return false;
+    }
     if (!ConfirmBox(u"Valóban töröljem a sort?"_s, parent))
         return false;
     ExecSql(con, u"DELETE FROM iktato WHERE iktato="_s + QString::number(recordId) + u';');

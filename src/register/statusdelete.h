@@ -14,5 +14,6 @@ class QWidget;
 bool ChangeResolutionStatus(Connection &con, int recordId, const QVariant &status, QWidget *parent = nullptr);
 
 // Ctrl+Del: deletes the record's row after the confirmation. The attached files stay in the
-// document store. True when the DELETE was sent.
+// document store. True when the DELETE was sent. No record (id 0, an empty register) shows
+// "Nincs mit törölni." and asks nothing.
 bool DeleteResolution(Connection &con, int recordId, QWidget *parent = nullptr);

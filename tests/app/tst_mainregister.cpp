@@ -12,6 +12,7 @@
 #include "gui/listwindow.h"
 #include "register/flowtabbar.h"
 #include "register/frm_szerkeszt.h"
+#include "register/registermodel.h"
 #include "register/registerquery.h"
 #include "register/registerview.h"
 #include "testdatabase.h"
@@ -21,6 +22,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -51,6 +53,9 @@ private slots:
     void attachmentCaptionsFollowTheRecord();
     void periodActionsKeepTheirMark();
     void shortcutsReachTheActions();
+    void sortMessageStaysUntilTheNextRecordChange();
+    void emptyRegisterSaysThereIsNothingToDo_data();
+    void emptyRegisterSaysThereIsNothingToDo();
 
 private:
     Query &registerQuery() { return m_window->mainRegister()->view().registerQuery().query(); }
@@ -186,6 +191,46 @@ void TestMainRegister::shortcutsReachTheActions()
     view.searchBox()->setFocus();
     QTest::keyClick(view.searchBox(), Qt::Key_F6);
     QVERIFY(view.isPanelShown());
+}
+
+void TestMainRegister::sortMessageStaysUntilTheNextRecordChange()
+{
+    RegisterView &view = m_window->mainRegister()->view();
+    QVERIFY(view.registerQuery().locateId(1)); // its second attachment fills panel 2
+    QCOMPARE(m_window->statusPanels().text(2), u"terv.pdf"_s);
+    QHeaderView *titles = view.grid()->horizontalHeader();
+    QTest::mouseClick(titles->viewport(), Qt::LeftButton, {},
+                      QPoint(titles->sectionViewportPosition(RegisterModel::ColSubject) + 5, 5));
+    QCOMPARE(view.registerQuery().query().sql().last(), u"ORDER BY targy;"_s);
+    QCOMPARE(view.currentId(), 1);
+    QCOMPARE(m_window->statusPanels().text(2), u"Sorrend: Tárgy"_s);
+    // The next record change writes the record's attachment there again.
+    QVERIFY(view.registerQuery().locateId(2));
+    QCOMPARE(m_window->statusPanels().text(2), QString());
+    QVERIFY(view.registerQuery().locateId(1));
+    QCOMPARE(m_window->statusPanels().text(2), u"terv.pdf"_s);
+}
+
+void TestMainRegister::emptyRegisterSaysThereIsNothingToDo_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("F3") << u"aStatusz"_s << u"Nincs mit beállítani."_s;
+    QTest::newRow("Ctrl+Del") << u"aTorol"_s << u"Nincs mit törölni."_s;
+}
+
+void TestMainRegister::emptyRegisterSaysThereIsNothingToDo()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, message);
+    m_db->client("DELETE FROM iktato;");
+    m_window->actions().aFrissit->trigger();
+    QCOMPARE(registerQuery().rowCount(), 0);
+    MessageBoxRecorder boxes;
+    m_window->actions().byName(action)->trigger();
+    QCOMPARE(boxes.texts(), QStringList{message});
+    QCOMPARE(boxes.boxes().first().kind, MessageBoxRecorder::Kind::Error);
+    QCOMPARE(boxes.unanswered(), 0);
 }
 
 QTEST_MAIN(TestMainRegister)

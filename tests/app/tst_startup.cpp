@@ -24,7 +24,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
+#include <QWindow>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -83,6 +85,8 @@ private slots:
     void versionWarning();
     void chooserAbandonedQuits();
     void closeWritesSettingsBack();
+    void windowGeometryRoundTrip_data();
+    void windowGeometryRoundTrip();
     void loginGivesTheUsersRights();
     void loginAbandonedQuitsWithoutWriting();
 
@@ -255,6 +259,51 @@ void TestStartup::closeWritesSettingsBack()
     QCOMPARE(ini.readString(u"User"_s, u"LastUser"_s), u"kati"_s);
     QCOMPARE(ini.readString(u"Alapertek"_s, u"TeljesKep"_s), u"0"_s);
     QVERIFY(ini.keyExists(u"Alapertek"_s, u"Szeles"_s));
+}
+
+void TestStartup::windowGeometryRoundTrip_data()
+{
+    QTest::addColumn<bool>("fullScreen");
+    QTest::newRow("full screen") << true;
+    QTest::newRow("windowed") << false;
+}
+
+// The stored geometry is the outer window, frame included: full screen it is the work area, and a
+// windowed start shows the window where it was closed, however often that happens.
+void TestStartup::windowGeometryRoundTrip()
+{
+    QFETCH(bool, fullScreen);
+    TestDatabase db;
+    storeProfile(1, profileText(db, u"Ablak"_s));
+    IniFile ini = settingsFile();
+    const QRect work = WorkArea();
+    const QRect expected =
+        fullScreen ? QRect(0, 0, work.x() + work.width(), work.y() + work.height()) : QRect(10, 20, 780, 520);
+    ini.writeString(u"Alapertek"_s, u"TeljesKep"_s, fullScreen ? u"1"_s : u"0"_s);
+    ini.writeString(u"Alapertek"_s, u"Bal"_s, QString::number(expected.x()));
+    ini.writeString(u"Alapertek"_s, u"Felul"_s, QString::number(expected.y()));
+    ini.writeString(u"Alapertek"_s, u"Szeles"_s, QString::number(fullScreen ? 640 : expected.width()));
+    ini.writeString(u"Alapertek"_s, u"Magas"_s, QString::number(fullScreen ? 400 : expected.height()));
+    const auto stored = [&ini] {
+        const auto number = [&ini](const char16_t *key) {
+            return ini.readString(u"Alapertek"_s, QString::fromUtf16(key)).toInt();
+        };
+        return QRect(number(u"Bal"), number(u"Felul"), number(u"Szeles"), number(u"Magas"));
+    };
+    MessageBoxRecorder boxes;
+    for (int run = 1; run <= 3; ++run) {
+        Beall = TBeall();
+        Tfrm_Main window;
+        QCOMPARE(window.startUp(), StartupOutcome::Started);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTRY_VERIFY2(!window.windowHandle()->frameMargins().isNull(), "this test needs windows with a frame");
+        QTRY_COMPARE(ShownOuterGeometry(&window), expected);
+        const QRect statusBar(window.statusBar()->mapToGlobal(QPoint(0, 0)), window.statusBar()->size());
+        QVERIFY2(work.contains(statusBar), "the status bar is on the screen");
+        window.close();
+        QCOMPARE(stored(), expected);
+    }
 }
 
 namespace {

@@ -5,6 +5,7 @@
 #include "testutil.h"
 
 #include <QCoreApplication>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -12,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWidget>
+#include <QWindow>
 
 using namespace Qt::StringLiterals;
 
@@ -23,6 +25,42 @@ void WriteRaw(const QString &path, const QByteArray &bytes)
     QFile f(path);
     QVERIFY(f.open(QIODevice::WriteOnly));
     QCOMPARE(f.write(bytes), bytes.size());
+}
+
+// A window that remembers its place as the program's windows do: loaded before it is shown (in
+// its constructor) or while it is being shown (in its showEvent), saved when it closes.
+class RememberingDialog : public QDialog
+{
+public:
+    RememberingDialog(bool bounds, bool inShowEvent, QWidget *parent)
+        : QDialog(parent), m_bounds(bounds), m_inShowEvent(inShowEvent)
+    {
+        setObjectName(u"frm_Torzsadat"_s);
+        resize(320, 200);
+        if (!m_inShowEvent)
+            load();
+    }
+    void save() const { m_bounds ? SaveFormBounds(this) : SaveFormPos(this); }
+
+protected:
+    void showEvent(QShowEvent *event) override
+    {
+        if (m_inShowEvent)
+            load();
+        QDialog::showEvent(event);
+    }
+
+private:
+    void load() { m_bounds ? LoadFormBounds(this) : LoadFormPos(this); }
+
+    bool m_bounds;
+    bool m_inShowEvent;
+};
+
+QByteArray ReadRaw(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace
@@ -50,6 +88,8 @@ private slots:
     void formBoundsFitted();
     void saveErrors();
     void widgetOverloads();
+    void outerGeometryRoundTrip_data();
+    void outerGeometryRoundTrip();
 
 private:
     std::unique_ptr<ScopedDataFolder> m_config;
@@ -282,6 +322,61 @@ void TestPaths::widgetOverloads()
     dialog.setObjectName(u"frm_Nevjegy"_s);
     LoadFormPos(&dialog);
     QCOMPARE(dialog.pos(), QPoint(10, 10));
+}
+
+void TestPaths::outerGeometryRoundTrip_data()
+{
+    QTest::addColumn<bool>("bounds");
+    QTest::addColumn<bool>("inShowEvent");
+    QTest::addColumn<bool>("withParent");
+    QTest::addColumn<int>("savedWhen"); // 0 shown, 1 hidden (as after exec()), 2 closed
+    QTest::newRow("position, before shown") << false << false << false << 0;
+    QTest::newRow("position, while shown") << false << true << false << 0;
+    QTest::newRow("position, while shown over a window") << false << true << true << 0;
+    QTest::newRow("position, saved when hidden") << false << true << false << 1;
+    QTest::newRow("position, saved when closed") << false << true << false << 2;
+    QTest::newRow("bounds, before shown") << true << false << false << 0;
+    QTest::newRow("bounds, while shown") << true << true << false << 0;
+    QTest::newRow("bounds, before shown over a window") << true << false << true << 0;
+    QTest::newRow("bounds, saved when hidden") << true << false << false << 1;
+    QTest::newRow("bounds, saved when closed") << true << false << false << 2;
+}
+
+// What is stored is the outer window, frame included, and it is what the next use shows: the
+// window neither creeps nor grows however often it is opened and closed.
+void TestPaths::outerGeometryRoundTrip()
+{
+    QFETCH(bool, bounds);
+    QFETCH(bool, inShowEvent);
+    QFETCH(bool, withParent);
+    QFETCH(int, savedWhen);
+    QVERIFY(QDir().mkpath(DataFolder()));
+    const QRect stored(40, 30, 400, 300);
+    SaveFormBounds(u"frm_Torzsadat"_s, stored.x(), stored.y(), stored.height(), stored.width());
+    const QByteArray before = ReadRaw(SettingsFilePath());
+
+    QWidget parent;
+    if (withParent) {
+        parent.setGeometry(200, 200, 300, 200);
+        parent.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&parent));
+    }
+    for (int use = 1; use <= 3; ++use) {
+        RememberingDialog dialog(bounds, inShowEvent, withParent ? &parent : nullptr);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        QTRY_VERIFY2(!dialog.windowHandle()->frameMargins().isNull(), "this test needs windows with a frame");
+        QTRY_COMPARE(ShownOuterGeometry(&dialog).topLeft(), stored.topLeft());
+        if (bounds)
+            QCOMPARE(ShownOuterGeometry(&dialog).size(), stored.size());
+        if (savedWhen == 1)
+            dialog.hide();
+        else if (savedWhen == 2)
+            dialog.close();
+        dialog.save();
+        dialog.close();
+        QCOMPARE(ReadRaw(SettingsFilePath()), before);
+    }
 }
 
 QTEST_MAIN(TestPaths)

@@ -138,9 +138,12 @@ void TestStatusDelete::deletion()
     QCOMPARE(QueryText(*m_con, u"SELECT GROUP_CONCAT(iktato ORDER BY iktato) FROM iktato"_s, {}), left);
     QVERIFY(QFileInfo(file.fileName()).isFile());
 
-    // An empty register deletes "record 0": nothing.
+    // An empty register has no record: the user is told so and nothing is asked.
     MessageBoxRecorder again{true};
-    QVERIFY(DeleteResolution(*m_con, 0));
+    QVERIFY(!DeleteResolution(*m_con, 0));
+    QCOMPARE(again.texts(), QStringList{u"Nincs mit törölni."_s});
+    QCOMPARE(int(again.boxes().first().kind), int(MessageBoxRecorder::Kind::Error));
+    QCOMPARE(again.pendingAnswers(), 1);
     QCOMPARE(QueryText(*m_con, u"SELECT GROUP_CONCAT(iktato ORDER BY iktato) FROM iktato"_s, {}), left);
 }
 

@@ -80,6 +80,9 @@ private slots:
     void columnWidths();
     void rowColoursByStatus();
     void recordChangeReportsAttachments();
+    void clicksOffTheRowsKeepTheCurrentRecord_data();
+    void clicksOffTheRowsKeepTheCurrentRecord();
+    void rowIndicatorMarksTheCurrentRow();
 
 private:
     std::unique_ptr<TestDatabase> m_db;
@@ -384,6 +387,71 @@ void TestRegisterView::recordChangeReportsAttachments()
     QCOMPARE(records.last().at(2).toString(), u"szerzodes.pdf"_s);
     QVERIFY(m_view->panelHeader()->text().startsWith(u"Pénzügyi Bizottság 2/2017. (III. 20.)"_s));
     QCOMPARE(m_view->resolutionMemo()->toPlainText(), u"Az ingatlan 100% -os ára"_s);
+}
+
+void TestRegisterView::clicksOffTheRowsKeepTheCurrentRecord_data()
+{
+    QTest::addColumn<bool>("belowRows");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::newRow("click below the rows") << true << Qt::KeyboardModifiers();
+    QTest::newRow("Ctrl+click below the rows") << true << Qt::KeyboardModifiers(Qt::ControlModifier);
+    QTest::newRow("Shift+click below the rows") << true << Qt::KeyboardModifiers(Qt::ShiftModifier);
+    QTest::newRow("Ctrl+click on the current row") << false << Qt::KeyboardModifiers(Qt::ControlModifier);
+}
+
+void TestRegisterView::clicksOffTheRowsKeepTheCurrentRecord()
+{
+    QFETCH(bool, belowRows);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
+    QTableView *grid = m_view->grid();
+    QVERIFY(m_view->registerQuery().locateId(2));
+    const int row = grid->currentIndex().row();
+    QVERIFY(grid->selectionModel()->isRowSelected(row, {}));
+    const QRect lastRow = grid->visualRect(grid->model()->index(grid->model()->rowCount() - 1, 0));
+    const QPoint target = belowRows ? QPoint(lastRow.center().x(), lastRow.bottom() + 2 * lastRow.height())
+                                    : grid->visualRect(grid->currentIndex()).center();
+    QVERIFY(grid->viewport()->rect().contains(target));
+    QCOMPARE(grid->indexAt(target).isValid(), !belowRows);
+
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, modifiers, target);
+    QCOMPARE(grid->currentIndex().row(), row);
+    QVERIFY(grid->selectionModel()->isRowSelected(row, {}));
+    QCOMPARE(grid->selectionModel()->selectedRows().size(), 1);
+    QCOMPARE(m_view->currentId(), 2);
+    // The keyboard goes on from the record, not from the top of the list.
+    grid->setFocus();
+    QTest::keyClick(grid, Qt::Key_Up);
+    QCOMPARE(grid->currentIndex().row(), row - 1);
+    QVERIFY(grid->selectionModel()->isRowSelected(row - 1, {}));
+}
+
+void TestRegisterView::rowIndicatorMarksTheCurrentRow()
+{
+    QTableView *grid = m_view->grid();
+    QHeaderView *indicator = grid->verticalHeader();
+    QVERIFY(indicator->isVisible());
+    const QColor mark = indicator->palette().color(QPalette::ButtonText);
+    const auto marked = [&](const QImage &image, int row) {
+        const QRect section(0, indicator->sectionViewportPosition(row), image.width(),
+                            indicator->sectionSize(row));
+        for (int y = section.top(); y <= section.bottom(); ++y) {
+            for (int x = section.left(); x <= section.right(); ++x) {
+                if (image.pixelColor(x, y) == mark)
+                    return true;
+            }
+        }
+        return false;
+    };
+    QCOMPARE(grid->model()->rowCount(), 2);
+    for (qint64 id : {1, 2, 1}) {
+        QVERIFY(m_view->registerQuery().locateId(id));
+        QApplication::processEvents();
+        const QImage image = indicator->viewport()->grab().toImage();
+        const int current = grid->currentIndex().row();
+        for (int row = 0; row < grid->model()->rowCount(); ++row)
+            QVERIFY2(marked(image, row) == (row == current),
+                     qPrintable(u"row %1, current %2"_s.arg(row).arg(current)));
+    }
 }
 
 QTEST_MAIN(TestRegisterView)

@@ -7,9 +7,16 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTimer>
+#include <QWindow>
 #include <memory>
 
 using namespace Qt::StringLiterals;
+
+QRect ShownOuterGeometry(const QWidget *window)
+{
+    const QWindow *handle = window->windowHandle();
+    return window->geometry().marginsAdded(handle ? handle->frameMargins() : QMargins());
+}
 
 ScopedDataFolder::ScopedDataFolder()
     : m_oldConfigHome(qgetenv("XDG_CONFIG_HOME")),

@@ -23,6 +23,11 @@ private:
     bool m_hadConfigHome;
 };
 
+// The outer rectangle of a shown window as the window system reports it: the client area and the
+// frame the window manager put around it. (QWidget::frameGeometry() can lag behind the window
+// manager under X11.) Equal to the client area while the window has no frame.
+QRect ShownOuterGeometry(const QWidget *window);
+
 // Calls `answer` with the next modal widget that opens (polling from a timer), so a test can
 // fill in and close a dialog that its code under test runs with exec(). Gives up after
 // timeoutMs and reports that no modal window appeared.

@@ -26,6 +26,8 @@ private slots:
     void readAfterKillReconnects();
     void writeAfterKillIsReportedNotRepeated();
     void transactionIsNotSilentlyReplaced();
+    void commitAfterLostLineIsNotSuccess();
+    void refusedCommitLeavesNothingOpen();
     void isReadStatement_data();
     void isReadStatement();
 };
@@ -220,6 +222,53 @@ void TestConnection::transactionIsNotSilentlyReplaced()
     QVERIFY(!con.inTransaction());
     // The killed transaction was rolled back by the server; the next read works on a new line.
     QCOMPARE(con.query(u"SELECT COUNT(*) FROM targy"_s).text(0, 0), u"0"_s);
+}
+
+// A statement of the transaction met a broken line and its error was not heeded: the COMMIT
+// that follows must not report the lost work as saved.
+void TestConnection::commitAfterLostLineIsNotSuccess()
+{
+    TestDatabase db;
+    Connection con(db.params());
+    con.open();
+    con.begin();
+    con.exec(u"INSERT INTO targy (targy) VALUES ('elveszett')"_s);
+    killFromSecondSession(db, con.threadId());
+    QVERIFY_THROWS_EXCEPTION(DbError, con.exec(u"INSERT INTO targy (targy) VALUES ('második')"_s));
+    QVERIFY_THROWS_EXCEPTION(DbError, con.commit());
+    QCOMPARE(con.query(u"SELECT COUNT(*) FROM targy"_s).text(0, 0), u"0"_s);
+    // A new transaction on the new line works as usual.
+    con.begin();
+    con.exec(u"INSERT INTO targy (targy) VALUES ('új')"_s);
+    con.commit();
+    QCOMPARE(db.client("SELECT COUNT(*) FROM targy;").trimmed(), QByteArray("1"));
+}
+
+// The server refuses the COMMIT (here: it cannot take the commit lock that a backup holds).
+// The error reaches the caller and no transaction stays open: later writes are committed.
+void TestConnection::refusedCommitLeavesNothingOpen()
+{
+    TestDatabase db;
+    Connection con(db.params());
+    con.open();
+    con.exec(u"SET SESSION lock_wait_timeout = 1"_s);
+    con.begin();
+    con.exec(u"INSERT INTO targy (targy) VALUES ('elutasított')"_s);
+    Connection backup(db.params());
+    backup.open();
+    backup.exec(u"FLUSH TABLES WITH READ LOCK"_s);
+    try {
+        con.commit();
+        QFAIL("the COMMIT went through a global read lock");
+    } catch (const DbError &e) {
+        QCOMPARE(e.number(), 1205u);
+    }
+    backup.exec(u"UNLOCK TABLES"_s);
+    QVERIFY(!con.inTransaction());
+    QCOMPARE(con.query(u"SELECT @@in_transaction"_s).text(0, 0), u"0"_s);
+    con.exec(u"INSERT INTO targy (targy) VALUES ('később')"_s);
+    // Seen from another session: the refused row is not there, the later one is.
+    QCOMPARE(backup.query(u"SELECT GROUP_CONCAT(targy) FROM targy"_s).text(0, 0), u"később"_s);
 }
 
 void TestConnection::isReadStatement_data()

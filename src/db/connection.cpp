@@ -117,16 +117,20 @@ void Connection::connectHandle()
 
 void Connection::ensureOpen()
 {
-    if (!m_mysql)
-        throw DbError(u"Nincs kapcsolat az adatbázissal."_s, CR_SERVER_GONE_ERROR);
     if (m_broken) {
-        mysql_close(m_mysql);
-        m_mysql = nullptr;
+        if (m_mysql) {
+            mysql_close(m_mysql);
+            m_mysql = nullptr;
+        }
+        // When the server cannot be reached yet, the line stays broken and the next use tries
+        // again: a short outage must not end the connection for the rest of the session.
         connectHandle();
         ++m_reconnects;
         if (m_onReconnect)
             m_onReconnect();
     }
+    if (!m_mysql)
+        throw DbError(u"Nincs kapcsolat az adatbázissal."_s, CR_SERVER_GONE_ERROR);
 }
 
 void Connection::fail()

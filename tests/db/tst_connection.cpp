@@ -25,6 +25,7 @@ private slots:
     void injectionFindsNothing();
     void readAfterKillReconnects();
     void writeAfterKillIsReportedNotRepeated();
+    void reconnectsAfterAnOutage();
     void transactionIsNotSilentlyReplaced();
     void commitAfterLostLineIsNotSuccess();
     void refusedCommitLeavesNothingOpen();
@@ -208,6 +209,23 @@ void TestConnection::writeAfterKillIsReportedNotRepeated()
     QCOMPARE(con.query(u"SELECT COUNT(*) FROM targy WHERE targy = 'egyszer'"_s).text(0, 0), u"0"_s);
     con.exec(u"INSERT INTO targy (targy) VALUES ('egyszer')"_s);
     QCOMPARE(con.query(u"SELECT COUNT(*) FROM targy WHERE targy = 'egyszer'"_s).text(0, 0), u"1"_s);
+}
+
+// The line breaks and the server cannot be reached for a while: once it can, the connection
+// is taken up again instead of staying dead for the rest of the session.
+void TestConnection::reconnectsAfterAnOutage()
+{
+    TestDatabase db;
+    Connection con(db.params());
+    con.open();
+    killFromSecondSession(db, con.threadId());
+    ConnectionParams unreachable = db.params();
+    unreachable.port = 1; // nothing listens there
+    con.setParams(unreachable);
+    QVERIFY_THROWS_EXCEPTION(DbError, con.query(u"SELECT 1"_s));
+    QVERIFY_THROWS_EXCEPTION(DbError, con.query(u"SELECT 1"_s));
+    con.setParams(db.params());
+    QCOMPARE(con.query(u"SELECT @@collation_connection"_s).text(0, 0), u"latin2_hungarian_ci"_s);
 }
 
 void TestConnection::transactionIsNotSilentlyReplaced()

@@ -1,8 +1,8 @@
 #include "attachments.h"
 
+#include "app/openwithshell.h"
 #include "common/messagebox.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -208,10 +208,15 @@ bool ViewAttachment(const QString &storePath, const QString &storedName, const Q
     // A copy still open in a viewer may refuse to be replaced; the earlier copy is opened then.
     QFile::remove(copyPath);
     QFile::copy(storedPath, copyPath);
-    const QUrl url = QUrl::fromLocalFile(copyPath);
     if (g_seam) {
-        g_seam->opened.append(url);
+        g_seam->opened.append(QUrl::fromLocalFile(copyPath));
         return true;
     }
-    return QDesktopServices::openUrl(url);
+    if (!OpenWithShell(copyPath)) {
+        ShowErrorBox(
+            u"A(z) \"%1\" állomány nem nyitható meg: nincs program társítva a típusához."_s.arg(copyName),
+            parent);
+        return false;
+    }
+    return true;
 }

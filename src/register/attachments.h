@@ -77,7 +77,7 @@ QString ChooseAttachmentFile(QWidget *parent = nullptr);
 // Opens an attached file for viewing: "Nincs melléklet létrehozva" for an empty slot,
 // "Nem létező állomány" when the stored file is missing; otherwise copies it to
 // store/tmp/<bare source name> and hands the copy to the desktop's default program without
-// waiting. Returns true when the copy was handed over.
+// waiting. Returns true when the copy was handed over; when no program takes it, says so.
 bool ViewAttachment(const QString &storePath, const QString &storedName, const QString &sourceName,
                     QWidget *parent = nullptr);
 

@@ -262,8 +262,9 @@ void TestConnection::commitAfterLostLineIsNotSuccess()
     QCOMPARE(db.client("SELECT COUNT(*) FROM targy;").trimmed(), QByteArray("1"));
 }
 
-// The server refuses the COMMIT (here: it cannot take the commit lock that a backup holds).
-// The error reaches the caller and no transaction stays open: later writes are committed.
+// The server refuses the COMMIT (here: it cannot pass the commit block of a backup within its
+// lock wait). That error reaches the caller, not one of the clean-up, and no transaction stays
+// open: later writes are committed.
 void TestConnection::refusedCommitLeavesNothingOpen()
 {
     TestDatabase db;
@@ -274,14 +275,17 @@ void TestConnection::refusedCommitLeavesNothingOpen()
     con.exec(u"INSERT INTO targy (targy) VALUES ('elutasított')"_s);
     Connection backup(db.params());
     backup.open();
-    backup.exec(u"FLUSH TABLES WITH READ LOCK"_s);
+    backup.exec(u"SET SESSION lock_wait_timeout = 10"_s);
+    backup.exec(u"BACKUP STAGE START"_s);
+    backup.exec(u"BACKUP STAGE BLOCK_COMMIT"_s);
     try {
         con.commit();
-        QFAIL("the COMMIT went through a global read lock");
+        backup.exec(u"BACKUP STAGE END"_s);
+        QFAIL("the COMMIT went through the backup's commit block");
     } catch (const DbError &e) {
         QCOMPARE(e.number(), 1205u);
     }
-    backup.exec(u"UNLOCK TABLES"_s);
+    backup.exec(u"BACKUP STAGE END"_s);
     QVERIFY(!con.inTransaction());
     QCOMPARE(con.query(u"SELECT @@in_transaction"_s).text(0, 0), u"0"_s);
     con.exec(u"INSERT INTO targy (targy) VALUES ('később')"_s);

@@ -7,7 +7,7 @@
 #include "app/mainactions.h"
 #include "app/mainmenus.h"
 #include "app/mainregister.h"
-#include "app/openwithshell.h"
+#include "gui/openwithshell.h"
 #include "app/setup.h"
 #include "app/statuspanels.h"
 #include "gui/dialogfields.h"

@@ -71,6 +71,7 @@ void Connection::close()
     }
     m_broken = false;
     m_inTransaction = false;
+    m_transactionLost = false;
 }
 
 void Connection::connectHandle()
@@ -116,16 +117,20 @@ void Connection::connectHandle()
 
 void Connection::ensureOpen()
 {
-    if (!m_mysql)
-        throw DbError(u"Nincs kapcsolat az adatbázissal."_s, CR_SERVER_GONE_ERROR);
     if (m_broken) {
-        mysql_close(m_mysql);
-        m_mysql = nullptr;
+        if (m_mysql) {
+            mysql_close(m_mysql);
+            m_mysql = nullptr;
+        }
+        // When the server cannot be reached yet, the line stays broken and the next use tries
+        // again: a short outage must not end the connection for the rest of the session.
         connectHandle();
         ++m_reconnects;
         if (m_onReconnect)
             m_onReconnect();
     }
+    if (!m_mysql)
+        throw DbError(u"Nincs kapcsolat az adatbázissal."_s, CR_SERVER_GONE_ERROR);
 }
 
 void Connection::fail()
@@ -134,6 +139,8 @@ void Connection::fail()
     DbError error(FromCp1250(mysql_error(m_mysql)), number);
     if (isConnectionLost(number)) {
         m_broken = true;
+        // The server rolls back what the broken line left open.
+        m_transactionLost = m_inTransaction;
         m_inTransaction = false;
     }
     throw error;
@@ -148,9 +155,16 @@ QByteArray Connection::encodeSql(const QString &sql)
     return bytes;
 }
 
+void Connection::requireStorable(const QString &text)
+{
+    encodeSql(text);
+}
+
 void Connection::run(const QByteArray &sql)
 {
     ensureOpen();
+    if (m_beforeSend)
+        m_beforeSend(sql);
     if (mysql_real_query(m_mysql, sql.constData(), sql.size()) == 0)
         return;
     const unsigned number = mysql_errno(m_mysql);
@@ -287,17 +301,39 @@ void Connection::begin(bool consistentSnapshot)
         exec(u"SET SESSION TRANSACTION ISOLATION LEVEL REPEATABLE READ"_s);
     exec(consistentSnapshot ? u"START TRANSACTION WITH CONSISTENT SNAPSHOT"_s : u"START TRANSACTION"_s);
     m_inTransaction = true;
+    m_transactionLost = false;
 }
 
 void Connection::commit()
 {
+    if (!m_inTransaction) {
+        // Sending COMMIT now would succeed on a fresh line and report the lost work as saved.
+        const bool lost = m_transactionLost;
+        m_transactionLost = false;
+        if (lost)
+            throw DbError(u"Megszakadt a kapcsolat az adatbázissal, a módosítások nem kerültek mentésre."_s);
+        throw DbError(u"Nincs nyitott tranzakció."_s);
+    }
+    try {
+        exec(u"COMMIT"_s);
+    } catch (const DbError &e) {
+        m_inTransaction = false;
+        if (!e.isConnectionLost()) {
+            try {
+                exec(u"ROLLBACK"_s);
+            } catch (const DbError &) {
+                // The COMMIT's own error is the one worth reporting.
+            }
+        }
+        throw;
+    }
     m_inTransaction = false;
-    exec(u"COMMIT"_s);
 }
 
 void Connection::rollback()
 {
     m_inTransaction = false;
+    m_transactionLost = false;
     if (m_mysql && !m_broken)
         exec(u"ROLLBACK"_s);
 }

@@ -66,6 +66,10 @@ public:
     // With a consistent snapshot every read of the transaction sees the database as it was at
     // its start (repeatable read).
     void begin(bool consistentSnapshot = false);
+    // Ends the transaction. A COMMIT the server refuses is followed by a ROLLBACK, so nothing of
+    // it stays open on the server. When the line breaks during COMMIT (the error's
+    // isConnectionLost()) nobody knows whether the server kept the work: the caller has to look.
+    // A transaction whose line broke earlier is reported as lost, never "committed" on a new line.
     void commit();
     void rollback();
     bool inTransaction() const { return m_inTransaction; }
@@ -76,6 +80,13 @@ public:
 
     // Whether a statement only reads: such a statement may be repeated after a lost connection.
     static bool isReadStatement(QByteArrayView sql);
+
+    // Raises the error "these characters cannot be stored" when the text holds characters
+    // that code page 1250 lacks; every statement is checked so before it is sent.
+    static void requireStorable(const QString &text);
+
+    // Test seam: called with each statement just before it is sent to the server.
+    void setBeforeSendHook(std::function<void(QByteArrayView sql)> hook) { m_beforeSend = std::move(hook); }
 
     st_mysql *handle() const { return m_mysql; }
 
@@ -97,4 +108,6 @@ private:
     quint64 m_affectedRows = 0;
     int m_reconnects = 0;
     std::function<void()> m_onReconnect;
+    std::function<void(QByteArrayView)> m_beforeSend;
+    bool m_transactionLost = false;
 };

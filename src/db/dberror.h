@@ -14,6 +14,9 @@ public:
 
     const QString &message() const { return m_message; }
     unsigned number() const { return m_number; }
+    // The line to the server broke (server gone, connection lost or killed): the statement may
+    // or may not have run.
+    bool isConnectionLost() const;
     const char *what() const noexcept override { return m_what.constData(); }
 
 private:

@@ -1,12 +1,14 @@
 #include "attachments.h"
 
 #include "gui/messagebox.h"
+#include "gui/openwithshell.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QUuid>
+#include <filesystem>
 
 using namespace Qt::StringLiterals;
 
@@ -67,28 +69,110 @@ bool EnsureDocumentStore(const QString &storePath, QWidget *parent)
     return true;
 }
 
-bool CopyIntoDocumentStore(const QString &sourcePath, const QString &storePath, const QString &storedName,
-                           QString *error)
+namespace {
+// A name in the store that no stored file can have: stored names start with the record id.
+QString temporaryName(const QString &folder, const QString &hint)
 {
-    const QString target = QDir(storePath).filePath(storedName);
-    // Copy under a temporary name first, so a failed copy leaves the earlier file whole.
-    const QString part = target + u".part"_s;
-    QFile::remove(part);
+    return QDir(folder).filePath(u"~%1.%2.tmp"_s.arg(hint, QUuid::createUuid().toString(QUuid::Id128)));
+}
+
+// Renames within one folder, replacing a file of the new name in one step.
+bool moveFile(const QString &from, const QString &to)
+{
+    std::error_code ec;
+    std::filesystem::rename(std::filesystem::path(QFile::encodeName(from).toStdString()),
+                            std::filesystem::path(QFile::encodeName(to).toStdString()), ec);
+    return !ec;
+}
+} // namespace
+
+AttachmentPlacement::AttachmentPlacement(QString storePath) : m_store(std::move(storePath)) {}
+
+AttachmentPlacement::~AttachmentPlacement()
+{
+    for (const auto &[slot, it] : std::as_const(m_items)) {
+        if (!it.placed)
+            QFile::remove(it.copy);
+    }
+}
+
+AttachmentPlacement::Item *AttachmentPlacement::item(int slot)
+{
+    for (auto &[s, it] : m_items) {
+        if (s == slot)
+            return &it;
+    }
+    return nullptr;
+}
+
+bool AttachmentPlacement::prepare(int slot, const QString &sourcePath, QString *error)
+{
+    Item it;
+    it.copy = temporaryName(m_store, u"uj"_s);
     QFile source(sourcePath);
-    if (!source.copy(part)) {
+    if (!source.copy(it.copy)) {
+        QFile::remove(it.copy);
         if (error)
-            *error = u"A(z) \"%1\" állomány nem másolható ide: \"%2\" (%3)"_s.arg(sourcePath, target,
-                                                                                  source.errorString());
+            *error = u"A(z) \"%1\" állomány nem másolható a mentés útvonalra: \"%2\" (%3)"_s.arg(
+                sourcePath, m_store, source.errorString());
         return false;
     }
-    QFile::remove(target);
-    if (!QFile::rename(part, target)) {
-        QFile::remove(part);
-        if (error)
-            *error = u"A(z) \"%1\" állomány nem írható."_s.arg(target);
-        return false;
-    }
+    m_items.append({slot, it});
     return true;
+}
+
+bool AttachmentPlacement::place(int slot, const QString &storedName, QString *error)
+{
+    Item *it = item(slot);
+    Q_ASSERT(it && !it->placed);
+    it->target = QDir(m_store).filePath(storedName);
+    const auto fail = [&] {
+        if (error)
+            *error = u"A(z) \"%1\" állomány nem írható."_s.arg(it->target);
+        return false;
+    };
+    const QFileInfo existing(it->target);
+    if (existing.exists() || existing.isSymLink()) {
+        it->keptAside = temporaryName(m_store, storedName);
+        if (!moveFile(it->target, it->keptAside)) {
+            it->keptAside.clear();
+            return fail();
+        }
+    }
+    if (!moveFile(it->copy, it->target)) {
+        if (!it->keptAside.isEmpty() && moveFile(it->keptAside, it->target))
+            it->keptAside.clear();
+        return fail();
+    }
+    it->placed = true;
+    return true;
+}
+
+void AttachmentPlacement::keep()
+{
+    for (auto &[slot, it] : m_items) {
+        if (!it.placed)
+            continue;
+        if (!it.keptAside.isEmpty())
+            QFile::remove(it.keptAside);
+        it.keptAside.clear();
+    }
+    m_items.removeIf([](const std::pair<int, Item> &p) { return p.second.placed; });
+}
+
+void AttachmentPlacement::undo()
+{
+    for (auto &[slot, it] : m_items) {
+        if (!it.placed)
+            continue;
+        // A file that cannot go back to its temporary name must still leave the stored name
+        // free for the file it replaced.
+        if (!moveFile(it.target, it.copy))
+            QFile::remove(it.target);
+        if (!it.keptAside.isEmpty() && moveFile(it.keptAside, it.target))
+            it.keptAside.clear();
+        it.placed = false;
+    }
 }
 
 QString ChooseAttachmentFile(QWidget *parent)
@@ -124,10 +208,15 @@ bool ViewAttachment(const QString &storePath, const QString &storedName, const Q
     // A copy still open in a viewer may refuse to be replaced; the earlier copy is opened then.
     QFile::remove(copyPath);
     QFile::copy(storedPath, copyPath);
-    const QUrl url = QUrl::fromLocalFile(copyPath);
     if (g_seam) {
-        g_seam->opened.append(url);
+        g_seam->opened.append(QUrl::fromLocalFile(copyPath));
         return true;
     }
-    return QDesktopServices::openUrl(url);
+    if (!OpenWithShell(copyPath)) {
+        ShowErrorBox(
+            u"A(z) \"%1\" állomány nem nyitható meg: nincs program társítva a típusához."_s.arg(copyName),
+            parent);
+        return false;
+    }
+    return true;
 }

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QUrl>
 #include <functional>
+#include <utility>
 
 class QWidget;
 
@@ -33,10 +34,42 @@ QString BareFileName(const QString &name);
 // not exist, shows "Nem létező mentés útvonal: "<path>"" and returns false.
 bool EnsureDocumentStore(const QString &storePath, QWidget *parent = nullptr);
 
-// Copies a chosen file into the store under the stored name, replacing a file of that name.
-// Returns false (and the reason in *error) when the copy fails.
-bool CopyIntoDocumentStore(const QString &sourcePath, const QString &storePath, const QString &storedName,
-                           QString *error = nullptr);
+// The chosen files of one save, put into the document store so that the store and the record
+// agree whatever fails. Each file is first copied under a temporary name (a failed copy changes
+// nothing); while the record's transaction is still open it is moved to its stored name, and a
+// file it replaces is kept aside under a temporary name. Once the outcome of the commit is
+// known, keep() drops the kept-aside files, or undo() puts everything back as it was.
+class AttachmentPlacement
+{
+public:
+    explicit AttachmentPlacement(QString storePath);
+    // Removes the copies that were never placed; placed and kept-aside files stay.
+    ~AttachmentPlacement();
+    AttachmentPlacement(const AttachmentPlacement &) = delete;
+    AttachmentPlacement &operator=(const AttachmentPlacement &) = delete;
+
+    // Copies the file chosen for a slot into the store under a temporary name.
+    bool prepare(int slot, const QString &sourcePath, QString *error);
+    // Moves the slot's copy to its stored name, keeping aside a file of that name.
+    bool place(int slot, const QString &storedName, QString *error);
+    // The record names the placed files: the files they replaced go.
+    void keep();
+    // The record does not name them: each placed file goes back to its temporary name (ready
+    // for another try) and each kept-aside file back to its own name.
+    void undo();
+
+private:
+    struct Item
+    {
+        QString copy;      // the temporary copy, or where a placed file returns to
+        QString target;    // the stored name's path once placed
+        QString keptAside; // where the replaced file waits
+        bool placed = false;
+    };
+    QString m_store;
+    QList<std::pair<int, Item>> m_items;
+    Item *item(int slot);
+};
 
 // The file-open dialog of the editor's choose buttons; empty when cancelled.
 QString ChooseAttachmentFile(QWidget *parent = nullptr);
@@ -44,7 +77,7 @@ QString ChooseAttachmentFile(QWidget *parent = nullptr);
 // Opens an attached file for viewing: "Nincs melléklet létrehozva" for an empty slot,
 // "Nem létező állomány" when the stored file is missing; otherwise copies it to
 // store/tmp/<bare source name> and hands the copy to the desktop's default program without
-// waiting. Returns true when the copy was handed over.
+// waiting. Returns true when the copy was handed over; when no program takes it, says so.
 bool ViewAttachment(const QString &storePath, const QString &storedName, const QString &sourceName,
                     QWidget *parent = nullptr);
 

@@ -27,6 +27,16 @@ namespace {
 // $FFF8F0 as the Windows colour values name it (blue, green, red bytes).
 const QColor ActiveLineColor(0xF0, 0xF8, 0xFF);
 
+// The accents of capital letters (the double acute of Ő and Ű above all) reach above the
+// ascent of many fonts, and the text editor cuts every line at the ascent: the difference is
+// added to the line's height.
+void giveAccentsRoom(QsciScintilla *editor)
+{
+    const QFontMetrics metrics(editor->font());
+    const int top = -metrics.boundingRect(u"ŐŰÁÉÍÓÖÚÜ"_s).top();
+    editor->setExtraAscent(std::max(0, top - metrics.ascent()) + 1);
+}
+
 QFont boldArial(const QFont &base)
 {
     QFont f(u"Arial"_s, base.pointSize());
@@ -92,8 +102,11 @@ void Tfrm_Szerkeszt::buildWidgets()
     SynEdit1 = new QsciScintilla(page);
     SynEdit1->setUtf8(true);
     SynEdit1->setWrapMode(QsciScintilla::WrapWord);
-    SynEdit1->setEolMode(QsciScintilla::EolUnix);
+    // Lines typed here end in CR LF, as the register stores them; a text from elsewhere is
+    // shown and kept with whatever line breaks it has.
+    SynEdit1->setEolMode(QsciScintilla::EolWindows);
     SynEdit1->setFont(QFont(u"Courier New"_s, 10));
+    giveAccentsRoom(SynEdit1);
     SynEdit1->setCaretLineVisible(true);
     SynEdit1->setCaretLineBackgroundColor(ActiveLineColor);
     SynEdit1->setMarginWidth(1, 0);
@@ -203,9 +216,7 @@ void Tfrm_Szerkeszt::setRecord(const Resolution &record, QDate serverDate)
     DBEdit3->setText(QString::number(record.number));
     MaskEdit1->setText(record.date.isValid() ? record.date.toString(u"MM.dd"_s) : QString());
     DBComboBox1->setEditText(record.subject);
-    QString text = record.text;
-    text.replace(u"\r\n"_s, u"\n"_s);
-    SynEdit1->setText(text);
+    SynEdit1->setText(record.text);
     DBCheckBox1->setChecked(record.hasDeadline);
     showDeadline(record.hasDeadline);
     c2->setDate(record.hasDeadline && record.deadline.isValid() ? record.deadline : serverDate);
@@ -271,6 +282,11 @@ bool Tfrm_Szerkeszt::eventFilter(QObject *watched, QEvent *event)
     auto widget = qobject_cast<QWidget *>(watched);
     if (event->type() == QEvent::KeyPress && widget) {
         auto key = static_cast<QKeyEvent *>(event);
+        // The text editor would take Esc for itself; here it is "Mégsem", as in every other field.
+        if (widget == SynEdit1 && key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+            btnCancel->click();
+            return true;
+        }
         // The first letter typed into an empty subject is a capital.
         if ((widget == DBComboBox1 || widget == DBComboBox1->lineEdit()) &&
             DBComboBox1->currentText().isEmpty() && key->text().size() == 1 && key->text().at(0).isLetter() &&

@@ -10,8 +10,10 @@
 #include "gui/dbwidgets.h"
 #include "frm_szerkeszt.h"
 
-#include <QFile>
+#include <QElapsedTimer>
 #include <QStringList>
+#include <QThread>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -23,6 +25,11 @@ constexpr unsigned ErLockDeadlock = 1213;
 // Each collision means another record was saved meanwhile, so this is never reached in
 // practice; it only keeps a broken server from looping us forever.
 constexpr int MaxSaveAttempts = 200;
+// A save holds the numbering lock for milliseconds; a workstation that cannot have it in this
+// time saves without it.
+constexpr int NumberingLockSeconds = 3;
+// How long the session of a broken line may take to end before its outcome counts as unknown.
+constexpr int LostSessionWaitMs = 10000;
 
 QString sqlText(const QString &text)
 {
@@ -34,9 +41,92 @@ QString sqlDateOrNull(bool present, QDate date)
     return present && date.isValid() ? SqlDate(date) : u"NULL"_s;
 }
 
-bool isNumberCollision(const DbError &e)
+// The unique keys of iktato that guard the resolution number: every column among ev, csoport
+// and az, az included. A database made elsewhere may name it anything, or have none.
+QStringList numberingKeys(Connection &con)
 {
-    return e.number() == ErDupEntry && e.message().contains(u"uq_iktato_szam"_s);
+    const ResultSet rs =
+        con.query(u"SELECT INDEX_NAME, GROUP_CONCAT(LOWER(COLUMN_NAME)) FROM information_schema.STATISTICS "
+                  "WHERE TABLE_SCHEMA = DATABASE() AND TABLE_NAME = 'iktato' AND NON_UNIQUE = 0 "
+                  "GROUP BY INDEX_NAME"_s);
+    static const QStringList numberColumns{u"ev"_s, u"csoport"_s, u"az"_s};
+    QStringList keys;
+    for (int row = 0; row < rs.rowCount(); ++row) {
+        const QStringList columns = rs.text(row, 1).split(u',');
+        const bool guardsNumber =
+            columns.contains(u"az"_s) &&
+            std::ranges::all_of(columns, [](const QString &c) { return numberColumns.contains(c); });
+        if (guardsNumber)
+            keys.append(rs.text(row, 0));
+    }
+    return keys;
+}
+
+// "Duplicate entry '2025-1-1' for key 'uq_iktato_szam'" (MySQL 8 writes 'iktato.uq_iktato_szam').
+bool isNumberCollision(const DbError &e, const QStringList &keys)
+{
+    if (e.number() != ErDupEntry)
+        return false;
+    const QString &m = e.message();
+    const qsizetype end = m.lastIndexOf(u'\'');
+    const qsizetype start = end > 0 ? m.lastIndexOf(u'\'', end - 1) : -1;
+    if (start < 0)
+        return false;
+    QString key = m.mid(start + 1, end - start - 1);
+    key = key.mid(key.lastIndexOf(u'.') + 1);
+    return keys.contains(key, Qt::CaseInsensitive);
+}
+
+// The numbering lock of a year and committee, held while it lives. Not taking it (another
+// workstation holds it too long, or the server refuses) leaves the save as it would be without.
+class NumberingLock
+{
+public:
+    NumberingLock(Connection &con, int year, int committee)
+        : m_con(con), m_name(NumberingLockSql(year, committee))
+    {
+        try {
+            m_held =
+                QueryInt(con, u"SELECT GET_LOCK(%1, %2);"_s.arg(m_name).arg(NumberingLockSeconds), 0) == 1;
+        } catch (const DbError &) {
+            m_held = false;
+        }
+    }
+    ~NumberingLock()
+    {
+        if (!m_held)
+            return;
+        try {
+            m_con.query(u"SELECT RELEASE_LOCK(%1);"_s.arg(m_name));
+        } catch (const DbError &) {
+            // A lock of a broken line went with its session.
+        }
+    }
+    NumberingLock(const NumberingLock &) = delete;
+    NumberingLock &operator=(const NumberingLock &) = delete;
+
+private:
+    Connection &m_con;
+    QString m_name;
+    bool m_held = false;
+};
+
+bool numberTaken(Connection &con, const Resolution &rec)
+{
+    return QueryInt(con,
+                    u"SELECT COUNT(*) FROM iktato WHERE ev = %1 AND csoport = %2 AND az = %3;"_s.arg(rec.year)
+                        .arg(rec.committee)
+                        .arg(rec.number),
+                    0) > 0;
+}
+
+// Every text the save may write, so that one check before anything happens covers them all.
+QString textsToStore(const Resolution &rec)
+{
+    QStringList texts{rec.subject, rec.text, rec.responsible};
+    for (const AttachmentValue &a : rec.attachments)
+        texts << a.sourceName << a.storedName;
+    return texts.join(u'\n');
 }
 
 struct CopyFailed
@@ -44,15 +134,24 @@ struct CopyFailed
     QString message;
 };
 
-// One try at the whole save, inside a transaction the caller opened. Returns the record's id.
-// `created` collects the files this try wrote under a new record's id.
-int writeResolution(Connection &con, const Resolution &loaded, const Resolution &rec, const QString &store,
-                    QStringList &created, bool &gone)
+struct Written
+{
+    int id = -1;
+    QString check;                             // holds when the row has what this try wrote
+    QList<std::pair<int, QString>> placements; // slot and stored name of each chosen file
+};
+
+// One try at the whole save, inside a transaction the caller opened.
+Written writeResolution(Connection &con, const Resolution &loaded, const Resolution &rec, bool &gone)
 {
     const bool isNew = rec.id < 0;
-    QStringList sets; // "column = value" of the row write
-    const auto put = [&sets](const QString &column, const QString &value) {
-        sets.append(column + u" = "_s + value);
+    QList<std::pair<QString, QString>> sets; // column and SQL value of the row write
+    const auto put = [&sets](const QString &column, const QString &value) { sets.append({column, value}); };
+    const auto joined = [](const QList<std::pair<QString, QString>> &pairs) {
+        QStringList parts;
+        for (const auto &[column, value] : pairs)
+            parts.append(column + u" = "_s + value);
+        return parts.join(u", "_s);
     };
 
     if (isNew || rec.date != loaded.date)
@@ -81,46 +180,61 @@ int writeResolution(Connection &con, const Resolution &loaded, const Resolution 
         }
     }
 
-    int id = rec.id;
+    Written w;
+    w.id = rec.id;
     if (isNew) {
         put(u"ev"_s, QString::number(rec.year));
         put(u"csoport"_s, QString::number(rec.committee));
         put(u"az"_s, QString::number(rec.number));
-        con.exec(u"INSERT INTO iktato SET "_s + sets.join(u", "_s));
-        id = int(con.lastInsertId());
+        con.exec(u"INSERT INTO iktato SET "_s + joined(sets));
+        w.id = int(con.lastInsertId());
     } else {
         // Lock the row, and learn whether another workstation deleted it since it was read.
-        if (QueryInt(con, u"SELECT COUNT(*) FROM iktato WHERE iktato = %1 FOR UPDATE;"_s.arg(id), 0) == 0) {
+        if (QueryInt(con, u"SELECT COUNT(*) FROM iktato WHERE iktato = %1 FOR UPDATE;"_s.arg(w.id), 0) == 0) {
             gone = true;
             throw DbError(u"A határozatot időközben egy másik munkaállomás törölte, nem menthető."_s);
         }
         if (!sets.isEmpty())
-            con.exec(u"UPDATE iktato SET "_s + sets.join(u", "_s) + u" WHERE iktato = "_s +
-                     QString::number(id));
+            con.exec(u"UPDATE iktato SET "_s + joined(sets) + u" WHERE iktato = "_s + QString::number(w.id));
     }
 
-    QStringList attachmentSets;
+    QList<std::pair<QString, QString>> attachmentSets;
     for (int slot = 1; slot <= AttachmentSlotCount; ++slot) {
         const AttachmentValue &a = rec.attachments[slot - 1];
         if (a.chosenPath.isEmpty())
             continue;
-        const QString stored = StoredAttachmentName(id, slot, a.sourceName);
-        QString error;
-        if (!CopyIntoDocumentStore(a.chosenPath, store, stored, &error))
-            throw CopyFailed{error};
-        if (isNew)
-            created.append(stored);
-        attachmentSets.append(StoredNameColumn(slot) + u" = "_s + sqlText(stored));
-        attachmentSets.append(SourceNameColumn(slot) + u" = "_s + sqlText(a.sourceName));
+        const QString stored = StoredAttachmentName(w.id, slot, a.sourceName);
+        w.placements.append({slot, stored});
+        attachmentSets.append({StoredNameColumn(slot), sqlText(stored)});
+        attachmentSets.append({SourceNameColumn(slot), sqlText(a.sourceName)});
     }
     if (!attachmentSets.isEmpty())
-        con.exec(u"UPDATE iktato SET "_s + attachmentSets.join(u", "_s) + u" WHERE iktato = "_s +
-                 QString::number(id));
+        con.exec(u"UPDATE iktato SET "_s + joined(attachmentSets) + u" WHERE iktato = "_s +
+                 QString::number(w.id));
+    sets += attachmentSets;
 
-    ExecSql(con, u"UPDATE iktato SET hatarozat = "_s + SqlQuoted(ResolutionTextForDb(rec.text)) +
-                     u" WHERE iktato = "_s + ValueToIntText(id) + u';');
+    // The text is written only when the user changed it, exactly as the editor holds it.
+    if (isNew || rec.text != loaded.text) {
+        const QString text = SqlQuoted(rec.text);
+        ExecSql(con, u"UPDATE iktato SET hatarozat = "_s + text + u" WHERE iktato = "_s +
+                         ValueToIntText(w.id) + u';');
+        sets.append({u"hatarozat"_s, text});
+    }
     ExecSql(con, u"INSERT IGNORE INTO targy (targy) VALUES ("_s + SqlQuoted(rec.subject) + u");"_s);
-    return id;
+
+    // Compared byte for byte: the collation takes "a" and "á" for the same.
+    QStringList check{u"iktato = "_s + QString::number(w.id)};
+    for (const auto &[column, value] : std::as_const(sets))
+        check.append(u"BINARY "_s + column + u" <=> BINARY "_s + value);
+    w.check = check.join(u" AND "_s);
+    return w;
+}
+
+QString unsettledMessage()
+{
+    return u"Megszakadt a kapcsolat az adatbázissal a mentés közben, és nem állapítható meg, hogy a "
+           "határozat elmentődött-e. Az OK ismételt megnyomása előbb ezt ellenőrzi, így a határozat "
+           "nem kerül kétszer mentésre."_s;
 }
 
 } // namespace
@@ -174,44 +288,165 @@ QDate ResolutionDate(int year, const QString &monthDay, QString *error)
     return MonthDayDate(year, monthDay, error);
 }
 
-QString ResolutionTextForDb(const QString &editorText)
+QString NumberingLockSql(int year, int committee)
 {
-    QString text = editorText;
-    text.replace(u"\r\n"_s, u"\n"_s);
-    text.replace(u'\r', u'\n');
-    while (text.endsWith(u'\n'))
-        text.chop(1);
-    text.replace(u"\n"_s, u"\r\n"_s);
-    return text;
+    // Lock names are server-wide: the database's name goes into it, hashed to stay short.
+    return u"CONCAT('iktato/', LEFT(MD5(DATABASE()), 16), '/%1/%2')"_s.arg(year).arg(committee);
+}
+
+SaveOutcome SettlePendingSave(Connection &con, PendingSave &pending)
+{
+    if (!pending.isOpen())
+        return SaveOutcome::Dropped;
+    bool kept = false;
+    try {
+        // The broken line's session may still be running the COMMIT, or wait for one still on
+        // its way: it is ended, and only then is the row looked at, so that the answer is final.
+        const QString lostSession = u"SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE ID = %1 "
+                                    "AND USER = SUBSTRING_INDEX(USER(), '@', 1);"_s.arg(pending.lostThread);
+        QElapsedTimer waited;
+        waited.start();
+        while (pending.lostThread != 0 && QueryInt(con, lostSession, 0) > 0) {
+            if (waited.elapsed() > LostSessionWaitMs)
+                return SaveOutcome::Unknown;
+            try {
+                con.exec(u"KILL CONNECTION %1"_s.arg(pending.lostThread));
+            } catch (const DbError &) {
+                // It ended by itself meanwhile.
+            }
+            QThread::msleep(50);
+        }
+        kept = QueryInt(con, u"SELECT COUNT(*) FROM iktato WHERE "_s + pending.writtenCheck + u';', 0) > 0;
+    } catch (const DbError &) {
+        return SaveOutcome::Unknown;
+    }
+    if (pending.files) {
+        if (kept)
+            pending.files->keep();
+        else
+            pending.files->undo();
+    }
+    pending = PendingSave();
+    return kept ? SaveOutcome::Kept : SaveOutcome::Dropped;
 }
 
 SaveResult SaveResolution(Connection &con, const Resolution &loaded, const Resolution &edited,
-                          const QString &documentStore)
+                          const QString &documentStore, PendingSave *pending)
 {
     SaveResult result;
+    Resolution base = loaded;
     Resolution rec = edited;
     if (!rec.date.isValid() || rec.date.year() != rec.year) {
         result.error = u"Érvénytelen dátum."_s;
         return result;
     }
+    try {
+        Connection::requireStorable(textsToStore(rec));
+    } catch (const DbError &e) {
+        result.error = e.message();
+        return result;
+    }
+
+    if (pending && pending->isOpen()) {
+        const int earlierId = pending->id;
+        const int earlierNumber = pending->number;
+        switch (SettlePendingSave(con, *pending)) {
+        case SaveOutcome::Unknown: result.error = unsettledMessage(); return result;
+        case SaveOutcome::Dropped: break;
+        case SaveOutcome::Kept: {
+            // The earlier OK did save the record: what is left to write is an edit of it.
+            std::optional<Resolution> saved;
+            try {
+                saved = LoadResolution(con, earlierId);
+            } catch (const DbError &e) {
+                result.error = e.message();
+                return result;
+            }
+            if (!saved) {
+                result.recordGone = true;
+                result.error = u"A határozatot időközben egy másik munkaállomás törölte, nem menthető."_s;
+                return result;
+            }
+            base = *saved;
+            rec.id = earlierId;
+            rec.number = earlierNumber;
+            break;
+        }
+        }
+    }
+
+    const bool isNew = rec.id < 0;
+    QStringList numberKeys;
+    std::optional<NumberingLock> numberingLock;
+    if (isNew) {
+        try {
+            numberKeys = numberingKeys(con);
+            if (numberKeys.isEmpty()) {
+                // Nothing in the database refuses a second record with this number: this
+                // program's workstations take turns, and each looks whether it is still free.
+                numberingLock.emplace(con, rec.year, rec.committee);
+                if (numberTaken(con, rec))
+                    rec.number = NextResolutionNumber(con, rec.year, rec.committee);
+            }
+        } catch (const DbError &e) {
+            result.error = e.message();
+            return result;
+        }
+    }
+
+    auto files = std::make_shared<AttachmentPlacement>(documentStore);
+    for (int slot = 1; slot <= AttachmentSlotCount; ++slot) {
+        const QString &chosen = rec.attachments[slot - 1].chosenPath;
+        if (!chosen.isEmpty() && !files->prepare(slot, chosen, &result.error))
+            return result;
+    }
+
+    const auto succeeded = [&](int id) {
+        result.ok = true;
+        result.id = id;
+        result.number = rec.number;
+        result.renumbered = rec.number != edited.number;
+        return result;
+    };
     for (int attempt = 1;; ++attempt) {
-        QStringList created;
         bool gone = false;
+        bool committing = false;
         QString failure;
         bool retry = false;
+        Written w;
         try {
             con.begin();
-            const int id = writeResolution(con, loaded, rec, documentStore, created, gone);
-            con.commit();
-            result.ok = true;
-            result.id = id;
-            result.number = rec.number;
-            result.renumbered = rec.number != edited.number;
-            return result;
+            w = writeResolution(con, base, rec, gone);
+            for (const auto &[slot, stored] : std::as_const(w.placements)) {
+                QString error;
+                if (!files->place(slot, stored, &error))
+                    throw CopyFailed{error};
+            }
+            committing = true;
+            const unsigned long session = con.threadId();
+            try {
+                con.commit();
+            } catch (const DbError &e) {
+                if (!e.isConnectionLost())
+                    throw;
+                // The server may have kept the save before the line broke: look, never assume.
+                PendingSave unsettled{w.id, rec.number, w.check, session, files};
+                switch (SettlePendingSave(con, unsettled)) {
+                case SaveOutcome::Kept: return succeeded(w.id);
+                case SaveOutcome::Dropped: result.error = e.message(); return result;
+                case SaveOutcome::Unknown:
+                    if (pending)
+                        *pending = unsettled;
+                    result.error = unsettledMessage();
+                    return result;
+                }
+            }
+            files->keep();
+            return succeeded(w.id);
         } catch (const DbError &e) {
             failure = e.message();
-            retry = attempt < MaxSaveAttempts &&
-                    ((rec.id < 0 && isNumberCollision(e)) || e.number() == ErLockDeadlock);
+            retry = !committing && attempt < MaxSaveAttempts &&
+                    ((rec.id < 0 && isNumberCollision(e, numberKeys)) || e.number() == ErLockDeadlock);
         } catch (const CopyFailed &e) {
             failure = e.message;
         }
@@ -222,9 +457,7 @@ SaveResult SaveResolution(Connection &con, const Resolution &loaded, const Resol
                 // The server rolls back a transaction whose connection is gone.
             }
         }
-        // Files written under an id that was never committed belong to no record.
-        for (const QString &name : std::as_const(created))
-            QFile::remove(documentStore + u'/' + name);
+        files->undo();
         if (gone) {
             result.recordGone = true;
             result.error = failure;
@@ -267,6 +500,7 @@ int EditResolution(Connection &con, int recordId, int committeeId, QDate date, c
     form.setRecord(loaded, ServerDate(con));
 
     int savedId = -1;
+    PendingSave pending;
     form.setOkHandler([&] {
         Resolution edited = loaded;
         QString error;
@@ -274,7 +508,7 @@ int EditResolution(Connection &con, int recordId, int committeeId, QDate date, c
             ShowErrorBox(error, &form);
             return false;
         }
-        const SaveResult saved = SaveResolution(con, loaded, edited, documentStore);
+        const SaveResult saved = SaveResolution(con, loaded, edited, documentStore, &pending);
         if (!saved.ok) {
             ShowErrorBox(saved.recordGone ? saved.error : u"Hiba: "_s + saved.error, &form);
             return false;
@@ -288,6 +522,15 @@ int EditResolution(Connection &con, int recordId, int committeeId, QDate date, c
         return true;
     });
     form.exec();
+    // Cancelled after a save whose outcome stayed unknown: the register should show the record
+    // if the server did keep it.
+    if (pending.isOpen()) {
+        const int id = pending.id;
+        if (SettlePendingSave(con, pending) == SaveOutcome::Kept) {
+            ShowInfoBox(u"A határozat a megszakadt kapcsolat ellenére elmentődött."_s, parent);
+            savedId = id;
+        }
+    }
     return savedId;
 }
 

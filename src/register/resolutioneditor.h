@@ -6,6 +6,7 @@
 #include <QString>
 #include <QVariant>
 #include <array>
+#include <memory>
 #include <optional>
 
 class Connection;
@@ -31,7 +32,7 @@ struct Resolution
     int number = 0; // az
     QDate date;
     QString subject;
-    QString text; // as the editor holds it, any line breaks
+    QString text; // exactly as stored: the editor types CR LF, a text from elsewhere keeps its own
     bool hasDeadline = false;
     QDate deadline; // only meaningful with hasDeadline
     QString responsible;
@@ -52,9 +53,6 @@ std::optional<Resolution> LoadResolution(Connection &con, int id);
 // An invalid date and a message saying what is wrong when the text names no day.
 QDate ResolutionDate(int year, const QString &monthDay, QString *error = nullptr);
 
-// The text as it is stored: lines joined by CR LF, no line break after the last line.
-QString ResolutionTextForDb(const QString &editorText);
-
 struct SaveResult
 {
     bool ok = false;
@@ -65,14 +63,43 @@ struct SaveResult
     QString error;
 };
 
+// A save whose COMMIT got no answer because the line broke, and whose outcome could not be
+// looked up yet. The editor keeps it and the next save settles it first, so a second OK never
+// saves the record twice; until then its files stay as the save left them (the replaced ones
+// kept aside), so nothing is lost either way.
+struct PendingSave
+{
+    bool isOpen() const { return id > 0; }
+
+    int id = -1;                  // the row the save wrote
+    int number = 0;               // the serial number it was written with
+    QString writtenCheck;         // SQL condition on iktato that holds when the server kept the save
+    unsigned long lostThread = 0; // the server session of the broken line
+    std::shared_ptr<AttachmentPlacement> files;
+};
+
+enum class SaveOutcome { Kept, Dropped, Unknown };
+
+// Finds out whether the server kept a pending save (ending the broken line's session first, so
+// that the answer is final), then keeps or undoes its files and closes it. Unknown while the
+// server cannot be asked; the save stays pending then.
+SaveOutcome SettlePendingSave(Connection &con, PendingSave &pending);
+
+// The server-side lock name (an SQL expression) that serialises the numbering of a year and
+// committee between workstations where the database has no unique key on the number.
+QString NumberingLockSql(int year, int committee);
+
 // Saves `edited` in one transaction: the row (the fields that differ from `loaded`; a new
-// record with all of them, and status 1 when it has a deadline and no status yet), the chosen
-// attachment files copied into the store under the record's id, the resolution text, and the
-// subject added to the catalogue. Any failure rolls the whole save back and is returned with
-// its text. A new record whose number another workstation saved first takes the next free
-// number and is saved with it.
+// record with all of them, and status 1 when it has a deadline and no status yet), the
+// resolution text when it changed, and the subject added to the catalogue; the chosen
+// attachment files are put under the record's stored names only as the transaction commits.
+// Every text is checked for characters the database cannot hold before anything is written.
+// Any failure rolls the whole save back, puts the files back as they were, and is returned
+// with its text. A new record whose number another workstation saved first takes the next free
+// number. A COMMIT whose outcome is unknown is looked up; while it cannot be, it is left in
+// *pending (or, without one, its files stay as they are) and the next call settles it first.
 SaveResult SaveResolution(Connection &con, const Resolution &loaded, const Resolution &edited,
-                          const QString &documentStore);
+                          const QString &documentStore, PendingSave *pending = nullptr);
 
 // The editor: recordId -1 makes a new record of the committee dated `date`; any other id
 // edits that record (committee and date unused). Returns the saved record's id, or -1 when

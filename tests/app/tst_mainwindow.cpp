@@ -4,7 +4,7 @@
 #include "app/frm_main.h"
 #include "app/frm_nevjegy.h"
 #include "app/mainactions.h"
-#include "app/openwithshell.h"
+#include "gui/openwithshell.h"
 #include "app/setup.h"
 #include "app/statuspanels.h"
 #include "gui/formgeometry.h"

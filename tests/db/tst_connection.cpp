@@ -25,7 +25,10 @@ private slots:
     void injectionFindsNothing();
     void readAfterKillReconnects();
     void writeAfterKillIsReportedNotRepeated();
+    void reconnectsAfterAnOutage();
     void transactionIsNotSilentlyReplaced();
+    void commitAfterLostLineIsNotSuccess();
+    void refusedCommitLeavesNothingOpen();
     void isReadStatement_data();
     void isReadStatement();
 };
@@ -208,6 +211,23 @@ void TestConnection::writeAfterKillIsReportedNotRepeated()
     QCOMPARE(con.query(u"SELECT COUNT(*) FROM targy WHERE targy = 'egyszer'"_s).text(0, 0), u"1"_s);
 }
 
+// The line breaks and the server cannot be reached for a while: once it can, the connection
+// is taken up again instead of staying dead for the rest of the session.
+void TestConnection::reconnectsAfterAnOutage()
+{
+    TestDatabase db;
+    Connection con(db.params());
+    con.open();
+    killFromSecondSession(db, con.threadId());
+    ConnectionParams unreachable = db.params();
+    unreachable.port = 1; // nothing listens there
+    con.setParams(unreachable);
+    QVERIFY_THROWS_EXCEPTION(DbError, con.query(u"SELECT 1"_s));
+    QVERIFY_THROWS_EXCEPTION(DbError, con.query(u"SELECT 1"_s));
+    con.setParams(db.params());
+    QCOMPARE(con.query(u"SELECT @@collation_connection"_s).text(0, 0), u"latin2_hungarian_ci"_s);
+}
+
 void TestConnection::transactionIsNotSilentlyReplaced()
 {
     TestDatabase db;
@@ -220,6 +240,57 @@ void TestConnection::transactionIsNotSilentlyReplaced()
     QVERIFY(!con.inTransaction());
     // The killed transaction was rolled back by the server; the next read works on a new line.
     QCOMPARE(con.query(u"SELECT COUNT(*) FROM targy"_s).text(0, 0), u"0"_s);
+}
+
+// A statement of the transaction met a broken line and its error was not heeded: the COMMIT
+// that follows must not report the lost work as saved.
+void TestConnection::commitAfterLostLineIsNotSuccess()
+{
+    TestDatabase db;
+    Connection con(db.params());
+    con.open();
+    con.begin();
+    con.exec(u"INSERT INTO targy (targy) VALUES ('elveszett')"_s);
+    killFromSecondSession(db, con.threadId());
+    QVERIFY_THROWS_EXCEPTION(DbError, con.exec(u"INSERT INTO targy (targy) VALUES ('második')"_s));
+    QVERIFY_THROWS_EXCEPTION(DbError, con.commit());
+    QCOMPARE(con.query(u"SELECT COUNT(*) FROM targy"_s).text(0, 0), u"0"_s);
+    // A new transaction on the new line works as usual.
+    con.begin();
+    con.exec(u"INSERT INTO targy (targy) VALUES ('új')"_s);
+    con.commit();
+    QCOMPARE(db.client("SELECT COUNT(*) FROM targy;").trimmed(), QByteArray("1"));
+}
+
+// The server refuses the COMMIT (here: it cannot pass the commit block of a backup within its
+// lock wait). That error reaches the caller, not one of the clean-up, and no transaction stays
+// open: later writes are committed.
+void TestConnection::refusedCommitLeavesNothingOpen()
+{
+    TestDatabase db;
+    Connection con(db.params());
+    con.open();
+    con.exec(u"SET SESSION lock_wait_timeout = 1"_s);
+    con.begin();
+    con.exec(u"INSERT INTO targy (targy) VALUES ('elutasított')"_s);
+    Connection backup(db.params());
+    backup.open();
+    backup.exec(u"SET SESSION lock_wait_timeout = 10"_s);
+    backup.exec(u"BACKUP STAGE START"_s);
+    backup.exec(u"BACKUP STAGE BLOCK_COMMIT"_s);
+    try {
+        con.commit();
+        backup.exec(u"BACKUP STAGE END"_s);
+        QFAIL("the COMMIT went through the backup's commit block");
+    } catch (const DbError &e) {
+        QCOMPARE(e.number(), 1205u);
+    }
+    backup.exec(u"BACKUP STAGE END"_s);
+    QVERIFY(!con.inTransaction());
+    QCOMPARE(con.query(u"SELECT @@in_transaction"_s).text(0, 0), u"0"_s);
+    con.exec(u"INSERT INTO targy (targy) VALUES ('később')"_s);
+    // Seen from another session: the refused row is not there, the later one is.
+    QCOMPARE(backup.query(u"SELECT GROUP_CONCAT(targy) FROM targy"_s).text(0, 0), u"később"_s);
 }
 
 void TestConnection::isReadStatement_data()

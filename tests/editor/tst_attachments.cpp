@@ -11,10 +11,13 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <Qsci/qsciscintilla.h>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -49,10 +52,13 @@ private slots:
     void attachToExistingRecord();
     void attachToNewRecordUsesItsId();
     void cancelKeepsRecordAndStoredFile();
+    void failedSaveKeepsStoredDocument_data();
+    void failedSaveKeepsStoredDocument();
     void removeEmptiesSlotAndKeepsFile();
     void missingStoreIsReported();
     void view_data();
     void view();
+    void viewWithNoProgramIsReported();
 
 private:
     int runEditor(int recordId, std::function<void(Tfrm_Szerkeszt *)> answer);
@@ -230,6 +236,56 @@ void TestAttachments::cancelKeepsRecordAndStoredFile()
     QCOMPARE(QDir(m_store).entryList(QDir::Files), QStringList{u"0000042-1.pdf"_s});
 }
 
+void TestAttachments::failedSaveKeepsStoredDocument_data()
+{
+    QTest::addColumn<bool>("correctedAndSaved"); // else cancelled after the error
+
+    QTest::newRow("cancelled") << false;
+    QTest::newRow("corrected and saved") << true;
+}
+
+// A new file for a slot that already holds one, and a text the database cannot hold (pasted
+// from a word processor): the save fails, and the stored document is still the one the record
+// names. Corrected, the save puts the new file in its place.
+void TestAttachments::failedSaveKeepsStoredDocument()
+{
+    REQUIRE_TEST_SERVER();
+    QFETCH(bool, correctedAndSaved);
+
+    m_con->exec(u"INSERT INTO iktato SET iktato = 42, ev = 2025, csoport = 1, az = 1, datum = '2025-03-03', "
+                "filenev = '0000042-1.pdf', origfilenev = 'régi.pdf'"_s);
+    writeFile(m_store + u"/0000042-1.pdf"_s, "régi jegyzőkönyv");
+    const QString chosen = m_dir->filePath(u"új.pdf"_s);
+    writeFile(chosen, "új jegyzőkönyv");
+    AttachmentSeam seam;
+    seam.chooser = [chosen] { return chosen; };
+    MessageBoxRecorder boxes;
+    bool openAfterError = false;
+    QByteArray storedAfterError;
+    const int id = runEditor(42, [&](Tfrm_Szerkeszt *f) {
+        f->chooseButtons[0]->click();
+        f->SynEdit1->setText(u"Szavazás: igen ≥ 2/3"_s);
+        f->btnOKClick();
+        openAfterError = f->isVisible();
+        storedAfterError = readFile(m_store + u"/0000042-1.pdf"_s);
+        if (correctedAndSaved) {
+            f->SynEdit1->setText(u"Szavazás: igen legalább 2/3"_s);
+            f->btnOKClick();
+        } else {
+            f->btnCancel->click();
+        }
+    });
+    QVERIFY(openAfterError);
+    QCOMPARE(storedAfterError, "régi jegyzőkönyv");
+    QCOMPARE(boxes.texts(), QStringList{u"Hiba: A következő karakterek nem tárolhatók az adatbázisban: ≥"_s});
+    QCOMPARE(id, correctedAndSaved ? 42 : -1);
+    QCOMPARE(QueryText(*m_con, u"SELECT CONCAT_WS('|', filenev, origfilenev) FROM iktato"_s, {}),
+             correctedAndSaved ? u"0000042-1.pdf|új.pdf"_s : u"0000042-1.pdf|régi.pdf"_s);
+    QCOMPARE(readFile(m_store + u"/0000042-1.pdf"_s),
+             correctedAndSaved ? "új jegyzőkönyv" : "régi jegyzőkönyv");
+    QCOMPARE(QDir(m_store).entryList(QDir::Files | QDir::Hidden), QStringList{u"0000042-1.pdf"_s});
+}
+
 void TestAttachments::removeEmptiesSlotAndKeepsFile()
 {
     REQUIRE_TEST_SERVER();
@@ -338,6 +394,24 @@ void TestAttachments::view()
     // Nothing was written beside the store or above it.
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), outsideBefore);
     QCOMPARE(QDir(m_store).entryList(QDir::Files), QStringList{u"0000042-1.pdf"_s});
+}
+
+// No program is associated with the file's type (here: the platform opens nothing at all): the
+// clerk is told, instead of nothing happening.
+void TestAttachments::viewWithNoProgramIsReported()
+{
+    if (QGuiApplication::platformName() != u"offscreen"_s)
+        QSKIP("only the offscreen platform is known to open nothing");
+    writeFile(m_store + u"/0000042-1.xyz"_s, "tárolt");
+    MessageBoxRecorder boxes;
+    QVERIFY(!ViewAttachment(m_store, u"0000042-1.xyz"_s, u"Jegyzőkönyv.xyz"_s));
+    QCOMPARE(
+        boxes.texts(),
+        QStringList{
+            u"A(z) \"Jegyzőkönyv.xyz\" állomány nem nyitható meg: nincs program társítva a típusához."_s});
+    QCOMPARE(boxes.boxes().first().kind, MessageBoxRecorder::Kind::Error);
+    // The copy was made all the same; another try, once a program is set up, opens it.
+    QCOMPARE(readFile(m_store + u"/tmp/Jegyzőkönyv.xyz"_s), "tárolt");
 }
 
 QTEST_MAIN(TestAttachments)

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <Qsci/qsciscintilla.h>
@@ -42,11 +43,24 @@ void typeText(QWidget *w, const QString &text)
     }
 }
 
+// Types into the resolution text, "\n" as the Enter key.
+void typeLines(QsciScintilla *editor, const QString &text)
+{
+    editor->setFocus();
+    const QStringList lines = text.split(u'\n');
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            QTest::keyClick(editor, Qt::Key_Return);
+        typeText(editor, lines[i]);
+    }
+}
+
 void typeInto(Tfrm_Szerkeszt *f, const QString &date, const QString &subject, const QString &text)
 {
     f->MaskEdit1->setText(date);
     f->DBComboBox1->setEditText(subject);
-    f->SynEdit1->setText(text);
+    f->SynEdit1->clear();
+    typeLines(f->SynEdit1, text);
 }
 } // namespace
 
@@ -68,6 +82,11 @@ private slots:
     void existingRecordIsShownAndSaved();
     void deletedRecordIsNotOpened();
     void keys();
+    void untouchedTextIsKeptExactly_data();
+    void untouchedTextIsKeptExactly();
+    void escapeCancels_data();
+    void escapeCancels();
+    void accentedCapitalsAreWhole();
     void screenshots();
 
 private:
@@ -211,7 +230,7 @@ void TestEditorWindow::impossibleDateKeepsEverythingTyped()
     QCOMPARE(boxes.boxes().first().kind, MessageBoxRecorder::Kind::Error);
     QVERIFY(openAfterError);
     QCOMPARE(subjectAfter, u"Tárgy marad"_s);
-    QCOMPARE(textAfter, u"szöveg\nmarad"_s);
+    QCOMPARE(textAfter, u"szöveg\r\nmarad"_s);
     QCOMPARE(rowsAfterError, 0);
     QVERIFY(id > 0);
     QCOMPARE(QueryText(*m_con, u"SELECT CONCAT_WS('|', datum, targy, felelos, statusz) FROM iktato"_s, {}),
@@ -281,7 +300,7 @@ void TestEditorWindow::existingRecordIsShownAndSaved()
     });
     QCOMPARE(id, 77);
     QCOMPARE(shownDate, u"03.05"_s);
-    QCOMPARE(text, u"a\nb"_s);
+    QCOMPARE(text, u"a\r\nb"_s);
     QCOMPARE(attachment, u"jegyzőkönyv.pdf"_s);
     QCOMPARE(responsible, u"Polgármester"_s);
     QCOMPARE(deadline, QDate(2024, 6, 30));
@@ -349,10 +368,149 @@ void TestEditorWindow::keys()
     QVERIFY(enterInDateGoesToSubject);
     QCOMPARE(subject, u"Ülés napja"_s);
     QVERIFY(enterInSubjectGoesToText);
-    QCOMPARE(text, u"egy\nkettő"_s);
+    QCOMPARE(text, u"egy\r\nkettő"_s);
     QVERIFY2(id > 0, "Ctrl+Enter in the text closes with OK");
     QCOMPARE(QueryText(*m_con, u"SELECT CONCAT_WS('|', datum, targy, hatarozat) FROM iktato"_s, {}),
              u"2025-06-07|Ülés napja|egy\r\nkettő"_s);
+}
+
+void TestEditorWindow::untouchedTextIsKeptExactly_data()
+{
+    QTest::addColumn<QByteArray>("stored");  // as it is in the database
+    QTest::addColumn<QString>("typedAtEnd"); // typed after the last character; "\n" is Enter
+    QTest::addColumn<QByteArray>("expected");
+
+    QTest::newRow("lone LF and CR, untouched")
+        << QByteArray("egy\nkett\xF5\rh\xE1rom") << QString() << QByteArray("egy\nkett\xF5\rh\xE1rom");
+    QTest::newRow("trailing breaks, untouched")
+        << QByteArray("egy\r\n\r\n") << QString() << QByteArray("egy\r\n\r\n");
+    QTest::newRow("lone LF kept, typed line ends in CR LF")
+        << QByteArray("egy\nkett\xF5") << u"\nhárom\n"_s << QByteArray("egy\nkett\xF5\r\nh\xE1rom\r\n");
+}
+
+// The text reaches the database as it was and as it was typed: the editor changes no line
+// break the user did not type, and keeps a trailing one the user did.
+void TestEditorWindow::untouchedTextIsKeptExactly()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, typedAtEnd);
+    QFETCH(QByteArray, expected);
+
+    m_db->client("INSERT INTO iktato SET iktato = 5, ev = 2025, csoport = 1, az = 1, datum = '2025-03-01', "
+                 "hatarozat = UNHEX('" +
+                 stored.toHex() + "');");
+    MessageBoxRecorder boxes;
+    const int id = run(5, {}, [&](Tfrm_Szerkeszt *f) {
+        f->DBComboBox1->setEditText(u"Beszámoló"_s);
+        if (!typedAtEnd.isEmpty()) {
+            f->SynEdit1->setFocus();
+            QTest::keyClick(f->SynEdit1, Qt::Key_End, Qt::ControlModifier);
+            typeLines(f->SynEdit1, typedAtEnd);
+        }
+        f->btnOKClick();
+    });
+    QCOMPARE(id, 5);
+    QCOMPARE(boxes.count(), 0);
+    QCOMPARE(m_db->client("SELECT HEX(hatarozat), targy FROM iktato;").trimmed(),
+             expected.toHex().toUpper() + "\tBesz\xE1mol\xF3");
+}
+
+void TestEditorWindow::escapeCancels_data()
+{
+    QTest::addColumn<QString>("field"); // the field that has the focus
+
+    QTest::newRow("date") << u"date"_s;
+    QTest::newRow("subject") << u"subject"_s;
+    QTest::newRow("resolution text") << u"text"_s;
+    QTest::newRow("responsible persons") << u"responsible"_s;
+}
+
+// Esc is "Mégsem" from every field, the resolution text included: nothing is saved.
+void TestEditorWindow::escapeCancels()
+{
+    QFETCH(QString, field);
+
+    MessageBoxRecorder boxes;
+    bool closedByEsc = false;
+    const int id = run(-1, QDate(2025, 1, 2), [&](Tfrm_Szerkeszt *f) {
+        typeInto(f, u"03.04"_s, u"Tárgy"_s, u"szöveg"_s);
+        f->DBCheckBox1->setChecked(true);
+        QWidget *target = f->c4;
+        if (field == u"date"_s)
+            target = f->MaskEdit1;
+        else if (field == u"subject"_s)
+            target = f->DBComboBox1->lineEdit();
+        else if (field == u"text"_s)
+            target = f->SynEdit1;
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key_Escape);
+        closedByEsc = !f->isVisible() && f->result() == QDialog::Rejected;
+    });
+    QVERIFY(closedByEsc);
+    QCOMPARE(id, -1);
+    QCOMPARE(boxes.count(), 0);
+    QCOMPARE(QueryInt(*m_con, u"SELECT COUNT(*) FROM iktato"_s, -1), 0);
+}
+
+namespace {
+// Pixels darker than the paper, in the given rows of an image.
+int inkIn(const QImage &image, int top, int bottom)
+{
+    int ink = 0;
+    for (int y = std::max(top, 0); y < std::min(bottom, image.height()); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            ink += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
+    }
+    return ink;
+}
+} // namespace
+
+// The accents of capital letters (the double acute of Ő and Ű above all) reach above the font's
+// ascent; the text editor must give them room instead of cutting them off at the top of the
+// line. Compared with the same letters drawn freely in the editor's font.
+void TestEditorWindow::accentedCapitalsAreWhole()
+{
+    Tfrm_Szerkeszt form;
+    form.resize(722, 709);
+    form.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    QsciScintilla *editor = form.SynEdit1;
+    const auto inkOfLine = [editor](const QString &line) {
+        editor->setText(line + u"\r\n"_s);
+        editor->setCaretLineVisible(false);
+        editor->setFocus(); // the caret sits on the second, empty line
+        editor->setCursorPosition(1, 0);
+        QTest::qWait(20);
+        const QImage shot = editor->viewport()->grab().toImage();
+        const int lineHeight = int(editor->SendScintilla(QsciScintilla::SCI_TEXTHEIGHT, 0));
+        return inkIn(shot, 0, lineHeight);
+    };
+    const int plain = inkOfLine(u"OUAE"_s);
+    const int accented = inkOfLine(u"ŐŰÁÉ"_s);
+
+    const QFont font = editor->font();
+    QImage free(400, 200, QImage::Format_RGB32);
+    free.fill(Qt::white);
+    const auto freeInk = [&](const QString &text) {
+        free.fill(Qt::white);
+        QPainter p(&free);
+        p.setFont(font);
+        p.setPen(Qt::black);
+        p.drawText(20, 100, text);
+        p.end();
+        return inkIn(free, 0, free.height());
+    };
+    const int accentsDrawnFreely = freeInk(u"ŐŰÁÉ"_s) - freeInk(u"OUAE"_s);
+    QVERIFY(accentsDrawnFreely > 0);
+    const QString shots = u"/tmp/shots"_s;
+    QDir().mkpath(shots);
+    editor->setText(u"ŐSZI ŰRLAP ÁRVÍZTŰRŐ TÜKÖRFÚRÓGÉP\r\nŐŰÁÉ őűáé\r\nÓÖÜÍ"_s);
+    QTest::qWait(20);
+    editor->grab().save(shots + u"/editor_accents.png"_s);
+    // Anti-aliasing differs a little between the two ways of drawing; a cut accent loses half.
+    QVERIFY2(accented - plain >= accentsDrawnFreely * 8 / 10,
+             qPrintable(u"accents in the editor: %1 pixels, drawn freely: %2"_s.arg(accented - plain)
+                            .arg(accentsDrawnFreely)));
 }
 
 void TestEditorWindow::screenshots()

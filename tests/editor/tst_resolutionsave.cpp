@@ -1,6 +1,7 @@
 // The numbering rule and the save of a resolution record, without the window.
 #include "gui/messagebox.h"
 #include "db/connection.h"
+#include "db/dberror.h"
 #include "db/dbroutines.h"
 #include "register/resolutioneditor.h"
 #include "testdatabase.h"
@@ -11,9 +12,31 @@
 #include <QTest>
 #include <barrier>
 #include <memory>
+#include <mysql.h>
+#include <sys/socket.h>
 #include <thread>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(content);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+} // namespace
 
 class TestResolutionSave : public QObject
 {
@@ -28,20 +51,28 @@ private slots:
     void numbering();
     void resolutionDate_data();
     void resolutionDate();
-    void textIsStoredWithCrLf_data();
-    void textIsStoredWithCrLf();
+    void textIsStoredAsTyped_data();
+    void textIsStoredAsTyped();
+    void untouchedTextIsNotWritten_data();
+    void untouchedTextIsNotWritten();
     void deadlineOpensStatusAndUntickingKeepsIt();
     void finishedStatusIsNeverReset();
     void emptySubjectIsAddedOnce();
     void editWritesOnlyChangedColumns();
     void failedSaveChangesNothing_data();
     void failedSaveChangesNothing();
+    void lineLostDuringCommit_data();
+    void lineLostDuringCommit();
     void recordDeletedMeanwhile();
+    void collidingNumberTakesTheNextFree_data();
     void collidingNumberTakesTheNextFree();
+    void twoWorkstationsNumberAtOnce_data();
     void twoWorkstationsNumberAtOnce();
+    void numberingLockHeldElsewhere();
 
 private:
     int insertRecord(int year, int committee, int az, const QString &extra = {});
+    void setNumberKey(const QString &key);
     Resolution newRecord(int committee, QDate date);
 
     std::unique_ptr<TestDatabase> m_db;
@@ -77,6 +108,17 @@ int TestResolutionSave::insertRecord(int year, int committee, int az, const QStr
 Resolution TestResolutionSave::newRecord(int committee, QDate date)
 {
     return NewResolutionRecord(*m_con, committee, date);
+}
+
+// The unique key on the resolution number as databases made elsewhere have it: under the name
+// this program's schema gives it, under another name, or none at all.
+void TestResolutionSave::setNumberKey(const QString &key)
+{
+    if (key == u"none"_s)
+        m_db->client("ALTER TABLE iktato DROP INDEX uq_iktato_szam;");
+    else if (key != u"uq_iktato_szam"_s)
+        m_db->client("ALTER TABLE iktato DROP INDEX uq_iktato_szam, ADD UNIQUE KEY " + key.toLatin1() +
+                     " (csoport, ev, az);");
 }
 
 void TestResolutionSave::numbering_data()
@@ -147,34 +189,62 @@ void TestResolutionSave::resolutionDate()
     QCOMPARE(error, message);
 }
 
-void TestResolutionSave::textIsStoredWithCrLf_data()
+void TestResolutionSave::textIsStoredAsTyped_data()
 {
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("stored");
 
-    QTest::newRow("three lines") << u"első\nmásodik\nharmadik"_s << u"első\r\nmásodik\r\nharmadik"_s;
-    QTest::newRow("trailing breaks dropped") << u"egy\nkettő\n\n"_s << u"egy\r\nkettő"_s;
-    QTest::newRow("backslash and apostrophe")
-        << u"C:\\út\\\nO'Brien \\r\\n 'x'\n\\"_s << u"C:\\út\\\r\nO'Brien \\r\\n 'x'\r\n\\"_s;
-    QTest::newRow("empty") << QString() << QString();
+    QTest::newRow("three lines") << u"első\r\nmásodik\r\nharmadik"_s;
+    QTest::newRow("trailing breaks kept") << u"egy\r\nkettő\r\n\r\n"_s;
+    QTest::newRow("backslash and apostrophe") << u"C:\\út\\\r\nO'Brien \\r\\n 'x'\r\n\\"_s;
+    QTest::newRow("empty") << QString();
 }
 
-void TestResolutionSave::textIsStoredWithCrLf()
+void TestResolutionSave::textIsStoredAsTyped()
 {
     QFETCH(QString, typed);
-    QFETCH(QString, stored);
 
     Resolution rec = newRecord(1, QDate(2025, 1, 2));
     Resolution edited = rec;
     edited.text = typed;
     const SaveResult saved = SaveResolution(*m_con, rec, edited, m_store->path());
     QVERIFY2(saved.ok, qPrintable(saved.error));
-    QCOMPARE(QueryText(*m_con, u"SELECT hatarozat FROM iktato WHERE iktato = %1"_s.arg(saved.id), {}),
-             stored);
-    // Read back as the editor gets it, the text is what was typed (without trailing breaks).
-    QCOMPARE(LoadResolution(*m_con, saved.id)->text, stored);
+    QCOMPARE(QueryText(*m_con, u"SELECT hatarozat FROM iktato WHERE iktato = %1"_s.arg(saved.id), {}), typed);
+    QCOMPARE(LoadResolution(*m_con, saved.id)->text, typed);
 }
 
+void TestResolutionSave::untouchedTextIsNotWritten_data()
+{
+    QTest::addColumn<QByteArray>("stored"); // as another program left it
+    QTest::addColumn<bool>("changedElsewhere");
+
+    QTest::newRow("lone LF and CR") << QByteArray("egy\nkett\xF5\rh\xE1rom") << false;
+    QTest::newRow("trailing breaks") << QByteArray("egy\r\n\r\n\n") << false;
+    QTest::newRow("changed by another workstation meanwhile") << QByteArray("r\xE9gi") << true;
+}
+
+// An edit that leaves the text alone does not write it: not normalised, not trimmed, and not
+// put back over what another workstation saved meanwhile.
+void TestResolutionSave::untouchedTextIsNotWritten()
+{
+    QFETCH(QByteArray, stored);
+    QFETCH(bool, changedElsewhere);
+
+    m_db->client("INSERT INTO iktato SET iktato = 5, ev = 2025, csoport = 1, az = 1, datum = '2025-03-01', "
+                 "hatarozat = UNHEX('" +
+                 stored.toHex() + "');");
+    const Resolution loaded = *LoadResolution(*m_con, 5);
+    QByteArray expected = stored;
+    if (changedElsewhere) {
+        expected = "m\xE1sik munka\xE1llom\xE1s";
+        m_db->client("UPDATE iktato SET hatarozat = UNHEX('" + expected.toHex() + "');");
+    }
+    Resolution edited = loaded;
+    edited.subject = u"Új tárgy"_s;
+    const SaveResult saved = SaveResolution(*m_con, loaded, edited, m_store->path());
+    QVERIFY2(saved.ok, qPrintable(saved.error));
+    QCOMPARE(m_db->client("SELECT HEX(hatarozat), targy FROM iktato;").trimmed(),
+             expected.toHex().toUpper() + "\t\xDAj t\xE1rgy");
+}
 void TestResolutionSave::deadlineOpensStatusAndUntickingKeepsIt()
 {
     Resolution rec = newRecord(1, QDate(2025, 1, 2));
@@ -247,15 +317,23 @@ void TestResolutionSave::editWritesOnlyChangedColumns()
 void TestResolutionSave::failedSaveChangesNothing_data()
 {
     QTest::addColumn<bool>("existing");
-    QTest::addColumn<QString>("failure"); // "text": unstorable text; "subject": the catalogue refuses it
+    // "text": a character the database cannot hold in the text; "file name": in the chosen
+    // file's name; "subject": the catalogue refuses the subject (the last statement of the save)
+    QTest::addColumn<QString>("failure");
     QTest::addColumn<QString>("message");
 
-    QTest::newRow("new, text") << false << u"text"_s << u"A következő karakterek nem tárolhatók"_s;
-    QTest::newRow("new, catalogue") << false << u"subject"_s << u"katalogus zarva"_s;
-    QTest::newRow("existing, text") << true << u"text"_s << u"A következő karakterek nem tárolhatók"_s;
-    QTest::newRow("existing, catalogue") << true << u"subject"_s << u"katalogus zarva"_s;
+    for (const bool existing : {false, true}) {
+        const char *kind = existing ? "existing" : "new";
+        QTest::addRow("%s, text", kind)
+            << existing << u"text"_s << u"A következő karakterek nem tárolhatók"_s;
+        QTest::addRow("%s, file name", kind)
+            << existing << u"file name"_s << u"A következő karakterek nem tárolhatók"_s;
+        QTest::addRow("%s, catalogue", kind) << existing << u"subject"_s << u"katalogus zarva"_s;
+    }
 }
 
+// Whatever fails, the record and the document store agree afterwards: the stored file that an
+// existing record names keeps its content, and no file is left under an id no record got.
 void TestResolutionSave::failedSaveChangesNothing()
 {
     QFETCH(bool, existing);
@@ -265,49 +343,175 @@ void TestResolutionSave::failedSaveChangesNothing()
     if (failure == u"subject"_s)
         m_db->client("CREATE TRIGGER targy_zarva BEFORE INSERT ON targy FOR EACH ROW "
                      "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'katalogus zarva';");
-    Resolution loaded =
-        existing ? *LoadResolution(*m_con,
-                                   insertRecord(2025, 1, 1, u", targy = 'régi', hatarozat = 'régi szöveg'"_s))
-                 : newRecord(1, QDate(2025, 1, 2));
-    QFile chosen(m_store->filePath(u"forrás.txt"_s));
-    QVERIFY(chosen.open(QIODevice::WriteOnly));
-    chosen.write("melléklet");
-    chosen.close();
-    const QString before = QueryText(
-        *m_con, u"SELECT GROUP_CONCAT(CONCAT_WS('|', iktato, targy, hatarozat, filenev)) FROM iktato"_s, {});
+    QString storedBefore; // the file an existing record names, with the extension of the new one
+    Resolution loaded = newRecord(1, QDate(2025, 1, 2));
+    if (existing) {
+        const int id = insertRecord(2025, 1, 1, u", targy = 'régi', hatarozat = 'régi szöveg'"_s);
+        storedBefore = StoredAttachmentName(id, 1, u"régi.txt"_s);
+        m_con->exec(u"UPDATE iktato SET filenev = '%1', origfilenev = 'régi.txt'"_s.arg(storedBefore));
+        writeFile(m_store->filePath(storedBefore), "régi melléklet");
+        loaded = *LoadResolution(*m_con, id);
+    }
+    QTemporaryDir sources;
+    const QString sourceName = failure == u"file name"_s ? u"Отчёт.txt"_s : u"forrás.txt"_s;
+    const QString chosen = sources.filePath(sourceName);
+    writeFile(chosen, "új melléklet");
+    const QString rows =
+        u"SELECT GROUP_CONCAT(CONCAT_WS('|', iktato, targy, hatarozat, filenev, origfilenev)) FROM iktato"_s;
+    const QString before = QueryText(*m_con, rows, {});
+    const QStringList filesBefore = filesIn(m_store->path());
 
     Resolution edited = loaded;
     edited.subject = u"új tárgy"_s;
     edited.hasDeadline = true;
     edited.deadline = QDate(2025, 9, 9);
-    edited.text = failure == u"text"_s ? u"Здравствуйте"_s : u"új szöveg"_s;
-    edited.attachments[0].chosenPath = chosen.fileName();
-    edited.attachments[0].sourceName = u"forrás.txt"_s;
+    edited.text = failure == u"text"_s ? u"x ≥ 3"_s : u"új szöveg"_s;
+    edited.attachments[0].chosenPath = chosen;
+    edited.attachments[0].sourceName = sourceName;
 
     const SaveResult saved = SaveResolution(*m_con, loaded, edited, m_store->path());
     QVERIFY(!saved.ok);
     QVERIFY2(saved.error.contains(message), qPrintable(saved.error));
     QVERIFY(!m_con->inTransaction());
-    QCOMPARE(QueryText(
-                 *m_con,
-                 u"SELECT GROUP_CONCAT(CONCAT_WS('|', iktato, targy, hatarozat, filenev)) FROM iktato"_s, {}),
-             before);
+    QCOMPARE(QueryText(*m_con, rows, {}), before);
     QCOMPARE(QueryInt(*m_con, u"SELECT COUNT(*) FROM targy"_s, -1), 0);
-    if (!existing) // a file under an id that no record got would be taken by the next record
-        QCOMPARE(QDir(m_store->path()).entryList(QDir::Files), QStringList{u"forrás.txt"_s});
+    QCOMPARE(filesIn(m_store->path()), filesBefore);
+    if (existing)
+        QCOMPARE(readFile(m_store->filePath(storedBefore)), "régi melléklet");
 
     // The same edit goes through once the cause is gone.
     m_db->client("DROP TRIGGER IF EXISTS targy_zarva;");
     edited.text = u"új szöveg"_s;
+    if (failure == u"file name"_s) {
+        edited.attachments[0].chosenPath = sources.filePath(u"forrás.txt"_s);
+        QVERIFY(QFile::rename(chosen, edited.attachments[0].chosenPath));
+        edited.attachments[0].sourceName = u"forrás.txt"_s;
+    }
     const SaveResult retried = SaveResolution(*m_con, loaded, edited, m_store->path());
     QVERIFY2(retried.ok, qPrintable(retried.error));
+    const QString stored = StoredAttachmentName(retried.id, 1, u"forrás.txt"_s);
     QCOMPARE(
         QueryText(
             *m_con,
-            u"SELECT CONCAT_WS('|', targy, hatarozat, statusz, origfilenev) FROM iktato WHERE iktato = %1"_s
+            u"SELECT CONCAT_WS('|', targy, hatarozat, statusz, filenev, origfilenev) FROM iktato WHERE iktato = %1"_s
                 .arg(retried.id),
             {}),
-        u"új tárgy|új szöveg|1|forrás.txt"_s);
+        u"új tárgy|új szöveg|1|%1|forrás.txt"_s.arg(stored));
+    QCOMPARE(readFile(m_store->filePath(stored)), "új melléklet");
+    QCOMPARE(filesIn(m_store->path()), QStringList{stored});
+}
+
+void TestResolutionSave::lineLostDuringCommit_data()
+{
+    QTest::addColumn<bool>("existing");
+    QTest::addColumn<bool>("serverKept");   // the server committed before the line broke
+    QTest::addColumn<bool>("settledLater"); // the server cannot be reached until the next OK
+
+    for (const bool existing : {false, true}) {
+        for (const bool kept : {true, false}) {
+            for (const bool later : {false, true}) {
+                QTest::addRow("%s, %s%s", existing ? "existing" : "new", kept ? "kept" : "dropped",
+                              later ? ", looked up at the next OK" : "")
+                    << existing << kept << later;
+            }
+        }
+    }
+}
+
+// The line breaks while COMMIT is under way. Whether the server kept the save is looked up,
+// not assumed: the files stay with the record that names them, and OK pressed again saves
+// nothing twice.
+void TestResolutionSave::lineLostDuringCommit()
+{
+    QFETCH(bool, existing);
+    QFETCH(bool, serverKept);
+    QFETCH(bool, settledLater);
+
+    Resolution loaded = newRecord(1, QDate(2025, 1, 2));
+    QString stored;
+    if (existing) {
+        const int id = insertRecord(2025, 1, 1, u", targy = 'régi'"_s);
+        stored = StoredAttachmentName(id, 1, u"x.txt"_s);
+        m_con->exec(u"UPDATE iktato SET filenev = '%1', origfilenev = 'régi.txt'"_s.arg(stored));
+        writeFile(m_store->filePath(stored), "régi melléklet");
+        loaded = *LoadResolution(*m_con, id);
+    }
+    QTemporaryDir sources;
+    const QString chosen = sources.filePath(u"új.txt"_s);
+    writeFile(chosen, "új melléklet");
+    Resolution edited = loaded;
+    edited.subject = u"mentett tárgy"_s;
+    edited.attachments[0].chosenPath = chosen;
+    edited.attachments[0].sourceName = u"új.txt"_s;
+
+    int commits = 0;
+    m_con->setBeforeSendHook([&](QByteArrayView sql) {
+        if (sql != "COMMIT" || commits++ > 0)
+            return;
+        MYSQL *handle = m_con->handle();
+        if (serverKept) {
+            // The server commits; its answer never arrives.
+            QCOMPARE(mysql_real_query(handle, "COMMIT", 6), 0);
+            ::shutdown(int(mysql_get_socket(handle)), SHUT_RDWR);
+        } else {
+            // The session is gone before the COMMIT is sent.
+            Connection killer(m_db->params());
+            killer.open();
+            const unsigned long session = m_con->threadId();
+            killer.exec(u"KILL "_s + QString::number(session));
+            const QString alive =
+                u"SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE ID = %1"_s.arg(session);
+            QTRY_COMPARE(QueryInt(killer, alive, -1), 0);
+        }
+        if (settledLater) {
+            ConnectionParams unreachable = m_db->params();
+            unreachable.port = 1;
+            m_con->setParams(unreachable);
+        }
+    });
+
+    PendingSave pending;
+    SaveResult saved = SaveResolution(*m_con, loaded, edited, m_store->path(), &pending);
+    QCOMPARE(commits, 1);
+    m_con->setBeforeSendHook({});
+    m_con->setParams(m_db->params());
+    const int rowsKept = QueryInt(*m_con, u"SELECT COUNT(*) FROM iktato WHERE targy = 'mentett tárgy'"_s, -1);
+    QCOMPARE(rowsKept, serverKept ? 1 : 0);
+    if (settledLater) {
+        QVERIFY(!saved.ok);
+        QVERIFY2(saved.error.contains(u"nem állapítható meg"_s), qPrintable(saved.error));
+        QVERIFY(pending.isOpen());
+    } else {
+        QCOMPARE(saved.ok, serverKept);
+        QVERIFY(!pending.isOpen());
+        const int id = QueryInt(*m_con, u"SELECT iktato FROM iktato WHERE targy = 'mentett tárgy'"_s, -1);
+        if (serverKept) {
+            QCOMPARE(saved.id, id);
+            const QString name = StoredAttachmentName(id, 1, u"új.txt"_s);
+            QCOMPARE(QueryText(*m_con, u"SELECT filenev FROM iktato WHERE iktato = %1"_s.arg(id), {}), name);
+            QCOMPARE(readFile(m_store->filePath(name)), "új melléklet");
+            QCOMPARE(filesIn(m_store->path()), QStringList{name});
+        } else {
+            QVERIFY2(saved.error.contains(u"server"_s, Qt::CaseInsensitive) ||
+                         saved.error.contains(u"connection"_s, Qt::CaseInsensitive),
+                     qPrintable(saved.error));
+            QCOMPARE(filesIn(m_store->path()), existing ? QStringList{stored} : QStringList());
+            if (existing)
+                QCOMPARE(readFile(m_store->filePath(stored)), "régi melléklet");
+        }
+    }
+
+    // Unless it went through, OK again, with the line working: one record, naming the new file.
+    if (!saved.ok)
+        saved = SaveResolution(*m_con, loaded, edited, m_store->path(), &pending);
+    QVERIFY2(saved.ok, qPrintable(saved.error));
+    QVERIFY(!pending.isOpen());
+    QCOMPARE(QueryInt(*m_con, u"SELECT COUNT(*) FROM iktato"_s, -1), 1);
+    const QString name = StoredAttachmentName(saved.id, 1, u"új.txt"_s);
+    QCOMPARE(QueryText(*m_con, u"SELECT CONCAT_WS('|', az, targy, filenev, origfilenev) FROM iktato"_s, {}),
+             u"1|mentett tárgy|%1|új.txt"_s.arg(name));
+    QCOMPARE(readFile(m_store->filePath(name)), "új melléklet");
+    QCOMPARE(filesIn(m_store->path()), QStringList{name});
 }
 
 void TestResolutionSave::recordDeletedMeanwhile()
@@ -325,8 +529,18 @@ void TestResolutionSave::recordDeletedMeanwhile()
     QCOMPARE(QueryInt(*m_con, u"SELECT COUNT(*) FROM targy"_s, -1), 0);
 }
 
+void TestResolutionSave::collidingNumberTakesTheNextFree_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::newRow("key of this program's schema") << u"uq_iktato_szam"_s;
+    QTest::newRow("key under another name") << u"iktatoszam_egyedi"_s;
+    QTest::newRow("no key") << u"none"_s;
+}
+
 void TestResolutionSave::collidingNumberTakesTheNextFree()
 {
+    QFETCH(QString, key);
+    setNumberKey(key);
     Resolution mine = newRecord(1, QDate(2025, 5, 5));
     QCOMPARE(mine.number, 1);
     // Another workstation saves 1 and 2 while this editor is open.
@@ -342,8 +556,15 @@ void TestResolutionSave::collidingNumberTakesTheNextFree()
     QCOMPARE(QueryText(*m_con, u"SELECT targy FROM iktato WHERE az = 3"_s, {}), u"ütközés"_s);
 }
 
+void TestResolutionSave::twoWorkstationsNumberAtOnce_data()
+{
+    collidingNumberTakesTheNextFree_data();
+}
+
 void TestResolutionSave::twoWorkstationsNumberAtOnce()
 {
+    QFETCH(QString, key);
+    setNumberKey(key);
     constexpr int rounds = 40;
     std::barrier sync(2);
     struct Outcome
@@ -395,6 +616,29 @@ void TestResolutionSave::twoWorkstationsNumberAtOnce()
     QCOMPARE(outcomes[0].renumbered + outcomes[1].renumbered, rounds);
     // Each record kept its own text: the retry wrote the text of the record it saved.
     QCOMPARE(QueryInt(*m_con, u"SELECT COUNT(*) FROM iktato WHERE hatarozat LIKE 'kör %'"_s, -1), 2 * rounds);
+}
+
+// Without a key the workstations take turns through a server lock. One that cannot have it
+// (held elsewhere too long) still saves, and a save gives the lock back when it has committed.
+void TestResolutionSave::numberingLockHeldElsewhere()
+{
+    setNumberKey(u"none"_s);
+    Connection other(m_db->params());
+    other.open();
+    const QString lock = NumberingLockSql(2025, 1);
+    QCOMPARE(QueryInt(other, u"SELECT GET_LOCK(%1, 0)"_s.arg(lock), -1), 1);
+
+    Resolution rec = newRecord(1, QDate(2025, 5, 5));
+    SaveResult saved = SaveResolution(*m_con, rec, rec, m_store->path());
+    QVERIFY2(saved.ok, qPrintable(saved.error));
+    QCOMPARE(QueryInt(*m_con, u"SELECT COUNT(*) FROM iktato"_s, -1), 1);
+
+    QCOMPARE(QueryInt(other, u"SELECT RELEASE_LOCK(%1)"_s.arg(lock), -1), 1);
+    rec = newRecord(1, QDate(2025, 5, 5));
+    saved = SaveResolution(*m_con, rec, rec, m_store->path());
+    QVERIFY2(saved.ok, qPrintable(saved.error));
+    QCOMPARE(saved.number, 2);
+    QCOMPARE(QueryInt(other, u"SELECT IS_FREE_LOCK(%1)"_s.arg(lock), -1), 1);
 }
 
 QTEST_GUILESS_MAIN(TestResolutionSave)

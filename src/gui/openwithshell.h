@@ -9,5 +9,6 @@
 QUrl ShellTargetUrl(const QString &target);
 
 // Hands a document, a web address or a "mailto:" link to the desktop's default handler.
-// A target that nothing can open is silently ignored.
-void OpenWithShell(const QString &target);
+// False when nothing took it (no program is associated with it); the caller decides whether
+// that is worth a word.
+bool OpenWithShell(const QString &target);

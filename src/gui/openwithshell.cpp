@@ -1,4 +1,4 @@
-#include "app/openwithshell.h"
+#include "gui/openwithshell.h"
 
 #include "common/paths.h"
 
@@ -19,9 +19,9 @@ QUrl ShellTargetUrl(const QString &target)
     return QUrl::fromLocalFile(QDir::cleanPath(path));
 }
 
-void OpenWithShell(const QString &target)
+bool OpenWithShell(const QString &target)
 {
     if (target.isEmpty())
-        return;
-    QDesktopServices::openUrl(ShellTargetUrl(target));
+        return false;
+    return QDesktopServices::openUrl(ShellTargetUrl(target));
 }

@@ -5,6 +5,7 @@
 #include "app/setup.h"
 #include "app/startup.h"
 #include "app/statuspanels.h"
+#include "gui/formgeometry.h"
 #include "gui/messagebox.h"
 #include "common/paths.h"
 #include "config/conprofile.h"

@@ -1,7 +1,7 @@
 #include "common/cp1250.h"
-#include "gui/messagebox.h"
 #include "db/connection.h"
 #include "db/dbroutines.h"
+#include "gui/messagebox.h"
 #include "modalhelper.h"
 #include "testdatabase.h"
 #include "testutil.h"
@@ -19,6 +19,20 @@
 #include <memory>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// The window's widget with that component name; a missing one ends the run, naming it.
+template <class T> T *Child(QWidget *window, const QString &name)
+{
+    T *child = window->findChild<T *>(name);
+    if (!child)
+        qFatal("%s has no %s \"%s\"", qPrintable(window->objectName()), T::staticMetaObject.className(),
+               qPrintable(name));
+    return child;
+}
+
+} // namespace
 
 class TestUserList : public QObject
 {
@@ -144,13 +158,13 @@ void TestUserList::newUserIsShownAndCurrent()
     MessageBoxRecorder boxes;
     AnswerModalTitled(u"Felhasználó adatainak szerkesztése"_s, [](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_FelhasznaloSzerkeszt *>(dialog);
-        form->DBEdit1->setText(u"bence"_s);
+        Child<QLineEdit>(form, u"DBEdit1"_s)->setText(u"bence"_s);
         AnswerModalTitled(u"Jelszó megadás"_s, [](QDialog *input) {
-            qobject_cast<Tfrm_InpStr *>(input)->Edit1->setText(u"b"_s);
-            qobject_cast<Tfrm_InpStr *>(input)->Button1->click();
+            Child<QLineEdit>(input, u"Edit1"_s)->setText(u"b"_s);
+            Child<QPushButton>(input, u"Button1"_s)->click();
         });
-        form->BitBtn1->click();
-        form->btnOK->click();
+        Child<QPushButton>(form, u"BitBtn1"_s)->click();
+        Child<QPushButton>(form, u"btnOK"_s)->click();
     });
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -171,9 +185,9 @@ void TestUserList::enterAndDoubleClickEdit()
     QString shownCode;
     AnswerModalTitled(u"Felhasználó adatainak szerkesztése"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_FelhasznaloSzerkeszt *>(dialog);
-        shownCode = form->DBEdit1->text();
-        form->DBEdit3->setText(u"Cecil Béla"_s);
-        form->btnOK->click();
+        shownCode = Child<QLineEdit>(form, u"DBEdit1"_s)->text();
+        Child<QLineEdit>(form, u"DBEdit3"_s)->setText(u"Cecil Béla"_s);
+        Child<QPushButton>(form, u"btnOK"_s)->click();
     });
     QTest::keyClick(m_window->grid(), Qt::Key_Return);
     QCOMPARE(shownCode, u"cecil"_s);
@@ -181,7 +195,7 @@ void TestUserList::enterAndDoubleClickEdit()
 
     shownCode.clear();
     AnswerModalTitled(u"Felhasználó adatainak szerkesztése"_s, [&](QDialog *dialog) {
-        shownCode = qobject_cast<Tfrm_FelhasznaloSzerkeszt *>(dialog)->DBEdit1->text();
+        shownCode = Child<QLineEdit>(dialog, u"DBEdit1"_s)->text();
         dialog->reject();
     });
     QTableView *grid = m_window->grid();

@@ -28,16 +28,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The window's widget with that component name; a missing one ends the run, naming it.
-template <class T> T *Child(QWidget *window, const QString &name)
-{
-    T *child = window->findChild<T *>(name);
-    if (!child)
-        qFatal("%s has no %s \"%s\"", qPrintable(window->objectName()), T::staticMetaObject.className(),
-               qPrintable(name));
-    return child;
-}
-
 // Sorted by the Hungarian collation: Kulturális Alap, O'Brien..., Oktatási..., Őrségi...,
 // Pénzügyi..., Ügyrendi...
 const QString Fixture = QString::fromUtf16(
@@ -329,10 +319,10 @@ void TestMasterData::newRenameDeleteCommittee()
     QString idText;
     Answer<Tfrm_Torzsadat_Szerkeszt>([&](Tfrm_Torzsadat_Szerkeszt *editor) {
         caption = editor->windowTitle();
-        idText = Child<QLabel>(editor, u"DBText1"_s)->text();
-        QTest::keyClick(Child<QLineEdit>(editor, u"DBEdit1"_s), 'z');
-        Child<QLineEdit>(editor, u"DBEdit1"_s)->insert(u"öld bizottság"_s);
-        QTest::keyClick(Child<QLineEdit>(editor, u"DBEdit1"_s), Qt::Key_Return, Qt::ControlModifier);
+        idText = editor->findChild<QLabel *>(u"DBText1"_s)->text();
+        QTest::keyClick(editor->findChild<QLineEdit *>(u"DBEdit1"_s), 'z');
+        editor->findChild<QLineEdit *>(u"DBEdit1"_s)->insert(u"öld bizottság"_s);
+        QTest::keyClick(editor->findChild<QLineEdit *>(u"DBEdit1"_s), Qt::Key_Return, Qt::ControlModifier);
     });
     window.action(ListWindow::New)->trigger();
     QCOMPARE(caption, u"Bizottság"_s);
@@ -344,17 +334,17 @@ void TestMasterData::newRenameDeleteCommittee()
 
     // Rename: the editor shows the row and its id; cancelling changes nothing.
     Answer<Tfrm_Torzsadat_Szerkeszt>([&](Tfrm_Torzsadat_Szerkeszt *editor) {
-        idText = Child<QLabel>(editor, u"DBText1"_s)->text();
-        Child<QLineEdit>(editor, u"DBEdit1"_s)->setText(u"Elvetett"_s);
-        Child<QPushButton>(editor, u"btnMegsem"_s)->click();
+        idText = editor->findChild<QLabel *>(u"DBText1"_s)->text();
+        editor->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"Elvetett"_s);
+        editor->findChild<QPushButton *>(u"btnMegsem"_s)->click();
     });
     window.action(ListWindow::Edit)->trigger();
     QCOMPARE(idText, u"7"_s);
     QCOMPARE(LookupName(*m_con, 7, u"csoport"_s, {}), u"Zöld bizottság"_s);
 
     Answer<Tfrm_Torzsadat_Szerkeszt>([&](Tfrm_Torzsadat_Szerkeszt *editor) {
-        Child<QLineEdit>(editor, u"DBEdit1"_s)->setText(u"Alapítványi Bizottság"_s);
-        Child<QPushButton>(editor, u"btnOK"_s)->click();
+        editor->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"Alapítványi Bizottság"_s);
+        editor->findChild<QPushButton *>(u"btnOK"_s)->click();
     });
     window.action(ListWindow::Edit)->trigger();
     QCOMPARE(LookupName(*m_con, 7, u"csoport"_s, {}), u"Alapítványi Bizottság"_s);
@@ -384,12 +374,12 @@ void TestMasterData::duplicateCommitteeKeepsEditorOpen()
     MessageBoxRecorder boxes;
     bool stillOpen = false;
     Answer<Tfrm_Torzsadat_Szerkeszt>([&](Tfrm_Torzsadat_Szerkeszt *editor) {
-        Child<QLineEdit>(editor, u"DBEdit1"_s)
+        editor->findChild<QLineEdit *>(u"DBEdit1"_s)
             ->setText(u"pénzügyi bizottság"_s); // the collation ignores case
-        Child<QPushButton>(editor, u"btnOK"_s)->click();
+        editor->findChild<QPushButton *>(u"btnOK"_s)->click();
         stillOpen = editor->isVisible();
-        Child<QLineEdit>(editor, u"DBEdit1"_s)->setText(u"Pénzügyi Albizottság"_s);
-        Child<QPushButton>(editor, u"btnOK"_s)->click();
+        editor->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"Pénzügyi Albizottság"_s);
+        editor->findChild<QPushButton *>(u"btnOK"_s)->click();
     });
     const int id = EditMasterDataRow(*m_con, -1, u"csoport"_s, u"Bizottság"_s, true);
     QVERIFY(stillOpen);
@@ -482,7 +472,7 @@ void TestMasterData::withoutRightNothingChanges()
     // The row editor reached without the right cannot save.
     bool okEnabled = true;
     Answer<Tfrm_Torzsadat_Szerkeszt>([&](Tfrm_Torzsadat_Szerkeszt *editor) {
-        okEnabled = Child<QPushButton>(editor, u"btnOK"_s)->isEnabled();
+        okEnabled = editor->findChild<QPushButton *>(u"btnOK"_s)->isEnabled();
         editor->reject();
     });
     QCOMPARE(EditMasterDataRow(*m_con, 1, u"csoport"_s, u"Bizottság"_s, false), -1);
@@ -534,12 +524,12 @@ void TestMasterData::duplicateSubjectKeepsEditorOpen()
     bool stillOpen = false;
     QString kept;
     Answer<Tfrm_TorzsMe_Szerkeszt>([&](Tfrm_TorzsMe_Szerkeszt *editor) {
-        Child<QLineEdit>(editor, u"DBEdit1"_s)->setText(u"Telekeladás"_s);
-        QTest::keyClick(Child<QLineEdit>(editor, u"DBEdit1"_s), Qt::Key_Return, Qt::ControlModifier);
+        editor->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"Telekeladás"_s);
+        QTest::keyClick(editor->findChild<QLineEdit *>(u"DBEdit1"_s), Qt::Key_Return, Qt::ControlModifier);
         stillOpen = editor->isVisible();
-        kept = Child<QLineEdit>(editor, u"DBEdit1"_s)->text();
-        Child<QLineEdit>(editor, u"DBEdit1"_s)->setText(u"Telekvásárlás"_s);
-        Child<QPushButton>(editor, u"btnOK"_s)->click();
+        kept = editor->findChild<QLineEdit *>(u"DBEdit1"_s)->text();
+        editor->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"Telekvásárlás"_s);
+        editor->findChild<QPushButton *>(u"btnOK"_s)->click();
     });
     window.action(ListWindow::New)->trigger();
     QVERIFY(stillOpen);
@@ -555,9 +545,9 @@ void TestMasterData::duplicateSubjectKeepsEditorOpen()
     // An empty subject is refused too, and cancelling writes nothing.
     boxes.clear();
     Answer<Tfrm_TorzsMe_Szerkeszt>([&](Tfrm_TorzsMe_Szerkeszt *editor) {
-        Child<QPushButton>(editor, u"btnOK"_s)->click();
+        editor->findChild<QPushButton *>(u"btnOK"_s)->click();
         stillOpen = editor->isVisible();
-        Child<QPushButton>(editor, u"btnMegsem"_s)->click();
+        editor->findChild<QPushButton *>(u"btnMegsem"_s)->click();
     });
     QCOMPARE(EditSubject(*m_con, QString()), QString());
     QVERIFY(stillOpen);
@@ -575,9 +565,9 @@ void TestMasterData::renameAndDeleteSubject()
     window.locate(u"targy"_s, u"Telekeladás"_s);
     QString shown;
     Answer<Tfrm_TorzsMe_Szerkeszt>([&](Tfrm_TorzsMe_Szerkeszt *editor) {
-        shown = Child<QLineEdit>(editor, u"DBEdit1"_s)->text();
-        Child<QLineEdit>(editor, u"DBEdit1"_s)->setText(u"Telek eladása"_s);
-        Child<QPushButton>(editor, u"btnOK"_s)->click();
+        shown = editor->findChild<QLineEdit *>(u"DBEdit1"_s)->text();
+        editor->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"Telek eladása"_s);
+        editor->findChild<QPushButton *>(u"btnOK"_s)->click();
     });
     window.action(ListWindow::Edit)->trigger();
     QCOMPARE(shown, u"Telekeladás"_s);
@@ -660,7 +650,7 @@ void TestMasterData::screenshots()
     editor.setName(u"Pénzügyi Bizottság"_s);
     editor.setIdText(u"1"_s);
     ShowActive(&editor);
-    Child<QLineEdit>(&editor, u"DBEdit1"_s)->setFocus();
+    editor.findChild<QLineEdit *>(u"DBEdit1"_s)->setFocus();
     QVERIFY(editor.grab().save(u"/tmp/shots/masterdata_editor.png"_s));
     editor.reject();
 }

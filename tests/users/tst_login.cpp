@@ -21,16 +21,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The window's widget with that component name; a missing one ends the run, naming it.
-template <class T> T *Child(QWidget *window, const QString &name)
-{
-    T *child = window->findChild<T *>(name);
-    if (!child)
-        qFatal("%s has no %s \"%s\"", qPrintable(window->objectName()), T::staticMetaObject.className(),
-               qPrintable(name));
-    return child;
-}
-
 const QString kInvalid = u"Érvénytelen felhasználó, vagy jelszó"_s;
 
 struct Attempt
@@ -117,12 +107,12 @@ Attempt TestLogin::login(const QString &code, const QString &password, const QSt
     AnswerModalTitled(u"Belépés azonosítás"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_Login *>(dialog);
         QVERIFY(form);
-        Child<QLineEdit>(form, u"edtFelhasznalo"_s)->setText(code);
-        Child<QLineEdit>(form, u"edtJelszo"_s)->setText(password);
-        Child<QPushButton>(form, u"btnOK"_s)->click();
+        form->findChild<QLineEdit *>(u"edtFelhasznalo"_s)->setText(code);
+        form->findChild<QLineEdit *>(u"edtJelszo"_s)->setText(password);
+        form->findChild<QPushButton *>(u"btnOK"_s)->click();
         if (form->isVisible()) {
             attempt.stayedOpen = true;
-            Child<QPushButton>(form, u"btnMegsem"_s)->click();
+            form->findChild<QPushButton *>(u"btnMegsem"_s)->click();
         }
     });
     attempt.user.loginName = offered;
@@ -191,9 +181,9 @@ void TestLogin::givingUpReturnsFalse()
     QString offeredCode;
     AnswerModalTitled(u"Belépés azonosítás"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_Login *>(dialog);
-        offeredCode = Child<QLineEdit>(form, u"edtFelhasznalo"_s)->text();
+        offeredCode = form->findChild<QLineEdit *>(u"edtFelhasznalo"_s)->text();
         SaveShot(form, u"login"_s);
-        Child<QPushButton>(form, u"btnMegsem"_s)->click();
+        form->findChild<QPushButton *>(u"btnMegsem"_s)->click();
     });
     LoginUser user;
     user.loginName = u"dora"_s;
@@ -212,8 +202,8 @@ void TestLogin::passwordChangeInSameDialog()
     bool stillOpenAfterChange = false;
     AnswerModalTitled(u"Belépés azonosítás"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_Login *>(dialog);
-        Child<QLineEdit>(form, u"edtFelhasznalo"_s)->setText(u"anna"_s);
-        Child<QLineEdit>(form, u"edtJelszo"_s)->setText(u"Titok1"_s);
+        form->findChild<QLineEdit *>(u"edtFelhasznalo"_s)->setText(u"anna"_s);
+        form->findChild<QLineEdit *>(u"edtJelszo"_s)->setText(u"Titok1"_s);
         AnswerModalTitled(u"Jelszó megadása"_s, [](QDialog *first) {
             first->findChild<QLineEdit *>()->setText(u"Új-jelszó"_s);
             AnswerModalTitled(u"Megerősítés"_s, [](QDialog *second) {
@@ -222,15 +212,15 @@ void TestLogin::passwordChangeInSameDialog()
             });
             first->accept();
         });
-        Child<QPushButton>(form, u"btnUjJelszo"_s)->click();
+        form->findChild<QPushButton *>(u"btnUjJelszo"_s)->click();
         stillOpenAfterChange = form->isVisible();
         // The box still holds the old password, which no longer passes.
-        Child<QPushButton>(form, u"btnOK"_s)->click();
+        form->findChild<QPushButton *>(u"btnOK"_s)->click();
         afterOld = boxes.texts();
-        Child<QLineEdit>(form, u"edtJelszo"_s)->setText(u"Új-jelszó"_s);
-        Child<QPushButton>(form, u"btnOK"_s)->click();
+        form->findChild<QLineEdit *>(u"edtJelszo"_s)->setText(u"Új-jelszó"_s);
+        form->findChild<QPushButton *>(u"btnOK"_s)->click();
         if (form->isVisible())
-            Child<QPushButton>(form, u"btnMegsem"_s)->click();
+            form->findChild<QPushButton *>(u"btnMegsem"_s)->click();
     });
     LoginUser user;
     QVERIFY(ShowLogin(*m_con, user));
@@ -246,8 +236,8 @@ void TestLogin::passwordChangeMismatchWritesNothing()
     MessageBoxRecorder boxes;
     AnswerModalTitled(u"Belépés azonosítás"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_Login *>(dialog);
-        Child<QLineEdit>(form, u"edtFelhasznalo"_s)->setText(u"anna"_s);
-        Child<QLineEdit>(form, u"edtJelszo"_s)->setText(u"Titok1"_s);
+        form->findChild<QLineEdit *>(u"edtFelhasznalo"_s)->setText(u"anna"_s);
+        form->findChild<QLineEdit *>(u"edtJelszo"_s)->setText(u"Titok1"_s);
         AnswerModalTitled(u"Jelszó megadása"_s, [](QDialog *first) {
             first->findChild<QLineEdit *>()->setText(u"egyik"_s);
             AnswerModalTitled(u"Megerősítés"_s, [](QDialog *second) {
@@ -256,8 +246,8 @@ void TestLogin::passwordChangeMismatchWritesNothing()
             });
             first->accept();
         });
-        Child<QPushButton>(form, u"btnUjJelszo"_s)->click();
-        Child<QPushButton>(form, u"btnMegsem"_s)->click();
+        form->findChild<QPushButton *>(u"btnUjJelszo"_s)->click();
+        form->findChild<QPushButton *>(u"btnMegsem"_s)->click();
     });
     const QString before = storedDigest(1);
     LoginUser user;
@@ -272,14 +262,14 @@ void TestLogin::passwordChangeNeedsCurrentPassword()
     auto asked = std::make_shared<bool>(false);
     AnswerModalTitled(u"Belépés azonosítás"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_Login *>(dialog);
-        Child<QLineEdit>(form, u"edtFelhasznalo"_s)->setText(u"anna"_s);
-        Child<QLineEdit>(form, u"edtJelszo"_s)->setText(u"rossz"_s);
+        form->findChild<QLineEdit *>(u"edtFelhasznalo"_s)->setText(u"anna"_s);
+        form->findChild<QLineEdit *>(u"edtJelszo"_s)->setText(u"rossz"_s);
         // Should a question come, it is given up so the test goes on, and reported below.
         AnswerModalTitled(
             u"Jelszó megadása"_s, [](QDialog *d) { d->reject(); }, asked, 500);
-        Child<QPushButton>(form, u"btnUjJelszo"_s)->click();
+        form->findChild<QPushButton *>(u"btnUjJelszo"_s)->click();
         QTest::qWait(600);
-        Child<QPushButton>(form, u"btnMegsem"_s)->click();
+        form->findChild<QPushButton *>(u"btnMegsem"_s)->click();
     });
     const QString before = storedDigest(1);
     LoginUser user;
@@ -297,12 +287,12 @@ void TestLogin::errorInButtonKeepsDialogOpen()
     bool open = false;
     AnswerModalTitled(u"Belépés azonosítás"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_Login *>(dialog);
-        Child<QLineEdit>(form, u"edtFelhasznalo"_s)->setText(u"anna"_s);
-        Child<QLineEdit>(form, u"edtJelszo"_s)->setText(u"Титок"_s);
-        Child<QPushButton>(form, u"btnOK"_s)->click();
+        form->findChild<QLineEdit *>(u"edtFelhasznalo"_s)->setText(u"anna"_s);
+        form->findChild<QLineEdit *>(u"edtJelszo"_s)->setText(u"Титок"_s);
+        form->findChild<QPushButton *>(u"btnOK"_s)->click();
         open = form->isVisible();
-        Child<QLineEdit>(form, u"edtJelszo"_s)->setText(u"Titok1"_s);
-        Child<QPushButton>(form, u"btnOK"_s)->click();
+        form->findChild<QLineEdit *>(u"edtJelszo"_s)->setText(u"Titok1"_s);
+        form->findChild<QPushButton *>(u"btnOK"_s)->click();
     });
     LoginUser user;
     QVERIFY(ShowLogin(*m_con, user));
@@ -329,16 +319,16 @@ void TestLogin::enterMovesFocusAndFieldTurnsBlue()
     QColor leftBase;
     AnswerModalTitled(u"Belépés azonosítás"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_Login *>(dialog);
-        auto *userEdit = Child<QLineEdit>(form, u"edtFelhasznalo"_s);
+        auto *userEdit = form->findChild<QLineEdit *>(u"edtFelhasznalo"_s);
         form->activateWindow();
         userEdit->setFocus();
         focusedBase = userEdit->palette().color(QPalette::Base);
         QTest::keyClick(userEdit, Qt::Key_Return);
         afterUser = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
         leftBase = userEdit->palette().color(QPalette::Base);
-        QTest::keyClick(Child<QLineEdit>(form, u"edtJelszo"_s), Qt::Key_Return);
+        QTest::keyClick(form->findChild<QLineEdit *>(u"edtJelszo"_s), Qt::Key_Return);
         afterPassword = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
-        Child<QPushButton>(form, u"btnMegsem"_s)->click();
+        form->findChild<QPushButton *>(u"btnMegsem"_s)->click();
     });
     LoginUser user;
     ShowLogin(*m_con, user);
@@ -372,11 +362,11 @@ void TestLogin::inpStrMinimumLength()
     bool refused = false;
     AnswerModalTitled(u"Próba"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_InpStr *>(dialog);
-        Child<QLineEdit>(form, u"Edit1"_s)->setText(typed);
-        Child<QPushButton>(form, u"Button1"_s)->click();
+        form->findChild<QLineEdit *>(u"Edit1"_s)->setText(typed);
+        form->findChild<QPushButton *>(u"Button1"_s)->click();
         refused = form->isVisible();
         if (refused)
-            Child<QPushButton>(form, u"Button2"_s)->click();
+            form->findChild<QPushButton *>(u"Button2"_s)->click();
     });
     QString value = u"előző"_s;
     const bool ok = AskString(u"Próba"_s, u"Írj valamit"_s, false, minLength, -1, value);
@@ -390,9 +380,9 @@ void TestLogin::inpStrCancelKeepsValue()
 {
     AnswerModalTitled(u"Próba"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_InpStr *>(dialog);
-        QCOMPARE(Child<QLineEdit>(form, u"Edit1"_s)->text(), u"eredeti"_s);
-        Child<QLineEdit>(form, u"Edit1"_s)->setText(u"más"_s);
-        Child<QPushButton>(form, u"Button2"_s)->click();
+        QCOMPARE(form->findChild<QLineEdit *>(u"Edit1"_s)->text(), u"eredeti"_s);
+        form->findChild<QLineEdit *>(u"Edit1"_s)->setText(u"más"_s);
+        form->findChild<QPushButton *>(u"Button2"_s)->click();
     });
     QString value = u"eredeti"_s;
     QVERIFY(!AskString(u"Próba"_s, u"Írj valamit"_s, false, 0, -1, value));
@@ -412,8 +402,8 @@ void TestLogin::inpStrPasswordMode()
     } seen{};
     AnswerModalTitled(u"Jelszó megadás"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_InpStr *>(dialog);
-        auto *edit = Child<QLineEdit>(form, u"Edit1"_s);
-        auto *showCharacters = Child<QCheckBox>(form, u"CheckBox1"_s);
+        auto *edit = form->findChild<QLineEdit *>(u"Edit1"_s);
+        auto *showCharacters = form->findChild<QCheckBox *>(u"CheckBox1"_s);
         form->activateWindow();
         edit->setText(u"titkos"_s);
         seen.echo = edit->echoMode();
@@ -425,7 +415,7 @@ void TestLogin::inpStrPasswordMode()
         SaveShot(form, u"inpstr"_s);
         QTest::mouseClick(showCharacters, Qt::LeftButton);
         seen.echoAfterUntick = edit->echoMode();
-        Child<QPushButton>(form, u"Button1"_s)->click();
+        form->findChild<QPushButton *>(u"Button1"_s)->click();
     });
     QString value;
     QVERIFY(AskString(u"Jelszó megadás"_s, u"Add meg a jelszót"_s, true, 0, -1, value));
@@ -442,9 +432,9 @@ void TestLogin::inpStrPasswordMode()
     QLineEdit::EchoMode echo = QLineEdit::Password;
     AnswerModalTitled(u"Név"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_InpStr *>(dialog);
-        boxVisible = Child<QCheckBox>(form, u"CheckBox1"_s)->isVisible();
-        echo = Child<QLineEdit>(form, u"Edit1"_s)->echoMode();
-        Child<QPushButton>(form, u"Button2"_s)->click();
+        boxVisible = form->findChild<QCheckBox *>(u"CheckBox1"_s)->isVisible();
+        echo = form->findChild<QLineEdit *>(u"Edit1"_s)->echoMode();
+        form->findChild<QPushButton *>(u"Button2"_s)->click();
     });
     AskString(u"Név"_s, u"Név"_s, false, 0, -1, value);
     QVERIFY(!boxVisible);
@@ -455,8 +445,8 @@ void TestLogin::inpStrMaximumLength()
 {
     AnswerModalTitled(u"Próba"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_InpStr *>(dialog);
-        QTest::keyClicks(Child<QLineEdit>(form, u"Edit1"_s), u"abcdefgh"_s);
-        Child<QPushButton>(form, u"Button1"_s)->click();
+        QTest::keyClicks(form->findChild<QLineEdit *>(u"Edit1"_s), u"abcdefgh"_s);
+        form->findChild<QPushButton *>(u"Button1"_s)->click();
     });
     QString value;
     QVERIFY(AskString(u"Próba"_s, u"Legfeljebb öt"_s, false, 0, 5, value));
@@ -473,11 +463,11 @@ void TestLogin::inpStrHeightHeldAndPlaceSaved()
         auto *form = qobject_cast<Tfrm_InpStr *>(dialog);
         form->resize(600, 500);
         afterDrag = form->size();
-        editWidth = Child<QLineEdit>(form, u"Edit1"_s)->width();
-        button1Left = Child<QPushButton>(form, u"Button1"_s)->x();
-        button2Left = Child<QPushButton>(form, u"Button2"_s)->x();
+        editWidth = form->findChild<QLineEdit *>(u"Edit1"_s)->width();
+        button1Left = form->findChild<QPushButton *>(u"Button1"_s)->x();
+        button2Left = form->findChild<QPushButton *>(u"Button2"_s)->x();
         form->move(40, 50);
-        Child<QPushButton>(form, u"Button2"_s)->click();
+        form->findChild<QPushButton *>(u"Button2"_s)->click();
     });
     QString value;
     AskString(u"Próba"_s, u"Méret"_s, false, 0, -1, value);

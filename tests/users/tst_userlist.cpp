@@ -20,20 +20,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-// The window's widget with that component name; a missing one ends the run, naming it.
-template <class T> T *Child(QWidget *window, const QString &name)
-{
-    T *child = window->findChild<T *>(name);
-    if (!child)
-        qFatal("%s has no %s \"%s\"", qPrintable(window->objectName()), T::staticMetaObject.className(),
-               qPrintable(name));
-    return child;
-}
-
-} // namespace
-
 class TestUserList : public QObject
 {
     Q_OBJECT
@@ -158,13 +144,13 @@ void TestUserList::newUserIsShownAndCurrent()
     MessageBoxRecorder boxes;
     AnswerModalTitled(u"Felhasználó adatainak szerkesztése"_s, [](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_FelhasznaloSzerkeszt *>(dialog);
-        Child<QLineEdit>(form, u"DBEdit1"_s)->setText(u"bence"_s);
+        form->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"bence"_s);
         AnswerModalTitled(u"Jelszó megadás"_s, [](QDialog *input) {
-            Child<QLineEdit>(input, u"Edit1"_s)->setText(u"b"_s);
-            Child<QPushButton>(input, u"Button1"_s)->click();
+            input->findChild<QLineEdit *>(u"Edit1"_s)->setText(u"b"_s);
+            input->findChild<QPushButton *>(u"Button1"_s)->click();
         });
-        Child<QPushButton>(form, u"BitBtn1"_s)->click();
-        Child<QPushButton>(form, u"btnOK"_s)->click();
+        form->findChild<QPushButton *>(u"BitBtn1"_s)->click();
+        form->findChild<QPushButton *>(u"btnOK"_s)->click();
     });
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -185,9 +171,9 @@ void TestUserList::enterAndDoubleClickEdit()
     QString shownCode;
     AnswerModalTitled(u"Felhasználó adatainak szerkesztése"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_FelhasznaloSzerkeszt *>(dialog);
-        shownCode = Child<QLineEdit>(form, u"DBEdit1"_s)->text();
-        Child<QLineEdit>(form, u"DBEdit3"_s)->setText(u"Cecil Béla"_s);
-        Child<QPushButton>(form, u"btnOK"_s)->click();
+        shownCode = form->findChild<QLineEdit *>(u"DBEdit1"_s)->text();
+        form->findChild<QLineEdit *>(u"DBEdit3"_s)->setText(u"Cecil Béla"_s);
+        form->findChild<QPushButton *>(u"btnOK"_s)->click();
     });
     QTest::keyClick(m_window->grid(), Qt::Key_Return);
     QCOMPARE(shownCode, u"cecil"_s);
@@ -195,7 +181,7 @@ void TestUserList::enterAndDoubleClickEdit()
 
     shownCode.clear();
     AnswerModalTitled(u"Felhasználó adatainak szerkesztése"_s, [&](QDialog *dialog) {
-        shownCode = Child<QLineEdit>(dialog, u"DBEdit1"_s)->text();
+        shownCode = dialog->findChild<QLineEdit *>(u"DBEdit1"_s)->text();
         dialog->reject();
     });
     QTableView *grid = m_window->grid();

@@ -133,6 +133,18 @@ QString LookupName(Connection &con, int id, const QString &table, const QString 
                      defaultValue);
 }
 
+QStringList CommitteeNames(Connection &con)
+{
+    QStringList names;
+    AppendQueryToList(con, names, u"SELECT csoport_nev FROM csoport ORDER BY 1;"_s);
+    return names;
+}
+
+int CommitteeId(Connection &con, const QString &name)
+{
+    return QueryInt(con, u"SELECT csoport FROM csoport WHERE csoport_nev = "_s + SqlQuoted(name) + u';', -1);
+}
+
 void AppendQueryToList(Connection &con, QStringList &list, const QString &sql)
 {
     con.forEachRow(sql, [&list](const ResultSet &, const char *const *cells, const unsigned long *lengths) {

@@ -31,6 +31,11 @@ QString ServerMd5(Connection &con, const QString &text);
 int NextId(Connection &con, const QString &column, const QString &table);
 // The name (table + "_nev") of a master-data row by its id; the default when there is none.
 QString LookupName(Connection &con, int id, const QString &table, const QString &defaultValue);
+// The committees (`csoport`): their names in name order, and the id of the committee with a
+// given name (the names are unique under the column's collation, which ignores letter case and
+// accents), -1 when there is none.
+QStringList CommitteeNames(Connection &con);
+int CommitteeId(Connection &con, const QString &name);
 // Adds the first column of every row to the list, reading forward only.
 void AppendQueryToList(Connection &con, QStringList &list, const QString &sql);
 

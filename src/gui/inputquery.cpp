@@ -19,7 +19,7 @@ QSize AverageCharSize(const QFontMetrics &metrics)
 namespace {
 
 // a * b / c rounded to the nearest whole number (values here are small and positive).
-int mulDiv(int a, int b, int c)
+int MulDiv(int a, int b, int c)
 {
     return int((qint64(a) * b + c / 2) / c);
 }
@@ -35,8 +35,8 @@ bool MaskedInputQuery(const QString &caption, const QString &prompt, const QStri
     dialog.setWindowTitle(caption);
 
     const QSize average = AverageCharSize(QFontMetrics(dialog.font()));
-    const auto hu = [&](int units) { return mulDiv(units, average.width(), 4); };
-    const auto vu = [&](int units) { return mulDiv(units, average.height(), 8); };
+    const auto hu = [&](int units) { return MulDiv(units, average.width(), 4); };
+    const auto vu = [&](int units) { return MulDiv(units, average.height(), 8); };
 
     auto *label = new QLabel(prompt, &dialog);
     label->setTextFormat(Qt::PlainText);

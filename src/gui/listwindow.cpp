@@ -1,13 +1,14 @@
 #include "listwindow.h"
 
-#include "gui/icons.h"
-#include "gui/dialogfields.h"
-#include "gui/formgeometry.h"
-#include "gui/messagebox.h"
-#include "gui/sortcolumn.h"
 #include "common/sqltext.h"
 #include "db/dbroutines.h"
 #include "db/query.h"
+#include "gui/dialogfields.h"
+#include "gui/formgeometry.h"
+#include "gui/gridsearch.h"
+#include "gui/icons.h"
+#include "gui/messagebox.h"
+#include "gui/sortcolumn.h"
 
 #include <QAction>
 #include <QHBoxLayout>
@@ -24,14 +25,6 @@
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
-
-bool StartsListSearch(QChar typed)
-{
-    const QChar c = typed.toLower();
-    if ((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z'))
-        return true;
-    return QStringView(u"áéíóöőúüű").contains(c);
-}
 
 ListWindow::ListWindow(Connection &connection, Config config, QWidget *parent)
     : QDialog(parent), m_connection(connection), m_config(std::move(config)),
@@ -92,8 +85,8 @@ void ListWindow::buildActions()
         addAction(a);
         m_actions[i] = a;
     }
-    connect(m_actions[Search], &QAction::triggered, this, &ListWindow::focusSearchBox);
-    connect(m_actions[Accept], &QAction::triggered, this, &ListWindow::acceptChoice);
+    connect(m_actions[Search], &QAction::triggered, this, &ListWindow::focusSearchEdit);
+    connect(m_actions[Accept], &QAction::triggered, this, &ListWindow::onAcceptTriggered);
     connect(m_actions[Close], &QAction::triggered, this, &QDialog::reject);
 }
 
@@ -114,36 +107,41 @@ void ListWindow::buildLayout()
     m_toolBar->addAction(m_actions[Close]);
     layout->addWidget(m_toolBar);
 
-    if (m_config.searchBox || !m_config.heading.isEmpty()) {
-        auto *panel = new QFrame(this);
-        panel->setFrameShape(QFrame::StyledPanel);
-        auto *row = new QHBoxLayout(panel);
-        row->setContentsMargins(4, 4, 4, 4);
-        if (m_config.searchBox) {
-            m_searchBox = new QLineEdit(panel);
-            m_searchBox->setObjectName(u"Edit1"_s);
-            m_searchBox->setMinimumWidth(160);
-            m_searchBox->installEventFilter(this);
-            PaintFocusedField(m_searchBox);
-            connect(m_searchBox, &QLineEdit::textChanged, this, [this](const QString &text) {
-                try {
-                    runSearch(text);
-                } catch (...) {
-                    ShowCurrentException(this);
-                }
-            });
-            row->addWidget(m_searchBox);
-        }
-        m_heading = new QLabel(m_config.heading, panel);
-        QFont f(u"Arial"_s);
-        f.setBold(true);
-        f.setPointSize(12);
-        m_heading->setFont(f);
-        m_heading->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        row->addWidget(m_heading, 1);
-        layout->addWidget(panel);
-    }
+    if (m_config.hasSearchEdit || !m_config.heading.isEmpty())
+        layout->addWidget(buildHeadingPanel());
+    buildGrid();
+    layout->addWidget(m_grid, 1);
+    buildStatusBar();
+    layout->addWidget(m_statusBar);
+}
 
+QWidget *ListWindow::buildHeadingPanel()
+{
+    auto *panel = new QFrame(this);
+    panel->setFrameShape(QFrame::StyledPanel);
+    auto *row = new QHBoxLayout(panel);
+    row->setContentsMargins(4, 4, 4, 4);
+    if (m_config.hasSearchEdit) {
+        m_searchEdit = new QLineEdit(panel);
+        m_searchEdit->setObjectName(u"Edit1"_s);
+        m_searchEdit->setMinimumWidth(160);
+        m_searchEdit->installEventFilter(this);
+        PaintFocusedField(m_searchEdit);
+        connect(m_searchEdit, &QLineEdit::textChanged, this, &ListWindow::onSearchEditTextChanged);
+        row->addWidget(m_searchEdit);
+    }
+    m_headingLabel = new QLabel(m_config.heading, panel);
+    QFont f(u"Arial"_s);
+    f.setBold(true);
+    f.setPointSize(12);
+    m_headingLabel->setFont(f);
+    m_headingLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    row->addWidget(m_headingLabel, 1);
+    return panel;
+}
+
+void ListWindow::buildGrid()
+{
     m_grid = new QTableView(this);
     m_grid->setObjectName(u"DBGrid1"_s);
     m_grid->setModel(m_model);
@@ -159,25 +157,26 @@ void ListWindow::buildLayout()
     m_grid->installEventFilter(this);
     if (m_config.highlightColumn >= 0)
         HighlightSortColumn(m_grid, m_config.highlightColumn);
-    layout->addWidget(m_grid, 1);
 
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &ListWindow::onGridCurrentChanged);
-    connect(m_grid, &QAbstractItemView::doubleClicked, this, &ListWindow::onDoubleClick);
+    connect(m_grid, &QAbstractItemView::doubleClicked, this, &ListWindow::onGridDoubleClicked);
     if (m_config.titleClickSearches)
-        connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &ListWindow::focusSearchBox);
+        connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &ListWindow::focusSearchEdit);
 
     m_popup = new QMenu(this);
     for (StdAction a : m_config.popupActions)
         m_popup->addAction(m_actions[a]);
     connect(m_grid, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { m_popup->exec(m_grid->viewport()->mapToGlobal(pos)); });
+}
 
+void ListWindow::buildStatusBar()
+{
     m_statusBar = new QStatusBar(this);
-    m_position = new QLabel(m_statusBar);
-    m_position->setMinimumWidth(120);
-    m_statusBar->addWidget(m_position);
-    layout->addWidget(m_statusBar);
+    m_positionLabel = new QLabel(m_statusBar);
+    m_positionLabel->setMinimumWidth(120);
+    m_statusBar->addWidget(m_positionLabel);
 }
 
 void ListWindow::setActionShown(StdAction which, bool shown)
@@ -205,13 +204,26 @@ bool ListWindow::checkChangeRight()
     return false;
 }
 
+bool ListWindow::checkRowSelected()
+{
+    if (!isEmpty())
+        return true;
+    ShowErrorBox(u"Nincs sor kiválasztva."_s, this);
+    return false;
+}
+
+bool ListWindow::confirmRowDelete()
+{
+    return ConfirmBox(u"Valóban töröljem a sort?"_s, u"Megerősítés"_s, this);
+}
+
 void ListWindow::setFontSize(int pointSize)
 {
     if (pointSize <= 0)
         return;
     ApplyFontSize(this, pointSize);
-    if (m_searchBox)
-        ApplyFontSize(m_searchBox, pointSize);
+    if (m_searchEdit)
+        ApplyFontSize(m_searchEdit, pointSize);
     m_grid->verticalHeader()->setDefaultSectionSize(QFontMetrics(font()).height() + 6);
 }
 
@@ -253,6 +265,12 @@ bool ListWindow::locate(const QString &field, const QVariant &value)
     return m_query->locate(field, value);
 }
 
+void ListWindow::rereadAt(const QVariant &key)
+{
+    reread();
+    m_query->locate(m_config.idField, key);
+}
+
 void ListWindow::runSearch(const QString &text)
 {
     m_query->close();
@@ -263,13 +281,22 @@ void ListWindow::runSearch(const QString &text)
         m_query->locate(m_config.searchField, text, Query::CaseInsensitive | Query::PartialKey);
 }
 
-void ListWindow::focusSearchBox()
+void ListWindow::focusSearchEdit()
 {
-    if (m_searchBox)
-        m_searchBox->setFocus(Qt::ShortcutFocusReason);
+    if (m_searchEdit)
+        m_searchEdit->setFocus(Qt::ShortcutFocusReason);
 }
 
-void ListWindow::acceptChoice()
+void ListWindow::onSearchEditTextChanged(const QString &text)
+{
+    try {
+        runSearch(text);
+    } catch (...) {
+        ShowCurrentException(this);
+    }
+}
+
+void ListWindow::onAcceptTriggered()
 {
     if (isEmpty()) {
         ShowErrorBox(u"Nincs kiválasztott sor."_s, this);
@@ -278,7 +305,7 @@ void ListWindow::acceptChoice()
     accept();
 }
 
-void ListWindow::onDoubleClick()
+void ListWindow::onGridDoubleClicked()
 {
     m_actions[m_config.doubleClickAction]->trigger();
 }
@@ -311,7 +338,7 @@ void ListWindow::onQueryReset()
 
 void ListWindow::updatePosition()
 {
-    m_position->setText(RecordPositionText(*m_query));
+    m_positionLabel->setText(RecordPositionText(*m_query));
 }
 
 void ListWindow::resizeColumns()
@@ -352,42 +379,39 @@ bool ListWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_grid) {
         if (event->type() == QEvent::KeyPress)
-            return gridKeyPress(static_cast<QKeyEvent *>(event));
+            return onGridKeyPressed(static_cast<QKeyEvent *>(event));
         if (event->type() == QEvent::Resize)
             resizeColumns();
-    } else if (watched == m_searchBox) {
+    } else if (watched == m_searchEdit) {
         if (event->type() == QEvent::KeyPress)
-            return searchBoxKeyPress(static_cast<QKeyEvent *>(event));
+            return onSearchEditKeyPressed(static_cast<QKeyEvent *>(event));
         if (event->type() == QEvent::FocusIn &&
             static_cast<QFocusEvent *>(event)->reason() != Qt::MouseFocusReason)
-            m_searchBox->selectAll();
+            m_searchEdit->selectAll();
     }
     return QDialog::eventFilter(watched, event);
 }
 
-bool ListWindow::gridKeyPress(QKeyEvent *event)
+bool ListWindow::onGridKeyPressed(QKeyEvent *event)
 {
-    if (!m_searchBox || (event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)))
+    if (!m_searchEdit || !StartsGridSearch(event))
         return false;
-    const QString typed = event->text();
-    if (typed.size() != 1 || !StartsListSearch(typed.at(0)))
-        return false;
-    const QString lower = typed.toLower();
-    m_searchBox->setFocus(Qt::OtherFocusReason);
+    const QString lower = event->text().toLower();
+    m_searchEdit->setFocus(Qt::OtherFocusReason);
     try {
-        if (m_searchBox->text() == lower)
+        if (m_searchEdit->text() == lower)
             runSearch(lower); // no textChanged for the same text, but the search still runs
         else
-            m_searchBox->setText(lower);
+            m_searchEdit->setText(lower);
     } catch (...) {
         ShowCurrentException(this);
     }
-    m_searchBox->deselect();
-    m_searchBox->setCursorPosition(int(lower.size()));
+    m_searchEdit->deselect();
+    m_searchEdit->setCursorPosition(int(lower.size()));
     return true;
 }
 
-bool ListWindow::searchBoxKeyPress(QKeyEvent *event)
+bool ListWindow::onSearchEditKeyPressed(QKeyEvent *event)
 {
     switch (event->key()) {
     case Qt::Key_PageUp:

@@ -22,8 +22,10 @@ class Query;
 //
 // The keyboard scheme is the same everywhere: a letter or digit typed in the grid starts the
 // search box with that character in lower case; Page Up, Page Down, Up and Down in the search box
-// go back to the grid. Entering the search box selects its text. The window remembers its bounds
-// under its component name (Config::objectName).
+// go back to the grid (StartsGridSearch decides what counts as typing). Entering the search box
+// selects its text. The window remembers its bounds under its component name
+// (Config::objectName). Component names: the search box "Edit1", the grid "DBGrid1", the actions
+// "aUj", "aSzerkeszt", "aTorol", "aKeres", "aElfogad", "aBezar".
 //
 // A window class derives from ListWindow, fills a Config, connects the actions it uses (New,
 // Edit, Delete; Search, Accept and Close work by themselves) and calls open(). Its free routine
@@ -53,7 +55,7 @@ public:
         int highlightColumn = 0;
         // Columns of width 0 share the grid's width minus this margin.
         int stretchMargin = 44;
-        bool searchBox = true;
+        bool hasSearchEdit = true;
         // Terms appended to the base condition for a search text ("" for none); LikeAllWords or
         // LikeAnyColumn over the name column, usually.
         std::function<QString(const QString &text)> searchTerms;
@@ -90,6 +92,11 @@ public:
     void setChangeRight(bool right) { m_changeRight = right; }
     bool changeRight() const { return m_changeRight; }
     bool checkChangeRight();
+    // The checks the windows' edit and delete share: checkRowSelected() shows "Nincs sor
+    // kiválasztva." and returns false on an empty list; confirmRowDelete() asks "Valóban
+    // töröljem a sort?" (caption "Megerősítés") and returns the answer.
+    bool checkRowSelected();
+    bool confirmRowDelete();
 
     // Point size for the window and the search box; 0 or less keeps the inherited font.
     void setFontSize(int pointSize);
@@ -99,9 +106,9 @@ public:
     Query *query() const { return m_query; }
     QueryTableModel *model() const { return m_model; }
     QTableView *grid() const { return m_grid; }
-    QLineEdit *searchBox() const { return m_searchBox; }
-    QLabel *headingLabel() const { return m_heading; }
-    QLabel *positionLabel() const { return m_position; }
+    QLineEdit *searchEdit() const { return m_searchEdit; }
+    QLabel *headingLabel() const { return m_headingLabel; }
+    QLabel *positionLabel() const { return m_positionLabel; }
     QStatusBar *statusBar() const { return m_statusBar; }
     QToolBar *toolBar() const { return m_toolBar; }
     QMenu *popupMenu() const { return m_popup; }
@@ -118,12 +125,15 @@ public:
     bool locateId(int id);
     // Moves to the first row whose field equals the value; false when there is none.
     bool locate(const QString &field, const QVariant &value);
+    // After a row was saved: runs the query again and moves to the row whose key
+    // (Config::idField) is `key`.
+    void rereadAt(const QVariant &key);
 
     // The search as typing runs it: rewrite the WHERE line, open, move to the first row that
     // begins with the text.
     void runSearch(const QString &text);
     // Focus to the search box (the Search action).
-    void focusSearchBox();
+    void focusSearchEdit();
 
 protected:
     // Sets the grid's column widths; called whenever the grid is resized. The default gives
@@ -138,14 +148,18 @@ protected:
 private:
     void buildActions();
     void buildLayout();
+    QWidget *buildHeadingPanel();
+    void buildGrid();
+    void buildStatusBar();
     void onGridCurrentChanged(const QModelIndex &current);
+    void onGridDoubleClicked();
+    bool onGridKeyPressed(QKeyEvent *event);
+    void onSearchEditTextChanged(const QString &text);
+    bool onSearchEditKeyPressed(QKeyEvent *event);
     void onQueryRowChanged(int row);
     void onQueryReset();
-    void onDoubleClick();
-    void acceptChoice();
+    void onAcceptTriggered();
     void updatePosition();
-    bool gridKeyPress(QKeyEvent *event);
-    bool searchBoxKeyPress(QKeyEvent *event);
 
     Connection &m_connection;
     Config m_config;
@@ -154,16 +168,12 @@ private:
     QAction *m_actions[ActionCount] = {};
     QToolBar *m_toolBar = nullptr;
     QMenu *m_popup = nullptr;
-    QLineEdit *m_searchBox = nullptr;
-    QLabel *m_heading = nullptr;
+    QLineEdit *m_searchEdit = nullptr;
+    QLabel *m_headingLabel = nullptr;
     QTableView *m_grid = nullptr;
     QStatusBar *m_statusBar = nullptr;
-    QLabel *m_position = nullptr;
+    QLabel *m_positionLabel = nullptr;
     bool m_changeRight = false;
     bool m_boundsLoaded = false;
     bool m_syncing = false;
 };
-
-// Whether a character typed in a list's grid starts the search: lower-cased, a digit, a letter
-// a to z or one of á é í ó ö ő ú ü ű.
-bool StartsListSearch(QChar typed);

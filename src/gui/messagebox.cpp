@@ -37,7 +37,7 @@ struct MessageBoxSeam
 
 namespace {
 
-QMessageBox::StandardButton runBox(QMessageBox::Icon icon, const QString &caption, const QString &text,
+QMessageBox::StandardButton RunBox(QMessageBox::Icon icon, const QString &caption, const QString &text,
                                    QMessageBox::StandardButtons buttons,
                                    QMessageBox::StandardButton defaultButton, QWidget *owner)
 {
@@ -52,29 +52,29 @@ QMessageBox::StandardButton runBox(QMessageBox::Icon icon, const QString &captio
     return result;
 }
 
-void showOkBox(MessageBoxRecorder::Kind kind, QMessageBox::Icon icon, const QString &caption,
+void ShowOkBox(MessageBoxRecorder::Kind kind, QMessageBox::Icon icon, const QString &caption,
                const QString &text, QWidget *owner)
 {
     if (MessageBoxSeam::record(kind, caption, text, nullptr))
         return;
-    runBox(icon, caption, text, QMessageBox::Ok, QMessageBox::Ok, owner);
+    RunBox(icon, caption, text, QMessageBox::Ok, QMessageBox::Ok, owner);
 }
 
 } // namespace
 
 void ShowErrorBox(const QString &text, QWidget *owner)
 {
-    showOkBox(MessageBoxRecorder::Kind::Error, QMessageBox::Critical, u"Hiba"_s, text, owner);
+    ShowOkBox(MessageBoxRecorder::Kind::Error, QMessageBox::Critical, u"Hiba"_s, text, owner);
 }
 
 void ShowWarningBox(const QString &text, QWidget *owner)
 {
-    showOkBox(MessageBoxRecorder::Kind::Warning, QMessageBox::Warning, u"Figyelmeztetés"_s, text, owner);
+    ShowOkBox(MessageBoxRecorder::Kind::Warning, QMessageBox::Warning, u"Figyelmeztetés"_s, text, owner);
 }
 
 void ShowInfoBox(const QString &text, QWidget *owner)
 {
-    showOkBox(MessageBoxRecorder::Kind::Info, QMessageBox::Information, u"Üzenet"_s, text, owner);
+    ShowOkBox(MessageBoxRecorder::Kind::Info, QMessageBox::Information, u"Üzenet"_s, text, owner);
 }
 
 bool ConfirmBox(const QString &text, QWidget *owner)
@@ -87,7 +87,7 @@ bool ConfirmBox(const QString &text, const QString &caption, QWidget *owner, QMe
     bool answer = false;
     if (MessageBoxSeam::record(MessageBoxRecorder::Kind::Confirm, caption, text, &answer))
         return answer;
-    return runBox(icon, caption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, owner) ==
+    return RunBox(icon, caption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, owner) ==
            QMessageBox::Yes;
 }
 

@@ -18,9 +18,10 @@ public:
     const QString &table() const { return m_table; }
     bool choiceMode() const { return m_choice; }
 
-    void aUjExecute();
-    void aSzerkesztExecute();
-    void aTorolExecute();
+    // The handlers of New, Edit and Delete; each checks the master-data right itself.
+    void onNewTriggered();
+    void onEditTriggered();
+    void onDeleteTriggered();
 
 private:
     QString m_table;

@@ -12,15 +12,14 @@ public:
     explicit Tfrm_Torzsadat_Szerkeszt(QWidget *parent = nullptr);
 
     void setCaption(const QString &caption);
-    void setName(const QString &name);
-    QString name() const;
     void setMaxNameLength(int length);
     // The id shown under the name; empty for a new row.
     void setIdText(const QString &text);
     void setOkEnabled(bool enabled);
 
-    QLabel *DBText1 = nullptr;
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QLabel *m_idLabel = nullptr; // component name "DBText1"
 };

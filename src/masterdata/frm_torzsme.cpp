@@ -1,17 +1,15 @@
 #include "frm_torzsme.h"
 
-#include "gui/dialogfields.h"
-#include "gui/messagebox.h"
 #include "common/sqltext.h"
 #include "common/values.h"
 #include "db/dberror.h"
-#include "db/dbroutines.h"
 #include "db/table.h"
 #include "frm_torzsme_szerkeszt.h"
+#include "gui/dialogfields.h"
+#include "gui/messagebox.h"
+#include "masterdatarows.h"
 
 #include <QAction>
-#include <QLineEdit>
-#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -50,54 +48,43 @@ Tfrm_TorzsMe::Tfrm_TorzsMe(Connection &connection, bool masterDataRight, QWidget
     action(Search)->setToolTip(QString());
     action(Accept)->setToolTip(QString());
     setDoubleClickAction(Edit);
-    onAction(New, [this] { aUjExecute(); });
-    onAction(Edit, [this] { aSzerkesztExecute(); });
-    onAction(Delete, [this] { aTorolExecute(); });
+    onAction(New, [this] { onNewTriggered(); });
+    onAction(Edit, [this] { onEditTriggered(); });
+    onAction(Delete, [this] { onDeleteTriggered(); });
 }
 
 void Tfrm_TorzsMe::showEvent(QShowEvent *event)
 {
     ListWindow::showEvent(event);
-    focusSearchBox();
+    focusSearchEdit();
 }
 
-void Tfrm_TorzsMe::aUjExecute()
+void Tfrm_TorzsMe::onNewTriggered()
 {
     if (!checkChangeRight())
         return;
     const QString text = EditSubject(connection(), QString(), font().pointSize(), this);
-    if (!text.isEmpty()) {
-        reread();
-        locate(kSubject, text);
-    }
+    if (!text.isEmpty())
+        rereadAt(text);
 }
 
-void Tfrm_TorzsMe::aSzerkesztExecute()
+void Tfrm_TorzsMe::onEditTriggered()
 {
     if (!checkChangeRight())
         return;
     // With an empty list this starts a new subject.
     const QString text =
         EditSubject(connection(), ValueToStr(currentValue(kSubject)), font().pointSize(), this);
-    if (!text.isEmpty()) {
-        reread();
-        locate(kSubject, text);
-    }
+    if (!text.isEmpty())
+        rereadAt(text);
 }
 
-void Tfrm_TorzsMe::aTorolExecute()
+void Tfrm_TorzsMe::onDeleteTriggered()
 {
-    if (!checkChangeRight())
+    // An empty list has no current subject to delete.
+    if (!checkChangeRight() || !checkRowSelected() || !confirmRowDelete())
         return;
-    // An empty list has no current subject; deleting "its" subject would remove the hidden
-    // empty one.
-    if (isEmpty()) {
-        ShowErrorBox(u"Nincs sor kiválasztva."_s, this);
-        return;
-    }
-    if (!ConfirmBox(u"Valóban töröljem a sort?"_s, u"Megerősítés"_s, this))
-        return;
-    ExecSql(connection(), u"DELETE FROM targy WHERE targy = "_s + SqlQuoted(currentValue(kSubject)) + u';');
+    DeleteSubject(connection(), ValueToStr(currentValue(kSubject)));
     reread();
 }
 
@@ -112,31 +99,13 @@ void OpenSubjectCatalogue(Connection &con, bool masterDataRight, int fontSize, Q
 QString EditSubject(Connection &con, const QString &subject, int fontSize, QWidget *parent)
 {
     Table tbl(&con, kSubject);
-    if (subject.isEmpty()) {
-        tbl.open(u"1 = 0"_s);
-        tbl.append();
-    } else {
-        tbl.open(u"targy = "_s + SqlQuoted(subject));
-        tbl.edit(0); // the subject may have gone meanwhile: edit() reports that
-    }
+    // A subject gone meanwhile is reported by the opening.
+    OpenRowForEditing(tbl, subject.isEmpty() ? QString() : u"targy = "_s + SqlQuoted(subject));
 
     Tfrm_TorzsMe_Szerkeszt editor(parent);
     ApplyFontSize(&editor, fontSize);
-    editor.setSubject(ValueToStr(tbl.value(kSubject)));
-    editor.setSaveHandler([&] {
-        const QString text = editor.subject();
-        tbl.setValue(kSubject, text.isEmpty() ? QVariant() : QVariant(text));
-        try {
-            tbl.post();
-        } catch (const DbError &error) {
-            ShowErrorBox(u"Hiányos, vagy hibás adatmegadás\r\n"_s + error.message(), &editor);
-            return false;
-        }
-        return true;
+    const bool saved = RunRowEditor(editor, tbl, kSubject, [&editor](const DbError &error) {
+        ShowErrorBox(u"Hiányos, vagy hibás adatmegadás\r\n"_s + error.message(), &editor);
     });
-    if (editor.exec() != QDialog::Accepted) {
-        tbl.cancel();
-        return QString();
-    }
-    return ValueToStr(tbl.value(kSubject));
+    return saved ? ValueToStr(tbl.value(kSubject)) : QString();
 }

@@ -14,9 +14,10 @@ class Tfrm_TorzsMe : public ListWindow
 public:
     Tfrm_TorzsMe(Connection &connection, bool masterDataRight, QWidget *parent = nullptr);
 
-    void aUjExecute();
-    void aSzerkesztExecute();
-    void aTorolExecute();
+    // The handlers of New, Edit and Delete; each checks the master-data right itself.
+    void onNewTriggered();
+    void onEditTriggered();
+    void onDeleteTriggered();
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -1,12 +1,12 @@
 #include "frm_adatbazisnyit.h"
 
-#include "gui/dialogfields.h"
-#include "gui/formgeometry.h"
-#include "gui/messagebox.h"
 #include "common/paths.h"
 #include "config/conprofile.h"
 #include "config/inifile.h"
 #include "frm_init.h"
+#include "gui/dialogfields.h"
+#include "gui/formgeometry.h"
+#include "gui/messagebox.h"
 #include "profilecheck.h"
 
 #include <QApplication>
@@ -46,50 +46,50 @@ Tfrm_AdatbazisNyit::Tfrm_AdatbazisNyit(const QStringList &lines, const QStringLi
     setObjectName(u"frm_AdatbazisNyit"_s);
     ApplyFontSize(this, ProfileDialogFontSize(fontSize));
 
-    ListBox1 = new QListWidget(this);
-    ListBox1->setObjectName(u"ListBox1"_s);
-    ListBox1->addItems(lines);
-    if (ListBox1->count() > 0)
-        ListBox1->setCurrentRow(0);
-    ListBox1->installEventFilter(this);
+    m_profileList = new QListWidget(this);
+    m_profileList->setObjectName(u"ListBox1"_s);
+    m_profileList->addItems(lines);
+    if (m_profileList->count() > 0)
+        m_profileList->setCurrentRow(0);
+    m_profileList->installEventFilter(this);
 
     auto *picture = new QLabel(this);
     picture->setPixmap(style()->standardIcon(QStyle::SP_DriveNetIcon).pixmap(32, 32));
 
-    BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_FileDialogNewFolder), u"Új"_s, this);
-    BitBtn1->setObjectName(u"BitBtn1"_s);
-    BitBtn1->setAutoDefault(false);
-    Button1 = new QPushButton(u"OK"_s, this);
-    Button1->setObjectName(u"Button1"_s);
-    Button1->setDefault(true);
-    Button2 = new QPushButton(u"Mégsem"_s, this);
-    Button2->setObjectName(u"Button2"_s);
-    Button2->setAutoDefault(false);
+    m_newButton = new QPushButton(style()->standardIcon(QStyle::SP_FileDialogNewFolder), u"Új"_s, this);
+    m_newButton->setObjectName(u"BitBtn1"_s);
+    m_newButton->setAutoDefault(false);
+    m_okButton = new QPushButton(u"OK"_s, this);
+    m_okButton->setObjectName(u"Button1"_s);
+    m_okButton->setDefault(true);
+    m_cancelButton = new QPushButton(u"Mégsem"_s, this);
+    m_cancelButton->setObjectName(u"Button2"_s);
+    m_cancelButton->setAutoDefault(false);
 
     auto *strip = new QHBoxLayout;
     strip->addWidget(picture);
     strip->addStretch(1);
-    strip->addWidget(BitBtn1);
+    strip->addWidget(m_newButton);
     strip->addSpacing(12);
-    strip->addWidget(Button1);
-    strip->addWidget(Button2);
+    strip->addWidget(m_okButton);
+    strip->addWidget(m_cancelButton);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(ListBox1, 1);
+    layout->addWidget(m_profileList, 1);
     layout->addLayout(strip);
 
-    connect(Button1, &QPushButton::clicked, this, &Tfrm_AdatbazisNyit::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &Tfrm_AdatbazisNyit::reject);
-    connect(BitBtn1, &QPushButton::clicked, this, &Tfrm_AdatbazisNyit::BitBtn1Click);
-    connect(ListBox1, &QListWidget::itemDoubleClicked, this, &Tfrm_AdatbazisNyit::Button1Click);
+    connect(m_okButton, &QPushButton::clicked, this, &Tfrm_AdatbazisNyit::onOkClicked);
+    connect(m_cancelButton, &QPushButton::clicked, this, &Tfrm_AdatbazisNyit::reject);
+    connect(m_newButton, &QPushButton::clicked, this, &Tfrm_AdatbazisNyit::onNewClicked);
+    connect(m_profileList, &QListWidget::itemDoubleClicked, this, &Tfrm_AdatbazisNyit::onOkClicked);
 
     resize(kDesignWidth, kDesignHeight);
 }
 
 int Tfrm_AdatbazisNyit::selectedIndex() const
 {
-    const QListWidgetItem *item = ListBox1->currentItem();
-    return item && item->isSelected() ? ListBox1->row(item) : -1;
+    const QListWidgetItem *item = m_profileList->currentItem();
+    return item && item->isSelected() ? m_profileList->row(item) : -1;
 }
 
 bool Tfrm_AdatbazisNyit::testSelected()
@@ -99,19 +99,19 @@ bool Tfrm_AdatbazisNyit::testSelected()
         return false;
     // The profile string at that position, not the displayed line.
     return TestProfileConnection(ConnectionProfile::fromText(m_profileStrings.value(index)), this,
-                                 {ListBox1, BitBtn1, Button1});
+                                 {m_profileList, m_newButton, m_okButton});
 }
 
-void Tfrm_AdatbazisNyit::Button1Click()
+void Tfrm_AdatbazisNyit::onOkClicked()
 {
     if (testSelected())
         accept();
 }
 
-void Tfrm_AdatbazisNyit::BitBtn1Click()
+void Tfrm_AdatbazisNyit::onNewClicked()
 {
     if (RunFirstSetup(m_newProfileString, m_fontSize, this)) {
-        m_newProfileIndex = ListBox1->count();
+        m_newProfileIndex = m_profileList->count();
         accept();
     } else {
         reject();
@@ -122,17 +122,17 @@ bool Tfrm_AdatbazisNyit::eventFilter(QObject *watched, QEvent *event)
 {
     // Up on the first line goes to the last, Down on the last to the first: the line is
     // noted when the key goes down, since the list has already moved when it comes up.
-    if (watched == ListBox1) {
+    if (watched == m_profileList) {
         if (event->type() == QEvent::KeyPress) {
-            m_keyDownIndex = ListBox1->currentRow();
+            m_keyDownIndex = m_profileList->currentRow();
         } else if (event->type() == QEvent::KeyRelease) {
             const auto *key = static_cast<QKeyEvent *>(event);
-            const int last = ListBox1->count() - 1;
+            const int last = m_profileList->count() - 1;
             if (!key->isAutoRepeat() && last >= 0) {
                 if (key->key() == Qt::Key_Up && m_keyDownIndex == 0)
-                    ListBox1->setCurrentRow(last);
+                    m_profileList->setCurrentRow(last);
                 else if (key->key() == Qt::Key_Down && m_keyDownIndex == last)
-                    ListBox1->setCurrentRow(0);
+                    m_profileList->setCurrentRow(0);
             }
         }
     }

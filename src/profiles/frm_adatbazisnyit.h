@@ -10,6 +10,7 @@ class QPushButton;
 
 // The profile chooser: lists the known profiles by key number and display name, tests the
 // connection of the one picked and closes only when it works. "Új" runs the first-run set-up.
+// Component names: the list "ListBox1", "BitBtn1" (Új), "Button1" (OK), "Button2" (Mégsem).
 class Tfrm_AdatbazisNyit : public QDialog
 {
     Q_OBJECT
@@ -31,8 +32,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void Button1Click();
-    void BitBtn1Click();
+    void onOkClicked();
+    void onNewClicked();
 
     QStringList m_profileStrings;
     int m_fontSize;
@@ -40,10 +41,10 @@ private:
     QString m_newProfileString;
     int m_keyDownIndex = -1;
 
-    QListWidget *ListBox1;
-    QPushButton *BitBtn1; // Új
-    QPushButton *Button1; // OK
-    QPushButton *Button2; // Mégsem
+    QListWidget *m_profileList;
+    QPushButton *m_newButton;
+    QPushButton *m_okButton;
+    QPushButton *m_cancelButton;
 };
 
 // What the start-up offers: one line per profile under ConStr1..ConStr25 whose display name is

@@ -1,12 +1,12 @@
 #include "frm_init.h"
 
 #include "common/cp1250.h"
-#include "gui/dialogfields.h"
-#include "gui/formgeometry.h"
-#include "gui/messagebox.h"
 #include "common/paths.h"
 #include "config/conprofile.h"
 #include "config/inifile.h"
+#include "gui/dialogfields.h"
+#include "gui/formgeometry.h"
+#include "gui/messagebox.h"
 #include "profilecheck.h"
 
 #include <QDir>
@@ -56,33 +56,33 @@ Tfrm_Init::Tfrm_Init(QWidget *parent) : QDialog(parent)
         return edit;
     };
     // Added in tab order.
-    Edit2 = addField(u"Edit2"_s, u"Kiszolgáló (webszerver) név, vagy IP cím"_s);
-    Edit3 = addField(u"Edit3"_s, u"Felhasználó"_s);
-    Edit6 = addField(u"Edit6"_s, u"Jelszó"_s);
-    Edit1 = addField(u"Edit1"_s, u"Tárhely, vagy adatbázis neve"_s);
-    Edit4 = addField(u"Edit4"_s, u"Adatbázis megjelenített neve"_s);
-    Edit5 = addField(u"Edit5"_s, u"Port"_s);
-    Edit5->setText(u"3306"_s);
-    Edit5->setMaximumWidth(Edit5->fontMetrics().horizontalAdvance(u"0"_s) * 8 + 16);
-    Edit6->setEchoMode(QLineEdit::Password);
+    m_hostEdit = addField(u"Edit2"_s, u"Kiszolgáló (webszerver) név, vagy IP cím"_s);
+    m_userEdit = addField(u"Edit3"_s, u"Felhasználó"_s);
+    m_passwordEdit = addField(u"Edit6"_s, u"Jelszó"_s);
+    m_databaseEdit = addField(u"Edit1"_s, u"Tárhely, vagy adatbázis neve"_s);
+    m_displayNameEdit = addField(u"Edit4"_s, u"Adatbázis megjelenített neve"_s);
+    m_portEdit = addField(u"Edit5"_s, u"Port"_s);
+    m_portEdit->setText(u"3306"_s);
+    m_portEdit->setMaximumWidth(m_portEdit->fontMetrics().horizontalAdvance(u"0"_s) * 8 + 16);
+    m_passwordEdit->setEchoMode(QLineEdit::Password);
     auto *starStyle = new StarPasswordStyle;
-    starStyle->setParent(Edit6);
-    Edit6->setStyle(starStyle);
-    Edit2->setMinimumWidth(Edit2->fontMetrics().averageCharWidth() * 44);
+    starStyle->setParent(m_passwordEdit);
+    m_passwordEdit->setStyle(starStyle);
+    m_hostEdit->setMinimumWidth(m_hostEdit->fontMetrics().averageCharWidth() * 44);
 
-    Button1 = new QPushButton(u"Kapcsolat tesztelése"_s, this);
-    Button1->setObjectName(u"Button1"_s);
-    Button2 = new QPushButton(u"Rendben"_s, this);
-    Button2->setObjectName(u"Button2"_s);
-    Button2->setEnabled(false);
-    Button3 = new QPushButton(u"Mégsem"_s, this);
-    Button3->setObjectName(u"Button3"_s);
+    m_testButton = new QPushButton(u"Kapcsolat tesztelése"_s, this);
+    m_testButton->setObjectName(u"Button1"_s);
+    m_okButton = new QPushButton(u"Rendben"_s, this);
+    m_okButton->setObjectName(u"Button2"_s);
+    m_okButton->setEnabled(false);
+    m_cancelButton = new QPushButton(u"Mégsem"_s, this);
+    m_cancelButton->setObjectName(u"Button3"_s);
 
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(Button1);
+    buttons->addWidget(m_testButton);
     buttons->addStretch(1);
-    buttons->addWidget(Button2);
-    buttons->addWidget(Button3);
+    buttons->addWidget(m_okButton);
+    buttons->addWidget(m_cancelButton);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 14, 16, 14);
@@ -91,32 +91,41 @@ Tfrm_Init::Tfrm_Init(QWidget *parent) : QDialog(parent)
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(Button1, &QPushButton::clicked, this, &Tfrm_Init::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &Tfrm_Init::accept);
-    connect(Button3, &QPushButton::clicked, this, &Tfrm_Init::reject);
+    connect(m_testButton, &QPushButton::clicked, this, &Tfrm_Init::onTestClicked);
+    connect(m_okButton, &QPushButton::clicked, this, &Tfrm_Init::accept);
+    connect(m_cancelButton, &QPushButton::clicked, this, &Tfrm_Init::reject);
 
     // Enter moves on from the host only; elsewhere it must neither run the test nor close the
     // dialog. Ctrl+Enter in the host accepts without a test.
     auto *keys = new FieldKeys(this, [this] { accept(); });
-    keys->watch(Edit2);
-    keys->ignoreEnter({Edit1, Edit3, Edit4, Edit5, Edit6});
-    PaintFocusedFields({Edit1, Edit2, Edit3, Edit4, Edit5, Edit6});
-    Edit2->setFocus();
+    keys->watch(m_hostEdit);
+    keys->ignoreEnter({m_databaseEdit, m_userEdit, m_displayNameEdit, m_portEdit, m_passwordEdit});
+    PaintFocusedFields(
+        {m_databaseEdit, m_hostEdit, m_userEdit, m_displayNameEdit, m_portEdit, m_passwordEdit});
+    m_hostEdit->setFocus();
+}
+
+ConnectionProfile Tfrm_Init::typedProfile() const
+{
+    return {m_databaseEdit->text(), m_hostEdit->text(),     m_portEdit->text(),
+            m_userEdit->text(),     m_passwordEdit->text(), m_displayNameEdit->text()};
 }
 
 QString Tfrm_Init::profileString() const
 {
-    return Edit1->text() + u';' + Edit2->text() + u';' + Edit5->text() + u';' + Edit3->text() + u';' +
-           Edit6->text() + u';' + Edit4->text();
+    return typedProfile().toText();
 }
 
 QString Tfrm_Init::storeProblem() const
 {
     // A ";" would shift every later field of the stored profile (a password holding one would
     // test fine here and then fail at every start), so it is refused.
-    const std::pair<QLineEdit *, QString> fields[] = {
-        {Edit2, u"Kiszolgáló"_s},     {Edit3, u"Felhasználó"_s},       {Edit6, u"Jelszó"_s},
-        {Edit1, u"Adatbázis neve"_s}, {Edit4, u"Megjelenített név"_s}, {Edit5, u"Port"_s}};
+    const std::pair<QLineEdit *, QString> fields[] = {{m_hostEdit, u"Kiszolgáló"_s},
+                                                      {m_userEdit, u"Felhasználó"_s},
+                                                      {m_passwordEdit, u"Jelszó"_s},
+                                                      {m_databaseEdit, u"Adatbázis neve"_s},
+                                                      {m_displayNameEdit, u"Megjelenített név"_s},
+                                                      {m_portEdit, u"Port"_s}};
     for (const auto &[edit, name] : fields) {
         if (edit->text().contains(u';'))
             return u"A(z) \"%1\" mező nem tartalmazhat pontosvesszőt (;)."_s.arg(name);
@@ -137,17 +146,11 @@ void Tfrm_Init::accept()
     QDialog::accept();
 }
 
-void Tfrm_Init::Button1Click()
+void Tfrm_Init::onTestClicked()
 {
-    ConnectionProfile profile;
-    profile.database = Edit1->text();
-    profile.host = Edit2->text();
-    profile.port = Edit5->text();
-    profile.user = Edit3->text();
-    profile.password = Edit6->text();
-    if (TestProfileConnection(profile, this, {Button1, Button2})) {
-        Button2->setEnabled(true);
-        Button2->setFocus();
+    if (TestProfileConnection(typedProfile(), this, {m_testButton, m_okButton})) {
+        m_okButton->setEnabled(true);
+        m_okButton->setFocus();
     }
 }
 

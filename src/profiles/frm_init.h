@@ -5,10 +5,13 @@
 
 class QLineEdit;
 class QPushButton;
+struct ConnectionProfile;
 
 // First-run set-up: asks for one new connection profile and insists on a successful
 // connection test before "Rendben" can be pressed (Ctrl+Enter in the host field accepts at once,
-// without a test).
+// without a test). Component names: "Edit1" database, "Edit2" host, "Edit3" user, "Edit4"
+// display name, "Edit5" port, "Edit6" password; "Button1" (test), "Button2" (Rendben),
+// "Button3" (Mégsem).
 class Tfrm_Init : public QDialog
 {
     Q_OBJECT
@@ -22,19 +25,20 @@ public:
     void accept() override;
 
 private:
-    void Button1Click();
+    void onTestClicked();
+    ConnectionProfile typedProfile() const;
     // Why the typed profile cannot be stored; empty when it can.
     QString storeProblem() const;
 
-    QLineEdit *Edit1;     // database
-    QLineEdit *Edit2;     // host
-    QLineEdit *Edit3;     // user
-    QLineEdit *Edit4;     // display name
-    QLineEdit *Edit5;     // port
-    QLineEdit *Edit6;     // password
-    QPushButton *Button1; // test
-    QPushButton *Button2; // Rendben
-    QPushButton *Button3; // Mégsem
+    QLineEdit *m_databaseEdit;
+    QLineEdit *m_hostEdit;
+    QLineEdit *m_userEdit;
+    QLineEdit *m_displayNameEdit;
+    QLineEdit *m_portEdit;
+    QLineEdit *m_passwordEdit;
+    QPushButton *m_testButton;
+    QPushButton *m_okButton;
+    QPushButton *m_cancelButton;
 };
 
 // Runs the set-up. On OK the new profile text goes to `profileString` (to become the current

@@ -1,10 +1,8 @@
 #include "frm_felhasznalo.h"
 
-#include "gui/messagebox.h"
-#include "db/dbroutines.h"
-#include "db/query.h"
 #include "db/resultset.h"
 #include "frm_felhasznaloszerkeszt.h"
+#include "userrows.h"
 
 #include <QAction>
 #include <QHeaderView>
@@ -55,7 +53,7 @@ ListWindow::Config UserListConfig()
         {u"torzsszerkeszt"_s, u"Törzs.szerk."_s, kRightColumnWidth, RightCell},
     };
     c.highlightColumn = 0;
-    c.searchBox = false;
+    c.hasSearchEdit = false;
     c.titleClickSearches = false;
     c.idField = u"felhkod"_s;
     c.popupActions = {ListWindow::New, ListWindow::Edit, ListWindow::Delete, ListWindow::Close};
@@ -96,9 +94,9 @@ Tfrm_Felhasznalo::Tfrm_Felhasznalo(Connection &connection, int fontSize, QWidget
     setActionShown(Accept, false);
     setChangeRight(true);
 
-    onAction(New, [this] { aUjExecute(); });
-    onAction(Edit, [this] { aSzerkesztExecute(); });
-    onAction(Delete, [this] { aTorolExecute(); });
+    onAction(New, [this] { onNewTriggered(); });
+    onAction(Edit, [this] { onEditTriggered(); });
+    onAction(Delete, [this] { onDeleteTriggered(); });
 }
 
 QPair<int, int> Tfrm_Felhasznalo::ProportionalWidths(int gridWidth)
@@ -116,32 +114,27 @@ void Tfrm_Felhasznalo::resizeColumns()
     grid()->setColumnWidth(3, kRightColumnWidth);
 }
 
-void Tfrm_Felhasznalo::aUjExecute()
+void Tfrm_Felhasznalo::onNewTriggered()
 {
     const int id = EditUser(connection(), true, -1, this, m_fontSize);
-    if (id < 0)
-        return;
-    reread();
-    locateId(id);
+    if (id >= 0)
+        rereadAt(id);
 }
 
-void Tfrm_Felhasznalo::aSzerkesztExecute()
+void Tfrm_Felhasznalo::onEditTriggered()
 {
     if (isEmpty())
         return;
     const int id = EditUser(connection(), false, currentId(), this, m_fontSize);
-    if (id < 0)
-        return;
-    reread();
-    locateId(id);
+    if (id >= 0)
+        rereadAt(id);
 }
 
-void Tfrm_Felhasznalo::aTorolExecute()
+void Tfrm_Felhasznalo::onDeleteTriggered()
 {
-    if (isEmpty() || !ConfirmBox(u"Valóban töröljem a sort?"_s, this))
+    if (isEmpty() || !confirmRowDelete())
         return;
-    ExecSql(connection(),
-            u"DELETE FROM felhasznalo WHERE felhkod = "_s + QString::number(currentId()) + u';');
+    DeleteUser(connection(), currentId());
     reread();
 }
 

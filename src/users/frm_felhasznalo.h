@@ -20,9 +20,9 @@ public:
     // the fixed columns' 194 pixels, shared 33 % to 67 %.
     static QPair<int, int> ProportionalWidths(int gridWidth);
 
-    void aUjExecute();
-    void aSzerkesztExecute();
-    void aTorolExecute();
+    void onNewTriggered();
+    void onEditTriggered();
+    void onDeleteTriggered();
 
 protected:
     void resizeColumns() override;

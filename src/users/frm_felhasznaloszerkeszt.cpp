@@ -1,12 +1,13 @@
 #include "frm_felhasznaloszerkeszt.h"
 
-#include "gui/dialogfields.h"
-#include "gui/formgeometry.h"
-#include "gui/messagebox.h"
 #include "db/dberror.h"
 #include "db/dbroutines.h"
 #include "db/table.h"
 #include "frm_inpstr.h"
+#include "gui/dialogfields.h"
+#include "gui/formgeometry.h"
+#include "gui/messagebox.h"
+#include "gui/roweditor.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -29,6 +30,46 @@ void SetLimitedText(QLineEdit *edit, const QString &text)
     edit->setText(text);
 }
 
+UserRecord ReadUserRecord(const Table &tbl)
+{
+    UserRecord r;
+    r.code = tbl.value(u"felhasznalo"_s).toString();
+    r.fullName = tbl.value(u"felhasznalo_nev"_s).toString();
+    r.adminRight = tbl.value(u"rendszergazda"_s).toString() == u"I"_s;
+    r.masterDataRight = tbl.value(u"torzsszerkeszt"_s).toString() == u"I"_s;
+    const QVariant digest = tbl.value(u"jelszomd5"_s);
+    if (!digest.isNull())
+        r.digest = digest.toString();
+    return r;
+}
+
+// Writes the editor's record into the row `tbl` holds and posts it. Compared with the row as it
+// was read: a refused post leaves the table's row as read, so each OK writes just what differs
+// from it now, and a value typed back is no change.
+void WriteUserRow(Connection &connection, Table &tbl, bool isNew, const UserRecord &initial,
+                  const UserRecord &r)
+{
+    // Empty text is no value: the server then refuses a user without a code.
+    const auto textValue = [](const QString &text) { return text.isEmpty() ? QVariant() : QVariant(text); };
+    if (isNew || r.code != initial.code)
+        tbl.setValue(u"felhasznalo"_s, textValue(r.code));
+    if (isNew || r.fullName != initial.fullName)
+        tbl.setValue(u"felhasznalo_nev"_s, textValue(r.fullName));
+    // A right is written only when it was changed, so an odd stored value stays as it was.
+    if (isNew || r.adminRight != initial.adminRight)
+        tbl.setValue(u"rendszergazda"_s, r.adminRight ? u"I"_s : u"N"_s);
+    if (isNew || r.masterDataRight != initial.masterDataRight)
+        tbl.setValue(u"torzsszerkeszt"_s, r.masterDataRight ? u"I"_s : u"N"_s);
+    if (r.digest != initial.digest)
+        tbl.setValue(u"jelszomd5"_s, *r.digest);
+    if (isNew) {
+        // Taken again at the write: another workstation may have used the id meanwhile, and a
+        // fixed id would make every further OK fail the same way.
+        tbl.setValue(u"felhkod"_s, NextId(connection, u"felhkod"_s, u"felhasznalo"_s));
+    }
+    tbl.post();
+}
+
 } // namespace
 
 Tfrm_FelhasznaloSzerkeszt::Tfrm_FelhasznaloSzerkeszt(const UserRecord &record, DigestFunction digest,
@@ -38,45 +79,60 @@ Tfrm_FelhasznaloSzerkeszt::Tfrm_FelhasznaloSzerkeszt(const UserRecord &record, D
     setObjectName(u"frm_FelhasznaloSzerkeszt"_s);
     setWindowTitle(u"Felhasználó adatainak szerkesztése"_s);
 
-    DBEdit1 = new QLineEdit(this);
-    DBEdit1->setObjectName(u"DBEdit1"_s);
-    SetLimitedText(DBEdit1, record.code);
-    DBEdit3 = new QLineEdit(this);
-    DBEdit3->setObjectName(u"DBEdit3"_s);
-    SetLimitedText(DBEdit3, record.fullName);
-    DBCheckBox1 = new QCheckBox(u"Rendszergazda"_s, this);
-    DBCheckBox1->setObjectName(u"DBCheckBox1"_s);
-    DBCheckBox1->setChecked(record.adminRight);
-    DBCheckBox2 = new QCheckBox(u"Törzsadat szerkesztés"_s, this);
-    DBCheckBox2->setObjectName(u"DBCheckBox2"_s);
-    DBCheckBox2->setChecked(record.masterDataRight);
+    m_codeEdit = new QLineEdit(this);
+    m_codeEdit->setObjectName(u"DBEdit1"_s);
+    SetLimitedText(m_codeEdit, record.code);
+    m_fullNameEdit = new QLineEdit(this);
+    m_fullNameEdit->setObjectName(u"DBEdit3"_s);
+    SetLimitedText(m_fullNameEdit, record.fullName);
+    m_adminRightCheck = new QCheckBox(u"Rendszergazda"_s, this);
+    m_adminRightCheck->setObjectName(u"DBCheckBox1"_s);
+    m_adminRightCheck->setChecked(record.adminRight);
+    m_masterDataRightCheck = new QCheckBox(u"Törzsadat szerkesztés"_s, this);
+    m_masterDataRightCheck->setObjectName(u"DBCheckBox2"_s);
+    m_masterDataRightCheck->setChecked(record.masterDataRight);
 
-    btnOK = new QPushButton(u"OK"_s, this);
-    btnOK->setObjectName(u"btnOK"_s);
-    btnCancel = new QPushButton(u"Mégsem"_s, this);
-    btnCancel->setObjectName(u"btnCancel"_s);
-    BitBtn1 = new QPushButton(u"Jelszó megadás"_s, this);
-    BitBtn1->setObjectName(u"BitBtn1"_s);
+    m_okButton = new QPushButton(u"OK"_s, this);
+    m_okButton->setObjectName(u"btnOK"_s);
+    m_cancelButton = new QPushButton(u"Mégsem"_s, this);
+    m_cancelButton->setObjectName(u"btnCancel"_s);
+    m_passwordButton = new QPushButton(u"Jelszó megadás"_s, this);
+    m_passwordButton->setObjectName(u"BitBtn1"_s);
+    buildLayout();
 
+    connect(m_okButton, &QPushButton::clicked, this, &Tfrm_FelhasznaloSzerkeszt::onOkClicked);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_passwordButton, &QPushButton::clicked, this, &Tfrm_FelhasznaloSzerkeszt::onPasswordClicked);
+
+    const std::initializer_list<QWidget *> fields{m_codeEdit, m_fullNameEdit, m_adminRightCheck,
+                                                  m_masterDataRightCheck};
+    auto *keys = new FieldKeys(this, FieldKeys::PressButton(m_okButton));
+    keys->watch(fields);
+    PaintFocusedFields(fields);
+    m_codeEdit->setFocus();
+}
+
+void Tfrm_FelhasznaloSzerkeszt::buildLayout()
+{
     auto *codeLabel = new QLabel(u"Felhasználó"_s, this);
-    codeLabel->setBuddy(DBEdit1);
+    codeLabel->setBuddy(m_codeEdit);
     auto *nameLabel = new QLabel(u"Felhasználó teljes neve"_s, this);
-    nameLabel->setBuddy(DBEdit3);
+    nameLabel->setBuddy(m_fullNameEdit);
 
     auto *fields = new QGridLayout;
     fields->addWidget(codeLabel, 0, 0);
-    fields->addWidget(DBEdit1, 1, 0);
+    fields->addWidget(m_codeEdit, 1, 0);
     fields->addWidget(nameLabel, 2, 0);
-    fields->addWidget(DBEdit3, 3, 0);
-    fields->addWidget(DBCheckBox1, 4, 0);
-    fields->addWidget(DBCheckBox2, 5, 0);
+    fields->addWidget(m_fullNameEdit, 3, 0);
+    fields->addWidget(m_adminRightCheck, 4, 0);
+    fields->addWidget(m_masterDataRightCheck, 5, 0);
     fields->setColumnMinimumWidth(0, 260);
 
     auto *buttons = new QVBoxLayout;
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
+    buttons->addWidget(m_okButton);
+    buttons->addWidget(m_cancelButton);
     buttons->addStretch();
-    buttons->addWidget(BitBtn1);
+    buttons->addWidget(m_passwordButton);
 
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(16, 16, 16, 16);
@@ -84,35 +140,26 @@ Tfrm_FelhasznaloSzerkeszt::Tfrm_FelhasznaloSzerkeszt(const UserRecord &record, D
     layout->addLayout(fields);
     layout->addLayout(buttons);
 
-    setTabOrder(DBEdit1, DBEdit3);
-    setTabOrder(DBEdit3, DBCheckBox1);
-    setTabOrder(DBCheckBox1, DBCheckBox2);
-    setTabOrder(DBCheckBox2, btnOK);
-    setTabOrder(btnOK, btnCancel);
-    setTabOrder(btnCancel, BitBtn1);
-
-    connect(btnOK, &QPushButton::clicked, this, &Tfrm_FelhasznaloSzerkeszt::btnOKClick);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
-    connect(BitBtn1, &QPushButton::clicked, this, &Tfrm_FelhasznaloSzerkeszt::BitBtn1Click);
-
-    auto *keys = new FieldKeys(this, FieldKeys::PressButton(btnOK));
-    keys->watch({DBEdit1, DBEdit3, DBCheckBox1, DBCheckBox2});
-    PaintFocusedFields({DBEdit1, DBEdit3, DBCheckBox1, DBCheckBox2});
-    DBEdit1->setFocus();
+    setTabOrder(m_codeEdit, m_fullNameEdit);
+    setTabOrder(m_fullNameEdit, m_adminRightCheck);
+    setTabOrder(m_adminRightCheck, m_masterDataRightCheck);
+    setTabOrder(m_masterDataRightCheck, m_okButton);
+    setTabOrder(m_okButton, m_cancelButton);
+    setTabOrder(m_cancelButton, m_passwordButton);
 }
 
 UserRecord Tfrm_FelhasznaloSzerkeszt::record() const
 {
     UserRecord r;
-    r.code = DBEdit1->text();
-    r.fullName = DBEdit3->text();
-    r.adminRight = DBCheckBox1->isChecked();
-    r.masterDataRight = DBCheckBox2->isChecked();
+    r.code = m_codeEdit->text();
+    r.fullName = m_fullNameEdit->text();
+    r.adminRight = m_adminRightCheck->isChecked();
+    r.masterDataRight = m_masterDataRightCheck->isChecked();
     r.digest = m_digest;
     return r;
 }
 
-void Tfrm_FelhasznaloSzerkeszt::BitBtn1Click()
+void Tfrm_FelhasznaloSzerkeszt::onPasswordClicked()
 {
     QString password;
     if (!AskString(u"Jelszó megadás"_s, u"Add meg a jelszót"_s, true, 0, -1, password, this,
@@ -125,7 +172,7 @@ void Tfrm_FelhasznaloSzerkeszt::BitBtn1Click()
     }
 }
 
-void Tfrm_FelhasznaloSzerkeszt::btnOKClick()
+void Tfrm_FelhasznaloSzerkeszt::onOkClicked()
 {
     if (!m_digest) {
         ShowErrorBox(u"Adj meg induló jelszót!"_s, this);
@@ -143,52 +190,18 @@ void Tfrm_FelhasznaloSzerkeszt::btnOKClick()
 int EditUser(Connection &connection, bool isNew, int userId, QWidget *parent, int fontSize)
 {
     Table tbl(&connection, u"felhasznalo"_s);
+    OpenRowForEditing(tbl, isNew ? QString() : u"felhkod = "_s + QString::number(userId));
     UserRecord initial;
     if (isNew) {
-        tbl.open(u"1 = 0"_s);
-        tbl.append();
         tbl.setValue(u"rendszergazda"_s, u"N"_s);
         tbl.setValue(u"torzsszerkeszt"_s, u"N"_s);
         tbl.setValue(u"felhkod"_s, NextId(connection, u"felhkod"_s, u"felhasznalo"_s));
     } else {
-        tbl.open(u"felhkod = "_s + QString::number(userId));
-        tbl.edit(0);
-        initial.code = tbl.value(u"felhasznalo"_s).toString();
-        initial.fullName = tbl.value(u"felhasznalo_nev"_s).toString();
-        initial.adminRight = tbl.value(u"rendszergazda"_s).toString() == u"I"_s;
-        initial.masterDataRight = tbl.value(u"torzsszerkeszt"_s).toString() == u"I"_s;
-        const QVariant digest = tbl.value(u"jelszomd5"_s);
-        if (!digest.isNull())
-            initial.digest = digest.toString();
+        initial = ReadUserRecord(tbl);
     }
 
     const auto digestOf = [&connection](const QString &password) { return ServerMd5(connection, password); };
-    // Compared with the row as it was read: a refused post leaves the table's row as read, so
-    // each OK writes just what differs from it now, and a value typed back is no change.
-    const auto save = [&](const UserRecord &r) {
-        // Empty text is no value: the server then refuses a user without a code.
-        const auto textValue = [](const QString &text) {
-            return text.isEmpty() ? QVariant() : QVariant(text);
-        };
-        if (isNew || r.code != initial.code)
-            tbl.setValue(u"felhasznalo"_s, textValue(r.code));
-        if (isNew || r.fullName != initial.fullName)
-            tbl.setValue(u"felhasznalo_nev"_s, textValue(r.fullName));
-        // A right is written only when it was changed, so an odd stored value stays as it was.
-        if (isNew || r.adminRight != initial.adminRight)
-            tbl.setValue(u"rendszergazda"_s, r.adminRight ? u"I"_s : u"N"_s);
-        if (isNew || r.masterDataRight != initial.masterDataRight)
-            tbl.setValue(u"torzsszerkeszt"_s, r.masterDataRight ? u"I"_s : u"N"_s);
-        if (r.digest != initial.digest)
-            tbl.setValue(u"jelszomd5"_s, *r.digest);
-        if (isNew) {
-            // Taken again at the write: another workstation may have used the id meanwhile,
-            // and a fixed id would make every further OK fail the same way.
-            tbl.setValue(u"felhkod"_s, NextId(connection, u"felhkod"_s, u"felhasznalo"_s));
-        }
-        tbl.post();
-    };
-
+    const auto save = [&](const UserRecord &r) { WriteUserRow(connection, tbl, isNew, initial, r); };
     Tfrm_FelhasznaloSzerkeszt dialog(initial, digestOf, save, parent);
     ApplyFontSize(&dialog, fontSize);
     dialog.setFixedSize(dialog.sizeHint());

@@ -23,7 +23,9 @@ struct UserRecord
 
 // Editor of one user. It collects; the routine that runs it (EditUser) gives it the two things
 // that need the server: the digest of a password and the writing of the row. A write that the
-// server refuses keeps the dialog open with everything typed.
+// server refuses keeps the dialog open with everything typed. Component names: "DBEdit1" (code),
+// "DBEdit3" (full name), "DBCheckBox1" (administrator), "DBCheckBox2" (master data), "btnOK",
+// "btnCancel", "BitBtn1" (password).
 class Tfrm_FelhasznaloSzerkeszt : public QDialog
 {
     Q_OBJECT
@@ -38,21 +40,21 @@ public:
 
     UserRecord record() const;
 
-    QLineEdit *DBEdit1;
-    QLineEdit *DBEdit3;
-    QCheckBox *DBCheckBox1;
-    QCheckBox *DBCheckBox2;
-    QPushButton *btnOK;
-    QPushButton *btnCancel;
-    QPushButton *BitBtn1;
-
 private:
-    void btnOKClick();
-    void BitBtn1Click();
+    void buildLayout();
+    void onOkClicked();
+    void onPasswordClicked();
 
     DigestFunction m_digestOf;
     SaveFunction m_save;
     std::optional<QString> m_digest;
+    QLineEdit *m_codeEdit;
+    QLineEdit *m_fullNameEdit;
+    QCheckBox *m_adminRightCheck;
+    QCheckBox *m_masterDataRightCheck;
+    QPushButton *m_okButton;
+    QPushButton *m_cancelButton;
+    QPushButton *m_passwordButton;
 };
 
 // Creates a user (isNew) or edits the user with the id `userId` through the editor, writing

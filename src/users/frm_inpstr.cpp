@@ -1,9 +1,9 @@
 #include "frm_inpstr.h"
 
+#include "config/inifile.h"
 #include "gui/dialogfields.h"
 #include "gui/formgeometry.h"
 #include "gui/messagebox.h"
-#include "config/inifile.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -19,65 +19,65 @@ Tfrm_InpStr::Tfrm_InpStr(const QString &caption, const QString &prompt, bool pas
     setObjectName(u"frm_InpStr"_s);
     setWindowTitle(caption);
 
-    Label1 = new QLabel(prompt, this);
-    Label1->setObjectName(u"Label1"_s);
-    Label1->setTextFormat(Qt::PlainText);
-    Label1->setWordWrap(true);
-    Label1->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+    m_promptLabel = new QLabel(prompt, this);
+    m_promptLabel->setObjectName(u"Label1"_s);
+    m_promptLabel->setTextFormat(Qt::PlainText);
+    m_promptLabel->setWordWrap(true);
+    m_promptLabel->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
 
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(u"Edit1"_s);
+    m_textEdit = new QLineEdit(this);
+    m_textEdit->setObjectName(u"Edit1"_s);
     if (maxLength != -1)
-        Edit1->setMaxLength(qMax(0, maxLength));
-    Edit1->setText(value);
-    Edit1->setEchoMode(password ? QLineEdit::Password : QLineEdit::Normal);
+        m_textEdit->setMaxLength(qMax(0, maxLength));
+    m_textEdit->setText(value);
+    m_textEdit->setEchoMode(password ? QLineEdit::Password : QLineEdit::Normal);
 
-    CheckBox1 = new QCheckBox(u"Látszanak a karakterek"_s, this);
-    CheckBox1->setObjectName(u"CheckBox1"_s);
-    CheckBox1->setChecked(false);
-    CheckBox1->setVisible(password);
+    m_showCharactersCheck = new QCheckBox(u"Látszanak a karakterek"_s, this);
+    m_showCharactersCheck->setObjectName(u"CheckBox1"_s);
+    m_showCharactersCheck->setChecked(false);
+    m_showCharactersCheck->setVisible(password);
 
-    Button1 = new QPushButton(u"OK"_s, this);
-    Button1->setObjectName(u"Button1"_s);
-    Button1->setDefault(true);
-    Button2 = new QPushButton(u"Mégsem"_s, this);
-    Button2->setObjectName(u"Button2"_s);
+    m_okButton = new QPushButton(u"OK"_s, this);
+    m_okButton->setObjectName(u"Button1"_s);
+    m_okButton->setDefault(true);
+    m_cancelButton = new QPushButton(u"Mégsem"_s, this);
+    m_cancelButton->setObjectName(u"Button2"_s);
 
-    connect(Button1, &QPushButton::clicked, this, &Tfrm_InpStr::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
-    connect(CheckBox1, &QCheckBox::clicked, this, &Tfrm_InpStr::CheckBox1Click);
+    connect(m_okButton, &QPushButton::clicked, this, &Tfrm_InpStr::onOkClicked);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_showCharactersCheck, &QCheckBox::clicked, this, &Tfrm_InpStr::onShowCharactersClicked);
 
     // Enter in the field presses OK (the default button) here.
-    PaintFocusedField(Edit1);
+    PaintFocusedField(m_textEdit);
 
     setFixedHeight(kHeight);
     setMinimumWidth(260);
     resize(420, kHeight);
-    setTabOrder(Edit1, CheckBox1);
-    setTabOrder(CheckBox1, Button1);
-    setTabOrder(Button1, Button2);
-    Edit1->setFocus();
+    setTabOrder(m_textEdit, m_showCharactersCheck);
+    setTabOrder(m_showCharactersCheck, m_okButton);
+    setTabOrder(m_okButton, m_cancelButton);
+    m_textEdit->setFocus();
 }
 
 QString Tfrm_InpStr::text() const
 {
-    return Edit1->text();
+    return m_textEdit->text();
 }
 
-void Tfrm_InpStr::Button1Click()
+void Tfrm_InpStr::onOkClicked()
 {
-    if (Edit1->text().size() < m_minLength) {
+    if (m_textEdit->text().size() < m_minLength) {
         ShowErrorBox(u"Túl rövid. Legalább "_s + QString::number(m_minLength) + u" karakter kell."_s, this);
-        Edit1->setFocus();
+        m_textEdit->setFocus();
         return;
     }
     accept();
 }
 
-void Tfrm_InpStr::CheckBox1Click()
+void Tfrm_InpStr::onShowCharactersClicked()
 {
-    Edit1->setEchoMode(CheckBox1->isChecked() ? QLineEdit::Normal : QLineEdit::Password);
-    Edit1->setFocus();
+    m_textEdit->setEchoMode(m_showCharactersCheck->isChecked() ? QLineEdit::Normal : QLineEdit::Password);
+    m_textEdit->setFocus();
 }
 
 void Tfrm_InpStr::resizeEvent(QResizeEvent *event)
@@ -89,13 +89,14 @@ void Tfrm_InpStr::resizeEvent(QResizeEvent *event)
 void Tfrm_InpStr::layoutControls()
 {
     const int w = width();
-    const int lineHeight = Edit1->sizeHint().height();
-    const int buttonHeight = qMax(Button1->sizeHint().height(), 25);
-    Label1->setGeometry(16, 16, qMax(0, w - 32), 120);
-    Edit1->setGeometry(16, 144, qMax(0, w - 73), lineHeight);
-    CheckBox1->setGeometry(16, 144 + lineHeight + 10, qMax(0, w - 140), CheckBox1->sizeHint().height());
-    Button1->setGeometry(w - 110, kHeight - 2 * buttonHeight - 24, 94, buttonHeight);
-    Button2->setGeometry(w - 110, kHeight - buttonHeight - 16, 94, buttonHeight);
+    const int lineHeight = m_textEdit->sizeHint().height();
+    const int buttonHeight = qMax(m_okButton->sizeHint().height(), 25);
+    m_promptLabel->setGeometry(16, 16, qMax(0, w - 32), 120);
+    m_textEdit->setGeometry(16, 144, qMax(0, w - 73), lineHeight);
+    m_showCharactersCheck->setGeometry(16, 144 + lineHeight + 10, qMax(0, w - 140),
+                                       m_showCharactersCheck->sizeHint().height());
+    m_okButton->setGeometry(w - 110, kHeight - 2 * buttonHeight - 24, 94, buttonHeight);
+    m_cancelButton->setGeometry(w - 110, kHeight - buttonHeight - 16, 94, buttonHeight);
 }
 
 bool AskString(const QString &caption, const QString &prompt, bool password, int minLength, int maxLength,

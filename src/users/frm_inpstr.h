@@ -9,7 +9,8 @@ class QLineEdit;
 class QPushButton;
 
 // One line of text, optionally masked, with a minimum and a maximum length. The height is
-// fixed, the width follows the user; AskString runs it.
+// fixed, the width follows the user; AskString runs it. Component names: the prompt "Label1",
+// the text "Edit1", the tick box "CheckBox1", "Button1" (OK) and "Button2" (Mégsem).
 class Tfrm_InpStr : public QDialog
 {
     Q_OBJECT
@@ -23,21 +24,20 @@ public:
 
     QString text() const;
 
-    QLabel *Label1;
-    QLineEdit *Edit1;
-    QCheckBox *CheckBox1;
-    QPushButton *Button1;
-    QPushButton *Button2;
-
 protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void Button1Click();
-    void CheckBox1Click();
+    void onOkClicked();
+    void onShowCharactersClicked();
     void layoutControls();
 
     int m_minLength;
+    QLabel *m_promptLabel;
+    QLineEdit *m_textEdit;
+    QCheckBox *m_showCharactersCheck;
+    QPushButton *m_okButton;
+    QPushButton *m_cancelButton;
 };
 
 // Asks for one line of text. On OK `value` receives the text and the result is true; on

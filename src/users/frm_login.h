@@ -1,57 +1,47 @@
 #pragma once
 
+#include "userrows.h"
+
 #include <QDialog>
+#include <QList>
 #include <QString>
 
 class Connection;
 class QLineEdit;
 class QPushButton;
-class Table;
-
-// The user who logged in, as the start-up copies it into the program-wide record.
-struct LoginUser
-{
-    QString loginName;            // `felhasznalo` as stored
-    QString fullName;             // `felhasznalo_nev`, empty for NULL
-    int id = 0;                   // `felhkod`, 0 for NULL
-    bool adminRight = false;      // `rendszergazda` = 'I'
-    bool masterDataRight = false; // `torzsszerkeszt` = 'I'
-};
 
 // The log-in dialog: a user code and password checked against the user table by the server's
-// MD5 digest, and the change of one's own password. It works on the rows of `felhasznalo`
-// given to it (`TblLogin`, opened by ShowLogin).
+// MD5 digest (CheckCredentials), and the change of one's own password (ChangePassword). It
+// checks against the rows of `felhasznalo` that ShowLogin read, and reads them again after a
+// password change. Component names: "edtFelhasznalo", "edtJelszo", "btnOK", "btnUjJelszo",
+// "btnMegsem".
 class Tfrm_Login : public QDialog
 {
     Q_OBJECT
 
 public:
-    Tfrm_Login(Connection &connection, Table &tblLogin, QWidget *parent = nullptr);
+    Tfrm_Login(Connection &connection, QList<LoginRow> rows, QWidget *parent = nullptr);
 
-    // True when the two boxes name a user and its password; fills user(). Otherwise shows
-    // "Érvénytelen felhasználó, vagy jelszó" and returns false. Database errors are thrown.
-    bool CheckCredentials();
-
-    // Set by a successful OK.
-    bool accepted() const { return m_accepted; }
+    void setUserCode(const QString &code);
+    // The user of the last successful check; filled when the dialog closed with OK.
     const LoginUser &user() const { return m_user; }
 
-    QLineEdit *edtFelhasznalo;
-    QLineEdit *edtJelszo;
-    QPushButton *btnOK;
-    QPushButton *btnUjJelszo;
-    QPushButton *btnMegsem;
-
 private:
-    void btnOKClick();
-    void btnUjJelszoClick();
+    void onOkClicked();
+    void onNewPasswordClicked();
+    // True when the two boxes name a user and its password; fills user(). Otherwise shows
+    // "Érvénytelen felhasználó, vagy jelszó" and returns false. Database errors are thrown.
+    bool checkCredentials();
     void changePassword();
 
     Connection &m_connection;
-    Table &m_tblLogin;
-    int m_row = -1; // row of the user who passed the last check
-    bool m_accepted = false;
+    QList<LoginRow> m_rows;
     LoginUser m_user;
+    QLineEdit *m_userEdit;
+    QLineEdit *m_passwordEdit;
+    QPushButton *m_okButton;
+    QPushButton *m_newPasswordButton;
+    QPushButton *m_cancelButton;
 };
 
 // Runs the log-in on the connection's `felhasznalo` table. `user.loginName` comes in as the

@@ -328,9 +328,9 @@ void TestStartup::loginGivesTheUsersRights()
     AnswerNextModal([&offered](QWidget *dialog) {
         auto login = qobject_cast<Tfrm_Login *>(dialog);
         QVERIFY(login);
-        offered = login->edtFelhasznalo->text();
-        login->edtJelszo->setText(u"titok"_s);
-        login->btnOK->click();
+        offered = login->findChild<QLineEdit *>(u"edtFelhasznalo"_s)->text();
+        login->findChild<QLineEdit *>(u"edtJelszo"_s)->setText(u"titok"_s);
+        login->findChild<QPushButton *>(u"btnOK"_s)->click();
     });
     MessageBoxRecorder boxes;
     Tfrm_Main window;
@@ -352,7 +352,7 @@ void TestStartup::loginAbandonedQuitsWithoutWriting()
     storeProfile(1, profileText(db, u"Belépős"_s));
     IniFile ini = settingsFile();
     const QByteArray before = ini.read().toBytes();
-    AnswerNextModal([](QWidget *dialog) { qobject_cast<Tfrm_Login *>(dialog)->btnMegsem->click(); });
+    AnswerNextModal([](QWidget *dialog) { dialog->findChild<QPushButton *>(u"btnMegsem"_s)->click(); });
     {
         Tfrm_Main window;
         QCOMPARE(window.startUp(), StartupOutcome::Quit);

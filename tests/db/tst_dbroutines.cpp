@@ -1,10 +1,10 @@
 #include "db/connection.h"
 #include "db/dberror.h"
 #include "db/dbroutines.h"
-#include "gui/dbwidgets.h"
 #include "db/query.h"
 #include "db/script.h"
 #include "db/table.h"
+#include "gui/dbwidgets.h"
 #include "testdatabase.h"
 
 #include <QComboBox>
@@ -28,6 +28,9 @@ private slots:
     void singleValues_data();
     void singleValues();
     void nextIdAndLookupName();
+    void committeeNames();
+    void committeeId_data();
+    void committeeId();
     void serverDateAndMd5();
     void fillComboFromQuery();
     void recordPositionText();
@@ -107,6 +110,40 @@ void TestDbRoutines::nextIdAndLookupName()
     QCOMPARE(LookupName(*m_con, 3, u"csoport"_s, u"x"_s), u"Pénzügyi Bizottság"_s);
     QCOMPARE(LookupName(*m_con, 7, u"csoport"_s, QString()), QString());
     QCOMPARE(LookupName(*m_con, 7, u"csoport"_s, u"nincs"_s), u"nincs"_s);
+}
+
+void TestDbRoutines::committeeNames()
+{
+    QCOMPARE(CommitteeNames(*m_con), QStringList());
+    m_con->exec(u"INSERT INTO csoport (csoport, csoport_nev) VALUES (3, 'Pénzügyi Bizottság'), "
+                u"(5, 'Ügyrendi Bizottság'), (8, 'O''Brien Bizottság'), (9, 'Oktatási Bizottság')"_s);
+    // In the Hungarian collation's order: Ü after P.
+    QCOMPARE(CommitteeNames(*m_con), (QStringList{u"O'Brien Bizottság"_s, u"Oktatási Bizottság"_s,
+                                                  u"Pénzügyi Bizottság"_s, u"Ügyrendi Bizottság"_s}));
+}
+
+void TestDbRoutines::committeeId_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("id");
+    QTest::newRow("exact name") << u"Pénzügyi Bizottság"_s << 3;
+    QTest::newRow("accented first letter") << u"Ügyrendi Bizottság"_s << 5;
+    // The names are unique under the collation, so another letter case names the same committee.
+    QTest::newRow("other letter case") << u"PÉNZÜGYI bizottság"_s << 3;
+    QTest::newRow("quote in the name") << u"O'Brien Bizottság"_s << 8;
+    QTest::newRow("part of a name") << u"Pénzügyi"_s << -1;
+    QTest::newRow("empty name") << QString() << -1;
+    QTest::newRow("unknown name") << u"Nincs ilyen"_s << -1;
+    QTest::newRow("quote that would end the text") << u"x' OR '1'='1"_s << -1;
+}
+
+void TestDbRoutines::committeeId()
+{
+    QFETCH(QString, name);
+    QFETCH(int, id);
+    m_con->exec(u"INSERT INTO csoport (csoport, csoport_nev) VALUES (3, 'Pénzügyi Bizottság'), "
+                u"(5, 'Ügyrendi Bizottság'), (8, 'O''Brien Bizottság')"_s);
+    QCOMPARE(CommitteeId(*m_con, name), id);
 }
 
 void TestDbRoutines::serverDateAndMd5()

@@ -1,13 +1,14 @@
 #include "common/cp1250.h"
-#include "gui/messagebox.h"
 #include "db/connection.h"
 #include "db/dbroutines.h"
 #include "db/query.h"
+#include "gui/gridsearch.h"
+#include "gui/messagebox.h"
+#include "gui/querytablemodel.h"
 #include "masterdata/frm_torzsadat.h"
 #include "masterdata/frm_torzsadat_szerkeszt.h"
 #include "masterdata/frm_torzsme.h"
 #include "masterdata/frm_torzsme_szerkeszt.h"
-#include "gui/querytablemodel.h"
 #include "testdatabase.h"
 #include "testutil.h"
 
@@ -15,6 +16,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -165,22 +167,37 @@ void TestMasterData::modelFollowsQuery()
 void TestMasterData::startsSearch_data()
 {
     QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("modifiers");
     QTest::addColumn<bool>("starts");
-    QTest::newRow("capital letter") << u"K"_s << true;
-    QTest::newRow("small letter") << u"z"_s << true;
-    QTest::newRow("digit") << u"7"_s << true;
-    QTest::newRow("capital Ő") << u"Ő"_s << true;
-    QTest::newRow("ű") << u"ű"_s << true;
-    QTest::newRow("ä is not Hungarian") << u"ä"_s << false;
-    QTest::newRow("blank") << u" "_s << false;
-    QTest::newRow("minus") << u"-"_s << false;
+    const int none = Qt::NoModifier;
+    QTest::newRow("capital letter") << u"K"_s << none << true;
+    QTest::newRow("small letter") << u"z"_s << none << true;
+    QTest::newRow("digit") << u"7"_s << none << true;
+    QTest::newRow("capital Ő") << u"Ő"_s << none << true;
+    QTest::newRow("ű") << u"ű"_s << none << true;
+    QTest::newRow("ä is not Hungarian") << u"ä"_s << none << false;
+    QTest::newRow("blank") << u" "_s << none << false;
+    QTest::newRow("minus") << u"-"_s << none << false;
+    // Shift and the keypad are typing; Ctrl, Alt and Meta make the key a shortcut.
+    QTest::newRow("Shift+K") << u"K"_s << int(Qt::ShiftModifier) << true;
+    QTest::newRow("keypad 7") << u"7"_s << int(Qt::KeypadModifier) << true;
+    QTest::newRow("Ctrl+k") << u"k"_s << int(Qt::ControlModifier) << false;
+    QTest::newRow("Alt+k") << u"k"_s << int(Qt::AltModifier) << false;
+    QTest::newRow("Meta+k") << u"k"_s << int(Qt::MetaModifier) << false;
+    QTest::newRow("Ctrl+Alt+k") << u"k"_s << int(Qt::ControlModifier | Qt::AltModifier) << false;
+    QTest::newRow("a key without text") << QString() << none << false;
+    QTest::newRow("two characters at once") << u"ab"_s << none << false;
 }
 
 void TestMasterData::startsSearch()
 {
     QFETCH(QString, typed);
+    QFETCH(int, modifiers);
     QFETCH(bool, starts);
-    QCOMPARE(StartsListSearch(typed.at(0)), starts);
+    if (typed.size() == 1 && modifiers == Qt::NoModifier)
+        QCOMPARE(IsSearchStartCharacter(typed.at(0)), starts);
+    const QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::KeyboardModifiers(modifiers), typed);
+    QCOMPARE(StartsGridSearch(&key), starts);
 }
 
 void TestMasterData::typedCharacterStartsSearch_data()
@@ -206,10 +223,10 @@ void TestMasterData::typedCharacterStartsSearch()
     window.grid()->setFocus();
     window.locateId(2); // somewhere else first
     QTest::sendKeyEvent(QTest::Click, window.grid(), Qt::Key_unknown, typed, Qt::NoModifier);
-    QCOMPARE(window.searchBox()->text(), searchText);
-    QVERIFY(window.searchBox()->hasFocus());
-    QCOMPARE(window.searchBox()->selectedText(), QString()); // the next key adds, not replaces
-    QCOMPARE(window.searchBox()->cursorPosition(), 1);
+    QCOMPARE(window.searchEdit()->text(), searchText);
+    QVERIFY(window.searchEdit()->hasFocus());
+    QCOMPARE(window.searchEdit()->selectedText(), QString()); // the next key adds, not replaces
+    QCOMPARE(window.searchEdit()->cursorPosition(), 1);
     QCOMPARE(window.currentValue(u"csoport_nev"_s).toString(), current);
     QCOMPARE(window.positionLabel()->text(), RecordPositionText(*window.query()));
 
@@ -238,15 +255,15 @@ void TestMasterData::searchBoxKeysReturnToGrid()
     Tfrm_Torzsadat window(*m_con, u"csoport"_s, u"Bizottság"_s, false, true);
     window.open();
     ShowActive(&window);
-    window.searchBox()->setText(u"bizottság"_s);
+    window.searchEdit()->setText(u"bizottság"_s);
     // Ctrl+F enters the search box with its text selected.
     window.grid()->setFocus();
     QTest::keyClick(window.grid(), Qt::Key_F, Qt::ControlModifier);
-    QVERIFY(window.searchBox()->hasFocus());
-    QCOMPARE(window.searchBox()->selectedText(), u"bizottság"_s);
-    QTest::keyClick(window.searchBox(), Qt::Key(key));
+    QVERIFY(window.searchEdit()->hasFocus());
+    QCOMPARE(window.searchEdit()->selectedText(), u"bizottság"_s);
+    QTest::keyClick(window.searchEdit(), Qt::Key(key));
     QCOMPARE(window.grid()->hasFocus(), toGrid);
-    QCOMPARE(window.searchBox()->hasFocus(), !toGrid);
+    QCOMPARE(window.searchEdit()->hasFocus(), !toGrid);
 }
 
 void TestMasterData::searchByAllWords_data()
@@ -281,8 +298,8 @@ void TestMasterData::searchByAllWords()
     QFETCH(QString, current);
     Tfrm_Torzsadat window(*m_con, u"csoport"_s, u"Bizottság"_s, false, true);
     window.open();
-    window.searchBox()->setText(u"valami"_s);
-    window.searchBox()->setText(text);
+    window.searchEdit()->setText(u"valami"_s);
+    window.searchEdit()->setText(text);
     QCOMPARE(Column(*window.query(), u"csoport_nev"_s), listed);
     QCOMPARE(window.currentValue(u"csoport_nev"_s).toString(), current);
     QCOMPARE(window.model()->rowCount(), listed.size());
@@ -302,10 +319,10 @@ void TestMasterData::newRenameDeleteCommittee()
     QString idText;
     Answer<Tfrm_Torzsadat_Szerkeszt>([&](Tfrm_Torzsadat_Szerkeszt *editor) {
         caption = editor->windowTitle();
-        idText = editor->DBText1->text();
-        QTest::keyClick(editor->DBEdit1, 'z');
-        editor->DBEdit1->insert(u"öld bizottság"_s);
-        QTest::keyClick(editor->DBEdit1, Qt::Key_Return, Qt::ControlModifier);
+        idText = editor->findChild<QLabel *>(u"DBText1"_s)->text();
+        QTest::keyClick(editor->findChild<QLineEdit *>(u"DBEdit1"_s), 'z');
+        editor->findChild<QLineEdit *>(u"DBEdit1"_s)->insert(u"öld bizottság"_s);
+        QTest::keyClick(editor->findChild<QLineEdit *>(u"DBEdit1"_s), Qt::Key_Return, Qt::ControlModifier);
     });
     window.action(ListWindow::New)->trigger();
     QCOMPARE(caption, u"Bizottság"_s);
@@ -317,17 +334,17 @@ void TestMasterData::newRenameDeleteCommittee()
 
     // Rename: the editor shows the row and its id; cancelling changes nothing.
     Answer<Tfrm_Torzsadat_Szerkeszt>([&](Tfrm_Torzsadat_Szerkeszt *editor) {
-        idText = editor->DBText1->text();
-        editor->DBEdit1->setText(u"Elvetett"_s);
-        editor->btnMegsem->click();
+        idText = editor->findChild<QLabel *>(u"DBText1"_s)->text();
+        editor->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"Elvetett"_s);
+        editor->findChild<QPushButton *>(u"btnMegsem"_s)->click();
     });
     window.action(ListWindow::Edit)->trigger();
     QCOMPARE(idText, u"7"_s);
     QCOMPARE(LookupName(*m_con, 7, u"csoport"_s, {}), u"Zöld bizottság"_s);
 
     Answer<Tfrm_Torzsadat_Szerkeszt>([&](Tfrm_Torzsadat_Szerkeszt *editor) {
-        editor->DBEdit1->setText(u"Alapítványi Bizottság"_s);
-        editor->btnOK->click();
+        editor->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"Alapítványi Bizottság"_s);
+        editor->findChild<QPushButton *>(u"btnOK"_s)->click();
     });
     window.action(ListWindow::Edit)->trigger();
     QCOMPARE(LookupName(*m_con, 7, u"csoport"_s, {}), u"Alapítványi Bizottság"_s);
@@ -357,11 +374,12 @@ void TestMasterData::duplicateCommitteeKeepsEditorOpen()
     MessageBoxRecorder boxes;
     bool stillOpen = false;
     Answer<Tfrm_Torzsadat_Szerkeszt>([&](Tfrm_Torzsadat_Szerkeszt *editor) {
-        editor->DBEdit1->setText(u"pénzügyi bizottság"_s); // the collation ignores case
-        editor->btnOK->click();
+        editor->findChild<QLineEdit *>(u"DBEdit1"_s)
+            ->setText(u"pénzügyi bizottság"_s); // the collation ignores case
+        editor->findChild<QPushButton *>(u"btnOK"_s)->click();
         stillOpen = editor->isVisible();
-        editor->DBEdit1->setText(u"Pénzügyi Albizottság"_s);
-        editor->btnOK->click();
+        editor->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"Pénzügyi Albizottság"_s);
+        editor->findChild<QPushButton *>(u"btnOK"_s)->click();
     });
     const int id = EditMasterDataRow(*m_con, -1, u"csoport"_s, u"Bizottság"_s, true);
     QVERIFY(stillOpen);
@@ -440,21 +458,21 @@ void TestMasterData::withoutRightNothingChanges()
     window.grid()->setFocus();
     QTest::keyClick(window.grid(), Qt::Key_F2);
     QTest::keyClick(window.grid(), Qt::Key_Insert); // disabled: nothing happens
-    window.aUjExecute();
-    window.aTorolExecute();
+    window.onNewTriggered();
+    window.onDeleteTriggered();
     QCOMPARE(boxes.texts(), QStringList(3, u"Nincs jogosultság a művelethez."_s));
     QCOMPARE(boxes.pendingAnswers(), 1); // no confirmation was asked
     QCOMPARE(QueryInt(*m_con, u"SELECT COUNT(*) FROM csoport"_s, -1), 6);
 
     // Searching still works.
-    window.searchBox()->setText(u"ügy"_s);
+    window.searchEdit()->setText(u"ügy"_s);
     QCOMPARE(Column(*window.query(), u"csoport_nev"_s),
              (QStringList{u"Pénzügyi Bizottság"_s, u"Ügyrendi Bizottság"_s}));
 
     // The row editor reached without the right cannot save.
     bool okEnabled = true;
     Answer<Tfrm_Torzsadat_Szerkeszt>([&](Tfrm_Torzsadat_Szerkeszt *editor) {
-        okEnabled = editor->btnOK->isEnabled();
+        okEnabled = editor->findChild<QPushButton *>(u"btnOK"_s)->isEnabled();
         editor->reject();
     });
     QCOMPARE(EditMasterDataRow(*m_con, 1, u"csoport"_s, u"Bizottság"_s, false), -1);
@@ -475,8 +493,8 @@ void TestMasterData::emptySubjectNeverListed()
     QFETCH(QString, text);
     Tfrm_TorzsMe window(*m_con, true);
     window.open();
-    window.searchBox()->setText(u"x"_s);
-    window.searchBox()->setText(text);
+    window.searchEdit()->setText(u"x"_s);
+    window.searchEdit()->setText(text);
     const QStringList listed = Column(*window.query(), u"targy"_s);
     QVERIFY(!listed.contains(QString()));
     if (text != u" "_s)
@@ -488,11 +506,11 @@ void TestMasterData::subjectSearchByWholePhrase()
     Tfrm_TorzsMe window(*m_con, true);
     window.open();
     QCOMPARE(window.currentValue(u"targy"_s).toString(), u"Két szó egymás után"_s);
-    window.searchBox()->setText(u"két szó"_s);
+    window.searchEdit()->setText(u"két szó"_s);
     QCOMPARE(Column(*window.query(), u"targy"_s), QStringList{u"Két szó egymás után"_s});
-    window.searchBox()->setText(u"szó két"_s);
+    window.searchEdit()->setText(u"szó két"_s);
     QCOMPARE(Column(*window.query(), u"targy"_s), QStringList{u"Szó két helyen"_s});
-    window.searchBox()->setText(u"z"_s);
+    window.searchEdit()->setText(u"z"_s);
     QCOMPARE(window.currentValue(u"targy"_s).toString(), u"Zárszámadás"_s);
     QCOMPARE(window.query()->rowCount(), 3);
 }
@@ -506,12 +524,12 @@ void TestMasterData::duplicateSubjectKeepsEditorOpen()
     bool stillOpen = false;
     QString kept;
     Answer<Tfrm_TorzsMe_Szerkeszt>([&](Tfrm_TorzsMe_Szerkeszt *editor) {
-        editor->DBEdit1->setText(u"Telekeladás"_s);
-        QTest::keyClick(editor->DBEdit1, Qt::Key_Return, Qt::ControlModifier);
+        editor->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"Telekeladás"_s);
+        QTest::keyClick(editor->findChild<QLineEdit *>(u"DBEdit1"_s), Qt::Key_Return, Qt::ControlModifier);
         stillOpen = editor->isVisible();
-        kept = editor->DBEdit1->text();
-        editor->DBEdit1->setText(u"Telekvásárlás"_s);
-        editor->btnOK->click();
+        kept = editor->findChild<QLineEdit *>(u"DBEdit1"_s)->text();
+        editor->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"Telekvásárlás"_s);
+        editor->findChild<QPushButton *>(u"btnOK"_s)->click();
     });
     window.action(ListWindow::New)->trigger();
     QVERIFY(stillOpen);
@@ -527,9 +545,9 @@ void TestMasterData::duplicateSubjectKeepsEditorOpen()
     // An empty subject is refused too, and cancelling writes nothing.
     boxes.clear();
     Answer<Tfrm_TorzsMe_Szerkeszt>([&](Tfrm_TorzsMe_Szerkeszt *editor) {
-        editor->btnOK->click();
+        editor->findChild<QPushButton *>(u"btnOK"_s)->click();
         stillOpen = editor->isVisible();
-        editor->btnMegsem->click();
+        editor->findChild<QPushButton *>(u"btnMegsem"_s)->click();
     });
     QCOMPARE(EditSubject(*m_con, QString()), QString());
     QVERIFY(stillOpen);
@@ -543,13 +561,13 @@ void TestMasterData::renameAndDeleteSubject()
     Tfrm_TorzsMe window(*m_con, true);
     window.open();
     ShowActive(&window);
-    QVERIFY(window.searchBox()->hasFocus());
+    QVERIFY(window.searchEdit()->hasFocus());
     window.locate(u"targy"_s, u"Telekeladás"_s);
     QString shown;
     Answer<Tfrm_TorzsMe_Szerkeszt>([&](Tfrm_TorzsMe_Szerkeszt *editor) {
-        shown = editor->DBEdit1->text();
-        editor->DBEdit1->setText(u"Telek eladása"_s);
-        editor->btnOK->click();
+        shown = editor->findChild<QLineEdit *>(u"DBEdit1"_s)->text();
+        editor->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"Telek eladása"_s);
+        editor->findChild<QPushButton *>(u"btnOK"_s)->click();
     });
     window.action(ListWindow::Edit)->trigger();
     QCOMPARE(shown, u"Telekeladás"_s);
@@ -575,7 +593,7 @@ void TestMasterData::subjectWithoutRight()
     window.action(ListWindow::Delete)->trigger();
     QCOMPARE(boxes.texts(), QStringList(3, u"Nincs jogosultság a művelethez."_s));
     QCOMPARE(QueryInt(*m_con, u"SELECT COUNT(*) FROM targy"_s, -1), 6);
-    window.searchBox()->setText(u"szó"_s);
+    window.searchEdit()->setText(u"szó"_s);
     QCOMPARE(window.query()->rowCount(), 2);
 }
 
@@ -583,7 +601,7 @@ void TestMasterData::deleteOnEmptyCatalogueKeepsEmptySubject()
 {
     Tfrm_TorzsMe window(*m_con, true);
     window.open();
-    window.searchBox()->setText(u"nincs ilyen tárgy"_s);
+    window.searchEdit()->setText(u"nincs ilyen tárgy"_s);
     QVERIFY(window.isEmpty());
     MessageBoxRecorder boxes{true};
     window.action(ListWindow::Delete)->trigger();
@@ -623,7 +641,7 @@ void TestMasterData::screenshots()
         Tfrm_TorzsMe window(*m_con, true);
         window.open();
         ShowActive(&window);
-        QTest::keyClicks(window.searchBox(), u"sz"_s);
+        QTest::keyClicks(window.searchEdit(), u"sz"_s);
         QVERIFY(window.grab().save(u"/tmp/shots/masterdata_subjects.png"_s));
         window.reject();
     }
@@ -632,7 +650,7 @@ void TestMasterData::screenshots()
     editor.setName(u"Pénzügyi Bizottság"_s);
     editor.setIdText(u"1"_s);
     ShowActive(&editor);
-    editor.DBEdit1->setFocus();
+    editor.findChild<QLineEdit *>(u"DBEdit1"_s)->setFocus();
     QVERIFY(editor.grab().save(u"/tmp/shots/masterdata_editor.png"_s));
     editor.reject();
 }

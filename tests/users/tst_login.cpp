@@ -1,9 +1,9 @@
 #include "common/cp1250.h"
-#include "gui/messagebox.h"
 #include "config/inifile.h"
 #include "db/connection.h"
 #include "db/dberror.h"
 #include "db/dbroutines.h"
+#include "gui/messagebox.h"
 #include "modalhelper.h"
 #include "testdatabase.h"
 #include "testutil.h"
@@ -107,12 +107,12 @@ Attempt TestLogin::login(const QString &code, const QString &password, const QSt
     AnswerModalTitled(u"Belépés azonosítás"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_Login *>(dialog);
         QVERIFY(form);
-        form->edtFelhasznalo->setText(code);
-        form->edtJelszo->setText(password);
-        form->btnOK->click();
+        form->findChild<QLineEdit *>(u"edtFelhasznalo"_s)->setText(code);
+        form->findChild<QLineEdit *>(u"edtJelszo"_s)->setText(password);
+        form->findChild<QPushButton *>(u"btnOK"_s)->click();
         if (form->isVisible()) {
             attempt.stayedOpen = true;
-            form->btnMegsem->click();
+            form->findChild<QPushButton *>(u"btnMegsem"_s)->click();
         }
     });
     attempt.user.loginName = offered;
@@ -181,9 +181,9 @@ void TestLogin::givingUpReturnsFalse()
     QString offeredCode;
     AnswerModalTitled(u"Belépés azonosítás"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_Login *>(dialog);
-        offeredCode = form->edtFelhasznalo->text();
+        offeredCode = form->findChild<QLineEdit *>(u"edtFelhasznalo"_s)->text();
         SaveShot(form, u"login"_s);
-        form->btnMegsem->click();
+        form->findChild<QPushButton *>(u"btnMegsem"_s)->click();
     });
     LoginUser user;
     user.loginName = u"dora"_s;
@@ -202,8 +202,8 @@ void TestLogin::passwordChangeInSameDialog()
     bool stillOpenAfterChange = false;
     AnswerModalTitled(u"Belépés azonosítás"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_Login *>(dialog);
-        form->edtFelhasznalo->setText(u"anna"_s);
-        form->edtJelszo->setText(u"Titok1"_s);
+        form->findChild<QLineEdit *>(u"edtFelhasznalo"_s)->setText(u"anna"_s);
+        form->findChild<QLineEdit *>(u"edtJelszo"_s)->setText(u"Titok1"_s);
         AnswerModalTitled(u"Jelszó megadása"_s, [](QDialog *first) {
             first->findChild<QLineEdit *>()->setText(u"Új-jelszó"_s);
             AnswerModalTitled(u"Megerősítés"_s, [](QDialog *second) {
@@ -212,15 +212,15 @@ void TestLogin::passwordChangeInSameDialog()
             });
             first->accept();
         });
-        form->btnUjJelszo->click();
+        form->findChild<QPushButton *>(u"btnUjJelszo"_s)->click();
         stillOpenAfterChange = form->isVisible();
         // The box still holds the old password, which no longer passes.
-        form->btnOK->click();
+        form->findChild<QPushButton *>(u"btnOK"_s)->click();
         afterOld = boxes.texts();
-        form->edtJelszo->setText(u"Új-jelszó"_s);
-        form->btnOK->click();
+        form->findChild<QLineEdit *>(u"edtJelszo"_s)->setText(u"Új-jelszó"_s);
+        form->findChild<QPushButton *>(u"btnOK"_s)->click();
         if (form->isVisible())
-            form->btnMegsem->click();
+            form->findChild<QPushButton *>(u"btnMegsem"_s)->click();
     });
     LoginUser user;
     QVERIFY(ShowLogin(*m_con, user));
@@ -236,8 +236,8 @@ void TestLogin::passwordChangeMismatchWritesNothing()
     MessageBoxRecorder boxes;
     AnswerModalTitled(u"Belépés azonosítás"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_Login *>(dialog);
-        form->edtFelhasznalo->setText(u"anna"_s);
-        form->edtJelszo->setText(u"Titok1"_s);
+        form->findChild<QLineEdit *>(u"edtFelhasznalo"_s)->setText(u"anna"_s);
+        form->findChild<QLineEdit *>(u"edtJelszo"_s)->setText(u"Titok1"_s);
         AnswerModalTitled(u"Jelszó megadása"_s, [](QDialog *first) {
             first->findChild<QLineEdit *>()->setText(u"egyik"_s);
             AnswerModalTitled(u"Megerősítés"_s, [](QDialog *second) {
@@ -246,8 +246,8 @@ void TestLogin::passwordChangeMismatchWritesNothing()
             });
             first->accept();
         });
-        form->btnUjJelszo->click();
-        form->btnMegsem->click();
+        form->findChild<QPushButton *>(u"btnUjJelszo"_s)->click();
+        form->findChild<QPushButton *>(u"btnMegsem"_s)->click();
     });
     const QString before = storedDigest(1);
     LoginUser user;
@@ -262,14 +262,14 @@ void TestLogin::passwordChangeNeedsCurrentPassword()
     auto asked = std::make_shared<bool>(false);
     AnswerModalTitled(u"Belépés azonosítás"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_Login *>(dialog);
-        form->edtFelhasznalo->setText(u"anna"_s);
-        form->edtJelszo->setText(u"rossz"_s);
+        form->findChild<QLineEdit *>(u"edtFelhasznalo"_s)->setText(u"anna"_s);
+        form->findChild<QLineEdit *>(u"edtJelszo"_s)->setText(u"rossz"_s);
         // Should a question come, it is given up so the test goes on, and reported below.
         AnswerModalTitled(
             u"Jelszó megadása"_s, [](QDialog *d) { d->reject(); }, asked, 500);
-        form->btnUjJelszo->click();
+        form->findChild<QPushButton *>(u"btnUjJelszo"_s)->click();
         QTest::qWait(600);
-        form->btnMegsem->click();
+        form->findChild<QPushButton *>(u"btnMegsem"_s)->click();
     });
     const QString before = storedDigest(1);
     LoginUser user;
@@ -287,12 +287,12 @@ void TestLogin::errorInButtonKeepsDialogOpen()
     bool open = false;
     AnswerModalTitled(u"Belépés azonosítás"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_Login *>(dialog);
-        form->edtFelhasznalo->setText(u"anna"_s);
-        form->edtJelszo->setText(u"Титок"_s);
-        form->btnOK->click();
+        form->findChild<QLineEdit *>(u"edtFelhasznalo"_s)->setText(u"anna"_s);
+        form->findChild<QLineEdit *>(u"edtJelszo"_s)->setText(u"Титок"_s);
+        form->findChild<QPushButton *>(u"btnOK"_s)->click();
         open = form->isVisible();
-        form->edtJelszo->setText(u"Titok1"_s);
-        form->btnOK->click();
+        form->findChild<QLineEdit *>(u"edtJelszo"_s)->setText(u"Titok1"_s);
+        form->findChild<QPushButton *>(u"btnOK"_s)->click();
     });
     LoginUser user;
     QVERIFY(ShowLogin(*m_con, user));
@@ -319,15 +319,16 @@ void TestLogin::enterMovesFocusAndFieldTurnsBlue()
     QColor leftBase;
     AnswerModalTitled(u"Belépés azonosítás"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_Login *>(dialog);
+        auto *userEdit = form->findChild<QLineEdit *>(u"edtFelhasznalo"_s);
         form->activateWindow();
-        form->edtFelhasznalo->setFocus();
-        focusedBase = form->edtFelhasznalo->palette().color(QPalette::Base);
-        QTest::keyClick(form->edtFelhasznalo, Qt::Key_Return);
+        userEdit->setFocus();
+        focusedBase = userEdit->palette().color(QPalette::Base);
+        QTest::keyClick(userEdit, Qt::Key_Return);
         afterUser = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
-        leftBase = form->edtFelhasznalo->palette().color(QPalette::Base);
-        QTest::keyClick(form->edtJelszo, Qt::Key_Return);
+        leftBase = userEdit->palette().color(QPalette::Base);
+        QTest::keyClick(form->findChild<QLineEdit *>(u"edtJelszo"_s), Qt::Key_Return);
         afterPassword = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
-        form->btnMegsem->click();
+        form->findChild<QPushButton *>(u"btnMegsem"_s)->click();
     });
     LoginUser user;
     ShowLogin(*m_con, user);
@@ -361,11 +362,11 @@ void TestLogin::inpStrMinimumLength()
     bool refused = false;
     AnswerModalTitled(u"Próba"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_InpStr *>(dialog);
-        form->Edit1->setText(typed);
-        form->Button1->click();
+        form->findChild<QLineEdit *>(u"Edit1"_s)->setText(typed);
+        form->findChild<QPushButton *>(u"Button1"_s)->click();
         refused = form->isVisible();
         if (refused)
-            form->Button2->click();
+            form->findChild<QPushButton *>(u"Button2"_s)->click();
     });
     QString value = u"előző"_s;
     const bool ok = AskString(u"Próba"_s, u"Írj valamit"_s, false, minLength, -1, value);
@@ -379,9 +380,9 @@ void TestLogin::inpStrCancelKeepsValue()
 {
     AnswerModalTitled(u"Próba"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_InpStr *>(dialog);
-        QCOMPARE(form->Edit1->text(), u"eredeti"_s);
-        form->Edit1->setText(u"más"_s);
-        form->Button2->click();
+        QCOMPARE(form->findChild<QLineEdit *>(u"Edit1"_s)->text(), u"eredeti"_s);
+        form->findChild<QLineEdit *>(u"Edit1"_s)->setText(u"más"_s);
+        form->findChild<QPushButton *>(u"Button2"_s)->click();
     });
     QString value = u"eredeti"_s;
     QVERIFY(!AskString(u"Próba"_s, u"Írj valamit"_s, false, 0, -1, value));
@@ -401,18 +402,20 @@ void TestLogin::inpStrPasswordMode()
     } seen{};
     AnswerModalTitled(u"Jelszó megadás"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_InpStr *>(dialog);
+        auto *edit = form->findChild<QLineEdit *>(u"Edit1"_s);
+        auto *showCharacters = form->findChild<QCheckBox *>(u"CheckBox1"_s);
         form->activateWindow();
-        form->Edit1->setText(u"titkos"_s);
-        seen.echo = form->Edit1->echoMode();
-        seen.boxVisible = form->CheckBox1->isVisible();
-        seen.boxTicked = form->CheckBox1->isChecked();
-        QTest::mouseClick(form->CheckBox1, Qt::LeftButton);
-        seen.echoAfterTick = form->Edit1->echoMode();
-        seen.focusBack = form->Edit1->hasFocus();
+        edit->setText(u"titkos"_s);
+        seen.echo = edit->echoMode();
+        seen.boxVisible = showCharacters->isVisible();
+        seen.boxTicked = showCharacters->isChecked();
+        QTest::mouseClick(showCharacters, Qt::LeftButton);
+        seen.echoAfterTick = edit->echoMode();
+        seen.focusBack = edit->hasFocus();
         SaveShot(form, u"inpstr"_s);
-        QTest::mouseClick(form->CheckBox1, Qt::LeftButton);
-        seen.echoAfterUntick = form->Edit1->echoMode();
-        form->Button1->click();
+        QTest::mouseClick(showCharacters, Qt::LeftButton);
+        seen.echoAfterUntick = edit->echoMode();
+        form->findChild<QPushButton *>(u"Button1"_s)->click();
     });
     QString value;
     QVERIFY(AskString(u"Jelszó megadás"_s, u"Add meg a jelszót"_s, true, 0, -1, value));
@@ -429,9 +432,9 @@ void TestLogin::inpStrPasswordMode()
     QLineEdit::EchoMode echo = QLineEdit::Password;
     AnswerModalTitled(u"Név"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_InpStr *>(dialog);
-        boxVisible = form->CheckBox1->isVisible();
-        echo = form->Edit1->echoMode();
-        form->Button2->click();
+        boxVisible = form->findChild<QCheckBox *>(u"CheckBox1"_s)->isVisible();
+        echo = form->findChild<QLineEdit *>(u"Edit1"_s)->echoMode();
+        form->findChild<QPushButton *>(u"Button2"_s)->click();
     });
     AskString(u"Név"_s, u"Név"_s, false, 0, -1, value);
     QVERIFY(!boxVisible);
@@ -442,8 +445,8 @@ void TestLogin::inpStrMaximumLength()
 {
     AnswerModalTitled(u"Próba"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_InpStr *>(dialog);
-        QTest::keyClicks(form->Edit1, u"abcdefgh"_s);
-        form->Button1->click();
+        QTest::keyClicks(form->findChild<QLineEdit *>(u"Edit1"_s), u"abcdefgh"_s);
+        form->findChild<QPushButton *>(u"Button1"_s)->click();
     });
     QString value;
     QVERIFY(AskString(u"Próba"_s, u"Legfeljebb öt"_s, false, 0, 5, value));
@@ -462,11 +465,11 @@ void TestLogin::inpStrHeightHeldAndPlaceSaved()
         form->resize(600, 500);
         afterDrag = form->size();
         outerWidth = ShownOuterGeometry(form).width();
-        editWidth = form->Edit1->width();
-        button1Left = form->Button1->x();
-        button2Left = form->Button2->x();
+        editWidth = form->findChild<QLineEdit *>(u"Edit1"_s)->width();
+        button1Left = form->findChild<QPushButton *>(u"Button1"_s)->x();
+        button2Left = form->findChild<QPushButton *>(u"Button2"_s)->x();
         form->move(40, 50);
-        form->Button2->click();
+        form->findChild<QPushButton *>(u"Button2"_s)->click();
     });
     QString value;
     AskString(u"Próba"_s, u"Méret"_s, false, 0, -1, value);

@@ -1,7 +1,7 @@
 #include "common/cp1250.h"
-#include "gui/messagebox.h"
 #include "db/connection.h"
 #include "db/dbroutines.h"
+#include "gui/messagebox.h"
 #include "modalhelper.h"
 #include "testdatabase.h"
 #include "testutil.h"
@@ -28,20 +28,20 @@ void SetPassword(Tfrm_FelhasznaloSzerkeszt *form, const QString &password)
 {
     AnswerModalTitled(u"Jelszó megadás"_s, [password](QDialog *dialog) {
         auto *input = qobject_cast<Tfrm_InpStr *>(dialog);
-        input->Edit1->setText(password);
-        input->Button1->click();
+        input->findChild<QLineEdit *>(u"Edit1"_s)->setText(password);
+        input->findChild<QPushButton *>(u"Button1"_s)->click();
     });
-    form->BitBtn1->click();
+    form->findChild<QPushButton *>(u"BitBtn1"_s)->click();
 }
 
 // Presses OK; when the editor stays open it is given up.
 void PressOkOrGiveUp(Tfrm_FelhasznaloSzerkeszt *form, bool *stayedOpen = nullptr)
 {
-    form->btnOK->click();
+    form->findChild<QPushButton *>(u"btnOK"_s)->click();
     if (stayedOpen)
         *stayedOpen = form->isVisible();
     if (form->isVisible())
-        form->btnCancel->click();
+        form->findChild<QPushButton *>(u"btnCancel"_s)->click();
 }
 
 } // namespace
@@ -127,9 +127,10 @@ void TestUserAdmin::idsOfNewUsers()
     MessageBoxRecorder boxes;
     bool shownRightsOff = false;
     int id = runEditor(true, -1, [&](Tfrm_FelhasznaloSzerkeszt *form) {
-        shownRightsOff = !form->DBCheckBox1->isChecked() && !form->DBCheckBox2->isChecked();
-        form->DBEdit1->setText(u"anna"_s);
-        form->DBEdit3->setText(u"Kiss Anna"_s);
+        shownRightsOff = !form->findChild<QCheckBox *>(u"DBCheckBox1"_s)->isChecked() &&
+                         !form->findChild<QCheckBox *>(u"DBCheckBox2"_s)->isChecked();
+        form->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"anna"_s);
+        form->findChild<QLineEdit *>(u"DBEdit3"_s)->setText(u"Kiss Anna"_s);
         SetPassword(form, u"titok"_s);
         SaveShot(form, u"felhasznaloszerkeszt"_s);
         PressOkOrGiveUp(form);
@@ -141,8 +142,8 @@ void TestUserAdmin::idsOfNewUsers()
     // The highest id + 1, also when lower ids are free.
     m_db->client("INSERT INTO felhasznalo (felhkod, felhasznalo) VALUES (7, 'hetes');");
     id = runEditor(true, -1, [&](Tfrm_FelhasznaloSzerkeszt *form) {
-        form->DBEdit1->setText(u"bela"_s);
-        form->DBCheckBox2->setChecked(true);
+        form->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"bela"_s);
+        form->findChild<QCheckBox *>(u"DBCheckBox2"_s)->setChecked(true);
         SetPassword(form, QString());
         PressOkOrGiveUp(form);
     });
@@ -157,14 +158,14 @@ void TestUserAdmin::cancelledNewUserUsesNoId()
 {
     m_db->client("INSERT INTO felhasznalo (felhkod, felhasznalo) VALUES (3, 'harmas');");
     const int cancelled = runEditor(true, -1, [](Tfrm_FelhasznaloSzerkeszt *form) {
-        form->DBEdit1->setText(u"elvetett"_s);
+        form->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"elvetett"_s);
         SetPassword(form, u"x"_s);
-        form->btnCancel->click();
+        form->findChild<QPushButton *>(u"btnCancel"_s)->click();
     });
     QCOMPARE(cancelled, -1);
     QCOMPARE(count(), 1);
     const int id = runEditor(true, -1, [](Tfrm_FelhasznaloSzerkeszt *form) {
-        form->DBEdit1->setText(u"negyes"_s);
+        form->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"negyes"_s);
         SetPassword(form, u"x"_s);
         PressOkOrGiveUp(form);
     });
@@ -176,10 +177,10 @@ void TestUserAdmin::newUserWithoutPasswordRefused()
     MessageBoxRecorder boxes;
     bool stayedOpen = false;
     const int id = runEditor(true, -1, [&](Tfrm_FelhasznaloSzerkeszt *form) {
-        form->DBEdit1->setText(u"jelszotlan"_s);
+        form->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"jelszotlan"_s);
         // Giving up the password question sets nothing either.
         AnswerModalTitled(u"Jelszó megadás"_s, [](QDialog *d) { d->reject(); });
-        form->BitBtn1->click();
+        form->findChild<QPushButton *>(u"BitBtn1"_s)->click();
         PressOkOrGiveUp(form, &stayedOpen);
     });
     QCOMPARE(id, -1);
@@ -203,14 +204,14 @@ void TestUserAdmin::refusedWriteKeepsEditorOpen()
     bool stayedOpen = false;
     QString typedAfter;
     const int id = runEditor(true, -1, [&](Tfrm_FelhasznaloSzerkeszt *form) {
-        form->DBEdit1->setText(code);
-        form->DBEdit3->setText(u"Második"_s);
+        form->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(code);
+        form->findChild<QLineEdit *>(u"DBEdit3"_s)->setText(u"Második"_s);
         SetPassword(form, u"b"_s);
-        form->btnOK->click();
+        form->findChild<QPushButton *>(u"btnOK"_s)->click();
         stayedOpen = form->isVisible();
-        typedAfter = form->DBEdit3->text();
+        typedAfter = form->findChild<QLineEdit *>(u"DBEdit3"_s)->text();
         // Corrected, the same editor saves.
-        form->DBEdit1->setText(u"masodik"_s);
+        form->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"masodik"_s);
         PressOkOrGiveUp(form);
     });
     QVERIFY(stayedOpen);
@@ -229,7 +230,7 @@ void TestUserAdmin::idTakenMeanwhileByAnotherWorkstation()
     const int id = runEditor(true, -1, [&](Tfrm_FelhasznaloSzerkeszt *form) {
         // Another administrator saves a user while this editor is open.
         m_db->client("INSERT INTO felhasznalo (felhkod, felhasznalo) VALUES (1, 'masik');");
-        form->DBEdit1->setText(u"enyem"_s);
+        form->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"enyem"_s);
         SetPassword(form, u"x"_s);
         PressOkOrGiveUp(form);
     });
@@ -282,14 +283,14 @@ void TestUserAdmin::refusedEditCanGoBack()
     bool refused = false;
     bool openAfterSecond = true;
     const int id = runEditor(false, 1, [&](Tfrm_FelhasznaloSzerkeszt *form) {
-        form->DBEdit1->setText(firstCode);
-        form->DBEdit3->setText(firstName);
-        form->btnOK->click();
+        form->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(firstCode);
+        form->findChild<QLineEdit *>(u"DBEdit3"_s)->setText(firstName);
+        form->findChild<QPushButton *>(u"btnOK"_s)->click();
         refused = form->isVisible();
         if (other)
             other->rollback();
-        form->DBEdit1->setText(secondCode);
-        form->DBEdit3->setText(secondName);
+        form->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(secondCode);
+        form->findChild<QLineEdit *>(u"DBEdit3"_s)->setText(secondName);
         PressOkOrGiveUp(form, &openAfterSecond);
     });
     QVERIFY(refused);
@@ -309,10 +310,10 @@ void TestUserAdmin::editingNameKeepsDigest()
     QString shownCode;
     bool shownAdmin = false;
     const int id = runEditor(false, 5, [&](Tfrm_FelhasznaloSzerkeszt *form) {
-        shownCode = form->DBEdit1->text();
-        shownAdmin = form->DBCheckBox1->isChecked();
-        form->DBEdit3->setText(u"Kissné Anna"_s);
-        form->DBCheckBox1->setChecked(false);
+        shownCode = form->findChild<QLineEdit *>(u"DBEdit1"_s)->text();
+        shownAdmin = form->findChild<QCheckBox *>(u"DBCheckBox1"_s)->isChecked();
+        form->findChild<QLineEdit *>(u"DBEdit3"_s)->setText(u"Kissné Anna"_s);
+        form->findChild<QCheckBox *>(u"DBCheckBox1"_s)->setChecked(false);
         PressOkOrGiveUp(form);
     });
     QCOMPARE(id, 5);
@@ -323,9 +324,9 @@ void TestUserAdmin::editingNameKeepsDigest()
 
     // Mégsem writes nothing.
     runEditor(false, 5, [](Tfrm_FelhasznaloSzerkeszt *form) {
-        form->DBEdit3->setText(u"Elvetett"_s);
+        form->findChild<QLineEdit *>(u"DBEdit3"_s)->setText(u"Elvetett"_s);
         SetPassword(form, u"új"_s);
-        form->btnCancel->click();
+        form->findChild<QPushButton *>(u"btnCancel"_s)->click();
     });
     QCOMPARE(row(5).at(1), u"Kissné Anna"_s);
     QCOMPARE(row(5).at(4), before.at(4));
@@ -334,7 +335,7 @@ void TestUserAdmin::editingNameKeepsDigest()
 void TestUserAdmin::passwordSetHereLogsIn()
 {
     runEditor(true, -1, [](Tfrm_FelhasznaloSzerkeszt *form) {
-        form->DBEdit1->setText(u"Ödön"_s);
+        form->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"Ödön"_s);
         SetPassword(form, u"Árvíztűrő"_s);
         PressOkOrGiveUp(form);
     });
@@ -342,11 +343,11 @@ void TestUserAdmin::passwordSetHereLogsIn()
         MessageBoxRecorder boxes;
         AnswerModalTitled(u"Belépés azonosítás"_s, [password](QDialog *dialog) {
             auto *form = qobject_cast<Tfrm_Login *>(dialog);
-            form->edtFelhasznalo->setText(u"Ödön"_s);
-            form->edtJelszo->setText(password);
-            form->btnOK->click();
+            form->findChild<QLineEdit *>(u"edtFelhasznalo"_s)->setText(u"Ödön"_s);
+            form->findChild<QLineEdit *>(u"edtJelszo"_s)->setText(password);
+            form->findChild<QPushButton *>(u"btnOK"_s)->click();
             if (form->isVisible())
-                form->btnMegsem->click();
+                form->findChild<QPushButton *>(u"btnMegsem"_s)->click();
         });
         LoginUser user;
         return ShowLogin(*m_con, user);
@@ -359,9 +360,9 @@ void TestUserAdmin::codeLongerThan20CannotBeTyped()
 {
     QString typed;
     runEditor(true, -1, [&](Tfrm_FelhasznaloSzerkeszt *form) {
-        QTest::keyClicks(form->DBEdit1, u"abcdefghijklmnopqrstuvwxyz"_s);
-        typed = form->DBEdit1->text();
-        form->btnCancel->click();
+        QTest::keyClicks(form->findChild<QLineEdit *>(u"DBEdit1"_s), u"abcdefghijklmnopqrstuvwxyz"_s);
+        typed = form->findChild<QLineEdit *>(u"DBEdit1"_s)->text();
+        form->findChild<QPushButton *>(u"btnCancel"_s)->click();
     });
     QCOMPARE(typed, u"abcdefghijklmnopqrst"_s);
 }

@@ -1,7 +1,7 @@
 #include "common/cp1250.h"
-#include "gui/messagebox.h"
 #include "db/connection.h"
 #include "db/dbroutines.h"
+#include "gui/messagebox.h"
 #include "modalhelper.h"
 #include "testdatabase.h"
 #include "testutil.h"
@@ -144,13 +144,13 @@ void TestUserList::newUserIsShownAndCurrent()
     MessageBoxRecorder boxes;
     AnswerModalTitled(u"Felhasználó adatainak szerkesztése"_s, [](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_FelhasznaloSzerkeszt *>(dialog);
-        form->DBEdit1->setText(u"bence"_s);
+        form->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"bence"_s);
         AnswerModalTitled(u"Jelszó megadás"_s, [](QDialog *input) {
-            qobject_cast<Tfrm_InpStr *>(input)->Edit1->setText(u"b"_s);
-            qobject_cast<Tfrm_InpStr *>(input)->Button1->click();
+            input->findChild<QLineEdit *>(u"Edit1"_s)->setText(u"b"_s);
+            input->findChild<QPushButton *>(u"Button1"_s)->click();
         });
-        form->BitBtn1->click();
-        form->btnOK->click();
+        form->findChild<QPushButton *>(u"BitBtn1"_s)->click();
+        form->findChild<QPushButton *>(u"btnOK"_s)->click();
     });
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -171,9 +171,9 @@ void TestUserList::enterAndDoubleClickEdit()
     QString shownCode;
     AnswerModalTitled(u"Felhasználó adatainak szerkesztése"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_FelhasznaloSzerkeszt *>(dialog);
-        shownCode = form->DBEdit1->text();
-        form->DBEdit3->setText(u"Cecil Béla"_s);
-        form->btnOK->click();
+        shownCode = form->findChild<QLineEdit *>(u"DBEdit1"_s)->text();
+        form->findChild<QLineEdit *>(u"DBEdit3"_s)->setText(u"Cecil Béla"_s);
+        form->findChild<QPushButton *>(u"btnOK"_s)->click();
     });
     QTest::keyClick(m_window->grid(), Qt::Key_Return);
     QCOMPARE(shownCode, u"cecil"_s);
@@ -181,7 +181,7 @@ void TestUserList::enterAndDoubleClickEdit()
 
     shownCode.clear();
     AnswerModalTitled(u"Felhasználó adatainak szerkesztése"_s, [&](QDialog *dialog) {
-        shownCode = qobject_cast<Tfrm_FelhasznaloSzerkeszt *>(dialog)->DBEdit1->text();
+        shownCode = dialog->findChild<QLineEdit *>(u"DBEdit1"_s)->text();
         dialog->reject();
     });
     QTableView *grid = m_window->grid();

@@ -171,15 +171,17 @@ int ChooseProfile(const QString &listText, const QStringList &profileStrings, co
     if (lines.size() == 1 && dialog.testSelected())
         return 0;
 
-    // Size as last left, but always centred on the screen.
+    // Size as last left, but always centred on the screen. The stored size is the outer one
+    // (frame included), as it was saved.
+    const QRect outer = OuterGeometry(&dialog);
     const QRect bounds =
-        LoadFormBounds(dialog.objectName(), dialog.x(), dialog.y(), dialog.height(), dialog.width());
-    dialog.resize(bounds.size());
+        LoadFormBounds(dialog.objectName(), outer.x(), outer.y(), outer.height(), outer.width());
     QRect area = WorkArea();
     if (area.isNull() && QGuiApplication::primaryScreen())
         area = QGuiApplication::primaryScreen()->availableGeometry();
-    if (!area.isNull())
-        dialog.move(area.center() - QPoint(dialog.width() / 2, dialog.height() / 2));
+    const QPoint topLeft =
+        area.isNull() ? outer.topLeft() : area.center() - QPoint(bounds.width() / 2, bounds.height() / 2);
+    SetOuterGeometry(&dialog, QRect(topLeft, bounds.size()));
 
     const int result = dialog.exec();
     try {

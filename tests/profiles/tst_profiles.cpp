@@ -1,8 +1,8 @@
 #include "common/cp1250.h"
-#include "gui/messagebox.h"
 #include "common/paths.h"
 #include "config/conprofile.h"
 #include "config/inifile.h"
+#include "gui/messagebox.h"
 #include "profiles/frm_adatbazisnyit.h"
 #include "profiles/frm_init.h"
 #include "testdatabase.h"
@@ -197,6 +197,7 @@ private slots:
     void abandoningChooser();
     void newProfileThroughChooser();
     void arrowKeysWrapAround();
+    void chooserKeepsItsSizeAcrossUses();
 
     void setupStoresScrambledAtFirstFreeKey();
     void failedTestShowsMessageAndStoresNothing();
@@ -395,6 +396,33 @@ void TestProfiles::abandoningChooser_data()
     QTest::newRow("Mégsem") << u"Mégsem"_s;
     QTest::newRow("Esc") << u"Esc"_s;
     QTest::newRow("Új, then Mégsem in the set-up") << u"Új"_s;
+}
+
+// The chooser stores its outer size and must come back at that size: under a window manager a
+// size applied to the inner area grew by the frame at every use.
+void TestProfiles::chooserKeepsItsSizeAcrossUses()
+{
+    writeProfile(1, goodProfile(u"Első"_s));
+    writeProfile(2, goodProfile(u"Második"_s));
+    const StartupProfiles list = ReadStartupProfiles();
+    IniFile ini(SettingsFilePath());
+    QList<QSize> shown;
+    QList<QSize> stored;
+    for (int use = 0; use < 3; ++use) {
+        AnswerNextModal([&](QWidget *w) {
+            QTRY_VERIFY(w->isVisible());
+            shown.append(ShownOuterGeometry(w).size());
+            Button(w, u"Button2"_s)->click();
+        });
+        QCOMPARE(ChooseProfile(list.listText, list.profileStrings, ProfileChooserCaption()), -1);
+        stored.append(QSize(ini.readInteger(u"frm_AdatbazisNyit"_s, u"Width"_s, -1),
+                            ini.readInteger(u"frm_AdatbazisNyit"_s, u"Height"_s, -1)));
+    }
+    QCOMPARE(shown.size(), 3);
+    QCOMPARE(stored.at(0), shown.at(0));
+    QCOMPARE(shown.at(1), shown.at(0));
+    QCOMPARE(shown.at(2), shown.at(0));
+    QCOMPARE(stored.at(2), stored.at(0));
 }
 
 void TestProfiles::abandoningChooser()

@@ -115,7 +115,7 @@ int main(int argc, char *argv[])
     QWidget window;
     auto view = new RegisterView(&con);
     auto layout = new QVBoxLayout(&window);
-    layout->addWidget(view->searchBox());
+    layout->addWidget(view->searchEdit());
     layout->addWidget(view);
     window.resize(1280, 800);
     window.show();
@@ -155,15 +155,15 @@ int main(int argc, char *argv[])
     QList<double> keyMs;
     QList<double> keyClientMs;
     for (int n = 1; n <= 4; ++n) {
-        view->searchBox()->clear();
+        view->searchEdit()->clear();
         QCoreApplication::processEvents();
         QList<double> samples;
         for (int i = 0; i < runs; ++i) {
-            view->searchBox()->setText(typed.left(n - 1));
+            view->searchEdit()->setText(typed.left(n - 1));
             QCoreApplication::processEvents();
             QElapsedTimer t;
             t.start();
-            view->searchBox()->setText(typed.left(n));
+            view->searchEdit()->setText(typed.left(n));
             QCoreApplication::processEvents();
             paint(*view);
             samples.append(double(t.nsecsElapsed()) / 1e6);
@@ -173,7 +173,7 @@ int main(int argc, char *argv[])
     }
 
     // Typing fast: four keys queued while the program is busy give one query for the newest text.
-    view->searchBox()->clear();
+    view->searchEdit()->clear();
     QCoreApplication::processEvents();
     int queries = 0;
     const Query &registerQuery = view->registerQuery().query();
@@ -182,7 +182,7 @@ int main(int argc, char *argv[])
             ++queries;
     });
     for (int n = 1; n <= 4; ++n)
-        view->searchBox()->setText(typed.left(n));
+        view->searchEdit()->setText(typed.left(n));
     QCoreApplication::processEvents();
 
     QList<double> fetchMs;

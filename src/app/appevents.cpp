@@ -31,7 +31,7 @@ void TakeProgramFontSize(QDialog *dialog)
     // Message boxes keep the system look.
     if (qobject_cast<QMessageBox *>(dialog))
         return;
-    ApplyFontSize(dialog, Beall.fontSize);
+    ApplyFontSize(dialog, Beall.workstation.fontSize);
 }
 
 } // namespace

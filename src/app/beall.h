@@ -1,24 +1,19 @@
 #pragma once
 
+#include "config/settings.h"
+
 #include <QString>
 
 // The program-wide state: filled at start-up and by the log-in, read by every window.
 // Kept as a plain record on purpose; there is exactly one, `Beall`.
 struct TBeall
 {
-    QString langFile;       // Lang/Lang of the settings file; only carried through
-    QString userLogin;      // current user's login name (User/LastUser, then the log-in)
-    int fontSize = 9;       // 8..10; every dialog takes it when shown
-    QString profileName;    // display name of the profile in use (its sixth field)
-    QString printerName;    // Printers/Printer
-    QString htmlFolder;     // Adatbazis/HtmlUt
-    QString documentStore;  // beallit.mentesutvonal
-    bool fullScreen = true; // Alapertek/TeljesKep
-    QString profileString;  // decoded profile: database;host;port;user;password;name
-    int left = 5;           // saved main-window geometry (Alapertek/Bal, Felul, Magas, Szeles)
-    int top = 5;
-    int height = 400;
-    int width = 640;
+    // The workstation's settings file as the start-up read it; the log-in sets the user, the
+    // font-size actions the size, and a normal close writes it back with the window's geometry.
+    WorkstationSettings workstation;
+    QString profileName;          // display name of the profile in use (its sixth field)
+    QString documentStore;        // beallit.mentesutvonal
+    QString profileString;        // decoded profile: database;host;port;user;password;name
     bool masterDataRight = false; // felhasznalo.torzsszerkeszt = 'I', or no log-in required
     bool adminRight = false;      // felhasznalo.rendszergazda = 'I', or no log-in required
     QString userFullName;         // felhasznalo.felhasznalo_nev

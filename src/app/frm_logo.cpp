@@ -1,8 +1,8 @@
 #include "app/frm_logo.h"
 
-#include "gui/icons.h"
 #include "common/paths.h"
 #include "gui/formgeometry.h"
+#include "gui/icons.h"
 
 #include <QPainter>
 
@@ -20,7 +20,7 @@ Tfrm_Logo::Tfrm_Logo(QWidget *parent)
     m_holdTimer.setInterval(1000);
     m_fadeTimer.setInterval(21);
     connect(&m_holdTimer, &QTimer::timeout, &m_fadeTimer, qOverload<>(&QTimer::start));
-    connect(&m_fadeTimer, &QTimer::timeout, this, &Tfrm_Logo::fadeStep);
+    connect(&m_fadeTimer, &QTimer::timeout, this, &Tfrm_Logo::onFadeTimeout);
 }
 
 void Tfrm_Logo::showEvent(QShowEvent *event)
@@ -35,7 +35,7 @@ void Tfrm_Logo::paintEvent(QPaintEvent *)
     p.drawPixmap(rect(), LogoPixmap(256));
 }
 
-void Tfrm_Logo::fadeStep()
+void Tfrm_Logo::onFadeTimeout()
 {
     m_alpha -= 10;
     setWindowOpacity(m_alpha / 255.0);

@@ -18,7 +18,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void fadeStep();
+    void onFadeTimeout();
 
     QTimer m_holdTimer;
     QTimer m_fadeTimer;

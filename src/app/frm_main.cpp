@@ -7,15 +7,15 @@
 #include "app/mainactions.h"
 #include "app/mainmenus.h"
 #include "app/mainregister.h"
-#include "gui/openwithshell.h"
 #include "app/setup.h"
 #include "app/statuspanels.h"
-#include "gui/dialogfields.h"
-#include "gui/messagebox.h"
 #include "common/paths.h"
-#include "gui/formgeometry.h"
 #include "config/settings.h"
 #include "db/dbroutines.h"
+#include "gui/dialogfields.h"
+#include "gui/formgeometry.h"
+#include "gui/messagebox.h"
+#include "gui/openwithshell.h"
 #include "masterdata/frm_torzsadat.h"
 #include "masterdata/frm_torzsme.h"
 #include "register/registerview.h"
@@ -48,13 +48,13 @@ Tfrm_Main::Tfrm_Main(QWidget *parent) : QMainWindow(parent)
     BuildMainMenu(menuBar(), *m_actions);
     // The menu keeps the system's font size when the window's font grows.
     menuBar()->setFont(QApplication::font());
-    m_toolBar1 = BuildToolBar1(*m_actions, this);
-    addToolBar(Qt::TopToolBarArea, m_toolBar1);
+    m_mainToolBar = BuildMainToolBar(*m_actions, this);
+    addToolBar(Qt::TopToolBarArea, m_mainToolBar);
     m_gridPopup = BuildGridPopup(*m_actions, this);
     m_panels = std::make_unique<StatusPanels>(statusBar());
     statusBar()->setFont(QApplication::font());
 
-    // Tool bar 2 sits between the header row and the register, so it lives in the central
+    // The register tool bar sits between the header row and the register, so it lives in the central
     // widget rather than in a tool-bar area.
     auto central = new QWidget(this);
     m_centralLayout = new QVBoxLayout(central);
@@ -77,8 +77,8 @@ Tfrm_Main::Tfrm_Main(QWidget *parent) : QMainWindow(parent)
     headerLayout->addWidget(m_titleLabel);
     m_centralLayout->addWidget(m_header);
 
-    m_toolBar2 = BuildToolBar2(*m_actions, central);
-    m_centralLayout->addWidget(m_toolBar2);
+    m_registerToolBar = BuildRegisterToolBar(*m_actions, central);
+    m_centralLayout->addWidget(m_registerToolBar);
 
     auto placeholder = new QFrame(central);
     placeholder->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
@@ -92,7 +92,7 @@ Tfrm_Main::Tfrm_Main(QWidget *parent) : QMainWindow(parent)
     updateTitle();
 
     m_keepAliveTimer.setInterval(60 * 1000);
-    connect(&m_keepAliveTimer, &QTimer::timeout, this, &Tfrm_Main::keepAlive);
+    connect(&m_keepAliveTimer, &QTimer::timeout, this, &Tfrm_Main::onKeepAliveTimeout);
     m_closeTimer.setInterval(1000);
     m_closeTimer.setSingleShot(true);
     connect(&m_closeTimer, &QTimer::timeout, this, &QWidget::close);
@@ -130,11 +130,11 @@ void Tfrm_Main::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     if (!m_shown) {
         m_shown = true;
-        formShow();
+        onFirstShow();
     }
 }
 
-void Tfrm_Main::formShow()
+void Tfrm_Main::onFirstShow()
 {
     if (m_startupFailed)
         return;
@@ -143,15 +143,15 @@ void Tfrm_Main::formShow()
     if (m_register) {
         RegisterView &view = m_register->view();
         view.setPanelWidth(width() / 4);
-        QFont searchFont(u"Tahoma"_s, Beall.fontSize);
-        view.searchBox()->setFont(searchFont);
-        view.searchBox()->setFocus();
+        QFont searchFont(u"Tahoma"_s, Beall.workstation.fontSize);
+        view.searchEdit()->setFont(searchFont);
+        view.searchEdit()->setFocus();
     }
     m_splash = ShowSplash();
     m_keepAliveTimer.start();
 }
 
-void Tfrm_Main::keepAlive()
+void Tfrm_Main::onKeepAliveTimeout()
 {
     try {
         QueryDateTime(m_connection, u"SELECT CURDATE();"_s, QDateTime());
@@ -163,21 +163,16 @@ void Tfrm_Main::keepAlive()
 
 void Tfrm_Main::closeEvent(QCloseEvent *event)
 {
-    formClose();
+    saveAndDisconnect();
     QMainWindow::closeEvent(event);
 }
 
-void Tfrm_Main::formClose()
+void Tfrm_Main::saveAndDisconnect()
 {
     m_keepAliveTimer.stop();
     if (m_startupFailed)
         return;
-    WorkstationSettings s;
-    s.lastUser = Beall.userLogin;
-    s.lang = Beall.langFile;
-    s.fontSize = Beall.fontSize;
-    s.printer = Beall.printerName;
-    s.fullScreen = Beall.fullScreen;
+    WorkstationSettings s = Beall.workstation;
     const QRect outer = OuterGeometry(this);
     s.left = outer.x();
     s.top = outer.y();
@@ -200,25 +195,26 @@ Tfrm_Main::~Tfrm_Main()
 void Tfrm_Main::bindOwnActions()
 {
     MainActions &a = *m_actions;
-    a.bind(a.aBezar, [this] { close(); });
-    a.bind(a.aBetuNovel, [this] { fontBigger(); });
-    a.bind(a.aBetuCsokkent, [this] { fontSmaller(); });
-    a.bind(a.aSugo, [] { OpenWithShell(HelpPageAddress()); });
-    a.bind(a.aHonlap, [] { OpenWithShell(HomePageAddress()); });
-    a.bind(a.aLevel, [] { OpenWithShell(MailAddress()); });
-    a.bind(a.aNevjegy, [this] { ShowAboutBox(this); });
+    a.bind(MainAction::Close, [this] { close(); });
+    a.bind(MainAction::FontBigger, [this] { fontBigger(); });
+    a.bind(MainAction::FontSmaller, [this] { fontSmaller(); });
+    a.bind(MainAction::Help, [] { OpenWithShell(HelpPageAddress()); });
+    a.bind(MainAction::HomePage, [] { OpenWithShell(HomePageAddress()); });
+    a.bind(MainAction::Mail, [] { OpenWithShell(MailAddress()); });
+    a.bind(MainAction::About, [this] { ShowAboutBox(this); });
 }
 
 void Tfrm_Main::bindDatabaseActions()
 {
     MainActions &a = *m_actions;
-    a.bind(a.aBizottsag, [this] {
+    a.bind(MainAction::Committees, [this] {
         OpenMasterData(m_connection, -1, false, u"csoport"_s, u"Bizottság"_s, Beall.masterDataRight,
-                       Beall.fontSize, this);
+                       Beall.workstation.fontSize, this);
     });
-    a.bind(a.aTargy,
-           [this] { OpenSubjectCatalogue(m_connection, Beall.masterDataRight, Beall.fontSize, this); });
-    a.bind(a.aFelhasznalo, [this] { ManageUsers(m_connection, this, Beall.fontSize); });
+    a.bind(MainAction::Subjects, [this] {
+        OpenSubjectCatalogue(m_connection, Beall.masterDataRight, Beall.workstation.fontSize, this);
+    });
+    a.bind(MainAction::Users, [this] { ManageUsers(m_connection, this, Beall.workstation.fontSize); });
 }
 
 void Tfrm_Main::replaceSlot(QWidget *&slot, QWidget *widget)
@@ -251,33 +247,34 @@ void Tfrm_Main::updateTitle()
 void Tfrm_Main::placeOnScreen()
 {
     // Both rectangles are the outer window, title bar and borders included.
-    if (Beall.fullScreen) {
+    if (Beall.workstation.fullScreen) {
         const QRect work = WorkArea();
         SetOuterGeometry(this, QRect(0, 0, work.x() + work.width(), work.y() + work.height()));
     } else {
-        SetOuterGeometry(this, QRect(Beall.left, Beall.top, Beall.width, Beall.height));
+        const WorkstationSettings &saved = Beall.workstation;
+        SetOuterGeometry(this, QRect(saved.left, saved.top, saved.width, saved.height));
     }
 }
 
 void Tfrm_Main::fontBigger()
 {
-    if (Beall.fontSize < MaxFontSize) {
-        ++Beall.fontSize;
+    if (Beall.workstation.fontSize < MaxFontSize) {
+        ++Beall.workstation.fontSize;
         applyFontSize();
     }
 }
 
 void Tfrm_Main::fontSmaller()
 {
-    if (Beall.fontSize > MinFontSize) {
-        --Beall.fontSize;
+    if (Beall.workstation.fontSize > MinFontSize) {
+        --Beall.workstation.fontSize;
         applyFontSize();
     }
 }
 
 void Tfrm_Main::applyFontSize()
 {
-    ApplyFontSize(this, Beall.fontSize);
+    ApplyFontSize(this, Beall.workstation.fontSize);
 }
 
 bool Tfrm_Main::event(QEvent *event)

@@ -42,15 +42,16 @@ public:
     MainActions &actions() const { return *m_actions; }
     StatusPanels &statusPanels() const { return *m_panels; }
     QMenu *gridPopup() const { return m_gridPopup; }
-    QToolBar *toolBar1() const { return m_toolBar1; }
-    QToolBar *toolBar2() const { return m_toolBar2; }
+    // Small icons above everything ("ToolBar1"), and the register's large buttons ("ToolBar2").
+    QToolBar *mainToolBar() const { return m_mainToolBar; }
+    QToolBar *registerToolBar() const { return m_registerToolBar; }
     // `Label2`: the bold title at the right of the header row.
     QLabel *titleLabel() const { return m_titleLabel; }
 
-    // The left part of the header row above tool bar 2: the search box and the filter label.
+    // The left part of the header row above the register tool bar: the search box and the filter label.
     // The window takes ownership; a second call replaces (and deletes) the first panel.
     void setSearchPanel(QWidget *panel);
-    // Everything below tool bar 2: committee tabs, grid, resolution panel, year tabs.
+    // Everything below the register tool bar: committee tabs, grid, resolution panel, year tabs.
     // The window takes ownership; a second call replaces (and deletes) the first view.
     void setRegisterView(QWidget *view);
     QWidget *registerView() const { return m_registerView; }
@@ -64,7 +65,7 @@ public:
     // then by itself.
     void placeOnScreen();
 
-    // aBetuNovel / aBetuCsokkent: one point up to 10 or down to 8; only the main window's
+    // FontBigger / FontSmaller: one point up to 10 or down to 8; only the main window's
     // own font follows at once, dialogs take the size when they are next shown.
     void fontBigger();
     void fontSmaller();
@@ -77,9 +78,11 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    void formShow();
-    void formClose();
-    void keepAlive();
+    // Places the window, starts the splash and the keep-alive when it is first shown.
+    void onFirstShow();
+    // Writes the workstation's settings back and closes the connection.
+    void saveAndDisconnect();
+    void onKeepAliveTimeout();
     void bindOwnActions();
     void bindDatabaseActions();
     void replaceSlot(QWidget *&slot, QWidget *widget);
@@ -87,8 +90,8 @@ private:
     MainActions *m_actions = nullptr;
     std::unique_ptr<StatusPanels> m_panels;
     QMenu *m_gridPopup = nullptr;
-    QToolBar *m_toolBar1 = nullptr;
-    QToolBar *m_toolBar2 = nullptr;
+    QToolBar *m_mainToolBar = nullptr;
+    QToolBar *m_registerToolBar = nullptr;
     QLabel *m_titleLabel = nullptr;
     QVBoxLayout *m_centralLayout = nullptr;
     QWidget *m_header = nullptr;

@@ -1,9 +1,9 @@
 #include "app/frm_nevjegy.h"
 
 #include "app/appevents.h"
-#include "gui/icons.h"
-#include "gui/formgeometry.h"
 #include "common/version.h"
+#include "gui/formgeometry.h"
+#include "gui/icons.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -53,10 +53,10 @@ Tfrm_Nevjegy::Tfrm_Nevjegy(QWidget *parent) : QDialog(parent)
 
     const QColor paleGreen(0xc0, 0xdc, 0xc0);
     const QColor cream(0xff, 0xfb, 0xf0);
-    m_product =
+    m_productLabel =
         Heading(u"OrvantH\nV"_s + QString::fromUtf16(ProgramVersion), paleGreen, Qt::AlignRight, 16, panel);
-    m_product->setObjectName(u"lblProduct"_s);
-    grid->addWidget(m_product, 0, 0);
+    m_productLabel->setObjectName(u"lblProduct"_s);
+    grid->addWidget(m_productLabel, 0, 0);
     grid->setRowStretch(1, 1);
     grid->addWidget(Heading(u"Orvant.H - Határozatok könyve"_s, cream, Qt::AlignHCenter, 12, panel), 2, 0);
     grid->addWidget(Heading(u"Elérhetőség"_s, cream, Qt::AlignHCenter, 11, panel), 3, 0);

@@ -12,7 +12,7 @@ class Tfrm_Nevjegy : public QDialog
 public:
     explicit Tfrm_Nevjegy(QWidget *parent = nullptr);
 
-    QLabel *productLabel() const { return m_product; }
+    QLabel *productLabel() const { return m_productLabel; }
 
     void done(int result) override;
 
@@ -20,7 +20,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    QLabel *m_product = nullptr;
+    QLabel *m_productLabel = nullptr;
 };
 
 // aNevjegy: shows the about box modally; it is freed when closed.

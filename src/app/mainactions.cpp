@@ -7,117 +7,124 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QWidget>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
 const char *const CategoryProperty = "orvanthCategory";
 const char *const AdminProperty = "orvanthNeedsAdmin";
+
+constexpr const char16_t *Book = u"Iktatókönyv";
+constexpr const char16_t *Filter = u"Szűrés";
+constexpr const char16_t *View = u"Nézet";
+constexpr const char16_t *Master = u"Törzsadatok";
+constexpr const char16_t *Prints = u"Nyomtatások";
+constexpr const char16_t *System = u"Rendszer";
+constexpr const char16_t *HelpMenu = u"Súgó";
+
+constexpr QKeyCombination NoKey(Qt::Key(0));
+
+struct ActionRow
+{
+    MainAction id;
+    const char *name;
+    const char16_t *category; // nullptr: none
+    const char16_t *caption;
+    const char16_t *hint; // nullptr: the caption
+    QKeyCombination shortcut;
+    std::optional<IconId> icon;
+    bool adminOnly = false;
+};
+
+// In the order of MainAction.
+constexpr ActionRow Rows[] = {
+    {MainAction::Refresh, "aFrissit", Book, u"Frissít", nullptr, Qt::Key_F5, IconId::Refresh},
+    {MainAction::New, "aUj", Book, u"Új", nullptr, Qt::Key_Insert, IconId::New},
+    {MainAction::Edit, "aSzerkeszt", Book, u"Szerkeszt", nullptr, Qt::Key_F2, IconId::Edit},
+    {MainAction::Delete, "aTorol", Book, u"Töröl", nullptr, Qt::CTRL | Qt::Key_Delete, IconId::Delete},
+    {MainAction::Print, "aNyomtat", Prints, u"Nyomtat", nullptr, Qt::CTRL | Qt::Key_P, IconId::Print},
+    {MainAction::Export, "aExcel", Book, u"Excelbe...", u"Excelbe", Qt::CTRL | Qt::Key_E, IconId::Export},
+    {MainAction::Close, "aBezar", Book, u"Bezár", nullptr, NoKey, IconId::Close},
+    {MainAction::NoFilter, "aSzur0", Filter, u"Nincs szűrés", nullptr, NoKey, std::nullopt},
+    {MainAction::PeriodFilter, "aSzur1", Filter, u"Időszak", nullptr, NoKey, std::nullopt},
+    {MainAction::ViewFile1, "aMegnez", Book, u"Megnéz", nullptr, Qt::Key_F7, IconId::View},
+    {MainAction::ViewFile2, "aMegnez2", Book, u"2. file", u"Megnéz (2. file)", Qt::Key_F8, std::nullopt},
+    {MainAction::ViewFile3, "aMegnez3", Book, u"3. file", nullptr, Qt::Key_F9, std::nullopt},
+    {MainAction::Status, "aStatusz", nullptr, u"Státusz", u"Státusz beállítás", Qt::Key_F3, IconId::Status},
+    {MainAction::FontBigger, "aBetuNovel", View, u"Betűméret növelés", nullptr, Qt::Key_F11,
+     IconId::FontBigger},
+    {MainAction::FontSmaller, "aBetuCsokkent", View, u"Betűméret csökkentése", nullptr, Qt::Key_F12,
+     IconId::FontSmaller},
+    {MainAction::ResolutionPanel, "aHatarozat", View, u"Határozat", nullptr, Qt::Key_F6, IconId::Panel},
+    {MainAction::Committees, "aBizottsag", Master, u"Bizottságok", nullptr, NoKey, IconId::Committees},
+    {MainAction::Subjects, "aTargy", Master, u"Tárgy katalógus", nullptr, NoKey, IconId::Subjects},
+    {MainAction::PrintList, "aLista", Prints, u"Lista nyomtatás", nullptr, NoKey, IconId::PrintList},
+    {MainAction::Users, "aFelhasznalo", System, u"Felhasználók", nullptr, NoKey, IconId::Users, true},
+    {MainAction::SqlConsole, "aSQL", System, u"Szabad lekérdezés", nullptr, NoKey, IconId::Sql, true},
+    {MainAction::Databases, "aAdatbazisok", System, u"Adatbázisok", nullptr, NoKey, IconId::Databases, true},
+    {MainAction::Settings, "aBeallit", System, u"Beállítások", nullptr, NoKey, IconId::Settings, true},
+    {MainAction::Help, "aSugo", HelpMenu, u"Súgó", nullptr, Qt::Key_F1, IconId::Help},
+    {MainAction::HomePage, "aHonlap", HelpMenu, u"Brennik honlapja", nullptr, NoKey, IconId::HomePage},
+    {MainAction::Mail, "aLevel", HelpMenu, u"Levélküldés Brenniknek", nullptr, NoKey, IconId::Mail},
+    {MainAction::About, "aNevjegy", HelpMenu, u"Névjegy", nullptr, NoKey, IconId::About},
+};
+
+constexpr bool rowsInOrder()
+{
+    for (int i = 0; i < int(std::size(Rows)); ++i) {
+        if (int(Rows[i].id) != i)
+            return false;
+    }
+    return int(std::size(Rows)) == int(MainAction::Count);
+}
+static_assert(rowsInOrder(), "one row per action, in the order of MainAction");
+
+QString textOrEmpty(const char16_t *text)
+{
+    return text ? QString::fromUtf16(text) : QString();
+}
+
 } // namespace
 
 MainActions::MainActions(QWidget *owner) : QObject(owner), m_owner(owner)
 {
-    const QString book = u"Iktatókönyv"_s;
-    const QString filter = u"Szűrés"_s;
-    const QString view = u"Nézet"_s;
-    const QString master = u"Törzsadatok"_s;
-    const QString prints = u"Nyomtatások"_s;
-    const QString system = u"Rendszer"_s;
-    const QString help = u"Súgó"_s;
-    const QKeySequence none;
-
-    aFrissit = make("aFrissit", book, u"Frissít"_s, u"Frissít"_s, Qt::Key_F5);
-    aUj = make("aUj", book, u"Új"_s, u"Új"_s, Qt::Key_Insert);
-    aSzerkeszt = make("aSzerkeszt", book, u"Szerkeszt"_s, u"Szerkeszt"_s, Qt::Key_F2);
-    aTorol = make("aTorol", book, u"Töröl"_s, u"Töröl"_s, Qt::CTRL | Qt::Key_Delete);
-    aNyomtat = make("aNyomtat", prints, u"Nyomtat"_s, u"Nyomtat"_s, Qt::CTRL | Qt::Key_P);
-    aExcel = make("aExcel", book, u"Excelbe..."_s, u"Excelbe"_s, Qt::CTRL | Qt::Key_E);
-    aBezar = make("aBezar", book, u"Bezár"_s, u"Bezár"_s, none);
-    aSzur0 = make("aSzur0", filter, u"Nincs szűrés"_s, u"Nincs szűrés"_s, none);
-    aSzur1 = make("aSzur1", filter, u"Időszak"_s, u"Időszak"_s, none);
-    aMegnez = make("aMegnez", book, u"Megnéz"_s, u"Megnéz"_s, Qt::Key_F7);
-    aMegnez2 = make("aMegnez2", book, u"2. file"_s, u"Megnéz (2. file)"_s, Qt::Key_F8);
-    aMegnez3 = make("aMegnez3", book, u"3. file"_s, u"3. file"_s, Qt::Key_F9);
-    aStatusz = make("aStatusz", QString(), u"Státusz"_s, u"Státusz beállítás"_s, Qt::Key_F3);
-    aBetuNovel = make("aBetuNovel", view, u"Betűméret növelés"_s, u"Betűméret növelés"_s, Qt::Key_F11);
-    aBetuCsokkent =
-        make("aBetuCsokkent", view, u"Betűméret csökkentése"_s, u"Betűméret csökkentése"_s, Qt::Key_F12);
-    aHatarozat = make("aHatarozat", view, u"Határozat"_s, u"Határozat"_s, Qt::Key_F6);
-    aBizottsag = make("aBizottsag", master, u"Bizottságok"_s, u"Bizottságok"_s, none);
-    aTargy = make("aTargy", master, u"Tárgy katalógus"_s, u"Tárgy katalógus"_s, none);
-    aLista = make("aLista", prints, u"Lista nyomtatás"_s, u"Lista nyomtatás"_s, none);
-    aFelhasznalo = make("aFelhasznalo", system, u"Felhasználók"_s, u"Felhasználók"_s, none);
-    aSQL = make("aSQL", system, u"Szabad lekérdezés"_s, u"Szabad lekérdezés"_s, none);
-    aAdatbazisok = make("aAdatbazisok", system, u"Adatbázisok"_s, u"Adatbázisok"_s, none);
-    aBeallit = make("aBeallit", system, u"Beállítások"_s, u"Beállítások"_s, none);
-    aSugo = make("aSugo", help, u"Súgó"_s, u"Súgó"_s, Qt::Key_F1);
-    aHonlap = make("aHonlap", help, u"Brennik honlapja"_s, u"Brennik honlapja"_s, none);
-    aLevel = make("aLevel", help, u"Levélküldés Brenniknek"_s, u"Levélküldés Brenniknek"_s, none);
-    aNevjegy = make("aNevjegy", help, u"Névjegy"_s, u"Névjegy"_s, none);
-
-    const std::pair<QAction *, IconId> icons[] = {
-        {aFrissit, IconId::Refresh},
-        {aUj, IconId::New},
-        {aSzerkeszt, IconId::Edit},
-        {aTorol, IconId::Delete},
-        {aNyomtat, IconId::Print},
-        {aExcel, IconId::Export},
-        {aBezar, IconId::Close},
-        {aMegnez, IconId::View},
-        {aStatusz, IconId::Status},
-        {aBetuNovel, IconId::FontBigger},
-        {aBetuCsokkent, IconId::FontSmaller},
-        {aHatarozat, IconId::Panel},
-        {aBizottsag, IconId::Committees},
-        {aTargy, IconId::Subjects},
-        {aLista, IconId::PrintList},
-        {aFelhasznalo, IconId::Users},
-        {aSQL, IconId::Sql},
-        {aAdatbazisok, IconId::Databases},
-        {aBeallit, IconId::Settings},
-        {aSugo, IconId::Help},
-        {aHonlap, IconId::HomePage},
-        {aLevel, IconId::Mail},
-        {aNevjegy, IconId::About},
-    };
-    for (const auto &[action, icon] : icons)
-        action->setIcon(MakeIcon(icon));
-
-    szuresGroup = new QActionGroup(this);
-    szuresGroup->setExclusive(true);
-    for (QAction *a : {aSzur0, aSzur1}) {
-        a->setCheckable(true);
-        szuresGroup->addAction(a);
+    for (const ActionRow &row : Rows) {
+        auto a = new QAction(QString::fromUtf16(row.caption), this);
+        a->setObjectName(QString::fromLatin1(row.name));
+        a->setProperty(CategoryProperty, textOrEmpty(row.category));
+        const QString hint = QString::fromUtf16(row.hint ? row.hint : row.caption);
+        a->setToolTip(hint);
+        a->setStatusTip(hint);
+        if (row.shortcut.key() != Qt::Key(0))
+            a->setShortcut(row.shortcut);
+        if (row.icon)
+            a->setIcon(MakeIcon(*row.icon));
+        if (row.adminOnly)
+            a->setProperty(AdminProperty, true);
+        a->setEnabled(false);
+        m_actions[std::size_t(row.id)] = a;
     }
-    aSzur0->setChecked(true);
+
+    m_periodGroup = new QActionGroup(this);
+    m_periodGroup->setExclusive(true);
+    for (MainAction id : {MainAction::NoFilter, MainAction::PeriodFilter}) {
+        action(id)->setCheckable(true);
+        m_periodGroup->addAction(action(id));
+    }
+    action(MainAction::NoFilter)->setChecked(true);
 
     // The resolution panel is shown at start.
-    aHatarozat->setCheckable(true);
-    aHatarozat->setChecked(true);
+    action(MainAction::ResolutionPanel)->setCheckable(true);
+    action(MainAction::ResolutionPanel)->setChecked(true);
 
-    for (QAction *a : {aFelhasznalo, aSQL, aAdatbazisok, aBeallit})
-        a->setProperty(AdminProperty, true);
-
-    owner->addActions(m_all);
-}
-
-QAction *MainActions::make(const char *name, const QString &category, const QString &caption,
-                           const QString &hint, const QKeySequence &shortcut)
-{
-    auto a = new QAction(caption, this);
-    a->setObjectName(QString::fromLatin1(name));
-    a->setProperty(CategoryProperty, category);
-    a->setToolTip(hint);
-    a->setStatusTip(hint);
-    a->setShortcut(shortcut);
-    a->setEnabled(false);
-    m_all.append(a);
-    return a;
+    owner->addActions(all());
 }
 
 QAction *MainActions::byName(const QString &name) const
 {
-    for (QAction *a : m_all) {
+    for (QAction *a : m_actions) {
         if (a->objectName() == name)
             return a;
     }
@@ -126,7 +133,7 @@ QAction *MainActions::byName(const QString &name) const
 
 QList<QAction *> MainActions::all() const
 {
-    return m_all;
+    return QList<QAction *>(m_actions.begin(), m_actions.end());
 }
 
 QString MainActions::category(const QAction *action)

@@ -2,19 +2,52 @@
 
 #include <QObject>
 #include <QString>
+#include <array>
 #include <functional>
 
 class QAction;
 class QActionGroup;
 class QWidget;
 
+// The main window's actions. Each keeps its original name ("aUj") as its objectName.
+enum class MainAction {
+    Refresh,         // aFrissit
+    New,             // aUj
+    Edit,            // aSzerkeszt
+    Delete,          // aTorol
+    Print,           // aNyomtat
+    Export,          // aExcel
+    Close,           // aBezar
+    NoFilter,        // aSzur0
+    PeriodFilter,    // aSzur1
+    ViewFile1,       // aMegnez
+    ViewFile2,       // aMegnez2
+    ViewFile3,       // aMegnez3
+    Status,          // aStatusz
+    FontBigger,      // aBetuNovel
+    FontSmaller,     // aBetuCsokkent
+    ResolutionPanel, // aHatarozat
+    Committees,      // aBizottsag
+    Subjects,        // aTargy
+    PrintList,       // aLista
+    Users,           // aFelhasznalo
+    SqlConsole,      // aSQL
+    Databases,       // aAdatbazisok
+    Settings,        // aBeallit
+    Help,            // aSugo
+    HomePage,        // aHonlap
+    Mail,            // aLevel
+    About,           // aNevjegy
+    Count
+};
+
 // The main window's action list. Every action exists from the start with its caption, hint
 // (status tip and tool tip), category and shortcut; an action whose work is done elsewhere
 // stays disabled until that code hands its handler to bind().
 //
-// The four administrator actions (aFelhasznalo, aSQL, aAdatbazisok, aBeallit) are enabled
-// for every user once bound; without the administrator right they refuse with an error box
-// and do nothing else.
+// The four administrator actions (Users, SqlConsole, Databases, Settings) are enabled for every
+// user once bound; without the administrator right they refuse with an error box and do
+// nothing else.
 class MainActions : public QObject
 {
     Q_OBJECT
@@ -23,40 +56,13 @@ public:
     // refusal box.
     explicit MainActions(QWidget *owner);
 
-    QAction *aFrissit;
-    QAction *aUj;
-    QAction *aSzerkeszt;
-    QAction *aTorol;
-    QAction *aNyomtat;
-    QAction *aExcel;
-    QAction *aBezar;
-    QAction *aSzur0;
-    QAction *aSzur1;
-    QAction *aMegnez;
-    QAction *aMegnez2;
-    QAction *aMegnez3;
-    QAction *aStatusz;
-    QAction *aBetuNovel;
-    QAction *aBetuCsokkent;
-    QAction *aHatarozat;
-    QAction *aBizottsag;
-    QAction *aTargy;
-    QAction *aLista;
-    QAction *aFelhasznalo;
-    QAction *aSQL;
-    QAction *aAdatbazisok;
-    QAction *aBeallit;
-    QAction *aSugo;
-    QAction *aHonlap;
-    QAction *aLevel;
-    QAction *aNevjegy;
-
-    // aSzur0 and aSzur1: exclusive, aSzur0 checked at start.
-    QActionGroup *szuresGroup;
+    QAction *action(MainAction id) const { return m_actions[std::size_t(id)]; }
+    // NoFilter and PeriodFilter: exclusive, NoFilter checked at start.
+    QActionGroup *periodGroup() const { return m_periodGroup; }
 
     // The action with this object name ("aUj"), or nullptr.
     QAction *byName(const QString &name) const;
-    // All actions in the order of the list above.
+    // All actions in the order of MainAction.
     QList<QAction *> all() const;
     // The category an action is listed under ("Iktatókönyv", "Nézet"...; empty for none).
     static QString category(const QAction *action);
@@ -66,14 +72,13 @@ public:
     // Runs handler whenever the action is triggered and enables the action. For the
     // administrator actions the right is checked first.
     void bind(QAction *action, std::function<void()> handler);
+    void bind(MainAction id, std::function<void()> handler) { bind(action(id), std::move(handler)); }
 
     // Text of the refusal shown to a user without the administrator right.
     static QString noRightText();
 
 private:
-    QAction *make(const char *name, const QString &category, const QString &caption, const QString &hint,
-                  const QKeySequence &shortcut);
-
     QWidget *m_owner;
-    QList<QAction *> m_all;
+    std::array<QAction *, std::size_t(MainAction::Count)> m_actions{};
+    QActionGroup *m_periodGroup = nullptr;
 };

@@ -1,24 +1,28 @@
 #include "app/mainmenus.h"
 
-#include "gui/icons.h"
 #include "app/mainactions.h"
+#include "gui/icons.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// nullptr in a list stands for a separator.
-void AddAll(QWidget *target, std::initializer_list<QAction *> actions)
+// An empty entry in a list of actions stands for a separator.
+using Entries = std::initializer_list<std::optional<MainAction>>;
+constexpr std::optional<MainAction> Separator;
+
+void AddAll(QWidget *target, const MainActions &actions, Entries entries)
 {
-    for (QAction *a : actions) {
-        if (a)
-            target->addAction(a);
+    for (const std::optional<MainAction> &entry : entries) {
+        if (entry)
+            target->addAction(actions.action(*entry));
         else if (auto menu = qobject_cast<QMenu *>(target))
             menu->addSeparator();
         else if (auto bar = qobject_cast<QToolBar *>(target))
@@ -27,7 +31,7 @@ void AddAll(QWidget *target, std::initializer_list<QAction *> actions)
 }
 
 QToolButton *DropDownButton(const QString &name, const QString &caption, IconId icon,
-                            std::initializer_list<QAction *> items, QWidget *parent)
+                            const MainActions &actions, Entries entries, QWidget *parent)
 {
     auto button = new QToolButton(parent);
     button->setObjectName(name);
@@ -36,7 +40,7 @@ QToolButton *DropDownButton(const QString &name, const QString &caption, IconId 
     button->setStatusTip(caption);
     button->setIcon(MakeIcon(icon));
     auto menu = new QMenu(button);
-    AddAll(menu, items);
+    AddAll(menu, actions, entries);
     button->setMenu(menu);
     button->setPopupMode(QToolButton::InstantPopup);
     // A button added as a widget does not follow the bar's style by itself.
@@ -49,33 +53,37 @@ QToolButton *DropDownButton(const QString &name, const QString &caption, IconId 
 
 } // namespace
 
-void BuildMainMenu(QMenuBar *bar, const MainActions &a)
+void BuildMainMenu(QMenuBar *bar, const MainActions &actions)
 {
-    AddAll(bar->addMenu(u"Orvant"_s),
-           {a.aFrissit, nullptr, a.aUj, a.aSzerkeszt, a.aTorol, nullptr, a.aNyomtat, nullptr, a.aExcel,
-            nullptr, a.aSzur0, a.aSzur1, nullptr, a.aBezar});
-    AddAll(bar->addMenu(u"Nézet"_s), {a.aBetuNovel, a.aBetuCsokkent, nullptr, a.aHatarozat});
-    AddAll(bar->addMenu(u"Törzsadatok"_s), {a.aBizottsag, a.aTargy});
-    AddAll(bar->addMenu(u"Nyomtatások"_s), {a.aNyomtat, a.aLista});
-    AddAll(bar->addMenu(u"Rendszer"_s),
-           {a.aFelhasznalo, a.aSQL, nullptr, a.aAdatbazisok, nullptr, a.aBeallit});
-    AddAll(bar->addMenu(u"Súgó"_s), {a.aSugo, nullptr, a.aHonlap, a.aLevel, nullptr, a.aNevjegy});
+    using enum MainAction;
+    AddAll(bar->addMenu(u"Orvant"_s), actions,
+           {Refresh, Separator, New, Edit, Delete, Separator, Print, Separator, Export, Separator, NoFilter,
+            PeriodFilter, Separator, Close});
+    AddAll(bar->addMenu(u"Nézet"_s), actions, {FontBigger, FontSmaller, Separator, ResolutionPanel});
+    AddAll(bar->addMenu(u"Törzsadatok"_s), actions, {Committees, Subjects});
+    AddAll(bar->addMenu(u"Nyomtatások"_s), actions, {Print, PrintList});
+    AddAll(bar->addMenu(u"Rendszer"_s), actions,
+           {Users, SqlConsole, Separator, Databases, Separator, Settings});
+    AddAll(bar->addMenu(u"Súgó"_s), actions, {Help, Separator, HomePage, Mail, Separator, About});
 }
 
-QToolBar *BuildToolBar1(const MainActions &a, QWidget *parent)
+QToolBar *BuildMainToolBar(const MainActions &actions, QWidget *parent)
 {
+    using enum MainAction;
     auto bar = new QToolBar(u"Eszköztár"_s, parent);
     bar->setObjectName(u"ToolBar1"_s);
     bar->setMovable(false);
     bar->setIconSize(QSize(20, 20));
     bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    AddAll(bar, {a.aFrissit, nullptr, a.aBetuNovel, a.aBetuCsokkent, nullptr, a.aBeallit, nullptr,
-                 a.aFelhasznalo, a.aSQL, nullptr, a.aSugo, nullptr, a.aHonlap, a.aLevel, nullptr, a.aBezar});
+    AddAll(bar, actions,
+           {Refresh, Separator, FontBigger, FontSmaller, Separator, Settings, Separator, Users, SqlConsole,
+            Separator, Help, Separator, HomePage, Mail, Separator, Close});
     return bar;
 }
 
-QToolBar *BuildToolBar2(const MainActions &a, QWidget *parent)
+QToolBar *BuildRegisterToolBar(const MainActions &actions, QWidget *parent)
 {
+    using enum MainAction;
     auto bar = new QToolBar(u"Műveletek"_s, parent);
     bar->setObjectName(u"ToolBar2"_s);
     bar->setMovable(false);
@@ -83,13 +91,14 @@ QToolBar *BuildToolBar2(const MainActions &a, QWidget *parent)
     bar->setIconSize(QSize(20, 20));
     bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
 
-    bar->addWidget(DropDownButton(u"btnSzures"_s, u"Szűrés"_s, IconId::Filter, {a.aSzur0, a.aSzur1}, bar));
-    bar->addSeparator();
-    AddAll(bar, {a.aUj, a.aSzerkeszt, a.aTorol, nullptr, a.aNyomtat, nullptr});
     bar->addWidget(
-        DropDownButton(u"btnMegnez"_s, u"Megnéz"_s, IconId::View, {a.aMegnez, a.aMegnez2, a.aMegnez3}, bar));
+        DropDownButton(u"btnSzures"_s, u"Szűrés"_s, IconId::Filter, actions, {NoFilter, PeriodFilter}, bar));
     bar->addSeparator();
-    bar->addAction(a.aStatusz);
+    AddAll(bar, actions, {New, Edit, Delete, Separator, Print, Separator});
+    bar->addWidget(DropDownButton(u"btnMegnez"_s, u"Megnéz"_s, IconId::View, actions,
+                                  {ViewFile1, ViewFile2, ViewFile3}, bar));
+    bar->addSeparator();
+    bar->addAction(actions.action(Status));
 
     // The buttons are at least 54 by 38 pixels, as the users know them; longer captions widen them.
     for (QAction *action : bar->actions()) {
@@ -99,11 +108,12 @@ QToolBar *BuildToolBar2(const MainActions &a, QWidget *parent)
     return bar;
 }
 
-QMenu *BuildGridPopup(const MainActions &a, QWidget *parent)
+QMenu *BuildGridPopup(const MainActions &actions, QWidget *parent)
 {
+    using enum MainAction;
     auto menu = new QMenu(parent);
     menu->setObjectName(u"PopupMenu1"_s);
-    AddAll(menu, {a.aStatusz, a.aMegnez, nullptr, a.aUj, a.aSzerkeszt, a.aTorol, nullptr, a.aNyomtat,
-                  a.aExcel, nullptr, a.aBezar});
+    AddAll(menu, actions,
+           {Status, ViewFile1, Separator, New, Edit, Delete, Separator, Print, Export, Separator, Close});
     return menu;
 }

@@ -35,9 +35,9 @@ MainRegister::MainRegister(Tfrm_Main &window, Connection &connection)
     auto panel = new QWidget;
     auto layout = new QHBoxLayout(panel);
     layout->setContentsMargins(0, 0, 0, 0);
-    m_view->searchBox()->setMinimumWidth(220);
-    m_view->searchBox()->setPlaceholderText(u"Keresés"_s);
-    layout->addWidget(m_view->searchBox());
+    m_view->searchEdit()->setMinimumWidth(220);
+    m_view->searchEdit()->setPlaceholderText(u"Keresés"_s);
+    layout->addWidget(m_view->searchEdit());
     layout->addSpacing(12);
     layout->addWidget(m_view->filterLabel());
     window.setSearchPanel(panel);
@@ -45,32 +45,36 @@ MainRegister::MainRegister(Tfrm_Main &window, Connection &connection)
 
     m_view->setPeriodPicker(
         [this](QDate &from, QDate &to) { return PickPeriod(from, to, QString(), &m_window); });
-    connect(m_view, &RegisterView::recordChanged, this, &MainRegister::showRecord);
+    connect(m_view, &RegisterView::recordChanged, this, &MainRegister::onRecordChanged);
     connect(m_view, &RegisterView::sortMessage, this,
             [this](const QString &text) { m_window.statusPanels().setText(2, text); });
     connect(m_view, &RegisterView::contextMenuRequested, this,
             [this](const QPoint &pos) { m_window.gridPopup()->popup(pos); });
-    connect(m_view, &RegisterView::editRequested, this, [this] { m_window.actions().aSzerkeszt->trigger(); });
-    connect(m_view, &RegisterView::panelShownChanged, m_window.actions().aHatarozat, &QAction::setChecked);
+    connect(m_view, &RegisterView::editRequested, this,
+            [this] { m_window.actions().action(MainAction::Edit)->trigger(); });
+    connect(m_view, &RegisterView::panelShownChanged, m_window.actions().action(MainAction::ResolutionPanel),
+            &QAction::setChecked);
     bindActions();
 }
 
 void MainRegister::bindActions()
 {
     MainActions &a = m_window.actions();
-    a.bind(a.aFrissit, [this] { m_view->refresh(); });
-    a.bind(a.aSzur0, [this] { periodFilterOff(); });
-    a.bind(a.aSzur1, [this] { periodFilterOn(); });
-    a.bind(a.aHatarozat, [this] { m_view->setPanelShown(m_window.actions().aHatarozat->isChecked()); });
-    a.bind(a.aUj, [this] { newResolution(); });
-    a.bind(a.aSzerkeszt, [this] { editResolution(); });
-    a.bind(a.aStatusz, [this] { changeStatus(); });
-    a.bind(a.aTorol, [this] { deleteResolution(); });
-    a.bind(a.aMegnez, [this] { viewAttachment(1); });
-    a.bind(a.aMegnez2, [this] { viewAttachment(2); });
-    a.bind(a.aMegnez3, [this] { viewAttachment(3); });
-    a.bind(a.aNyomtat, [this] { printResolution(); });
-    a.bind(a.aLista, [this] { printList(); });
+    a.bind(MainAction::Refresh, [this] { m_view->refresh(); });
+    a.bind(MainAction::NoFilter, [this] { periodFilterOff(); });
+    a.bind(MainAction::PeriodFilter, [this] { periodFilterOn(); });
+    a.bind(MainAction::ResolutionPanel, [this] {
+        m_view->setPanelShown(m_window.actions().action(MainAction::ResolutionPanel)->isChecked());
+    });
+    a.bind(MainAction::New, [this] { newResolution(); });
+    a.bind(MainAction::Edit, [this] { editResolution(); });
+    a.bind(MainAction::Status, [this] { changeStatus(); });
+    a.bind(MainAction::Delete, [this] { deleteResolution(); });
+    a.bind(MainAction::ViewFile1, [this] { viewAttachment(1); });
+    a.bind(MainAction::ViewFile2, [this] { viewAttachment(2); });
+    a.bind(MainAction::ViewFile3, [this] { viewAttachment(3); });
+    a.bind(MainAction::Print, [this] { printResolution(); });
+    a.bind(MainAction::PrintList, [this] { printList(); });
 }
 
 void MainRegister::start()
@@ -78,14 +82,15 @@ void MainRegister::start()
     m_view->start();
 }
 
-void MainRegister::showRecord(const QString &position, const QString &file1, const QString &file2,
-                              const QString &file3)
+void MainRegister::onRecordChanged(const QString &position, const QString &file1, const QString &file2,
+                                   const QString &file3)
 {
     MainActions &a = m_window.actions();
     StatusPanels &panels = m_window.statusPanels();
     panels.setText(0, position);
     const QString files[3] = {file1, file2, file3};
-    QAction *views[3] = {a.aMegnez, a.aMegnez2, a.aMegnez3};
+    QAction *views[3] = {a.action(MainAction::ViewFile1), a.action(MainAction::ViewFile2),
+                         a.action(MainAction::ViewFile3)};
     for (int i = 0; i < 3; ++i) {
         panels.setText(i + 1, files[i]);
         views[i]->setText(files[i].isEmpty() ? NoFileText : files[i]);
@@ -98,13 +103,13 @@ void MainRegister::periodFilterOn()
     const bool wasOn = m_view->periodFilterActive();
     const bool confirmed = m_view->filterByPeriod(ServerDate(m_connection));
     // A cancelled dialog leaves the previous filter, and its mark, in force.
-    (confirmed || wasOn ? a.aSzur1 : a.aSzur0)->setChecked(true);
+    a.action(confirmed || wasOn ? MainAction::PeriodFilter : MainAction::NoFilter)->setChecked(true);
 }
 
 void MainRegister::periodFilterOff()
 {
     m_view->clearPeriodFilter();
-    m_window.actions().aSzur0->setChecked(true);
+    m_window.actions().action(MainAction::NoFilter)->setChecked(true);
 }
 
 QString MainRegister::currentText(const QString &field) const
@@ -117,15 +122,15 @@ void MainRegister::newResolution()
 {
     const int committee =
         OpenMasterData(m_connection, m_view->registerQuery().committeeId(), true, u"csoport"_s,
-                       u"Bizottság"_s, Beall.masterDataRight, Beall.fontSize, &m_window);
+                       u"Bizottság"_s, Beall.masterDataRight, Beall.workstation.fontSize, &m_window);
     if (committee < 0)
         return;
     QDate date = m_lastEntryDate;
     if (!PickDate(date, QString(), &m_window))
         return;
     m_lastEntryDate = date;
-    const int saved =
-        NewResolution(m_connection, committee, date, Beall.documentStore, Beall.fontSize, &m_window);
+    const int saved = NewResolution(m_connection, committee, date, Beall.documentStore,
+                                    Beall.workstation.fontSize, &m_window);
     m_view->refreshAndLocate(saved);
 }
 
@@ -135,7 +140,7 @@ void MainRegister::editResolution()
     if (id <= 0)
         return;
     const int saved = EditResolution(m_connection, int(id), -1, QDate::currentDate(), Beall.documentStore,
-                                     Beall.fontSize, &m_window);
+                                     Beall.workstation.fontSize, &m_window);
     m_view->refreshAndLocate(saved);
 }
 
@@ -164,11 +169,11 @@ void MainRegister::viewAttachment(int slot)
 void MainRegister::printResolution()
 {
     PrintResolution(m_connection, int(m_view->currentId()),
-                    PrintSettings{Beall.printerName, m_openExportWindow}, &m_window);
+                    PrintSettings{Beall.workstation.printer, m_openExportWindow}, &m_window);
 }
 
 void MainRegister::printList()
 {
     PrintList(m_connection, m_view->registerQuery().query().sqlText(), m_view->yearTabs()->currentText(),
-              PrintSettings{Beall.printerName, m_openExportWindow}, &m_window);
+              PrintSettings{Beall.workstation.printer, m_openExportWindow}, &m_window);
 }

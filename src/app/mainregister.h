@@ -31,9 +31,9 @@ public:
     void changeStatus();
     void deleteResolution();
     void viewAttachment(int slot);
-    // aNyomtat: the resolution report of the record under the cursor (0 when there is none).
+    // Print: the resolution report of the record under the cursor (0 when there is none).
     void printResolution();
-    // aLista: the list report of the register as it is filtered, searched and sorted.
+    // PrintList: the list report of the register as it is filtered, searched and sorted.
     void printList();
 
     // Where the print choice's "Excelbe (CSV)" opens the export window on the report's query.
@@ -43,8 +43,8 @@ public:
 
 private:
     void bindActions();
-    void showRecord(const QString &position, const QString &file1, const QString &file2,
-                    const QString &file3);
+    void onRecordChanged(const QString &position, const QString &file1, const QString &file2,
+                         const QString &file3);
     void periodFilterOn();
     void periodFilterOff();
     QString currentText(const QString &field) const;

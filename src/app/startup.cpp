@@ -1,16 +1,16 @@
 #include "app/startup.h"
 
 #include "app/beall.h"
-#include "gui/messagebox.h"
 #include "common/text.h"
 #include "common/version.h"
 #include "config/conprofile.h"
-#include "db/profileparams.h"
 #include "config/settings.h"
 #include "db/connection.h"
 #include "db/dberror.h"
 #include "db/dbroutines.h"
+#include "db/profileparams.h"
 #include "db/table.h"
+#include "gui/messagebox.h"
 #include "profiles/frm_adatbazisnyit.h"
 #include "profiles/frm_init.h"
 #include "users/frm_login.h"
@@ -21,18 +21,8 @@ namespace {
 
 void readWorkstationSettings()
 {
-    const WorkstationSettings s = ReadWorkstationSettings();
-    Beall.userLogin = s.lastUser;
-    Beall.fontSize = s.fontSize;
-    Beall.printerName = s.printer;
-    Beall.langFile = s.lang;
-    Beall.htmlFolder = s.htmlFolder;
-    CreateHtmlFolder(Beall.htmlFolder);
-    Beall.fullScreen = s.fullScreen;
-    Beall.left = s.left;
-    Beall.top = s.top;
-    Beall.height = s.height;
-    Beall.width = s.width;
+    Beall.workstation = ReadWorkstationSettings();
+    CreateHtmlFolder(Beall.workstation.htmlFolder);
 }
 
 bool connectProfile(Connection &con, QWidget *owner)
@@ -93,7 +83,8 @@ StartupOutcome RunStartup(Connection &con, QWidget *owner)
     }
     readWorkstationSettings();
 
-    if (Beall.profileString.isEmpty() && !RunFirstSetup(Beall.profileString, Beall.fontSize, owner))
+    if (Beall.profileString.isEmpty() &&
+        !RunFirstSetup(Beall.profileString, Beall.workstation.fontSize, owner))
         return StartupOutcome::Failed;
     if (!connectProfile(con, owner))
         return StartupOutcome::Failed;
@@ -103,10 +94,10 @@ StartupOutcome RunStartup(Connection &con, QWidget *owner)
     if (Beall.loginRequired) {
         try {
             LoginUser user;
-            user.loginName = Beall.userLogin;
-            if (!ShowLogin(con, user, Beall.fontSize, owner))
+            user.loginName = Beall.workstation.lastUser;
+            if (!ShowLogin(con, user, Beall.workstation.fontSize, owner))
                 return StartupOutcome::Quit;
-            Beall.userLogin = user.loginName;
+            Beall.workstation.lastUser = user.loginName;
             Beall.userFullName = user.fullName;
             Beall.userId = user.id;
             Beall.adminRight = user.adminRight;

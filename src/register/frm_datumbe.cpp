@@ -17,36 +17,46 @@ Tfrm_Datumbe::Tfrm_Datumbe(QWidget *parent) : QDialog(parent)
     setWindowTitle(u"Dátum megadása"_s);
     setFixedSize(345, 229);
 
-    DateTimePicker1 = MakeDatePicker(u"DateTimePicker1"_s, this);
-    DateTimePicker1->setDate(QDate::currentDate());
+    m_datePicker = MakeDatePicker(u"DateTimePicker1"_s, this);
+    m_datePicker->setDate(QDate::currentDate());
 
-    btnOK = new QPushButton(u"OK"_s, this);
-    btnOK->setObjectName(u"btnOK"_s);
-    btnOK->setDefault(true);
-    btnMegsem = new QPushButton(u"Mégsem"_s, this);
-    btnMegsem->setObjectName(u"btnMegsem"_s);
-    connect(btnOK, &QPushButton::clicked, this, &QDialog::accept);
-    connect(btnMegsem, &QPushButton::clicked, this, &QDialog::reject);
+    m_okButton = new QPushButton(u"OK"_s, this);
+    m_okButton->setObjectName(u"btnOK"_s);
+    m_okButton->setDefault(true);
+    m_cancelButton = new QPushButton(u"Mégsem"_s, this);
+    m_cancelButton->setObjectName(u"btnMegsem"_s);
+    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
     auto label = new QLabel(u"&Dátum:"_s, this);
-    label->setBuddy(DateTimePicker1);
+    label->setBuddy(m_datePicker);
     auto pickerRow = new QHBoxLayout;
     pickerRow->addStretch(1);
     pickerRow->addWidget(label);
-    pickerRow->addWidget(DateTimePicker1);
+    pickerRow->addWidget(m_datePicker);
     pickerRow->addStretch(1);
 
     auto buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnMegsem);
+    buttons->addWidget(m_okButton);
+    buttons->addWidget(m_cancelButton);
 
     auto layout = new QVBoxLayout(this);
     layout->addStretch(1);
     layout->addLayout(pickerRow);
     layout->addStretch(1);
     layout->addLayout(buttons);
-    DateTimePicker1->setFocus();
+    m_datePicker->setFocus();
+}
+
+void Tfrm_Datumbe::setDate(QDate date)
+{
+    m_datePicker->setDate(date);
+}
+
+QDate Tfrm_Datumbe::date() const
+{
+    return m_datePicker->date();
 }
 
 // The dialog opens where the user last left it.

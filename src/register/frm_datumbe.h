@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QDialog>
 
 class QDateEdit;
@@ -13,12 +14,16 @@ class Tfrm_Datumbe : public QDialog
 public:
     explicit Tfrm_Datumbe(QWidget *parent = nullptr);
 
-    QDateEdit *DateTimePicker1;
-    QPushButton *btnOK;
-    QPushButton *btnMegsem;
+    void setDate(QDate date);
+    QDate date() const;
 
     void done(int result) override;
 
 protected:
     void showEvent(QShowEvent *event) override;
+
+private:
+    QDateEdit *m_datePicker;
+    QPushButton *m_okButton;
+    QPushButton *m_cancelButton;
 };

@@ -2,7 +2,7 @@
 
 #include "gui/dialogfields.h"
 #include "gui/formgeometry.h"
-#include "register/perioddialogs.h"
+#include "register/periods.h"
 
 #include <QDateEdit>
 #include <QGroupBox>
@@ -32,51 +32,32 @@ Tfrm_Idoszak::Tfrm_Idoszak(QWidget *parent) : QDialog(parent)
     setFixedSize(475, 338);
 
     auto periodBox = new QGroupBox(u"Időszak"_s, this);
-    eAlso = MakeDatePicker(u"eAlso"_s, periodBox);
-    eFelso = MakeDatePicker(u"eFelso"_s, periodBox);
-    eAlso->setDate(QDate::currentDate());
-    eFelso->setDate(QDate::currentDate());
+    m_fromPicker = MakeDatePicker(u"eAlso"_s, periodBox);
+    m_toPicker = MakeDatePicker(u"eFelso"_s, periodBox);
+    setPeriod(QDate::currentDate(), QDate::currentDate());
     auto periodLayout = new QVBoxLayout(periodBox);
-    periodLayout->addWidget(eAlso);
+    periodLayout->addWidget(m_fromPicker);
     periodLayout->addWidget(new QLabel(u"–"_s, periodBox), 0, Qt::AlignHCenter);
-    periodLayout->addWidget(eFelso);
+    periodLayout->addWidget(m_toPicker);
     periodLayout->addStretch(1);
+    // Created before the OK and Mégsem buttons, so that Tab reaches the presets first.
+    QWidget *presets = buildPresets();
 
-    auto presetBox = new QGroupBox(u"Intervallum"_s, this);
-    auto presetLayout = new QVBoxLayout(presetBox);
-    auto preset = [&](const QString &name, const QString &caption, PeriodPreset which) {
-        auto button = new QPushButton(caption, presetBox);
-        button->setObjectName(name);
-        presetLayout->addWidget(button);
-        connect(button, &QPushButton::clicked, this, [this, which] {
-            const Period p = PresetPeriod(which, QDate::currentDate());
-            eAlso->setDate(p.from);
-            eFelso->setDate(p.to);
-        });
-        return button;
-    };
-    Button7 = preset(u"Button7"_s, u"Csak a mai nap"_s, PeriodPreset::Today);
-    Button3 = preset(u"Button3"_s, u"Ez a hét"_s, PeriodPreset::ThisWeek);
-    Button4 = preset(u"Button4"_s, u"Ez a hónap"_s, PeriodPreset::ThisMonth);
-    Button5 = preset(u"Button5"_s, u"Múlt hónap"_s, PeriodPreset::LastMonth);
-    Button6 = preset(u"Button6"_s, u"Idén"_s, PeriodPreset::ThisYear);
-    Button8 = preset(u"Button8"_s, u"Tavaly"_s, PeriodPreset::LastYear);
-
-    Button1 = new QPushButton(u"OK"_s, this);
-    Button1->setObjectName(u"Button1"_s);
-    Button2 = new QPushButton(u"Mégsem"_s, this);
-    Button2->setObjectName(u"Button2"_s);
-    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+    m_okButton = new QPushButton(u"OK"_s, this);
+    m_okButton->setObjectName(u"Button1"_s);
+    m_cancelButton = new QPushButton(u"Mégsem"_s, this);
+    m_cancelButton->setObjectName(u"Button2"_s);
+    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
     auto buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
+    buttons->addWidget(m_okButton);
+    buttons->addWidget(m_cancelButton);
 
     auto boxes = new QHBoxLayout;
     boxes->addWidget(periodBox, 1);
-    boxes->addWidget(presetBox, 1);
+    boxes->addWidget(presets, 1);
     auto layout = new QVBoxLayout(this);
     layout->addLayout(boxes, 1);
     layout->addLayout(buttons);
@@ -86,6 +67,53 @@ Tfrm_Idoszak::Tfrm_Idoszak(QWidget *parent) : QDialog(parent)
     auto keys = new FieldKeys(this, [this] { accept(); });
     keys->setEnterPressesButtons(true);
     keys->watchAll();
+}
+
+// The one-click periods, top to bottom.
+QWidget *Tfrm_Idoszak::buildPresets()
+{
+    static constexpr struct
+    {
+        const char16_t *name;
+        const char16_t *caption;
+        PeriodPreset preset;
+    } Presets[] = {
+        {u"Button7", u"Csak a mai nap", PeriodPreset::Today},
+        {u"Button3", u"Ez a hét", PeriodPreset::ThisWeek},
+        {u"Button4", u"Ez a hónap", PeriodPreset::ThisMonth},
+        {u"Button5", u"Múlt hónap", PeriodPreset::LastMonth},
+        {u"Button6", u"Idén", PeriodPreset::ThisYear},
+        {u"Button8", u"Tavaly", PeriodPreset::LastYear},
+    };
+    auto box = new QGroupBox(u"Intervallum"_s, this);
+    auto layout = new QVBoxLayout(box);
+    for (const auto &row : Presets) {
+        auto button = new QPushButton(QString::fromUtf16(row.caption), box);
+        button->setObjectName(QString::fromUtf16(row.name));
+        layout->addWidget(button);
+        const PeriodPreset preset = row.preset;
+        connect(button, &QPushButton::clicked, this, [this, preset] {
+            const Period p = PresetPeriod(preset, QDate::currentDate());
+            setPeriod(p.from, p.to);
+        });
+    }
+    return box;
+}
+
+void Tfrm_Idoszak::setPeriod(QDate from, QDate to)
+{
+    m_fromPicker->setDate(from);
+    m_toPicker->setDate(to);
+}
+
+QDate Tfrm_Idoszak::from() const
+{
+    return m_fromPicker->date();
+}
+
+QDate Tfrm_Idoszak::to() const
+{
+    return m_toPicker->date();
 }
 
 // The dialog opens where the user last left it.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QDialog>
 
 class QDateEdit;
@@ -13,21 +14,22 @@ class Tfrm_Idoszak : public QDialog
 public:
     explicit Tfrm_Idoszak(QWidget *parent = nullptr);
 
-    QDateEdit *eAlso;
-    QDateEdit *eFelso;
-    QPushButton *Button7; // "Csak a mai nap"
-    QPushButton *Button3; // "Ez a hét"
-    QPushButton *Button4; // "Ez a hónap"
-    QPushButton *Button5; // "Múlt hónap"
-    QPushButton *Button6; // "Idén"
-    QPushButton *Button8; // "Tavaly"
-    QPushButton *Button1; // "OK"
-    QPushButton *Button2; // "Mégsem"
+    void setPeriod(QDate from, QDate to);
+    QDate from() const;
+    QDate to() const;
 
     void done(int result) override;
 
 protected:
     void showEvent(QShowEvent *event) override;
+
+private:
+    QWidget *buildPresets();
+
+    QDateEdit *m_fromPicker;
+    QDateEdit *m_toPicker;
+    QPushButton *m_okButton;
+    QPushButton *m_cancelButton;
 };
 
 // A date picker as the dialogs use it: calendar drop-down, Hungarian date form.

@@ -50,198 +50,247 @@ Tfrm_Szerkeszt::Tfrm_Szerkeszt(QWidget *parent, int fontSize) : QDialog(parent)
     setObjectName(u"frm_Szerkeszt"_s);
     setWindowTitle(u"Szerkesztés"_s);
     ApplyFontSize(this, fontSize);
-    buildWidgets();
-    resize(722, 709);
-    LoadFormBounds(this);
-}
 
-void Tfrm_Szerkeszt::buildWidgets()
-{
     auto tabs = new QTabWidget(this);
     auto page = new QWidget;
     tabs->addTab(page, u"Határozat"_s);
     auto pageLayout = new QVBoxLayout(page);
-
-    Label1 = new QLabel(page);
+    m_headingLabel = new QLabel(page);
+    m_headingLabel->setObjectName(u"Label1"_s);
     QFont headingFont = boldArial(font());
     headingFont.setPointSize(font().pointSize() + 2);
-    Label1->setFont(headingFont);
-    pageLayout->addWidget(Label1);
+    m_headingLabel->setFont(headingFont);
+    pageLayout->addWidget(m_headingLabel);
+    pageLayout->addLayout(buildNumberRow(page));
+    buildSubjectAndText(page, pageLayout);
+    pageLayout->addWidget(buildDeadlineGroup(page));
+    pageLayout->addLayout(buildAttachmentRows(page));
 
-    auto numberRow = new QGridLayout;
-    const auto readOnlyEdit = [page, this] {
+    auto layout = new QVBoxLayout(this);
+    layout->addWidget(tabs, 1);
+    layout->addLayout(buildButtons());
+    setTabOrderAndKeys();
+    onDeadlineToggled(false);
+
+    resize(722, 709);
+    LoadFormBounds(this);
+}
+
+// Year, number (both read-only) and the date's month and day.
+QLayout *Tfrm_Szerkeszt::buildNumberRow(QWidget *page)
+{
+    const auto readOnlyEdit = [page, this](const QString &name) {
         auto e = new QLineEdit(page);
+        e->setObjectName(name);
         e->setReadOnly(true);
         e->setFocusPolicy(Qt::NoFocus);
         e->setFont(boldArial(font()));
         e->setMaximumWidth(90);
         return e;
     };
-    DBEdit2 = readOnlyEdit();
-    DBEdit3 = readOnlyEdit();
-    MaskEdit1 = new QLineEdit(page);
-    MaskEdit1->setInputMask(u"00.00;_"_s);
-    MaskEdit1->setMaximumWidth(90);
-    numberRow->addWidget(new QLabel(u"Év"_s, page), 0, 0);
-    numberRow->addWidget(new QLabel(u"Határozat szám"_s, page), 0, 1);
-    numberRow->addWidget(new QLabel(u"Dátum"_s, page), 0, 2);
-    numberRow->addWidget(DBEdit2, 1, 0);
-    numberRow->addWidget(DBEdit3, 1, 1);
-    numberRow->addWidget(MaskEdit1, 1, 2);
-    numberRow->setColumnStretch(3, 1);
-    pageLayout->addLayout(numberRow);
+    m_yearEdit = readOnlyEdit(u"DBEdit2"_s);
+    m_numberEdit = readOnlyEdit(u"DBEdit3"_s);
+    m_dateEdit = new QLineEdit(page);
+    m_dateEdit->setObjectName(u"MaskEdit1"_s);
+    m_dateEdit->setInputMask(u"00.00;_"_s);
+    m_dateEdit->setMaximumWidth(90);
+    auto row = new QGridLayout;
+    row->addWidget(new QLabel(u"Év"_s, page), 0, 0);
+    row->addWidget(new QLabel(u"Határozat szám"_s, page), 0, 1);
+    row->addWidget(new QLabel(u"Dátum"_s, page), 0, 2);
+    row->addWidget(m_yearEdit, 1, 0);
+    row->addWidget(m_numberEdit, 1, 1);
+    row->addWidget(m_dateEdit, 1, 2);
+    row->setColumnStretch(3, 1);
+    return row;
+}
 
+void Tfrm_Szerkeszt::buildSubjectAndText(QWidget *page, QVBoxLayout *pageLayout)
+{
     pageLayout->addWidget(new QLabel(u"Tárgy"_s, page));
-    DBComboBox1 = new QComboBox(page);
-    DBComboBox1->setEditable(true);
-    DBComboBox1->setInsertPolicy(QComboBox::NoInsert);
-    DBComboBox1->lineEdit()->setMaxLength(255);
-    pageLayout->addWidget(DBComboBox1);
+    m_subjectCombo = new QComboBox(page);
+    m_subjectCombo->setObjectName(u"DBComboBox1"_s);
+    m_subjectCombo->setEditable(true);
+    m_subjectCombo->setInsertPolicy(QComboBox::NoInsert);
+    m_subjectCombo->lineEdit()->setMaxLength(255);
+    pageLayout->addWidget(m_subjectCombo);
 
     pageLayout->addWidget(new QLabel(u"Határozat szövege"_s, page));
-    SynEdit1 = new QsciScintilla(page);
-    SynEdit1->setUtf8(true);
-    SynEdit1->setWrapMode(QsciScintilla::WrapWord);
+    m_textEditor = new QsciScintilla(page);
+    m_textEditor->setObjectName(u"SynEdit1"_s);
+    m_textEditor->setUtf8(true);
+    m_textEditor->setWrapMode(QsciScintilla::WrapWord);
     // Lines typed here end in CR LF, as the register stores them; a text from elsewhere is
     // shown and kept with whatever line breaks it has.
-    SynEdit1->setEolMode(QsciScintilla::EolWindows);
-    SynEdit1->setFont(QFont(u"Courier New"_s, 10));
-    giveAccentsRoom(SynEdit1);
-    SynEdit1->setCaretLineVisible(true);
-    SynEdit1->setCaretLineBackgroundColor(ActiveLineColor);
-    SynEdit1->setMarginWidth(1, 0);
-    pageLayout->addWidget(SynEdit1, 1);
+    m_textEditor->setEolMode(QsciScintilla::EolWindows);
+    m_textEditor->setFont(QFont(u"Courier New"_s, 10));
+    giveAccentsRoom(m_textEditor);
+    m_textEditor->setCaretLineVisible(true);
+    m_textEditor->setCaretLineBackgroundColor(ActiveLineColor);
+    m_textEditor->setMarginWidth(1, 0);
+    pageLayout->addWidget(m_textEditor, 1);
+}
 
-    auto deadlineGroup = new QGroupBox(u"Határidő"_s, page);
-    auto deadlineLayout = new QGridLayout(deadlineGroup);
-    DBCheckBox1 = new QCheckBox(u"Van határidő, felelősök"_s, deadlineGroup);
-    c1 = new QLabel(u"Határidő"_s, deadlineGroup);
-    c2 = new QDateEdit(deadlineGroup);
-    c2->setCalendarPopup(true);
-    c2->setDisplayFormat(u"yyyy.MM.dd."_s);
-    c2->setMinimumWidth(c2->fontMetrics().horizontalAdvance(u"0000.00.00.WWWW"_s));
-    c3 = new QLabel(u"Felelősök"_s, deadlineGroup);
-    c4 = new QLineEdit(deadlineGroup);
-    c4->setMaxLength(1024);
-    deadlineLayout->addWidget(DBCheckBox1, 0, 0, 1, 4);
-    deadlineLayout->addWidget(c1, 1, 0);
-    deadlineLayout->addWidget(c2, 1, 1);
-    deadlineLayout->addWidget(c3, 1, 2);
-    deadlineLayout->addWidget(c4, 1, 3);
-    deadlineLayout->setColumnStretch(3, 1);
-    pageLayout->addWidget(deadlineGroup);
-    connect(DBCheckBox1, &QCheckBox::toggled, this, &Tfrm_Szerkeszt::showDeadline);
+QWidget *Tfrm_Szerkeszt::buildDeadlineGroup(QWidget *page)
+{
+    auto group = new QGroupBox(u"Határidő"_s, page);
+    m_deadlineCheck = new QCheckBox(u"Van határidő, felelősök"_s, group);
+    m_deadlineCheck->setObjectName(u"DBCheckBox1"_s);
+    m_deadlineLabel = new QLabel(u"Határidő"_s, group);
+    m_deadlineLabel->setObjectName(u"c1"_s);
+    m_deadlineEdit = new QDateEdit(group);
+    m_deadlineEdit->setObjectName(u"c2"_s);
+    m_deadlineEdit->setCalendarPopup(true);
+    m_deadlineEdit->setDisplayFormat(u"yyyy.MM.dd."_s);
+    m_deadlineEdit->setMinimumWidth(m_deadlineEdit->fontMetrics().horizontalAdvance(u"0000.00.00.WWWW"_s));
+    m_responsibleLabel = new QLabel(u"Felelősök"_s, group);
+    m_responsibleLabel->setObjectName(u"c3"_s);
+    m_responsibleEdit = new QLineEdit(group);
+    m_responsibleEdit->setObjectName(u"c4"_s);
+    m_responsibleEdit->setMaxLength(1024);
+    auto layout = new QGridLayout(group);
+    layout->addWidget(m_deadlineCheck, 0, 0, 1, 4);
+    layout->addWidget(m_deadlineLabel, 1, 0);
+    layout->addWidget(m_deadlineEdit, 1, 1);
+    layout->addWidget(m_responsibleLabel, 1, 2);
+    layout->addWidget(m_responsibleEdit, 1, 3);
+    layout->setColumnStretch(3, 1);
+    connect(m_deadlineCheck, &QCheckBox::toggled, this, &Tfrm_Szerkeszt::onDeadlineToggled);
+    return group;
+}
 
-    auto attachmentGrid = new QGridLayout;
+QLayout *Tfrm_Szerkeszt::buildAttachmentRows(QWidget *page)
+{
+    // The original names of each slot's field, choose button and remove button.
+    static constexpr const char16_t *Names[AttachmentSlotCount][3] = {
+        {u"DBEdit6", u"BitBtn6", u"BitBtn12"},
+        {u"DBEdit7", u"BitBtn10", u"BitBtn13"},
+        {u"DBEdit8", u"BitBtn11", u"BitBtn14"},
+    };
+    const auto toolButton = [page, this](const char16_t *name, QStyle::StandardPixmap icon) {
+        auto button = new QToolButton(page);
+        button->setObjectName(QString::fromUtf16(name));
+        button->setIcon(style()->standardIcon(icon));
+        button->setToolTip(u"Választ"_s);
+        return button;
+    };
+    auto grid = new QGridLayout;
     for (int i = 0; i < AttachmentSlotCount; ++i) {
         const int slot = i + 1;
-        auto edit = new QLineEdit(page);
-        edit->setReadOnly(true);
-        auto choose = new QToolButton(page);
-        choose->setIcon(style()->standardIcon(QStyle::SP_DialogOpenButton));
-        choose->setToolTip(u"Választ"_s);
-        auto remove = new QToolButton(page);
-        remove->setIcon(style()->standardIcon(QStyle::SP_DialogDiscardButton));
-        remove->setToolTip(u"Választ"_s);
-        attachmentGrid->addWidget(new QLabel(u"Csatolt file %1."_s.arg(slot), page), i, 0);
-        attachmentGrid->addWidget(edit, i, 1);
-        attachmentGrid->addWidget(choose, i, 2);
-        attachmentGrid->addWidget(remove, i, 3);
-        connect(choose, &QToolButton::clicked, this, [this, slot] { AttachFile(slot); });
-        connect(remove, &QToolButton::clicked, this, [this, slot] { RemoveFile(slot); });
-        attachmentEdits[i] = edit;
-        chooseButtons[i] = choose;
-        removeButtons[i] = remove;
+        m_attachmentEdits[i] = new QLineEdit(page);
+        m_attachmentEdits[i]->setObjectName(QString::fromUtf16(Names[i][0]));
+        m_attachmentEdits[i]->setReadOnly(true);
+        m_chooseButtons[i] = toolButton(Names[i][1], QStyle::SP_DialogOpenButton);
+        m_removeButtons[i] = toolButton(Names[i][2], QStyle::SP_DialogDiscardButton);
+        grid->addWidget(new QLabel(u"Csatolt file %1."_s.arg(slot), page), i, 0);
+        grid->addWidget(m_attachmentEdits[i], i, 1);
+        grid->addWidget(m_chooseButtons[i], i, 2);
+        grid->addWidget(m_removeButtons[i], i, 3);
+        connect(m_chooseButtons[i], &QToolButton::clicked, this, [this, slot] { onChooseFileClicked(slot); });
+        connect(m_removeButtons[i], &QToolButton::clicked, this, [this, slot] { onRemoveFileClicked(slot); });
     }
-    attachmentGrid->setColumnStretch(1, 1);
-    pageLayout->addLayout(attachmentGrid);
+    grid->setColumnStretch(1, 1);
+    return grid;
+}
 
-    btnOK = new QPushButton(u"OK"_s, this);
-    btnCancel = new QPushButton(u"Mégsem"_s, this);
+QLayout *Tfrm_Szerkeszt::buildButtons()
+{
+    m_okButton = new QPushButton(u"OK"_s, this);
+    m_okButton->setObjectName(u"btnOK"_s);
+    m_cancelButton = new QPushButton(u"Mégsem"_s, this);
+    m_cancelButton->setObjectName(u"btnCancel"_s);
     // Enter moves between fields here, so no button may take it as the default.
-    btnOK->setAutoDefault(false);
-    btnCancel->setAutoDefault(false);
-    connect(btnOK, &QPushButton::clicked, this, &Tfrm_Szerkeszt::btnOKClick);
-    connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    m_okButton->setAutoDefault(false);
+    m_cancelButton->setAutoDefault(false);
+    connect(m_okButton, &QPushButton::clicked, this, &Tfrm_Szerkeszt::onOkClicked);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
     auto buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(btnOK);
-    buttons->addWidget(btnCancel);
+    buttons->addWidget(m_okButton);
+    buttons->addWidget(m_cancelButton);
+    return buttons;
+}
 
-    auto layout = new QVBoxLayout(this);
-    layout->addWidget(tabs, 1);
-    layout->addLayout(buttons);
-
-    setTabOrder(MaskEdit1, DBComboBox1);
-    setTabOrder(DBComboBox1, SynEdit1);
-    setTabOrder(SynEdit1, DBCheckBox1);
-    setTabOrder(DBCheckBox1, c2);
-    setTabOrder(c2, c4);
-    QWidget *previous = c4;
+void Tfrm_Szerkeszt::setTabOrderAndKeys()
+{
+    QWidget *previous = m_dateEdit;
+    const auto next = [&previous, this](QWidget *widget) {
+        setTabOrder(previous, widget);
+        previous = widget;
+    };
+    for (QWidget *w : std::initializer_list<QWidget *>{m_subjectCombo, m_textEditor, m_deadlineCheck,
+                                                       m_deadlineEdit, m_responsibleEdit})
+        next(w);
     for (int i = 0; i < AttachmentSlotCount; ++i) {
-        setTabOrder(previous, attachmentEdits[i]);
-        setTabOrder(attachmentEdits[i], chooseButtons[i]);
-        setTabOrder(chooseButtons[i], removeButtons[i]);
-        previous = removeButtons[i];
+        next(m_attachmentEdits[i]);
+        next(m_chooseButtons[i]);
+        next(m_removeButtons[i]);
     }
-    setTabOrder(previous, btnOK);
-    setTabOrder(btnOK, btnCancel);
+    next(m_okButton);
+    next(m_cancelButton);
 
     // The text's paper is not its palette; the event filter paints it.
-    PaintFocusedFields({MaskEdit1, DBComboBox1, c2, c4});
-    for (QLineEdit *e : attachmentEdits)
+    PaintFocusedFields({m_dateEdit, m_subjectCombo, m_deadlineEdit, m_responsibleEdit});
+    for (QLineEdit *e : m_attachmentEdits)
         PaintFocusedField(e);
     // Keys reach the combo box, which hands them to its line edit directly (past any filter
     // on the line edit), so both are watched.
-    DBComboBox1->installEventFilter(this);
-    DBComboBox1->lineEdit()->installEventFilter(this);
-    SynEdit1->installEventFilter(this);
+    m_subjectCombo->installEventFilter(this);
+    m_subjectCombo->lineEdit()->installEventFilter(this);
+    m_textEditor->installEventFilter(this);
     // Ctrl+Enter is OK from anywhere, the text included; Enter presses a focused button.
-    auto keys = new FieldKeys(this, [this] { btnOKClick(); });
+    auto keys = new FieldKeys(this, [this] { onOkClicked(); });
     keys->setEnterPressesButtons(true);
-    keys->setMultiLineText(SynEdit1);
+    keys->setMultiLineText(m_textEditor);
     keys->watchAll();
-    showDeadline(false);
 }
 
 void Tfrm_Szerkeszt::setHeading(const QString &committeeName)
 {
-    Label1->setText(committeeName);
+    m_headingLabel->setText(committeeName);
+}
+
+void Tfrm_Szerkeszt::setSubjectChoices(const QStringList &subjects)
+{
+    const QString typed = m_subjectCombo->currentText();
+    m_subjectCombo->clear();
+    m_subjectCombo->addItems(subjects);
+    m_subjectCombo->setEditText(typed);
 }
 
 void Tfrm_Szerkeszt::setRecord(const Resolution &record, QDate serverDate)
 {
     m_recordId = record.id;
-    DBEdit2->setText(QString::number(record.year));
-    DBEdit3->setText(QString::number(record.number));
-    MaskEdit1->setText(record.date.isValid() ? record.date.toString(u"MM.dd"_s) : QString());
-    DBComboBox1->setEditText(record.subject);
-    SynEdit1->setText(record.text);
-    DBCheckBox1->setChecked(record.hasDeadline);
-    showDeadline(record.hasDeadline);
-    c2->setDate(record.hasDeadline && record.deadline.isValid() ? record.deadline : serverDate);
-    c4->setText(record.responsible);
+    m_yearEdit->setText(QString::number(record.year));
+    m_numberEdit->setText(QString::number(record.number));
+    m_dateEdit->setText(record.date.isValid() ? record.date.toString(u"MM.dd"_s) : QString());
+    m_subjectCombo->setEditText(record.subject);
+    m_textEditor->setText(record.text);
+    m_deadlineCheck->setChecked(record.hasDeadline);
+    onDeadlineToggled(record.hasDeadline);
+    m_deadlineEdit->setDate(record.hasDeadline && record.deadline.isValid() ? record.deadline : serverDate);
+    m_responsibleEdit->setText(record.responsible);
     m_attachments = record.attachments;
     for (int i = 0; i < AttachmentSlotCount; ++i)
-        attachmentEdits[i]->setText(m_attachments[i].sourceName);
+        m_attachmentEdits[i]->setText(m_attachments[i].sourceName);
 }
 
 bool Tfrm_Szerkeszt::collect(Resolution &record, QString *error) const
 {
-    const QDate date = ResolutionDate(record.year, MaskEdit1->displayText(), error);
+    const QDate date = ResolutionDate(record.year, m_dateEdit->displayText(), error);
     if (!date.isValid())
         return false;
     record.date = date;
-    record.subject = DBComboBox1->currentText();
-    record.text = SynEdit1->text();
-    record.hasDeadline = DBCheckBox1->isChecked();
-    record.deadline = record.hasDeadline ? c2->date() : QDate();
-    record.responsible = c4->text();
+    record.subject = m_subjectCombo->currentText();
+    record.text = m_textEditor->text();
+    record.hasDeadline = m_deadlineCheck->isChecked();
+    record.deadline = record.hasDeadline ? m_deadlineEdit->date() : QDate();
+    record.responsible = m_responsibleEdit->text();
     record.attachments = m_attachments;
     return true;
 }
 
-void Tfrm_Szerkeszt::AttachFile(int slot)
+void Tfrm_Szerkeszt::onChooseFileClicked(int slot)
 {
     if (!EnsureDocumentStore(m_documentStore, this))
         return;
@@ -253,28 +302,27 @@ void Tfrm_Szerkeszt::AttachFile(int slot)
     a.sourceName = QFileInfo(path).fileName();
     // The stored name follows from the record's id when the record is saved.
     a.storedName = m_recordId > 0 ? StoredAttachmentName(m_recordId, slot, a.sourceName) : QString();
-    attachmentEdits[slot - 1]->setText(a.sourceName);
+    m_attachmentEdits[slot - 1]->setText(a.sourceName);
 }
 
-void Tfrm_Szerkeszt::RemoveFile(int slot)
+void Tfrm_Szerkeszt::onRemoveFileClicked(int slot)
 {
     m_attachments[slot - 1] = AttachmentValue();
-    attachmentEdits[slot - 1]->clear();
+    m_attachmentEdits[slot - 1]->clear();
 }
 
-void Tfrm_Szerkeszt::btnOKClick()
+void Tfrm_Szerkeszt::onOkClicked()
 {
     if (m_okHandler && !m_okHandler())
         return;
     accept();
 }
 
-void Tfrm_Szerkeszt::showDeadline(bool visible)
+void Tfrm_Szerkeszt::onDeadlineToggled(bool visible)
 {
-    c1->setVisible(visible);
-    c2->setVisible(visible);
-    c3->setVisible(visible);
-    c4->setVisible(visible);
+    for (QWidget *w : std::initializer_list<QWidget *>{m_deadlineLabel, m_deadlineEdit, m_responsibleLabel,
+                                                       m_responsibleEdit})
+        w->setVisible(visible);
 }
 
 bool Tfrm_Szerkeszt::eventFilter(QObject *watched, QEvent *event)
@@ -283,26 +331,26 @@ bool Tfrm_Szerkeszt::eventFilter(QObject *watched, QEvent *event)
     if (event->type() == QEvent::KeyPress && widget) {
         auto key = static_cast<QKeyEvent *>(event);
         // The text editor would take Esc for itself; here it is "Mégsem", as in every other field.
-        if (widget == SynEdit1 && key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
-            btnCancel->click();
+        if (widget == m_textEditor && key->key() == Qt::Key_Escape && key->modifiers() == Qt::NoModifier) {
+            m_cancelButton->click();
             return true;
         }
         // The first letter typed into an empty subject is a capital.
-        if ((widget == DBComboBox1 || widget == DBComboBox1->lineEdit()) &&
-            DBComboBox1->currentText().isEmpty() && key->text().size() == 1 && key->text().at(0).isLetter() &&
-            !(key->modifiers() & Qt::ControlModifier)) {
-            DBComboBox1->lineEdit()->insert(key->text().toUpper());
+        if ((widget == m_subjectCombo || widget == m_subjectCombo->lineEdit()) &&
+            m_subjectCombo->currentText().isEmpty() && key->text().size() == 1 &&
+            key->text().at(0).isLetter() && !(key->modifiers() & Qt::ControlModifier)) {
+            m_subjectCombo->lineEdit()->insert(key->text().toUpper());
             return true;
         }
     } else if ((event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) &&
-               widget == SynEdit1) {
+               widget == m_textEditor) {
         const bool focused = event->type() == QEvent::FocusIn;
-        SynEdit1->setPaper(focused ? FocusedFieldColour() : palette().color(QPalette::Base));
-        if (focused && SynEdit1->text().trimmed().isEmpty()) {
+        m_textEditor->setPaper(focused ? FocusedFieldColour() : palette().color(QPalette::Base));
+        if (focused && m_textEditor->text().trimmed().isEmpty()) {
             int line = 0;
             int index = 0;
-            SynEdit1->getCursorPosition(&line, &index);
-            SynEdit1->setCursorPosition(line, 0);
+            m_textEditor->getCursorPosition(&line, &index);
+            m_textEditor->setCursorPosition(line, 0);
         }
     }
     return QDialog::eventFilter(watched, event);
@@ -311,8 +359,8 @@ bool Tfrm_Szerkeszt::eventFilter(QObject *watched, QEvent *event)
 void Tfrm_Szerkeszt::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    MaskEdit1->setFocus();
-    MaskEdit1->setCursorPosition(0);
+    m_dateEdit->setFocus();
+    m_dateEdit->setCursorPosition(0);
 }
 
 void Tfrm_Szerkeszt::done(int result)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "resolutioneditor.h"
+#include "resolutionrecord.h"
 
 #include <QDialog>
 #include <array>
@@ -10,9 +10,11 @@ class QCheckBox;
 class QComboBox;
 class QDateEdit;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QPushButton;
 class QToolButton;
+class QVBoxLayout;
 class QsciScintilla;
 
 // The resolution editor window. It only shows and collects: EditResolution fills it, and the
@@ -26,6 +28,8 @@ public:
     explicit Tfrm_Szerkeszt(QWidget *parent = nullptr, int fontSize = 0);
 
     void setHeading(const QString &committeeName);
+    // The subjects the subject box offers; the text typed there stays.
+    void setSubjectChoices(const QStringList &subjects);
     // Fills the fields from the record; serverDate is the deadline offered when it has none.
     void setRecord(const Resolution &record, QDate serverDate);
     // Copies the fields into the record. False, with the reason, when the date names no day.
@@ -34,42 +38,44 @@ public:
     // Runs on OK; the window closes only when it returns true.
     void setOkHandler(std::function<bool()> handler) { m_okHandler = std::move(handler); }
 
-    // Attachment slot 1..3: choose a file / empty the slot (the row is written on OK).
-    void AttachFile(int slot);
-    void RemoveFile(int slot);
-    void btnOKClick();
-
-    QLabel *Label1 = nullptr;
-    QLineEdit *DBEdit2 = nullptr; // ev
-    QLineEdit *DBEdit3 = nullptr; // az
-    QLineEdit *MaskEdit1 = nullptr;
-    QComboBox *DBComboBox1 = nullptr;
-    QsciScintilla *SynEdit1 = nullptr;
-    QCheckBox *DBCheckBox1 = nullptr;
-    QLabel *c1 = nullptr;
-    QDateEdit *c2 = nullptr;
-    QLabel *c3 = nullptr;
-    QLineEdit *c4 = nullptr;
-    std::array<QLineEdit *, AttachmentSlotCount> attachmentEdits{};
-    std::array<QToolButton *, AttachmentSlotCount> chooseButtons{};
-    std::array<QToolButton *, AttachmentSlotCount> removeButtons{};
-    QPushButton *btnOK = nullptr;
-    QPushButton *btnCancel = nullptr;
-
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void done(int result) override;
 
 private:
-    void buildWidgets();
-    void showDeadline(bool visible);
-    void subjectEdited(const QString &text);
+    QLayout *buildNumberRow(QWidget *page);
+    void buildSubjectAndText(QWidget *page, QVBoxLayout *pageLayout);
+    QWidget *buildDeadlineGroup(QWidget *page);
+    QLayout *buildAttachmentRows(QWidget *page);
+    QLayout *buildButtons();
+    void setTabOrderAndKeys();
+
+    void onOkClicked();
+    void onDeadlineToggled(bool visible);
+    // The choose and remove buttons of attachment slot 1..3 (the row is written on OK).
+    void onChooseFileClicked(int slot);
+    void onRemoveFileClicked(int slot);
+
+    QLabel *m_headingLabel = nullptr;
+    QLineEdit *m_yearEdit = nullptr;
+    QLineEdit *m_numberEdit = nullptr;
+    QLineEdit *m_dateEdit = nullptr;
+    QComboBox *m_subjectCombo = nullptr;
+    QsciScintilla *m_textEditor = nullptr;
+    QCheckBox *m_deadlineCheck = nullptr;
+    QLabel *m_deadlineLabel = nullptr;
+    QDateEdit *m_deadlineEdit = nullptr;
+    QLabel *m_responsibleLabel = nullptr;
+    QLineEdit *m_responsibleEdit = nullptr;
+    std::array<QLineEdit *, AttachmentSlotCount> m_attachmentEdits{};
+    std::array<QToolButton *, AttachmentSlotCount> m_chooseButtons{};
+    std::array<QToolButton *, AttachmentSlotCount> m_removeButtons{};
+    QPushButton *m_okButton = nullptr;
+    QPushButton *m_cancelButton = nullptr;
 
     std::function<bool()> m_okHandler;
     QString m_documentStore;
     int m_recordId = -1;
     std::array<AttachmentValue, AttachmentSlotCount> m_attachments;
-    QString m_subjectBefore;
-    bool m_boundsLoaded = false;
 };

@@ -3,52 +3,27 @@
 #include "register/frm_datumbe.h"
 #include "register/frm_idoszak.h"
 
-#include <QDateEdit>
-
-Period PresetPeriod(PeriodPreset preset, const QDate &today)
-{
-    switch (preset) {
-    case PeriodPreset::Today: return {today, today};
-    case PeriodPreset::ThisWeek: {
-        const QDate monday = today.addDays(1 - today.dayOfWeek());
-        return {monday, monday.addDays(6)};
-    }
-    case PeriodPreset::ThisMonth: {
-        const QDate first(today.year(), today.month(), 1);
-        return {first, first.addMonths(1).addDays(-1)};
-    }
-    case PeriodPreset::LastMonth: {
-        const QDate first = QDate(today.year(), today.month(), 1).addMonths(-1);
-        return {first, first.addMonths(1).addDays(-1)};
-    }
-    case PeriodPreset::ThisYear: return {QDate(today.year(), 1, 1), QDate(today.year(), 12, 31)};
-    case PeriodPreset::LastYear: return {QDate(today.year() - 1, 1, 1), QDate(today.year() - 1, 12, 31)};
-    }
-    return {today, today};
-}
-
 bool PickPeriod(QDate &from, QDate &to, const QString &caption, QWidget *parent)
 {
     Tfrm_Idoszak dialog(parent);
-    dialog.eAlso->setDate(from);
-    dialog.eFelso->setDate(to);
+    dialog.setPeriod(from, to);
     if (!caption.isEmpty())
         dialog.setWindowTitle(caption);
     if (dialog.exec() != QDialog::Accepted)
         return false;
-    from = dialog.eAlso->date();
-    to = dialog.eFelso->date();
+    from = dialog.from();
+    to = dialog.to();
     return true;
 }
 
 bool PickDate(QDate &date, const QString &caption, QWidget *parent)
 {
     Tfrm_Datumbe dialog(parent);
-    dialog.DateTimePicker1->setDate(date);
+    dialog.setDate(date);
     if (!caption.isEmpty())
         dialog.setWindowTitle(caption);
     if (dialog.exec() != QDialog::Accepted)
         return false;
-    date = dialog.DateTimePicker1->date();
+    date = dialog.date();
     return true;
 }

@@ -6,17 +6,6 @@
 
 using namespace Qt::StringLiterals;
 
-const RegisterModel::Column RegisterModel::Columns[8] = {
-    {u"iktatoaz", u"Határozatszám", 10},
-    {u"csoport_nev", u"Bizottság", 11},
-    {u"datum", u"Dátum", 9},
-    {u"targy", u"Tárgy", 9},
-    {u"hatarozatstr", u"Határozat", 33},
-    {u"felelos", u"Felelős", 11},
-    {u"dat_hatid", u"Határidő", 9},
-    {u"statusz_nev", u"Státusz", 8},
-};
-
 const QColor RegisterModel::OpenColour(255, 221, 221);
 const QColor RegisterModel::FinishedColour(193, 255, 224);
 
@@ -32,8 +21,8 @@ RegisterModel::RegisterModel(Query *query, QObject *parent) : QAbstractTableMode
 
 void RegisterModel::resolveColumns()
 {
-    for (int c = 0; c < 8; ++c)
-        m_fieldOf[c] = m_query->fieldIndex(QString::fromUtf16(Columns[c].field));
+    for (int c = 0; c < RegisterColumnCount; ++c)
+        m_fieldOf[c] = m_query->fieldIndex(QString::fromUtf16(RegisterColumns[c].field));
     m_statusField = m_query->fieldIndex(u"statusz"_s);
     m_numberField = m_fieldOf[ColNumber];
 }
@@ -45,12 +34,13 @@ int RegisterModel::rowCount(const QModelIndex &parent) const
 
 int RegisterModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : 8;
+    return parent.isValid() ? 0 : RegisterColumnCount;
 }
 
 QString RegisterModel::fieldName(int column) const
 {
-    return column >= 0 && column < 8 ? QString::fromUtf16(Columns[column].field) : QString();
+    return column >= 0 && column < RegisterColumnCount ? QString::fromUtf16(RegisterColumns[column].field)
+                                                       : QString();
 }
 
 int RegisterModel::rowStatus(int row) const
@@ -95,8 +85,9 @@ QVariant RegisterModel::data(const QModelIndex &index, int role) const
 
 QVariant RegisterModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < 8)
-        return QString::fromUtf16(Columns[section].title);
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
+        section < RegisterColumnCount)
+        return QString::fromUtf16(RegisterColumns[section].title);
     if (orientation == Qt::Vertical && role == Qt::DisplayRole)
         return QVariant();
     return QAbstractTableModel::headerData(section, orientation, role);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "registercolumns.h"
+
 #include <QAbstractTableModel>
 #include <QColor>
 
@@ -13,23 +15,8 @@ class RegisterModel : public QAbstractTableModel
     Q_OBJECT
 
 public:
-    struct Column
-    {
-        const char16_t *field;
-        const char16_t *title;
-        int weight;
-    };
-    static const Column Columns[8];
-    enum ColumnIndex {
-        ColNumber,
-        ColCommittee,
-        ColDate,
-        ColSubject,
-        ColShortText,
-        ColResponsible,
-        ColDeadline,
-        ColStatus
-    };
+    // The columns of registercolumns.h: RegisterModel::ColNumber and so on.
+    using enum RegisterColumn;
 
     static const QColor OpenColour;     // status 1
     static const QColor FinishedColour; // status 2
@@ -51,7 +38,7 @@ private:
     void resolveColumns();
 
     Query *m_query;
-    int m_fieldOf[8] = {-1, -1, -1, -1, -1, -1, -1, -1};
+    int m_fieldOf[RegisterColumnCount] = {-1, -1, -1, -1, -1, -1, -1, -1};
     int m_statusField = -1;
     int m_numberField = -1;
 };

@@ -53,17 +53,21 @@ QString RegisterQuery::committeeConditionFor(int committeeId)
 void RegisterQuery::start(const QString &firstYearTab, const QString &firstCommitteeTab, bool committeeIsAll)
 {
     m_periodCondition.clear();
-    if (committeeIsAll) {
-        m_committeeId = -1;
-        m_committeeCondition.clear();
-    } else {
-        m_committeeId = QueryInt(
-            *m_connection,
-            u"SELECT csoport FROM csoport WHERE csoport_nev = "_s + SqlQuoted(firstCommitteeTab) + u';', -1);
-        m_committeeCondition = committeeConditionFor(m_committeeId);
-    }
+    selectCommittee(firstCommitteeTab, committeeIsAll);
     m_yearCondition = yearConditionFor(firstYearTab);
     reopen(baseCondition());
+}
+
+void RegisterQuery::selectCommittee(const QString &tabText, bool isAll)
+{
+    if (isAll) {
+        m_committeeId = -1;
+        m_committeeCondition.clear();
+        return;
+    }
+    m_committeeId = QueryInt(
+        *m_connection, u"SELECT csoport FROM csoport WHERE csoport_nev = "_s + SqlQuoted(tabText) + u';', -1);
+    m_committeeCondition = committeeConditionFor(m_committeeId);
 }
 
 void RegisterQuery::reopen(const QString &where)
@@ -81,15 +85,7 @@ void RegisterQuery::setYearTab(const QString &tabText)
 
 void RegisterQuery::setCommitteeTab(const QString &tabText, bool isAll)
 {
-    if (isAll) {
-        m_committeeId = -1;
-        m_committeeCondition.clear();
-    } else {
-        m_committeeId =
-            QueryInt(*m_connection,
-                     u"SELECT csoport FROM csoport WHERE csoport_nev = "_s + SqlQuoted(tabText) + u';', -1);
-        m_committeeCondition = committeeConditionFor(m_committeeId);
-    }
+    selectCommittee(tabText, isAll);
     reopen(baseCondition());
 }
 
@@ -117,9 +113,9 @@ qint64 RegisterQuery::currentId() const
     return m_query.isOpen() && m_query.recNo() >= 0 ? m_query.value(u"iktato"_s).toLongLong() : 0;
 }
 
-bool RegisterQuery::locateId(qint64 iktato)
+bool RegisterQuery::locateId(qint64 recordId)
 {
-    return iktato > 0 && m_query.locate(u"iktato"_s, iktato);
+    return recordId > 0 && m_query.locate(u"iktato"_s, recordId);
 }
 
 void RegisterQuery::sortBy(const QString &field)

@@ -52,7 +52,7 @@ public:
     // Runs the query with the year, period and committee conditions, without a search.
     void reapply() { reopen(baseCondition()); }
     // Moves to the record with the id; false (first row stays current) when it is not listed.
-    bool locateId(qint64 iktato);
+    bool locateId(qint64 recordId);
     qint64 currentId() const;
 
     int committeeId() const { return m_committeeId; }
@@ -64,6 +64,8 @@ public:
 
 private:
     void reopen(const QString &where);
+    // The committee condition of a committee tab (its id looked up by its name).
+    void selectCommittee(const QString &tabText, bool isAll);
 
     Connection *m_connection;
     Query m_query;

@@ -1,10 +1,11 @@
 #include "registerview.h"
 
-#include "gui/busycursor.h"
 #include "common/dates.h"
-#include "gui/sortcolumn.h"
 #include "db/dbroutines.h"
 #include "flowtabbar.h"
+#include "gui/busycursor.h"
+#include "gui/sortcolumn.h"
+#include "registercolumns.h"
 #include "registermodel.h"
 #include "registerquery.h"
 
@@ -62,6 +63,16 @@ QList<QIcon> tabPictures(int tabs, int pictures, bool calendar)
     for (int index : TabPictureIndices(tabs, pictures))
         icons.append(index < 0 ? QIcon() : tabPicture(index, pictures, calendar));
     return icons;
+}
+
+// The highlight of the current row or the selected text keeps its colour while the focus is
+// elsewhere.
+void keepHighlightWhenInactive(QWidget *widget)
+{
+    QPalette palette = widget->palette();
+    for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+        palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
+    widget->setPalette(palette);
 }
 
 bool startsSearch(const QString &typed)
@@ -140,20 +151,40 @@ QList<int> TabPictureIndices(int tabs, int pictures)
 
 RegisterView::RegisterView(Connection *connection, QWidget *parent)
     : QWidget(parent), m_register(new RegisterQuery(connection, this)),
-      m_model(new RegisterModel(&m_register->query(), this)), m_searchBox(new QLineEdit),
+      m_model(new RegisterModel(&m_register->query(), this)), m_searchEdit(new QLineEdit),
       m_filterLabel(new QLabel), m_committeeTabs(new FlowTabBar), m_yearTabs(new FlowTabBar),
       m_grid(new RegisterGrid), m_splitter(new QSplitter(Qt::Horizontal)), m_panel(new QWidget),
-      m_panelHeader(new QLabel(u"Határozat"_s)), m_panelClose(new QToolButton), m_memo(new QPlainTextEdit)
+      m_panelHeader(new QLabel(u"Határozat"_s)), m_panelCloseButton(new QToolButton),
+      m_memo(new QPlainTextEdit)
 {
-    m_searchBox->setObjectName(u"Edit1"_s);
-    m_searchBox->setClearButtonEnabled(true);
-    m_searchBox->installEventFilter(this);
+    m_searchEdit->setObjectName(u"Edit1"_s);
+    m_searchEdit->setClearButtonEnabled(true);
+    m_searchEdit->installEventFilter(this);
     m_filterLabel->setObjectName(u"Label1"_s);
-
     m_committeeTabs->setObjectName(u"TabControl2"_s);
     m_yearTabs->setObjectName(u"TabControl1"_s);
     m_yearTabs->setTabWidth(100);
+    setUpGrid();
+    setUpPanel();
 
+    m_splitter->setObjectName(u"Splitter1"_s);
+    m_splitter->addWidget(m_grid);
+    m_splitter->addWidget(m_panel);
+    m_splitter->setStretchFactor(0, 1);
+    m_splitter->setStretchFactor(1, 0);
+    m_splitter->setChildrenCollapsible(false);
+    auto layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(m_committeeTabs);
+    layout->addWidget(m_splitter, 1);
+    layout->addWidget(m_yearTabs);
+
+    connectSignals();
+}
+
+void RegisterView::setUpGrid()
+{
     m_grid->setObjectName(u"DBGrid1"_s);
     m_grid->setModel(m_model);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -169,8 +200,13 @@ RegisterView::RegisterView(Connection *connection, QWidget *parent)
     m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_grid->verticalHeader()->setFixedWidth(14);
     m_grid->installEventFilter(this);
+    keepHighlightWhenInactive(m_grid);
     HighlightSortColumn(m_grid, 0);
+}
 
+// The resolution panel: the record's heading with a close button above its text.
+void RegisterView::setUpPanel()
+{
     m_panel->setObjectName(u"Panel2"_s);
     m_panelHeader->setObjectName(u"Panel3"_s);
     QFont bold = m_panelHeader->font();
@@ -178,26 +214,15 @@ RegisterView::RegisterView(Connection *connection, QWidget *parent)
     m_panelHeader->setFont(bold);
     m_panelHeader->setWordWrap(true);
     m_panelHeader->setMargin(4);
-    m_panelClose->setObjectName(u"SpeedButton1"_s);
-    m_panelClose->setAutoRaise(true);
-    m_panelClose->setText(u"✕"_s);
-    m_panelClose->setToolTip(u"Határozat panel bezárása"_s);
+    m_panelCloseButton->setObjectName(u"SpeedButton1"_s);
+    m_panelCloseButton->setAutoRaise(true);
+    m_panelCloseButton->setText(u"✕"_s);
+    m_panelCloseButton->setToolTip(u"Határozat panel bezárása"_s);
     m_memo->setObjectName(u"DBMemo1"_s);
     m_memo->setReadOnly(true);
     m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // The occurrence a search selected stays visible while the grid has the focus.
-    QPalette memoPalette = m_memo->palette();
-    memoPalette.setColor(QPalette::Inactive, QPalette::Highlight,
-                         memoPalette.color(QPalette::Active, QPalette::Highlight));
-    memoPalette.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                         memoPalette.color(QPalette::Active, QPalette::HighlightedText));
-    m_memo->setPalette(memoPalette);
-    QPalette gridPalette = m_grid->palette();
-    gridPalette.setColor(QPalette::Inactive, QPalette::Highlight,
-                         gridPalette.color(QPalette::Active, QPalette::Highlight));
-    gridPalette.setColor(QPalette::Inactive, QPalette::HighlightedText,
-                         gridPalette.color(QPalette::Active, QPalette::HighlightedText));
-    m_grid->setPalette(gridPalette);
+    keepHighlightWhenInactive(m_memo);
 
     auto header = new QWidget;
     header->setAutoFillBackground(true);
@@ -205,54 +230,46 @@ RegisterView::RegisterView(Connection *connection, QWidget *parent)
     auto headerLayout = new QHBoxLayout(header);
     headerLayout->setContentsMargins(2, 2, 2, 2);
     headerLayout->addWidget(m_panelHeader, 1);
-    headerLayout->addWidget(m_panelClose, 0, Qt::AlignTop);
+    headerLayout->addWidget(m_panelCloseButton, 0, Qt::AlignTop);
     auto panelLayout = new QVBoxLayout(m_panel);
     panelLayout->setContentsMargins(0, 0, 0, 0);
     panelLayout->setSpacing(0);
     panelLayout->addWidget(header);
     panelLayout->addWidget(m_memo, 1);
+}
 
-    m_splitter->setObjectName(u"Splitter1"_s);
-    m_splitter->addWidget(m_grid);
-    m_splitter->addWidget(m_panel);
-    m_splitter->setStretchFactor(0, 1);
-    m_splitter->setStretchFactor(1, 0);
-    m_splitter->setChildrenCollapsible(false);
-
-    auto layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(2);
-    layout->addWidget(m_committeeTabs);
-    layout->addWidget(m_splitter, 1);
-    layout->addWidget(m_yearTabs);
-
+void RegisterView::connectSignals()
+{
     connect(m_yearTabs, &FlowTabBar::currentChanged, this, &RegisterView::onYearTabChanged);
     connect(m_committeeTabs, &FlowTabBar::currentChanged, this, &RegisterView::onCommitteeTabChanged);
-    connect(m_searchBox, &QLineEdit::textChanged, this, &RegisterView::onSearchTextChanged);
+    connect(m_searchEdit, &QLineEdit::textChanged, this, &RegisterView::onSearchTextChanged);
     connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &RegisterView::sortByColumn);
     connect(m_grid, &QTableView::doubleClicked, this, &RegisterView::editRequested);
     connect(m_grid, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { emit contextMenuRequested(m_grid->viewport()->mapToGlobal(pos)); });
-    connect(m_panelClose, &QToolButton::clicked, this, [this] { setPanelShown(false); });
+    connect(m_panelCloseButton, &QToolButton::clicked, this, [this] { setPanelShown(false); });
     connect(m_splitter, &QSplitter::splitterMoved, this, &RegisterView::recomputeColumnWidths);
 
     Query &query = m_register->query();
     connect(&query, &Query::reset, this, &RegisterView::onQueryReset);
     connect(&query, &Query::currentRowChanged, this, &RegisterView::onCurrentRowChanged);
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &current) {
-                m_grid->verticalHeader()->viewport()->update();
-                if (!m_syncing && current.isValid())
-                    m_register->query().setRecNo(current.row());
-            });
+            &RegisterView::onGridCurrentRowChanged);
+}
+
+void RegisterView::onGridCurrentRowChanged(const QModelIndex &current)
+{
+    m_grid->verticalHeader()->viewport()->update();
+    if (!m_syncing && current.isValid())
+        m_register->query().setRecNo(current.row());
 }
 
 RegisterView::~RegisterView()
 {
     // The search box and the filter label live wherever the main window put them; ones never
     // placed anywhere are still ours.
-    if (m_searchBox && !m_searchBox->parent())
-        delete m_searchBox;
+    if (m_searchEdit && !m_searchEdit->parent())
+        delete m_searchEdit;
     if (m_filterLabel && !m_filterLabel->parent())
         delete m_filterLabel;
 }
@@ -305,7 +322,7 @@ void RegisterView::runSearch()
 {
     const BusyCursor busy;
     m_searchPending = false;
-    const QString text = m_searchBox->text();
+    const QString text = m_searchEdit->text();
     m_register->search(text);
     if (!text.isEmpty())
         selectInMemo(text);
@@ -327,8 +344,8 @@ void RegisterView::selectInMemo(const QString &text)
 // own conditions: a search for the empty text in between would only run the query twice.
 void RegisterView::clearSearchQuietly()
 {
-    const QSignalBlocker block(m_searchBox.data());
-    m_searchBox->clear();
+    const QSignalBlocker block(m_searchEdit.data());
+    m_searchEdit->clear();
     m_searchPending = false;
 }
 
@@ -374,11 +391,11 @@ void RegisterView::reopen()
     m_register->reopenAsIs();
 }
 
-void RegisterView::refreshAndLocate(qint64 iktato)
+void RegisterView::refreshAndLocate(qint64 recordId)
 {
     const BusyCursor busy;
     m_register->refresh();
-    m_register->locateId(iktato);
+    m_register->locateId(recordId);
 }
 
 qint64 RegisterView::currentId() const
@@ -396,7 +413,7 @@ void RegisterView::sortByColumn(int column)
     // After the query has found the record again, so that the message stays until the user
     // moves to another record.
     emit sortMessage(u"Sorrend: "_s + m_model->headerData(column, Qt::Horizontal).toString());
-    m_searchBox->setFocus();
+    m_searchEdit->setFocus();
     HighlightSortColumn(m_grid, column);
     m_grid->viewport()->update();
 }
@@ -420,8 +437,7 @@ void RegisterView::onCurrentRowChanged(int row)
     }
     const Query &q = m_register->query();
     const bool has = q.isOpen() && row >= 0;
-    const QString hosszu = has ? q.text(u"hosszu"_s) : QString();
-    m_panelHeader->setText(has ? hosszu : (q.isOpen() ? QString() : u"Határozat"_s));
+    m_panelHeader->setText(has ? q.text(u"hosszu"_s) : (q.isOpen() ? QString() : u"Határozat"_s));
     m_memo->setPlainText(has ? q.text(u"hatarozat"_s) : QString());
     emit recordChanged(RecordPositionText(q), has ? q.text(u"origfilenev"_s) : QString(),
                        has ? q.text(u"origfilenev2"_s) : QString(),
@@ -451,22 +467,12 @@ void RegisterView::setPanelShown(bool shown)
 
 void RegisterView::recomputeColumnWidths()
 {
-    int weights[8];
-    for (int i = 0; i < 8; ++i)
-        weights[i] = RegisterModel::Columns[i].weight;
-    if (m_committeeTabs->currentIndex() != m_committeeTabs->count() - 1)
-        weights[RegisterModel::ColCommittee] = 0;
-    if (isPanelShown())
-        weights[RegisterModel::ColShortText] = 0;
-    int sum = 0;
-    for (int w : weights)
-        sum += w;
-    const int available = m_grid->width() - 44;
-    for (int i = 0; i < 8; ++i) {
-        const int width = int(double(available) * (weights[i] / 100.0) * (100.0 / sum));
-        m_grid->setColumnHidden(i, width <= 0);
-        if (width > 0)
-            m_grid->setColumnWidth(i, width);
+    const bool allCommittees = m_committeeTabs->currentIndex() == m_committeeTabs->count() - 1;
+    const QList<int> widths = RegisterColumnWidths(m_grid->width(), allCommittees, isPanelShown());
+    for (int i = 0; i < widths.size(); ++i) {
+        m_grid->setColumnHidden(i, widths[i] <= 0);
+        if (widths[i] > 0)
+            m_grid->setColumnWidth(i, widths[i]);
     }
 }
 
@@ -478,13 +484,13 @@ bool RegisterView::eventFilter(QObject *watched, QEvent *event)
         auto key = static_cast<QKeyEvent *>(event);
         if (watched == m_grid && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
             startsSearch(key->text())) {
-            m_searchBox->setFocus();
-            m_searchBox->setText(key->text().toLower());
-            m_searchBox->setCursorPosition(int(m_searchBox->text().size()));
+            m_searchEdit->setFocus();
+            m_searchEdit->setText(key->text().toLower());
+            m_searchEdit->setCursorPosition(int(m_searchEdit->text().size()));
             return true;
         }
-        if (watched == m_searchBox && (key->key() == Qt::Key_PageUp || key->key() == Qt::Key_PageDown ||
-                                       key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
+        if (watched == m_searchEdit && (key->key() == Qt::Key_PageUp || key->key() == Qt::Key_PageDown ||
+                                        key->key() == Qt::Key_Up || key->key() == Qt::Key_Down)) {
             m_grid->setFocus();
             return true;
         }

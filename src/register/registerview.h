@@ -32,7 +32,7 @@ public:
     RegisterQuery &registerQuery() { return *m_register; }
     RegisterModel *model() const { return m_model; }
     QTableView *grid() const { return m_grid; }
-    QLineEdit *searchBox() const { return m_searchBox; }
+    QLineEdit *searchEdit() const { return m_searchEdit; }
     QLabel *filterLabel() const { return m_filterLabel; }
     FlowTabBar *yearTabs() const { return m_yearTabs; }
     FlowTabBar *committeeTabs() const { return m_committeeTabs; }
@@ -56,7 +56,7 @@ public:
     void reopen();
     void sortByColumn(int column);
     // Runs the query again and moves to the record (after a save by the editor, say).
-    void refreshAndLocate(qint64 iktato);
+    void refreshAndLocate(qint64 recordId);
     qint64 currentId() const;
 
     // Width of the resolution panel beside the grid.
@@ -79,19 +79,24 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void setUpGrid();
+    void setUpPanel();
+    void connectSignals();
+
     void onYearTabChanged();
     void onCommitteeTabChanged();
     void onSearchTextChanged();
     void runSearch();
     void onQueryReset();
     void onCurrentRowChanged(int row);
+    void onGridCurrentRowChanged(const QModelIndex &current);
     void clearSearchQuietly();
     void selectInMemo(const QString &text);
 
     RegisterQuery *m_register;
     RegisterModel *m_model;
     // Placed by the main window in its own search panel, so they may die before this view.
-    QPointer<QLineEdit> m_searchBox;
+    QPointer<QLineEdit> m_searchEdit;
     QPointer<QLabel> m_filterLabel;
     FlowTabBar *m_committeeTabs;
     FlowTabBar *m_yearTabs;
@@ -99,7 +104,7 @@ private:
     QSplitter *m_splitter;
     QWidget *m_panel;
     QLabel *m_panelHeader;
-    QToolButton *m_panelClose;
+    QToolButton *m_panelCloseButton;
     QPlainTextEdit *m_memo;
     PeriodPicker m_periodPicker;
     bool m_searchPending = false;

@@ -4,12 +4,12 @@
 #include "app/mainregister.h"
 #include "app/setup.h"
 #include "app/statuspanels.h"
-#include "gui/messagebox.h"
 #include "common/paths.h"
 #include "config/conprofile.h"
 #include "config/inifile.h"
 #include "db/dbroutines.h"
 #include "gui/listwindow.h"
+#include "gui/messagebox.h"
 #include "register/flowtabbar.h"
 #include "register/frm_szerkeszt.h"
 #include "register/registermodel.h"
@@ -107,14 +107,14 @@ void TestMainRegister::newResolutionThroughCommitteeDateAndEditor()
             AnswerNextModal([](QWidget *editor) {
                 auto form = qobject_cast<Tfrm_Szerkeszt *>(editor);
                 QVERIFY(form);
-                form->DBComboBox1->setEditText(u"Harmadik"_s);
-                form->SynEdit1->setText(u"Új határozat"_s);
-                form->btnOKClick();
+                form->findChild<QComboBox *>(u"DBComboBox1"_s)->setEditText(u"Harmadik"_s);
+                form->findChild<QsciScintilla *>(u"SynEdit1"_s)->setText(u"Új határozat"_s);
+                form->findChild<QPushButton *>(u"btnOK"_s)->click();
             });
         });
     });
     MessageBoxRecorder boxes;
-    m_window->actions().aUj->trigger();
+    m_window->actions().action(MainAction::New)->trigger();
     const int year = QDate::currentDate().year();
     QCOMPARE(QueryInt(m_window->connection(), u"SELECT az FROM iktato WHERE targy = 'Harmadik'"_s, -1), 1);
     QCOMPARE(QueryInt(m_window->connection(), u"SELECT ev FROM iktato WHERE targy = 'Harmadik'"_s, -1), year);
@@ -124,7 +124,7 @@ void TestMainRegister::newResolutionThroughCommitteeDateAndEditor()
 void TestMainRegister::cancelledCommitteeChoiceWritesNothing()
 {
     RejectNextModal();
-    m_window->actions().aUj->trigger();
+    m_window->actions().action(MainAction::New)->trigger();
     QCOMPARE(QueryInt(m_window->connection(), u"SELECT COUNT(*) FROM iktato"_s, -1), 2);
 }
 
@@ -133,7 +133,7 @@ void TestMainRegister::statusAndDeleteFollowTheCurrentRecord()
     QVERIFY(m_window->mainRegister()->view().registerQuery().locateId(1));
     {
         MessageBoxRecorder boxes{true};
-        m_window->actions().aStatusz->trigger();
+        m_window->actions().action(MainAction::Status)->trigger();
         QCOMPARE(boxes.count(), 1);
     }
     QCOMPARE(QueryInt(m_window->connection(), u"SELECT statusz FROM iktato WHERE iktato = 1"_s, -1), 2);
@@ -141,7 +141,7 @@ void TestMainRegister::statusAndDeleteFollowTheCurrentRecord()
     QCOMPARE(registerQuery().text(u"statusz_nev"_s), u"Lezárt"_s);
     {
         MessageBoxRecorder boxes{true};
-        m_window->actions().aTorol->trigger();
+        m_window->actions().action(MainAction::Delete)->trigger();
         QCOMPARE(boxes.count(), 1);
     }
     QCOMPARE(QueryInt(m_window->connection(), u"SELECT COUNT(*) FROM iktato"_s, -1), 1);
@@ -153,11 +153,11 @@ void TestMainRegister::attachmentCaptionsFollowTheRecord()
 {
     MainActions &a = m_window->actions();
     QVERIFY(m_window->mainRegister()->view().registerQuery().locateId(1));
-    QCOMPARE(a.aMegnez->text(), u"Nincs file kiválasztva"_s);
-    QCOMPARE(a.aMegnez2->text(), u"terv.pdf"_s);
+    QCOMPARE(a.action(MainAction::ViewFile1)->text(), u"Nincs file kiválasztva"_s);
+    QCOMPARE(a.action(MainAction::ViewFile2)->text(), u"terv.pdf"_s);
     QCOMPARE(m_window->statusPanels().text(2), u"terv.pdf"_s);
     QVERIFY(m_window->mainRegister()->view().registerQuery().locateId(2));
-    QCOMPARE(a.aMegnez2->text(), u"Nincs file kiválasztva"_s);
+    QCOMPARE(a.action(MainAction::ViewFile2)->text(), u"Nincs file kiválasztva"_s);
     QCOMPARE(m_window->statusPanels().text(2), QString());
 }
 
@@ -165,17 +165,18 @@ void TestMainRegister::periodActionsKeepTheirMark()
 {
     MainActions &a = m_window->actions();
     RejectNextModal();
-    a.aSzur1->trigger();
-    QVERIFY(a.aSzur0->isChecked()); // cancelled: no filter, the mark stays
+    a.action(MainAction::PeriodFilter)->trigger();
+    QVERIFY(a.action(MainAction::NoFilter)->isChecked()); // cancelled: no filter, the mark stays
     AnswerNextModal([](QWidget *dialog) { qobject_cast<QDialog *>(dialog)->accept(); });
-    a.aSzur1->trigger();
-    QVERIFY(a.aSzur1->isChecked());
+    a.action(MainAction::PeriodFilter)->trigger();
+    QVERIFY(a.action(MainAction::PeriodFilter)->isChecked());
     QVERIFY(m_window->mainRegister()->view().periodFilterActive());
     RejectNextModal();
-    a.aSzur1->trigger();
-    QVERIFY(a.aSzur1->isChecked()); // cancelled again: the earlier period stays in force
-    a.aSzur0->trigger();
-    QVERIFY(a.aSzur0->isChecked());
+    a.action(MainAction::PeriodFilter)->trigger();
+    QVERIFY(a.action(MainAction::PeriodFilter)
+                ->isChecked()); // cancelled again: the earlier period stays in force
+    a.action(MainAction::NoFilter)->trigger();
+    QVERIFY(a.action(MainAction::NoFilter)->isChecked());
     QVERIFY(!m_window->mainRegister()->view().periodFilterActive());
 }
 
@@ -187,9 +188,9 @@ void TestMainRegister::shortcutsReachTheActions()
     view.grid()->setFocus();
     QTest::keyClick(view.grid(), Qt::Key_F6);
     QVERIFY(!view.isPanelShown());
-    QVERIFY(!m_window->actions().aHatarozat->isChecked());
-    view.searchBox()->setFocus();
-    QTest::keyClick(view.searchBox(), Qt::Key_F6);
+    QVERIFY(!m_window->actions().action(MainAction::ResolutionPanel)->isChecked());
+    view.searchEdit()->setFocus();
+    QTest::keyClick(view.searchEdit(), Qt::Key_F6);
     QVERIFY(view.isPanelShown());
 }
 
@@ -224,7 +225,7 @@ void TestMainRegister::emptyRegisterSaysThereIsNothingToDo()
     QFETCH(QString, action);
     QFETCH(QString, message);
     m_db->client("DELETE FROM iktato;");
-    m_window->actions().aFrissit->trigger();
+    m_window->actions().action(MainAction::Refresh)->trigger();
     QCOMPARE(registerQuery().rowCount(), 0);
     MessageBoxRecorder boxes;
     m_window->actions().byName(action)->trigger();

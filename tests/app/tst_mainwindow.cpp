@@ -4,11 +4,11 @@
 #include "app/frm_main.h"
 #include "app/frm_nevjegy.h"
 #include "app/mainactions.h"
-#include "gui/openwithshell.h"
 #include "app/setup.h"
 #include "app/statuspanels.h"
 #include "gui/formgeometry.h"
 #include "gui/messagebox.h"
+#include "gui/openwithshell.h"
 #include "testutil.h"
 
 #include <QAction>
@@ -222,12 +222,12 @@ void TestMainWindow::enabledState()
     for (QAction *a : w.actions().all())
         QVERIFY2(a->isEnabled() == working.contains(a->objectName()), qPrintable(a->objectName()));
 
-    QVERIFY(w.actions().aSzur0->isChecked());
-    QVERIFY(!w.actions().aSzur1->isChecked());
-    w.actions().aSzur1->setChecked(true);
-    QVERIFY(!w.actions().aSzur0->isChecked());
-    QVERIFY(w.actions().aHatarozat->isCheckable());
-    QVERIFY(w.actions().aHatarozat->isChecked());
+    QVERIFY(w.actions().action(MainAction::NoFilter)->isChecked());
+    QVERIFY(!w.actions().action(MainAction::PeriodFilter)->isChecked());
+    w.actions().action(MainAction::PeriodFilter)->setChecked(true);
+    QVERIFY(!w.actions().action(MainAction::NoFilter)->isChecked());
+    QVERIFY(w.actions().action(MainAction::ResolutionPanel)->isCheckable());
+    QVERIFY(w.actions().action(MainAction::ResolutionPanel)->isChecked());
 }
 
 void TestMainWindow::adminGate_data()
@@ -300,9 +300,9 @@ void TestMainWindow::menusAndToolBars()
     Tfrm_Main w;
     QList<QAction *> actions;
     if (which == u"toolbar1")
-        actions = w.toolBar1()->actions();
+        actions = w.mainToolBar()->actions();
     else if (which == u"toolbar2")
-        actions = w.toolBar2()->actions();
+        actions = w.registerToolBar()->actions();
     else if (which == u"popup")
         actions = w.gridPopup()->actions();
     else if (which.startsWith(u"btn")) {
@@ -329,7 +329,8 @@ void TestMainWindow::hintsGoToPanel1()
 {
     Tfrm_Main w;
     w.statusPanels().setText(2, u"Rendezés"_s);
-    QToolButton *button = qobject_cast<QToolButton *>(w.toolBar1()->widgetForAction(w.actions().aFrissit));
+    QToolButton *button = qobject_cast<QToolButton *>(
+        w.mainToolBar()->widgetForAction(w.actions().action(MainAction::Refresh)));
     QVERIFY(button);
     QCOMPARE(button->statusTip(), u"Frissít"_s);
 
@@ -368,37 +369,38 @@ void TestMainWindow::fontSize()
     QFETCH(bool, bigger);
     QFETCH(int, expected);
 
-    Beall.fontSize = start;
+    Beall.workstation.fontSize = start;
     Tfrm_Main w;
     w.applyFontSize();
     auto search = new QLabel(u"keresés"_s);
     search->setFont(QFont(u"Tahoma"_s, 8));
     w.setSearchPanel(search);
 
-    (bigger ? w.actions().aBetuNovel : w.actions().aBetuCsokkent)->trigger();
-    QCOMPARE(Beall.fontSize, expected);
+    (bigger ? w.actions().action(MainAction::FontBigger) : w.actions().action(MainAction::FontSmaller))
+        ->trigger();
+    QCOMPARE(Beall.workstation.fontSize, expected);
     QCOMPARE(w.font().pointSize(), expected);
-    QCOMPARE(w.toolBar2()->font().pointSize(), expected);
+    QCOMPARE(w.registerToolBar()->font().pointSize(), expected);
     // A control with a font of its own keeps it.
     QCOMPARE(search->font().pointSize(), 8);
 }
 
 void TestMainWindow::dialogsTakeFontSize()
 {
-    Beall.fontSize = 10;
+    Beall.workstation.fontSize = 10;
     QDialog dialog;
     dialog.show();
     QCOMPARE(dialog.font().pointSize(), 10);
     dialog.close();
 
-    Beall.fontSize = 8;
+    Beall.workstation.fontSize = 8;
     QDialog second;
     second.show();
     QCOMPARE(second.font().pointSize(), 8);
     second.close();
 
     // The about box keeps the font it is designed for.
-    Beall.fontSize = 10;
+    Beall.workstation.fontSize = 10;
     Tfrm_Nevjegy about;
     about.show();
     QCOMPARE(about.font().pointSize(), 8);
@@ -487,7 +489,7 @@ void TestMainWindow::registerViewSeam()
     // The register sits below tool bar 2, the search panel above it.
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));
-    const int barTop = w.toolBar2()->mapTo(&w, QPoint(0, 0)).y();
+    const int barTop = w.registerToolBar()->mapTo(&w, QPoint(0, 0)).y();
     QVERIFY(search->mapTo(&w, QPoint(0, 0)).y() < barTop);
     QVERIFY(view->mapTo(&w, QPoint(0, 0)).y() > barTop);
     QVERIFY(view->height() > 300);

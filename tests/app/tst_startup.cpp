@@ -5,11 +5,11 @@
 #include "app/setup.h"
 #include "app/startup.h"
 #include "app/statuspanels.h"
-#include "gui/formgeometry.h"
-#include "gui/messagebox.h"
 #include "common/paths.h"
 #include "config/conprofile.h"
 #include "config/inifile.h"
+#include "gui/formgeometry.h"
+#include "gui/messagebox.h"
 #include "register/flowtabbar.h"
 #include "register/registerquery.h"
 #include "register/registerview.h"
@@ -111,7 +111,7 @@ void TestStartup::singleWorkingProfileOpensWithoutChooser()
     QVERIFY(window.mainRegister());
     QCOMPARE(window.mainRegister()->view().registerQuery().query().rowCount(), 1);
     QCOMPARE(window.statusPanels().text(0), u"1: 1"_s);
-    QVERIFY(window.actions().aFrissit->isEnabled());
+    QVERIFY(window.actions().action(MainAction::Refresh)->isEnabled());
     QVERIFY(window.titleLabel()->text().contains(u"Egyetlen"_s));
 }
 
@@ -253,7 +253,7 @@ void TestStartup::closeWritesSettingsBack()
         Tfrm_Main window;
         QCOMPARE(window.startUp(), StartupOutcome::Started);
         window.show();
-        window.actions().aBetuNovel->trigger();
+        window.actions().action(MainAction::FontBigger)->trigger();
         window.close();
     }
     QCOMPARE(ini.readString(u"Font"_s, u"Size"_s), u"10"_s);
@@ -341,7 +341,7 @@ void TestStartup::loginGivesTheUsersRights()
     QVERIFY(!Beall.adminRight);
     QVERIFY(Beall.masterDataRight);
     // Without the administrator right the users window is refused.
-    window.actions().aFelhasznalo->trigger();
+    window.actions().action(MainAction::Users)->trigger();
     QCOMPARE(boxes.texts(), QStringList{u"Nincs jogosultság a művelethez."_s});
 }
 

@@ -1,7 +1,7 @@
-#include "gui/formgeometry.h"
 #include "common/paths.h"
 #include "config/conprofile.h"
 #include "config/settings.h"
+#include "gui/formgeometry.h"
 #include "testutil.h"
 
 #include <QCoreApplication>
@@ -129,7 +129,7 @@ void TestPaths::iniBesideProgramWins()
     QCOMPARE(DataFolder(), programFolder());
     QCOMPARE(SettingsFilePath(), programFolder() + u"/OrvantH.ini"_s);
     QCOMPARE(IniReadString(u"User"_s, u"LastUser"_s, QString()), u"helyi"_s);
-    QCOMPARE(ReadSettingString(Setting::HtmlUt), programFolder() + u"/Html"_s);
+    QCOMPARE(ReadSettingString(Setting::HtmlFolder), programFolder() + u"/Html"_s);
 }
 
 void TestPaths::sharedFolderWhenNoIniBesideProgram()
@@ -178,8 +178,8 @@ void TestPaths::defaults()
     QCOMPARE(s.fullScreen, true);
     QCOMPARE(QList<int>({s.left, s.top, s.height, s.width}), QList<int>({5, 5, 400, 640}));
     QCOMPARE(ReadSettingString(Setting::MysqlDump), QString());
-    QCOMPARE(ReadSettingInt(Setting::Szeles), 640);
-    QVERIFY(ReadSettingBool(Setting::TeljesKep));
+    QCOMPARE(ReadSettingInt(Setting::Width), 640);
+    QVERIFY(ReadSettingBool(Setting::FullScreen));
     QVERIFY(!QFileInfo::exists(SettingsFilePath())); // reading creates nothing
 }
 
@@ -208,7 +208,7 @@ void TestPaths::numbersAndFlagsRead()
     QCOMPARE(s.fontSize, fontSize);
     QCOMPARE(s.fullScreen, fullScreen);
     QCOMPARE(ReadSettingInt(Setting::FontSize), fontSize);
-    QCOMPARE(ReadSettingBool(Setting::TeljesKep), fullScreen);
+    QCOMPARE(ReadSettingBool(Setting::FullScreen), fullScreen);
 }
 
 void TestPaths::workstationSettingsWrittenBack()

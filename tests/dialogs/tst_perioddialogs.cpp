@@ -23,6 +23,25 @@ void SaveShot(QWidget *w, const QString &name)
     QVERIFY(w->grab().save(u"/tmp/shots/"_s + name + u".png"_s));
 }
 
+// A dialog's widget by its original component name.
+template <typename T> T *child(QWidget *dialog, const char *name)
+{
+    T *widget = dialog->findChild<T *>(QString::fromLatin1(name));
+    if (!widget)
+        qFatal("no %s in %s", name, qPrintable(dialog->objectName()));
+    return widget;
+}
+
+QDateEdit *picker(QWidget *dialog, const char *name)
+{
+    return child<QDateEdit>(dialog, name);
+}
+
+QPushButton *pushButton(QWidget *dialog, const char *name)
+{
+    return child<QPushButton>(dialog, name);
+}
+
 // Runs PickPeriod while `answer` works the dialog.
 bool RunPickPeriod(QDate &from, QDate &to, const QString &caption, std::function<void(Tfrm_Idoszak *)> answer)
 {
@@ -163,13 +182,14 @@ void TestPeriodDialogs::presetButtons()
     QCOMPARE(b->text(), caption);
     b->click();
     const Period expected = PresetPeriod(PeriodPreset(preset), QDate::currentDate());
-    QCOMPARE(dialog.eAlso->date(), expected.from);
-    QCOMPARE(dialog.eFelso->date(), expected.to);
+    QCOMPARE(picker(&dialog, "eAlso")->date(), expected.from);
+    QCOMPARE(picker(&dialog, "eFelso")->date(), expected.to);
     QVERIFY(dialog.isVisible()); // a preset only fills the pickers
 
     // Their order on the screen, top to bottom.
-    const QList<QPushButton *> order{dialog.Button7, dialog.Button3, dialog.Button4,
-                                     dialog.Button5, dialog.Button6, dialog.Button8};
+    const QList<QPushButton *> order{pushButton(&dialog, "Button7"), pushButton(&dialog, "Button3"),
+                                     pushButton(&dialog, "Button4"), pushButton(&dialog, "Button5"),
+                                     pushButton(&dialog, "Button6"), pushButton(&dialog, "Button8")};
     for (qsizetype i = 1; i < order.size(); ++i)
         QVERIFY(order[i - 1]->y() < order[i]->y());
 }
@@ -178,10 +198,10 @@ void TestPeriodDialogs::periodOkReturnsDatesUnswapped()
 {
     QDate from(2024, 1, 1), to(2024, 1, 1);
     const bool ok = RunPickPeriod(from, to, QString(), [](Tfrm_Idoszak *d) {
-        QCOMPARE(d->eAlso->date(), QDate(2024, 1, 1));
-        d->eAlso->setDate(QDate(2024, 6, 30));
-        d->eFelso->setDate(QDate(2024, 3, 1));
-        d->Button1->click();
+        QCOMPARE(picker(d, "eAlso")->date(), QDate(2024, 1, 1));
+        picker(d, "eAlso")->setDate(QDate(2024, 6, 30));
+        picker(d, "eFelso")->setDate(QDate(2024, 3, 1));
+        pushButton(d, "Button1")->click();
     });
     QVERIFY(ok);
     QCOMPARE(from, QDate(2024, 6, 30));
@@ -201,10 +221,10 @@ void TestPeriodDialogs::periodCancelLeavesDates()
     QFETCH(int, how);
     QDate from(2020, 5, 6), to(2020, 7, 8);
     const bool ok = RunPickPeriod(from, to, QString(), [how](Tfrm_Idoszak *d) {
-        d->Button8->click();
-        d->eFelso->setDate(QDate(2001, 1, 1));
+        pushButton(d, "Button8")->click();
+        picker(d, "eFelso")->setDate(QDate(2001, 1, 1));
         if (how == 0)
-            d->Button2->click();
+            pushButton(d, "Button2")->click();
         else if (how == 1)
             Key(d, Qt::Key_Escape);
         else
@@ -245,12 +265,12 @@ void TestPeriodDialogs::periodEnterMovesOnCtrlEnterAccepts()
 {
     QDate from(2024, 4, 1), to(2024, 4, 30);
     const bool ok = RunPickPeriod(from, to, QString(), [](Tfrm_Idoszak *d) {
-        d->eAlso->setFocus();
-        QTRY_VERIFY(d->eAlso->hasFocus());
-        d->eAlso->setDate(QDate(2024, 4, 15));
+        picker(d, "eAlso")->setFocus();
+        QTRY_VERIFY(picker(d, "eAlso")->hasFocus());
+        picker(d, "eAlso")->setDate(QDate(2024, 4, 15));
         Key(d, Qt::Key_Return);
         QVERIFY(d->isVisible());
-        QVERIFY(!d->eAlso->hasFocus());
+        QVERIFY(!picker(d, "eAlso")->hasFocus());
         QCOMPARE(d->result(), int(QDialog::Rejected));
 
         Key(d, Qt::Key_Return, Qt::ControlModifier);
@@ -267,13 +287,13 @@ void TestPeriodDialogs::periodEnterPressesFocusedButton()
     QDate from(2000, 1, 1), to(2000, 1, 1);
     const QDate today = QDate::currentDate();
     const bool ok = RunPickPeriod(from, to, QString(), [today](Tfrm_Idoszak *d) {
-        d->Button6->setFocus();
-        QTRY_VERIFY(d->Button6->hasFocus());
+        pushButton(d, "Button6")->setFocus();
+        QTRY_VERIFY(pushButton(d, "Button6")->hasFocus());
         Key(d, Qt::Key_Return);
         QVERIFY(d->isVisible());
-        QCOMPARE(d->eAlso->date(), QDate(today.year(), 1, 1));
-        d->Button1->setFocus();
-        QTRY_VERIFY(d->Button1->hasFocus());
+        QCOMPARE(picker(d, "eAlso")->date(), QDate(today.year(), 1, 1));
+        pushButton(d, "Button1")->setFocus();
+        QTRY_VERIFY(pushButton(d, "Button1")->hasFocus());
         Key(d, Qt::Key_Return);
     });
     QVERIFY(ok);
@@ -296,9 +316,9 @@ void TestPeriodDialogs::dateEnterAcceptsEscCancels()
     QFETCH(bool, accepted);
     QDate date(2024, 9, 2);
     const bool ok = RunPickDate(date, QString(), [key](Tfrm_Datumbe *d) {
-        QCOMPARE(d->DateTimePicker1->date(), QDate(2024, 9, 2));
-        QTRY_VERIFY(d->DateTimePicker1->hasFocus());
-        d->DateTimePicker1->setDate(QDate(2024, 9, 12));
+        QCOMPARE(picker(d, "DateTimePicker1")->date(), QDate(2024, 9, 2));
+        QTRY_VERIFY(picker(d, "DateTimePicker1")->hasFocus());
+        picker(d, "DateTimePicker1")->setDate(QDate(2024, 9, 12));
         Key(d, Qt::Key(key));
         QVERIFY(!d->isVisible());
     });
@@ -311,14 +331,15 @@ void TestPeriodDialogs::focusedPickerIsLightBlue()
     QDate from(2024, 1, 1), to(2024, 1, 1);
     RunPickPeriod(from, to, QString(), [](Tfrm_Idoszak *d) {
         const QColor lightBlue(0xa6, 0xca, 0xf0);
-        d->eAlso->setFocus();
-        QTRY_VERIFY(d->eAlso->hasFocus());
-        QCOMPARE(d->eAlso->palette().color(QPalette::Base), lightBlue);
-        QVERIFY(d->eFelso->palette().color(QPalette::Base) != lightBlue);
-        d->eFelso->setFocus();
-        QTRY_VERIFY(d->eFelso->hasFocus());
-        QCOMPARE(d->eFelso->palette().color(QPalette::Base), lightBlue);
-        QCOMPARE(d->eAlso->palette().color(QPalette::Base), QApplication::palette().color(QPalette::Base));
+        picker(d, "eAlso")->setFocus();
+        QTRY_VERIFY(picker(d, "eAlso")->hasFocus());
+        QCOMPARE(picker(d, "eAlso")->palette().color(QPalette::Base), lightBlue);
+        QVERIFY(picker(d, "eFelso")->palette().color(QPalette::Base) != lightBlue);
+        picker(d, "eFelso")->setFocus();
+        QTRY_VERIFY(picker(d, "eFelso")->hasFocus());
+        QCOMPARE(picker(d, "eFelso")->palette().color(QPalette::Base), lightBlue);
+        QCOMPARE(picker(d, "eAlso")->palette().color(QPalette::Base),
+                 QApplication::palette().color(QPalette::Base));
     });
 }
 
@@ -357,8 +378,8 @@ void TestPeriodDialogs::positionRemembered()
 void TestPeriodDialogs::screenshots()
 {
     Tfrm_Idoszak period;
-    period.eAlso->setDate(QDate(2025, 12, 29));
-    period.eFelso->setDate(QDate(2026, 1, 4));
+    picker(&period, "eAlso")->setDate(QDate(2025, 12, 29));
+    picker(&period, "eFelso")->setDate(QDate(2026, 1, 4));
     period.show();
     QVERIFY(QTest::qWaitForWindowExposed(&period));
     QCOMPARE(period.size(), QSize(475, 338));
@@ -366,7 +387,7 @@ void TestPeriodDialogs::screenshots()
     period.close();
 
     // The largest font size the users can choose still fits the fixed size.
-    Beall.fontSize = 10;
+    Beall.workstation.fontSize = 10;
     Tfrm_Idoszak large;
     large.show();
     QVERIFY(QTest::qWaitForWindowExposed(&large));
@@ -374,10 +395,10 @@ void TestPeriodDialogs::screenshots()
     QVERIFY(large.layout()->minimumSize().height() <= large.height());
     SaveShot(&large, u"period_dialog_10pt"_s);
     large.close();
-    Beall.fontSize = 9;
+    Beall.workstation.fontSize = 9;
 
     Tfrm_Datumbe date;
-    date.DateTimePicker1->setDate(QDate(2024, 9, 12));
+    picker(&date, "DateTimePicker1")->setDate(QDate(2024, 9, 12));
     date.show();
     QVERIFY(QTest::qWaitForWindowExposed(&date));
     QCOMPARE(date.size(), QSize(345, 229));

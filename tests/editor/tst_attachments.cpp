@@ -1,7 +1,8 @@
 // Attachment slots: stored names, choosing and removing in the editor, viewing through tmp.
-#include "gui/messagebox.h"
 #include "db/connection.h"
 #include "db/dbroutines.h"
+#include "editorfields.h"
+#include "gui/messagebox.h"
 #include "register/attachments.h"
 #include "register/frm_szerkeszt.h"
 #include "register/resolutioneditor.h"
@@ -21,6 +22,7 @@
 #include <memory>
 
 using namespace Qt::StringLiterals;
+using namespace editorfields;
 
 namespace {
 void writeFile(const QString &path, const QByteArray &content)
@@ -161,9 +163,9 @@ void TestAttachments::attachToExistingRecord()
     seam.chooser = [source] { return source; };
     QString shown;
     const int id = runEditor(1234567, [&](Tfrm_Szerkeszt *f) {
-        f->chooseButtons[2]->click();
-        shown = f->attachmentEdits[2]->text();
-        f->btnOKClick();
+        chooseButton(f, 2)->click();
+        shown = attachmentEdit(f, 2)->text();
+        okButton(f)->click();
     });
     QCOMPARE(id, 1234567);
     QCOMPARE(shown, u"levél.docx"_s);
@@ -188,11 +190,11 @@ void TestAttachments::attachToNewRecordUsesItsId()
     QString next = a;
     seam.chooser = [&next] { return next; };
     const int id = runEditor(-1, [&](Tfrm_Szerkeszt *f) {
-        f->chooseButtons[0]->click();
+        chooseButton(f, 0)->click();
         next = b;
-        f->chooseButtons[1]->click();
-        f->MaskEdit1->setText(u"03.04"_s);
-        f->btnOKClick();
+        chooseButton(f, 1)->click();
+        dateEdit(f)->setText(u"03.04"_s);
+        okButton(f)->click();
     });
     QCOMPARE(id, 41);
     QCOMPARE(
@@ -219,13 +221,13 @@ void TestAttachments::cancelKeepsRecordAndStoredFile()
 
     QCOMPARE(runEditor(42,
                        [](Tfrm_Szerkeszt *f) {
-                           f->chooseButtons[0]->click();
+                           chooseButton(f, 0)->click();
                            f->reject();
                        }),
              -1);
     QCOMPARE(runEditor(-1,
                        [](Tfrm_Szerkeszt *f) {
-                           f->chooseButtons[0]->click();
+                           chooseButton(f, 0)->click();
                            f->reject();
                        }),
              -1);
@@ -263,16 +265,16 @@ void TestAttachments::failedSaveKeepsStoredDocument()
     bool openAfterError = false;
     QByteArray storedAfterError;
     const int id = runEditor(42, [&](Tfrm_Szerkeszt *f) {
-        f->chooseButtons[0]->click();
-        f->SynEdit1->setText(u"Szavazás: igen ≥ 2/3"_s);
-        f->btnOKClick();
+        chooseButton(f, 0)->click();
+        textEditor(f)->setText(u"Szavazás: igen ≥ 2/3"_s);
+        okButton(f)->click();
         openAfterError = f->isVisible();
         storedAfterError = readFile(m_store + u"/0000042-1.pdf"_s);
         if (correctedAndSaved) {
-            f->SynEdit1->setText(u"Szavazás: igen legalább 2/3"_s);
-            f->btnOKClick();
+            textEditor(f)->setText(u"Szavazás: igen legalább 2/3"_s);
+            okButton(f)->click();
         } else {
-            f->btnCancel->click();
+            cancelButton(f)->click();
         }
     });
     QVERIFY(openAfterError);
@@ -295,9 +297,9 @@ void TestAttachments::removeEmptiesSlotAndKeepsFile()
     QString shown = u"?"_s;
     QCOMPARE(runEditor(42,
                        [&](Tfrm_Szerkeszt *f) {
-                           f->removeButtons[1]->click();
-                           shown = f->attachmentEdits[1]->text();
-                           f->btnOKClick();
+                           removeButton(f, 1)->click();
+                           shown = attachmentEdit(f, 1)->text();
+                           okButton(f)->click();
                        }),
              42);
     QCOMPARE(shown, QString());
@@ -329,8 +331,8 @@ void TestAttachments::missingStoreIsReported()
     QString shown = u"?"_s;
     AnswerNextModal([&](QWidget *w) {
         auto f = qobject_cast<Tfrm_Szerkeszt *>(w);
-        f->chooseButtons[0]->click();
-        shown = f->attachmentEdits[0]->text();
+        chooseButton(f, 0)->click();
+        shown = attachmentEdit(f, 0)->text();
         f->reject();
     });
     QCOMPARE(EditResolution(*m_con, -1, 1, QDate(2025, 3, 3), impossible), -1);

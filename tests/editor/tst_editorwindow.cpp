@@ -1,7 +1,8 @@
 // The editor window driven as a user would: EditResolution opens it modally and the test types.
-#include "gui/messagebox.h"
 #include "db/connection.h"
 #include "db/dbroutines.h"
+#include "editorfields.h"
+#include "gui/messagebox.h"
 #include "register/frm_szerkeszt.h"
 #include "register/resolutioneditor.h"
 #include "testdatabase.h"
@@ -21,6 +22,7 @@
 #include <memory>
 
 using namespace Qt::StringLiterals;
+using namespace editorfields;
 
 namespace {
 Tfrm_Szerkeszt *editorOf(QWidget *w)
@@ -57,10 +59,10 @@ void typeLines(QsciScintilla *editor, const QString &text)
 
 void typeInto(Tfrm_Szerkeszt *f, const QString &date, const QString &subject, const QString &text)
 {
-    f->MaskEdit1->setText(date);
-    f->DBComboBox1->setEditText(subject);
-    f->SynEdit1->clear();
-    typeLines(f->SynEdit1, text);
+    dateEdit(f)->setText(date);
+    subjectCombo(f)->setEditText(subject);
+    textEditor(f)->clear();
+    typeLines(textEditor(f), text);
 }
 } // namespace
 
@@ -150,15 +152,15 @@ void TestEditorWindow::newRecordWithTypedDate()
     bool deadlineVisible = true;
     QStringList subjects;
     const int id = run(-1, QDate(2025, 1, 2), [&](Tfrm_Szerkeszt *f) {
-        heading = f->Label1->text();
-        year = f->DBEdit2->text();
-        number = f->DBEdit3->text();
-        shownDate = f->MaskEdit1->displayText();
-        deadlineVisible = f->c2->isVisibleTo(f);
-        for (int i = 0; i < f->DBComboBox1->count(); ++i)
-            subjects.append(f->DBComboBox1->itemText(i));
+        heading = headingLabel(f)->text();
+        year = yearEdit(f)->text();
+        number = numberEdit(f)->text();
+        shownDate = dateEdit(f)->displayText();
+        deadlineVisible = deadlineEdit(f)->isVisibleTo(f);
+        for (int i = 0; i < subjectCombo(f)->count(); ++i)
+            subjects.append(subjectCombo(f)->itemText(i));
         typeInto(f, u"12.31"_s, u"Beszámoló"_s, u"első\nmásodik"_s);
-        f->btnOKClick();
+        okButton(f)->click();
     });
     QCOMPARE(heading, u"Pénzügyi Bizottság"_s);
     QCOMPARE(year, u"2025"_s);
@@ -183,7 +185,7 @@ void TestEditorWindow::cancelledNewRecordWritesNothing()
     const int id = run(-1, QDate(2025, 1, 2), [](Tfrm_Szerkeszt *f) {
         // An impossible date typed before cancelling is not complained about either.
         typeInto(f, u"13.45"_s, u"Új tárgy"_s, u"szöveg"_s);
-        f->DBCheckBox1->setChecked(true);
+        deadlineCheck(f)->setChecked(true);
         f->reject();
     });
     QCOMPARE(id, -1);
@@ -216,15 +218,15 @@ void TestEditorWindow::impossibleDateKeepsEverythingTyped()
     int rowsAfterError = -1;
     const int id = run(-1, QDate(2025, 1, 2), [&](Tfrm_Szerkeszt *f) {
         typeInto(f, typed, u"Tárgy marad"_s, u"szöveg\nmarad"_s);
-        f->DBCheckBox1->setChecked(true);
-        f->c4->setText(u"Nagy Ádám"_s);
-        f->btnOKClick();
+        deadlineCheck(f)->setChecked(true);
+        responsibleEdit(f)->setText(u"Nagy Ádám"_s);
+        okButton(f)->click();
         openAfterError = f->isVisible();
-        subjectAfter = f->DBComboBox1->currentText();
-        textAfter = f->SynEdit1->text();
+        subjectAfter = subjectCombo(f)->currentText();
+        textAfter = textEditor(f)->text();
         rowsAfterError = QueryInt(*m_con, u"SELECT COUNT(*) FROM iktato"_s, -1);
-        f->MaskEdit1->setText(u"02.28"_s);
-        f->btnOKClick();
+        dateEdit(f)->setText(u"02.28"_s);
+        okButton(f)->click();
     });
     QCOMPARE(boxes.texts(), QStringList{message});
     QCOMPARE(boxes.boxes().first().kind, MessageBoxRecorder::Kind::Error);
@@ -246,11 +248,11 @@ void TestEditorWindow::failedSaveKeepsEditorOpen()
     int rowsAfterError = -1;
     const int id = run(-1, QDate(2025, 1, 2), [&](Tfrm_Szerkeszt *f) {
         typeInto(f, u"03.04"_s, u"Új tárgy"_s, u"szöveg"_s);
-        f->btnOKClick();
+        okButton(f)->click();
         openAfterError = f->isVisible();
         rowsAfterError = QueryInt(*m_con, u"SELECT COUNT(*) FROM iktato"_s, -1);
         m_db->client("DROP TRIGGER targy_zarva;");
-        f->btnOKClick();
+        okButton(f)->click();
     });
     QCOMPARE(boxes.texts(), QStringList{u"Hiba: katalogus zarva"_s});
     QVERIFY(openAfterError);
@@ -267,7 +269,7 @@ void TestEditorWindow::collisionTellsTheNumberItGot()
         // Another workstation saves number 1 while this editor is open.
         m_db->client("INSERT INTO iktato (ev, csoport, az, datum) VALUES (2025, 1, 1, '2025-01-02');");
         typeInto(f, u"01.02"_s, u"Második"_s, QString());
-        f->btnOKClick();
+        okButton(f)->click();
     });
     QCOMPARE(
         boxes.texts(),
@@ -289,14 +291,14 @@ void TestEditorWindow::existingRecordIsShownAndSaved()
     QDate deadline;
     bool deadlineVisible = false;
     const int id = run(77, QDate(2030, 1, 1), [&](Tfrm_Szerkeszt *f) {
-        shownDate = f->MaskEdit1->displayText();
-        text = f->SynEdit1->text();
-        attachment = f->attachmentEdits[0]->text();
-        responsible = f->c4->text();
-        deadline = f->c2->date();
-        deadlineVisible = f->c2->isVisibleTo(f);
-        f->DBCheckBox1->setChecked(false); // the deadline goes, the finished status stays
-        f->btnOKClick();
+        shownDate = dateEdit(f)->displayText();
+        text = textEditor(f)->text();
+        attachment = attachmentEdit(f, 0)->text();
+        responsible = responsibleEdit(f)->text();
+        deadline = deadlineEdit(f)->date();
+        deadlineVisible = deadlineEdit(f)->isVisibleTo(f);
+        deadlineCheck(f)->setChecked(false); // the deadline goes, the finished status stays
+        okButton(f)->click();
     });
     QCOMPARE(id, 77);
     QCOMPARE(shownDate, u"03.05"_s);
@@ -327,8 +329,8 @@ void TestEditorWindow::deletedRecordIsNotOpened()
     bool openAfterError = false;
     const int id = run(5, {}, [&](Tfrm_Szerkeszt *f) {
         m_db->client("DELETE FROM iktato WHERE iktato = 5;");
-        f->DBComboBox1->setEditText(u"változott"_s);
-        f->btnOKClick();
+        subjectCombo(f)->setEditText(u"változott"_s);
+        okButton(f)->click();
         openAfterError = f->isVisible();
     });
     QCOMPARE(id, -1);
@@ -347,22 +349,22 @@ void TestEditorWindow::keys()
     bool enterInSubjectGoesToText = false;
     QString subject, text;
     const int id = run(-1, QDate(2025, 1, 2), [&](Tfrm_Szerkeszt *f) {
-        firstFocusInDate = f->focusWidget() == f->MaskEdit1;
-        QTest::keyClicks(f->MaskEdit1, u"0607"_s);
-        QTest::keyClick(f->MaskEdit1, Qt::Key_Return);
-        enterInDateGoesToSubject = f->focusWidget() == f->DBComboBox1;
+        firstFocusInDate = f->focusWidget() == dateEdit(f);
+        QTest::keyClicks(dateEdit(f), u"0607"_s);
+        QTest::keyClick(dateEdit(f), Qt::Key_Return);
+        enterInDateGoesToSubject = f->focusWidget() == subjectCombo(f);
         // Typed into the empty box, the first letter becomes a capital (Hungarian letters too).
         // Typed as a user does: the keys go to the combo box that has the focus.
-        typeText(f->DBComboBox1, u"ülés napja"_s);
-        subject = f->DBComboBox1->currentText();
-        QTest::keyClick(f->DBComboBox1->lineEdit(), Qt::Key_Enter);
-        enterInSubjectGoesToText = f->focusWidget() == f->SynEdit1;
-        f->SynEdit1->setFocus();
-        QTest::keyClicks(f->SynEdit1, u"egy"_s);
-        QTest::keyClick(f->SynEdit1, Qt::Key_Return);
-        typeText(f->SynEdit1, u"kettő"_s);
-        text = f->SynEdit1->text();
-        QTest::keyClick(f->SynEdit1, Qt::Key_Return, Qt::ControlModifier);
+        typeText(subjectCombo(f), u"ülés napja"_s);
+        subject = subjectCombo(f)->currentText();
+        QTest::keyClick(subjectCombo(f)->lineEdit(), Qt::Key_Enter);
+        enterInSubjectGoesToText = f->focusWidget() == textEditor(f);
+        textEditor(f)->setFocus();
+        QTest::keyClicks(textEditor(f), u"egy"_s);
+        QTest::keyClick(textEditor(f), Qt::Key_Return);
+        typeText(textEditor(f), u"kettő"_s);
+        text = textEditor(f)->text();
+        QTest::keyClick(textEditor(f), Qt::Key_Return, Qt::ControlModifier);
     });
     QVERIFY(firstFocusInDate);
     QVERIFY(enterInDateGoesToSubject);
@@ -401,13 +403,13 @@ void TestEditorWindow::untouchedTextIsKeptExactly()
                  stored.toHex() + "');");
     MessageBoxRecorder boxes;
     const int id = run(5, {}, [&](Tfrm_Szerkeszt *f) {
-        f->DBComboBox1->setEditText(u"Beszámoló"_s);
+        subjectCombo(f)->setEditText(u"Beszámoló"_s);
         if (!typedAtEnd.isEmpty()) {
-            f->SynEdit1->setFocus();
-            QTest::keyClick(f->SynEdit1, Qt::Key_End, Qt::ControlModifier);
-            typeLines(f->SynEdit1, typedAtEnd);
+            textEditor(f)->setFocus();
+            QTest::keyClick(textEditor(f), Qt::Key_End, Qt::ControlModifier);
+            typeLines(textEditor(f), typedAtEnd);
         }
-        f->btnOKClick();
+        okButton(f)->click();
     });
     QCOMPARE(id, 5);
     QCOMPARE(boxes.count(), 0);
@@ -434,14 +436,14 @@ void TestEditorWindow::escapeCancels()
     bool closedByEsc = false;
     const int id = run(-1, QDate(2025, 1, 2), [&](Tfrm_Szerkeszt *f) {
         typeInto(f, u"03.04"_s, u"Tárgy"_s, u"szöveg"_s);
-        f->DBCheckBox1->setChecked(true);
-        QWidget *target = f->c4;
+        deadlineCheck(f)->setChecked(true);
+        QWidget *target = responsibleEdit(f);
         if (field == u"date"_s)
-            target = f->MaskEdit1;
+            target = dateEdit(f);
         else if (field == u"subject"_s)
-            target = f->DBComboBox1->lineEdit();
+            target = subjectCombo(f)->lineEdit();
         else if (field == u"text"_s)
-            target = f->SynEdit1;
+            target = textEditor(f);
         target->setFocus();
         QTest::keyClick(target, Qt::Key_Escape);
         closedByEsc = !f->isVisible() && f->result() == QDialog::Rejected;
@@ -474,7 +476,7 @@ void TestEditorWindow::accentedCapitalsAreWhole()
     form.resize(722, 709);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));
-    QsciScintilla *editor = form.SynEdit1;
+    QsciScintilla *editor = textEditor(&form);
     const auto inkOfLine = [editor](const QString &line) {
         editor->setText(line + u"\r\n"_s);
         editor->setCaretLineVisible(false);
@@ -528,10 +530,10 @@ void TestEditorWindow::screenshots()
     run(-1, QDate(2025, 4, 18), [&](Tfrm_Szerkeszt *f) { shoot(f, u"editor_new.png"_s); });
     run(1234, {}, [&](Tfrm_Szerkeszt *f) { shoot(f, u"editor_existing_deadline.png"_s); });
     run(1234, {}, [&](Tfrm_Szerkeszt *f) {
-        f->DBCheckBox1->setChecked(false);
+        deadlineCheck(f)->setChecked(false);
         shoot(f, u"editor_existing_no_deadline.png"_s);
-        f->SynEdit1->setFocus();
-        f->SynEdit1->setCursorPosition(1, 3);
+        textEditor(f)->setFocus();
+        textEditor(f)->setCursorPosition(1, 3);
         shoot(f, u"editor_text_focused.png"_s);
     });
     QCOMPARE(QueryInt(*m_con, u"SELECT COUNT(*) FROM iktato"_s, -1), 1);

@@ -1,9 +1,8 @@
 // The numbering rule and the save of a resolution record, without the window.
-#include "gui/messagebox.h"
 #include "db/connection.h"
 #include "db/dberror.h"
 #include "db/dbroutines.h"
-#include "register/resolutioneditor.h"
+#include "register/resolutionsave.h"
 #include "testdatabase.h"
 
 #include <QDir>

@@ -1,7 +1,8 @@
 // Status toggle (F3) and deletion (Ctrl+Del) of a resolution record.
-#include "gui/messagebox.h"
 #include "db/connection.h"
 #include "db/dbroutines.h"
+#include "gui/messagebox.h"
+#include "register/resolutionstatus.h"
 #include "register/statusdelete.h"
 #include "testdatabase.h"
 
@@ -22,6 +23,8 @@ private slots:
     void init();
     void cleanup();
 
+    void toggledStatus_data();
+    void toggledStatus();
     void status_data();
     void status();
     void toggleThereAndBack();
@@ -44,6 +47,28 @@ void TestStatusDelete::cleanup()
 {
     m_con.reset();
     m_db.reset();
+}
+
+void TestStatusDelete::toggledStatus_data()
+{
+    QTest::addColumn<QVariant>("status"); // as the register row holds it
+    QTest::addColumn<int>("next");        // 0: nothing to set
+
+    QTest::newRow("open") << QVariant(1) << 2;
+    QTest::newRow("done") << QVariant(2) << 1;
+    QTest::newRow("done, as the database's text") << QVariant(u"2"_s) << 1;
+    QTest::newRow("no deadline") << QVariant(0) << 0;
+    QTest::newRow("NULL") << QVariant() << 0;
+    QTest::newRow("unknown value") << QVariant(3) << 0;
+    QTest::newRow("negative") << QVariant(-1) << 0;
+}
+
+// The rule behind F3, without a window or a database.
+void TestStatusDelete::toggledStatus()
+{
+    QFETCH(QVariant, status);
+    QFETCH(int, next);
+    QCOMPARE(ToggledResolutionStatus(status), next);
 }
 
 void TestStatusDelete::status_data()

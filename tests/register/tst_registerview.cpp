@@ -48,7 +48,7 @@ QStringList listedIds(RegisterView &view)
 
 void typeSearch(RegisterView &view, const QString &text)
 {
-    view.searchBox()->setText(text);
+    view.searchEdit()->setText(text);
     QTRY_COMPARE(view.registerQuery().query().isOpen(), true);
     QCoreApplication::processEvents(); // the search runs once the keys are handled
 }
@@ -102,7 +102,7 @@ void TestRegisterView::init()
     m_window = std::make_unique<QWidget>();
     m_view = new RegisterView(m_con.get());
     auto layout = new QVBoxLayout(m_window.get());
-    layout->addWidget(m_view->searchBox());
+    layout->addWidget(m_view->searchEdit());
     layout->addWidget(m_view);
     m_tester = std::make_unique<QAbstractItemModelTester>(
         m_view->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
@@ -216,23 +216,23 @@ void TestRegisterView::letterInGridStartsSearch()
     m_view->committeeTabs()->setCurrentIndex(2);
     m_view->grid()->setFocus();
     QTest::keyClick(m_view->grid(), Qt::Key_T, Qt::ShiftModifier, 'T');
-    QCOMPARE(m_view->searchBox()->text(), u"t"_s);
-    QVERIFY(m_view->searchBox()->hasFocus());
-    QCOMPARE(m_view->searchBox()->cursorPosition(), 1);
+    QCOMPARE(m_view->searchEdit()->text(), u"t"_s);
+    QVERIFY(m_view->searchEdit()->hasFocus());
+    QCOMPARE(m_view->searchEdit()->cursorPosition(), 1);
     QTRY_VERIFY(m_view->registerQuery().query().sql().at(1).contains(u"LIKE '%t%'"_s));
     QCOMPARE(listedIds(*m_view), (QStringList{u"1"_s, u"2"_s, u"3"_s, u"4"_s}));
     // Blanks and punctuation do nothing.
     m_view->grid()->setFocus();
     QTest::keyClick(m_view->grid(), Qt::Key_Space, Qt::NoModifier, ' ');
-    QCOMPARE(m_view->searchBox()->text(), u"t"_s);
+    QCOMPARE(m_view->searchEdit()->text(), u"t"_s);
     QVERIFY(m_view->grid()->hasFocus());
 }
 
 void TestRegisterView::searchBoxKeysReturnToGrid()
 {
     for (Qt::Key key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_PageDown, Qt::Key_PageUp}) {
-        m_view->searchBox()->setFocus();
-        QTest::keyClick(m_view->searchBox(), key);
+        m_view->searchEdit()->setFocus();
+        QTest::keyClick(m_view->searchEdit(), key);
         QVERIFY(m_view->grid()->hasFocus());
     }
 }
@@ -248,12 +248,12 @@ void TestRegisterView::tabChangeEmptiesSearch()
     m_view->yearTabs()->setCurrentIndex(2);
     QCoreApplication::processEvents();
     QCOMPARE(opens, 1); // one query for the new tab, none for the emptied box
-    QCOMPARE(m_view->searchBox()->text(), QString());
+    QCOMPARE(m_view->searchEdit()->text(), QString());
     QCOMPARE(m_view->registerQuery().query().sql().at(1), u"WHERE (iktato > 0) AND (csoport = 1)"_s);
     QCOMPARE(listedIds(*m_view), (QStringList{u"1"_s, u"2"_s, u"4"_s}));
     typeSearch(*m_view, u"Telek"_s);
     m_view->committeeTabs()->setCurrentIndex(1);
-    QCOMPARE(m_view->searchBox()->text(), QString());
+    QCOMPARE(m_view->searchEdit()->text(), QString());
     QCOMPARE(listedIds(*m_view), QStringList{u"3"_s});
 }
 
@@ -269,7 +269,7 @@ void TestRegisterView::cancelledPeriodStillEmptiesSearch()
     typeSearch(*m_view, u"x"_s);
     m_view->setPeriodPicker([](QDate &, QDate &) { return false; });
     m_view->filterByPeriod(QDate(2017, 1, 1));
-    QCOMPARE(m_view->searchBox()->text(), QString());
+    QCOMPARE(m_view->searchEdit()->text(), QString());
     QVERIFY(m_view->periodFilterActive());
     QCOMPARE(m_view->filterLabel()->text(), u"Szűrés:\n2017.03.01 - 2017.03.10"_s);
     QCOMPARE(listedIds(*m_view), QStringList{u"1"_s});
@@ -311,7 +311,7 @@ void TestRegisterView::titleClickKeepsRecord()
     QCOMPARE(m_view->registerQuery().query().sql().last(), u"ORDER BY sorrend;"_s);
     QCOMPARE(m_view->currentId(), 3);
     QCOMPARE(m_view->grid()->currentIndex().row(), m_view->registerQuery().query().recNo());
-    QVERIFY(m_view->searchBox()->hasFocus());
+    QVERIFY(m_view->searchEdit()->hasFocus());
     m_view->sortByColumn(RegisterModel::ColSubject);
     QCOMPARE(m_view->registerQuery().query().sql().last(), u"ORDER BY targy;"_s);
     QCOMPARE(m_view->currentId(), 3);

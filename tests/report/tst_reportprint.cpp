@@ -4,11 +4,11 @@
 #include "app/mainactions.h"
 #include "app/mainregister.h"
 #include "app/setup.h"
-#include "gui/messagebox.h"
 #include "common/paths.h"
 #include "config/conprofile.h"
 #include "config/inifile.h"
 #include "db/query.h"
+#include "gui/messagebox.h"
 #include "output/frm_nyomvalaszt.h"
 #include "output/reportpreview.h"
 #include "pdfwords.h"
@@ -117,7 +117,7 @@ void TestReportPrint::init()
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     // The program-wide printer, as the settings file would give it.
-    Beall.printerName = u"Irodai nyomtató"_s;
+    Beall.workstation.printer = u"Irodai nyomtató"_s;
     // Every committee of the year.
     FlowTabBar *committees = view().committeeTabs();
     committees->setCurrentIndex(committees->count() - 1);
@@ -152,7 +152,7 @@ void TestReportPrint::print(QAction *action, int choice, const QString &pdfPath)
 
 void TestReportPrint::search(const QString &text)
 {
-    view().searchBox()->setText(text);
+    view().searchEdit()->setText(text);
     QCoreApplication::processEvents(); // the search runs once the typing is handled
 }
 
@@ -173,7 +173,7 @@ void TestReportPrint::listFollowsSearchAndOrder()
     QVERIFY(expected.first().startsWith(u"Pénzügyi Bizottság 1/2024."_s));
 
     const QString path = m_dir.filePath(u"lista.pdf"_s);
-    print(m_window->actions().aLista, OutputPdf, path);
+    print(m_window->actions().action(MainAction::PrintList), OutputPdf, path);
     const PdfWords pdf(path);
     QVERIFY2(pdf.error().isEmpty(), qPrintable(pdf.error()));
     QCOMPARE(pdf.pageCount(), 1);
@@ -193,7 +193,7 @@ void TestReportPrint::emptyListPrintsTheResolutionReportWithoutText()
     search(u"nincsilyenszó"_s);
     QCOMPARE(view().registerQuery().query().rowCount(), 0);
     const QString path = m_dir.filePath(u"ures.pdf"_s);
-    print(m_window->actions().aNyomtat, OutputPdf, path);
+    print(m_window->actions().action(MainAction::Print), OutputPdf, path);
     const PdfWords pdf(path);
     QVERIFY2(pdf.error().isEmpty(), qPrintable(pdf.error()));
     QCOMPARE(pdf.pageCount(), 1);
@@ -241,7 +241,7 @@ void TestReportPrint::cancelledChoicePrintsNothing()
     QCOMPARE(after->seen(), QStringList());
     QCOMPARE(boxes.count(), 0); // printing would have told that there is no printer
     QCOMPARE(exports, 0);
-    QCOMPARE(Beall.printerName, u"Irodai nyomtató"_s);
+    QCOMPARE(Beall.workstation.printer, u"Irodai nyomtató"_s);
 }
 
 void TestReportPrint::exportChoiceOpensTheExportWindowOnTheReportRows()
@@ -252,7 +252,7 @@ void TestReportPrint::exportChoiceOpensTheExportWindowOnTheReportRows()
         offered = qobject_cast<Tfrm_NyomValaszt *>(dialog)->item(OutputExport)->isEnabled();
         dialog->reject();
     });
-    m_window->actions().aLista->trigger();
+    m_window->actions().action(MainAction::PrintList)->trigger();
     QVERIFY(!offered);
 
     QList<qint64> exported;
@@ -262,7 +262,7 @@ void TestReportPrint::exportChoiceOpensTheExportWindowOnTheReportRows()
             exported.append(query.value(u"iktato"_s).toLongLong());
         }
     });
-    print(m_window->actions().aLista, OutputExport);
+    print(m_window->actions().action(MainAction::PrintList), OutputExport);
     const Query &rows = view().registerQuery().query();
     QList<qint64> listed;
     for (int row = 0; row < rows.rowCount(); ++row)
@@ -289,7 +289,7 @@ void TestReportPrint::previewChoiceShowsThePreview()
         },
         seen, 10000);
     QVERIFY(view().registerQuery().locateId(LongRecordId));
-    m_window->actions().aNyomtat->trigger();
+    m_window->actions().action(MainAction::Print)->trigger();
     QVERIFY(*seen);
     QVERIFY2(pages.mid(2).toInt() >= 3, qPrintable(pages));
 }

@@ -1,0 +1,447 @@
+#include "resolutionsave.h"
+
+#include "common/sqltext.h"
+#include "common/values.h"
+#include "db/connection.h"
+#include "db/dberror.h"
+#include "db/dbroutines.h"
+
+#include <QElapsedTimer>
+#include <QStringList>
+#include <QThread>
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// MySQL's "duplicate entry" and "deadlock, try again".
+constexpr unsigned ErDupEntry = 1062;
+constexpr unsigned ErLockDeadlock = 1213;
+// Each collision means another record was saved meanwhile, so this is never reached in
+// practice; it only keeps a broken server from looping us forever.
+constexpr int MaxSaveAttempts = 200;
+// A save holds the numbering lock for milliseconds; a workstation that cannot have it in this
+// time saves without it.
+constexpr int NumberingLockSeconds = 3;
+// How long the session of a broken line may take to end before its outcome counts as unknown.
+constexpr int LostSessionWaitMs = 10000;
+
+QString recordGoneMessage()
+{
+    return u"A határozatot időközben egy másik munkaállomás törölte, nem menthető."_s;
+}
+
+QString unsettledMessage()
+{
+    return u"Megszakadt a kapcsolat az adatbázissal a mentés közben, és nem állapítható meg, hogy a "
+           "határozat elmentődött-e. Az OK ismételt megnyomása előbb ezt ellenőrzi, így a határozat "
+           "nem kerül kétszer mentésre."_s;
+}
+
+// The unique keys of iktato that guard the resolution number: every column among ev, csoport
+// and az, az included. A database made elsewhere may name it anything, or have none.
+QStringList numberingKeys(Connection &con)
+{
+    const ResultSet rs =
+        con.query(u"SELECT INDEX_NAME, GROUP_CONCAT(LOWER(COLUMN_NAME)) FROM information_schema.STATISTICS "
+                  "WHERE TABLE_SCHEMA = DATABASE() AND TABLE_NAME = 'iktato' AND NON_UNIQUE = 0 "
+                  "GROUP BY INDEX_NAME"_s);
+    static const QStringList numberColumns{u"ev"_s, u"csoport"_s, u"az"_s};
+    QStringList keys;
+    for (int row = 0; row < rs.rowCount(); ++row) {
+        const QStringList columns = rs.text(row, 1).split(u',');
+        const bool guardsNumber =
+            columns.contains(u"az"_s) &&
+            std::ranges::all_of(columns, [](const QString &c) { return numberColumns.contains(c); });
+        if (guardsNumber)
+            keys.append(rs.text(row, 0));
+    }
+    return keys;
+}
+
+// "Duplicate entry '2025-1-1' for key 'uq_iktato_szam'" (MySQL 8 writes 'iktato.uq_iktato_szam').
+bool isNumberCollision(const DbError &e, const QStringList &keys)
+{
+    if (e.number() != ErDupEntry)
+        return false;
+    const QString &m = e.message();
+    const qsizetype end = m.lastIndexOf(u'\'');
+    const qsizetype start = end > 0 ? m.lastIndexOf(u'\'', end - 1) : -1;
+    if (start < 0)
+        return false;
+    QString key = m.mid(start + 1, end - start - 1);
+    key = key.mid(key.lastIndexOf(u'.') + 1);
+    return keys.contains(key, Qt::CaseInsensitive);
+}
+
+// The numbering lock of a year and committee, held while it lives. Not taking it (another
+// workstation holds it too long, or the server refuses) leaves the save as it would be without.
+class NumberingLock
+{
+public:
+    NumberingLock(Connection &con, int year, int committee)
+        : m_con(con), m_name(NumberingLockSql(year, committee))
+    {
+        try {
+            m_held =
+                QueryInt(con, u"SELECT GET_LOCK(%1, %2);"_s.arg(m_name).arg(NumberingLockSeconds), 0) == 1;
+        } catch (const DbError &) {
+            m_held = false;
+        }
+    }
+    ~NumberingLock()
+    {
+        if (!m_held)
+            return;
+        try {
+            m_con.query(u"SELECT RELEASE_LOCK(%1);"_s.arg(m_name));
+        } catch (const DbError &) {
+            // A lock of a broken line went with its session.
+        }
+    }
+    NumberingLock(const NumberingLock &) = delete;
+    NumberingLock &operator=(const NumberingLock &) = delete;
+
+private:
+    Connection &m_con;
+    QString m_name;
+    bool m_held = false;
+};
+
+bool numberTaken(Connection &con, const Resolution &rec)
+{
+    return QueryInt(con,
+                    u"SELECT COUNT(*) FROM iktato WHERE ev = %1 AND csoport = %2 AND az = %3;"_s.arg(rec.year)
+                        .arg(rec.committee)
+                        .arg(rec.number),
+                    0) > 0;
+}
+
+// Every text the save may write, so that one check before anything happens covers them all.
+QString textsToStore(const Resolution &rec)
+{
+    QStringList texts{rec.subject, rec.text, rec.responsible};
+    for (const AttachmentValue &a : rec.attachments)
+        texts << a.sourceName << a.storedName;
+    return texts.join(u'\n');
+}
+
+struct CopyFailed
+{
+    QString message;
+};
+
+// The row was deleted by another workstation after it was read.
+struct RecordGone
+{
+};
+
+// Columns of iktato with the SQL text of their new values.
+using ColumnValues = QList<std::pair<QString, QString>>;
+
+QString assignments(const ColumnValues &values)
+{
+    QStringList parts;
+    for (const auto &[column, value] : values)
+        parts.append(column + u" = "_s + value);
+    return parts.join(u", "_s);
+}
+
+// What an edit writes into the row: the columns that differ from the loaded record (a new
+// record: every one of them). Files chosen in this session are not among them, since their
+// stored names follow from the id.
+ColumnValues changedColumns(const Resolution &loaded, const Resolution &rec)
+{
+    const bool isNew = rec.id < 0;
+    ColumnValues values;
+    const auto put = [&](bool changed, const QString &column, const QString &value) {
+        if (isNew || changed)
+            values.append({column, value});
+    };
+    put(rec.date != loaded.date, u"datum"_s, SqlDate(rec.date));
+    put(rec.subject != loaded.subject, u"targy"_s, SqlQuoted(rec.subject));
+    put(rec.hasDeadline != loaded.hasDeadline, u"van_hatid"_s, rec.hasDeadline ? u"'I'"_s : u"'N'"_s);
+    // Without the flag the deadline is always NULL.
+    const QDate deadline = rec.hasDeadline ? rec.deadline : QDate();
+    put(deadline != loaded.deadline, u"dat_hatid"_s, deadline.isValid() ? SqlDate(deadline) : u"NULL"_s);
+    put(rec.responsible != loaded.responsible, u"felelos"_s, SqlQuoted(rec.responsible));
+    // The text is written only when the user changed it, exactly as the editor holds it.
+    put(rec.text != loaded.text, u"hatarozat"_s, SqlQuoted(rec.text));
+    // A deadline on a record without a status opens it; nothing else here touches the status.
+    if (ValueToInt(loaded.status, 0) == 0 && rec.hasDeadline)
+        values.append({u"statusz"_s, u"1"_s});
+    for (int slot = 1; slot <= AttachmentSlotCount; ++slot) {
+        const AttachmentValue &now = rec.attachments[slot - 1];
+        const AttachmentValue &was = loaded.attachments[slot - 1];
+        if (now.chosenPath.isEmpty() &&
+            (now.storedName != was.storedName || now.sourceName != was.sourceName)) {
+            values.append({StoredNameColumn(slot), SqlQuoted(now.storedName)});
+            values.append({SourceNameColumn(slot), SqlQuoted(now.sourceName)});
+        }
+    }
+    return values;
+}
+
+// The stored names of the files chosen in this session, once the record's id is known; each
+// slot and stored name also goes to `placements`.
+ColumnValues chosenFileColumns(const Resolution &rec, int id, QList<std::pair<int, QString>> &placements)
+{
+    ColumnValues values;
+    for (int slot = 1; slot <= AttachmentSlotCount; ++slot) {
+        const AttachmentValue &a = rec.attachments[slot - 1];
+        if (a.chosenPath.isEmpty())
+            continue;
+        const QString stored = StoredAttachmentName(id, slot, a.sourceName);
+        placements.append({slot, stored});
+        values.append({StoredNameColumn(slot), SqlQuoted(stored)});
+        values.append({SourceNameColumn(slot), SqlQuoted(a.sourceName)});
+    }
+    return values;
+}
+
+// Holds when the row has every written value. Compared byte for byte: the collation takes "a"
+// and "á" for the same.
+QString writtenCheck(int id, const ColumnValues &written)
+{
+    QStringList check{u"iktato = "_s + QString::number(id)};
+    for (const auto &[column, value] : written)
+        check.append(u"BINARY "_s + column + u" <=> BINARY "_s + value);
+    return check.join(u" AND "_s);
+}
+
+// Locks an existing row for the save, and learns whether another workstation deleted it since
+// it was read.
+void lockRow(Connection &con, int id)
+{
+    if (QueryInt(con, u"SELECT COUNT(*) FROM iktato WHERE iktato = %1 FOR UPDATE;"_s.arg(id), 0) == 0)
+        throw RecordGone();
+}
+
+struct Written
+{
+    int id = -1;
+    QString check;                             // holds when the row has what this try wrote
+    QList<std::pair<int, QString>> placements; // slot and stored name of each chosen file
+};
+
+// One try at the whole save, inside a transaction the caller opened: the row, then what needs
+// its id, then the subject into the catalogue.
+Written writeResolution(Connection &con, const Resolution &loaded, const Resolution &rec)
+{
+    const ColumnValues changed = changedColumns(loaded, rec);
+    ColumnValues update; // what is written once the id is known
+    Written w;
+    if (rec.id < 0) {
+        ColumnValues created = changed;
+        created.append({u"ev"_s, QString::number(rec.year)});
+        created.append({u"csoport"_s, QString::number(rec.committee)});
+        created.append({u"az"_s, QString::number(rec.number)});
+        con.exec(u"INSERT INTO iktato SET "_s + assignments(created));
+        w.id = int(con.lastInsertId());
+    } else {
+        w.id = rec.id;
+        lockRow(con, w.id);
+        update = changed;
+    }
+    const ColumnValues files = chosenFileColumns(rec, w.id, w.placements);
+    update += files;
+    if (!update.isEmpty())
+        con.exec(u"UPDATE iktato SET "_s + assignments(update) + u" WHERE iktato = "_s +
+                 QString::number(w.id));
+    ExecSql(con, u"INSERT IGNORE INTO targy (targy) VALUES ("_s + SqlQuoted(rec.subject) + u");"_s);
+    w.check = writtenCheck(w.id, changed + files);
+    return w;
+}
+
+// Settles the save that an earlier OK left pending before this one starts. When the server did
+// keep it, what is left to write is an edit of that record: `base` and `rec` become one. False,
+// with the error in `result`, when this save cannot go on.
+bool settleEarlierSave(Connection &con, PendingSave &pending, Resolution &base, Resolution &rec,
+                       SaveResult &result)
+{
+    const int earlierId = pending.id;
+    const int earlierNumber = pending.number;
+    switch (SettlePendingSave(con, pending)) {
+    case SaveOutcome::Unknown: result.error = unsettledMessage(); return false;
+    case SaveOutcome::Dropped: return true;
+    case SaveOutcome::Kept: break;
+    }
+    std::optional<Resolution> saved;
+    try {
+        saved = LoadResolution(con, earlierId);
+    } catch (const DbError &e) {
+        result.error = e.message();
+        return false;
+    }
+    if (!saved) {
+        result.recordGone = true;
+        result.error = recordGoneMessage();
+        return false;
+    }
+    base = *saved;
+    rec.id = earlierId;
+    rec.number = earlierNumber;
+    return true;
+}
+
+} // namespace
+
+QString NumberingLockSql(int year, int committee)
+{
+    // Lock names are server-wide: the database's name goes into it, hashed to stay short.
+    return u"CONCAT('iktato/', LEFT(MD5(DATABASE()), 16), '/%1/%2')"_s.arg(year).arg(committee);
+}
+
+SaveOutcome SettlePendingSave(Connection &con, PendingSave &pending)
+{
+    if (!pending.isOpen())
+        return SaveOutcome::Dropped;
+    bool kept = false;
+    try {
+        // The broken line's session may still be running the COMMIT, or wait for one still on
+        // its way: it is ended, and only then is the row looked at, so that the answer is final.
+        const QString lostSession = u"SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE ID = %1 "
+                                    "AND USER = SUBSTRING_INDEX(USER(), '@', 1);"_s.arg(pending.lostThread);
+        QElapsedTimer waited;
+        waited.start();
+        while (pending.lostThread != 0 && QueryInt(con, lostSession, 0) > 0) {
+            if (waited.elapsed() > LostSessionWaitMs)
+                return SaveOutcome::Unknown;
+            try {
+                con.exec(u"KILL CONNECTION %1"_s.arg(pending.lostThread));
+            } catch (const DbError &) {
+                // It ended by itself meanwhile.
+            }
+            QThread::msleep(50);
+        }
+        kept = QueryInt(con, u"SELECT COUNT(*) FROM iktato WHERE "_s + pending.writtenCheck + u';', 0) > 0;
+    } catch (const DbError &) {
+        return SaveOutcome::Unknown;
+    }
+    if (pending.files) {
+        if (kept)
+            pending.files->keep();
+        else
+            pending.files->undo();
+    }
+    pending = PendingSave();
+    return kept ? SaveOutcome::Kept : SaveOutcome::Dropped;
+}
+
+SaveResult SaveResolution(Connection &con, const Resolution &loaded, const Resolution &edited,
+                          const QString &documentStore, PendingSave *pending)
+{
+    SaveResult result;
+    Resolution base = loaded;
+    Resolution rec = edited;
+    if (!rec.date.isValid() || rec.date.year() != rec.year) {
+        result.error = u"Érvénytelen dátum."_s;
+        return result;
+    }
+    try {
+        Connection::requireStorable(textsToStore(rec));
+    } catch (const DbError &e) {
+        result.error = e.message();
+        return result;
+    }
+    if (pending && pending->isOpen() && !settleEarlierSave(con, *pending, base, rec, result))
+        return result;
+
+    QStringList numberKeys;
+    std::optional<NumberingLock> numberingLock;
+    if (rec.id < 0) {
+        try {
+            numberKeys = numberingKeys(con);
+            if (numberKeys.isEmpty()) {
+                // Nothing in the database refuses a second record with this number: this
+                // program's workstations take turns, and each looks whether it is still free.
+                numberingLock.emplace(con, rec.year, rec.committee);
+                if (numberTaken(con, rec))
+                    rec.number = NextResolutionNumber(con, rec.year, rec.committee);
+            }
+        } catch (const DbError &e) {
+            result.error = e.message();
+            return result;
+        }
+    }
+
+    auto files = std::make_shared<AttachmentPlacement>(documentStore);
+    for (int slot = 1; slot <= AttachmentSlotCount; ++slot) {
+        const QString &chosen = rec.attachments[slot - 1].chosenPath;
+        if (!chosen.isEmpty() && !files->prepare(slot, chosen, &result.error))
+            return result;
+    }
+
+    const auto succeeded = [&](int id) {
+        result.ok = true;
+        result.id = id;
+        result.number = rec.number;
+        result.renumbered = rec.number != edited.number;
+        return result;
+    };
+    for (int attempt = 1;; ++attempt) {
+        bool committing = false;
+        QString failure;
+        bool retry = false;
+        try {
+            con.begin();
+            const Written w = writeResolution(con, base, rec);
+            for (const auto &[slot, stored] : w.placements) {
+                QString error;
+                if (!files->place(slot, stored, &error))
+                    throw CopyFailed{error};
+            }
+            committing = true;
+            const unsigned long session = con.threadId();
+            try {
+                con.commit();
+            } catch (const DbError &e) {
+                if (!e.isConnectionLost())
+                    throw;
+                // The server may have kept the save before the line broke: look, never assume.
+                PendingSave unsettled{w.id, rec.number, w.check, session, files};
+                switch (SettlePendingSave(con, unsettled)) {
+                case SaveOutcome::Kept: return succeeded(w.id);
+                case SaveOutcome::Dropped: result.error = e.message(); return result;
+                case SaveOutcome::Unknown:
+                    if (pending)
+                        *pending = unsettled;
+                    result.error = unsettledMessage();
+                    return result;
+                }
+            }
+            files->keep();
+            return succeeded(w.id);
+        } catch (const DbError &e) {
+            failure = e.message();
+            retry = !committing && attempt < MaxSaveAttempts &&
+                    ((rec.id < 0 && isNumberCollision(e, numberKeys)) || e.number() == ErLockDeadlock);
+        } catch (const CopyFailed &e) {
+            failure = e.message;
+        } catch (const RecordGone &) {
+            failure = recordGoneMessage();
+            result.recordGone = true;
+        }
+        if (con.inTransaction()) {
+            try {
+                con.rollback();
+            } catch (const DbError &) {
+                // The server rolls back a transaction whose connection is gone.
+            }
+        }
+        files->undo();
+        if (!retry) {
+            result.error = failure;
+            return result;
+        }
+        if (rec.id < 0) {
+            try {
+                rec.number = NextResolutionNumber(con, rec.year, rec.committee);
+            } catch (const DbError &e) {
+                result.error = e.message();
+                return result;
+            }
+        }
+    }
+}

@@ -4,6 +4,7 @@
 #include "db/dbroutines.h"
 #include "flowtabbar.h"
 #include "gui/busycursor.h"
+#include "gui/gridsearch.h"
 #include "gui/sortcolumn.h"
 #include "registercolumns.h"
 #include "registermodel.h"
@@ -73,14 +74,6 @@ void keepHighlightWhenInactive(QWidget *widget)
     for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
         palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
     widget->setPalette(palette);
-}
-
-bool startsSearch(const QString &typed)
-{
-    if (typed.size() != 1)
-        return false;
-    const QChar c = typed.at(0).toLower();
-    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || u"áéíóöőúüű"_s.contains(c);
 }
 
 // The register grid. The current record keeps its highlight whatever is clicked: the empty
@@ -482,8 +475,7 @@ bool RegisterView::eventFilter(QObject *watched, QEvent *event)
         recomputeColumnWidths();
     if (event->type() == QEvent::KeyPress) {
         auto key = static_cast<QKeyEvent *>(event);
-        if (watched == m_grid && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier)) &&
-            startsSearch(key->text())) {
+        if (watched == m_grid && StartsGridSearch(key)) {
             m_searchEdit->setFocus();
             m_searchEdit->setText(key->text().toLower());
             m_searchEdit->setCursorPosition(int(m_searchEdit->text().size()));

@@ -226,6 +226,12 @@ void TestRegisterView::letterInGridStartsSearch()
     QTest::keyClick(m_view->grid(), Qt::Key_Space, Qt::NoModifier, ' ');
     QCOMPARE(m_view->searchEdit()->text(), u"t"_s);
     QVERIFY(m_view->grid()->hasFocus());
+    // Ctrl, Alt and Meta make a shortcut, not typing: the same rule as the list windows.
+    for (const Qt::KeyboardModifier modifier : {Qt::ControlModifier, Qt::AltModifier, Qt::MetaModifier}) {
+        QTest::keyClick(m_view->grid(), Qt::Key_K, modifier, 'k');
+        QCOMPARE(m_view->searchEdit()->text(), u"t"_s);
+        QVERIFY(m_view->grid()->hasFocus());
+    }
 }
 
 void TestRegisterView::searchBoxKeysReturnToGrid()

@@ -4,11 +4,11 @@
 #include "app/frm_main.h"
 #include "app/frm_nevjegy.h"
 #include "app/mainactions.h"
-#include "app/openwithshell.h"
 #include "app/setup.h"
 #include "app/statuspanels.h"
 #include "gui/formgeometry.h"
 #include "gui/messagebox.h"
+#include "gui/openwithshell.h"
 #include "testutil.h"
 
 #include <QAction>

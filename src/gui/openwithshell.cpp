@@ -1,4 +1,4 @@
-#include "app/openwithshell.h"
+#include "gui/openwithshell.h"
 
 #include "common/paths.h"
 

@@ -6,6 +6,7 @@
 #include "app/statuspanels.h"
 #include "db/dbroutines.h"
 #include "masterdata/frm_torzsadat.h"
+#include "output/frm_hatarolt.h"
 #include "output/printing.h"
 #include "register/attachments.h"
 #include "register/flowtabbar.h"
@@ -27,6 +28,8 @@ using namespace Qt::StringLiterals;
 namespace {
 const QString NoFileText = u"Nincs file kiválasztva"_s;
 }
+
+const QString MainRegister::RegisterExportFileName = u"Iktato.csv"_s;
 
 MainRegister::MainRegister(Tfrm_Main &window, Connection &connection)
     : QObject(&window), m_window(window), m_connection(connection), m_view(new RegisterView(&connection))
@@ -52,6 +55,9 @@ MainRegister::MainRegister(Tfrm_Main &window, Connection &connection)
             [this](const QPoint &pos) { m_window.gridPopup()->popup(pos); });
     connect(m_view, &RegisterView::editRequested, this, [this] { m_window.actions().aSzerkeszt->trigger(); });
     connect(m_view, &RegisterView::panelShownChanged, m_window.actions().aHatarozat, &QAction::setChecked);
+    m_openExportWindow = [this](Query &query) {
+        OpenExportWindow(query, QString(), Beall.fontSize, &m_window);
+    };
     bindActions();
 }
 
@@ -69,6 +75,7 @@ void MainRegister::bindActions()
     a.bind(a.aMegnez, [this] { viewAttachment(1); });
     a.bind(a.aMegnez2, [this] { viewAttachment(2); });
     a.bind(a.aMegnez3, [this] { viewAttachment(3); });
+    a.bind(a.aExcel, [this] { exportRegister(); });
     a.bind(a.aNyomtat, [this] { printResolution(); });
     a.bind(a.aLista, [this] { printList(); });
 }
@@ -159,6 +166,11 @@ void MainRegister::viewAttachment(int slot)
 {
     ViewAttachment(Beall.documentStore, currentText(StoredNameColumn(slot)),
                    currentText(SourceNameColumn(slot)), &m_window);
+}
+
+void MainRegister::exportRegister()
+{
+    OpenExportWindow(m_view->registerQuery().query(), RegisterExportFileName, Beall.fontSize, &m_window);
 }
 
 void MainRegister::printResolution()

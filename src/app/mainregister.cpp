@@ -6,6 +6,7 @@
 #include "app/statuspanels.h"
 #include "db/dbroutines.h"
 #include "masterdata/frm_torzsadat.h"
+#include "output/frm_hatarolt.h"
 #include "output/printing.h"
 #include "register/attachments.h"
 #include "register/flowtabbar.h"
@@ -27,6 +28,8 @@ using namespace Qt::StringLiterals;
 namespace {
 const QString NoFileText = u"Nincs file kiválasztva"_s;
 }
+
+const QString MainRegister::RegisterExportFileName = u"Iktato.csv"_s;
 
 MainRegister::MainRegister(Tfrm_Main &window, Connection &connection)
     : QObject(&window), m_window(window), m_connection(connection), m_view(new RegisterView(&connection))
@@ -54,6 +57,9 @@ MainRegister::MainRegister(Tfrm_Main &window, Connection &connection)
             [this] { m_window.actions().action(MainAction::Edit)->trigger(); });
     connect(m_view, &RegisterView::panelShownChanged, m_window.actions().action(MainAction::ResolutionPanel),
             &QAction::setChecked);
+    m_openExportWindow = [this](Query &query) {
+        OpenExportWindow(query, QString(), Beall.workstation.fontSize, &m_window);
+    };
     bindActions();
 }
 
@@ -73,6 +79,7 @@ void MainRegister::bindActions()
     a.bind(MainAction::ViewFile1, [this] { viewAttachment(1); });
     a.bind(MainAction::ViewFile2, [this] { viewAttachment(2); });
     a.bind(MainAction::ViewFile3, [this] { viewAttachment(3); });
+    a.bind(MainAction::Export, [this] { exportRegister(); });
     a.bind(MainAction::Print, [this] { printResolution(); });
     a.bind(MainAction::PrintList, [this] { printList(); });
 }
@@ -164,6 +171,11 @@ void MainRegister::viewAttachment(int slot)
 {
     ViewAttachment(Beall.documentStore, currentText(StoredNameColumn(slot)),
                    currentText(SourceNameColumn(slot)), &m_window);
+}
+
+void MainRegister::exportRegister()
+{
+    OpenExportWindow(m_view->registerQuery().query(), RegisterExportFileName, Beall.workstation.fontSize, &m_window);
 }
 
 void MainRegister::printResolution()

@@ -11,7 +11,8 @@ class Tfrm_Main;
 
 // The register inside the main window: puts the register view into the frame and binds the
 // actions that work on it (refresh, period filter, resolution panel, new, edit, status,
-// delete, attachments, the two reports) and the status-bar panels that follow the current record.
+// delete, attachments, the export, the two reports) and the status-bar panels that follow the
+// current record.
 class MainRegister : public QObject
 {
     Q_OBJECT
@@ -31,13 +32,18 @@ public:
     void changeStatus();
     void deleteResolution();
     void viewAttachment(int slot);
+    // Export: the export window on the register's rows, offering RegisterExportFileName in the
+    // user's documents folder.
+    void exportRegister();
+    static const QString RegisterExportFileName;
     // Print: the resolution report of the record under the cursor (0 when there is none).
     void printResolution();
     // PrintList: the list report of the register as it is filtered, searched and sorted.
     void printList();
 
-    // Where the print choice's "Excelbe (CSV)" opens the export window on the report's query.
-    // Until the export window is plugged in here, the print choice does not offer it.
+    // Where the print choice's "Excelbe (CSV)" opens the export window on the report's query: the
+    // export window with its default file name unless a test puts something else here. Without
+    // an opener the print choice does not offer it.
     using ExportWindowOpener = std::function<void(Query &query)>;
     void setExportWindowOpener(ExportWindowOpener opener) { m_openExportWindow = std::move(opener); }
 

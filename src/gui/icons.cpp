@@ -284,6 +284,15 @@ void Draw(QPainter &p, IconId id)
         for (qreal y = 10; y < 26; y += 4)
             p.drawLine(QPointF(6, y), QPointF(15, y));
         break;
+    case IconId::Clipboard:
+        p.setPen(Outline(QColor(0x6b, 0x45, 0x20), 1.4));
+        p.setBrush(QColor(0xb8, 0x82, 0x4a));
+        p.drawRoundedRect(QRectF(5, 4, 22, 26), 2, 2);
+        Sheet(p, QRectF(8, 8, 16, 19));
+        p.setPen(Outline(Grey, 1.4));
+        p.setBrush(QColor(0xc8, 0xcc, 0xd2));
+        p.drawRoundedRect(QRectF(11, 2, 10, 5), 1.5, 1.5);
+        break;
     }
 }
 

@@ -30,6 +30,7 @@ enum class IconId {
     PrintList,
     Databases,
     Panel,
+    Clipboard,
 };
 
 QIcon MakeIcon(IconId id);

@@ -3,6 +3,7 @@
 #include "output/exporter.h"
 #include "output/xlsworkbook.h"
 #include "samplerows.h"
+#include "sheetdump.h"
 #include "testdatabase.h"
 
 #include <QDir>
@@ -95,19 +96,6 @@ Cells sampleCells()
             {8, text(u"BLOB"_s)}});
     row(5, {{0, number(5)}, {8, text(u"BLOB"_s)}});
     return cells;
-}
-
-// The sheets of the file as sheetdump.py reads them with xlrd or openpyxl.
-QJsonArray readSheets(const QString &path)
-{
-    QProcess python;
-    python.start(u"/usr/bin/python3"_s, {SourcePath(u"tests/output/sheetdump.py"_s), path});
-    if (!python.waitForFinished(300000) || python.exitStatus() != QProcess::NormalExit ||
-        python.exitCode() != 0) {
-        qWarning("sheetdump.py failed: %s", python.readAllStandardError().constData());
-        return {};
-    }
-    return QJsonDocument::fromJson(python.readAllStandardOutput()).object().value(u"sheets"_s).toArray();
 }
 
 Cells cellsOf(const QJsonObject &sheet)
@@ -276,7 +264,7 @@ void TestExportSheets::sampleReadBack()
     QCOMPARE(result.cellsCut, 0);
     QCOMPARE(ExportDoneText(path, ExportFormatOf(path), result), QString());
 
-    const QJsonArray sheets = readSheets(path);
+    const QJsonArray sheets = ReadSheets(path);
     QCOMPARE(sheets.size(), 1);
     const QJsonObject sheet = sheets.at(0).toObject();
     QCOMPARE(sheet.value(u"name"_s).toString(), u"Munka1"_s);
@@ -329,7 +317,7 @@ void TestExportSheets::longTextsContinueAndAreCut()
     expected[{2, 0}] = text(QString(8191, u'ű') + u'x');
     expected[{2, 1}] = text(QString(32767, u'b'));
     expected[{2, 2}] = text(u"rövid"_s);
-    const QJsonArray sheets = readSheets(path);
+    const QJsonArray sheets = ReadSheets(path);
     QCOMPARE(sheets.size(), 1);
     // libfreexl joins a text over two records at most, so only xlrd reads these back.
     QVERIFY(sameCells(cellsOf(sheets.at(0).toObject()), expected));
@@ -359,7 +347,7 @@ void TestExportSheets::seventyThousandRows()
     QCOMPARE(result.rowsWritten, 70000);
     QCOMPARE(result.sheets, int(sheetRows.size()));
 
-    const QJsonArray sheets = readSheets(path);
+    const QJsonArray sheets = ReadSheets(path);
     QCOMPARE(sheets.size(), sheetRows.size());
     int n = 0;
     for (int s = 0; s < sheets.size(); ++s) {
@@ -403,7 +391,7 @@ void TestExportSheets::stoppedExportIsWhole()
 
     Cells expected = sampleCells();
     expected.removeIf([](const auto &it) { return it.key().first > 3; });
-    const QJsonArray sheets = readSheets(path);
+    const QJsonArray sheets = ReadSheets(path);
     QCOMPARE(sheets.size(), 1);
     QVERIFY(sameCells(cellsOf(sheets.at(0).toObject()), expected));
 }
@@ -416,7 +404,7 @@ void TestExportSheets::emptyDatasetAndNothingTicked()
     Cells expected;
     expected[{0, 0}] = text(u"id"_s);
     expected[{0, 1}] = text(u"nev"_s);
-    QJsonArray sheets = readSheets(headerOnly);
+    QJsonArray sheets = ReadSheets(headerOnly);
     QCOMPARE(sheets.size(), 1);
     QVERIFY(sameCells(cellsOf(sheets.at(0).toObject()), expected));
     QVERIFY(sameCells(freexlCells(headerOnly, 0), expected));
@@ -425,7 +413,7 @@ void TestExportSheets::emptyDatasetAndNothingTicked()
     const QString nothing = m_dir.filePath(u"semmi.xls"_s);
     const ExportResult result = ExportToFile(nothing, ExportSource(*rows), {}, ExportOptions{});
     QCOMPARE(result.rowsWritten, 5);
-    sheets = readSheets(nothing);
+    sheets = ReadSheets(nothing);
     QCOMPARE(sheets.size(), 1);
     QCOMPARE(sheets.at(0).toObject().value(u"rows"_s).toInt(), 0);
     QVERIFY(sameCells(freexlCells(nothing, 0), {}));
@@ -458,7 +446,7 @@ void TestExportSheets::tooManyColumnsForXls()
 
     const QString xlsx = m_dir.filePath(u"szeles.xlsx"_s);
     ExportToFile(xlsx, source, all, ExportOptions{});
-    const QJsonArray sheets = readSheets(xlsx);
+    const QJsonArray sheets = ReadSheets(xlsx);
     QCOMPARE(sheets.size(), 1);
     const Cells cells = cellsOf(sheets.at(0).toObject());
     QCOMPARE(cells.size(), 600);

@@ -141,7 +141,11 @@ void TestReportPrint::print(QAction *action, int choice, const QString &pdfPath)
             AnswerModalTitled(u"Mentés PDF fileba"_s, [pdfPath](QDialog *files) {
                 auto fileDialog = qobject_cast<QFileDialog *>(files);
                 QVERIFY(fileDialog);
-                fileDialog->selectFile(pdfPath);
+                // selectFile() leaves the name alone once the name field has the focus, which it
+                // gets when the dialog becomes active: the path goes into the field itself.
+                auto *name = fileDialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
+                QVERIFY(name);
+                name->setText(pdfPath);
                 static_cast<QDialog *>(fileDialog)->accept();
             });
         }

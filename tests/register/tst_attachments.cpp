@@ -1,7 +1,8 @@
 // Attachment slots: stored names, choosing and removing in the editor, viewing through tmp.
-#include "gui/messagebox.h"
 #include "db/connection.h"
 #include "db/dbroutines.h"
+#include "gui/messagebox.h"
+#include "modaldialogs.h"
 #include "register/attachments.h"
 #include "register/frm_szerkeszt.h"
 #include "register/resolutioneditor.h"
@@ -95,7 +96,7 @@ void TestAttachments::cleanup()
 
 int TestAttachments::runEditor(int recordId, std::function<void(Tfrm_Szerkeszt *)> answer)
 {
-    AnswerNextModal([answer](QWidget *w) {
+    const ModalAnswer editor = AnswerModal([answer](QWidget *w) {
         auto f = qobject_cast<Tfrm_Szerkeszt *>(w);
         if (f)
             answer(f);
@@ -327,7 +328,7 @@ void TestAttachments::missingStoreIsReported()
         return QString();
     };
     QString shown = u"?"_s;
-    AnswerNextModal([&](QWidget *w) {
+    const ModalAnswer editor = AnswerModal([&](QWidget *w) {
         auto f = qobject_cast<Tfrm_Szerkeszt *>(w);
         f->chooseButtons[0]->click();
         shown = f->attachmentEdits[0]->text();

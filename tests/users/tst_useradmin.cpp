@@ -1,8 +1,8 @@
 #include "common/cp1250.h"
-#include "gui/messagebox.h"
 #include "db/connection.h"
 #include "db/dbroutines.h"
-#include "modalhelper.h"
+#include "gui/messagebox.h"
+#include "modaldialogs.h"
 #include "testdatabase.h"
 #include "testutil.h"
 #include "users/frm_felhasznaloszerkeszt.h"
@@ -26,7 +26,7 @@ using EditorAnswer = std::function<void(Tfrm_FelhasznaloSzerkeszt *)>;
 // Gives the password through "Jelszó megadás" of the open editor.
 void SetPassword(Tfrm_FelhasznaloSzerkeszt *form, const QString &password)
 {
-    AnswerModalTitled(u"Jelszó megadás"_s, [password](QDialog *dialog) {
+    AnswerModal(u"Jelszó megadás"_s, [password](QDialog *dialog) {
         auto *input = qobject_cast<Tfrm_InpStr *>(dialog);
         input->Edit1->setText(password);
         input->Button1->click();
@@ -94,7 +94,7 @@ void TestUserAdmin::cleanup()
 
 int TestUserAdmin::runEditor(bool isNew, int id, const EditorAnswer &answer)
 {
-    AnswerModalTitled(kEditorCaption, [answer](QDialog *dialog) {
+    const ModalAnswer editor = AnswerModal(kEditorCaption, [answer](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_FelhasznaloSzerkeszt *>(dialog);
         QVERIFY(form);
         answer(form);
@@ -178,7 +178,7 @@ void TestUserAdmin::newUserWithoutPasswordRefused()
     const int id = runEditor(true, -1, [&](Tfrm_FelhasznaloSzerkeszt *form) {
         form->DBEdit1->setText(u"jelszotlan"_s);
         // Giving up the password question sets nothing either.
-        AnswerModalTitled(u"Jelszó megadás"_s, [](QDialog *d) { d->reject(); });
+        AnswerModal(u"Jelszó megadás"_s, [](QDialog *d) { d->reject(); });
         form->BitBtn1->click();
         PressOkOrGiveUp(form, &stayedOpen);
     });
@@ -340,7 +340,7 @@ void TestUserAdmin::passwordSetHereLogsIn()
     });
     const auto tryLogin = [this](const QString &password) {
         MessageBoxRecorder boxes;
-        AnswerModalTitled(u"Belépés azonosítás"_s, [password](QDialog *dialog) {
+        const ModalAnswer loginDialog = AnswerModal(u"Belépés azonosítás"_s, [password](QDialog *dialog) {
             auto *form = qobject_cast<Tfrm_Login *>(dialog);
             form->edtFelhasznalo->setText(u"Ödön"_s);
             form->edtJelszo->setText(password);

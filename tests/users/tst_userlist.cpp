@@ -1,8 +1,8 @@
 #include "common/cp1250.h"
-#include "gui/messagebox.h"
 #include "db/connection.h"
 #include "db/dbroutines.h"
-#include "modalhelper.h"
+#include "gui/messagebox.h"
+#include "modaldialogs.h"
 #include "testdatabase.h"
 #include "testutil.h"
 #include "users/frm_felhasznalo.h"
@@ -142,10 +142,10 @@ void TestUserList::deleteAsksFirst()
 void TestUserList::newUserIsShownAndCurrent()
 {
     MessageBoxRecorder boxes;
-    AnswerModalTitled(u"Felhasználó adatainak szerkesztése"_s, [](QDialog *dialog) {
+    const ModalAnswer editor = AnswerModal(u"Felhasználó adatainak szerkesztése"_s, [](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_FelhasznaloSzerkeszt *>(dialog);
         form->DBEdit1->setText(u"bence"_s);
-        AnswerModalTitled(u"Jelszó megadás"_s, [](QDialog *input) {
+        AnswerModal(u"Jelszó megadás"_s, [](QDialog *input) {
             qobject_cast<Tfrm_InpStr *>(input)->Edit1->setText(u"b"_s);
             qobject_cast<Tfrm_InpStr *>(input)->Button1->click();
         });
@@ -169,7 +169,7 @@ void TestUserList::enterAndDoubleClickEdit()
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     m_window->locateId(3);
     QString shownCode;
-    AnswerModalTitled(u"Felhasználó adatainak szerkesztése"_s, [&](QDialog *dialog) {
+    ModalAnswer editor = AnswerModal(u"Felhasználó adatainak szerkesztése"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_FelhasznaloSzerkeszt *>(dialog);
         shownCode = form->DBEdit1->text();
         form->DBEdit3->setText(u"Cecil Béla"_s);
@@ -180,7 +180,7 @@ void TestUserList::enterAndDoubleClickEdit()
     QCOMPARE(m_window->currentValue(u"felhasznalo_nev"_s).toString(), u"Cecil Béla"_s);
 
     shownCode.clear();
-    AnswerModalTitled(u"Felhasználó adatainak szerkesztése"_s, [&](QDialog *dialog) {
+    editor = AnswerModal(u"Felhasználó adatainak szerkesztése"_s, [&](QDialog *dialog) {
         shownCode = qobject_cast<Tfrm_FelhasznaloSzerkeszt *>(dialog)->DBEdit1->text();
         dialog->reject();
     });

@@ -12,6 +12,10 @@ public:
     explicit Tfrm_Logo(QWidget *parent = nullptr);
 
     int alpha() const { return m_alpha; }
+    // How long the logo stays fully visible before it fades (a second). Tests shorten it; set
+    // while the logo shows, the hold starts again from the call.
+    int holdInterval() const { return m_holdTimer.interval(); }
+    void setHoldInterval(int ms) { m_holdTimer.setInterval(ms); }
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -72,6 +72,10 @@ public:
     // Sets the main window's font to the program-wide font size.
     void applyFontSize();
 
+    // The keep-alive query runs every minute once the window is shown; tests shorten the interval.
+    int keepAliveInterval() const { return m_keepAliveTimer.interval(); }
+    void setKeepAliveInterval(int ms) { m_keepAliveTimer.setInterval(ms); }
+
 protected:
     bool event(QEvent *event) override;
     void showEvent(QShowEvent *event) override;

@@ -10,6 +10,7 @@
 #include "db/dbroutines.h"
 #include "gui/listwindow.h"
 #include "gui/messagebox.h"
+#include "modaldialogs.h"
 #include "register/flowtabbar.h"
 #include "register/frm_szerkeszt.h"
 #include "register/registermodel.h"
@@ -95,16 +96,16 @@ void TestMainRegister::cleanup()
 void TestMainRegister::newResolutionThroughCommitteeDateAndEditor()
 {
     // The committee list opens on the selected tab's committee; Enter chooses it.
-    AnswerNextModal([](QWidget *list) {
+    const ModalAnswer committees = AnswerModal([](QWidget *list) {
         auto window = qobject_cast<ListWindow *>(list);
         QVERIFY(window);
         QCOMPARE(window->currentId(), 1);
         window->action(ListWindow::Accept)->trigger();
         // Then the date dialog, offered today's date.
-        AnswerNextModal([](QWidget *dateDialog) {
+        AnswerModal([](QWidget *dateDialog) {
             QCOMPARE(dateDialog->objectName(), u"frm_Datumbe"_s);
             dateDialog->findChild<QPushButton *>(u"btnOK"_s)->click();
-            AnswerNextModal([](QWidget *editor) {
+            AnswerModal([](QWidget *editor) {
                 auto form = qobject_cast<Tfrm_Szerkeszt *>(editor);
                 QVERIFY(form);
                 form->findChild<QComboBox *>(u"DBComboBox1"_s)->setEditText(u"Harmadik"_s);
@@ -123,7 +124,7 @@ void TestMainRegister::newResolutionThroughCommitteeDateAndEditor()
 
 void TestMainRegister::cancelledCommitteeChoiceWritesNothing()
 {
-    RejectNextModal();
+    const ModalAnswer committees = RejectModal();
     m_window->actions().action(MainAction::New)->trigger();
     QCOMPARE(QueryInt(m_window->connection(), u"SELECT COUNT(*) FROM iktato"_s, -1), 2);
 }
@@ -164,14 +165,14 @@ void TestMainRegister::attachmentCaptionsFollowTheRecord()
 void TestMainRegister::periodActionsKeepTheirMark()
 {
     MainActions &a = m_window->actions();
-    RejectNextModal();
+    ModalAnswer period = RejectModal();
     a.action(MainAction::PeriodFilter)->trigger();
     QVERIFY(a.action(MainAction::NoFilter)->isChecked()); // cancelled: no filter, the mark stays
-    AnswerNextModal([](QWidget *dialog) { qobject_cast<QDialog *>(dialog)->accept(); });
+    period = AnswerModal([](QWidget *dialog) { qobject_cast<QDialog *>(dialog)->accept(); });
     a.action(MainAction::PeriodFilter)->trigger();
     QVERIFY(a.action(MainAction::PeriodFilter)->isChecked());
     QVERIFY(m_window->mainRegister()->view().periodFilterActive());
-    RejectNextModal();
+    period = RejectModal();
     a.action(MainAction::PeriodFilter)->trigger();
     QVERIFY(a.action(MainAction::PeriodFilter)
                 ->isChecked()); // cancelled again: the earlier period stays in force

@@ -10,6 +10,7 @@
 #include "config/inifile.h"
 #include "gui/formgeometry.h"
 #include "gui/messagebox.h"
+#include "modaldialogs.h"
 #include "register/flowtabbar.h"
 #include "register/registerquery.h"
 #include "register/registerview.h"
@@ -125,7 +126,7 @@ void TestStartup::chooserListsKeysAndConnectsWithChosen()
     storeProfile(4, profileText(fourth, u"Negyedik"_s));
     storeProfile(26, profileText(first, u"Huszonhatodik"_s));
     QStringList listed;
-    AnswerNextModal([&listed](QWidget *chooser) {
+    const ModalAnswer chooserDialog = AnswerModal([&listed](QWidget *chooser) {
         auto list = chooser->findChild<QListWidget *>(u"ListBox1"_s);
         for (int i = 0; i < list->count(); ++i)
             listed.append(list->item(i)->text());
@@ -146,7 +147,7 @@ void TestStartup::noProfileRunsSetupAndStoresIt()
     TestDatabase db;
     storeProfile(2, profileText(db, QString())); // no display name: not offered, key taken
     const ConnectionParams p = db.params();
-    AnswerNextModal([&p](QWidget *setup) {
+    const ModalAnswer setupDialog = AnswerModal([&p](QWidget *setup) {
         const auto set = [setup](const char16_t *name, const QString &text) {
             setup->findChild<QLineEdit *>(QString::fromUtf16(name))->setText(text);
         };
@@ -174,7 +175,7 @@ void TestStartup::failedConnectionWritesNothingBack()
 {
     IniFile ini = settingsFile();
     ini.writeString(u"Font"_s, u"Size"_s, u"10"_s);
-    AnswerNextModal([](QWidget *setup) {
+    const ModalAnswer setupDialog = AnswerModal([](QWidget *setup) {
         setup->findChild<QLineEdit *>(u"Edit1"_s)->setText(u"nincs"_s);
         setup->findChild<QLineEdit *>(u"Edit2"_s)->setText(u"127.0.0.1"_s);
         setup->findChild<QLineEdit *>(u"Edit3"_s)->setText(u"root"_s);
@@ -235,7 +236,8 @@ void TestStartup::chooserAbandonedQuits()
     TestDatabase db;
     storeProfile(1, profileText(db, u"Egy"_s));
     storeProfile(2, profileText(db, u"Kettő"_s));
-    AnswerNextModal([](QWidget *chooser) { chooser->findChild<QPushButton *>(u"Button2"_s)->click(); });
+    const ModalAnswer chooserDialog =
+        AnswerModal([](QWidget *chooser) { chooser->findChild<QPushButton *>(u"Button2"_s)->click(); });
     Tfrm_Main window;
     QCOMPARE(window.startUp(), StartupOutcome::Quit);
     QVERIFY(!window.mainRegister());
@@ -325,7 +327,7 @@ void TestStartup::loginGivesTheUsersRights()
     storeProfile(1, profileText(db, u"Belépős"_s));
     settingsFile().writeString(u"User"_s, u"LastUser"_s, u"kati"_s);
     QString offered;
-    AnswerNextModal([&offered](QWidget *dialog) {
+    const ModalAnswer loginDialog = AnswerModal([&offered](QWidget *dialog) {
         auto login = qobject_cast<Tfrm_Login *>(dialog);
         QVERIFY(login);
         offered = login->findChild<QLineEdit *>(u"edtFelhasznalo"_s)->text();
@@ -352,7 +354,8 @@ void TestStartup::loginAbandonedQuitsWithoutWriting()
     storeProfile(1, profileText(db, u"Belépős"_s));
     IniFile ini = settingsFile();
     const QByteArray before = ini.read().toBytes();
-    AnswerNextModal([](QWidget *dialog) { dialog->findChild<QPushButton *>(u"btnMegsem"_s)->click(); });
+    const ModalAnswer loginDialog =
+        AnswerModal([](QWidget *dialog) { dialog->findChild<QPushButton *>(u"btnMegsem"_s)->click(); });
     {
         Tfrm_Main window;
         QCOMPARE(window.startUp(), StartupOutcome::Quit);

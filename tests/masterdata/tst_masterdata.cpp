@@ -9,6 +9,7 @@
 #include "masterdata/frm_torzsadat_szerkeszt.h"
 #include "masterdata/frm_torzsme.h"
 #include "masterdata/frm_torzsme_szerkeszt.h"
+#include "modaldialogs.h"
 #include "testdatabase.h"
 #include "testutil.h"
 
@@ -56,20 +57,25 @@ void ShowActive(QWidget *window)
 // Answers the next modal window, which must be a T, as the user would: active, then `answer`.
 // A window that `answer` leaves open (a failed check returns early) is rejected so that the
 // test goes on instead of hanging.
-template <class T> void Answer(std::function<void(T *)> answer)
+template <class T>
+ModalAnswer Answer(std::function<void(T *)> answer,
+                   std::source_location where = std::source_location::current())
 {
-    AnswerNextModal([answer = std::move(answer)](QWidget *w) {
-        auto *window = qobject_cast<T *>(w);
-        if (!window) {
-            qWarning("Unexpected modal window: %s", w->metaObject()->className());
-        } else {
-            QApplication::setActiveWindow(window);
-            if (QTest::qWaitForWindowActive(window))
-                answer(window);
-        }
-        if (auto *dialog = qobject_cast<QDialog *>(w); dialog && dialog->isVisible())
-            dialog->reject();
-    });
+    return AnswerModal(
+        [answer = std::move(answer)](QDialog *dialog) {
+            auto *window = qobject_cast<T *>(dialog);
+            if (!window) {
+                QFAIL(qPrintable(u"Unexpected modal window: "_s +
+                                 QLatin1StringView(dialog->metaObject()->className())));
+            } else {
+                QApplication::setActiveWindow(window);
+                if (QTest::qWaitForWindowActive(window))
+                    answer(window);
+            }
+            if (dialog->isVisible())
+                dialog->reject();
+        },
+        5000, where);
 }
 
 } // namespace
@@ -317,7 +323,7 @@ void TestMasterData::newRenameDeleteCommittee()
     // New: the first small letter typed into the empty name becomes a capital; Ctrl+Enter saves.
     QString caption;
     QString idText;
-    Answer<Tfrm_Torzsadat_Szerkeszt>([&](Tfrm_Torzsadat_Szerkeszt *editor) {
+    ModalAnswer editing = Answer<Tfrm_Torzsadat_Szerkeszt>([&](Tfrm_Torzsadat_Szerkeszt *editor) {
         caption = editor->windowTitle();
         idText = editor->findChild<QLabel *>(u"DBText1"_s)->text();
         QTest::keyClick(editor->findChild<QLineEdit *>(u"DBEdit1"_s), 'z');
@@ -333,7 +339,7 @@ void TestMasterData::newRenameDeleteCommittee()
     QCOMPARE(LookupName(*m_con, 7, u"csoport"_s, {}), u"Zöld bizottság"_s);
 
     // Rename: the editor shows the row and its id; cancelling changes nothing.
-    Answer<Tfrm_Torzsadat_Szerkeszt>([&](Tfrm_Torzsadat_Szerkeszt *editor) {
+    editing = Answer<Tfrm_Torzsadat_Szerkeszt>([&](Tfrm_Torzsadat_Szerkeszt *editor) {
         idText = editor->findChild<QLabel *>(u"DBText1"_s)->text();
         editor->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"Elvetett"_s);
         editor->findChild<QPushButton *>(u"btnMegsem"_s)->click();
@@ -342,7 +348,7 @@ void TestMasterData::newRenameDeleteCommittee()
     QCOMPARE(idText, u"7"_s);
     QCOMPARE(LookupName(*m_con, 7, u"csoport"_s, {}), u"Zöld bizottság"_s);
 
-    Answer<Tfrm_Torzsadat_Szerkeszt>([&](Tfrm_Torzsadat_Szerkeszt *editor) {
+    editing = Answer<Tfrm_Torzsadat_Szerkeszt>([&](Tfrm_Torzsadat_Szerkeszt *editor) {
         editor->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"Alapítványi Bizottság"_s);
         editor->findChild<QPushButton *>(u"btnOK"_s)->click();
     });
@@ -373,7 +379,7 @@ void TestMasterData::duplicateCommitteeKeepsEditorOpen()
 {
     MessageBoxRecorder boxes;
     bool stillOpen = false;
-    Answer<Tfrm_Torzsadat_Szerkeszt>([&](Tfrm_Torzsadat_Szerkeszt *editor) {
+    const ModalAnswer editing = Answer<Tfrm_Torzsadat_Szerkeszt>([&](Tfrm_Torzsadat_Szerkeszt *editor) {
         editor->findChild<QLineEdit *>(u"DBEdit1"_s)
             ->setText(u"pénzügyi bizottság"_s); // the collation ignores case
         editor->findChild<QPushButton *>(u"btnOK"_s)->click();
@@ -415,7 +421,7 @@ void TestMasterData::choiceMode()
     QFETCH(int, result);
     QString shownOn;
     bool acceptShown = false;
-    Answer<Tfrm_Torzsadat>([&](Tfrm_Torzsadat *window) {
+    const ModalAnswer list = Answer<Tfrm_Torzsadat>([&](Tfrm_Torzsadat *window) {
         acceptShown = window->action(ListWindow::Accept)->isVisible();
         shownOn = window->currentValue(u"csoport_nev"_s).toString();
         window->grid()->setFocus();
@@ -435,7 +441,7 @@ void TestMasterData::acceptOnEmptyListKeepsWindowOpen()
     m_db->client("DELETE FROM csoport;");
     MessageBoxRecorder boxes;
     bool openAfterAccept = false;
-    Answer<Tfrm_Torzsadat>([&](Tfrm_Torzsadat *window) {
+    const ModalAnswer list = Answer<Tfrm_Torzsadat>([&](Tfrm_Torzsadat *window) {
         window->action(ListWindow::Accept)->trigger();
         openAfterAccept = window->isVisible();
         window->action(ListWindow::Close)->trigger();
@@ -471,7 +477,7 @@ void TestMasterData::withoutRightNothingChanges()
 
     // The row editor reached without the right cannot save.
     bool okEnabled = true;
-    Answer<Tfrm_Torzsadat_Szerkeszt>([&](Tfrm_Torzsadat_Szerkeszt *editor) {
+    const ModalAnswer editing = Answer<Tfrm_Torzsadat_Szerkeszt>([&](Tfrm_Torzsadat_Szerkeszt *editor) {
         okEnabled = editor->findChild<QPushButton *>(u"btnOK"_s)->isEnabled();
         editor->reject();
     });
@@ -523,7 +529,7 @@ void TestMasterData::duplicateSubjectKeepsEditorOpen()
     MessageBoxRecorder boxes;
     bool stillOpen = false;
     QString kept;
-    Answer<Tfrm_TorzsMe_Szerkeszt>([&](Tfrm_TorzsMe_Szerkeszt *editor) {
+    ModalAnswer editing = Answer<Tfrm_TorzsMe_Szerkeszt>([&](Tfrm_TorzsMe_Szerkeszt *editor) {
         editor->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"Telekeladás"_s);
         QTest::keyClick(editor->findChild<QLineEdit *>(u"DBEdit1"_s), Qt::Key_Return, Qt::ControlModifier);
         stillOpen = editor->isVisible();
@@ -544,7 +550,7 @@ void TestMasterData::duplicateSubjectKeepsEditorOpen()
 
     // An empty subject is refused too, and cancelling writes nothing.
     boxes.clear();
-    Answer<Tfrm_TorzsMe_Szerkeszt>([&](Tfrm_TorzsMe_Szerkeszt *editor) {
+    editing = Answer<Tfrm_TorzsMe_Szerkeszt>([&](Tfrm_TorzsMe_Szerkeszt *editor) {
         editor->findChild<QPushButton *>(u"btnOK"_s)->click();
         stillOpen = editor->isVisible();
         editor->findChild<QPushButton *>(u"btnMegsem"_s)->click();
@@ -564,7 +570,7 @@ void TestMasterData::renameAndDeleteSubject()
     QVERIFY(window.searchEdit()->hasFocus());
     window.locate(u"targy"_s, u"Telekeladás"_s);
     QString shown;
-    Answer<Tfrm_TorzsMe_Szerkeszt>([&](Tfrm_TorzsMe_Szerkeszt *editor) {
+    const ModalAnswer editing = Answer<Tfrm_TorzsMe_Szerkeszt>([&](Tfrm_TorzsMe_Szerkeszt *editor) {
         shown = editor->findChild<QLineEdit *>(u"DBEdit1"_s)->text();
         editor->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"Telek eladása"_s);
         editor->findChild<QPushButton *>(u"btnOK"_s)->click();
@@ -628,13 +634,12 @@ void TestMasterData::boundsRemembered()
 
 void TestMasterData::screenshots()
 {
-    QDir().mkpath(u"/tmp/shots"_s);
     {
         Tfrm_Torzsadat window(*m_con, u"csoport"_s, u"Bizottság"_s, true, true);
         window.open();
         window.locateId(3);
         ShowActive(&window);
-        QVERIFY(window.grab().save(u"/tmp/shots/masterdata_committees.png"_s));
+        SaveShot(&window, u"masterdata_committees"_s);
         window.reject();
     }
     {
@@ -642,7 +647,7 @@ void TestMasterData::screenshots()
         window.open();
         ShowActive(&window);
         QTest::keyClicks(window.searchEdit(), u"sz"_s);
-        QVERIFY(window.grab().save(u"/tmp/shots/masterdata_subjects.png"_s));
+        SaveShot(&window, u"masterdata_subjects"_s);
         window.reject();
     }
     Tfrm_Torzsadat_Szerkeszt editor;
@@ -651,7 +656,7 @@ void TestMasterData::screenshots()
     editor.setIdText(u"1"_s);
     ShowActive(&editor);
     editor.findChild<QLineEdit *>(u"DBEdit1"_s)->setFocus();
-    QVERIFY(editor.grab().save(u"/tmp/shots/masterdata_editor.png"_s));
+    SaveShot(&editor, u"masterdata_editor"_s);
     editor.reject();
 }
 

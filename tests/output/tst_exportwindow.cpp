@@ -1,4 +1,4 @@
-#include "../users/modalhelper.h"
+#include "modaldialogs.h"
 #include "app/beall.h"
 #include "app/frm_main.h"
 #include "app/mainactions.h"
@@ -540,7 +540,7 @@ void TestExportWindow::emptyNameAsksForTheFile()
     window.fileNameEdit()->clear();
     QTemporaryDir dir;
     bool asked = false;
-    AnswerNextModal([&](QWidget *modal) {
+    const ModalAnswer saveDialog = AnswerModal([&](QWidget *modal) {
         auto dialog = qobject_cast<QFileDialog *>(modal);
         QVERIFY(dialog);
         asked = true;
@@ -578,7 +578,7 @@ void TestExportWindow::browseOffersTheFormats()
     QString selectedFilter;
     QString offered;
     QTemporaryDir dir;
-    AnswerNextModal([&](QWidget *modal) {
+    const ModalAnswer saveDialog = AnswerModal([&](QWidget *modal) {
         auto dialog = qobject_cast<QFileDialog *>(modal);
         QVERIFY(dialog);
         filters = dialog->nameFilters();
@@ -595,7 +595,7 @@ void TestExportWindow::browseOffersTheFormats()
     QCOMPARE(window.fileName(), dir.filePath(u"lista.xlsx"_s));
 
     // Cancelled: the name stays.
-    AnswerNextModal([](QWidget *modal) { qobject_cast<QDialog *>(modal)->reject(); });
+    const ModalAnswer cancelledDialog = AnswerModal([](QWidget *modal) { qobject_cast<QDialog *>(modal)->reject(); });
     window.browseButton()->click();
     QCOMPARE(window.fileName(), dir.filePath(u"lista.xlsx"_s));
 }
@@ -604,7 +604,7 @@ void TestExportWindow::openAfterExportHandsTheFileOverAndCloses()
 {
     auto query = sampleQuery(u"WHERE id = 5"_s);
     UrlCatcher opened;
-    AnswerNextModal([&](QWidget *modal) {
+    const ModalAnswer exportWindow = AnswerModal([&](QWidget *modal) {
         auto window = qobject_cast<Tfrm_Hatarolt *>(modal);
         QVERIFY(window);
         window->setFileName(m_dir.filePath(u"megnyit.csv"_s));
@@ -626,7 +626,7 @@ void TestExportWindow::positionIsRemembered()
     int pointSize = 0;
     // The program-wide font size (which every dialog takes when shown).
     Beall.workstation.fontSize = 10;
-    AnswerNextModal([&](QWidget *modal) {
+    const ModalAnswer exportWindow = AnswerModal([&](QWidget *modal) {
         pointSize = modal->font().pointSize();
         MoveOuter(modal, QPoint(123, 77));
         modal->close();
@@ -634,7 +634,7 @@ void TestExportWindow::positionIsRemembered()
     OpenExportWindow(*query, QString(), 10);
     QCOMPARE(pointSize, 10);
     QCOMPARE(LoadFormPos(u"frm_Hatarolt"_s), QPoint(123, 77));
-    AnswerNextModal([&](QWidget *modal) {
+    const ModalAnswer exportWindowAgain = AnswerModal([&](QWidget *modal) {
         shownAt = OuterGeometry(modal).topLeft();
         // The file name the window starts with, when the caller gives none.
         QCOMPARE(qobject_cast<Tfrm_Hatarolt *>(modal)->fileName(),
@@ -680,7 +680,7 @@ void TestExportWindow::aExcelExportsTheRegisterRows()
     const QString expectedName = QDir(m_documents).filePath(u"Iktato.csv"_s);
     QString shownName;
     QStringList fields;
-    AnswerNextModal([&](QWidget *modal) {
+    const ModalAnswer exportWindow = AnswerModal([&](QWidget *modal) {
         auto window = qobject_cast<Tfrm_Hatarolt *>(modal);
         QVERIFY(window);
         shownName = window->fileName();
@@ -729,15 +729,14 @@ void TestExportWindow::reportExportChoiceOpensTheWindowOnTheReportRows()
                           {main.actions().action(MainAction::Print), "iktato;targy;\r\n4;Kett\xF5\r\n"}};
     for (const Case &c : cases) {
         bool offered = false;
-        AnswerModalTitled(u"Nyomtatás típusa"_s, [&](QDialog *dialog) {
+        const ModalAnswer choiceDialog = AnswerModal(u"Nyomtatás típusa"_s, [&](QDialog *dialog) {
             auto choice = qobject_cast<Tfrm_NyomValaszt *>(dialog);
             offered = choice->item(OutputExport)->isEnabled();
             choice->item(OutputExport)->click();
             choice->okButton()->click();
         });
         QString shownName;
-        auto seen = std::make_shared<bool>(false);
-        AnswerModalTitled(
+        const ModalAnswer exportDialog = AnswerModal(
             u"Határolt szöveg export"_s,
             [&](QDialog *dialog) {
                 auto window = qobject_cast<Tfrm_Hatarolt *>(dialog);
@@ -751,12 +750,11 @@ void TestExportWindow::reportExportChoiceOpensTheWindowOnTheReportRows()
                 window->setFileName(m_dir.filePath(u"jelentes.csv"_s));
                 window->startButton()->click();
                 window->closeButton()->click();
-            },
-            seen);
+            });
         MessageBoxRecorder boxes;
         c.action->trigger();
         QVERIFY(offered);
-        QVERIFY(*seen);
+        QVERIFY(exportDialog.answered());
         // No file name from the report: the documents folder's default.
         QCOMPARE(shownName, QDir(m_documents).filePath(u"File001.csv"_s));
         QCOMPARE(readFile(m_dir.filePath(u"jelentes.csv"_s)), c.expected);

@@ -3,6 +3,7 @@
 #include "config/conprofile.h"
 #include "config/inifile.h"
 #include "gui/messagebox.h"
+#include "modaldialogs.h"
 #include "profiles/frm_adatbazisnyit.h"
 #include "profiles/frm_init.h"
 #include "testdatabase.h"
@@ -309,7 +310,7 @@ void TestProfiles::chooserTestsPickedProfileAndStaysOpenOnFailure()
     QStringList shownLines;
     int firstSelected = -2;
     bool openAfterFailure = false;
-    AnswerNextModal([&](QWidget *w) {
+    const ModalAnswer chooser = AnswerModal([&](QWidget *w) {
         caption = w->windowTitle();
         auto *listBox = Child<QListWidget>(w, u"ListBox1"_s);
         for (int i = 0; i < listBox->count(); ++i)
@@ -377,8 +378,9 @@ void TestProfiles::singleProfile()
     MessageBoxRecorder boxes;
     const QString profile = works ? goodProfile(u"Egyetlen"_s) : badProfile(u"Egyetlen"_s);
     int lines = -1;
+    ModalAnswer chooser;
     if (!works) {
-        AnswerNextModal([&](QWidget *w) {
+        chooser = AnswerModal([&](QWidget *w) {
             lines = Child<QListWidget>(w, u"ListBox1"_s)->count();
             EnsureClosed(w);
         });
@@ -409,7 +411,7 @@ void TestProfiles::chooserKeepsItsSizeAcrossUses()
     QList<QSize> shown;
     QList<QSize> stored;
     for (int use = 0; use < 3; ++use) {
-        AnswerNextModal([&](QWidget *w) {
+        const ModalAnswer chooser = AnswerModal([&](QWidget *w) {
             QTRY_VERIFY(w->isVisible());
             shown.append(ShownOuterGeometry(w).size());
             Button(w, u"Button2"_s)->click();
@@ -434,13 +436,13 @@ void TestProfiles::abandoningChooser()
     const QByteArray before = settingsBytes();
 
     QString setupCaption;
-    AnswerNextModal([&](QWidget *w) {
+    const ModalAnswer chooser = AnswerModal([&](QWidget *w) {
         if (how == u"Mégsem"_s) {
             Button(w, u"Button2"_s)->click();
         } else if (how == u"Esc"_s) {
             QTest::keyClick(Child<QListWidget>(w, u"ListBox1"_s), Qt::Key_Escape);
         } else {
-            AnswerNextModal([&](QWidget *init) {
+            AnswerModal([&](QWidget *init) {
                 setupCaption = init->windowTitle();
                 Button(init, u"Button3"_s)->click();
                 EnsureClosed(init);
@@ -471,8 +473,8 @@ void TestProfiles::newProfileThroughChooser()
     const StartupProfiles list = ReadStartupProfiles();
     QCOMPARE(list.profileStrings.size(), 2);
 
-    AnswerNextModal([&](QWidget *w) {
-        AnswerNextModal([&](QWidget *init) {
+    const ModalAnswer chooser = AnswerModal([&](QWidget *w) {
+        AnswerModal([&](QWidget *init) {
             Fill(init, goodFields(u"Új testület"_s));
             Button(init, u"Button1"_s)->click();
             Button(init, u"Button2"_s)->click();
@@ -516,7 +518,7 @@ void TestProfiles::setupStoresScrambledAtFirstFreeKey()
 
     bool okBefore = true, okAfterTest = false, okAfterEdit = false;
     QString initialPort;
-    AnswerNextModal([&](QWidget *init) {
+    const ModalAnswer setup = AnswerModal([&](QWidget *init) {
         okBefore = Button(init, u"Button2"_s)->isEnabled();
         initialPort = Child<QLineEdit>(init, u"Edit5"_s)->text();
         Fill(init, goodFields(u"Ideiglenes"_s));
@@ -557,7 +559,7 @@ void TestProfiles::failedTestShowsMessageAndStoresNothing()
     const QByteArray before = settingsBytes();
 
     bool okAfterTest = true;
-    AnswerNextModal([&](QWidget *init) {
+    const ModalAnswer setup = AnswerModal([&](QWidget *init) {
         InitFields f = goodFields(u"Rossz"_s);
         f.database = u"nincs_ilyen_adatbazis"_s;
         Fill(init, f);
@@ -589,7 +591,7 @@ void TestProfiles::ctrlEnterInHostAcceptsWithoutTest()
     const InitFields typed{
         u"nem.elerheto.invalid"_s, u"iktato"_s, u"titok"_s, u"hatarozat"_s, u"Távoli"_s, u"3307"_s};
     QString afterEnter;
-    AnswerNextModal([&](QWidget *init) {
+    const ModalAnswer setup = AnswerModal([&](QWidget *init) {
         init->activateWindow();
         Fill(init, typed);
         auto *host = Child<QLineEdit>(init, u"Edit2"_s);
@@ -624,7 +626,7 @@ void TestProfiles::unstorableInputKeepsSetupOpen()
     QFETCH(QString, field);
     QFETCH(QString, text);
     bool openAfterOk = false;
-    AnswerNextModal([&](QWidget *init) {
+    const ModalAnswer setup = AnswerModal([&](QWidget *init) {
         Fill(init, goodFields(u"Név"_s));
         Child<QLineEdit>(init, field)->setText(text);
         QTest::keyClick(Child<QLineEdit>(init, u"Edit2"_s), Qt::Key_Return, Qt::ControlModifier);
@@ -650,7 +652,7 @@ void TestProfiles::noFreeKeyKeepsStoredProfiles()
         for (int n = 1; n <= kMaxConnectionProfiles; ++n)
             doc.setValue(ConnectionProfileSection(), ConnectionProfileKey(n), QString());
     });
-    AnswerNextModal([&](QWidget *init) {
+    const ModalAnswer setup = AnswerModal([&](QWidget *init) {
         Fill(init, goodFields(u"Száztizedik"_s));
         QTest::keyClick(Child<QLineEdit>(init, u"Edit2"_s), Qt::Key_Return, Qt::ControlModifier);
         EnsureClosed(init);
@@ -779,7 +781,7 @@ void TestProfiles::slowConnectionTestKeepsWindowAlive()
         testButton->click();
     } else {
         // The error box, then the chooser, which is given up here.
-        AnswerNextModal([](QWidget *w) { EnsureClosed(w); }, 10000);
+        const ModalAnswer chooser = AnswerModal([](QWidget *w) { EnsureClosed(w); }, 10000);
         QCOMPARE(ChooseProfile(u"1; Lassú\r\n"_s, {profile}, ProfileChooserCaption()), -1);
     }
     QVERIFY2(clock.elapsed() >= holdMs - 100, "the test waited for the server");
@@ -806,7 +808,7 @@ void TestProfiles::cancelDuringSlowTestAbandonsIt()
     const QString port = QString::number(server.port());
 
     bool holdingAtCancel = false;
-    AnswerNextModal([&](QWidget *init) {
+    const ModalAnswer setup = AnswerModal([&](QWidget *init) {
         Fill(init, {u"127.0.0.1"_s, u"root"_s, {}, u"lassu"_s, u"Lassú"_s, port});
         QTimer::singleShot(300, init, [&server, &holdingAtCancel, init] {
             holdingAtCancel = server.holding();

@@ -2,13 +2,11 @@
 
 #include "common/paths.h"
 
-#include <QApplication>
-#include <QDialog>
+#include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QTimer>
+#include <QPixmap>
+#include <QTest>
 #include <QWindow>
-#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -40,34 +38,14 @@ QString ScopedDataFolder::dataFolder() const
     return QDir(m_dir.path()).filePath(u"OrvantH"_s);
 }
 
-void AnswerNextModal(std::function<void(QWidget *)> answer, int timeoutMs)
+void SaveShot(QWidget *widget, const QString &name)
 {
-    auto timer = new QTimer(qApp);
-    auto clock = std::make_shared<QElapsedTimer>();
-    clock->start();
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, clock, answer = std::move(answer), timeoutMs] {
-        if (QWidget *w = QApplication::activeModalWidget()) {
-            timer->stop();
-            timer->deleteLater();
-            answer(w);
-        } else if (clock->elapsed() > timeoutMs) {
-            timer->stop();
-            timer->deleteLater();
-            qWarning("AnswerNextModal: no modal window appeared within %d ms", timeoutMs);
-        }
-    });
-    timer->start();
-}
-
-void RejectNextModal(int timeoutMs)
-{
-    AnswerNextModal(
-        [](QWidget *w) {
-            if (auto d = qobject_cast<QDialog *>(w))
-                d->reject();
-            else
-                w->close();
-        },
-        timeoutMs);
+    const QString folder = qEnvironmentVariable("ORVANTH_SHOTS");
+    if (folder.isEmpty())
+        return;
+    QVERIFY2(QDir().mkpath(folder), qPrintable(folder));
+    // The picture shows the window settled: layouts and repaints that are still queued run first.
+    QCoreApplication::processEvents();
+    const QString path = QDir(folder).filePath(name + u".png"_s);
+    QVERIFY2(widget->grab().save(path), qPrintable(path));
 }

@@ -3,7 +3,6 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <QWidget>
-#include <functional>
 
 // A temporary data folder for one test: XDG_CONFIG_HOME points into it, so the program's
 // settings file and Html folder land there and vanish with it. The process-wide paths are
@@ -28,10 +27,6 @@ private:
 // manager under X11.) Equal to the client area while the window has no frame.
 QRect ShownOuterGeometry(const QWidget *window);
 
-// Calls `answer` with the next modal widget that opens (polling from a timer), so a test can
-// fill in and close a dialog that its code under test runs with exec(). Gives up after
-// timeoutMs and reports that no modal window appeared.
-void AnswerNextModal(std::function<void(QWidget *)> answer, int timeoutMs = 5000);
-
-// Closes the active modal widget (reject) after delay, if any.
-void RejectNextModal(int timeoutMs = 5000);
+// Saves a picture of the widget as `name`.png into the folder that ORVANTH_SHOTS names, so that a
+// person can look at what the tests show; does nothing when ORVANTH_SHOTS is not set.
+void SaveShot(QWidget *widget, const QString &name);

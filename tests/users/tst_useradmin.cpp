@@ -2,7 +2,7 @@
 #include "db/connection.h"
 #include "db/dbroutines.h"
 #include "gui/messagebox.h"
-#include "modalhelper.h"
+#include "modaldialogs.h"
 #include "testdatabase.h"
 #include "testutil.h"
 #include "users/frm_felhasznaloszerkeszt.h"
@@ -26,7 +26,7 @@ using EditorAnswer = std::function<void(Tfrm_FelhasznaloSzerkeszt *)>;
 // Gives the password through "Jelszó megadás" of the open editor.
 void SetPassword(Tfrm_FelhasznaloSzerkeszt *form, const QString &password)
 {
-    AnswerModalTitled(u"Jelszó megadás"_s, [password](QDialog *dialog) {
+    AnswerModal(u"Jelszó megadás"_s, [password](QDialog *dialog) {
         auto *input = qobject_cast<Tfrm_InpStr *>(dialog);
         input->findChild<QLineEdit *>(u"Edit1"_s)->setText(password);
         input->findChild<QPushButton *>(u"Button1"_s)->click();
@@ -94,7 +94,7 @@ void TestUserAdmin::cleanup()
 
 int TestUserAdmin::runEditor(bool isNew, int id, const EditorAnswer &answer)
 {
-    AnswerModalTitled(kEditorCaption, [answer](QDialog *dialog) {
+    const ModalAnswer editor = AnswerModal(kEditorCaption, [answer](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_FelhasznaloSzerkeszt *>(dialog);
         QVERIFY(form);
         answer(form);
@@ -179,7 +179,7 @@ void TestUserAdmin::newUserWithoutPasswordRefused()
     const int id = runEditor(true, -1, [&](Tfrm_FelhasznaloSzerkeszt *form) {
         form->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"jelszotlan"_s);
         // Giving up the password question sets nothing either.
-        AnswerModalTitled(u"Jelszó megadás"_s, [](QDialog *d) { d->reject(); });
+        AnswerModal(u"Jelszó megadás"_s, [](QDialog *d) { d->reject(); });
         form->findChild<QPushButton *>(u"BitBtn1"_s)->click();
         PressOkOrGiveUp(form, &stayedOpen);
     });
@@ -341,7 +341,7 @@ void TestUserAdmin::passwordSetHereLogsIn()
     });
     const auto tryLogin = [this](const QString &password) {
         MessageBoxRecorder boxes;
-        AnswerModalTitled(u"Belépés azonosítás"_s, [password](QDialog *dialog) {
+        const ModalAnswer loginDialog = AnswerModal(u"Belépés azonosítás"_s, [password](QDialog *dialog) {
             auto *form = qobject_cast<Tfrm_Login *>(dialog);
             form->findChild<QLineEdit *>(u"edtFelhasznalo"_s)->setText(u"Ödön"_s);
             form->findChild<QLineEdit *>(u"edtJelszo"_s)->setText(password);

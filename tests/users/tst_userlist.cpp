@@ -2,7 +2,7 @@
 #include "db/connection.h"
 #include "db/dbroutines.h"
 #include "gui/messagebox.h"
-#include "modalhelper.h"
+#include "modaldialogs.h"
 #include "testdatabase.h"
 #include "testutil.h"
 #include "users/frm_felhasznalo.h"
@@ -142,10 +142,10 @@ void TestUserList::deleteAsksFirst()
 void TestUserList::newUserIsShownAndCurrent()
 {
     MessageBoxRecorder boxes;
-    AnswerModalTitled(u"Felhasználó adatainak szerkesztése"_s, [](QDialog *dialog) {
+    const ModalAnswer editor = AnswerModal(u"Felhasználó adatainak szerkesztése"_s, [](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_FelhasznaloSzerkeszt *>(dialog);
         form->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"bence"_s);
-        AnswerModalTitled(u"Jelszó megadás"_s, [](QDialog *input) {
+        AnswerModal(u"Jelszó megadás"_s, [](QDialog *input) {
             input->findChild<QLineEdit *>(u"Edit1"_s)->setText(u"b"_s);
             input->findChild<QPushButton *>(u"Button1"_s)->click();
         });
@@ -169,7 +169,7 @@ void TestUserList::enterAndDoubleClickEdit()
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     m_window->locateId(3);
     QString shownCode;
-    AnswerModalTitled(u"Felhasználó adatainak szerkesztése"_s, [&](QDialog *dialog) {
+    ModalAnswer editor = AnswerModal(u"Felhasználó adatainak szerkesztése"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_FelhasznaloSzerkeszt *>(dialog);
         shownCode = form->findChild<QLineEdit *>(u"DBEdit1"_s)->text();
         form->findChild<QLineEdit *>(u"DBEdit3"_s)->setText(u"Cecil Béla"_s);
@@ -180,7 +180,7 @@ void TestUserList::enterAndDoubleClickEdit()
     QCOMPARE(m_window->currentValue(u"felhasznalo_nev"_s).toString(), u"Cecil Béla"_s);
 
     shownCode.clear();
-    AnswerModalTitled(u"Felhasználó adatainak szerkesztése"_s, [&](QDialog *dialog) {
+    editor = AnswerModal(u"Felhasználó adatainak szerkesztése"_s, [&](QDialog *dialog) {
         shownCode = dialog->findChild<QLineEdit *>(u"DBEdit1"_s)->text();
         dialog->reject();
     });

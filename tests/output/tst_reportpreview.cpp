@@ -1,13 +1,13 @@
-#include "../users/modalhelper.h"
 #include "app/setup.h"
-#include "gui/messagebox.h"
 #include "db/connection.h"
 #include "db/dbroutines.h"
 #include "db/query.h"
+#include "gui/messagebox.h"
 #include "output/qrhatarozat.h"
 #include "output/qrlista.h"
 #include "output/reportpreview.h"
 #include "testdatabase.h"
+#include "testutil.h"
 
 #include <QApplication>
 #include <QComboBox>

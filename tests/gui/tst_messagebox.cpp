@@ -1,6 +1,7 @@
-#include "gui/messagebox.h"
 #include "common/values.h"
 #include "db/dberror.h"
+#include "gui/messagebox.h"
+#include "modaldialogs.h"
 #include "testutil.h"
 
 #include <QAbstractButton>
@@ -165,7 +166,7 @@ void TestMessageBox::realConfirmBox()
 
     QString caption;
     bool yesIsDefault = false;
-    AnswerNextModal([&](QWidget *w) {
+    const ModalAnswer messageBox = AnswerModal([&](QWidget *w) {
         auto *box = qobject_cast<QMessageBox *>(w);
         QVERIFY(box);
         caption = box->windowTitle();
@@ -190,7 +191,7 @@ void TestMessageBox::realErrorBoxIsPlainTextAndGivesActivationBack()
     bool plain = false;
     QString shown;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
-    AnswerNextModal([&](QWidget *w) {
+    const ModalAnswer messageBox = AnswerModal([&](QWidget *w) {
         auto *box = qobject_cast<QMessageBox *>(w);
         QVERIFY(box);
         plain = box->textFormat() == Qt::PlainText;

@@ -1,5 +1,6 @@
 #include "gui/inputquery.h"
 #include "gui/sortcolumn.h"
+#include "modaldialogs.h"
 #include "testutil.h"
 
 #include <QApplication>
@@ -75,8 +76,7 @@ void TestCommonWidgets::sortColumnIsPaintedYellow()
     QCOMPARE(cellColour(view, 0, 1), base);
     QCOMPARE(cellColour(view, 2, 2), QColor(255, 255, 185));
 
-    QDir().mkpath(u"/tmp/shots"_s);
-    view.grab().save(u"/tmp/shots/sortcolumn.png"_s);
+    SaveShot(&view, u"sortcolumn"_s);
 }
 
 void TestCommonWidgets::derivedDelegateIsKept()
@@ -121,7 +121,7 @@ void TestCommonWidgets::maskedInputQuery()
     QFETCH(QString, expectedText);
 
     QString selected;
-    AnswerNextModal([&](QWidget *dialog) {
+    const ModalAnswer input = AnswerModal([&](QWidget *dialog) {
         auto *edit = dialog->findChild<QLineEdit *>();
         QVERIFY(edit);
         selected = edit->selectedText();
@@ -146,15 +146,14 @@ void TestCommonWidgets::maskedInputQueryLayout()
     QRect labelRect, editRect, okRect, cancelRect;
     QSize client;
     QString title;
-    AnswerNextModal([&](QWidget *dialog) {
+    const ModalAnswer input = AnswerModal([&](QWidget *dialog) {
         title = dialog->windowTitle();
         client = dialog->size();
         labelRect = dialog->findChild<QLabel *>()->geometry();
         editRect = dialog->findChild<QLineEdit *>()->geometry();
         for (auto *button : dialog->findChildren<QPushButton *>())
             (button->text() == u"OK"_s ? okRect : cancelRect) = button->geometry();
-        QDir().mkpath(u"/tmp/shots"_s);
-        dialog->grab().save(u"/tmp/shots/maskedinputquery.png"_s);
+        SaveShot(dialog, u"maskedinputquery"_s);
         QTest::keyClick(dialog, Qt::Key_Escape);
     });
     QString text;

@@ -3,6 +3,7 @@
 #include "db/dbroutines.h"
 #include "editorfields.h"
 #include "gui/messagebox.h"
+#include "modaldialogs.h"
 #include "register/frm_szerkeszt.h"
 #include "register/resolutioneditor.h"
 #include "testdatabase.h"
@@ -127,9 +128,7 @@ void TestEditorWindow::cleanup()
 
 int TestEditorWindow::run(int recordId, QDate date, std::function<void(Tfrm_Szerkeszt *)> answer)
 {
-    bool answered = false;
-    AnswerNextModal([&](QWidget *w) {
-        answered = true;
+    const ModalAnswer editor = AnswerModal([&](QWidget *w) {
         Tfrm_Szerkeszt *form = editorOf(w);
         if (!form) {
             w->close();
@@ -139,10 +138,7 @@ int TestEditorWindow::run(int recordId, QDate date, std::function<void(Tfrm_Szer
         if (form->isVisible()) // the answer left it open: cancel
             form->reject();
     });
-    const int id = EditResolution(*m_con, recordId, 1, date, m_store->path());
-    if (!answered)
-        qWarning("the editor did not open");
-    return id;
+    return EditResolution(*m_con, recordId, 1, date, m_store->path());
 }
 
 void TestEditorWindow::newRecordWithTypedDate()
@@ -482,7 +478,7 @@ void TestEditorWindow::accentedCapitalsAreWhole()
         editor->setCaretLineVisible(false);
         editor->setFocus(); // the caret sits on the second, empty line
         editor->setCursorPosition(1, 0);
-        QTest::qWait(20);
+        QCoreApplication::processEvents(); // grab() paints at once; queued updates go first
         const QImage shot = editor->viewport()->grab().toImage();
         const int lineHeight = int(editor->SendScintilla(QsciScintilla::SCI_TEXTHEIGHT, 0));
         return inkIn(shot, 0, lineHeight);
@@ -504,11 +500,8 @@ void TestEditorWindow::accentedCapitalsAreWhole()
     };
     const int accentsDrawnFreely = freeInk(u"ŐŰÁÉ"_s) - freeInk(u"OUAE"_s);
     QVERIFY(accentsDrawnFreely > 0);
-    const QString shots = u"/tmp/shots"_s;
-    QDir().mkpath(shots);
     editor->setText(u"ŐSZI ŰRLAP ÁRVÍZTŰRŐ TÜKÖRFÚRÓGÉP\r\nŐŰÁÉ őűáé\r\nÓÖÜÍ"_s);
-    QTest::qWait(20);
-    editor->grab().save(shots + u"/editor_accents.png"_s);
+    SaveShot(editor, u"editor_accents"_s);
     // Anti-aliasing differs a little between the two ways of drawing; a cut accent loses half.
     QVERIFY2(accented - plain >= accentsDrawnFreely * 8 / 10,
              qPrintable(u"accents in the editor: %1 pixels, drawn freely: %2"_s.arg(accented - plain)
@@ -517,24 +510,19 @@ void TestEditorWindow::accentedCapitalsAreWhole()
 
 void TestEditorWindow::screenshots()
 {
-    QDir().mkpath(u"/tmp/shots"_s);
     m_con->exec(
         u"INSERT INTO iktato SET iktato = 1234, ev = 2025, csoport = 1, az = 12, datum = '2025-04-17', "
         "targy = 'Árajánlat', hatarozat = 'A bizottság az árajánlatot elfogadja.\\r\\nHatáridő: azonnal.', "
         "van_hatid = 'I', dat_hatid = '2025-05-31', felelos = 'Polgármester, jegyző', statusz = 1, "
         "filenev = '0001234-1.pdf', origfilenev = 'árajánlat.pdf'"_s);
-    const auto shoot = [](Tfrm_Szerkeszt *f, const QString &name) {
-        QTest::qWait(50);
-        QVERIFY(f->grab().save(u"/tmp/shots/"_s + name));
-    };
-    run(-1, QDate(2025, 4, 18), [&](Tfrm_Szerkeszt *f) { shoot(f, u"editor_new.png"_s); });
-    run(1234, {}, [&](Tfrm_Szerkeszt *f) { shoot(f, u"editor_existing_deadline.png"_s); });
+    run(-1, QDate(2025, 4, 18), [&](Tfrm_Szerkeszt *f) { SaveShot(f, u"editor_new"_s); });
+    run(1234, {}, [&](Tfrm_Szerkeszt *f) { SaveShot(f, u"editor_existing_deadline"_s); });
     run(1234, {}, [&](Tfrm_Szerkeszt *f) {
         deadlineCheck(f)->setChecked(false);
-        shoot(f, u"editor_existing_no_deadline.png"_s);
+        SaveShot(f, u"editor_existing_no_deadline"_s);
         textEditor(f)->setFocus();
         textEditor(f)->setCursorPosition(1, 3);
-        shoot(f, u"editor_text_focused.png"_s);
+        SaveShot(f, u"editor_text_focused"_s);
     });
     QCOMPARE(QueryInt(*m_con, u"SELECT COUNT(*) FROM iktato"_s, -1), 1);
 }

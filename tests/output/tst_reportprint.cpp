@@ -1,4 +1,3 @@
-#include "../users/modalhelper.h"
 #include "app/beall.h"
 #include "app/frm_main.h"
 #include "app/mainactions.h"
@@ -9,6 +8,7 @@
 #include "config/inifile.h"
 #include "db/query.h"
 #include "gui/messagebox.h"
+#include "modaldialogs.h"
 #include "output/frm_nyomvalaszt.h"
 #include "output/reportpreview.h"
 #include "pdfwords.h"
@@ -36,31 +36,6 @@
 #include <memory>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// Records every modal window that opens while it lives, and closes it.
-class ModalWatch
-{
-public:
-    ModalWatch()
-    {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            if (QWidget *w = QApplication::activeModalWidget()) {
-                m_seen.append(w->windowTitle());
-                w->close();
-            }
-        });
-        m_timer.start(20);
-    }
-    const QStringList &seen() const { return m_seen; }
-
-private:
-    QTimer m_timer;
-    QStringList m_seen;
-};
-
-} // namespace
 
 // Printing from the main window: aNyomtat and aLista through the print choice to a PDF file,
 // the preview or the export window, on a started program over the report fixture.
@@ -133,12 +108,12 @@ void TestReportPrint::cleanup()
 
 void TestReportPrint::print(QAction *action, int choice, const QString &pdfPath)
 {
-    AnswerModalTitled(u"Nyomtatás típusa"_s, [choice, pdfPath](QDialog *dialog) {
+    const ModalAnswer choiceDialog = AnswerModal(u"Nyomtatás típusa"_s, [choice, pdfPath](QDialog *dialog) {
         auto form = qobject_cast<Tfrm_NyomValaszt *>(dialog);
         QVERIFY(form);
         form->item(choice)->click();
         if (choice == OutputPdf) {
-            AnswerModalTitled(u"Mentés PDF fileba"_s, [pdfPath](QDialog *files) {
+            AnswerModal(u"Mentés PDF fileba"_s, [pdfPath](QDialog *files) {
                 auto fileDialog = qobject_cast<QFileDialog *>(files);
                 QVERIFY(fileDialog);
                 // selectFile() leaves the name alone once the name field has the focus, which it
@@ -228,7 +203,7 @@ void TestReportPrint::cancelledChoicePrintsNothing()
     int exports = 0;
     m_window->mainRegister()->setExportWindowOpener([&exports](Query &) { ++exports; });
     std::unique_ptr<ModalWatch> after;
-    AnswerModalTitled(u"Nyomtatás típusa"_s, [&](QDialog *dialog) {
+    const ModalAnswer choiceDialog = AnswerModal(u"Nyomtatás típusa"_s, [&](QDialog *dialog) {
         auto form = qobject_cast<Tfrm_NyomValaszt *>(dialog);
         // Even with the printer and another printer chosen, cancelling uses neither.
         form->item(OutputPrinter)->click();
@@ -252,7 +227,7 @@ void TestReportPrint::exportChoiceOpensTheExportWindowOnTheReportRows()
 {
     // The main window plugs the export window in, so the choice offers it.
     bool offered = false;
-    AnswerModalTitled(u"Nyomtatás típusa"_s, [&offered](QDialog *dialog) {
+    const ModalAnswer choiceDialog = AnswerModal(u"Nyomtatás típusa"_s, [&offered](QDialog *dialog) {
         offered = qobject_cast<Tfrm_NyomValaszt *>(dialog)->item(OutputExport)->isEnabled();
         dialog->reject();
     });
@@ -278,11 +253,10 @@ void TestReportPrint::exportChoiceOpensTheExportWindowOnTheReportRows()
 void TestReportPrint::previewChoiceShowsThePreview()
 {
     QString pages;
-    AnswerModalTitled(u"Nyomtatás típusa"_s, [&](QDialog *dialog) {
+    const ModalAnswer choiceDialog = AnswerModal(u"Nyomtatás típusa"_s, [&](QDialog *dialog) {
         qobject_cast<Tfrm_NyomValaszt *>(dialog)->okButton()->click(); // the preview is preselected
     });
-    auto seen = std::make_shared<bool>(false);
-    AnswerModalTitled(
+    const ModalAnswer previewDialog = AnswerModal(
         u"Nyomtatási kép - Határozat"_s,
         [&](QDialog *dialog) {
             auto preview = qobject_cast<ReportPreview *>(dialog);
@@ -291,10 +265,10 @@ void TestReportPrint::previewChoiceShowsThePreview()
             pages = preview->pageCountLabel()->text();
             preview->reject();
         },
-        seen, 10000);
+        10000);
     QVERIFY(view().registerQuery().locateId(LongRecordId));
     m_window->actions().action(MainAction::Print)->trigger();
-    QVERIFY(*seen);
+    QVERIFY(previewDialog.answered());
     QVERIFY2(pages.mid(2).toInt() >= 3, qPrintable(pages));
 }
 

@@ -1,6 +1,7 @@
 #include "app/beall.h"
 #include "app/setup.h"
 #include "gui/formgeometry.h"
+#include "modaldialogs.h"
 #include "register/frm_datumbe.h"
 #include "register/frm_idoszak.h"
 #include "register/perioddialogs.h"
@@ -16,12 +17,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-void SaveShot(QWidget *w, const QString &name)
-{
-    QDir().mkpath(u"/tmp/shots"_s);
-    QVERIFY(w->grab().save(u"/tmp/shots/"_s + name + u".png"_s));
-}
 
 // A dialog's widget by its original component name.
 template <typename T> T *child(QWidget *dialog, const char *name)
@@ -45,7 +40,7 @@ QPushButton *pushButton(QWidget *dialog, const char *name)
 // Runs PickPeriod while `answer` works the dialog.
 bool RunPickPeriod(QDate &from, QDate &to, const QString &caption, std::function<void(Tfrm_Idoszak *)> answer)
 {
-    AnswerNextModal([answer](QWidget *w) {
+    const ModalAnswer periodDialog = AnswerModal([answer](QWidget *w) {
         auto dialog = qobject_cast<Tfrm_Idoszak *>(w);
         QVERIFY(dialog);
         answer(dialog);
@@ -58,7 +53,7 @@ bool RunPickPeriod(QDate &from, QDate &to, const QString &caption, std::function
 
 bool RunPickDate(QDate &date, const QString &caption, std::function<void(Tfrm_Datumbe *)> answer)
 {
-    AnswerNextModal([answer](QWidget *w) {
+    const ModalAnswer dateDialog = AnswerModal([answer](QWidget *w) {
         auto dialog = qobject_cast<Tfrm_Datumbe *>(w);
         QVERIFY(dialog);
         answer(dialog);

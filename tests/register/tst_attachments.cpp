@@ -3,6 +3,7 @@
 #include "db/dbroutines.h"
 #include "editorfields.h"
 #include "gui/messagebox.h"
+#include "modaldialogs.h"
 #include "register/attachments.h"
 #include "register/frm_szerkeszt.h"
 #include "register/resolutioneditor.h"
@@ -97,7 +98,7 @@ void TestAttachments::cleanup()
 
 int TestAttachments::runEditor(int recordId, std::function<void(Tfrm_Szerkeszt *)> answer)
 {
-    AnswerNextModal([answer](QWidget *w) {
+    const ModalAnswer editor = AnswerModal([answer](QWidget *w) {
         auto f = qobject_cast<Tfrm_Szerkeszt *>(w);
         if (f)
             answer(f);
@@ -329,7 +330,7 @@ void TestAttachments::missingStoreIsReported()
         return QString();
     };
     QString shown = u"?"_s;
-    AnswerNextModal([&](QWidget *w) {
+    const ModalAnswer editor = AnswerModal([&](QWidget *w) {
         auto f = qobject_cast<Tfrm_Szerkeszt *>(w);
         chooseButton(f, 0)->click();
         shown = attachmentEdit(f, 0)->text();

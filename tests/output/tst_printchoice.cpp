@@ -1,6 +1,6 @@
-#include "../users/modalhelper.h"
 #include "app/setup.h"
 #include "common/paths.h"
+#include "modaldialogs.h"
 #include "output/frm_nyomvalaszt.h"
 #include "testutil.h"
 
@@ -139,7 +139,7 @@ void TestPrintChoice::answers()
     QFETCH(QString, button);
     QFETCH(int, result);
     QFETCH(QString, printerAfter);
-    AnswerNextModal([&](QWidget *w) {
+    const ModalAnswer choiceDialog = AnswerModal([&](QWidget *w) {
         auto dialog = qobject_cast<Tfrm_NyomValaszt *>(w);
         QVERIFY(dialog);
         dialog->item(choice)->click();

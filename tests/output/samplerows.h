@@ -3,6 +3,9 @@
 #include "common/sqltext.h"
 #include "db/connection.h"
 
+#include <QFile>
+#include <QStringList>
+
 using namespace Qt::StringLiterals;
 
 // A table with a column of every kind the export treats apart, and rows that hold what breaks
@@ -28,3 +31,21 @@ inline void CreateSampleTable(Connection &con)
 
 inline const QString SampleSelect =
     u"SELECT id, nev, osszeg, arany, nap, idopont, ido, leiras, adat FROM minta"_s;
+
+// Each line ended by CR LF, as the delimited export writes them.
+inline QString lines(const QStringList &list)
+{
+    QString text;
+    for (const QString &line : list)
+        text += line + u"\r\n"_s;
+    return text;
+}
+
+// A written file's bytes; empty when it cannot be read.
+inline QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    return f.readAll();
+}

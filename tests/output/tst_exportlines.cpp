@@ -18,23 +18,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Each line ended by CR LF.
-QString lines(const QStringList &list)
-{
-    QString text;
-    for (const QString &line : list)
-        text += line + u"\r\n"_s;
-    return text;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
-}
-
 struct Case
 {
     ExportOptions options;

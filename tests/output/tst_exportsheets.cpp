@@ -187,12 +187,6 @@ bool sameCells(const Cells &actual, const Cells &expected)
     return same;
 }
 
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 } // namespace
 
 class TestExportSheets : public QObject

@@ -1,4 +1,3 @@
-#include "modaldialogs.h"
 #include "app/beall.h"
 #include "app/frm_main.h"
 #include "app/mainactions.h"
@@ -13,6 +12,7 @@
 #include "gui/dialogfields.h"
 #include "gui/formgeometry.h"
 #include "gui/messagebox.h"
+#include "modaldialogs.h"
 #include "output/frm_hatarolt.h"
 #include "output/frm_nyomvalaszt.h"
 #include "register/registerquery.h"
@@ -45,23 +45,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Each line ended by CR LF.
-QString lines(const QStringList &list)
-{
-    QString text;
-    for (const QString &line : list)
-        text += line + u"\r\n"_s;
-    return text;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
-}
 
 // The sample table exported with the window's defaults: semicolon, no qualifier, memo as text,
 // every field.
@@ -595,7 +578,8 @@ void TestExportWindow::browseOffersTheFormats()
     QCOMPARE(window.fileName(), dir.filePath(u"lista.xlsx"_s));
 
     // Cancelled: the name stays.
-    const ModalAnswer cancelledDialog = AnswerModal([](QWidget *modal) { qobject_cast<QDialog *>(modal)->reject(); });
+    const ModalAnswer cancelledDialog =
+        AnswerModal([](QWidget *modal) { qobject_cast<QDialog *>(modal)->reject(); });
     window.browseButton()->click();
     QCOMPARE(window.fileName(), dir.filePath(u"lista.xlsx"_s));
 }
@@ -725,8 +709,9 @@ void TestExportWindow::reportExportChoiceOpensTheWindowOnTheReportRows()
         QAction *action;
         QByteArray expected;
     };
-    const Case cases[] = {{main.actions().action(MainAction::PrintList), "iktato;targy;\r\n3;Egy\r\n4;Kett\xF5\r\n"},
-                          {main.actions().action(MainAction::Print), "iktato;targy;\r\n4;Kett\xF5\r\n"}};
+    const Case cases[] = {
+        {main.actions().action(MainAction::PrintList), "iktato;targy;\r\n3;Egy\r\n4;Kett\xF5\r\n"},
+        {main.actions().action(MainAction::Print), "iktato;targy;\r\n4;Kett\xF5\r\n"}};
     for (const Case &c : cases) {
         bool offered = false;
         const ModalAnswer choiceDialog = AnswerModal(u"Nyomtatás típusa"_s, [&](QDialog *dialog) {
@@ -736,21 +721,19 @@ void TestExportWindow::reportExportChoiceOpensTheWindowOnTheReportRows()
             choice->okButton()->click();
         });
         QString shownName;
-        const ModalAnswer exportDialog = AnswerModal(
-            u"Határolt szöveg export"_s,
-            [&](QDialog *dialog) {
-                auto window = qobject_cast<Tfrm_Hatarolt *>(dialog);
-                shownName = window->fileName();
-                window->noneButton()->click();
-                for (int i = 0; i < window->fieldList()->count(); ++i) {
-                    const QString name = window->fieldList()->item(i)->text();
-                    if (name == u"iktato"_s || name == u"targy"_s)
-                        window->fieldList()->item(i)->setCheckState(Qt::Checked);
-                }
-                window->setFileName(m_dir.filePath(u"jelentes.csv"_s));
-                window->startButton()->click();
-                window->closeButton()->click();
-            });
+        const ModalAnswer exportDialog = AnswerModal(u"Határolt szöveg export"_s, [&](QDialog *dialog) {
+            auto window = qobject_cast<Tfrm_Hatarolt *>(dialog);
+            shownName = window->fileName();
+            window->noneButton()->click();
+            for (int i = 0; i < window->fieldList()->count(); ++i) {
+                const QString name = window->fieldList()->item(i)->text();
+                if (name == u"iktato"_s || name == u"targy"_s)
+                    window->fieldList()->item(i)->setCheckState(Qt::Checked);
+            }
+            window->setFileName(m_dir.filePath(u"jelentes.csv"_s));
+            window->startButton()->click();
+            window->closeButton()->click();
+        });
         MessageBoxRecorder boxes;
         c.action->trigger();
         QVERIFY(offered);

@@ -24,6 +24,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -141,7 +142,12 @@ void TestReportPrint::print(QAction *action, int choice, const QString &pdfPath)
             AnswerModalTitled(u"Mentés PDF fileba"_s, [pdfPath](QDialog *files) {
                 auto fileDialog = qobject_cast<QFileDialog *>(files);
                 QVERIFY(fileDialog);
-                fileDialog->selectFile(pdfPath);
+                // Typed as a user types it: selectFile() leaves the name box alone while it
+                // has the focus, and the suggested name would be saved instead.
+                fileDialog->setDirectory(QFileInfo(pdfPath).path());
+                auto nameBox = fileDialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
+                QVERIFY(nameBox);
+                nameBox->setText(QFileInfo(pdfPath).fileName());
                 static_cast<QDialog *>(fileDialog)->accept();
             });
         }

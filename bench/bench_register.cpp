@@ -8,7 +8,7 @@
 // time of the same client running "DO 0" (start-up and log-in), so both sides are measured from
 // sending the query to holding the last row.
 
-#include "common/cp1250.h"
+#include "benchclient.h"
 #include "db/connection.h"
 #include "register/flowtabbar.h"
 #include "register/registerquery.h"
@@ -17,9 +17,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QLineEdit>
-#include <QProcess>
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -28,55 +26,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QString g_socket;
-QString g_database;
-
-double median(QList<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
-
-// The statement goes in on standard input as the cp1250 bytes this program sends, over the same
-// compressed latin2 protocol.
-double clientOnce(const QString &sql)
-{
-    QProcess p;
-    p.setStandardOutputFile(QProcess::nullDevice());
-    QElapsedTimer t;
-    t.start();
-    p.start(u"mariadb"_s, {u"--no-defaults"_s, u"--socket="_s + g_socket, u"-uroot"_s, u"--compress"_s,
-                           u"--default-character-set=latin2"_s, u"--batch"_s, g_database});
-    p.write(ToCp1250(sql + u';'));
-    p.closeWriteChannel();
-    p.waitForFinished(-1);
-    const double ms = double(t.nsecsElapsed()) / 1e6;
-    if (p.exitCode() != 0)
-        qFatal("mariadb client failed: %s", p.readAllStandardError().constData());
-    return ms;
-}
-
-// Milliseconds the client needs for the statement beyond its own start-up.
-double clientMs(const QString &sql, int runs = 5)
-{
-    QList<double> net;
-    for (int i = 0; i < runs; ++i)
-        net.append(clientOnce(sql) - clientOnce(u"DO 0"_s));
-    return std::max(0.1, median(net));
-}
-
-long rssKb()
-{
-    QFile f(u"/proc/self/status"_s);
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : f.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    }
-    return 0;
-}
 
 QString whereSql(RegisterView &view)
 {
@@ -100,18 +49,17 @@ int main(int argc, char *argv[])
     parser.addOption({u"database"_s, u"database"_s, u"name"_s, u"orvanth"_s});
     parser.addOption({u"runs"_s, u"runs per measurement"_s, u"n"_s, u"5"_s});
     parser.process(app);
-    g_socket = parser.value(u"socket"_s);
-    g_database = parser.value(u"database"_s);
+    const MariadbClient client(parser.value(u"socket"_s), parser.value(u"database"_s));
     const int runs = parser.value(u"runs"_s).toInt();
 
     ConnectionParams params;
     params.host = u"127.0.0.1"_s;
     params.port = parser.value(u"port"_s).toInt();
-    params.database = g_database;
+    params.database = parser.value(u"database"_s);
     Connection con(params);
     con.open();
 
-    const long rssBefore = rssKb();
+    const long rssBefore = ResidentKb();
     QWidget window;
     auto view = new RegisterView(&con);
     auto layout = new QVBoxLayout(&window);
@@ -148,7 +96,7 @@ int main(int argc, char *argv[])
     const QString allSql = whereSql(*view);
     const int allRows = view->registerQuery().query().rowCount();
     const qsizetype resultBytes = view->registerQuery().query().result().dataBytes();
-    const long rssLoaded = rssKb();
+    const long rssLoaded = ResidentKb();
 
     // One search keystroke on "Összes": the query and the grid updated.
     const QString typed = u"költségvetés"_s;
@@ -168,8 +116,8 @@ int main(int argc, char *argv[])
             paint(*view);
             samples.append(double(t.nsecsElapsed()) / 1e6);
         }
-        keyMs.append(median(samples));
-        keyClientMs.append(clientMs(whereSql(*view), runs));
+        keyMs.append(Median(samples));
+        keyClientMs.append(client.ms(whereSql(*view), runs));
     }
 
     // Typing fast: four keys queued while the program is busy give one query for the newest text.
@@ -192,12 +140,12 @@ int main(int argc, char *argv[])
         const ResultSet rs = con.query(allSql);
         fetchMs.append(double(t.nsecsElapsed()) / 1e6);
     }
-    const double openClient = clientMs(allSql, runs);
-    const double yearClient = clientMs(yearSql, runs);
-    const double open = median(openMs);
-    const double year = median(yearMs);
-    const double key = median(keyMs);
-    const double keyClient = median(keyClientMs);
+    const double openClient = client.ms(allSql, runs);
+    const double yearClient = client.ms(yearSql, runs);
+    const double open = Median(openMs);
+    const double year = Median(yearMs);
+    const double key = Median(keyMs);
+    const double keyClient = Median(keyClientMs);
     const double rssMb = double(rssLoaded - rssBefore) / 1024.0;
     const double resultMb = double(resultBytes) / (1024.0 * 1024.0);
 
@@ -206,7 +154,7 @@ int main(int argc, char *argv[])
     std::printf(
         "  open \"Összes\" until painted : %8.1f ms   client %8.1f ms   ratio %.2f  (target <= 1.0)\n", open,
         openClient, open / openClient);
-    std::printf("  (of which the fetch alone    : %8.1f ms)\n", median(fetchMs));
+    std::printf("  (of which the fetch alone    : %8.1f ms)\n", Median(fetchMs));
     std::printf("  one search keystroke         : %8.1f ms   client %8.1f ms   ratio %.2f  (target <= 1.2)\n",
                 key, keyClient, key / keyClient);
     std::printf("  year tab switch              : %8.1f ms   client %8.1f ms   ratio %.2f\n", year,

@@ -146,6 +146,7 @@ void Tfrm_Hatarolt::buildControls()
 
     m_progressBar = new QProgressBar(this);
     m_progressBar->setObjectName(u"ProgressBar1"_s);
+    m_progressBar->setTextVisible(false);
     m_progressBar->setRange(0, 1);
     m_progressBar->setValue(0);
 

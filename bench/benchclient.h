@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// What the benchmarks share: medians, the mariadb command-line client as the yardstick, and the
+// process's resident memory.
+
+double Median(QList<double> values);
+
+// The mariadb command-line client on the benchmark's server: the statement goes in on standard
+// input as the cp1250 bytes this program sends, over the same compressed latin2 protocol, in
+// batch mode (tab-separated rows, as `mariadb -B`).
+class MariadbClient
+{
+public:
+    MariadbClient(QString socket, QString database);
+
+    // Wall time of one run, in milliseconds; its output goes to `outputFile` (discarded when empty).
+    double runOnce(const QString &sql, const QString &outputFile = {}) const;
+    // Milliseconds the client needs for the statement beyond its own start-up and log-in (the
+    // same client running "DO 0"): the median of `runs` runs.
+    double ms(const QString &sql, int runs, const QString &outputFile = {}) const;
+
+private:
+    QString m_socket;
+    QString m_database;
+};
+
+// VmRSS of this process in kB.
+long ResidentKb();

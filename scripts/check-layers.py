@@ -20,12 +20,12 @@ RANK = {
     "db": 2,
     "gui": 3,
     "register": 4, "masterdata": 4, "users": 4, "profiles": 4,
-    "sqlconsole": 4, "output": 4, "notices": 4,
+    "sqlconsole": 4, "output": 4, "notices": 4, "backup": 4,
     "app": 5,
 }
 # Feature folders that may use another one's windows (the register and the SQL console hand
-# their datasets to the export window and the reports).
-PEERS = {("register", "output"), ("sqlconsole", "output")}
+# their datasets to the export window and the reports; the profile manager starts backups).
+PEERS = {("register", "output"), ("sqlconsole", "output"), ("profiles", "backup")}
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 

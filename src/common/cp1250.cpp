@@ -26,7 +26,10 @@ QByteArray ToCp1250(const QString &text, QString *unmappable)
     QByteArray out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size();) {
-        const qsizetype len = (text.at(i).isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
+        // A surrogate pair is one character; a lone surrogate is one on its own and must not
+        // take the character after it along.
+        const qsizetype len =
+            (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) ? 2 : 1;
         const QString ch = text.mid(i, len);
         QStringEncoder single("windows-1250", QStringConverter::Flag::Stateless);
         const QByteArray encoded = single.encode(ch);

@@ -209,9 +209,11 @@ void IniDocument::setValue(const QString &section, const QString &key, const QSt
 
     const qsizetype s = findSection(section);
     if (s < 0) {
+        // Encoded before anything is added, so a name that cannot be stored changes nothing.
+        const QByteArray header = '[' + Encode(sectionName, section) + ']';
         if (!m_lines.isEmpty() && !Trimmed(m_lines.last()).isEmpty())
             m_lines.append(QByteArray());
-        m_lines.append('[' + Encode(sectionName, section) + ']');
+        m_lines.append(header);
         m_lines.append(line);
         return;
     }
@@ -362,10 +364,14 @@ void IniFile::update(const std::function<void(IniDocument &)> &change)
     if (existed && !QFileInfo(m_path).isWritable())
         throw failed(u"a fájl csak olvasható"_s);
     QSaveFile out(m_path);
-    if (!out.open(QIODevice::WriteOnly))
+    // Unbuffered, so a short write (a full disk, a size limit) shows in write()'s count: through
+    // the buffer, Qt takes a partly written file for a whole one and commit() succeeds.
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw failed(out.errorString());
     if (out.write(after) != after.size()) {
-        const QString reason = out.errorString();
+        const QString reason = out.error() == QFileDevice::NoError
+                                   ? u"nem fért ki a teljes tartalom, megtelt a lemez?"_s
+                                   : out.errorString();
         out.cancelWriting();
         throw failed(reason);
     }

@@ -181,7 +181,7 @@ SheetCell ExportSheetCell(ExportKind kind, bool isNull, QByteArrayView raw)
     case ExportKind::Decimal: {
         bool ok = false;
         const double value = raw.toDouble(&ok);
-        if (ok && significantDigits(raw) <= 15)
+        if (ok && std::isfinite(value) && significantDigits(raw) <= 15)
             return numberCell(value);
         break;
     }

@@ -38,6 +38,8 @@ private slots:
     void utf8ToHungarian_data();
     void utf8ToHungarian();
     void hungarianToUtf8RoundTrip();
+    void unmappableCharactersAreNamed_data();
+    void unmappableCharactersAreNamed();
 };
 
 void TestCommonText::splitField_data()
@@ -310,6 +312,34 @@ void TestCommonText::hungarianToUtf8RoundTrip()
 {
     const QString text = u"Árvíztűrő tükörfúrógép „idézet” – ŐŰőű"_s;
     QCOMPARE(HungarianToUtf8(ToCp1250(text)), text.toUtf8());
+}
+
+void TestCommonText::unmappableCharactersAreNamed_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("expected"); // each character that cannot be stored as '?'
+    QTest::addColumn<QString>("unmappable");
+
+    const QChar high(char16_t(0xD83D));
+    const QChar low(char16_t(0xDE00));
+    QTest::newRow("all stored") << u"őű„”–€‰"_s << QByteArray("\xF5\xFB\x84\x94\x96\x80\x89") << QString();
+    QTest::newRow("emoji as one character") << u"a\U0001F600b"_s << QByteArray("a?b") << u"\U0001F600"_s;
+    QTest::newRow("named once") << u"ЖaЖ"_s << QByteArray("?a?") << u"Ж"_s;
+    QTest::newRow("lone high surrogate before a letter")
+        << QString(high) + u"A"_s << QByteArray("?A") << QString(high);
+    QTest::newRow("lone low surrogate") << QString(low) + u"B"_s << QByteArray("?B") << QString(low);
+    QTest::newRow("high surrogate at the end") << u"x"_s + high << QByteArray("x?") << QString(high);
+}
+
+void TestCommonText::unmappableCharactersAreNamed()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, expected);
+    QFETCH(QString, unmappable);
+    QString named = u"not set"_s;
+    QCOMPARE(ToCp1250(text, &named), expected);
+    QCOMPARE(named, unmappable);
+    QCOMPARE(UnmappableCp1250Chars(text), unmappable);
 }
 
 QTEST_GUILESS_MAIN(TestCommonText)

@@ -56,6 +56,8 @@ private slots:
     void missingOrUnreadableFileReadsEmpty();
     void deleteAndExists();
     void lineBreakInValueCannotAddKeys();
+    void refusedChangeLeavesDocumentAlone_data();
+    void refusedChangeLeavesDocumentAlone();
     void failedWriteLeavesFileAlone();
     void secondInstanceSeesWrite();
 
@@ -302,6 +304,30 @@ void TestIniFile::lineBreakInValueCannotAddKeys()
     QVERIFY_THROWS_EXCEPTION(IniError, ini.writeString(u"User\n[Font]"_s, u"k"_s, u"v"_s));
     QVERIFY_THROWS_EXCEPTION(IniError, ini.writeString(u"User"_s, u"Size=1"_s, u"v"_s));
     QVERIFY_THROWS_EXCEPTION(IniError, ini.writeString(u"User"_s, QString(), u"v"_s));
+}
+
+void TestIniFile::refusedChangeLeavesDocumentAlone_data()
+{
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+
+    QTest::newRow("new section with a name cp1250 lacks") << u"Жук"_s << u"k"_s << u"v"_s;
+    QTest::newRow("value cp1250 lacks") << u"User"_s << u"LastUser"_s << u"Иван"_s;
+    QTest::newRow("key cp1250 lacks") << u"Uj"_s << u"Ключ"_s << u"v"_s;
+    QTest::newRow("key with an equals sign") << u"Uj"_s << u"a=b"_s << u"v"_s;
+}
+
+// A change that is refused adds nothing, not even the blank line before a new section.
+void TestIniFile::refusedChangeLeavesDocumentAlone()
+{
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    const QByteArray before = "[User]\r\nLastUser=admin\r\n";
+    IniDocument doc = IniDocument::fromBytes(before);
+    QVERIFY_THROWS_EXCEPTION(IniError, doc.setValue(section, key, value));
+    QCOMPARE(doc.toBytes(), before);
 }
 
 void TestIniFile::failedWriteLeavesFileAlone()

@@ -1,6 +1,7 @@
 #include "db/connection.h"
 #include "db/query.h"
 #include "output/exporter.h"
+#include "output/exportvalues.h"
 #include "output/xlsworkbook.h"
 #include "samplerows.h"
 #include "sheetdump.h"
@@ -206,6 +207,8 @@ private slots:
     void emptyDatasetAndNothingTicked();
     void tooManyColumnsForXls();
     void xlsRecordPointersHold();
+    void numbersThatWouldChangeStayText_data();
+    void numbersThatWouldChangeStayText();
 
 private:
     std::unique_ptr<Query> open(const QString &sql);
@@ -574,6 +577,39 @@ void TestExportSheets::xlsRecordPointersHold()
         QVERIFY(holder && (holder->type == 0x00FC || holder->type == 0x003C));
         QVERIFY(offset >= 4 && offset + 3 <= 4 + holder->body.size());
         QCOMPARE(int(u16(stream, streamPos)), int(strings.at(b * perBucket).size()));
+    }
+}
+
+void TestExportSheets::numbersThatWouldChangeStayText_data()
+{
+    QTest::addColumn<int>("kind"); // ExportKind
+    QTest::addColumn<QByteArray>("raw");
+    QTest::addColumn<bool>("number");
+
+    const int integer = int(ExportKind::Integer);
+    const int decimal = int(ExportKind::Decimal);
+    QTest::newRow("whole number at 2^53") << integer << QByteArray("-9007199254740992") << true;
+    QTest::newRow("whole number past 2^53") << integer << QByteArray("9007199254740993") << false;
+    QTest::newRow("smallest BIGINT") << integer << QByteArray("-9223372036854775808") << false;
+    QTest::newRow("decimal of 15 digits") << decimal << QByteArray("-12345678901.2345") << true;
+    QTest::newRow("decimal of 16 digits") << decimal << QByteArray("1234567890.123456") << false;
+    // A sheet cannot hold them: an infinite cell breaks the file.
+    QTest::newRow("decimal infinity") << decimal << QByteArray("inf") << false;
+    QTest::newRow("decimal not a number") << decimal << QByteArray("nan") << false;
+}
+
+void TestExportSheets::numbersThatWouldChangeStayText()
+{
+    QFETCH(int, kind);
+    QFETCH(QByteArray, raw);
+    QFETCH(bool, number);
+    const SheetCell cell = ExportSheetCell(ExportKind(kind), false, raw);
+    if (number) {
+        QCOMPARE(cell.type, SheetCell::Type::Number);
+        QCOMPARE(QByteArray::number(qlonglong(cell.number)), raw.split('.').first());
+    } else {
+        QCOMPARE(cell.type, SheetCell::Type::Text);
+        QCOMPARE(cell.text, QString::fromLatin1(raw));
     }
 }
 

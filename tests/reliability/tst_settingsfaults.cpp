@@ -1,0 +1,280 @@
+// The settings file when it is damaged, cannot be read, or cannot be written: reading gives the
+// defaults and whatever still makes sense, and a write either lands whole or leaves the old file
+// exactly as it was.
+#include "common/cp1250.h"
+#include "config/conprofile.h"
+#include "config/inifile.h"
+#include "testutil.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <algorithm>
+#include <csignal>
+#include <memory>
+#include <sys/resource.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString ProfileText(int n)
+{
+    return u"hatarozat;127.0.0.1;3306;ugyintezo;jelszó %1;Testület %1"_s.arg(n);
+}
+
+QByteArray ProfileLine(int n)
+{
+    return "ConStr" + QByteArray::number(n) + "=" + ToCp1250(EncodeConStr(ProfileText(n))) + "\r\n";
+}
+
+// The lines of a file as the reader splits them, without their line ends.
+QList<QByteArray> Lines(const QByteArray &bytes)
+{
+    QList<QByteArray> lines = bytes.split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    for (QByteArray &line : lines) {
+        if (line.endsWith('\r'))
+            line.chop(1);
+    }
+    return lines;
+}
+
+// True when every line of `before` is still in `after`, in the same order.
+bool KeepsEveryLine(const QByteArray &before, const QByteArray &after)
+{
+    const QList<QByteArray> old = Lines(before);
+    const QList<QByteArray> now = Lines(after);
+    qsizetype j = 0;
+    for (const QByteArray &line : old) {
+        while (j < now.size() && now.at(j) != line)
+            ++j;
+        if (j == now.size())
+            return false;
+        ++j;
+    }
+    return true;
+}
+
+// A file or folder that nobody may change: the immutable attribute when running as root (whom
+// permissions do not stop), read-only permissions otherwise. Undone when it goes.
+class Unchangeable
+{
+public:
+    explicit Unchangeable(QString path) : m_path(std::move(path))
+    {
+        if (geteuid() == 0) {
+            m_ok = QProcess::execute(u"chattr"_s, {u"+i"_s, m_path}) == 0;
+            m_attribute = true;
+        } else {
+            m_permissions = QFile::permissions(m_path);
+            m_ok = QFile::setPermissions(m_path, QFile::ReadOwner | QFile::ReadUser | QFile::ExeOwner |
+                                                     QFile::ExeUser);
+        }
+    }
+    ~Unchangeable()
+    {
+        if (m_attribute)
+            QProcess::execute(u"chattr"_s, {u"-i"_s, m_path});
+        else
+            QFile::setPermissions(m_path, m_permissions);
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    QString m_path;
+    bool m_ok = false;
+    bool m_attribute = false;
+    QFile::Permissions m_permissions;
+};
+
+// A file-size limit for this process, as a full disk: a write beyond it fails with EFBIG
+// instead of ending the process.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+} // namespace
+
+class TestSettingsFaults : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void damagedFileReadsWhatItCan_data();
+    void damagedFileReadsWhatItCan();
+    void damagedFileKeepsItsLinesWhenWritten_data();
+    void damagedFileKeepsItsLinesWhenWritten();
+    void failedWriteLeavesTheFileAlone_data();
+    void failedWriteLeavesTheFileAlone();
+
+private:
+    static void damagedFiles();
+};
+
+void TestSettingsFaults::damagedFiles()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QList<int>>("intact"); // profiles that must still read exactly
+
+    const QByteArray two = "[Adatbazis]\r\n" + ProfileLine(1) + ProfileLine(2);
+    QByteArray garbage(4096, '\0');
+    QRandomGenerator random(15);
+    for (char &c : garbage)
+        c = char(random.bounded(256));
+
+    QTest::newRow("empty") << QByteArray() << QList<int>{};
+    QTest::newRow("only line ends") << QByteArray("\r\n\n\r\r\n") << QList<int>{};
+    QTest::newRow("cut in a section name") << two + "\r\n[Beall" << QList<int>{1, 2};
+    QTest::newRow("cut in a value") << two.left(two.size() - 12) << QList<int>{1};
+    QTest::newRow("cut in a key") << two + "ConSt" << QList<int>{1, 2};
+    QTest::newRow("binary garbage") << garbage << QList<int>{};
+    QTest::newRow("garbage after the profiles") << two + garbage << QList<int>{1, 2};
+    QTest::newRow("NUL bytes") << "[Adatbazis]\r\n" + ProfileLine(1) + QByteArray("Con\0Str2=\0\0\r\n", 14)
+                               << QList<int>{1};
+    const QString utf16 = u"\uFEFF[Adatbazis]\r\nConStr1=x\r\n"_s;
+    QTest::newRow("UTF-16 from an editor")
+        << QByteArray(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2) << QList<int>{};
+}
+
+void TestSettingsFaults::damagedFileReadsWhatItCan_data()
+{
+    damagedFiles();
+}
+
+void TestSettingsFaults::damagedFileReadsWhatItCan()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QList<int>, intact);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"OrvantH.ini"_s);
+    WriteTestFile(path, content);
+
+    const IniFile ini(path);
+    // Settings the file does not hold come back as their defaults.
+    QCOMPARE(ini.readInteger(u"Beallitasok"_s, u"AblakX"_s, 42), 42);
+    QCOMPARE(ini.readBool(u"Beallitasok"_s, u"Maximalizalt"_s, true), true);
+    QCOMPARE(ini.readString(u"Beallitasok"_s, u"Nyomtato"_s, u"alap"_s), u"alap"_s);
+
+    const QList<StoredProfile> profiles = ReadConnectionProfiles(ini, kMaxConnectionProfiles);
+    for (int n : intact) {
+        const auto found = std::find_if(profiles.begin(), profiles.end(),
+                                        [n](const StoredProfile &p) { return p.number == n; });
+        QVERIFY2(found != profiles.end(), qPrintable(u"profile %1 is lost"_s.arg(n)));
+        QCOMPARE(found->text, ProfileText(n));
+    }
+    QCOMPARE(ReadTestFile(path), content); // reading never changes the file
+}
+
+void TestSettingsFaults::damagedFileKeepsItsLinesWhenWritten_data()
+{
+    damagedFiles();
+}
+
+void TestSettingsFaults::damagedFileKeepsItsLinesWhenWritten()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QList<int>, intact);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"OrvantH.ini"_s);
+    WriteTestFile(path, content);
+
+    IniFile ini(path);
+    ini.writeString(u"Beallitasok"_s, u"Proba"_s, u"érték"_s);
+    const int added = AddConnectionProfile(ini, ProfileText(50));
+
+    QCOMPARE(ini.readString(u"Beallitasok"_s, u"Proba"_s), u"érték"_s);
+    QVERIFY(added > 0);
+    QCOMPARE(DecodeConStr(ini.readString(u"Adatbazis"_s, ConnectionProfileKey(added))), ProfileText(50));
+    // What the program did not understand is still there, line for line.
+    QVERIFY(KeepsEveryLine(content, ReadTestFile(path)));
+    const QList<StoredProfile> profiles = ReadConnectionProfiles(ini, kMaxConnectionProfiles);
+    for (int n : intact) {
+        QVERIFY(std::any_of(profiles.begin(), profiles.end(), [n](const StoredProfile &p) {
+            return p.number == n && p.text == ProfileText(n);
+        }));
+    }
+}
+
+void TestSettingsFaults::failedWriteLeavesTheFileAlone_data()
+{
+    QTest::addColumn<QString>("fault");
+
+    QTest::newRow("file that cannot be changed") << u"file"_s;
+    QTest::newRow("folder that cannot be changed") << u"folder"_s;
+    QTest::newRow("a folder where the file should be") << u"unreadable"_s;
+    QTest::newRow("disk full") << u"full"_s;
+}
+
+void TestSettingsFaults::failedWriteLeavesTheFileAlone()
+{
+    QFETCH(QString, fault);
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(u"OrvantH"_s);
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + u"/OrvantH.ini"_s;
+    const QByteArray content = "[Adatbazis]\r\n" + ProfileLine(1) + "[Beallitasok]\r\nAblakX=10\r\n";
+    if (fault == u"unreadable"_s)
+        QVERIFY(QDir().mkpath(path + u"/x"_s));
+    else
+        WriteTestFile(path, content);
+    const QStringList filesBefore =
+        QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+
+    IniFile ini(path);
+    QString message;
+    {
+        std::unique_ptr<Unchangeable> locked;
+        std::unique_ptr<FileSizeLimit> limit;
+        if (fault == u"file"_s || fault == u"folder"_s) {
+            locked = std::make_unique<Unchangeable>(fault == u"file"_s ? path : folder);
+            if (!locked->ok())
+                QSKIP("This file system cannot make a file unchangeable here");
+        }
+        if (fault == u"full"_s)
+            limit = std::make_unique<FileSizeLimit>(content.size() + 100);
+        try {
+            ini.writeString(u"Beallitasok"_s, u"Hosszu"_s, QString(4000, u'x'));
+        } catch (const IniError &e) {
+            message = e.message();
+        }
+    }
+    // The user is told which file could not be written.
+    QVERIFY2(message.contains(path), qPrintable(message));
+    QVERIFY(message.startsWith(u"Nem sikerült írni a beállítások fájlját"_s));
+    if (fault == u"unreadable"_s) {
+        QVERIFY(QFileInfo(path).isDir());
+        QVERIFY(QFileInfo::exists(path + u"/x"_s));
+    } else {
+        QCOMPARE(ReadTestFile(path), content);
+        QCOMPARE(ini.readInteger(u"Beallitasok"_s, u"AblakX"_s, 0), 10);
+    }
+    // No half-written copy is left beside it.
+    QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), filesBefore);
+}
+
+QTEST_GUILESS_MAIN(TestSettingsFaults)
+#include "tst_settingsfaults.moc"

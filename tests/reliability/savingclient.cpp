@@ -4,7 +4,8 @@
 //   orvanth_savingclient HOST PORT USER DATABASE COMMITTEE DATE COUNT LABEL STARTFILE STORE
 //
 // Waits until STARTFILE exists, so that every process begins together, then saves COUNT
-// records with subject LABEL and prints the number each one got, one a line. Any failed save
+// records with subject LABEL and prints, one line each, the number it got and 1 when another
+// process had taken the number it was opened with (else 0). Any failed save
 // is printed to stderr and makes the exit code 1.
 
 #include "db/connection.h"
@@ -60,7 +61,7 @@ int main(int argc, char *argv[])
             edited.text = u"%1 / %2"_s.arg(label).arg(i + 1);
             const SaveResult saved = SaveResolution(con, loaded, edited, store);
             if (saved.ok) {
-                std::printf("%d\n", saved.number);
+                std::printf("%d %d\n", saved.number, saved.renumbered ? 1 : 0);
             } else {
                 std::fprintf(stderr, "save %d: %s\n", i + 1, qPrintable(saved.error));
                 ++failures;

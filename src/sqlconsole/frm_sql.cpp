@@ -186,11 +186,16 @@ void Tfrm_SQL::buildLayout()
             [this](const QPoint &at) { m_gridMenu->popup(m_grid->viewport()->mapToGlobal(at)); });
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) { onGridRowChanged(current.row()); });
+    connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        m_keptRow = m_grid->currentIndex().row();
+        m_keptColumn = m_grid->currentIndex().column();
+    });
     connect(m_model, &ResultGridModel::tableChanged, this, [this] {
-        // The table was read again: back to the row the user was on (or the last one).
+        // The table was read again: back to the cell the user was on (the last row when the
+        // rows got fewer).
         if (m_model->rowCount() > 0) {
-            const int row = std::min(m_table.rowCount() - 1, std::max(0, m_grid->currentIndex().row()));
-            m_grid->setCurrentIndex(m_model->index(row, std::max(0, m_grid->currentIndex().column())));
+            const int row = std::min(m_model->rowCount() - 1, std::max(0, m_keptRow));
+            m_grid->setCurrentIndex(m_model->index(row, std::max(0, m_keptColumn)));
         }
         updatePosition();
     });

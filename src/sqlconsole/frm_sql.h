@@ -104,6 +104,8 @@ private:
     bool m_closeWhenStopped = false;
     int m_closeResult = Rejected;
     bool m_boundsLoaded = false;
+    int m_keptRow = -1;
+    int m_keptColumn = -1;
     ScriptRunner *m_runner = nullptr;
 
     QAction *m_actions[ActionCount] = {};

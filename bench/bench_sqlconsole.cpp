@@ -110,14 +110,16 @@ int main(int argc, char *argv[])
 
     std::printf("SQL console benchmark: %d records in vw_iktato, backup script %.1f MB\n", rows,
                 double(QFileInfo(script).size()) / (1024.0 * 1024.0));
-    std::printf("  SELECT * FROM vw_iktato, grid painted: %8.1f ms   client %8.1f ms   ratio %.2f  (target <= 1.0, "
-                "median of %d)\n",
-                Median(queryMs), queryClient, Median(queryMs) / queryClient, runs);
-    std::printf("    resident growth %.1f MB, result %.1f MB, ratio %.2f  (target <= 1.5)\n", residentMb, resultMb,
-                residentMb / resultMb);
-    std::printf("  backup script in script mode         : %8.1f ms   mariadb < file %8.1f ms   ratio %.2f  (target "
-                "<= 1.2)\n",
-                scriptMs, scriptClient, scriptMs / scriptClient);
+    std::printf(
+        "  SELECT * FROM vw_iktato, grid painted: %8.1f ms   client %8.1f ms   ratio %.2f  (target <= 1.0, "
+        "median of %d)\n",
+        Median(queryMs), queryClient, Median(queryMs) / queryClient, runs);
+    std::printf("    resident growth %.1f MB, result %.1f MB, ratio %.2f  (target <= 1.5)\n", residentMb,
+                resultMb, residentMb / resultMb);
+    std::printf(
+        "  backup script in script mode         : %8.1f ms   mariadb < file %8.1f ms   ratio %.2f  (target "
+        "<= 1.2)\n",
+        scriptMs, scriptClient, scriptMs / scriptClient);
     std::printf("    (opening the file into the editor: %.1f ms)\n", loadMs);
     window.hide();
     return 0;

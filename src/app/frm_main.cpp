@@ -216,7 +216,8 @@ void Tfrm_Main::bindDatabaseActions()
         OpenSubjectCatalogue(m_connection, Beall.masterDataRight, Beall.workstation.fontSize, this);
     });
     a.bind(MainAction::Users, [this] { ManageUsers(m_connection, this, Beall.workstation.fontSize); });
-    a.bind(MainAction::SqlConsole, [this] { OpenSqlConsole(m_connection, Beall.workstation.fontSize, this); });
+    a.bind(MainAction::SqlConsole,
+           [this] { OpenSqlConsole(m_connection, Beall.workstation.fontSize, this); });
 }
 
 void Tfrm_Main::replaceSlot(QWidget *&slot, QWidget *widget)

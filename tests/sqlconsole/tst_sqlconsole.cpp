@@ -168,11 +168,12 @@ void TestSqlConsole::queries_data()
     QTest::addColumn<QString>("firstCell");
     QTest::addColumn<bool>("allColumns100"); // else only narrowed to at most 100
 
-    QTest::newRow("lower-case select") << u"select * from csoport order by csoport"_s << false << 7 << u"1"_s
-                                       << true;
+    QTest::newRow("lower-case select")
+        << u"select * from csoport order by csoport"_s << false << 7 << u"1"_s << true;
     QTest::newRow("show") << u"SHOW TABLES"_s << false << 10 << u"beallit"_s << true;
     QTest::newRow("F9 opens only the first of two")
-        << u"SELECT COUNT(*) AS db FROM iktato;\r\nSELECT * FROM csoport;"_s << true << 1 << u"400"_s << false;
+        << u"SELECT COUNT(*) AS db FROM iktato;\r\nSELECT * FROM csoport;"_s << true << 1 << u"400"_s
+        << false;
 }
 
 void TestSqlConsole::queries()
@@ -321,7 +322,8 @@ void TestSqlConsole::stopButtonEndsTheScript()
     w.action(Tfrm_SQL::Run)->trigger();
     QVERIFY(sawProgress);
     QCOMPARE(boxes.count(), 1);
-    QVERIFY2(boxes.texts().at(0).startsWith(u"SQL futtatás megállítva.\r\n"_s), qPrintable(boxes.texts().at(0)));
+    QVERIFY2(boxes.texts().at(0).startsWith(u"SQL futtatás megállítva.\r\n"_s),
+             qPrintable(boxes.texts().at(0)));
     QCOMPARE(m_con->query(u"SELECT COUNT(*) FROM targy WHERE targy = 'a vége'"_s).text(0, 0), u"0"_s);
     QVERIFY(!w.isRunningScript());
     QVERIFY(w.action(Tfrm_SQL::Run)->isEnabled());

@@ -43,10 +43,10 @@ void TestSqlRun::planRun_data()
     QTest::addColumn<RunMode>("mode");
     QTest::addColumn<QString>("target"); // table name, query text, or the script's lines joined by |
 
-    QTest::newRow("lower-case select") << u"select * from iktato"_s << QString() << RunMode::Query
-                                       << u"select * from iktato"_s;
-    QTest::newRow("show, blanks first") << u"  \r\n  show tables"_s << QString() << RunMode::Query
-                                        << u"  \r\n  show tables"_s;
+    QTest::newRow("lower-case select")
+        << u"select * from iktato"_s << QString() << RunMode::Query << u"select * from iktato"_s;
+    QTest::newRow("show, blanks first")
+        << u"  \r\n  show tables"_s << QString() << RunMode::Query << u"  \r\n  show tables"_s;
     QTest::newRow("comment line first") << u"-- how many\r\nSELECT COUNT(*) FROM iktato;"_s << QString()
                                         << RunMode::Script << u"-- how many|SELECT COUNT(*) FROM iktato;"_s;
     QTest::newRow("other statement") << u"UPDATE csoport SET csoport_nev = 'x';\r\n"_s << QString()
@@ -54,9 +54,9 @@ void TestSqlRun::planRun_data()
     QTest::newRow("select inside a word") << u"selected"_s << QString() << RunMode::Query << u"selected"_s;
     QTest::newRow("table line") << u"table: csoport\r\nSELECT 1"_s << QString() << RunMode::Table
                                 << u"csoport"_s;
-    QTest::newRow("table in capitals, selection ignored") << u"TABLE : iktato\r\nDELETE FROM iktato;"_s
-                                                          << u"DELETE FROM iktato;"_s << RunMode::Table
-                                                          << u"iktato"_s;
+    QTest::newRow("table in capitals, selection ignored")
+        << u"TABLE : iktato\r\nDELETE FROM iktato;"_s << u"DELETE FROM iktato;"_s << RunMode::Table
+        << u"iktato"_s;
     QTest::newRow("table without a name") << u"tables"_s << QString() << RunMode::Table << QString();
     QTest::newRow("selected query") << u"UPDATE x SET a = 1;\r\nselect 2"_s << u"select 2"_s << RunMode::Query
                                     << u"select 2"_s;
@@ -77,9 +77,7 @@ void TestSqlRun::planRun()
     switch (mode) {
     case RunMode::Table: QCOMPARE(plan.tableName, target); break;
     case RunMode::Query: QCOMPARE(plan.sql, target); break;
-    case RunMode::Script:
-        QCOMPARE(plan.lines, target.isEmpty() ? QStringList() : target.split(u'|'));
-        break;
+    case RunMode::Script: QCOMPARE(plan.lines, target.isEmpty() ? QStringList() : target.split(u'|')); break;
     }
 }
 
@@ -90,8 +88,8 @@ void TestSqlRun::planQueryRun_data()
     QTest::addColumn<RunMode>("mode");
     QTest::addColumn<QString>("target");
 
-    QTest::newRow("two queries: the first") << u"SELECT 1;\r\nSELECT 2;"_s << QString() << RunMode::Query
-                                            << u"SELECT 1"_s;
+    QTest::newRow("two queries: the first")
+        << u"SELECT 1;\r\nSELECT 2;"_s << QString() << RunMode::Query << u"SELECT 1"_s;
     QTest::newRow("first query over lines") << u"SELECT *\r\nFROM csoport; SELECT 2"_s << QString()
                                             << RunMode::Query << u"SELECT *\r\nFROM csoport"_s;
     QTest::newRow("any statement") << u"UPDATE csoport SET csoport_nev = 'x'"_s << QString() << RunMode::Query
@@ -120,7 +118,8 @@ void TestSqlRun::textLines_data()
     QTest::newRow("CR LF") << u"a\r\nb"_s << QStringList{u"a"_s, u"b"_s};
     QTest::newRow("LF and CR") << u"a\nb\rc"_s << QStringList{u"a"_s, u"b"_s, u"c"_s};
     QTest::newRow("last line break") << u"a\r\n"_s << QStringList{u"a"_s};
-    QTest::newRow("empty lines kept") << u"\r\n\r\nb\r\n\r\n"_s << QStringList{QString(), QString(), u"b"_s, QString()};
+    QTest::newRow("empty lines kept")
+        << u"\r\n\r\nb\r\n\r\n"_s << QStringList{QString(), QString(), u"b"_s, QString()};
 }
 
 void TestSqlRun::textLines()
@@ -143,8 +142,8 @@ void TestSqlRun::scripts_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("selection");
-    QTest::addColumn<QString>("error");   // beginning of the server's message; empty: none
-    QTest::addColumn<int>("statements");  // executed, when there is no error
+    QTest::addColumn<QString>("error");    // beginning of the server's message; empty: none
+    QTest::addColumn<int>("statements");   // executed, when there is no error
     QTest::addColumn<QStringList>("rows"); // targy afterwards
 
     QTest::newRow("delimiter $$, both statements whole")

@@ -101,7 +101,10 @@ int main(int argc, char *argv[])
     WriteBackupScript(con, script);
     QElapsedTimer t;
     t.start();
-    window.editor()->setText(ReadSqlFile(script));
+    const QString text = ReadSqlFile(script);
+    const double readMs = ElapsedMs(t);
+    t.restart();
+    window.editor()->setText(text);
     const double loadMs = ElapsedMs(t);
     t.restart();
     RunInConsole(window, u"SQL futtatás kész."_s);
@@ -120,7 +123,8 @@ int main(int argc, char *argv[])
         "  backup script in script mode         : %8.1f ms   mariadb < file %8.1f ms   ratio %.2f  (target "
         "<= 1.2)\n",
         scriptMs, scriptClient, scriptMs / scriptClient);
-    std::printf("    (opening the file into the editor: %.1f ms)\n", loadMs);
+    std::printf("    (opening the file: reading and decoding %.1f ms, into the editor %.1f ms)\n", readMs,
+                loadMs);
     window.hide();
     return 0;
 }

@@ -13,12 +13,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -55,6 +57,8 @@ private slots:
     void clipboardTextByteForByte();
     void copyAndExportAfterAScriptSayWhy();
     void sqlFileRoundTripInCp1250();
+    void boundsAreRemembered();
+    void popupMenusAreTheConsolesOwn();
     void screenshots();
 
 private:
@@ -466,6 +470,41 @@ void TestSqlConsole::sqlFileRoundTripInCp1250()
         dialog->reject();
     });
     w.action(Tfrm_SQL::Save)->trigger();
+}
+
+void TestSqlConsole::boundsAreRemembered()
+{
+    {
+        Tfrm_SQL first(*m_con);
+        first.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&first));
+        first.setGeometry(40, 50, 700, 480);
+        first.reject();
+    }
+    Tfrm_SQL second(*m_con);
+    second.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&second));
+    QCOMPARE(second.size(), QSize(700, 480));
+}
+
+// A right click shows the console's menus, not the editor component's own one.
+void TestSqlConsole::popupMenusAreTheConsolesOwn()
+{
+    Tfrm_SQL &w = window();
+    const auto rightClick = [](QAbstractScrollArea *area) {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(20, 20),
+                                area->viewport()->mapToGlobal(QPoint(20, 20)));
+        QApplication::sendEvent(area->viewport(), &event);
+    };
+    rightClick(w.editor());
+    QTRY_VERIFY(w.editorMenu()->isVisible());
+    QCOMPARE(w.editorMenu()->actions().value(0), w.action(Tfrm_SQL::Run));
+    w.editorMenu()->hide();
+    w.pages()->setCurrentIndex(1);
+    rightClick(w.grid());
+    QTRY_VERIFY(w.gridMenu()->isVisible());
+    QCOMPARE(w.gridMenu()->actions().value(0), w.action(Tfrm_SQL::Export));
+    w.gridMenu()->hide();
 }
 
 void TestSqlConsole::screenshots()

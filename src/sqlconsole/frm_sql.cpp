@@ -506,8 +506,9 @@ void Tfrm_SQL::openFile()
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
     const QString path = dialog.selectedFiles().constFirst();
-    const QString text = ReadSqlFile(path);
-    m_editor->setText(text);
+    // A backup script of a large register takes seconds to load.
+    const BusyCursor busy;
+    m_editor->setText(ReadSqlFile(path));
     m_fileName = path;
 }
 

@@ -20,6 +20,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
@@ -55,6 +56,8 @@ private slots:
     void stopButtonEndsTheScript();
     void tableIsEditableInPlace();
     void clipboardTextByteForByte();
+    void exportOpensOnTheShownRows_data();
+    void exportOpensOnTheShownRows();
     void copyAndExportAfterAScriptSayWhy();
     void sqlFileRoundTripInCp1250();
     void boundsAreRemembered();
@@ -397,6 +400,35 @@ void TestSqlConsole::clipboardTextByteForByte()
                                                 "2\tÜlés, „rendkívüli” – ő ű\t\t\r\n"_s);
     // The copy walked the rows to the end.
     QCOMPARE(w.positionLabel()->text(), u"2: 2"_s);
+}
+
+void TestSqlConsole::exportOpensOnTheShownRows_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("fields");
+    QTest::newRow("query") << u"SELECT csoport_nev, csoport FROM csoport"_s
+                           << QStringList{u"csoport_nev"_s, u"csoport"_s};
+    QTest::newRow("table") << u"table: statusz"_s << QStringList{u"statusz"_s, u"statusz_nev"_s};
+}
+
+void TestSqlConsole::exportOpensOnTheShownRows()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, fields);
+    Tfrm_SQL &w = window();
+    type(text);
+    w.action(Tfrm_SQL::Run)->trigger();
+    QStringList listed;
+    const ModalAnswer exportWindow = AnswerModal(u"Határolt szöveg export"_s, [&](QDialog *dialog) {
+        auto list = dialog->findChild<QListWidget *>();
+        QVERIFY(list);
+        for (int i = 0; i < list->count(); ++i)
+            listed.append(list->item(i)->text());
+        dialog->reject();
+    });
+    QTest::keyClick(w.grid(), Qt::Key_E, Qt::ControlModifier);
+    QVERIFY(exportWindow.answered());
+    QCOMPARE(listed, fields);
 }
 
 void TestSqlConsole::copyAndExportAfterAScriptSayWhy()

@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QSaveFile>
 
 using namespace Qt::StringLiterals;
@@ -55,14 +56,17 @@ void appendValue(QByteArray &out, const FieldInfo &field, const char *data, unsi
     }
 }
 
-// Streams the INSERT IGNORE block of one table into `out`. A row line is finished ("," or ";")
-// only when the next row shows whether it closes its statement.
-void writeTableInserts(Connection &con, const QString &table, QIODevice &out)
+// Streams the INSERT IGNORE block of one table into `out` and returns its row count. A row line
+// is finished ("," or ";") only when the next row shows whether it closes its statement.
+// `keepPainting` lets the window repaint now and then while a large table streams.
+qint64 writeTableInserts(Connection &con, const QString &table, QIODevice &out, bool keepPainting)
 {
     const QByteArray name = ToCp1250(table);
     QByteArray header;
     QByteArray pending; // the previous row line, not yet finished
-    int row = 0;
+    qint64 row = 0;
+    QElapsedTimer sincePaint;
+    sincePaint.start();
     const auto write = [&out](const QByteArray &bytes) {
         if (out.write(bytes) != bytes.size())
             throw DbError(u"Az állomány nem írható: "_s + out.errorString());
@@ -89,10 +93,15 @@ void writeTableInserts(Connection &con, const QString &table, QIODevice &out)
             appendValue(pending, rs.fields().at(c), cells[c], lengths[c]);
         }
         pending += ')';
+        if (keepPainting && sincePaint.elapsed() > 100) {
+            QCoreApplication::processEvents();
+            sincePaint.restart();
+        }
         return true;
     });
     if (!pending.isEmpty())
         write(pending + ";\r\n");
+    return row;
 }
 
 } // namespace
@@ -101,11 +110,12 @@ QByteArray TableInsertScript(Connection &con, const QString &table)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    writeTableInserts(con, table, buffer);
+    writeTableInserts(con, table, buffer, false);
     return buffer.data();
 }
 
-void WriteBackupScript(Connection &con, QIODevice &out, const std::function<void(int, int)> &progress)
+void WriteBackupScript(Connection &con, QIODevice &out, const std::function<void(int, int)> &progress,
+                       const std::function<void(const QString &, qint64)> &tableWritten)
 {
     // One snapshot for all tables, so that rows written by other workstations during the backup
     // cannot leave the tables inconsistent with each other.
@@ -132,9 +142,11 @@ void WriteBackupScript(Connection &con, QIODevice &out, const std::function<void
         const QByteArray truncate = "TRUNCATE " + ToCp1250(tables.at(i)) + ";\r\n";
         if (out.write(truncate) != truncate.size())
             throw DbError(u"Az állomány nem írható: "_s + out.errorString());
-        writeTableInserts(con, tables.at(i), out);
+        const qint64 rows = writeTableInserts(con, tables.at(i), out, true);
         if (out.write("\r\n", 2) != 2)
             throw DbError(u"Az állomány nem írható: "_s + out.errorString());
+        if (tableWritten)
+            tableWritten(tables.at(i), rows);
     }
     con.commit();
     transaction.done = true;
@@ -143,12 +155,13 @@ void WriteBackupScript(Connection &con, QIODevice &out, const std::function<void
 }
 
 void WriteBackupScript(Connection &con, const QString &fileName,
-                       const std::function<void(int, int)> &progress)
+                       const std::function<void(int, int)> &progress,
+                       const std::function<void(const QString &, qint64)> &tableWritten)
 {
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         throw DbError(u"Az állomány nem hozható létre: "_s + fileName + u" ("_s + file.errorString() + u')');
-    WriteBackupScript(con, file, progress);
+    WriteBackupScript(con, file, progress, tableWritten);
     if (!file.commit())
         throw DbError(u"Az állomány nem írható: "_s + fileName + u" ("_s + file.errorString() + u')');
 }

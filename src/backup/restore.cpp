@@ -177,3 +177,22 @@ RestoreReport RestoreBackupFile(Connection &con, const QString &path,
     report.tables = tally.tables();
     return report;
 }
+
+QString RestoreReportText(const RestoreReport &report)
+{
+    QStringList lines;
+    if (report.stopped)
+        lines << u"A visszaállítás leállítva: a mentésnek csak egy része került az adatbázisba."_s;
+    else if (report.allMatch())
+        lines << u"A visszaállítás kész, minden tábla sorainak száma egyezik a mentésével."_s;
+    else
+        lines << u"A visszaállítás lefutott, de van tábla, amelynek sorainak száma eltér a mentésétől."_s;
+    lines << QString();
+    for (const RestoredTable &table : report.tables) {
+        const QString held = table.tableRows < 0 ? u"nem számolható"_s : u"%1 sor"_s.arg(table.tableRows);
+        lines << u"%1: %2, a mentésben %3 sor – %4"_s.arg(table.name, held)
+                     .arg(table.scriptRows)
+                     .arg(table.matches() ? u"egyezik"_s : u"ELTÉR"_s);
+    }
+    return lines.join(u"\r\n"_s);
+}

@@ -34,3 +34,7 @@ struct RestoreReport
 // stay executed.
 RestoreReport RestoreBackupFile(Connection &con, const QString &path,
                                 const std::function<bool(qint64 done, qint64 total)> &progress = {});
+
+// What the restore tells the user: how it ended, then one line per table with the rows it holds
+// against the rows the script inserted, CR LF between lines.
+QString RestoreReportText(const RestoreReport &report);

@@ -31,7 +31,8 @@ void FillSample(Connection &con)
             u"INSERT INTO iktato (ev, csoport, az, datum, targy, hatarozat, van_hatid, dat_hatid, statusz) "
             "VALUES (2024, %1, %2, '2024-03-05', %3, %4, 'I', '2024-04-30', %5)"_s.arg(i % 2 + 1)
                 .arg(i)
-                .arg(SqlQuoted(QString(u"Tárgy %1, "_s.arg(i) + awkward)), SqlQuoted(i % 7 ? u"szöveg"_s : awkward))
+                .arg(SqlQuoted(QString(u"Tárgy %1, "_s.arg(i) + awkward)),
+                     SqlQuoted(i % 7 ? u"szöveg"_s : awkward))
                 .arg(i % 3 == 0 ? u"NULL"_s : u"1"_s));
     }
     con.exec(

@@ -190,3 +190,9 @@ QList<QByteArray> DataSetToLines(Query &query, bool header, const QString &exclu
     query.last();
     return lines;
 }
+
+void KillQuery(Connection &con, unsigned long threadId)
+{
+    if (threadId > 0)
+        con.exec(u"KILL QUERY "_s + QString::number(threadId));
+}

@@ -4,19 +4,45 @@
 #include "common/text.h"
 #include "common/values.h"
 #include "db/connection.h"
+#include "db/dberror.h"
 #include "db/dbroutines.h"
+#include "registerfetcher.h"
 
 using namespace Qt::StringLiterals;
+
+namespace {
+// How many records around the current one have their whole rows read with it: moving through
+// the grid then asks the server once every few rows, not at every row.
+constexpr int DetailsBefore = 8;
+constexpr int DetailsAfter = 24;
+} // namespace
 
 const QString RegisterQuery::SearchColumns =
     u"csoport_nev;CONVERT(iktatoaz USING latin2);targy;hatarozat;felelos;statusz_nev;"
     "CONVERT(DATE_FORMAT(datum,'%Y.%m.%d') USING latin2)"_s;
 const QString RegisterQuery::AllTab = u"Összes"_s;
+// The key comes first: "ORDER BY 1" orders by it as it does over every column of the view.
+const QString RegisterQuery::GridColumns = u"iktato, iktatoaz, csoport_nev, datum, targy, hatarozatstr, "
+                                           "felelos, dat_hatid, statusz_nev, statusz, sorrend"_s;
 
 RegisterQuery::RegisterQuery(Connection *connection, QObject *parent)
     : QObject(parent), m_connection(connection), m_query(connection)
 {
     m_query.setSql(u"SELECT * FROM vw_iktato\nWHERE (1=1)\nORDER BY 1;"_s);
+}
+
+RegisterQuery::~RegisterQuery() = default;
+
+RegisterFetcher &RegisterQuery::fetcher()
+{
+    // Made when first needed, so that it takes the connection's settings as they are by then.
+    if (!m_fetcher) {
+        m_fetcher = std::make_unique<RegisterFetcher>(m_connection->params(), [this](RegisterAnswer answer) {
+            QMetaObject::invokeMethod(
+                this, [this, answer = std::move(answer)] { onAnswer(answer); }, Qt::QueuedConnection);
+        });
+    }
+    return *m_fetcher;
 }
 
 QStringList RegisterQuery::loadYearTabs()
@@ -70,11 +96,103 @@ void RegisterQuery::selectCommittee(const QString &tabText, bool isAll)
     m_committeeCondition = committeeConditionFor(m_committeeId);
 }
 
-void RegisterQuery::reopen(const QString &where)
+quint64 RegisterQuery::reopen(const QString &where)
 {
-    m_query.close();
     ReplaceWhere(m_query.sql(), where);
-    m_query.open();
+    return submit({});
+}
+
+QString RegisterQuery::gridSql() const
+{
+    QStringList lines = m_query.sql();
+    const QString selectAll = u"SELECT * "_s;
+    if (!lines.isEmpty() && lines.first().startsWith(selectAll, Qt::CaseInsensitive))
+        lines.first() = u"SELECT "_s + GridColumns + u' ' + lines.first().mid(selectAll.size());
+    return lines.join(u'\n');
+}
+
+quint64 RegisterQuery::submit(QList<qint64> locateIds, const QString &locateText)
+{
+    RegisterRequest request;
+    request.generation = ++m_generation;
+    request.sql = gridSql();
+    request.locateIds = std::move(locateIds);
+    request.locateField = m_sortField;
+    request.locateText = locateText;
+    setBusy(true);
+    fetcher().submit(std::move(request));
+    return m_generation;
+}
+
+void RegisterQuery::onAnswer(const RegisterAnswer &answer)
+{
+    // An answer for anything but the newest reading is of no use any more.
+    if (answer.generation != m_generation)
+        return;
+    setBusy(false);
+    m_details = ResultSet();
+    m_detailRow.clear();
+    if (!answer.rows) {
+        m_query.close();
+        emit failed(answer.error, answer.errorNumber);
+        return;
+    }
+    m_query.assign(std::move(*answer.rows), answer.row);
+    emit applied(answer.generation);
+}
+
+void RegisterQuery::setBusy(bool busy)
+{
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    emit busyChanged(busy);
+}
+
+QString RegisterQuery::currentText(const QString &field)
+{
+    if (!m_query.isOpen() || m_query.recNo() < 0)
+        return {};
+    if (m_query.fieldIndex(field) >= 0)
+        return m_query.text(field);
+    const qint64 id = currentId();
+    if (!m_detailRow.contains(id))
+        readDetails();
+    const int row = m_detailRow.value(id, -1);
+    const int column = m_details.fieldIndex(field);
+    if (column < 0)
+        throw DbError(u"Ismeretlen mező: "_s + field);
+    return row < 0 ? QString() : m_details.text(row, column);
+}
+
+void RegisterQuery::readDetails()
+{
+    const ResultSet &rows = m_query.result();
+    const int idColumn = rows.fieldIndex(u"iktato");
+    const int current = m_query.recNo();
+    QStringList ids;
+    QList<qint64> asked;
+    for (int r = qMax(0, current - DetailsBefore); r < qMin(rows.rowCount(), current + DetailsAfter); ++r) {
+        const qint64 id = rows.value(r, idColumn).toLongLong();
+        ids.append(QString::number(id));
+        asked.append(id);
+    }
+    m_details =
+        m_connection->query(u"SELECT * FROM vw_iktato WHERE iktato IN ("_s + ids.join(u',') + u");"_s);
+    m_detailRow.clear();
+    // A record another workstation deleted meanwhile is remembered as having no details.
+    for (const qint64 id : asked)
+        m_detailRow.insert(id, -1);
+    const int detailId = m_details.fieldIndex(u"iktato");
+    for (int r = 0; r < m_details.rowCount(); ++r)
+        m_detailRow.insert(m_details.value(r, detailId).toLongLong(), r);
+}
+
+void RegisterQuery::openFullRows(Query &rows) const
+{
+    rows.close();
+    rows.setSql(m_query.sqlText());
+    rows.open();
 }
 
 void RegisterQuery::setYearTab(const QString &tabText)
@@ -101,11 +219,10 @@ void RegisterQuery::clearPeriod()
     reopen(baseCondition());
 }
 
-void RegisterQuery::search(const QString &text)
+quint64 RegisterQuery::search(const QString &text)
 {
-    reopen(baseCondition() + LikeAnyColumn(SearchColumns, text));
-    if (!text.isEmpty() && m_query.fieldIndex(m_sortField) >= 0)
-        m_query.locate(m_sortField, text, Query::CaseInsensitive | Query::PartialKey);
+    ReplaceWhere(m_query.sql(), baseCondition() + LikeAnyColumn(SearchColumns, text));
+    return submit({}, text);
 }
 
 qint64 RegisterQuery::currentId() const
@@ -118,26 +235,25 @@ bool RegisterQuery::locateId(qint64 recordId)
     return recordId > 0 && m_query.locate(u"iktato"_s, recordId);
 }
 
-void RegisterQuery::sortBy(const QString &field)
+quint64 RegisterQuery::sortBy(const QString &field)
 {
     const qint64 id = currentId();
     m_sortField = field;
-    m_query.close();
     ReplaceOrderBy(m_query.sql(), field);
-    m_query.open();
-    locateId(id);
+    return submit({id});
 }
 
-void RegisterQuery::refresh()
+quint64 RegisterQuery::refresh()
 {
-    const qint64 id = currentId();
-    m_query.close();
-    m_query.open();
-    locateId(id);
+    return submit({currentId()});
 }
 
-void RegisterQuery::reopenAsIs()
+quint64 RegisterQuery::refreshAndLocate(qint64 recordId)
 {
-    m_query.close();
-    m_query.open();
+    return submit({recordId, currentId()});
+}
+
+quint64 RegisterQuery::reopenAsIs()
+{
+    return submit({});
 }

@@ -33,6 +33,9 @@
 
 using namespace Qt::StringLiterals;
 
+// The register's rows are read on another thread: wait until the newest reading is in.
+#define SETTLE(view) QTRY_VERIFY_WITH_TIMEOUT(!(view).isBusy(), 20000)
+
 // The register actions of the main window on a started program: new, edit, status, delete, the
 // period actions and the captions that follow the current record.
 class TestMainRegister : public QObject
@@ -84,6 +87,7 @@ void TestMainRegister::init()
     m_window = std::make_unique<Tfrm_Main>();
     QCOMPARE(m_window->startUp(), StartupOutcome::Started);
     m_window->show();
+    SETTLE(m_window->mainRegister()->view());
 }
 
 void TestMainRegister::cleanup()
@@ -137,6 +141,7 @@ void TestMainRegister::statusAndDeleteFollowTheCurrentRecord()
         m_window->actions().action(MainAction::Status)->trigger();
         QCOMPARE(boxes.count(), 1);
     }
+    SETTLE(m_window->mainRegister()->view());
     QCOMPARE(QueryInt(m_window->connection(), u"SELECT statusz FROM iktato WHERE iktato = 1"_s, -1), 2);
     QCOMPARE(m_window->mainRegister()->view().currentId(), 1); // stays on the record
     QCOMPARE(registerQuery().text(u"statusz_nev"_s), u"Lezárt"_s);
@@ -145,6 +150,7 @@ void TestMainRegister::statusAndDeleteFollowTheCurrentRecord()
         m_window->actions().action(MainAction::Delete)->trigger();
         QCOMPARE(boxes.count(), 1);
     }
+    SETTLE(m_window->mainRegister()->view());
     QCOMPARE(QueryInt(m_window->connection(), u"SELECT COUNT(*) FROM iktato"_s, -1), 1);
     QCOMPARE(registerQuery().rowCount(), 1);
     QCOMPARE(m_window->statusPanels().text(0), u"1: 1"_s);
@@ -203,6 +209,7 @@ void TestMainRegister::sortMessageStaysUntilTheNextRecordChange()
     QHeaderView *titles = view.grid()->horizontalHeader();
     QTest::mouseClick(titles->viewport(), Qt::LeftButton, {},
                       QPoint(titles->sectionViewportPosition(RegisterModel::ColSubject) + 5, 5));
+    SETTLE(view);
     QCOMPARE(view.registerQuery().query().sql().last(), u"ORDER BY targy;"_s);
     QCOMPARE(view.currentId(), 1);
     QCOMPARE(m_window->statusPanels().text(2), u"Sorrend: Tárgy"_s);
@@ -227,6 +234,7 @@ void TestMainRegister::emptyRegisterSaysThereIsNothingToDo()
     QFETCH(QString, message);
     m_db->client("DELETE FROM iktato;");
     m_window->actions().action(MainAction::Refresh)->trigger();
+    SETTLE(m_window->mainRegister()->view());
     QCOMPARE(registerQuery().rowCount(), 0);
     MessageBoxRecorder boxes;
     m_window->actions().byName(action)->trigger();

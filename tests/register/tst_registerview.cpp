@@ -22,6 +22,9 @@
 
 using namespace Qt::StringLiterals;
 
+// The rows are read on another thread: wait until the newest reading is in.
+#define SETTLE(view) QTRY_VERIFY_WITH_TIMEOUT(!(view).isBusy(), 20000)
+
 namespace {
 
 // Two committees, records over 2016-2017, statuses 1 and 2 and none.
@@ -49,8 +52,8 @@ QStringList listedIds(RegisterView &view)
 void typeSearch(RegisterView &view, const QString &text)
 {
     view.searchEdit()->setText(text);
-    QTRY_COMPARE(view.registerQuery().query().isOpen(), true);
-    QCoreApplication::processEvents(); // the search runs once the keys are handled
+    SETTLE(view);
+    QCOMPARE(view.registerQuery().query().isOpen(), true);
 }
 
 } // namespace
@@ -111,6 +114,7 @@ void TestRegisterView::init()
     QApplication::setActiveWindow(m_window.get());
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     m_view->start();
+    SETTLE(*m_view);
 }
 
 void TestRegisterView::cleanup()
@@ -142,6 +146,7 @@ void TestRegisterView::emptyRegisterListsNothing()
     RegisterView view(&con);
     QSignalSpy records(&view, &RegisterView::recordChanged);
     view.start();
+    SETTLE(view);
     QCOMPARE(view.yearTabs()->count(), 1);
     QCOMPARE(view.committeeTabs()->count(), 1);
     QCOMPARE(view.registerQuery().query().sql().at(1), u"WHERE (iktato > 0)"_s);
@@ -220,6 +225,7 @@ void TestRegisterView::letterInGridStartsSearch()
     QVERIFY(m_view->searchEdit()->hasFocus());
     QCOMPARE(m_view->searchEdit()->cursorPosition(), 1);
     QTRY_VERIFY(m_view->registerQuery().query().sql().at(1).contains(u"LIKE '%t%'"_s));
+    SETTLE(*m_view);
     QCOMPARE(listedIds(*m_view), (QStringList{u"1"_s, u"2"_s, u"3"_s, u"4"_s}));
     // Blanks and punctuation do nothing.
     m_view->grid()->setFocus();
@@ -252,6 +258,7 @@ void TestRegisterView::tabChangeEmptiesSearch()
     QObject counting;
     connect(&query, &Query::reset, &counting, [&] { opens += query.isOpen() ? 1 : 0; });
     m_view->yearTabs()->setCurrentIndex(2);
+    SETTLE(*m_view);
     QCoreApplication::processEvents();
     QCOMPARE(opens, 1); // one query for the new tab, none for the emptied box
     QCOMPARE(m_view->searchEdit()->text(), QString());
@@ -259,6 +266,7 @@ void TestRegisterView::tabChangeEmptiesSearch()
     QCOMPARE(listedIds(*m_view), (QStringList{u"1"_s, u"2"_s, u"4"_s}));
     typeSearch(*m_view, u"Telek"_s);
     m_view->committeeTabs()->setCurrentIndex(1);
+    SETTLE(*m_view);
     QCOMPARE(m_view->searchEdit()->text(), QString());
     QCOMPARE(listedIds(*m_view), QStringList{u"3"_s});
 }
@@ -271,10 +279,12 @@ void TestRegisterView::cancelledPeriodStillEmptiesSearch()
         return true;
     });
     m_view->filterByPeriod(QDate(2017, 1, 1));
+    SETTLE(*m_view);
     QCOMPARE(listedIds(*m_view), QStringList{u"1"_s});
     typeSearch(*m_view, u"x"_s);
     m_view->setPeriodPicker([](QDate &, QDate &) { return false; });
     m_view->filterByPeriod(QDate(2017, 1, 1));
+    SETTLE(*m_view);
     QCOMPARE(m_view->searchEdit()->text(), QString());
     QVERIFY(m_view->periodFilterActive());
     QCOMPARE(m_view->filterLabel()->text(), u"Szűrés:\n2017.03.01 - 2017.03.10"_s);
@@ -284,6 +294,7 @@ void TestRegisterView::cancelledPeriodStillEmptiesSearch()
 void TestRegisterView::periodFilter()
 {
     m_view->yearTabs()->setCurrentIndex(2);
+    SETTLE(*m_view);
     QDate offered;
     m_view->setPeriodPicker([&offered](QDate &from, QDate &to) {
         offered = from;
@@ -292,14 +303,17 @@ void TestRegisterView::periodFilter()
         return true;
     });
     m_view->filterByPeriod(QDate(2020, 5, 6));
+    SETTLE(*m_view);
     QCOMPARE(offered, QDate(2020, 5, 6));
     QCOMPARE(m_view->registerQuery().query().sql().at(1),
              u"WHERE (iktato > 0) AND (datum BETWEEN '2016-01-01' AND '2017-03-02') AND (csoport = 1)"_s);
     QCOMPARE(listedIds(*m_view), (QStringList{u"1"_s, u"4"_s}));
     // The period stays when the year tab changes.
     m_view->yearTabs()->setCurrentIndex(0);
+    SETTLE(*m_view);
     QCOMPARE(listedIds(*m_view), QStringList{u"1"_s});
     m_view->clearPeriodFilter();
+    SETTLE(*m_view);
     QCOMPARE(m_view->filterLabel()->text(), QString());
     QCOMPARE(listedIds(*m_view), (QStringList{u"1"_s, u"2"_s}));
 }
@@ -308,10 +322,12 @@ void TestRegisterView::titleClickKeepsRecord()
 {
     m_view->yearTabs()->setCurrentIndex(2);
     m_view->committeeTabs()->setCurrentIndex(2);
+    SETTLE(*m_view);
     QVERIFY(m_view->registerQuery().locateId(3));
     QSignalSpy sort(m_view, &RegisterView::sortMessage);
     QTest::mouseClick(m_view->grid()->horizontalHeader()->viewport(), Qt::LeftButton, {},
                       QPoint(m_view->grid()->horizontalHeader()->sectionViewportPosition(0) + 5, 5));
+    SETTLE(*m_view);
     QCOMPARE(sort.count(), 1);
     QCOMPARE(sort.first().first().toString(), u"Sorrend: Határozatszám"_s);
     QCOMPARE(m_view->registerQuery().query().sql().last(), u"ORDER BY sorrend;"_s);
@@ -319,6 +335,7 @@ void TestRegisterView::titleClickKeepsRecord()
     QCOMPARE(m_view->grid()->currentIndex().row(), m_view->registerQuery().query().recNo());
     QVERIFY(m_view->searchEdit()->hasFocus());
     m_view->sortByColumn(RegisterModel::ColSubject);
+    SETTLE(*m_view);
     QCOMPARE(m_view->registerQuery().query().sql().last(), u"ORDER BY targy;"_s);
     QCOMPARE(m_view->currentId(), 3);
     // The sort column also leads the locate after a search.
@@ -332,6 +349,7 @@ void TestRegisterView::refreshShowsRecordOfAnotherWorkstation()
     m_db->client("INSERT INTO iktato (iktato, ev, csoport, az, datum, targy) VALUES (9, 2017, 1, 3, "
                  "'2017-12-01', '\xDAj');");
     m_view->refresh();
+    SETTLE(*m_view);
     QCOMPARE(listedIds(*m_view), (QStringList{u"1"_s, u"2"_s, u"9"_s}));
     QCOMPARE(m_view->currentId(), 2);
 }
@@ -360,6 +378,7 @@ void TestRegisterView::rowColoursByStatus()
     m_view->yearTabs()->setCurrentIndex(2);
     m_view->committeeTabs()->setCurrentIndex(2);
     m_view->sortByColumn(RegisterModel::ColNumber); // order by number: rows 4, 1, 2, 3 by id
+    SETTLE(*m_view);
     QTableView *grid = m_view->grid();
     QVERIFY(m_view->registerQuery().locateId(4)); // a plain row is current
     QApplication::processEvents();

@@ -18,7 +18,10 @@ RegisterFetcher::RegisterFetcher(ConnectionParams params, Deliver deliver)
     : m_params(std::move(params)), m_deliver(std::move(deliver)), m_connection(m_params),
       m_killConnection(m_params)
 {
-    m_connection.setReconnectHandler([this] { m_serverThread.store(m_connection.threadId()); });
+    m_connection.setReconnectHandler([this] {
+        m_serverThread.store(m_connection.threadId());
+        ++m_reconnects;
+    });
     m_thread = std::thread([this] { loop(); });
 }
 

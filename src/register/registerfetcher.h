@@ -58,6 +58,8 @@ public:
     // Readings the server ran to their end, and readings stopped because they had gone stale.
     int completedReadings() const { return m_completed.load(); }
     int stoppedReadings() const { return m_stopped.load(); }
+    // How often the reading connection was made again after its line broke.
+    int reconnects() const { return m_reconnects.load(); }
     // Test seam: runs on the fetcher's thread just before each reading is sent.
     void setBeforeReading(std::function<void(const RegisterRequest &)> hook);
 
@@ -86,5 +88,6 @@ private:
     std::atomic<unsigned long> m_serverThread{0};
     std::atomic<int> m_completed{0};
     std::atomic<int> m_stopped{0};
+    std::atomic<int> m_reconnects{0};
     std::thread m_thread;
 };

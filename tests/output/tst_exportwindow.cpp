@@ -685,7 +685,8 @@ void TestExportWindow::aExcelExportsTheRegisterRows()
     QCOMPARE(shownName, expectedName);
     // Every column of the list is offered, also those the grid's rows are not read with.
     QStringList columns;
-    for (const FieldInfo &field : main.connection().query(u"SELECT * FROM vw_iktato LIMIT 0"_s).fields())
+    const ResultSet view = main.connection().query(u"SELECT * FROM vw_iktato LIMIT 0"_s);
+    for (const FieldInfo &field : view.fields())
         columns.append(field.name);
     QCOMPARE(fields, columns);
     QCOMPARE(

@@ -1,6 +1,8 @@
 #include "common/cp1250.h"
 #include "db/connection.h"
+#include "gui/messagebox.h"
 #include "register/flowtabbar.h"
+#include "register/registerfetcher.h"
 #include "register/registermodel.h"
 #include "register/registerquery.h"
 #include "register/registerview.h"
@@ -9,14 +11,17 @@
 #include <QAbstractButton>
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <QThread>
 #include <QVBoxLayout>
 #include <memory>
 
@@ -86,6 +91,10 @@ private slots:
     void clicksOffTheRowsKeepTheCurrentRecord_data();
     void clicksOffTheRowsKeepTheCurrentRecord();
     void rowIndicatorMarksTheCurrentRow();
+    void lateAnswerOfAnOlderReadingIsDropped_data();
+    void lateAnswerOfAnOlderReadingIsDropped();
+    void panelTextIsReadByKeyWithItsNeighbours();
+    void failedReadingClosesTheListAndSaysWhy();
 
 private:
     std::unique_ptr<TestDatabase> m_db;
@@ -477,6 +486,151 @@ void TestRegisterView::rowIndicatorMarksTheCurrentRow()
             QVERIFY2(marked(image, row) == (row == current),
                      qPrintable(u"row %1, current %2"_s.arg(row).arg(current)));
     }
+}
+
+void TestRegisterView::lateAnswerOfAnOlderReadingIsDropped_data()
+{
+    QTest::addColumn<bool>("answerOnItsWay"); // the older answer is already on its way to the window
+    QTest::addColumn<bool>("refresh");        // the newer reading is F5 landing on a record
+    QTest::addColumn<QStringList>("ids");
+    QTest::newRow("search while the server works") << false << false << QStringList{u"2"_s};
+    QTest::newRow("search while the answer comes") << true << false << QStringList{u"2"_s};
+    QTest::newRow("refresh while the server works") << false << true << QStringList{u"1"_s, u"2"_s, u"3"_s};
+    QTest::newRow("refresh while the answer comes") << true << true << QStringList{u"1"_s, u"2"_s, u"3"_s};
+}
+
+void TestRegisterView::lateAnswerOfAnOlderReadingIsDropped()
+{
+    QFETCH(bool, answerOnItsWay);
+    QFETCH(bool, refresh);
+    QFETCH(QStringList, ids);
+    m_view->yearTabs()->setCurrentIndex(2);
+    m_view->committeeTabs()->setCurrentIndex(2);
+    SETTLE(*m_view);
+    const QStringList before = listedIds(*m_view);
+    QCOMPARE(before.size(), 4);
+
+    // The reading of the older search waits until the test lets it go.
+    RegisterFetcher &fetcher = m_view->registerQuery().fetcher();
+    QSemaphore entered;
+    QSemaphore go;
+    fetcher.setBeforeReading([&](const RegisterRequest &request) {
+        if (request.locateText == u"2017"_s) {
+            entered.release();
+            go.acquire();
+        }
+    });
+    struct Unhook
+    {
+        RegisterFetcher &fetcher;
+        QSemaphore &go;
+        ~Unhook()
+        {
+            go.release(1);
+            fetcher.setBeforeReading({});
+        }
+    } unhook{fetcher, go};
+    QList<QStringList> shown;
+    QObject listening;
+    connect(&m_view->registerQuery().query(), &Query::reset, &listening, [&] {
+        if (m_view->registerQuery().query().isOpen())
+            shown.append(listedIds(*m_view));
+    });
+
+    m_view->searchEdit()->setText(u"2017"_s);
+    QTRY_VERIFY(entered.available() > 0);
+    // Meanwhile the window goes on with the rows it had.
+    QVERIFY(m_view->isBusy());
+    QCOMPARE(listedIds(*m_view), before);
+    QCOMPARE(m_view->grid()->viewport()->cursor().shape(), Qt::BusyCursor);
+
+    const int completed = fetcher.completedReadings();
+    if (answerOnItsWay) {
+        go.release();
+        // Its answer is posted to the window, which has not handled it yet.
+        QElapsedTimer waited;
+        waited.start();
+        while (fetcher.completedReadings() == completed && waited.elapsed() < 10000)
+            QThread::msleep(5);
+        QCOMPARE(fetcher.completedReadings(), completed + 1);
+        QThread::msleep(100);
+    }
+    if (refresh)
+        m_view->refreshAndLocate(2);
+    else
+        m_view->registerQuery().search(u"Telek"_s);
+    go.release();
+    SETTLE(*m_view);
+    QCoreApplication::processEvents();
+
+    QCOMPARE(shown, QList<QStringList>{ids});
+    QCOMPARE(listedIds(*m_view), ids);
+    QCOMPARE(m_view->currentId(), 2);
+    QCOMPARE(m_view->resolutionMemo()->toPlainText(), u"Az ingatlan 100% -os ára"_s);
+    QCOMPARE(m_view->grid()->viewport()->cursor().shape(), Qt::ArrowCursor);
+}
+
+void TestRegisterView::panelTextIsReadByKeyWithItsNeighbours()
+{
+    // Sixty more records, each with a text of its own.
+    QByteArray rows;
+    for (int id = 10; id < 70; ++id) {
+        rows += QByteArray(rows.isEmpty() ? "" : ",") + "(" + QByteArray::number(id) + ", 2015, 1, " +
+                QByteArray::number(id) + ", '2015-01-02', 'T" + QByteArray::number(id) + "', 'Sz\xF6veg " +
+                QByteArray::number(id) + "')";
+    }
+    m_db->client("INSERT INTO iktato (iktato, ev, csoport, az, datum, targy, hatarozat) VALUES " + rows +
+                 ";");
+    m_view->yearTabs()->setCurrentIndex(2);
+    m_view->committeeTabs()->setCurrentIndex(2);
+    SETTLE(*m_view);
+    const Query &query = m_view->registerQuery().query();
+    QCOMPARE(query.rowCount(), 64);
+    // The grid's rows do not carry the long text.
+    QCOMPARE(query.fieldIndex(u"hatarozat"_s), -1);
+
+    int reads = 0;
+    m_con->setBeforeSendHook([&reads](QByteArrayView sql) {
+        if (sql.toByteArray().contains("WHERE iktato IN"))
+            ++reads;
+    });
+    QTableView *grid = m_view->grid();
+    grid->setFocus();
+    grid->setCurrentIndex(grid->model()->index(0, 0));
+    for (int row = 0; row < query.rowCount(); ++row) {
+        if (row > 0)
+            QTest::keyClick(grid, Qt::Key_Down);
+        QCOMPARE(query.recNo(), row);
+        const qint64 id = m_view->currentId();
+        const QString expected = id >= 10 ? u"Szöveg %1"_s.arg(id) : QString();
+        if (id >= 10) {
+            QCOMPARE(m_view->resolutionMemo()->toPlainText(), expected);
+            QVERIFY2(m_view->panelHeader()->text().endsWith(u"T%1"_s.arg(id)),
+                     qPrintable(m_view->panelHeader()->text()));
+        }
+    }
+    m_con->setBeforeSendHook({});
+    // Read with its neighbours: going through 64 records asked the server a few times, not 64.
+    QVERIFY2(reads >= 1 && reads <= 4, qPrintable(QString::number(reads)));
+    // Another workstation's change shows after F5, which reads the texts again.
+    m_db->client("UPDATE iktato SET hatarozat = '\xDAj sz\xF6veg' WHERE iktato = 69;");
+    m_view->refresh();
+    SETTLE(*m_view);
+    QCOMPARE(m_view->currentId(), 69);
+    QCOMPARE(m_view->resolutionMemo()->toPlainText(), u"Új szöveg"_s);
+}
+
+void TestRegisterView::failedReadingClosesTheListAndSaysWhy()
+{
+    MessageBoxRecorder boxes;
+    m_db->client("DROP VIEW vw_iktato;");
+    m_view->refresh();
+    SETTLE(*m_view);
+    QTRY_COMPARE(boxes.count(), 1);
+    QVERIFY2(boxes.texts().first().contains(u"vw_iktato"_s), qPrintable(boxes.texts().first()));
+    QVERIFY(!m_view->registerQuery().query().isOpen());
+    QCOMPARE(m_view->model()->rowCount(), 0);
+    QCOMPARE(m_view->panelHeader()->text(), u"Határozat"_s);
 }
 
 QTEST_MAIN(TestRegisterView)

@@ -127,8 +127,18 @@ void RegisterFetcher::read(const RegisterRequest &request)
             if (isStale(request.generation))
                 return;
             const int row = landingRow(*rows, request);
+            // The panel's text of the landing record comes with the rows, so that the window
+            // does not wait for the server when it shows them.
+            std::shared_ptr<RegisterDetails> details;
+            try {
+                details = std::make_shared<RegisterDetails>(
+                    RegisterDetails::read(m_connection, RegisterDetails::idsAround(*rows, row)));
+            } catch (const DbError &) {
+                // The rows are what was asked for; the text is read when the window needs it.
+            }
             if (!isStale(request.generation))
-                m_deliver(RegisterAnswer{request.generation, std::move(rows), row, {}, 0});
+                m_deliver(
+                    RegisterAnswer{request.generation, std::move(rows), row, {}, 0, std::move(details)});
             return;
         } catch (const DbError &error) {
             if (isStale(request.generation)) {
@@ -144,7 +154,7 @@ void RegisterFetcher::read(const RegisterRequest &request)
                 reconnected = true;
                 continue;
             }
-            m_deliver(RegisterAnswer{request.generation, nullptr, -1, error.message(), error.number()});
+            m_deliver(RegisterAnswer{request.generation, nullptr, -1, error.message(), error.number(), {}});
             return;
         }
     }

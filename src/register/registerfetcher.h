@@ -2,6 +2,7 @@
 
 #include "db/connection.h"
 #include "db/query.h"
+#include "registerdetails.h"
 
 #include <QList>
 #include <QString>
@@ -32,6 +33,9 @@ struct RegisterAnswer
     int row = -1;
     QString error;
     unsigned errorNumber = 0;
+    // The whole rows around the landing row, read with them (null when that failed: they are
+    // then read when asked for).
+    std::shared_ptr<RegisterDetails> details;
 };
 
 // Reads the register on a thread of its own, over a connection of its own (the same settings

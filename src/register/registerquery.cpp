@@ -10,13 +10,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-// How many records around the current one have their whole rows read with it: moving through
-// the grid then asks the server once every few rows, not at every row.
-constexpr int DetailsBefore = 8;
-constexpr int DetailsAfter = 24;
-} // namespace
-
 const QString RegisterQuery::SearchColumns =
     u"csoport_nev;CONVERT(iktatoaz USING latin2);targy;hatarozat;felelos;statusz_nev;"
     "CONVERT(DATE_FORMAT(datum,'%Y.%m.%d') USING latin2)"_s;
@@ -130,8 +123,7 @@ void RegisterQuery::onAnswer(const RegisterAnswer &answer)
     if (answer.generation != m_generation)
         return;
     setBusy(false);
-    m_details = ResultSet();
-    m_detailRow.clear();
+    m_details = answer.details ? std::move(*answer.details) : RegisterDetails();
     if (!answer.rows) {
         m_query.close();
         emit failed(answer.error, answer.errorNumber);
@@ -156,36 +148,12 @@ QString RegisterQuery::currentText(const QString &field)
     if (m_query.fieldIndex(field) >= 0)
         return m_query.text(field);
     const qint64 id = currentId();
-    if (!m_detailRow.contains(id))
-        readDetails();
-    const int row = m_detailRow.value(id, -1);
-    const int column = m_details.fieldIndex(field);
-    if (column < 0)
+    if (!m_details.has(id))
+        m_details = RegisterDetails::read(*m_connection,
+                                          RegisterDetails::idsAround(m_query.result(), m_query.recNo()));
+    if (!m_details.hasField(field))
         throw DbError(u"Ismeretlen mező: "_s + field);
-    return row < 0 ? QString() : m_details.text(row, column);
-}
-
-void RegisterQuery::readDetails()
-{
-    const ResultSet &rows = m_query.result();
-    const int idColumn = rows.fieldIndex(u"iktato");
-    const int current = m_query.recNo();
-    QStringList ids;
-    QList<qint64> asked;
-    for (int r = qMax(0, current - DetailsBefore); r < qMin(rows.rowCount(), current + DetailsAfter); ++r) {
-        const qint64 id = rows.value(r, idColumn).toLongLong();
-        ids.append(QString::number(id));
-        asked.append(id);
-    }
-    m_details =
-        m_connection->query(u"SELECT * FROM vw_iktato WHERE iktato IN ("_s + ids.join(u',') + u");"_s);
-    m_detailRow.clear();
-    // A record another workstation deleted meanwhile is remembered as having no details.
-    for (const qint64 id : asked)
-        m_detailRow.insert(id, -1);
-    const int detailId = m_details.fieldIndex(u"iktato");
-    for (int r = 0; r < m_details.rowCount(); ++r)
-        m_detailRow.insert(m_details.value(r, detailId).toLongLong(), r);
+    return m_details.text(id, field);
 }
 
 void RegisterQuery::openFullRows(Query &rows) const

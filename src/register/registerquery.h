@@ -1,9 +1,9 @@
 #pragma once
 
 #include "db/query.h"
+#include "registerdetails.h"
 
 #include <QDate>
-#include <QHash>
 #include <QObject>
 #include <QStringList>
 #include <memory>
@@ -106,7 +106,6 @@ private:
     quint64 submit(QList<qint64> locateIds, const QString &locateText = {});
     void onAnswer(const RegisterAnswer &answer);
     void setBusy(bool busy);
-    void readDetails();
     // The committee condition of a committee tab (its id looked up by its name).
     void selectCommittee(const QString &tabText, bool isAll);
 
@@ -121,7 +120,6 @@ private:
     std::unique_ptr<RegisterFetcher> m_fetcher;
     quint64 m_generation = 0;
     bool m_busy = false;
-    // The whole rows of the records around the current one, by id; emptied with every reading.
-    ResultSet m_details;
-    QHash<qint64, int> m_detailRow;
+    // The whole rows of the records around the current one; replaced with every reading.
+    RegisterDetails m_details;
 };

@@ -201,3 +201,9 @@ QList<QByteArray> DataSetToLines(const ResultSet &rs, bool header, const QString
     }
     return lines;
 }
+
+void KillQuery(Connection &con, unsigned long threadId)
+{
+    if (threadId > 0)
+        con.exec(u"KILL QUERY "_s + QString::number(threadId));
+}

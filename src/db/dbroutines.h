@@ -39,6 +39,10 @@ QStringList CommitteeNames(Connection &con);
 int CommitteeId(Connection &con, const QString &name);
 // Adds the first column of every row to the list, reading forward only.
 void AppendQueryToList(Connection &con, QStringList &list, const QString &sql);
+// Stops the statement that the server connection `threadId` is running (KILL QUERY), sent over
+// `con`, another connection: the one running it waits for its answer. That connection stays
+// open and gets an "interrupted" error for the statement.
+void KillQuery(Connection &con, unsigned long threadId);
 
 // "rows: current" as the status bars show it (1-based current row).
 QString RecordPositionText(const Query &query);

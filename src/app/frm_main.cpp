@@ -19,6 +19,7 @@
 #include "masterdata/frm_torzsadat.h"
 #include "masterdata/frm_torzsme.h"
 #include "register/registerview.h"
+#include "sqlconsole/frm_sql.h"
 #include "users/frm_felhasznalo.h"
 
 #include <QAction>
@@ -215,6 +216,8 @@ void Tfrm_Main::bindDatabaseActions()
         OpenSubjectCatalogue(m_connection, Beall.masterDataRight, Beall.workstation.fontSize, this);
     });
     a.bind(MainAction::Users, [this] { ManageUsers(m_connection, this, Beall.workstation.fontSize); });
+    a.bind(MainAction::SqlConsole,
+           [this] { OpenSqlConsole(m_connection, Beall.workstation.fontSize, this); });
 }
 
 void Tfrm_Main::replaceSlot(QWidget *&slot, QWidget *widget)

@@ -5,6 +5,7 @@
 #include "app/mainactions.h"
 #include "app/statuspanels.h"
 #include "db/dbroutines.h"
+#include "gui/busycursor.h"
 #include "masterdata/frm_torzsadat.h"
 #include "output/frm_hatarolt.h"
 #include "output/printing.h"
@@ -121,8 +122,7 @@ void MainRegister::periodFilterOff()
 
 QString MainRegister::currentText(const QString &field) const
 {
-    const Query &query = m_view->registerQuery().query();
-    return query.isOpen() && query.recNo() >= 0 ? query.text(field) : QString();
+    return m_view->registerQuery().currentText(field);
 }
 
 void MainRegister::newResolution()
@@ -175,7 +175,17 @@ void MainRegister::viewAttachment(int slot)
 
 void MainRegister::exportRegister()
 {
-    OpenExportWindow(m_view->registerQuery().query(), RegisterExportFileName, Beall.workstation.fontSize, &m_window);
+    // The grid's rows hold only the columns it shows; the export offers every column.
+    RegisterQuery &registerQuery = m_view->registerQuery();
+    Query rows(&m_connection);
+    {
+        const BusyCursor busy;
+        registerQuery.openFullRows(rows);
+    }
+    OpenExportWindow(rows, RegisterExportFileName, Beall.workstation.fontSize, &m_window);
+    // The register stays on the record the export ended on.
+    if (rows.recNo() >= 0)
+        registerQuery.locateId(rows.value(u"iktato"_s).toLongLong());
 }
 
 void MainRegister::printResolution()

@@ -9,6 +9,7 @@
 
 class Connection;
 class Query;
+class ResultSet;
 
 // Short statements every window runs. None of them catches errors: a failing statement raises
 // DbError to the caller.
@@ -38,13 +39,22 @@ QStringList CommitteeNames(Connection &con);
 int CommitteeId(Connection &con, const QString &name);
 // Adds the first column of every row to the list, reading forward only.
 void AppendQueryToList(Connection &con, QStringList &list, const QString &sql);
+// Stops the statement that the server connection `threadId` is running (KILL QUERY), sent over
+// `con`, another connection: the one running it waits for its answer. That connection stays
+// open and gets an "interrupted" error for the statement.
+void KillQuery(Connection &con, unsigned long threadId);
 
 // "rows: current" as the status bars show it (1-based current row).
 QString RecordPositionText(const Query &query);
+// The same for any list of rows; `currentRow` is 0-based, -1 for none.
+QString RecordPositionText(int rowCount, int currentRow);
 
 // The rows of a query as separated text lines, as the console copies them. A column is left out
 // when ";name;" occurs in ";" + excluded + ";". Every value has ";" replaced by "," and is
 // followed by the separator. The lines are encoded in UTF-8 when `utf8` is set, else in code
 // page 1250. The query is left on its last row.
 QList<QByteArray> DataSetToLines(Query &query, bool header, const QString &excluded, QChar separator,
+                                 bool utf8, bool rowNumbers);
+// The same for rows that are not a query's (a table's, say).
+QList<QByteArray> DataSetToLines(const ResultSet &rows, bool header, const QString &excluded, QChar separator,
                                  bool utf8, bool rowNumbers);

@@ -145,6 +145,16 @@ bool Query::locate(const QString &field, const QVariant &value, LocateOptions op
     const int column = fieldIndex(field);
     if (column < 0)
         throw DbError(u"Ismeretlen mező: "_s + field);
+    const int row = findRow(m_result, column, value, options);
+    if (row < 0)
+        return false;
+    m_eof = false;
+    setRecNo(row);
+    return true;
+}
+
+int Query::findRow(const ResultSet &rows, int column, const QVariant &value, LocateOptions options)
+{
     const Qt::CaseSensitivity cs =
         options.testFlag(CaseInsensitive) ? Qt::CaseInsensitive : Qt::CaseSensitive;
     const bool partial = options.testFlag(PartialKey);
@@ -154,23 +164,32 @@ bool Query::locate(const QString &field, const QVariant &value, LocateOptions op
     // a large register decodes nothing.
     const bool byBytes = cs == Qt::CaseSensitive && !partial;
     const QByteArray wantedBytes = byBytes ? ToCp1250(wanted) : QByteArray();
-    for (int r = 0; r < rowCount(); ++r) {
-        if (m_result.isNull(r, column)) {
+    for (int r = 0; r < rows.rowCount(); ++r) {
+        if (rows.isNull(r, column)) {
             if (!wantNull)
                 continue;
         } else {
             if (wantNull)
                 continue;
             if (byBytes) {
-                if (m_result.raw(r, column) != wantedBytes)
+                if (rows.raw(r, column) != wantedBytes)
                     continue;
-            } else if (const QString cell = m_result.text(r, column);
+            } else if (const QString cell = rows.text(r, column);
                        partial ? !cell.startsWith(wanted, cs) : cell.compare(wanted, cs) != 0)
                 continue;
         }
-        m_eof = false;
-        setRecNo(r);
-        return true;
+        return r;
     }
-    return false;
+    return -1;
+}
+
+void Query::assign(ResultSet rows, int row)
+{
+    emit aboutToReset();
+    m_result = std::move(rows);
+    m_open = true;
+    m_row = m_result.rowCount() == 0 ? -1 : qBound(0, row, m_result.rowCount() - 1);
+    m_eof = m_result.rowCount() == 0;
+    emit reset();
+    emit currentRowChanged(m_row);
 }

@@ -56,6 +56,12 @@ public:
 
     // Moves to the first row whose field matches; false (position unchanged) when none does.
     bool locate(const QString &field, const QVariant &value, LocateOptions options = NoOptions);
+    // The first row of `rows` whose column matches as locate() compares; -1 when none does.
+    static int findRow(const ResultSet &rows, int column, const QVariant &value, LocateOptions options);
+
+    // Takes rows read elsewhere (on another thread, say) as the open result, `row` current
+    // (clamped; -1 for none).
+    void assign(ResultSet rows, int row);
 
     const ResultSet &result() const { return m_result; }
 

@@ -4,7 +4,9 @@
 #include "common/text.h"
 #include "common/values.h"
 #include "db/connection.h"
+#include "db/dberror.h"
 #include "db/dbroutines.h"
+#include "registerfetcher.h"
 
 using namespace Qt::StringLiterals;
 
@@ -12,11 +14,28 @@ const QString RegisterQuery::SearchColumns =
     u"csoport_nev;CONVERT(iktatoaz USING latin2);targy;hatarozat;felelos;statusz_nev;"
     "CONVERT(DATE_FORMAT(datum,'%Y.%m.%d') USING latin2)"_s;
 const QString RegisterQuery::AllTab = u"Összes"_s;
+// The key comes first: "ORDER BY 1" orders by it as it does over every column of the view.
+const QString RegisterQuery::GridColumns = u"iktato, iktatoaz, csoport_nev, datum, targy, hatarozatstr, "
+                                           "felelos, dat_hatid, statusz_nev, statusz, sorrend"_s;
 
 RegisterQuery::RegisterQuery(Connection *connection, QObject *parent)
     : QObject(parent), m_connection(connection), m_query(connection)
 {
     m_query.setSql(u"SELECT * FROM vw_iktato\nWHERE (1=1)\nORDER BY 1;"_s);
+}
+
+RegisterQuery::~RegisterQuery() = default;
+
+RegisterFetcher &RegisterQuery::fetcher()
+{
+    // Made when first needed, so that it takes the connection's settings as they are by then.
+    if (!m_fetcher) {
+        m_fetcher = std::make_unique<RegisterFetcher>(m_connection->params(), [this](RegisterAnswer answer) {
+            QMetaObject::invokeMethod(
+                this, [this, answer = std::move(answer)] { onAnswer(answer); }, Qt::QueuedConnection);
+        });
+    }
+    return *m_fetcher;
 }
 
 QStringList RegisterQuery::loadYearTabs()
@@ -70,11 +89,78 @@ void RegisterQuery::selectCommittee(const QString &tabText, bool isAll)
     m_committeeCondition = committeeConditionFor(m_committeeId);
 }
 
-void RegisterQuery::reopen(const QString &where)
+quint64 RegisterQuery::reopen(const QString &where)
 {
-    m_query.close();
     ReplaceWhere(m_query.sql(), where);
-    m_query.open();
+    return submit({});
+}
+
+QString RegisterQuery::gridSql() const
+{
+    QStringList lines = m_query.sql();
+    const QString selectAll = u"SELECT * "_s;
+    if (!lines.isEmpty() && lines.first().startsWith(selectAll, Qt::CaseInsensitive))
+        lines.first() = u"SELECT "_s + GridColumns + u' ' + lines.first().mid(selectAll.size());
+    return lines.join(u'\n');
+}
+
+quint64 RegisterQuery::submit(QList<qint64> locateIds, const QString &locateText)
+{
+    RegisterRequest request;
+    request.generation = ++m_generation;
+    request.sql = gridSql();
+    request.locateIds = std::move(locateIds);
+    request.locateField = m_sortField;
+    request.locateText = locateText;
+    setBusy(true);
+    fetcher().submit(std::move(request));
+    return m_generation;
+}
+
+void RegisterQuery::onAnswer(const RegisterAnswer &answer)
+{
+    // An answer for anything but the newest reading is of no use any more.
+    if (answer.generation != m_generation)
+        return;
+    setBusy(false);
+    m_details = answer.details ? std::move(*answer.details) : RegisterDetails();
+    if (!answer.rows) {
+        m_query.close();
+        emit failed(answer.error, answer.errorNumber);
+        return;
+    }
+    m_query.assign(std::move(*answer.rows), answer.row);
+    emit applied(answer.generation);
+}
+
+void RegisterQuery::setBusy(bool busy)
+{
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    emit busyChanged(busy);
+}
+
+QString RegisterQuery::currentText(const QString &field)
+{
+    if (!m_query.isOpen() || m_query.recNo() < 0)
+        return {};
+    if (m_query.fieldIndex(field) >= 0)
+        return m_query.text(field);
+    const qint64 id = currentId();
+    if (!m_details.has(id))
+        m_details = RegisterDetails::read(*m_connection,
+                                          RegisterDetails::idsAround(m_query.result(), m_query.recNo()));
+    if (!m_details.hasField(field))
+        throw DbError(u"Ismeretlen mező: "_s + field);
+    return m_details.text(id, field);
+}
+
+void RegisterQuery::openFullRows(Query &rows) const
+{
+    rows.close();
+    rows.setSql(m_query.sqlText());
+    rows.open();
 }
 
 void RegisterQuery::setYearTab(const QString &tabText)
@@ -101,11 +187,10 @@ void RegisterQuery::clearPeriod()
     reopen(baseCondition());
 }
 
-void RegisterQuery::search(const QString &text)
+quint64 RegisterQuery::search(const QString &text)
 {
-    reopen(baseCondition() + LikeAnyColumn(SearchColumns, text));
-    if (!text.isEmpty() && m_query.fieldIndex(m_sortField) >= 0)
-        m_query.locate(m_sortField, text, Query::CaseInsensitive | Query::PartialKey);
+    ReplaceWhere(m_query.sql(), baseCondition() + LikeAnyColumn(SearchColumns, text));
+    return submit({}, text);
 }
 
 qint64 RegisterQuery::currentId() const
@@ -118,26 +203,25 @@ bool RegisterQuery::locateId(qint64 recordId)
     return recordId > 0 && m_query.locate(u"iktato"_s, recordId);
 }
 
-void RegisterQuery::sortBy(const QString &field)
+quint64 RegisterQuery::sortBy(const QString &field)
 {
     const qint64 id = currentId();
     m_sortField = field;
-    m_query.close();
     ReplaceOrderBy(m_query.sql(), field);
-    m_query.open();
-    locateId(id);
+    return submit({id});
 }
 
-void RegisterQuery::refresh()
+quint64 RegisterQuery::refresh()
 {
-    const qint64 id = currentId();
-    m_query.close();
-    m_query.open();
-    locateId(id);
+    return submit({currentId()});
 }
 
-void RegisterQuery::reopenAsIs()
+quint64 RegisterQuery::refreshAndLocate(qint64 recordId)
 {
-    m_query.close();
-    m_query.open();
+    return submit({recordId, currentId()});
+}
+
+quint64 RegisterQuery::reopenAsIs()
+{
+    return submit({});
 }

@@ -1,16 +1,26 @@
 #pragma once
 
 #include "db/query.h"
+#include "registerdetails.h"
 
 #include <QDate>
 #include <QObject>
 #include <QStringList>
+#include <memory>
 
 class Connection;
+class RegisterFetcher;
+struct RegisterAnswer;
 
 // The register query over vw_iktato and the grammar of its WHERE and ORDER lines: four
 // independent selections (year tab, period, committee tab, search text) and the sort field.
-// Every change closes the query, replaces the line and opens it again.
+// Every change replaces the line and reads the rows again.
+//
+// The rows are read on a thread of their own (RegisterFetcher) and only with the columns the
+// grid shows: until they arrive the query keeps the rows it had, and a newer change makes an
+// older reading stale. The other columns of the current record (the full resolution text, the
+// attachments) are read by its key when asked for, together with those of its neighbours.
+// The SQL text keeps selecting every column, so a copy of it (the list report) gets whole rows.
 class RegisterQuery : public QObject
 {
     Q_OBJECT
@@ -20,7 +30,12 @@ public:
     static const QString SearchColumns;
     static const QString AllTab; // "Összes"
 
+    // The columns the grid's rows are read with: the key, the grid's columns, the status (for
+    // the colours) and the number's sort key.
+    static const QString GridColumns;
+
     explicit RegisterQuery(Connection *connection, QObject *parent = nullptr);
+    ~RegisterQuery() override;
 
     Query &query() { return m_query; }
     const Query &query() const { return m_query; }
@@ -41,19 +56,36 @@ public:
     void setCommitteeTab(const QString &tabText, bool isAll);
     void setPeriod(QDate from, QDate to);
     void clearPeriod();
+    // Each of the following starts a reading and returns its number (see applied()).
     // Runs the search for the text and moves to the first row whose sort field begins with it.
-    void search(const QString &text);
+    quint64 search(const QString &text);
     // Orders by the field (ascending) and stays on the record that was current.
-    void sortBy(const QString &field);
+    quint64 sortBy(const QString &field);
     // Runs the query again and stays on the record that was current.
-    void refresh();
+    quint64 refresh();
+    // Runs the query again and moves to the record (or, when it is gone, stays on the one that
+    // was current).
+    quint64 refreshAndLocate(qint64 recordId);
     // Runs the query again from its first row.
-    void reopenAsIs();
+    quint64 reopenAsIs();
     // Runs the query with the year, period and committee conditions, without a search.
-    void reapply() { reopen(baseCondition()); }
+    quint64 reapply() { return reopen(baseCondition()); }
     // Moves to the record with the id; false (first row stays current) when it is not listed.
     bool locateId(qint64 recordId);
     qint64 currentId() const;
+
+    // A reading is on its way: the rows shown are those of the previous one.
+    bool isBusy() const { return m_busy; }
+    // The SQL the rows are read with: the query's text with only the grid's columns.
+    QString gridSql() const;
+    // A column of the current record, also one the grid's rows were not read with; empty for
+    // NULL and when there is no current record.
+    QString currentText(const QString &field);
+    // Opens `rows` on the register as listed, with every column (the export's rows).
+    void openFullRows(Query &rows) const;
+
+    // The reading thread (made at the first reading).
+    RegisterFetcher &fetcher();
 
     int committeeId() const { return m_committeeId; }
     const QString &sortField() const { return m_sortField; }
@@ -62,8 +94,18 @@ public:
     const QString &committeeCondition() const { return m_committeeCondition; }
     QString baseCondition() const { return m_yearCondition + m_periodCondition + m_committeeCondition; }
 
+signals:
+    void busyChanged(bool busy);
+    // The rows of reading `generation` are in and the current record found.
+    void applied(quint64 generation);
+    // The newest reading failed: the query is closed until the next change.
+    void failed(const QString &message, unsigned number);
+
 private:
-    void reopen(const QString &where);
+    quint64 reopen(const QString &where);
+    quint64 submit(QList<qint64> locateIds, const QString &locateText = {});
+    void onAnswer(const RegisterAnswer &answer);
+    void setBusy(bool busy);
     // The committee condition of a committee tab (its id looked up by its name).
     void selectCommittee(const QString &tabText, bool isAll);
 
@@ -74,4 +116,10 @@ private:
     QString m_committeeCondition;
     int m_committeeId = -1;
     QString m_sortField = QStringLiteral("sorrend");
+
+    std::unique_ptr<RegisterFetcher> m_fetcher;
+    quint64 m_generation = 0;
+    bool m_busy = false;
+    // The whole rows of the records around the current one; replaced with every reading.
+    RegisterDetails m_details;
 };

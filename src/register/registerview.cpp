@@ -1,10 +1,12 @@
 #include "registerview.h"
 
 #include "common/dates.h"
+#include "db/dberror.h"
 #include "db/dbroutines.h"
 #include "flowtabbar.h"
 #include "gui/busycursor.h"
 #include "gui/gridsearch.h"
+#include "gui/messagebox.h"
 #include "gui/sortcolumn.h"
 #include "registercolumns.h"
 #include "registermodel.h"
@@ -243,6 +245,15 @@ void RegisterView::connectSignals()
     connect(m_panelCloseButton, &QToolButton::clicked, this, [this] { setPanelShown(false); });
     connect(m_splitter, &QSplitter::splitterMoved, this, &RegisterView::recomputeColumnWidths);
 
+    connect(m_register, &RegisterQuery::applied, this, &RegisterView::onReadingApplied);
+    connect(m_register, &RegisterQuery::failed, this, &RegisterView::onReadingFailed);
+    // The rows stay usable while the server works; the pointer tells that newer ones are coming.
+    connect(m_register, &RegisterQuery::busyChanged, this, [this](bool busy) {
+        if (busy)
+            m_grid->viewport()->setCursor(Qt::BusyCursor);
+        else
+            m_grid->viewport()->unsetCursor();
+    });
     Query &query = m_register->query();
     connect(&query, &Query::reset, this, &RegisterView::onQueryReset);
     connect(&query, &Query::currentRowChanged, this, &RegisterView::onCurrentRowChanged);
@@ -284,14 +295,12 @@ void RegisterView::start()
 
 void RegisterView::onYearTabChanged()
 {
-    const BusyCursor busy;
     clearSearchQuietly();
     m_register->setYearTab(m_yearTabs->currentText());
 }
 
 void RegisterView::onCommitteeTabChanged()
 {
-    const BusyCursor busy;
     const bool isAll = m_committeeTabs->currentIndex() == m_committeeTabs->count() - 1;
     clearSearchQuietly();
     m_register->setCommitteeTab(m_committeeTabs->currentText(), isAll);
@@ -313,12 +322,23 @@ void RegisterView::onSearchTextChanged()
 
 void RegisterView::runSearch()
 {
-    const BusyCursor busy;
     m_searchPending = false;
-    const QString text = m_searchEdit->text();
-    m_register->search(text);
-    if (!text.isEmpty())
-        selectInMemo(text);
+    m_searchText = m_searchEdit->text();
+    m_searchGeneration = m_register->search(m_searchText);
+}
+
+void RegisterView::onReadingApplied(quint64 generation)
+{
+    if (generation == m_searchGeneration && !m_searchText.isEmpty())
+        selectInMemo(m_searchText);
+    // After the record was found again, so that the message stays until the user moves on.
+    if (generation == m_sortGeneration)
+        emit sortMessage(m_sortMessage);
+}
+
+void RegisterView::onReadingFailed(const QString &message, unsigned number)
+{
+    ShowException(DbError(message, number), window());
 }
 
 void RegisterView::selectInMemo(const QString &text)
@@ -352,7 +372,6 @@ bool RegisterView::filterByPeriod(QDate today)
     QDate from = today;
     QDate to = today;
     const bool confirmed = m_periodPicker && m_periodPicker(from, to);
-    const BusyCursor busy;
     // A cancelled dialog leaves the period in force but still empties the search.
     clearSearchQuietly();
     if (confirmed) {
@@ -366,7 +385,6 @@ bool RegisterView::filterByPeriod(QDate today)
 
 void RegisterView::clearPeriodFilter()
 {
-    const BusyCursor busy;
     clearSearchQuietly();
     m_filterLabel->clear();
     m_register->clearPeriod();
@@ -374,21 +392,17 @@ void RegisterView::clearPeriodFilter()
 
 void RegisterView::refresh()
 {
-    const BusyCursor busy;
     m_register->refresh();
 }
 
 void RegisterView::reopen()
 {
-    const BusyCursor busy;
     m_register->reopenAsIs();
 }
 
 void RegisterView::refreshAndLocate(qint64 recordId)
 {
-    const BusyCursor busy;
-    m_register->refresh();
-    m_register->locateId(recordId);
+    m_register->refreshAndLocate(recordId);
 }
 
 qint64 RegisterView::currentId() const
@@ -396,16 +410,18 @@ qint64 RegisterView::currentId() const
     return m_register->currentId();
 }
 
+bool RegisterView::isBusy() const
+{
+    return m_searchPending || m_register->isBusy();
+}
+
 void RegisterView::sortByColumn(int column)
 {
     const QString field = m_model->fieldName(column);
     if (field.isEmpty())
         return;
-    const BusyCursor busy;
-    m_register->sortBy(column == RegisterModel::ColNumber ? u"sorrend"_s : field);
-    // After the query has found the record again, so that the message stays until the user
-    // moves to another record.
-    emit sortMessage(u"Sorrend: "_s + m_model->headerData(column, Qt::Horizontal).toString());
+    m_sortMessage = u"Sorrend: "_s + m_model->headerData(column, Qt::Horizontal).toString();
+    m_sortGeneration = m_register->sortBy(column == RegisterModel::ColNumber ? u"sorrend"_s : field);
     m_searchEdit->setFocus();
     HighlightSortColumn(m_grid, column);
     m_grid->viewport()->update();
@@ -430,11 +446,20 @@ void RegisterView::onCurrentRowChanged(int row)
     }
     const Query &q = m_register->query();
     const bool has = q.isOpen() && row >= 0;
-    m_panelHeader->setText(has ? q.text(u"hosszu"_s) : (q.isOpen() ? QString() : u"Határozat"_s));
-    m_memo->setPlainText(has ? q.text(u"hatarozat"_s) : QString());
-    emit recordChanged(RecordPositionText(q), has ? q.text(u"origfilenev"_s) : QString(),
-                       has ? q.text(u"origfilenev2"_s) : QString(),
-                       has ? q.text(u"origfilenev3"_s) : QString());
+    // The text and the attachments are not among the grid's columns: read by the record's key.
+    QString heading, text, files[3];
+    try {
+        heading = m_register->currentText(u"hosszu"_s);
+        text = m_register->currentText(u"hatarozat"_s);
+        for (int slot = 0; slot < 3; ++slot)
+            files[slot] =
+                m_register->currentText(slot == 0 ? u"origfilenev"_s : u"origfilenev%1"_s.arg(slot + 1));
+    } catch (const DbError &error) {
+        ShowException(error, window());
+    }
+    m_panelHeader->setText(has ? heading : (q.isOpen() ? QString() : u"Határozat"_s));
+    m_memo->setPlainText(text);
+    emit recordChanged(RecordPositionText(q), files[0], files[1], files[2]);
 }
 
 void RegisterView::setPanelWidth(int width)

@@ -58,6 +58,8 @@ public:
     // Runs the query again and moves to the record (after a save by the editor, say).
     void refreshAndLocate(qint64 recordId);
     qint64 currentId() const;
+    // A search or a reading is on its way: the rows shown are the previous ones.
+    bool isBusy() const;
 
     // Width of the resolution panel beside the grid.
     void setPanelWidth(int width);
@@ -87,6 +89,8 @@ private:
     void onCommitteeTabChanged();
     void onSearchTextChanged();
     void runSearch();
+    void onReadingApplied(quint64 generation);
+    void onReadingFailed(const QString &message, unsigned number);
     void onQueryReset();
     void onCurrentRowChanged(int row);
     void onGridCurrentRowChanged(const QModelIndex &current);
@@ -108,6 +112,11 @@ private:
     QPlainTextEdit *m_memo;
     PeriodPicker m_periodPicker;
     bool m_searchPending = false;
+    // The newest search and sort readings: what to do once their rows are in.
+    quint64 m_searchGeneration = 0;
+    QString m_searchText;
+    quint64 m_sortGeneration = 0;
+    QString m_sortMessage;
     bool m_syncing = false;
 };
 

@@ -34,6 +34,9 @@
 
 using namespace Qt::StringLiterals;
 
+// The register's rows are read on another thread: wait until the newest reading is in.
+#define SETTLE(view) QTRY_VERIFY_WITH_TIMEOUT(!(view).isBusy(), 20000)
+
 // The register actions of the main window on a started program: new, edit, status, delete, the
 // period actions and the captions that follow the current record.
 class TestMainRegister : public QObject
@@ -132,6 +135,7 @@ void TestMainRegister::statusAndDeleteFollowTheCurrentRecord()
         m_window->actions().action(MainAction::Status)->trigger();
         QCOMPARE(boxes.count(), 1);
     }
+    SETTLE(m_window->mainRegister()->view());
     QCOMPARE(QueryInt(m_window->connection(), u"SELECT statusz FROM iktato WHERE iktato = 1"_s, -1), 2);
     QCOMPARE(m_window->mainRegister()->view().currentId(), 1); // stays on the record
     QCOMPARE(registerQuery().text(u"statusz_nev"_s), u"Lezárt"_s);
@@ -140,6 +144,7 @@ void TestMainRegister::statusAndDeleteFollowTheCurrentRecord()
         m_window->actions().action(MainAction::Delete)->trigger();
         QCOMPARE(boxes.count(), 1);
     }
+    SETTLE(m_window->mainRegister()->view());
     QCOMPARE(QueryInt(m_window->connection(), u"SELECT COUNT(*) FROM iktato"_s, -1), 1);
     QCOMPARE(registerQuery().rowCount(), 1);
     QCOMPARE(m_window->statusPanels().text(0), u"1: 1"_s);
@@ -198,6 +203,7 @@ void TestMainRegister::sortMessageStaysUntilTheNextRecordChange()
     QHeaderView *titles = view.grid()->horizontalHeader();
     QTest::mouseClick(titles->viewport(), Qt::LeftButton, {},
                       QPoint(titles->sectionViewportPosition(RegisterModel::ColSubject) + 5, 5));
+    SETTLE(view);
     QCOMPARE(view.registerQuery().query().sql().last(), u"ORDER BY targy;"_s);
     QCOMPARE(view.currentId(), 1);
     QCOMPARE(m_window->statusPanels().text(2), u"Sorrend: Tárgy"_s);
@@ -222,6 +228,7 @@ void TestMainRegister::emptyRegisterSaysThereIsNothingToDo()
     QFETCH(QString, message);
     m_db->client("DELETE FROM iktato;");
     m_window->actions().action(MainAction::Refresh)->trigger();
+    SETTLE(m_window->mainRegister()->view());
     QCOMPARE(registerQuery().rowCount(), 0);
     MessageBoxRecorder boxes;
     m_window->actions().byName(action)->trigger();

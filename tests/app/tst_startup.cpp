@@ -110,6 +110,8 @@ void TestStartup::singleWorkingProfileOpensWithoutChooser()
     QVERIFY(Beall.adminRight && Beall.masterDataRight);
     QCOMPARE(Beall.userId, 0);
     QVERIFY(window.mainRegister());
+    // The register's rows are read on another thread.
+    QTRY_VERIFY_WITH_TIMEOUT(!window.mainRegister()->view().isBusy(), 20000);
     QCOMPARE(window.mainRegister()->view().registerQuery().query().rowCount(), 1);
     QCOMPARE(window.statusPanels().text(0), u"1: 1"_s);
     QVERIFY(window.actions().action(MainAction::Refresh)->isEnabled());

@@ -1,26 +1,35 @@
 #include "common/cp1250.h"
 #include "db/connection.h"
+#include "gui/messagebox.h"
 #include "register/flowtabbar.h"
+#include "register/registerfetcher.h"
 #include "register/registermodel.h"
 #include "register/registerquery.h"
 #include "register/registerview.h"
 #include "testdatabase.h"
+#include "testutil.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
+#include <QThread>
 #include <QVBoxLayout>
 #include <memory>
 
 using namespace Qt::StringLiterals;
+
+// The rows are read on another thread: wait until the newest reading is in.
+#define SETTLE(view) QTRY_VERIFY_WITH_TIMEOUT(!(view).isBusy(), 20000)
 
 namespace {
 
@@ -49,8 +58,8 @@ QStringList listedIds(RegisterView &view)
 void typeSearch(RegisterView &view, const QString &text)
 {
     view.searchEdit()->setText(text);
-    QTRY_COMPARE(view.registerQuery().query().isOpen(), true);
-    QCoreApplication::processEvents(); // the search runs once the keys are handled
+    SETTLE(view);
+    QCOMPARE(view.registerQuery().query().isOpen(), true);
 }
 
 } // namespace
@@ -83,6 +92,10 @@ private slots:
     void clicksOffTheRowsKeepTheCurrentRecord_data();
     void clicksOffTheRowsKeepTheCurrentRecord();
     void rowIndicatorMarksTheCurrentRow();
+    void lateAnswerOfAnOlderReadingIsDropped_data();
+    void lateAnswerOfAnOlderReadingIsDropped();
+    void panelTextIsReadByKeyWithItsNeighbours();
+    void failedReadingClosesTheListAndSaysWhy();
 
 private:
     std::unique_ptr<TestDatabase> m_db;
@@ -111,6 +124,7 @@ void TestRegisterView::init()
     QApplication::setActiveWindow(m_window.get());
     QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     m_view->start();
+    SETTLE(*m_view);
 }
 
 void TestRegisterView::cleanup()
@@ -142,6 +156,7 @@ void TestRegisterView::emptyRegisterListsNothing()
     RegisterView view(&con);
     QSignalSpy records(&view, &RegisterView::recordChanged);
     view.start();
+    SETTLE(view);
     QCOMPARE(view.yearTabs()->count(), 1);
     QCOMPARE(view.committeeTabs()->count(), 1);
     QCOMPARE(view.registerQuery().query().sql().at(1), u"WHERE (iktato > 0)"_s);
@@ -220,6 +235,7 @@ void TestRegisterView::letterInGridStartsSearch()
     QVERIFY(m_view->searchEdit()->hasFocus());
     QCOMPARE(m_view->searchEdit()->cursorPosition(), 1);
     QTRY_VERIFY(m_view->registerQuery().query().sql().at(1).contains(u"LIKE '%t%'"_s));
+    SETTLE(*m_view);
     QCOMPARE(listedIds(*m_view), (QStringList{u"1"_s, u"2"_s, u"3"_s, u"4"_s}));
     // Blanks and punctuation do nothing.
     m_view->grid()->setFocus();
@@ -252,6 +268,7 @@ void TestRegisterView::tabChangeEmptiesSearch()
     QObject counting;
     connect(&query, &Query::reset, &counting, [&] { opens += query.isOpen() ? 1 : 0; });
     m_view->yearTabs()->setCurrentIndex(2);
+    SETTLE(*m_view);
     QCoreApplication::processEvents();
     QCOMPARE(opens, 1); // one query for the new tab, none for the emptied box
     QCOMPARE(m_view->searchEdit()->text(), QString());
@@ -259,6 +276,7 @@ void TestRegisterView::tabChangeEmptiesSearch()
     QCOMPARE(listedIds(*m_view), (QStringList{u"1"_s, u"2"_s, u"4"_s}));
     typeSearch(*m_view, u"Telek"_s);
     m_view->committeeTabs()->setCurrentIndex(1);
+    SETTLE(*m_view);
     QCOMPARE(m_view->searchEdit()->text(), QString());
     QCOMPARE(listedIds(*m_view), QStringList{u"3"_s});
 }
@@ -271,10 +289,12 @@ void TestRegisterView::cancelledPeriodStillEmptiesSearch()
         return true;
     });
     m_view->filterByPeriod(QDate(2017, 1, 1));
+    SETTLE(*m_view);
     QCOMPARE(listedIds(*m_view), QStringList{u"1"_s});
     typeSearch(*m_view, u"x"_s);
     m_view->setPeriodPicker([](QDate &, QDate &) { return false; });
     m_view->filterByPeriod(QDate(2017, 1, 1));
+    SETTLE(*m_view);
     QCOMPARE(m_view->searchEdit()->text(), QString());
     QVERIFY(m_view->periodFilterActive());
     QCOMPARE(m_view->filterLabel()->text(), u"Szűrés:\n2017.03.01 - 2017.03.10"_s);
@@ -284,6 +304,7 @@ void TestRegisterView::cancelledPeriodStillEmptiesSearch()
 void TestRegisterView::periodFilter()
 {
     m_view->yearTabs()->setCurrentIndex(2);
+    SETTLE(*m_view);
     QDate offered;
     m_view->setPeriodPicker([&offered](QDate &from, QDate &to) {
         offered = from;
@@ -292,14 +313,17 @@ void TestRegisterView::periodFilter()
         return true;
     });
     m_view->filterByPeriod(QDate(2020, 5, 6));
+    SETTLE(*m_view);
     QCOMPARE(offered, QDate(2020, 5, 6));
     QCOMPARE(m_view->registerQuery().query().sql().at(1),
              u"WHERE (iktato > 0) AND (datum BETWEEN '2016-01-01' AND '2017-03-02') AND (csoport = 1)"_s);
     QCOMPARE(listedIds(*m_view), (QStringList{u"1"_s, u"4"_s}));
     // The period stays when the year tab changes.
     m_view->yearTabs()->setCurrentIndex(0);
+    SETTLE(*m_view);
     QCOMPARE(listedIds(*m_view), QStringList{u"1"_s});
     m_view->clearPeriodFilter();
+    SETTLE(*m_view);
     QCOMPARE(m_view->filterLabel()->text(), QString());
     QCOMPARE(listedIds(*m_view), (QStringList{u"1"_s, u"2"_s}));
 }
@@ -308,10 +332,12 @@ void TestRegisterView::titleClickKeepsRecord()
 {
     m_view->yearTabs()->setCurrentIndex(2);
     m_view->committeeTabs()->setCurrentIndex(2);
+    SETTLE(*m_view);
     QVERIFY(m_view->registerQuery().locateId(3));
     QSignalSpy sort(m_view, &RegisterView::sortMessage);
     QTest::mouseClick(m_view->grid()->horizontalHeader()->viewport(), Qt::LeftButton, {},
                       QPoint(m_view->grid()->horizontalHeader()->sectionViewportPosition(0) + 5, 5));
+    SETTLE(*m_view);
     QCOMPARE(sort.count(), 1);
     QCOMPARE(sort.first().first().toString(), u"Sorrend: Határozatszám"_s);
     QCOMPARE(m_view->registerQuery().query().sql().last(), u"ORDER BY sorrend;"_s);
@@ -319,6 +345,7 @@ void TestRegisterView::titleClickKeepsRecord()
     QCOMPARE(m_view->grid()->currentIndex().row(), m_view->registerQuery().query().recNo());
     QVERIFY(m_view->searchEdit()->hasFocus());
     m_view->sortByColumn(RegisterModel::ColSubject);
+    SETTLE(*m_view);
     QCOMPARE(m_view->registerQuery().query().sql().last(), u"ORDER BY targy;"_s);
     QCOMPARE(m_view->currentId(), 3);
     // The sort column also leads the locate after a search.
@@ -332,6 +359,7 @@ void TestRegisterView::refreshShowsRecordOfAnotherWorkstation()
     m_db->client("INSERT INTO iktato (iktato, ev, csoport, az, datum, targy) VALUES (9, 2017, 1, 3, "
                  "'2017-12-01', '\xDAj');");
     m_view->refresh();
+    SETTLE(*m_view);
     QCOMPARE(listedIds(*m_view), (QStringList{u"1"_s, u"2"_s, u"9"_s}));
     QCOMPARE(m_view->currentId(), 2);
 }
@@ -360,6 +388,7 @@ void TestRegisterView::rowColoursByStatus()
     m_view->yearTabs()->setCurrentIndex(2);
     m_view->committeeTabs()->setCurrentIndex(2);
     m_view->sortByColumn(RegisterModel::ColNumber); // order by number: rows 4, 1, 2, 3 by id
+    SETTLE(*m_view);
     QTableView *grid = m_view->grid();
     QVERIFY(m_view->registerQuery().locateId(4)); // a plain row is current
     QApplication::processEvents();
@@ -458,6 +487,159 @@ void TestRegisterView::rowIndicatorMarksTheCurrentRow()
             QVERIFY2(marked(image, row) == (row == current),
                      qPrintable(u"row %1, current %2"_s.arg(row).arg(current)));
     }
+}
+
+void TestRegisterView::lateAnswerOfAnOlderReadingIsDropped_data()
+{
+    QTest::addColumn<bool>("answerOnItsWay"); // the older answer is already on its way to the window
+    QTest::addColumn<bool>("refresh");        // the newer reading is F5 landing on a record
+    QTest::addColumn<QStringList>("ids");
+    QTest::newRow("search while the server works") << false << false << QStringList{u"2"_s};
+    QTest::newRow("search while the answer comes") << true << false << QStringList{u"2"_s};
+    QTest::newRow("refresh while the server works") << false << true << QStringList{u"1"_s, u"2"_s, u"3"_s};
+    QTest::newRow("refresh while the answer comes") << true << true << QStringList{u"1"_s, u"2"_s, u"3"_s};
+}
+
+void TestRegisterView::lateAnswerOfAnOlderReadingIsDropped()
+{
+    QFETCH(bool, answerOnItsWay);
+    QFETCH(bool, refresh);
+    QFETCH(QStringList, ids);
+    m_view->yearTabs()->setCurrentIndex(2);
+    m_view->committeeTabs()->setCurrentIndex(2);
+    SETTLE(*m_view);
+    const QStringList before = listedIds(*m_view);
+    QCOMPARE(before.size(), 4);
+
+    // The reading of the older search waits until the test lets it go.
+    RegisterFetcher &fetcher = m_view->registerQuery().fetcher();
+    QSemaphore entered;
+    QSemaphore go;
+    fetcher.setBeforeReading([&](const RegisterRequest &request) {
+        if (request.locateText == u"2017"_s) {
+            entered.release();
+            go.acquire();
+        }
+    });
+    struct Unhook
+    {
+        RegisterFetcher &fetcher;
+        QSemaphore &go;
+        ~Unhook()
+        {
+            go.release(1);
+            fetcher.setBeforeReading({});
+        }
+    } unhook{fetcher, go};
+    QList<QStringList> shown;
+    QObject listening;
+    connect(&m_view->registerQuery().query(), &Query::reset, &listening, [&] {
+        if (m_view->registerQuery().query().isOpen())
+            shown.append(listedIds(*m_view));
+    });
+
+    m_view->searchEdit()->setText(u"2017"_s);
+    QTRY_VERIFY(entered.available() > 0);
+    // Meanwhile the window goes on with the rows it had.
+    QVERIFY(m_view->isBusy());
+    QCOMPARE(listedIds(*m_view), before);
+    QCOMPARE(m_view->grid()->viewport()->cursor().shape(), Qt::BusyCursor);
+    SaveShot(m_window.get(), u"register-while-reading"_s);
+
+    const int completed = fetcher.completedReadings();
+    if (answerOnItsWay) {
+        go.release();
+        // Its answer is posted to the window, which has not handled it yet.
+        QElapsedTimer waited;
+        waited.start();
+        while (fetcher.completedReadings() == completed && waited.elapsed() < 10000)
+            QThread::msleep(5);
+        QCOMPARE(fetcher.completedReadings(), completed + 1);
+        QThread::msleep(100);
+    }
+    if (refresh)
+        m_view->refreshAndLocate(2);
+    else
+        m_view->registerQuery().search(u"Telek"_s);
+    go.release();
+    SETTLE(*m_view);
+    QCoreApplication::processEvents();
+
+    QCOMPARE(shown, QList<QStringList>{ids});
+    QCOMPARE(listedIds(*m_view), ids);
+    QCOMPARE(m_view->currentId(), 2);
+    QCOMPARE(m_view->resolutionMemo()->toPlainText(), u"Az ingatlan 100% -os ára"_s);
+    QCOMPARE(m_view->grid()->viewport()->cursor().shape(), Qt::ArrowCursor);
+}
+
+void TestRegisterView::panelTextIsReadByKeyWithItsNeighbours()
+{
+    // Sixty more records, each with a text of its own.
+    QByteArray rows;
+    for (int id = 10; id < 70; ++id) {
+        rows += QByteArray(rows.isEmpty() ? "" : ",") + "(" + QByteArray::number(id) + ", 2015, 1, " +
+                QByteArray::number(id) + ", '2015-01-02', 'T" + QByteArray::number(id) + "', 'Sz\xF6veg " +
+                QByteArray::number(id) + "')";
+    }
+    m_db->client("INSERT INTO iktato (iktato, ev, csoport, az, datum, targy, hatarozat) VALUES " + rows +
+                 ";");
+    m_view->yearTabs()->setCurrentIndex(2);
+    m_view->committeeTabs()->setCurrentIndex(2);
+    SETTLE(*m_view);
+    const Query &query = m_view->registerQuery().query();
+    QCOMPARE(query.rowCount(), 64);
+    // The grid's rows do not carry the long text.
+    QCOMPARE(query.fieldIndex(u"hatarozat"_s), -1);
+
+    int reads = 0;
+    m_con->setBeforeSendHook([&reads](QByteArrayView sql) {
+        if (sql.toByteArray().contains("WHERE iktato IN"))
+            ++reads;
+    });
+    const QHash<qint64, QString> firstTexts{{1, u"A testület elfogadja a költségvetést."_s},
+                                            {2, u"Az ingatlan 100% -os ára"_s},
+                                            {3, u"O'Brien javaslata"_s},
+                                            {4, u"Szöveg"_s}};
+    QTableView *grid = m_view->grid();
+    grid->setFocus();
+    grid->setCurrentIndex(grid->model()->index(0, 0));
+    for (int row = 0; row < query.rowCount(); ++row) {
+        if (row > 0)
+            QTest::keyClick(grid, Qt::Key_Down);
+        QCOMPARE(query.recNo(), row);
+        const qint64 id = m_view->currentId();
+        QCOMPARE(m_view->resolutionMemo()->toPlainText(), firstTexts.value(id, u"Szöveg %1"_s.arg(id)));
+        if (id >= 10) {
+            QVERIFY2(m_view->panelHeader()->text().endsWith(u"T%1"_s.arg(id)),
+                     qPrintable(m_view->panelHeader()->text()));
+        }
+    }
+    // Read with its neighbours: going through 64 records asked the server a few times, not 64.
+    QVERIFY2(reads >= 1 && reads <= 4, qPrintable(QString::number(reads)));
+    // Another workstation's change shows after F5, which reads the texts again; those of the
+    // current record come with the rows, so the window itself does not wait for the server.
+    m_db->client("UPDATE iktato SET hatarozat = '\xDAj sz\xF6veg' WHERE iktato = 69;");
+    reads = 0;
+    m_view->refresh();
+    SETTLE(*m_view);
+    m_con->setBeforeSendHook({});
+    QCOMPARE(m_view->currentId(), 69);
+    QCOMPARE(m_view->resolutionMemo()->toPlainText(), u"Új szöveg"_s);
+    QCOMPARE(reads, 0);
+    SaveShot(m_window.get(), u"register-text-read-by-key"_s);
+}
+
+void TestRegisterView::failedReadingClosesTheListAndSaysWhy()
+{
+    MessageBoxRecorder boxes;
+    m_db->client("DROP VIEW vw_iktato;");
+    m_view->refresh();
+    SETTLE(*m_view);
+    QTRY_COMPARE(boxes.count(), 1);
+    QVERIFY2(boxes.texts().first().contains(u"vw_iktato"_s), qPrintable(boxes.texts().first()));
+    QVERIFY(!m_view->registerQuery().query().isOpen());
+    QCOMPARE(m_view->model()->rowCount(), 0);
+    QCOMPARE(m_view->panelHeader()->text(), u"Határozat"_s);
 }
 
 QTEST_MAIN(TestRegisterView)

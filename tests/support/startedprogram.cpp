@@ -1,11 +1,14 @@
 #include "startedprogram.h"
 
+#include "app/mainregister.h"
 #include "common/paths.h"
 #include "config/conprofile.h"
 #include "config/inifile.h"
+#include "register/registerview.h"
 #include "testdatabase.h"
 
 #include <QDir>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 
@@ -25,5 +28,8 @@ std::unique_ptr<Tfrm_Main> StartMainWindow(const TestDatabase &db)
     if (window->startUp() != StartupOutcome::Started)
         return nullptr;
     window->show();
+    // The register's rows are read on another thread.
+    if (!QTest::qWaitFor([&window] { return !window->mainRegister()->view().isBusy(); }, 20000))
+        return nullptr;
     return window;
 }

@@ -11,5 +11,5 @@ class TestDatabase;
 void WriteTestProfile(const TestDatabase &db);
 
 // The program started on `db` as a clerk starts it: the profile above, the main window started
-// and shown. Null when the start-up did not reach the register.
+// and shown, the register's first rows read. Null when the start-up did not reach the register.
 std::unique_ptr<Tfrm_Main> StartMainWindow(const TestDatabase &db);

@@ -1,0 +1,205 @@
+#include "db/connection.h"
+#include "db/dbroutines.h"
+#include "register/registerfetcher.h"
+#include "testdatabase.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// What the fetcher delivered, gathered from its thread.
+class Answers
+{
+public:
+    void add(RegisterAnswer answer)
+    {
+        const std::lock_guard lock(m_mutex);
+        m_answers.push_back(std::move(answer));
+    }
+    std::vector<RegisterAnswer> all() const
+    {
+        const std::lock_guard lock(m_mutex);
+        return m_answers;
+    }
+    std::size_t count() const { return all().size(); }
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<RegisterAnswer> m_answers;
+};
+
+RegisterRequest request(quint64 generation, const QString &sql)
+{
+    RegisterRequest r;
+    r.generation = generation;
+    r.sql = sql;
+    return r;
+}
+
+// The first cell of an answer's first row.
+QString firstCell(const RegisterAnswer &answer)
+{
+    return answer.rows && answer.rows->rowCount() > 0 ? answer.rows->text(0, 0) : QString();
+}
+
+// Whether the server connection is running a statement that begins with `prefix`.
+bool runs(Connection &admin, unsigned long threadId, const QString &prefix)
+{
+    return QueryInt(admin,
+                    u"SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE ID = %1 AND INFO LIKE '%2%'"_s
+                        .arg(threadId)
+                        .arg(prefix),
+                    0) > 0;
+}
+
+} // namespace
+
+class TestRegisterFetcher : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { REQUIRE_TEST_SERVER(); }
+    void init();
+    void cleanup();
+
+    void landingRow_data();
+    void landingRow();
+    void staleReadingIsStoppedAndTheConnectionGoesOn();
+    void lostConnectionIsMadeAgainOnce_data();
+    void lostConnectionIsMadeAgainOnce();
+    void failureIsDelivered();
+
+private:
+    std::unique_ptr<TestDatabase> m_db;
+    std::unique_ptr<Connection> m_admin; // another workstation, or the administrator
+    std::unique_ptr<Answers> m_answers;
+    std::unique_ptr<RegisterFetcher> m_fetcher;
+};
+
+void TestRegisterFetcher::init()
+{
+    m_db = std::make_unique<TestDatabase>();
+    m_admin = std::make_unique<Connection>(m_db->params());
+    m_admin->open();
+    m_answers = std::make_unique<Answers>();
+    m_fetcher =
+        std::make_unique<RegisterFetcher>(m_db->params(), [answers = m_answers.get()](RegisterAnswer answer) {
+            answers->add(std::move(answer));
+        });
+}
+
+void TestRegisterFetcher::cleanup()
+{
+    m_fetcher.reset();
+    m_answers.reset();
+    m_admin.reset();
+    m_db.reset();
+}
+
+void TestRegisterFetcher::landingRow_data()
+{
+    QTest::addColumn<QList<qint64>>("ids");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("row");
+    QTest::newRow("first row when nothing is asked") << QList<qint64>{} << QString() << 0;
+    QTest::newRow("the record") << QList<qint64>{30} << QString() << 2;
+    QTest::newRow("a record that is gone: the next one asked") << QList<qint64>{99, 20} << QString() << 1;
+    QTest::newRow("the first asked wins") << QList<qint64>{20, 30} << QString() << 1;
+    QTest::newRow("none listed: first row") << QList<qint64>{98, 99} << QString() << 0;
+    QTest::newRow("text begins a cell, any case") << QList<qint64>{} << u"KÖR"_s << 1;
+    QTest::newRow("text inside a cell does not count") << QList<qint64>{} << u"rte"_s << 0;
+    QTest::newRow("accents count") << QList<qint64>{} << u"kor"_s << 0;
+}
+
+void TestRegisterFetcher::landingRow()
+{
+    QFETCH(QList<qint64>, ids);
+    QFETCH(QString, text);
+    QFETCH(int, row);
+    const ResultSet rows = m_admin->query(u"SELECT 10 AS iktato, 'Alma' AS targy UNION ALL "
+                                          "SELECT 20, 'Körte' UNION ALL SELECT 30, 'körözött'"_s);
+    RegisterRequest r;
+    r.locateIds = ids;
+    r.locateField = u"targy"_s;
+    r.locateText = text;
+    QCOMPARE(RegisterFetcher::landingRow(rows, r), row);
+}
+
+void TestRegisterFetcher::staleReadingIsStoppedAndTheConnectionGoesOn()
+{
+    m_fetcher->submit(request(1, u"SELECT SLEEP(20) AS iktato"_s));
+    QTRY_VERIFY(m_fetcher->serverThreadId() != 0);
+    const unsigned long worker = m_fetcher->serverThreadId();
+    QTRY_VERIFY(runs(*m_admin, worker, u"SELECT SLEEP"_s));
+
+    QElapsedTimer clock;
+    clock.start();
+    m_fetcher->submit(request(2, u"SELECT 7 AS iktato"_s));
+    QTRY_COMPARE_WITH_TIMEOUT(m_answers->count(), std::size_t(1), 10000);
+    // Well before the sleep would have ended: the server stopped working on the stale reading.
+    QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
+    const RegisterAnswer answer = m_answers->all().front();
+    QCOMPARE(answer.generation, quint64(2));
+    QCOMPARE(firstCell(answer), u"7"_s);
+    QCOMPARE(m_fetcher->stoppedReadings(), 1);
+    QVERIFY(!runs(*m_admin, worker, u"SELECT SLEEP"_s));
+    // The same server connection answered: stopping the statement did not end it.
+    QCOMPARE(m_fetcher->serverThreadId(), worker);
+    QCOMPARE(m_fetcher->reconnects(), 0);
+}
+
+void TestRegisterFetcher::lostConnectionIsMadeAgainOnce_data()
+{
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<bool>("whileReading");
+    QTest::newRow("lost while idle") << u"SELECT 2 AS iktato"_s << false;
+    QTest::newRow("lost while the rows come") << u"SELECT 2 AS iktato, SLEEP(1) AS pause"_s << true;
+}
+
+void TestRegisterFetcher::lostConnectionIsMadeAgainOnce()
+{
+    QFETCH(QString, sql);
+    QFETCH(bool, whileReading);
+    m_fetcher->submit(request(1, u"SELECT 1 AS iktato"_s));
+    QTRY_COMPARE(m_answers->count(), std::size_t(1));
+    const unsigned long worker = m_fetcher->serverThreadId();
+    QVERIFY(worker != 0);
+    if (!whileReading)
+        m_admin->exec(u"KILL "_s + QString::number(worker));
+    m_fetcher->submit(request(2, sql));
+    if (whileReading) {
+        QTRY_VERIFY(runs(*m_admin, worker, u"SELECT 2"_s));
+        m_admin->exec(u"KILL "_s + QString::number(worker));
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(m_answers->count(), std::size_t(2), 15000);
+    const RegisterAnswer answer = m_answers->all().back();
+    QVERIFY2(answer.rows, qPrintable(answer.error));
+    QCOMPARE(answer.generation, quint64(2));
+    QCOMPARE(firstCell(answer), u"2"_s);
+    QCOMPARE(m_fetcher->reconnects(), 1);
+    QVERIFY(m_fetcher->serverThreadId() != worker);
+}
+
+void TestRegisterFetcher::failureIsDelivered()
+{
+    m_fetcher->submit(request(1, u"SELECT * FROM vw_nincs"_s));
+    QTRY_COMPARE(m_answers->count(), std::size_t(1));
+    const RegisterAnswer failed = m_answers->all().front();
+    QVERIFY(!failed.rows);
+    QVERIFY2(failed.error.contains(u"vw_nincs"_s), qPrintable(failed.error));
+    QCOMPARE(failed.errorNumber, 1146u); // no such table
+    // The next reading works on the same connection.
+    m_fetcher->submit(request(2, u"SELECT 3 AS iktato"_s));
+    QTRY_COMPARE(m_answers->count(), std::size_t(2));
+    QCOMPARE(firstCell(m_answers->all().back()), u"3"_s);
+}
+
+QTEST_MAIN(TestRegisterFetcher)
+#include "tst_registerfetcher.moc"

@@ -40,7 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     QString rest = text;
     for (qsizetype i = 0; i < unmappable.size();) {
-        const qsizetype len = unmappable.at(i).isHighSurrogate() && i + 1 < unmappable.size() ? 2 : 1;
+        const qsizetype len = unmappable.at(i).isHighSurrogate() && i + 1 < unmappable.size() &&
+                                      unmappable.at(i + 1).isLowSurrogate()
+                                  ? 2
+                                  : 1;
         const QString ch = unmappable.mid(i, len);
         FUZZ_CHECK(text.contains(ch));
         FUZZ_CHECK(unmappable.count(ch) == 1);

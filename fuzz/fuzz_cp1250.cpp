@@ -3,7 +3,22 @@
 #include "common/cp1250.h"
 #include "fuzzcheck.h"
 
+#include <QStringList>
+
 namespace {
+
+// The text split into characters: a surrogate pair is one, a lone surrogate one of its own.
+QStringList Characters(const QString &text)
+{
+    QStringList chars;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype len =
+            text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2 : 1;
+        chars.append(text.mid(i, len));
+        i += len;
+    }
+    return chars;
+}
 
 qsizetype CodePoints(const QString &text)
 {
@@ -38,18 +53,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(FromCp1250(encoded) == text);
         return 0;
     }
-    QString rest = text;
-    for (qsizetype i = 0; i < unmappable.size();) {
-        const qsizetype len = unmappable.at(i).isHighSurrogate() && i + 1 < unmappable.size() &&
-                                      unmappable.at(i + 1).isLowSurrogate()
-                                  ? 2
-                                  : 1;
-        const QString ch = unmappable.mid(i, len);
-        FUZZ_CHECK(text.contains(ch));
-        FUZZ_CHECK(unmappable.count(ch) == 1);
+    const QStringList named = Characters(unmappable);
+    for (const QString &ch : named) {
+        FUZZ_CHECK(named.count(ch) == 1);
+        FUZZ_CHECK(Characters(text).contains(ch));
         FUZZ_CHECK(!UnmappableCp1250Chars(ch).isEmpty());
-        rest.remove(ch);
-        i += len;
+    }
+    QString rest;
+    for (const QString &ch : Characters(text)) {
+        if (!named.contains(ch))
+            rest += ch;
     }
     // The characters that can be stored are stored as themselves.
     QString restUnmappable;

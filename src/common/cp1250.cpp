@@ -1,5 +1,6 @@
 #include "cp1250.h"
 
+#include <QList>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -23,6 +24,8 @@ QByteArray ToCp1250(const QString &text, QString *unmappable)
     // Slow path, only for text that holds something cp1250 lacks: encode code point by code
     // point so that the offending characters can be named.
     QString bad;
+    // Named once each, compared as whole characters: a lone surrogate is also half of an emoji.
+    QList<char32_t> named;
     QByteArray out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size();) {
@@ -34,8 +37,11 @@ QByteArray ToCp1250(const QString &text, QString *unmappable)
         QStringEncoder single("windows-1250", QStringConverter::Flag::Stateless);
         const QByteArray encoded = single.encode(ch);
         if (single.hasError() || encoded.size() != 1) {
-            if (!bad.contains(ch))
+            const char32_t code = len == 2 ? QChar::surrogateToUcs4(ch.at(0), ch.at(1)) : ch.at(0).unicode();
+            if (!named.contains(code)) {
+                named.append(code);
                 bad += ch;
+            }
             out += '?';
         } else {
             out += encoded;

@@ -328,6 +328,8 @@ void TestCommonText::unmappableCharactersAreNamed_data()
     QTest::newRow("lone high surrogate before a letter")
         << QString(high) + u"A"_s << QByteArray("?A") << QString(high);
     QTest::newRow("lone low surrogate") << QString(low) + u"B"_s << QByteArray("?B") << QString(low);
+    QTest::newRow("emoji, then a lone half of one")
+        << u"\U0001F600"_s + high << QByteArray("??") << u"\U0001F600"_s + high;
     QTest::newRow("high surrogate at the end") << u"x"_s + high << QByteArray("x?") << QString(high);
 }
 

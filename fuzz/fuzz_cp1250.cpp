@@ -53,17 +53,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(FromCp1250(encoded) == text);
         return 0;
     }
-    const QStringList named = Characters(unmappable);
-    for (const QString &ch : named) {
-        FUZZ_CHECK(named.count(ch) == 1);
-        FUZZ_CHECK(Characters(text).contains(ch));
-        FUZZ_CHECK(!UnmappableCp1250Chars(ch).isEmpty());
-    }
+    // Named: each character that cannot be stored on its own, once, in order of appearance.
+    QStringList named;
+    QString expected;
     QString rest;
     for (const QString &ch : Characters(text)) {
-        if (!named.contains(ch))
+        QString alone;
+        ToCp1250(ch, &alone);
+        if (alone.isEmpty()) {
             rest += ch;
+        } else if (!named.contains(ch)) {
+            FUZZ_CHECK(alone == ch);
+            named.append(ch);
+            expected += ch;
+        }
     }
+    FUZZ_CHECK(unmappable == expected);
     // The characters that can be stored are stored as themselves.
     QString restUnmappable;
     const QByteArray restEncoded = ToCp1250(rest, &restUnmappable);

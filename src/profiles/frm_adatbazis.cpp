@@ -228,6 +228,7 @@ void Tfrm_Adatbazis::buildGrid()
     connect(m_grid, &QAbstractItemView::doubleClicked, action(u"aSzerkeszt"_s), &QAction::trigger);
 
     m_popup = new QMenu(this);
+    m_popup->setObjectName(u"PopupMenu1"_s);
     for (const char16_t *name : {u"aUj", u"aSzerkeszt", u"aTorol", u"aTeszt"})
         m_popup->addAction(action(QString::fromUtf16(name)));
     m_popup->addSeparator();

@@ -22,7 +22,8 @@ class QToolButton;
 //
 // Component names: the grid "DBGrid1", the full-backup panel "Panel2" with its hide button
 // "SpeedButton2", the path box "Edit1", the browse button "SpeedButton1" and the run button
-// "Button1"; the tool button "Mentes"; the progress bar "ProgressBar1"; the actions "aUj",
+// "Button1"; the tool button "Mentes"; the grid's pop-up menu "PopupMenu1"; the progress bar
+// "ProgressBar1"; the actions "aUj",
 // "aSzerkeszt", "aTorol", "aTeszt", "aBackup", "aMySQLDump", "aTeljesMentes",
 // "aVisszaallitas", "aBezar".
 class Tfrm_Adatbazis : public QDialog

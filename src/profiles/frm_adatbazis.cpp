@@ -27,6 +27,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QScopeGuard>
 #include <QStyle>
 #include <QTableView>
 #include <QToolBar>
@@ -339,8 +340,26 @@ void Tfrm_Adatbazis::testConnection()
     const ProfileRow row = m_model->row(index);
     // Read on the worker; the row changes only after the whole test went well.
     const auto version = std::make_shared<QString>();
-    if (!TestProfileConnection(row.toProfile(), this, {m_grid},
-                               [version](Connection &connection) { *version = SchemaVersion(connection); }))
+    bool connected = false;
+    {
+        // While the server is asked, no action may change or remove the row being tested; the
+        // window can still be closed.
+        QList<QAction *> locked;
+        for (QAction *a : std::as_const(m_actions)) {
+            if (a->objectName() != u"aBezar"_s && a->isEnabled()) {
+                a->setEnabled(false);
+                locked.append(a);
+            }
+        }
+        const auto unlock = qScopeGuard([&locked] {
+            for (QAction *a : std::as_const(locked))
+                a->setEnabled(true);
+        });
+        connected = TestProfileConnection(
+            row.toProfile(), this, {m_grid, m_fullBackupPanel},
+            [version](Connection &connection) { *version = SchemaVersion(connection); });
+    }
+    if (!connected)
         return;
     if (!version->isEmpty()) {
         ProfileRow tested = row;

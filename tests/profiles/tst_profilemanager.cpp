@@ -8,6 +8,7 @@
 #include "modaldialogs.h"
 #include "profiles/frm_adatbazis.h"
 #include "profiles/frm_adatbazis_szerkeszt.h"
+#include "silentserver.h"
 #include "testdatabase.h"
 #include "testutil.h"
 
@@ -22,6 +23,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <memory>
 
@@ -151,6 +153,7 @@ private slots:
     void editorKeysAndPasswordToggle();
     void connectionTest_data();
     void connectionTest();
+    void rowLockedWhileTested();
     void screenshots();
 
 private:
@@ -392,6 +395,9 @@ void TestProfileManager::fullBackupPanelHiddenAtEachOpenAndPathKept()
         path->setText(u"/opt/mariadb/bin/mariadb-dump"_s);
     });
     QCOMPARE(ini.readString(u"frm_Adatbazis"_s, u"MysqlDump"_s), u"/opt/mariadb/bin/mariadb-dump"_s);
+    // The window's bounds are kept in the same section.
+    for (const QString &key : {u"Left"_s, u"Top"_s, u"Width"_s, u"Height"_s})
+        QVERIFY2(ini.keyExists(u"frm_Adatbazis"_s, key), qPrintable(key));
 
     RunManager(ini, [](Tfrm_Adatbazis *window) {
         QVERIFY(!window->fullBackupPanel()->isVisible());
@@ -441,6 +447,9 @@ void TestProfileManager::newProfileThroughEditor()
         }
     });
     QCOMPARE(StoredTexts(ini), stored);
+    // The editor keeps its place, also when given up.
+    QVERIFY(ini.keyExists(u"frm_Adatbazis_Szerkeszt"_s, u"Left"_s));
+    QVERIFY(ini.keyExists(u"frm_Adatbazis_Szerkeszt"_s, u"Top"_s));
 }
 
 void TestProfileManager::editorRefusesBadPort_data()
@@ -565,6 +574,52 @@ void TestProfileManager::connectionTest()
     QCOMPARE(window.rows().at(0), other);
     QCOMPARE(window.grid()->model()->index(1, 5).data().toString(), version);
     // The grid is usable again.
+    QVERIFY(window.grid()->isEnabled());
+}
+
+void TestProfileManager::rowLockedWhileTested()
+{
+    // The server takes the connection and keeps silent: the test waits, the window paints.
+    SilentServer server(1500);
+    const ProfileRow slow = ProfileRow::fromProfile(
+        ConnectionProfile::fromText(u"x;127.0.0.1;%1;root;;Lassú"_s.arg(server.port())));
+    const ProfileRow other = ProfileRow::fromProfile(ConnectionProfile::fromText(u"y;h;3306;u;;Másik"_s));
+    Tfrm_Adatbazis window({slow, other}, {}, 9);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.setCurrentRow(0);
+    QCOMPARE(window.rows().at(0), slow);
+
+    ModalWatch watch;
+    MessageBoxRecorder boxes{true}; // a Yes, should the delete ask
+    bool tried = false;
+    bool locked = false;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &window, [&] {
+        if (tried || !server.holding())
+            return;
+        tried = true;
+        locked = !window.action(u"aTorol"_s)->isEnabled() && !window.action(u"aSzerkeszt"_s)->isEnabled() &&
+                 !window.action(u"aUj"_s)->isEnabled() && !window.action(u"aTeszt"_s)->isEnabled() &&
+                 window.action(u"aBezar"_s)->isEnabled();
+        QTest::keyClick(&window, Qt::Key_Delete, Qt::ControlModifier);
+        window.action(u"aTorol"_s)->trigger();
+        window.action(u"aUj"_s)->trigger();
+        ClickTitle(window.grid(), 1);
+    });
+    poll.start(10);
+    window.action(u"aTeszt"_s)->trigger();
+    poll.stop();
+
+    QVERIFY(tried);
+    QVERIFY(locked);
+    QCOMPARE(watch.seen(), QStringList());
+    QCOMPARE(boxes.pendingAnswers(), 1);
+    QCOMPARE(boxes.count(), 1);
+    QCOMPARE(boxes.boxes().first().kind, MessageBoxRecorder::Kind::Error);
+    QVERIFY(boxes.texts().first().startsWith(u"Hiba: "_s));
+    QCOMPARE(window.rows(), (QList<ProfileRow>{slow, other}));
+    QVERIFY(window.action(u"aTorol"_s)->isEnabled());
     QVERIFY(window.grid()->isEnabled());
 }
 

@@ -3,7 +3,6 @@
 #include "common/paths.h"
 #include "config/settings.h"
 #include "gui/dialogfields.h"
-#include "gui/formgeometry.h"
 #include "gui/icons.h"
 
 #include <QCheckBox>
@@ -21,7 +20,7 @@
 
 using namespace Qt::StringLiterals;
 
-Tfrm_Beallit::Tfrm_Beallit(const QStringList &printers, QWidget *parent) : QDialog(parent)
+Tfrm_Beallit::Tfrm_Beallit(const QStringList &printers, QWidget *parent) : RememberedDialog(parent)
 {
     setObjectName(u"frm_Beallit"_s);
     setWindowTitle(u"Beállítások"_s);
@@ -171,20 +170,9 @@ void Tfrm_Beallit::onBrowseClicked()
 
 void Tfrm_Beallit::showEvent(QShowEvent *event)
 {
-    if (!m_placed) {
-        m_placed = true;
-        LoadFormPos(this);
-    }
-    QDialog::showEvent(event);
+    RememberedDialog::showEvent(event);
     if (m_printerBox->lineEdit())
         m_printerBox->lineEdit()->deselect();
-}
-
-void Tfrm_Beallit::done(int result)
-{
-    if (isVisible())
-        SaveFormPos(this);
-    QDialog::done(result);
 }
 
 QStringList InstalledPrinters()

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "db/settingsrow.h"
+#include "gui/remembereddialog.h"
 
-#include <QDialog>
 #include <QStringList>
 
 class Connection;
@@ -21,7 +21,7 @@ struct WorkstationSettings;
 // button. Component names: "PageControl1" with "TabSheet1" and "TabSheet2", "CheckBox1" (full
 // screen), "DBCheckBox1" (log-in), "ComboBox1" (printer), "DBEdit1" (folder), "SpeedButton1"
 // (browse), "btnOK", "btnMegsem".
-class Tfrm_Beallit : public QDialog
+class Tfrm_Beallit : public RememberedDialog
 {
     Q_OBJECT
 
@@ -37,8 +37,6 @@ public:
     QString printer() const;
     void setDocumentStore(const QString &folder);
     QString documentStore() const;
-
-    void done(int result) override;
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -56,7 +54,6 @@ private:
     QToolButton *m_browseButton = nullptr;
     QPushButton *m_okButton;
     QPushButton *m_cancelButton;
-    bool m_placed = false;
 };
 
 // The printers installed on the workstation, by name (none is no error).

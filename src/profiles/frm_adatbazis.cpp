@@ -10,6 +10,7 @@
 #include "gui/dialogfields.h"
 #include "gui/formgeometry.h"
 #include "gui/icons.h"
+#include "gui/listgrid.h"
 #include "gui/messagebox.h"
 #include "gui/sortcolumn.h"
 #include "profilecheck.h"
@@ -210,24 +211,6 @@ QFrame *Tfrm_Adatbazis::buildFullBackupPanel(const QString &dumpProgram)
 
 void Tfrm_Adatbazis::buildGrid()
 {
-    m_grid = new QTableView(this);
-    m_grid->setObjectName(u"DBGrid1"_s);
-    m_grid->setModel(m_model);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setTabKeyNavigation(false);
-    m_grid->verticalHeader()->hide();
-    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
-    m_grid->horizontalHeader()->setHighlightSections(false);
-    m_grid->horizontalHeader()->setSectionsClickable(true);
-    m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_grid->installEventFilter(this);
-    HighlightSortColumn(m_grid, 0);
-
-    connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &Tfrm_Adatbazis::sortByColumn);
-    connect(m_grid, &QAbstractItemView::doubleClicked, action(u"aSzerkeszt"_s), &QAction::trigger);
-
     m_popup = new QMenu(this);
     m_popup->setObjectName(u"PopupMenu1"_s);
     for (const char16_t *name : {u"aUj", u"aSzerkeszt", u"aTorol", u"aTeszt"})
@@ -237,8 +220,13 @@ void Tfrm_Adatbazis::buildGrid()
         m_popup->addAction(action(QString::fromUtf16(name)));
     m_popup->addSeparator();
     m_popup->addAction(action(u"aBezar"_s));
-    connect(m_grid, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { m_popup->exec(m_grid->viewport()->mapToGlobal(pos)); });
+
+    m_grid = NewListGrid(this, m_model, m_popup);
+    m_grid->horizontalHeader()->setSectionsClickable(true);
+    m_grid->installEventFilter(this);
+    HighlightSortColumn(m_grid, 0);
+    connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &Tfrm_Adatbazis::sortByColumn);
+    connect(m_grid, &QAbstractItemView::doubleClicked, action(u"aSzerkeszt"_s), &QAction::trigger);
 }
 
 const QList<ProfileRow> &Tfrm_Adatbazis::rows() const

@@ -15,6 +15,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileDialog>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -78,6 +80,15 @@ QStringList DisplayNamesOf(const QStringList &texts)
     for (const QString &text : texts)
         names.append(ConnectionProfile::fromText(text).displayName);
     return names;
+}
+
+// Types `path` into a file dialog's own name box and accepts it.
+void AcceptFile(QDialog *dialog, const QString &path)
+{
+    auto *name = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
+    QVERIFY(name);
+    name->setText(path);
+    static_cast<QDialog *>(dialog)->accept();
 }
 
 // Runs the profile manager on `ini` as the main window does; `work` drives the open window, and
@@ -154,6 +165,10 @@ private slots:
     void connectionTest_data();
     void connectionTest();
     void rowLockedWhileTested();
+    void backupActionsOpenTheirDialogs_data();
+    void backupActionsOpenTheirDialogs();
+    void backupsFromTheWindow_data();
+    void backupsFromTheWindow();
     void screenshots();
 
 private:
@@ -623,6 +638,89 @@ void TestProfileManager::rowLockedWhileTested()
     QVERIFY(window.grid()->isEnabled());
 }
 
+void TestProfileManager::backupActionsOpenTheirDialogs_data()
+{
+    QTest::addColumn<QString>("trigger");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("aBackup") << u"aBackup"_s << u"Biztonsági mentés készítés"_s;
+    QTest::newRow("aTeljesMentes") << u"aTeljesMentes"_s << u"Teljes biztonsági mentés készítés"_s;
+    QTest::newRow("panel's button") << u"Button1"_s << u"Teljes biztonsági mentés készítés"_s;
+    QTest::newRow("aVisszaallitas") << u"aVisszaallitas"_s << u"Visszaállítás"_s;
+}
+
+void TestProfileManager::backupActionsOpenTheirDialogs()
+{
+    QFETCH(QString, trigger);
+    QFETCH(QString, caption);
+    const ProfileRow row =
+        ProfileRow::fromProfile(ConnectionProfile::fromText(u"jegyzokonyv;h;3306;u;;Név"_s));
+    Tfrm_Adatbazis window({row}, u"/usr/bin/mariadb-dump"_s, 9);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.action(u"aMySQLDump"_s)->trigger();
+    QString proposed;
+    const ModalAnswer dialog = AnswerModal(caption, [&](QDialog *d) {
+        auto *files = qobject_cast<QFileDialog *>(d);
+        QVERIFY(files);
+        if (files->acceptMode() == QFileDialog::AcceptSave)
+            proposed = QFileInfo(files->selectedFiles().value(0)).fileName();
+        d->reject();
+    });
+    if (QAction *a = window.action(trigger))
+        a->trigger();
+    else
+        Child<QPushButton>(&window, trigger)->click();
+    QVERIFY(dialog.answered());
+    // The save dialogs propose the current row's database with the date and time.
+    if (caption != u"Visszaállítás"_s)
+        QVERIFY2(proposed.startsWith(u"jegyzokonyv-"_s), qPrintable(proposed));
+}
+
+void TestProfileManager::backupsFromTheWindow_data()
+{
+    QTest::addColumn<QString>("trigger");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("built-in backup") << u"aBackup"_s << u"Biztonsági mentés készítés"_s;
+    QTest::newRow("full backup") << u"aTeljesMentes"_s << u"Teljes biztonsági mentés készítés"_s;
+}
+
+void TestProfileManager::backupsFromTheWindow()
+{
+    REQUIRE_TEST_SERVER();
+    QFETCH(QString, trigger);
+    QFETCH(QString, caption);
+    TestDatabase db;
+    db.client("INSERT INTO csoport (csoport, csoport_nev) VALUES (7, 'Hetedik');");
+    // The path box names the dump program: a wrapper that notes it was started.
+    const QString marker = QDir(m_folder->path()).filePath(u"started"_s);
+    const QString wrapper = QDir(m_folder->path()).filePath(u"dump-wrapper"_s);
+    QFile script(wrapper);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\ntouch '" + QFile::encodeName(marker) + "'\nexec /usr/bin/mariadb-dump \"$@\"\n");
+    script.close();
+    QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+
+    const ProfileRow row =
+        ProfileRow::fromProfile(ConnectionProfile::fromText(ProfileText(db, QString(), u"Mentendő"_s)));
+    Tfrm_Adatbazis window({row}, wrapper, 9);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QString target = QDir(m_folder->path()).filePath(u"mentes.sql"_s);
+    ModalAnswer save = AnswerModal(caption, [&](QDialog *d) { AcceptFile(d, target); });
+    MessageBoxRecorder boxes;
+    window.action(trigger)->trigger();
+    QVERIFY(save.verify());
+
+    QFile written(target);
+    QVERIFY2(written.open(QIODevice::ReadOnly), qPrintable(boxes.texts().join(u'\n')));
+    const QByteArray text = written.readAll();
+    QVERIFY(text.contains("Hetedik"));
+    QCOMPARE(QFile::exists(marker), trigger == u"aTeljesMentes"_s);
+    QCOMPARE(Child<QProgressBar>(&window, u"ProgressBar1"_s)->value(), 0);
+    for (const MessageBoxRecorder::Box &box : boxes.boxes())
+        QVERIFY2(box.kind != MessageBoxRecorder::Kind::Error, qPrintable(box.text));
+}
+
 void TestProfileManager::screenshots()
 {
     if (qEnvironmentVariableIsEmpty("ORVANTH_SHOTS"))
@@ -644,6 +742,22 @@ void TestProfileManager::screenshots()
             dialog->reject();
         });
         window->action(u"aSzerkeszt"_s)->trigger();
+
+        // The restore asks before it loads anything; the answer here is No.
+        const QString backup = QDir(DataFolder()).filePath(u"bizottsag-2024-03-05-14-07-09.sql"_s);
+        QFile file(backup);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("TRUNCATE csoport;\r\n\r\n");
+        file.close();
+        const ModalAnswer open = AnswerModal(u"Visszaállítás"_s, [&](QDialog *d) {
+            AnswerModal(u"Megerősítés"_s, [](QDialog *box) {
+                QTest::qWait(200);
+                SaveShot(box, u"restore-confirmation"_s);
+                box->reject();
+            });
+            AcceptFile(d, backup);
+        });
+        window->action(u"aVisszaallitas"_s)->trigger();
     });
 }
 

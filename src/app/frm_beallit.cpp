@@ -99,6 +99,7 @@ QWidget *Tfrm_Beallit::buildDocumentsPage()
     m_folderEdit = new QLineEdit(page);
     m_folderEdit->setObjectName(u"DBEdit1"_s);
     m_folderEdit->setMaxLength(255);
+    m_folderEdit->setMinimumWidth(380);
     folderLabel->setBuddy(m_folderEdit);
     m_browseButton = new QToolButton(page);
     m_browseButton->setObjectName(u"SpeedButton1"_s);

@@ -159,8 +159,8 @@ private slots:
     void fullBackupPanelHiddenAtEachOpenAndPathKept();
     void newProfileThroughEditor_data();
     void newProfileThroughEditor();
-    void editorRefusesBadPort_data();
-    void editorRefusesBadPort();
+    void editorRefusesWhatCannotBeStored_data();
+    void editorRefusesWhatCannotBeStored();
     void editorKeysAndPasswordToggle();
     void connectionTest_data();
     void connectionTest();
@@ -467,39 +467,53 @@ void TestProfileManager::newProfileThroughEditor()
     QVERIFY(ini.keyExists(u"frm_Adatbazis_Szerkeszt"_s, u"Top"_s));
 }
 
-void TestProfileManager::editorRefusesBadPort_data()
+void TestProfileManager::editorRefusesWhatCannotBeStored_data()
 {
-    QTest::addColumn<QString>("port");
-    QTest::newRow("letters") << u"12a"_s;
-    QTest::newRow("empty") << QString();
-    QTest::newRow("negative") << u"-1"_s;
-    QTest::newRow("too large") << u"70000"_s;
-    QTest::newRow("fraction") << u"3306.5"_s;
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    const QString port = u"A port értéke 0 és 65535 közötti egész szám lehet"_s;
+    QTest::newRow("port with letters") << u"DBEdit6"_s << u"12a"_s << port;
+    QTest::newRow("empty port") << u"DBEdit6"_s << QString() << port;
+    QTest::newRow("negative port") << u"DBEdit6"_s << u"-1"_s << port;
+    QTest::newRow("port too large") << u"DBEdit6"_s << u"70000"_s << port;
+    QTest::newRow("port with a fraction") << u"DBEdit6"_s << u"3306.5"_s << port;
+    // A ";" would shift every later field of the stored profile.
+    QTest::newRow("separator in the password")
+        << u"DBEdit4"_s << u"ti;tok"_s << u"A(z) \"Jelszó\" mező nem tartalmazhat pontosvesszőt (;)."_s;
+    // The settings file holds code page 1250 only; the store would fail for the whole list.
+    QTest::newRow("Cyrillic in the name")
+        << u"DBEdit1"_s << u"Жurnal"_s << u"A kapcsolat adatai nem tárolható karaktereket tartalmaznak: Ж"_s;
 }
 
-void TestProfileManager::editorRefusesBadPort()
+void TestProfileManager::editorRefusesWhatCannotBeStored()
 {
-    QFETCH(QString, port);
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    QFETCH(QString, message);
     ProfileRow row = ProfileRow::fromProfile(ConnectionProfile::fromText(u"db;host;3306;user;pw;Név"_s));
+    ProfileRow expected = row;
+    expected.port = 3310;
     MessageBoxRecorder boxes;
     bool stayedOpen = false;
     const ModalAnswer editor = AnswerModal(u"Tárhely"_s, [&](QDialog *dialog) {
-        auto *portEdit = Child<QLineEdit>(dialog, u"DBEdit6"_s);
-        portEdit->setText(port);
+        auto *edit = Child<QLineEdit>(dialog, field);
+        const QString before = edit->text();
+        edit->setText(text);
         Child<QPushButton>(dialog, u"btnOK"_s)->click();
         stayedOpen = dialog->isVisible();
-        // Everything typed is still there; a whole number is then taken.
-        QCOMPARE(portEdit->text(), port);
-        portEdit->setText(u"3310"_s);
+        // Everything typed is still there; once mended, the row is taken.
+        QCOMPARE(edit->text(), text);
+        edit->setText(before);
+        Child<QLineEdit>(dialog, u"DBEdit6"_s)->setText(u"3310"_s);
         Child<QPushButton>(dialog, u"btnOK"_s)->click();
     });
     QVERIFY(EditProfileRow(row, 9));
     QVERIFY(stayedOpen);
     QCOMPARE(boxes.count(), 1);
     QCOMPARE(boxes.boxes().first().kind, MessageBoxRecorder::Kind::Error);
-    QVERIFY2(boxes.boxes().first().text.startsWith(u"A port értéke 0 és 65535 közötti egész szám lehet"_s),
-             qPrintable(boxes.boxes().first().text));
-    QCOMPARE(row.port, 3310);
+    QVERIFY2(boxes.boxes().first().text.startsWith(message), qPrintable(boxes.boxes().first().text));
+    QCOMPARE(row, expected);
 }
 
 void TestProfileManager::editorKeysAndPasswordToggle()

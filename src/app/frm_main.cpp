@@ -21,6 +21,7 @@
 #include "masterdata/frm_torzsme.h"
 #include "profiles/frm_adatbazis.h"
 #include "register/registerview.h"
+#include "sqlconsole/frm_sql.h"
 #include "users/frm_felhasznalo.h"
 
 #include <QAction>
@@ -229,6 +230,8 @@ void Tfrm_Main::bindDatabaseActions()
         ReadDatabaseSettings(m_connection);
         updateTitle();
     });
+    a.bind(MainAction::SqlConsole,
+           [this] { OpenSqlConsole(m_connection, Beall.workstation.fontSize, this); });
 }
 
 void Tfrm_Main::replaceSlot(QWidget *&slot, QWidget *widget)

@@ -49,7 +49,8 @@ private slots:
     void restoresIdentically();
     void restoreReportsRowsTheTablesDidNotTake();
     void restoreStops();
-    void restoreRefusesForeignArchive();
+    void restoreRefusesForeignFiles_data();
+    void restoreRefusesForeignFiles();
     void failedBackupLeavesOlderFile_data();
     void failedBackupLeavesOlderFile();
     void archiveFailureKeepsScript_data();
@@ -214,17 +215,41 @@ void TestBackupFile::restoreStops()
     QCOMPARE(restored.query(u"SELECT COUNT(*) FROM iktato"_s).text(0, 0), u"0"_s);
 }
 
-void TestBackupFile::restoreRefusesForeignArchive()
+void TestBackupFile::restoreRefusesForeignFiles_data()
 {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QList<QByteArray>>("contents"); // one per archive entry
+    QTest::newRow("archive of two scripts")
+        << u"ketto.zip"_s << QList<QByteArray>{"TRUNCATE statusz;\r\n", "TRUNCATE csoport;\r\n"};
+    QTest::newRow("dump selecting its own database")
+        << u"dump.sql"_s
+        << QList<QByteArray>{"-- Current Database: `orvanth`\r\n--\r\n\r\nUSE `orvanth`;\r\n"
+                             "TRUNCATE statusz;\r\n"};
+    QTest::newRow("dump creating its database")
+        << u"dump.zip"_s
+        << QList<QByteArray>{"CREATE DATABASE /*!32312 IF NOT EXISTS*/ `orvanth`;\r\n"
+                             "TRUNCATE statusz;\r\n"};
+}
+
+void TestBackupFile::restoreRefusesForeignFiles()
+{
+    QFETCH(QString, name);
+    QFETCH(QList<QByteArray>, contents);
     TestDatabase target;
     Connection restored(target.params());
     restored.open();
     QTemporaryDir dir;
-    WriteTestFile(dir.filePath(u"a.sql"_s), "TRUNCATE csoport;\r\n");
-    WriteTestFile(dir.filePath(u"b.sql"_s), "TRUNCATE statusz;\r\n");
-    const QString path = dir.filePath(u"ketto.zip"_s);
-    QCOMPARE(RunTool(u"zip"_s, {u"-j"_s, path, dir.filePath(u"a.sql"_s), dir.filePath(u"b.sql"_s)}).exitCode,
-             0);
+    const QString path = dir.filePath(name);
+    if (IsZipBackupPath(path)) {
+        QStringList args{u"-j"_s, path};
+        for (qsizetype i = 0; i < contents.size(); ++i) {
+            args << dir.filePath(u"resz%1.sql"_s.arg(i));
+            WriteTestFile(args.last(), contents.at(i));
+        }
+        QCOMPARE(RunTool(u"zip"_s, args).exitCode, 0);
+    } else {
+        WriteTestFile(path, contents.constFirst());
+    }
     QVERIFY_THROWS_EXCEPTION(DbError, RestoreBackupFile(restored, path));
     QVERIFY(restored.query(u"SELECT COUNT(*) FROM statusz"_s).text(0, 0).toInt() > 0);
 }

@@ -1,6 +1,7 @@
 #include "app/frm_main.h"
 
 #include "app/beall.h"
+#include "app/frm_beallit.h"
 #include "app/frm_logo.h"
 #include "app/frm_nevjegy.h"
 #include "app/helpaddresses.h"
@@ -18,6 +19,7 @@
 #include "gui/openwithshell.h"
 #include "masterdata/frm_torzsadat.h"
 #include "masterdata/frm_torzsme.h"
+#include "profiles/frm_adatbazis.h"
 #include "register/registerview.h"
 #include "sqlconsole/frm_sql.h"
 #include "users/frm_felhasznalo.h"
@@ -216,6 +218,18 @@ void Tfrm_Main::bindDatabaseActions()
         OpenSubjectCatalogue(m_connection, Beall.masterDataRight, Beall.workstation.fontSize, this);
     });
     a.bind(MainAction::Users, [this] { ManageUsers(m_connection, this, Beall.workstation.fontSize); });
+    a.bind(MainAction::Databases, [this] { ManageProfiles(Beall.workstation.fontSize, this); });
+    a.bind(MainAction::Settings, [this] {
+        // The database's settings are read again however the dialog ended, so a changed document
+        // store takes effect at once.
+        try {
+            RunSettings(m_connection, Beall.workstation, Beall.workstation.fontSize, this);
+        } catch (...) {
+            ShowCurrentException(this);
+        }
+        ReadDatabaseSettings(m_connection);
+        updateTitle();
+    });
     a.bind(MainAction::SqlConsole,
            [this] { OpenSqlConsole(m_connection, Beall.workstation.fontSize, this); });
 }

@@ -18,6 +18,7 @@
 #include "gui/openwithshell.h"
 #include "masterdata/frm_torzsadat.h"
 #include "masterdata/frm_torzsme.h"
+#include "notices/noticechecks.h"
 #include "register/registerview.h"
 #include "users/frm_felhasznalo.h"
 
@@ -96,6 +97,7 @@ Tfrm_Main::Tfrm_Main(QWidget *parent) : QMainWindow(parent)
     m_closeTimer.setInterval(1000);
     m_closeTimer.setSingleShot(true);
     connect(&m_closeTimer, &QTimer::timeout, this, &QWidget::close);
+    m_notices = new NoticeChecks(m_connection, this);
 }
 
 StartupOutcome Tfrm_Main::startUp()
@@ -149,6 +151,7 @@ void Tfrm_Main::onFirstShow()
     }
     m_splash = ShowSplash();
     m_keepAliveTimer.start();
+    m_notices->start();
 }
 
 void Tfrm_Main::onKeepAliveTimeout()

@@ -1,5 +1,6 @@
 #include "gui/icons.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -313,15 +314,25 @@ QPixmap Render(IconId id, int size)
 QIcon MakeIcon(IconId id)
 {
     QIcon icon;
-    for (int size : {16, 24, 32, 48})
+    // Up to twice the largest tool-bar size, for screens at a scale factor of 2.
+    for (int size : {16, 24, 32, 48, 64, 96})
         icon.addPixmap(Render(id, size));
     return icon;
 }
 
+QPixmap SharpPixmap(int width, int height)
+{
+    const auto app = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
+    const qreal ratio = app ? app->devicePixelRatio() : 1.0;
+    QPixmap pm(QSize(width, height) * ratio);
+    pm.setDevicePixelRatio(ratio);
+    pm.fill(Qt::transparent);
+    return pm;
+}
+
 QPixmap LogoPixmap(int size)
 {
-    QPixmap pm(size, size);
-    pm.fill(Qt::transparent);
+    QPixmap pm = SharpPixmap(size, size);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);

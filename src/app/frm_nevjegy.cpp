@@ -2,7 +2,6 @@
 
 #include "app/appevents.h"
 #include "common/version.h"
-#include "gui/formgeometry.h"
 #include "gui/icons.h"
 
 #include <QFrame>
@@ -35,7 +34,7 @@ QLabel *Heading(const QString &text, const QColor &background, Qt::Alignment ali
 
 } // namespace
 
-Tfrm_Nevjegy::Tfrm_Nevjegy(QWidget *parent) : QDialog(parent)
+Tfrm_Nevjegy::Tfrm_Nevjegy(QWidget *parent) : RememberedDialog(parent)
 {
     setObjectName(u"frm_Nevjegy"_s);
     setWindowTitle(u"Névjegy"_s);
@@ -91,18 +90,6 @@ Tfrm_Nevjegy::Tfrm_Nevjegy(QWidget *parent) : QDialog(parent)
     layout->setContentsMargins(8, 8, 8, 8);
     layout->addWidget(panel, 1);
     layout->addLayout(buttons);
-}
-
-void Tfrm_Nevjegy::showEvent(QShowEvent *event)
-{
-    LoadFormPos(this);
-    QDialog::showEvent(event);
-}
-
-void Tfrm_Nevjegy::done(int result)
-{
-    SaveFormPos(this);
-    QDialog::done(result);
 }
 
 void ShowAboutBox(QWidget *parent)

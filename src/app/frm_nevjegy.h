@@ -1,23 +1,18 @@
 #pragma once
 
-#include <QDialog>
+#include "gui/remembereddialog.h"
 
 class QLabel;
 
 // The about box: product and version, the program's name, the maker's contact lines and
 // the logo.
-class Tfrm_Nevjegy : public QDialog
+class Tfrm_Nevjegy : public RememberedDialog
 {
     Q_OBJECT
 public:
     explicit Tfrm_Nevjegy(QWidget *parent = nullptr);
 
     QLabel *productLabel() const { return m_productLabel; }
-
-    void done(int result) override;
-
-protected:
-    void showEvent(QShowEvent *event) override;
 
 private:
     QLabel *m_productLabel = nullptr;

@@ -6,14 +6,24 @@
 
 using namespace Qt::StringLiterals;
 
-QString SqlEscape(const QVariant &value)
+namespace {
+// The value's text with each character put through `put`, which appends what stands for it.
+template <typename Put> QString EscapedText(const QVariant &value, Put put)
 {
     if (value.isNull())
         return {};
     const QString text = value.toString();
     QString out;
     out.reserve(text.size() + 8);
-    for (const QChar ch : text) {
+    for (const QChar ch : text)
+        put(out, ch);
+    return out;
+}
+} // namespace
+
+QString SqlEscape(const QVariant &value)
+{
+    return EscapedText(value, [](QString &out, QChar ch) {
         switch (ch.unicode()) {
         case u'\\': out += u"\\\\"_s; break;
         case u'\r': out += u"\\r"_s; break;
@@ -23,8 +33,7 @@ QString SqlEscape(const QVariant &value)
         case 0: out += u"\\0"_s; break;
         default: out += ch;
         }
-    }
-    return out;
+    });
 }
 
 QString SqlQuoted(const QVariant &value)
@@ -51,20 +60,14 @@ QString UnescapeCrLf(const QVariant &value)
 
 QString ExportEscape(const QVariant &value)
 {
-    if (value.isNull())
-        return {};
-    const QString text = value.toString();
-    QString out;
-    out.reserve(text.size() + 8);
-    for (const QChar ch : text) {
+    return EscapedText(value, [](QString &out, QChar ch) {
         switch (ch.unicode()) {
         case u'\\': out += u"\\\\"_s; break;
         case u'\r': out += u"\\n"_s; break;
         case u'\n': break;
         default: out += ch;
         }
-    }
-    return out;
+    });
 }
 
 namespace {

@@ -1,32 +1,22 @@
 #include "gui/icons.h"
 
+#include "gui/drawing.h"
+
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
 
 using namespace Qt::StringLiterals;
+using namespace drawing;
 
 namespace {
 
-const QColor Blue(0x2f, 0x6f, 0xb0);
-const QColor DarkBlue(0x1d, 0x45, 0x7a);
-const QColor Green(0x2e, 0x8b, 0x57);
-const QColor Red(0xc0, 0x39, 0x2b);
-const QColor Grey(0x55, 0x5b, 0x63);
-const QColor Paper(0xfd, 0xfd, 0xf8);
-const QColor Gold(0xe0, 0xa8, 0x20);
-
-QPen Outline(const QColor &c, qreal w = 1.6)
-{
-    return QPen(c, w, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-}
-
 void Sheet(QPainter &p, const QRectF &r = QRectF(7, 3, 18, 26))
 {
-    p.setPen(Outline(Grey, 1.4));
+    p.setPen(Stroke(Grey, 1.4));
     p.setBrush(Paper);
     p.drawRect(r);
-    p.setPen(Outline(QColor(0xa0, 0xa8, 0xb0), 1.2));
+    p.setPen(Stroke(QColor(0xa0, 0xa8, 0xb0), 1.2));
     for (qreal y = r.top() + 6; y < r.bottom() - 3; y += 4)
         p.drawLine(QPointF(r.left() + 3, y), QPointF(r.right() - 3, y));
 }
@@ -52,7 +42,7 @@ void Cylinder(QPainter &p, const QRectF &r, const QColor &c)
     body.lineTo(r.left(), r.bottom() - cap / 2);
     body.arcTo(QRectF(r.left(), r.bottom() - cap, r.width(), cap), 180, 180);
     body.lineTo(r.right(), r.top() + cap / 2);
-    p.setPen(Outline(c.darker(140), 1.4));
+    p.setPen(Stroke(c.darker(140), 1.4));
     p.setBrush(c);
     p.drawPath(body);
     p.setBrush(c.lighter(140));
@@ -72,11 +62,20 @@ void Letter(QPainter &p, const QRectF &r, const QString &text, const QColor &c, 
     p.drawText(r, Qt::AlignCenter, text);
 }
 
+// A blue disc with a white letter, lowered by `drop` to sit optically centred.
+void Badge(QPainter &p, const QString &letter, qreal drop)
+{
+    p.setPen(Qt::NoPen);
+    p.setBrush(Blue);
+    p.drawEllipse(QPointF(16, 16), 13, 13);
+    Letter(p, QRectF(0, drop, 32, 32), letter, Qt::white, 21);
+}
+
 void Magnifier(QPainter &p, QPointF centre, qreal radius)
 {
-    p.setPen(Outline(Grey, 3));
+    p.setPen(Stroke(Grey, 3));
     p.drawLine(centre + QPointF(radius * 0.7, radius * 0.7), centre + QPointF(radius * 1.8, radius * 1.8));
-    p.setPen(Outline(DarkBlue, 2));
+    p.setPen(Stroke(DarkBlue, 2));
     p.setBrush(QColor(0xd8, 0xe8, 0xf8));
     p.drawEllipse(centre, radius, radius);
 }
@@ -85,7 +84,7 @@ void Draw(QPainter &p, IconId id)
 {
     switch (id) {
     case IconId::Refresh: {
-        p.setPen(Outline(Green, 3.2));
+        p.setPen(Stroke(Green, 3.2));
         p.setBrush(Qt::NoBrush);
         const QRectF ring(6, 6, 20, 20);
         p.drawArc(ring, 30 * 16, 150 * 16);
@@ -100,7 +99,7 @@ void Draw(QPainter &p, IconId id)
     case IconId::FontSmaller: {
         const bool bigger = id == IconId::FontBigger;
         Letter(p, QRectF(0, 4, 22, 28), u"A"_s, DarkBlue, bigger ? 24 : 17);
-        p.setPen(Outline(bigger ? Green : Red, 3));
+        p.setPen(Stroke(bigger ? Green : Red, 3));
         p.drawLine(QPointF(21, 8), QPointF(30, 8));
         if (bigger)
             p.drawLine(QPointF(25.5, 3.5), QPointF(25.5, 12.5));
@@ -131,14 +130,9 @@ void Draw(QPainter &p, IconId id)
         Cylinder(p, QRectF(4, 4, 18, 22), QColor(0x6f, 0x9f, 0xd8));
         Magnifier(p, QPointF(21, 20), 6);
         break;
-    case IconId::Help:
-        p.setPen(Qt::NoPen);
-        p.setBrush(Blue);
-        p.drawEllipse(QPointF(16, 16), 13, 13);
-        Letter(p, QRectF(0, 0, 32, 32), u"?"_s, Qt::white, 21);
-        break;
+    case IconId::Help: Badge(p, u"?"_s, 0); break;
     case IconId::HomePage: {
-        p.setPen(Outline(DarkBlue, 1.6));
+        p.setPen(Stroke(DarkBlue, 1.6));
         p.setBrush(QColor(0xbf, 0xdc, 0xf5));
         p.drawEllipse(QPointF(16, 16), 12.5, 12.5);
         p.setBrush(Qt::NoBrush);
@@ -150,18 +144,18 @@ void Draw(QPainter &p, IconId id)
         break;
     }
     case IconId::Mail:
-        p.setPen(Outline(Grey, 1.6));
+        p.setPen(Stroke(Grey, 1.6));
         p.setBrush(QColor(0xff, 0xf4, 0xd6));
         p.drawRect(QRectF(3, 8, 26, 17));
         p.drawPolyline(QPolygonF{QPointF(3, 8), QPointF(16, 18), QPointF(29, 8)});
         break;
     case IconId::Close:
-        p.setPen(Outline(Grey, 1.6));
+        p.setPen(Stroke(Grey, 1.6));
         p.setBrush(QColor(0xc9, 0x9a, 0x62));
         p.drawRect(QRectF(5, 3, 14, 26));
         p.setBrush(Grey);
         p.drawEllipse(QPointF(16, 16), 1.3, 1.3);
-        p.setPen(Outline(Red, 3));
+        p.setPen(Stroke(Red, 3));
         p.drawLine(QPointF(19, 16), QPointF(29, 16));
         p.drawPolyline(QPolygonF{QPointF(25, 11.5), QPointF(29.5, 16), QPointF(25, 20.5)});
         break;
@@ -170,7 +164,7 @@ void Draw(QPainter &p, IconId id)
         p.setPen(Qt::NoPen);
         p.setBrush(Green);
         p.drawEllipse(QPointF(23, 23), 7.5, 7.5);
-        p.setPen(Outline(Qt::white, 2.6));
+        p.setPen(Stroke(Qt::white, 2.6));
         p.drawLine(QPointF(23, 19), QPointF(23, 27));
         p.drawLine(QPointF(19, 23), QPointF(27, 23));
         break;
@@ -180,7 +174,7 @@ void Draw(QPainter &p, IconId id)
         t.translate(22, 18);
         t.rotate(45);
         p.setTransform(t, true);
-        p.setPen(Outline(DarkBlue, 1.2));
+        p.setPen(Stroke(DarkBlue, 1.2));
         p.setBrush(Gold);
         p.drawRect(QRectF(-3, -13, 6, 18));
         p.setBrush(QColor(0xf2, 0xd0, 0xa0));
@@ -192,33 +186,33 @@ void Draw(QPainter &p, IconId id)
     }
     case IconId::Delete:
         Sheet(p, QRectF(4, 3, 18, 26));
-        p.setPen(Outline(Red, 3.6));
+        p.setPen(Stroke(Red, 3.6));
         p.drawLine(QPointF(17, 16), QPointF(28, 27));
         p.drawLine(QPointF(28, 16), QPointF(17, 27));
         break;
     case IconId::Print:
     case IconId::PrintList:
-        p.setPen(Outline(Grey, 1.4));
+        p.setPen(Stroke(Grey, 1.4));
         p.setBrush(Paper);
         p.drawRect(QRectF(9, 3, 14, 10));
         p.setBrush(QColor(0x9a, 0xa3, 0xad));
         p.drawRoundedRect(QRectF(3, 12, 26, 12), 2, 2);
         p.setBrush(Paper);
         p.drawRect(QRectF(9, 19, 14, 10));
-        p.setPen(Outline(QColor(0xa0, 0xa8, 0xb0), 1.2));
+        p.setPen(Stroke(QColor(0xa0, 0xa8, 0xb0), 1.2));
         p.drawLine(QPointF(12, 23), QPointF(20, 23));
         p.drawLine(QPointF(12, 26), QPointF(20, 26));
         p.setPen(Qt::NoPen);
         p.setBrush(Green);
         p.drawEllipse(QPointF(25, 16), 1.4, 1.4);
         if (id == IconId::PrintList) {
-            p.setPen(Outline(DarkBlue, 1.4));
+            p.setPen(Stroke(DarkBlue, 1.4));
             for (qreal y = 5; y <= 11; y += 3)
                 p.drawLine(QPointF(11, y), QPointF(21, y));
         }
         break;
     case IconId::Filter:
-        p.setPen(Outline(DarkBlue, 1.4));
+        p.setPen(Stroke(DarkBlue, 1.4));
         p.setBrush(QColor(0x7f, 0xb2, 0xe5));
         p.drawPolygon(QPolygonF{QPointF(4, 5), QPointF(28, 5), QPointF(19, 16), QPointF(19, 26),
                                 QPointF(13, 29), QPointF(13, 16)});
@@ -228,14 +222,14 @@ void Draw(QPainter &p, IconId id)
         Magnifier(p, QPointF(19, 18), 6.5);
         break;
     case IconId::Status:
-        p.setPen(Outline(Grey, 1.4));
+        p.setPen(Stroke(Grey, 1.4));
         p.setBrush(Paper);
         p.drawRoundedRect(QRectF(4, 4, 24, 24), 3, 3);
-        p.setPen(Outline(Green, 3.6));
+        p.setPen(Stroke(Green, 3.6));
         p.drawPolyline(QPolygonF{QPointF(9, 16), QPointF(14, 22), QPointF(24, 9)});
         break;
     case IconId::Export:
-        p.setPen(Outline(Green.darker(130), 1.4));
+        p.setPen(Stroke(Green.darker(130), 1.4));
         p.setBrush(Paper);
         p.drawRect(QRectF(3, 5, 22, 22));
         p.setBrush(QColor(0xc6, 0xe6, 0xcf));
@@ -244,16 +238,11 @@ void Draw(QPainter &p, IconId id)
             p.drawLine(QPointF(x, 5), QPointF(x, 27));
         for (qreal y = 15.5; y < 27; y += 5.5)
             p.drawLine(QPointF(3, y), QPointF(25, y));
-        p.setPen(Outline(Blue, 3));
+        p.setPen(Stroke(Blue, 3));
         p.drawLine(QPointF(18, 21), QPointF(29, 21));
         p.drawPolyline(QPolygonF{QPointF(25, 17), QPointF(29, 21), QPointF(25, 25)});
         break;
-    case IconId::About:
-        p.setPen(Qt::NoPen);
-        p.setBrush(Blue);
-        p.drawEllipse(QPointF(16, 16), 13, 13);
-        Letter(p, QRectF(0, 1, 32, 32), u"i"_s, Qt::white, 21);
-        break;
+    case IconId::About: Badge(p, u"i"_s, 1); break;
     case IconId::Committees:
         Person(p, QPointF(8, 19), 0.75, QColor(0x7f, 0x9f, 0xc8));
         Person(p, QPointF(24, 19), 0.75, QColor(0x7f, 0x9f, 0xc8));
@@ -263,12 +252,12 @@ void Draw(QPainter &p, IconId id)
         p.drawRect(QRectF(2, 25, 28, 4));
         break;
     case IconId::Subjects:
-        p.setPen(Outline(DarkBlue, 1.4));
+        p.setPen(Stroke(DarkBlue, 1.4));
         p.setBrush(QColor(0x4f, 0x7f, 0xc0));
         p.drawRect(QRectF(6, 3, 20, 26));
         p.setBrush(Paper);
         p.drawRect(QRectF(9, 6, 14, 5));
-        p.setPen(Outline(Gold, 2));
+        p.setPen(Stroke(Gold, 2));
         p.drawLine(QPointF(9, 29), QPointF(9, 21));
         break;
     case IconId::Databases:
@@ -276,21 +265,21 @@ void Draw(QPainter &p, IconId id)
         Cylinder(p, QRectF(14, 4, 15, 22), QColor(0x4f, 0x7f, 0xc0));
         break;
     case IconId::Panel:
-        p.setPen(Outline(Grey, 1.4));
+        p.setPen(Stroke(Grey, 1.4));
         p.setBrush(Paper);
         p.drawRect(QRectF(3, 5, 26, 22));
         p.setBrush(QColor(0xd8, 0xe8, 0xf8));
         p.drawRect(QRectF(18, 5, 11, 22));
-        p.setPen(Outline(QColor(0xa0, 0xa8, 0xb0), 1.2));
+        p.setPen(Stroke(QColor(0xa0, 0xa8, 0xb0), 1.2));
         for (qreal y = 10; y < 26; y += 4)
             p.drawLine(QPointF(6, y), QPointF(15, y));
         break;
     case IconId::Clipboard:
-        p.setPen(Outline(QColor(0x6b, 0x45, 0x20), 1.4));
+        p.setPen(Stroke(QColor(0x6b, 0x45, 0x20), 1.4));
         p.setBrush(QColor(0xb8, 0x82, 0x4a));
         p.drawRoundedRect(QRectF(5, 4, 22, 26), 2, 2);
         Sheet(p, QRectF(8, 8, 16, 19));
-        p.setPen(Outline(Grey, 1.4));
+        p.setPen(Stroke(Grey, 1.4));
         p.setBrush(QColor(0xc8, 0xcc, 0xd2));
         p.drawRoundedRect(QRectF(11, 2, 10, 5), 1.5, 1.5);
         break;

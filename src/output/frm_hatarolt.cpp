@@ -3,7 +3,6 @@
 #include "db/query.h"
 #include "gui/busycursor.h"
 #include "gui/dialogfields.h"
-#include "gui/formgeometry.h"
 #include "gui/icons.h"
 #include "gui/messagebox.h"
 #include "gui/openwithshell.h"
@@ -86,7 +85,7 @@ Tfrm_Hatarolt::Tfrm_Hatarolt(Query &query, QWidget *parent) : Tfrm_Hatarolt(&que
 Tfrm_Hatarolt::Tfrm_Hatarolt(const ResultSet &rows, QWidget *parent) : Tfrm_Hatarolt(nullptr, rows, parent) {}
 
 Tfrm_Hatarolt::Tfrm_Hatarolt(Query *query, const ResultSet &rows, QWidget *parent)
-    : QDialog(parent), m_query(query), m_rows(rows)
+    : RememberedDialog(parent), m_query(query), m_rows(rows)
 {
     setObjectName(u"frm_Hatarolt"_s);
     setWindowTitle(u"Határolt szöveg export"_s);
@@ -410,15 +409,7 @@ void Tfrm_Hatarolt::done(int result)
         m_closeResult = result;
         return;
     }
-    SaveFormPos(this);
-    QDialog::done(result);
-}
-
-// The window opens where the user last left it.
-void Tfrm_Hatarolt::showEvent(QShowEvent *event)
-{
-    LoadFormPos(this);
-    QDialog::showEvent(event);
+    RememberedDialog::done(result);
 }
 
 namespace {

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "gui/remembereddialog.h"
 #include "output/exportlines.h"
 
-#include <QDialog>
 #include <QList>
 #include <QString>
 #include <functional>
@@ -20,7 +20,7 @@ class QToolButton;
 // The export window: the rows of an open dataset to a delimited text file, a spreadsheet
 // (.xls, .xlsx) or the clipboard. It reads the dataset it is given and runs no query; the
 // writers do the work, the window collects the choices and shows the progress.
-class Tfrm_Hatarolt : public QDialog
+class Tfrm_Hatarolt : public RememberedDialog
 {
     Q_OBJECT
 public:
@@ -73,9 +73,6 @@ public:
 signals:
     // After every exported row, with the number of rows done so far.
     void rowsExported(int rowsDone);
-
-protected:
-    void showEvent(QShowEvent *event) override;
 
 private:
     Tfrm_Hatarolt(Query *query, const ResultSet &rows, QWidget *parent);

@@ -1,6 +1,5 @@
 #include "output/frm_nyomvalaszt.h"
 
-#include "gui/formgeometry.h"
 #include "output/printchoicepictures.h"
 
 #include <QButtonGroup>
@@ -16,7 +15,7 @@
 
 using namespace Qt::StringLiterals;
 
-Tfrm_NyomValaszt::Tfrm_NyomValaszt(const QStringList &printers, QWidget *parent) : QDialog(parent)
+Tfrm_NyomValaszt::Tfrm_NyomValaszt(const QStringList &printers, QWidget *parent) : RememberedDialog(parent)
 {
     setObjectName(u"frm_NyomValaszt"_s);
     setWindowTitle(u"Nyomtatás típusa"_s);
@@ -124,19 +123,6 @@ void Tfrm_NyomValaszt::onChoiceChanged()
     const bool printing = selected == OutputPrinter;
     m_printerLabel->setEnabled(printing);
     m_printerBox->setEnabled(printing);
-}
-
-// The dialog opens where the user last left it.
-void Tfrm_NyomValaszt::showEvent(QShowEvent *event)
-{
-    LoadFormPos(this);
-    QDialog::showEvent(event);
-}
-
-void Tfrm_NyomValaszt::done(int result)
-{
-    SaveFormPos(this);
-    QDialog::done(result);
 }
 
 int ChoosePrintOutput(QString &printerName, bool exportAvailable, QWidget *parent)

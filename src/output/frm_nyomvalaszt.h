@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QDialog>
+#include "gui/remembereddialog.h"
+
 #include <QList>
 
 class QButtonGroup;
@@ -20,7 +21,7 @@ enum PrintOutput : int {
 };
 
 // The print choice: preview, printer, export or PDF file, with the printer to print on.
-class Tfrm_NyomValaszt : public QDialog
+class Tfrm_NyomValaszt : public RememberedDialog
 {
     Q_OBJECT
 public:
@@ -45,11 +46,6 @@ public:
     QStackedWidget *pictures() const { return m_pictures; }
     QPushButton *okButton() const { return m_okButton; }
     QPushButton *cancelButton() const { return m_cancelButton; }
-
-    void done(int result) override;
-
-protected:
-    void showEvent(QShowEvent *event) override;
 
 private:
     void onChoiceChanged();

@@ -1,27 +1,17 @@
 #include "output/printchoicepictures.h"
 
+#include "gui/drawing.h"
 #include "gui/icons.h"
 
 #include <QPainter>
 #include <QPainterPath>
 
 using namespace Qt::StringLiterals;
+using namespace drawing;
 
 namespace {
 
-// Drawn on a 64 by 64 grid.
-const QColor Ink(0x33, 0x3a, 0x44);
-const QColor Paper(0xff, 0xff, 0xfb);
-const QColor Rule(0xa7, 0xb0, 0xba);
-const QColor Blue(0x2f, 0x6f, 0xb0);
-const QColor Green(0x2e, 0x8b, 0x57);
-const QColor Red(0xc6, 0x2b, 0x2b);
-const QColor Metal(0x9a, 0xa3, 0xad);
-
-QPen Stroke(const QColor &colour, qreal width)
-{
-    return QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
-}
+// Every picture is drawn on a 64 by 64 grid.
 
 // A sheet of paper with its top-right corner folded and lines of text.
 void Sheet(QPainter &p, const QRectF &r, bool lines = true)

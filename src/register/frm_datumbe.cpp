@@ -1,6 +1,5 @@
 #include "register/frm_datumbe.h"
 
-#include "gui/formgeometry.h"
 #include "register/frm_idoszak.h"
 
 #include <QDateEdit>
@@ -11,7 +10,7 @@
 
 using namespace Qt::StringLiterals;
 
-Tfrm_Datumbe::Tfrm_Datumbe(QWidget *parent) : QDialog(parent)
+Tfrm_Datumbe::Tfrm_Datumbe(QWidget *parent) : RememberedDialog(parent)
 {
     setObjectName(u"frm_Datumbe"_s);
     setWindowTitle(u"Dátum megadása"_s);
@@ -57,17 +56,4 @@ void Tfrm_Datumbe::setDate(QDate date)
 QDate Tfrm_Datumbe::date() const
 {
     return m_datePicker->date();
-}
-
-// The dialog opens where the user last left it.
-void Tfrm_Datumbe::showEvent(QShowEvent *event)
-{
-    LoadFormPos(this);
-    QDialog::showEvent(event);
-}
-
-void Tfrm_Datumbe::done(int result)
-{
-    SaveFormPos(this);
-    QDialog::done(result);
 }

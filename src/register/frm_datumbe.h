@@ -1,14 +1,15 @@
 #pragma once
 
+#include "gui/remembereddialog.h"
+
 #include <QDate>
-#include <QDialog>
 
 class QDateEdit;
 class QPushButton;
 
 // The date dialog: one date; Enter closes it with OK. PickDate fills it and takes the date
 // back.
-class Tfrm_Datumbe : public QDialog
+class Tfrm_Datumbe : public RememberedDialog
 {
     Q_OBJECT
 public:
@@ -16,11 +17,6 @@ public:
 
     void setDate(QDate date);
     QDate date() const;
-
-    void done(int result) override;
-
-protected:
-    void showEvent(QShowEvent *event) override;
 
 private:
     QDateEdit *m_datePicker;

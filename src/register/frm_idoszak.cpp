@@ -1,7 +1,6 @@
 #include "register/frm_idoszak.h"
 
 #include "gui/dialogfields.h"
-#include "gui/formgeometry.h"
 #include "register/periods.h"
 
 #include <QDateEdit>
@@ -25,7 +24,7 @@ QDateEdit *MakeDatePicker(const QString &name, QWidget *parent)
     return picker;
 }
 
-Tfrm_Idoszak::Tfrm_Idoszak(QWidget *parent) : QDialog(parent)
+Tfrm_Idoszak::Tfrm_Idoszak(QWidget *parent) : RememberedDialog(parent)
 {
     setObjectName(u"frm_Idoszak"_s);
     setWindowTitle(u"Időszak megadása"_s);
@@ -114,17 +113,4 @@ QDate Tfrm_Idoszak::from() const
 QDate Tfrm_Idoszak::to() const
 {
     return m_toPicker->date();
-}
-
-// The dialog opens where the user last left it.
-void Tfrm_Idoszak::showEvent(QShowEvent *event)
-{
-    LoadFormPos(this);
-    QDialog::showEvent(event);
-}
-
-void Tfrm_Idoszak::done(int result)
-{
-    SaveFormPos(this);
-    QDialog::done(result);
 }

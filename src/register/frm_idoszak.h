@@ -1,14 +1,15 @@
 #pragma once
 
+#include "gui/remembereddialog.h"
+
 #include <QDate>
-#include <QDialog>
 
 class QDateEdit;
 class QPushButton;
 
 // The period dialog: a from-date and a to-date with one-click presets. It only shows and
 // collects; PickPeriod fills it and takes the dates back.
-class Tfrm_Idoszak : public QDialog
+class Tfrm_Idoszak : public RememberedDialog
 {
     Q_OBJECT
 public:
@@ -17,11 +18,6 @@ public:
     void setPeriod(QDate from, QDate to);
     QDate from() const;
     QDate to() const;
-
-    void done(int result) override;
-
-protected:
-    void showEvent(QShowEvent *event) override;
 
 private:
     QWidget *buildPresets();

@@ -10,6 +10,7 @@
 #include "db/dbroutines.h"
 #include "gui/messagebox.h"
 #include "modaldialogs.h"
+#include "startedprogram.h"
 #include "testdatabase.h"
 #include "testutil.h"
 
@@ -204,16 +205,10 @@ void TestApplication::startMainWindow()
     Beall = TBeall();
     m_db = std::make_unique<TestDatabase>();
     m_db->client("INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Alpha');");
-    QVERIFY(QDir().mkpath(DataFolder()));
-    const ConnectionParams p = m_db->params();
-    IniFile(SettingsFilePath())
-        .writeString(u"Adatbazis"_s, u"ConStr1"_s,
-                     EncodeConStr(u"%1;%2;%3;root;;Teszt"_s.arg(p.database, p.host).arg(p.port)));
-    m_window = std::make_unique<Tfrm_Main>();
-    QCOMPARE(m_window->startUp(), StartupOutcome::Started);
+    m_window = StartMainWindow(*m_db);
+    QVERIFY(m_window);
     QCOMPARE(m_window->keepAliveInterval(), 60 * 1000);
     m_window->setKeepAliveInterval(100);
-    m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
 }
 

@@ -16,6 +16,7 @@
 #include "register/registermodel.h"
 #include "register/registerquery.h"
 #include "register/registerview.h"
+#include "startedprogram.h"
 #include "testdatabase.h"
 #include "testutil.h"
 
@@ -76,14 +77,8 @@ void TestMainRegister::init()
                  "origfilenev2) "
                  "VALUES (1, 2024, 1, 1, '2024-02-01', 'Els\xF5', 1, 'I', '2024-03-01', 'terv.pdf'),"
                  " (2, 2024, 1, 2, '2024-02-02', 'M\xE1sodik', NULL, 'N', NULL, NULL);");
-    QDir().mkpath(DataFolder());
-    const ConnectionParams p = m_db->params();
-    IniFile(SettingsFilePath())
-        .writeString(u"Adatbazis"_s, u"ConStr1"_s,
-                     EncodeConStr(u"%1;%2;%3;root;;Teszt"_s.arg(p.database, p.host).arg(p.port)));
-    m_window = std::make_unique<Tfrm_Main>();
-    QCOMPARE(m_window->startUp(), StartupOutcome::Started);
-    m_window->show();
+    m_window = StartMainWindow(*m_db);
+    QVERIFY(m_window);
 }
 
 void TestMainRegister::cleanup()

@@ -19,6 +19,7 @@
 #include "register/registerview.h"
 #include "samplerows.h"
 #include "sheetdump.h"
+#include "startedprogram.h"
 #include "testdatabase.h"
 #include "testutil.h"
 
@@ -133,7 +134,6 @@ private slots:
 private:
     std::unique_ptr<Query> sampleQuery(const QString &where = {});
     // The main window started on the database; null when the start-up did not get through.
-    std::unique_ptr<Tfrm_Main> startMainWindow(const TestDatabase &db);
 
     std::unique_ptr<TestDatabase> m_db;
     std::unique_ptr<Connection> m_con;
@@ -628,19 +628,6 @@ void TestExportWindow::positionIsRemembered()
     QCOMPARE(shownAt, QPoint(123, 77));
 }
 
-std::unique_ptr<Tfrm_Main> TestExportWindow::startMainWindow(const TestDatabase &db)
-{
-    const ConnectionParams p = db.params();
-    IniFile(SettingsFilePath())
-        .writeString(u"Adatbazis"_s, u"ConStr1"_s,
-                     EncodeConStr(u"%1;%2;%3;root;;Teszt"_s.arg(p.database, p.host).arg(p.port)));
-    auto window = std::make_unique<Tfrm_Main>();
-    if (window->startUp() != StartupOutcome::Started)
-        return nullptr;
-    window->show();
-    return window;
-}
-
 void TestExportWindow::aExcelExportsTheRegisterRows()
 {
     TestDatabase db;
@@ -649,7 +636,7 @@ void TestExportWindow::aExcelExportsTheRegisterRows()
               " (7, 2024, 1, 2, '2024-02-02', 'M\xE1sodik'),"
               " (5, 2024, 1, 1, '2024-02-01', 'Els\xF5 \x84t\xE9tel\x94 \x96 k\xF6z\xF6s'),"
               " (9, 2024, 1, 3, '2024-02-03', 'Harmadik k\xF6z\xF6s');");
-    const std::unique_ptr<Tfrm_Main> started = startMainWindow(db);
+    const std::unique_ptr<Tfrm_Main> started = StartMainWindow(db);
     QVERIFY(started);
     Tfrm_Main &main = *started;
     QVERIFY(main.actions().action(MainAction::Export)->isEnabled());
@@ -699,7 +686,7 @@ void TestExportWindow::reportExportChoiceOpensTheWindowOnTheReportRows()
     db.client("INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Alpha');"
               "INSERT INTO iktato (iktato, ev, csoport, az, datum, targy) VALUES"
               " (3, 2024, 1, 1, '2024-02-01', 'Egy'), (4, 2024, 1, 2, '2024-02-02', 'Kett\xF5');");
-    const std::unique_ptr<Tfrm_Main> started = startMainWindow(db);
+    const std::unique_ptr<Tfrm_Main> started = StartMainWindow(db);
     QVERIFY(started);
     Tfrm_Main &main = *started;
     QVERIFY(main.mainRegister()->view().registerQuery().locateId(4));

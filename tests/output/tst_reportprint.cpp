@@ -16,6 +16,7 @@
 #include "register/registerquery.h"
 #include "register/registerview.h"
 #include "reportfixture.h"
+#include "startedprogram.h"
 #include "testdatabase.h"
 #include "testutil.h"
 
@@ -82,14 +83,8 @@ void TestReportPrint::init()
         connection.open();
         FillReportFixture(connection);
     }
-    QDir().mkpath(DataFolder());
-    const ConnectionParams p = m_db->params();
-    IniFile(SettingsFilePath())
-        .writeString(u"Adatbazis"_s, u"ConStr1"_s,
-                     EncodeConStr(u"%1;%2;%3;root;;Teszt"_s.arg(p.database, p.host).arg(p.port)));
-    m_window = std::make_unique<Tfrm_Main>();
-    QCOMPARE(m_window->startUp(), StartupOutcome::Started);
-    m_window->show();
+    m_window = StartMainWindow(*m_db);
+    QVERIFY(m_window);
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     // The program-wide printer, as the settings file would give it.
     Beall.workstation.printer = u"Irodai nyomtató"_s;

@@ -25,21 +25,6 @@
 using namespace Qt::StringLiterals;
 using namespace editorfields;
 
-namespace {
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(content);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-} // namespace
-
 class TestAttachments : public QObject
 {
     Q_OBJECT
@@ -159,7 +144,7 @@ void TestAttachments::attachToExistingRecord()
     m_con->exec(
         u"INSERT INTO iktato SET iktato = 1234567, ev = 2025, csoport = 1, az = 1, datum = '2025-03-03'"_s);
     const QString source = m_dir->filePath(u"levél.docx"_s);
-    writeFile(source, "tartalom");
+    WriteTestFile(source, "tartalom");
     AttachmentSeam seam;
     seam.chooser = [source] { return source; };
     QString shown;
@@ -172,7 +157,7 @@ void TestAttachments::attachToExistingRecord()
     QCOMPARE(shown, u"levél.docx"_s);
     QCOMPARE(QueryText(*m_con, u"SELECT CONCAT_WS('|', filenev3, origfilenev3) FROM iktato"_s, {}),
              u"1234567-3.docx|levél.docx"_s);
-    QCOMPARE(readFile(m_store + u"/1234567-3.docx"_s), QByteArray("tartalom"));
+    QCOMPARE(ReadTestFile(m_store + u"/1234567-3.docx"_s), QByteArray("tartalom"));
     QCOMPARE(QDir(m_store).entryList(QDir::Files), QStringList{u"1234567-3.docx"_s});
 }
 
@@ -182,11 +167,11 @@ void TestAttachments::attachToNewRecordUsesItsId()
     // An earlier record with the next id pending in the store must not be touched or shared.
     m_con->exec(u"INSERT INTO iktato SET iktato = 40, ev = 2025, csoport = 1, az = 1, datum = '2025-03-03', "
                 "filenev = '0000040-1.txt', origfilenev = 'a.txt'"_s);
-    writeFile(m_store + u"/0000040-1.txt"_s, "negyvenes");
+    WriteTestFile(m_store + u"/0000040-1.txt"_s, "negyvenes");
     const QString a = m_dir->filePath(u"a.txt"_s);
     const QString b = m_dir->filePath(u"b.pdf"_s);
-    writeFile(a, "új a");
-    writeFile(b, "új b");
+    WriteTestFile(a, "új a");
+    WriteTestFile(b, "új b");
     AttachmentSeam seam;
     QString next = a;
     seam.chooser = [&next] { return next; };
@@ -204,9 +189,9 @@ void TestAttachments::attachToNewRecordUsesItsId()
             u"SELECT CONCAT_WS('|', filenev, origfilenev, filenev2, origfilenev2) FROM iktato WHERE iktato = 41"_s,
             {}),
         u"0000041-1.txt|a.txt|0000041-2.pdf|b.pdf"_s);
-    QCOMPARE(readFile(m_store + u"/0000041-1.txt"_s), "új a");
-    QCOMPARE(readFile(m_store + u"/0000041-2.pdf"_s), "új b");
-    QCOMPARE(readFile(m_store + u"/0000040-1.txt"_s), QByteArray("negyvenes"));
+    QCOMPARE(ReadTestFile(m_store + u"/0000041-1.txt"_s), "új a");
+    QCOMPARE(ReadTestFile(m_store + u"/0000041-2.pdf"_s), "új b");
+    QCOMPARE(ReadTestFile(m_store + u"/0000040-1.txt"_s), QByteArray("negyvenes"));
 }
 
 void TestAttachments::cancelKeepsRecordAndStoredFile()
@@ -214,9 +199,9 @@ void TestAttachments::cancelKeepsRecordAndStoredFile()
     REQUIRE_TEST_SERVER();
     m_con->exec(u"INSERT INTO iktato SET iktato = 42, ev = 2025, csoport = 1, az = 1, datum = '2025-03-03', "
                 "filenev = '0000042-1.pdf', origfilenev = 'régi.pdf'"_s);
-    writeFile(m_store + u"/0000042-1.pdf"_s, "régi");
+    WriteTestFile(m_store + u"/0000042-1.pdf"_s, "régi");
     const QString chosen = m_dir->filePath(u"új.pdf"_s);
-    writeFile(chosen, "új");
+    WriteTestFile(chosen, "új");
     AttachmentSeam seam;
     seam.chooser = [chosen] { return chosen; };
 
@@ -235,7 +220,7 @@ void TestAttachments::cancelKeepsRecordAndStoredFile()
     QCOMPARE(QueryText(*m_con, u"SELECT CONCAT_WS('|', filenev, origfilenev) FROM iktato"_s, {}),
              u"0000042-1.pdf|régi.pdf"_s);
     // The file the record names still holds what it held; nothing else entered the store.
-    QCOMPARE(readFile(m_store + u"/0000042-1.pdf"_s), "régi");
+    QCOMPARE(ReadTestFile(m_store + u"/0000042-1.pdf"_s), "régi");
     QCOMPARE(QDir(m_store).entryList(QDir::Files), QStringList{u"0000042-1.pdf"_s});
 }
 
@@ -257,9 +242,9 @@ void TestAttachments::failedSaveKeepsStoredDocument()
 
     m_con->exec(u"INSERT INTO iktato SET iktato = 42, ev = 2025, csoport = 1, az = 1, datum = '2025-03-03', "
                 "filenev = '0000042-1.pdf', origfilenev = 'régi.pdf'"_s);
-    writeFile(m_store + u"/0000042-1.pdf"_s, "régi jegyzőkönyv");
+    WriteTestFile(m_store + u"/0000042-1.pdf"_s, "régi jegyzőkönyv");
     const QString chosen = m_dir->filePath(u"új.pdf"_s);
-    writeFile(chosen, "új jegyzőkönyv");
+    WriteTestFile(chosen, "új jegyzőkönyv");
     AttachmentSeam seam;
     seam.chooser = [chosen] { return chosen; };
     MessageBoxRecorder boxes;
@@ -270,7 +255,7 @@ void TestAttachments::failedSaveKeepsStoredDocument()
         textEditor(f)->setText(u"Szavazás: igen ≥ 2/3"_s);
         okButton(f)->click();
         openAfterError = f->isVisible();
-        storedAfterError = readFile(m_store + u"/0000042-1.pdf"_s);
+        storedAfterError = ReadTestFile(m_store + u"/0000042-1.pdf"_s);
         if (correctedAndSaved) {
             textEditor(f)->setText(u"Szavazás: igen legalább 2/3"_s);
             okButton(f)->click();
@@ -284,7 +269,7 @@ void TestAttachments::failedSaveKeepsStoredDocument()
     QCOMPARE(id, correctedAndSaved ? 42 : -1);
     QCOMPARE(QueryText(*m_con, u"SELECT CONCAT_WS('|', filenev, origfilenev) FROM iktato"_s, {}),
              correctedAndSaved ? u"0000042-1.pdf|új.pdf"_s : u"0000042-1.pdf|régi.pdf"_s);
-    QCOMPARE(readFile(m_store + u"/0000042-1.pdf"_s),
+    QCOMPARE(ReadTestFile(m_store + u"/0000042-1.pdf"_s),
              correctedAndSaved ? "új jegyzőkönyv" : "régi jegyzőkönyv");
     QCOMPARE(QDir(m_store).entryList(QDir::Files | QDir::Hidden), QStringList{u"0000042-1.pdf"_s});
 }
@@ -294,7 +279,7 @@ void TestAttachments::removeEmptiesSlotAndKeepsFile()
     REQUIRE_TEST_SERVER();
     m_con->exec(u"INSERT INTO iktato SET iktato = 42, ev = 2025, csoport = 1, az = 1, datum = '2025-03-03', "
                 "filenev2 = '0000042-2.pdf', origfilenev2 = 'régi.pdf'"_s);
-    writeFile(m_store + u"/0000042-2.pdf"_s, "régi");
+    WriteTestFile(m_store + u"/0000042-2.pdf"_s, "régi");
     QString shown = u"?"_s;
     QCOMPARE(runEditor(42,
                        [&](Tfrm_Szerkeszt *f) {
@@ -306,7 +291,7 @@ void TestAttachments::removeEmptiesSlotAndKeepsFile()
     QCOMPARE(shown, QString());
     QCOMPARE(QueryText(*m_con, u"SELECT CONCAT('[', filenev2, '|', origfilenev2, ']') FROM iktato"_s, {}),
              u"[|]"_s);
-    QCOMPARE(readFile(m_store + u"/0000042-2.pdf"_s), "régi");
+    QCOMPARE(ReadTestFile(m_store + u"/0000042-2.pdf"_s), "régi");
 
     MessageBoxRecorder boxes;
     AttachmentSeam seam;
@@ -320,7 +305,7 @@ void TestAttachments::missingStoreIsReported()
 {
     REQUIRE_TEST_SERVER();
     // A store below a plain file can never be created.
-    writeFile(m_dir->filePath(u"fájl"_s), "x");
+    WriteTestFile(m_dir->filePath(u"fájl"_s), "x");
     const QString impossible = m_dir->filePath(u"fájl/tár"_s);
     MessageBoxRecorder boxes;
     AttachmentSeam seam;
@@ -377,8 +362,8 @@ void TestAttachments::view()
     QFETCH(QString, message);
     QFETCH(QString, copyName);
 
-    writeFile(m_store + u"/0000042-1.pdf"_s, "tárolt");
-    writeFile(m_dir->filePath(u"fájl"_s), "a tárolón kívül");
+    WriteTestFile(m_store + u"/0000042-1.pdf"_s, "tárolt");
+    WriteTestFile(m_dir->filePath(u"fájl"_s), "a tárolón kívül");
     const QStringList outsideBefore = QDir(m_dir->path()).entryList(QDir::Files);
     MessageBoxRecorder boxes;
     AttachmentSeam seam;
@@ -389,7 +374,7 @@ void TestAttachments::view()
     if (message.isEmpty()) {
         const QString copy = m_store + u"/tmp/"_s + copyName;
         QCOMPARE(seam.opened, QList<QUrl>{QUrl::fromLocalFile(copy)});
-        QCOMPARE(readFile(copy), "tárolt");
+        QCOMPARE(ReadTestFile(copy), "tárolt");
         QCOMPARE(QDir(m_store + u"/tmp"_s).entryList(QDir::Files), QStringList{copyName});
     } else {
         QVERIFY(seam.opened.isEmpty());
@@ -405,7 +390,7 @@ void TestAttachments::viewWithNoProgramIsReported()
 {
     if (QGuiApplication::platformName() != u"offscreen"_s)
         QSKIP("only the offscreen platform is known to open nothing");
-    writeFile(m_store + u"/0000042-1.xyz"_s, "tárolt");
+    WriteTestFile(m_store + u"/0000042-1.xyz"_s, "tárolt");
     MessageBoxRecorder boxes;
     QVERIFY(!ViewAttachment(m_store, u"0000042-1.xyz"_s, u"Jegyzőkönyv.xyz"_s));
     QCOMPARE(
@@ -414,7 +399,7 @@ void TestAttachments::viewWithNoProgramIsReported()
             u"A(z) \"Jegyzőkönyv.xyz\" állomány nem nyitható meg: nincs program társítva a típusához."_s});
     QCOMPARE(boxes.boxes().first().kind, MessageBoxRecorder::Kind::Error);
     // The copy was made all the same; another try, once a program is set up, opens it.
-    QCOMPARE(readFile(m_store + u"/tmp/Jegyzőkönyv.xyz"_s), "tárolt");
+    QCOMPARE(ReadTestFile(m_store + u"/tmp/Jegyzőkönyv.xyz"_s), "tárolt");
 }
 
 QTEST_MAIN(TestAttachments)

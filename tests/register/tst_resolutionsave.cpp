@@ -4,6 +4,7 @@
 #include "db/dbroutines.h"
 #include "register/resolutionsave.h"
 #include "testdatabase.h"
+#include "testutil.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,19 +19,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(content);
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 QStringList filesIn(const QString &folder)
 {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
@@ -348,13 +336,13 @@ void TestResolutionSave::failedSaveChangesNothing()
         const int id = insertRecord(2025, 1, 1, u", targy = 'régi', hatarozat = 'régi szöveg'"_s);
         storedBefore = StoredAttachmentName(id, 1, u"régi.txt"_s);
         m_con->exec(u"UPDATE iktato SET filenev = '%1', origfilenev = 'régi.txt'"_s.arg(storedBefore));
-        writeFile(m_store->filePath(storedBefore), "régi melléklet");
+        WriteTestFile(m_store->filePath(storedBefore), "régi melléklet");
         loaded = *LoadResolution(*m_con, id);
     }
     QTemporaryDir sources;
     const QString sourceName = failure == u"file name"_s ? u"Отчёт.txt"_s : u"forrás.txt"_s;
     const QString chosen = sources.filePath(sourceName);
-    writeFile(chosen, "új melléklet");
+    WriteTestFile(chosen, "új melléklet");
     const QString rows =
         u"SELECT GROUP_CONCAT(CONCAT_WS('|', iktato, targy, hatarozat, filenev, origfilenev)) FROM iktato"_s;
     const QString before = QueryText(*m_con, rows, {});
@@ -376,7 +364,7 @@ void TestResolutionSave::failedSaveChangesNothing()
     QCOMPARE(QueryInt(*m_con, u"SELECT COUNT(*) FROM targy"_s, -1), 0);
     QCOMPARE(filesIn(m_store->path()), filesBefore);
     if (existing)
-        QCOMPARE(readFile(m_store->filePath(storedBefore)), "régi melléklet");
+        QCOMPARE(ReadTestFile(m_store->filePath(storedBefore)), "régi melléklet");
 
     // The same edit goes through once the cause is gone.
     m_db->client("DROP TRIGGER IF EXISTS targy_zarva;");
@@ -396,7 +384,7 @@ void TestResolutionSave::failedSaveChangesNothing()
                 .arg(retried.id),
             {}),
         u"új tárgy|új szöveg|1|%1|forrás.txt"_s.arg(stored));
-    QCOMPARE(readFile(m_store->filePath(stored)), "új melléklet");
+    QCOMPARE(ReadTestFile(m_store->filePath(stored)), "új melléklet");
     QCOMPARE(filesIn(m_store->path()), QStringList{stored});
 }
 
@@ -432,12 +420,12 @@ void TestResolutionSave::lineLostDuringCommit()
         const int id = insertRecord(2025, 1, 1, u", targy = 'régi'"_s);
         stored = StoredAttachmentName(id, 1, u"x.txt"_s);
         m_con->exec(u"UPDATE iktato SET filenev = '%1', origfilenev = 'régi.txt'"_s.arg(stored));
-        writeFile(m_store->filePath(stored), "régi melléklet");
+        WriteTestFile(m_store->filePath(stored), "régi melléklet");
         loaded = *LoadResolution(*m_con, id);
     }
     QTemporaryDir sources;
     const QString chosen = sources.filePath(u"új.txt"_s);
-    writeFile(chosen, "új melléklet");
+    WriteTestFile(chosen, "új melléklet");
     Resolution edited = loaded;
     edited.subject = u"mentett tárgy"_s;
     edited.attachments[0].chosenPath = chosen;
@@ -488,7 +476,7 @@ void TestResolutionSave::lineLostDuringCommit()
             QCOMPARE(saved.id, id);
             const QString name = StoredAttachmentName(id, 1, u"új.txt"_s);
             QCOMPARE(QueryText(*m_con, u"SELECT filenev FROM iktato WHERE iktato = %1"_s.arg(id), {}), name);
-            QCOMPARE(readFile(m_store->filePath(name)), "új melléklet");
+            QCOMPARE(ReadTestFile(m_store->filePath(name)), "új melléklet");
             QCOMPARE(filesIn(m_store->path()), QStringList{name});
         } else {
             QVERIFY2(saved.error.contains(u"server"_s, Qt::CaseInsensitive) ||
@@ -496,7 +484,7 @@ void TestResolutionSave::lineLostDuringCommit()
                      qPrintable(saved.error));
             QCOMPARE(filesIn(m_store->path()), existing ? QStringList{stored} : QStringList());
             if (existing)
-                QCOMPARE(readFile(m_store->filePath(stored)), "régi melléklet");
+                QCOMPARE(ReadTestFile(m_store->filePath(stored)), "régi melléklet");
         }
     }
 
@@ -509,7 +497,7 @@ void TestResolutionSave::lineLostDuringCommit()
     const QString name = StoredAttachmentName(saved.id, 1, u"új.txt"_s);
     QCOMPARE(QueryText(*m_con, u"SELECT CONCAT_WS('|', az, targy, filenev, origfilenev) FROM iktato"_s, {}),
              u"1|mentett tárgy|%1|új.txt"_s.arg(name));
-    QCOMPARE(readFile(m_store->filePath(name)), "új melléklet");
+    QCOMPARE(ReadTestFile(m_store->filePath(name)), "új melléklet");
     QCOMPARE(filesIn(m_store->path()), QStringList{name});
 }
 

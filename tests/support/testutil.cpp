@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QPixmap>
 #include <QTest>
 #include <QWindow>
@@ -48,4 +49,17 @@ void SaveShot(QWidget *widget, const QString &name)
     QCoreApplication::processEvents();
     const QString path = QDir(folder).filePath(name + u".png"_s);
     QVERIFY2(widget->grab().save(path), qPrintable(path));
+}
+
+void WriteTestFile(const QString &path, const QByteArray &content)
+{
+    QFile f(path);
+    QVERIFY2(f.open(QIODevice::WriteOnly), qPrintable(path));
+    QCOMPARE(f.write(content), content.size());
+}
+
+QByteArray ReadTestFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }

@@ -30,3 +30,8 @@ QRect ShownOuterGeometry(const QWidget *window);
 // Saves a picture of the widget as `name`.png into the folder that ORVANTH_SHOTS names, so that a
 // person can look at what the tests show; does nothing when ORVANTH_SHOTS is not set.
 void SaveShot(QWidget *widget, const QString &name);
+
+// Writes `content` to `path`, failing the test when it cannot.
+void WriteTestFile(const QString &path, const QByteArray &content);
+// The bytes of `path`; "<missing>" when it cannot be read, so that a comparison says why.
+QByteArray ReadTestFile(const QString &path);

@@ -8,7 +8,7 @@ packages=(
   libmariadb-dev libqscintilla2-qt6-dev libzip-dev libgsf-1-dev zlib1g-dev
   mariadb-server mariadb-client
   fonts-liberation2 fonts-dejavu-core
-  libxlsxwriter-dev python3-xlrd python3-openpyxl libfreexl-dev unzip poppler-utils
+  libxlsxwriter-dev python3-xlrd python3-openpyxl libfreexl-dev unzip zip poppler-utils
   xvfb xauth openbox
   openssl desktop-file-utils appstream dpkg-dev
 )

@@ -1,10 +1,14 @@
 #include "app/application.h"
+#include "app/commandline.h"
 #include "app/frm_main.h"
 #include "app/setup.h"
 #include "common/paths.h"
 
 int main(int argc, char *argv[])
 {
+    // A scheduled backup runs without a window system.
+    if (IsCommandLineRun(argc, argv))
+        return RunCommandLine(argc, argv);
     OrvanthApplication app(argc, argv);
     InitPaths();
     SetUpApplication(app);

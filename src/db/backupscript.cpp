@@ -6,29 +6,55 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QSaveFile>
+#include <cstring>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
 constexpr int RowsPerStatement = 100;
+// The script goes to the device in chunks of about this size: large enough that writing costs
+// little, small enough that memory stays flat however large a table is.
+constexpr qsizetype ChunkBytes = 256 * 1024;
 
+// Text between quotes: backslash, CR, LF and NUL escaped, a quote doubled. Runs of ordinary
+// bytes are copied in one piece.
 void appendQuoted(QByteArray &out, const char *data, unsigned long length)
 {
     out += '\'';
-    for (unsigned long i = 0; i < length; ++i) {
-        const char c = data[i];
-        switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\r': out += "\\r"; break;
-        case '\n': out += "\\n"; break;
-        case '\0': out += "\\0"; break;
-        case '\'': out += "''"; break;
-        default: out += c;
+    const char *run = data;
+    const char *end = data + length;
+    for (const char *p = data; p < end; ++p) {
+        const char *escaped;
+        switch (*p) {
+        case '\\': escaped = "\\\\"; break;
+        case '\r': escaped = "\\r"; break;
+        case '\n': escaped = "\\n"; break;
+        case '\0': escaped = "\\0"; break;
+        case '\'': escaped = "''"; break;
+        default: continue;
+        }
+        out.append(run, p - run);
+        out.append(escaped, 2);
+        run = p + 1;
+    }
+    out.append(run, end - run);
+    out += '\'';
+}
+
+// A number or other unquoted value, with a decimal comma written as a point.
+void appendPlain(QByteArray &out, const char *data, unsigned long length)
+{
+    const qsizetype start = out.size();
+    out.append(data, qsizetype(length));
+    if (std::memchr(data, ',', length)) {
+        for (qsizetype i = start; i < out.size(); ++i) {
+            if (out[i] == ',')
+                out[i] = '.';
         }
     }
-    out += '\'';
 }
 
 void appendValue(QByteArray &out, const FieldInfo &field, const char *data, unsigned long length)
@@ -40,33 +66,43 @@ void appendValue(QByteArray &out, const FieldInfo &field, const char *data, unsi
     switch (field.kind) {
     case FieldInfo::Kind::Integer:
     case FieldInfo::Kind::Float:
-    case FieldInfo::Kind::Decimal: out += QByteArray(data, qsizetype(length)).replace(',', '.'); return;
+    case FieldInfo::Kind::Decimal:
+    case FieldInfo::Kind::Other: appendPlain(out, data, length); return;
     case FieldInfo::Kind::Date:
-        out += '\'' + QByteArray(data, qsizetype(qMin<unsigned long>(length, 10))) + '\'';
+        out += '\'';
+        out.append(data, qsizetype(qMin<unsigned long>(length, 10)));
+        out += '\'';
         return;
     case FieldInfo::Kind::DateTime:
-        out += '\'' + QByteArray(data, qsizetype(qMin<unsigned long>(length, 19))) + '\'';
+        out += '\'';
+        out.append(data, qsizetype(qMin<unsigned long>(length, 19)));
+        out += '\'';
         return;
     case FieldInfo::Kind::Time:
     case FieldInfo::Kind::Text:
     // Binary values are quoted like text: unquoted bytes would not read back as SQL.
     case FieldInfo::Kind::Binary: appendQuoted(out, data, length); return;
-    case FieldInfo::Kind::Other: out += QByteArray(data, qsizetype(length)).replace(',', '.'); return;
     }
 }
 
-// Streams the INSERT IGNORE block of one table into `out`. A row line is finished ("," or ";")
-// only when the next row shows whether it closes its statement.
-void writeTableInserts(Connection &con, const QString &table, QIODevice &out)
+void writeOut(QIODevice &out, const QByteArray &bytes)
+{
+    if (out.write(bytes) != bytes.size())
+        throw DbError(u"Az állomány nem írható: "_s + out.errorString());
+}
+
+// Streams the INSERT IGNORE block of one table into `out` and returns its row count. A row line
+// is finished ("," or ";") only when the next row shows whether it closes its statement.
+// `keepPainting` lets the window repaint now and then while a large table streams.
+qint64 writeTableInserts(Connection &con, const QString &table, QIODevice &out, bool keepPainting)
 {
     const QByteArray name = ToCp1250(table);
     QByteArray header;
-    QByteArray pending; // the previous row line, not yet finished
-    int row = 0;
-    const auto write = [&out](const QByteArray &bytes) {
-        if (out.write(bytes) != bytes.size())
-            throw DbError(u"Az állomány nem írható: "_s + out.errorString());
-    };
+    QByteArray chunk; // ends with the last row line, not yet finished
+    chunk.reserve(ChunkBytes + 64 * 1024);
+    qint64 row = 0;
+    QElapsedTimer sincePaint;
+    sincePaint.start();
     con.forEachRow(u"SELECT * FROM "_s + table, [&](const ResultSet &rs, const char *const *cells,
                                                     const unsigned long *lengths) {
         if (header.isEmpty()) {
@@ -77,22 +113,33 @@ void writeTableInserts(Connection &con, const QString &table, QIODevice &out)
         }
         ++row;
         const bool startsStatement = row == 1 || row % RowsPerStatement == 0;
-        if (!pending.isEmpty()) {
-            pending += startsStatement ? ";\r\n" : ",\r\n";
-            write(pending);
+        if (row > 1)
+            chunk += startsStatement ? ";\r\n" : ",\r\n";
+        if (chunk.size() >= ChunkBytes) {
+            writeOut(out, chunk);
+            chunk.resize(0);
         }
-        pending = startsStatement ? header : QByteArray();
-        pending += '(';
-        for (int c = 0; c < rs.columnCount(); ++c) {
+        if (startsStatement)
+            chunk += header;
+        chunk += '(';
+        const QList<FieldInfo> &fields = rs.fields();
+        for (int c = 0; c < fields.size(); ++c) {
             if (c)
-                pending += ',';
-            appendValue(pending, rs.fields().at(c), cells[c], lengths[c]);
+                chunk += ',';
+            appendValue(chunk, fields.at(c), cells[c], lengths[c]);
         }
-        pending += ')';
+        chunk += ')';
+        if (keepPainting && sincePaint.elapsed() > 100) {
+            QCoreApplication::processEvents();
+            sincePaint.restart();
+        }
         return true;
     });
-    if (!pending.isEmpty())
-        write(pending + ";\r\n");
+    if (row > 0) {
+        chunk += ";\r\n";
+        writeOut(out, chunk);
+    }
+    return row;
 }
 
 } // namespace
@@ -101,11 +148,12 @@ QByteArray TableInsertScript(Connection &con, const QString &table)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    writeTableInserts(con, table, buffer);
+    writeTableInserts(con, table, buffer, false);
     return buffer.data();
 }
 
-void WriteBackupScript(Connection &con, QIODevice &out, const std::function<void(int, int)> &progress)
+void WriteBackupScript(Connection &con, QIODevice &out, const std::function<void(int, int)> &progress,
+                       const std::function<void(const QString &, qint64)> &tableWritten)
 {
     // One snapshot for all tables, so that rows written by other workstations during the backup
     // cannot leave the tables inconsistent with each other.
@@ -132,9 +180,11 @@ void WriteBackupScript(Connection &con, QIODevice &out, const std::function<void
         const QByteArray truncate = "TRUNCATE " + ToCp1250(tables.at(i)) + ";\r\n";
         if (out.write(truncate) != truncate.size())
             throw DbError(u"Az állomány nem írható: "_s + out.errorString());
-        writeTableInserts(con, tables.at(i), out);
+        const qint64 rows = writeTableInserts(con, tables.at(i), out, true);
         if (out.write("\r\n", 2) != 2)
             throw DbError(u"Az állomány nem írható: "_s + out.errorString());
+        if (tableWritten)
+            tableWritten(tables.at(i), rows);
     }
     con.commit();
     transaction.done = true;
@@ -143,12 +193,13 @@ void WriteBackupScript(Connection &con, QIODevice &out, const std::function<void
 }
 
 void WriteBackupScript(Connection &con, const QString &fileName,
-                       const std::function<void(int, int)> &progress)
+                       const std::function<void(int, int)> &progress,
+                       const std::function<void(const QString &, qint64)> &tableWritten)
 {
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         throw DbError(u"Az állomány nem hozható létre: "_s + fileName + u" ("_s + file.errorString() + u')');
-    WriteBackupScript(con, file, progress);
+    WriteBackupScript(con, file, progress, tableWritten);
     if (!file.commit())
         throw DbError(u"Az állomány nem írható: "_s + fileName + u" ("_s + file.errorString() + u')');
 }

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "db/connection.h"
+
+#include <QByteArray>
+#include <QMap>
+#include <QString>
+#include <QStringList>
+
+// What the backup tests share: a register whose data holds the bytes a backup must keep, the
+// checksums that say two databases hold the same rows, and the command-line tools the results
+// are checked with.
+
+// The cp1250 bytes that a careless encoding loses: „ ” – and the five bytes cp1250 leaves
+// undefined, with a quote, a backslash and a line break around them.
+QByteArray AwkwardBytes();
+
+// A table of the column kinds beyond the register's own, empty.
+void CreateKindsTable(Connection &con);
+// 250 register records (three INSERT statements), committees named with AwkwardBytes(), and the
+// kinds table with a full and an all-NULL row.
+void FillSample(Connection &con);
+
+// CHECKSUM TABLE ... EXTENDED of every table.
+QMap<QString, QString> TableChecksums(Connection &con);
+
+struct ToolRun
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+// Runs a program with the given standard input and waits for it (at most a minute).
+ToolRun RunTool(const QString &program, const QStringList &arguments, const QByteArray &input = {});

@@ -1,0 +1,143 @@
+#include "backupsample.h"
+#include "common/version.h"
+#include "config/conprofile.h"
+#include "config/inifile.h"
+#include "db/connection.h"
+#include "testdatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct ProgramRun
+{
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// The built program with a settings file of its own and no window system at all: a run that
+// needed one would fail.
+ProgramRun runProgram(const QString &configHome, const QStringList &arguments)
+{
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"XDG_CONFIG_HOME"_s, configHome);
+    env.remove(u"DISPLAY"_s);
+    env.remove(u"WAYLAND_DISPLAY"_s);
+    env.insert(u"QT_QPA_PLATFORM"_s, u"xcb"_s);
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(ORVANTH_PROGRAM), arguments);
+    ProgramRun run;
+    if (!program.waitForStarted() || !program.waitForFinished(60000))
+        return run;
+    run.exitCode = program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
+    run.out = QString::fromLocal8Bit(program.readAllStandardOutput());
+    run.err = QString::fromLocal8Bit(program.readAllStandardError());
+    return run;
+}
+
+QString closedPort()
+{
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost);
+    return QString::number(server.serverPort());
+}
+
+} // namespace
+
+class TestBackupCommandLine : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void versionAndHelp_data();
+    void versionAndHelp();
+    void backupExitCodes_data();
+    void backupExitCodes();
+};
+
+void TestBackupCommandLine::versionAndHelp_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("version") << u"--version"_s << QString::fromUtf16(ProgramVersion);
+    QTest::newRow("help") << u"--help"_s << u"--backup <N>"_s;
+}
+
+void TestBackupCommandLine::versionAndHelp()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, shown);
+    QTemporaryDir home;
+    const ProgramRun run = runProgram(home.path(), {option});
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.contains(shown), qPrintable(run.out + run.err));
+}
+
+void TestBackupCommandLine::backupExitCodes_data()
+{
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("sql") << u"2"_s << u"mentes.sql"_s << 0 << u"iktato: 0 sor"_s;
+    QTest::newRow("zip") << u"2"_s << u"mentes.zip"_s << 0 << u"verzio: 1 sor"_s;
+    QTest::newRow("no such profile") << u"1"_s << u"mentes.sql"_s << 2 << u"ConStr1"_s;
+    QTest::newRow("number out of range") << u"101"_s << u"mentes.sql"_s << 2 << u"101"_s;
+    QTest::newRow("not a number") << u"ketto"_s << u"mentes.sql"_s << 2 << u"ketto"_s;
+    QTest::newRow("neither sql nor zip") << u"2"_s << u"mentes.txt"_s << 2 << u"mentes.txt"_s;
+    QTest::newRow("unreachable server") << u"3"_s << u"mentes.sql"_s << 1 << u"Hiba: "_s;
+}
+
+void TestBackupCommandLine::backupExitCodes()
+{
+    REQUIRE_TEST_SERVER();
+    QFETCH(QString, number);
+    QFETCH(QString, file);
+    QFETCH(int, exitCode);
+    QFETCH(QString, reason);
+    TestDatabase db;
+    const ConnectionParams params = db.params();
+    ConnectionProfile reachable{params.database, params.host,     QString::number(params.port),
+                                params.user,     params.password, u"Teszt"_s};
+    ConnectionProfile unreachable = reachable;
+    unreachable.port = closedPort();
+    QTemporaryDir home;
+    QVERIFY(QDir(home.path()).mkpath(u"OrvantH"_s));
+    IniFile ini(home.filePath(u"OrvantH/OrvantH.ini"_s));
+    ini.writeString(ConnectionProfileSection(), ConnectionProfileKey(2),
+                    EncodeConStr(reachable.toText(true)));
+    ini.writeString(ConnectionProfileSection(), ConnectionProfileKey(3),
+                    EncodeConStr(unreachable.toText(true)));
+    QTemporaryDir out;
+
+    const ProgramRun run = runProgram(home.path(), {u"--backup"_s, number, out.filePath(file)});
+    QVERIFY2(run.exitCode == exitCode, qPrintable(run.err));
+    QVERIFY2(run.err.contains(reason), qPrintable(run.err));
+    const QStringList written = QDir(out.path()).entryList(QDir::Files | QDir::Hidden);
+    if (exitCode != 0) {
+        QVERIFY(written.isEmpty());
+        return;
+    }
+    QCOMPARE(written, QStringList{file});
+    // One line per table, in the order written.
+    Connection con(params);
+    con.open();
+    QStringList tableLines;
+    for (const QString &line : run.err.split(u'\n', Qt::SkipEmptyParts)) {
+        if (line.contains(u" sor"_s))
+            tableLines << line.section(u':', 0, 0);
+    }
+    QCOMPARE(tableLines, con.tableNames());
+}
+
+QTEST_GUILESS_MAIN(TestBackupCommandLine)
+#include "tst_backupcommandline.moc"

@@ -1,0 +1,323 @@
+#include "backup/backupfile.h"
+#include "backup/restore.h"
+#include "backupsample.h"
+#include "db/backupscript.h"
+#include "db/connection.h"
+#include "db/dberror.h"
+#include "testdatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// Every entry the folder holds, hidden ones too: a temporary file left behind shows.
+QStringList folderEntries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// The script of the database as a plain .sql backup, the yardstick of the archives.
+QByteArray plainScript(Connection &con)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"yardstick.sql"_s);
+    WriteBackupFile(con, path);
+    return readFile(path);
+}
+
+// A database with the source's tables, its own initial rows and a stale committee that the
+// restore must remove.
+void prepareTarget(const TestDatabase &target)
+{
+    Connection con(target.params());
+    con.open();
+    CreateKindsTable(con);
+    con.exec(u"INSERT INTO csoport (csoport_nev) VALUES ('elavult')"_s);
+}
+
+} // namespace
+
+class TestBackupFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { REQUIRE_TEST_SERVER(); }
+    void zipHoldsOneDeflatedEntry_data();
+    void zipHoldsOneDeflatedEntry();
+    void restoresIdentically_data();
+    void restoresIdentically();
+    void restoreReportsRowsTheTablesDidNotTake();
+    void restoreStops();
+    void restoreRefusesForeignArchive();
+    void failedBackupLeavesOlderFile_data();
+    void failedBackupLeavesOlderFile();
+    void archiveFailureKeepsScript_data();
+    void archiveFailureKeepsScript();
+};
+
+void TestBackupFile::zipHoldsOneDeflatedEntry_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("entry");
+    QTest::newRow("plain") << u"mentes.zip"_s << u"mentes.sql"_s;
+    QTest::newRow("capital extension, accents, space") << u"Mentés 2024.ZIP"_s << u"Mentés 2024.sql"_s;
+}
+
+void TestBackupFile::zipHoldsOneDeflatedEntry()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, entry);
+    TestDatabase db;
+    Connection con(db.params());
+    con.open();
+    FillSample(con);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    WriteBackupFile(con, path);
+
+    QCOMPARE(folderEntries(dir.path()), QStringList{name});
+    const ToolRun list = RunTool(u"unzip"_s, {u"-Z1"_s, path});
+    QCOMPARE(list.exitCode, 0);
+    QCOMPARE(QString::fromUtf8(list.out).split(u'\n', Qt::SkipEmptyParts), QStringList{entry});
+    const ToolRun listed = RunTool(u"unzip"_s, {u"-l"_s, path});
+    QCOMPARE(listed.exitCode, 0);
+    QVERIFY2(listed.out.contains(" 1 file"), listed.out.constData());
+    const ToolRun tested = RunTool(u"unzip"_s, {u"-t"_s, path});
+    QCOMPARE(tested.exitCode, 0);
+    QVERIFY(tested.out.contains("No errors detected"));
+    // "Defl:X" is unzip's name for deflate at the highest level.
+    const ToolRun verbose = RunTool(u"unzip"_s, {u"-v"_s, path});
+    QVERIFY2(verbose.out.contains("Defl:X"), verbose.out.constData());
+    const ToolRun content = RunTool(u"unzip"_s, {u"-p"_s, path});
+    QCOMPARE(content.exitCode, 0);
+    QCOMPARE(content.out, plainScript(con));
+}
+
+void TestBackupFile::restoresIdentically_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("byClient");
+    QTest::newRow("sql, mariadb client") << u"mentes.sql"_s << true;
+    QTest::newRow("zip, mariadb client") << u"mentes.zip"_s << true;
+    QTest::newRow("sql, own restore") << u"mentes.sql"_s << false;
+    QTest::newRow("zip, own restore") << u"mentes.zip"_s << false;
+}
+
+void TestBackupFile::restoresIdentically()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, byClient);
+    TestDatabase source;
+    Connection con(source.params());
+    con.open();
+    FillSample(con);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    WriteBackupFile(con, path);
+
+    TestDatabase target;
+    prepareTarget(target);
+    Connection restored(target.params());
+    restored.open();
+    if (byClient) {
+        const QByteArray script =
+            IsZipBackupPath(path) ? RunTool(u"unzip"_s, {u"-p"_s, path}).out : readFile(path);
+        QVERIFY(script.contains(AwkwardBytes().left(20)));
+        const ToolRun client = RunTool(u"mariadb"_s,
+                                       {u"--no-defaults"_s, u"--socket="_s + TestServer::socket(),
+                                        u"-uroot"_s, u"--default-character-set=latin2"_s, target.name()},
+                                       script);
+        QVERIFY2(client.exitCode == 0, client.err.constData());
+    } else {
+        const RestoreReport report = RestoreBackupFile(restored, path);
+        QVERIFY(!report.stopped);
+        QVERIFY(report.allMatch());
+        QCOMPARE(report.tables.size(), con.tableNames().size());
+        for (const RestoredTable &table : report.tables) {
+            const qint64 rows = con.query(u"SELECT COUNT(*) FROM "_s + table.name).text(0, 0).toLongLong();
+            QCOMPARE(table.scriptRows, rows);
+            QCOMPARE(table.tableRows, rows);
+        }
+    }
+    const auto expected = TableChecksums(con);
+    const auto actual = TableChecksums(restored);
+    QCOMPARE(actual.keys(), expected.keys());
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+        QVERIFY2(actual.value(it.key()) == it.value(), qPrintable(it.key()));
+    QCOMPARE(restored.query(u"SELECT COUNT(*) FROM iktato"_s).text(0, 0), u"250"_s);
+}
+
+void TestBackupFile::restoreReportsRowsTheTablesDidNotTake()
+{
+    TestDatabase source;
+    Connection con(source.params());
+    con.open();
+    FillSample(con);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"mentes.sql"_s);
+    WriteBackupFile(con, path);
+
+    // The target takes one record per deadline flag: INSERT IGNORE drops the others without an
+    // error, and only the count shows it.
+    TestDatabase target;
+    prepareTarget(target);
+    target.client("ALTER TABLE iktato ADD UNIQUE KEY egy_hatarido (van_hatid);");
+    Connection restored(target.params());
+    restored.open();
+    const RestoreReport report = RestoreBackupFile(restored, path);
+    QVERIFY(!report.stopped);
+    QVERIFY(!report.allMatch());
+    QStringList differing;
+    for (const RestoredTable &table : report.tables) {
+        if (!table.matches()) {
+            differing << table.name;
+            QCOMPARE(table.scriptRows, 250);
+            QCOMPARE(table.tableRows, 1);
+        }
+    }
+    QCOMPARE(differing, QStringList{u"iktato"_s});
+    const QString text = RestoreReportText(report);
+    QVERIFY2(text.contains(u"\r\niktato: 1 sor, a mentésben 250 sor – ELTÉR"_s), qPrintable(text));
+    QVERIFY2(text.contains(u"\r\ncsoport: 2 sor, a mentésben 2 sor – egyezik"_s), qPrintable(text));
+}
+
+void TestBackupFile::restoreStops()
+{
+    TestDatabase source;
+    Connection con(source.params());
+    con.open();
+    FillSample(con);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"mentes.zip"_s);
+    WriteBackupFile(con, path);
+
+    TestDatabase target;
+    prepareTarget(target);
+    Connection restored(target.params());
+    restored.open();
+    QList<qint64> seen;
+    qint64 size = 0;
+    const RestoreReport report = RestoreBackupFile(restored, path, [&](qint64 done, qint64 total) {
+        seen << done;
+        size = total;
+        return seen.size() < 3;
+    });
+    QVERIFY(report.stopped);
+    QCOMPARE(report.statements, 3);
+    QCOMPARE(seen.size(), 3);
+    QVERIFY(seen.at(0) > 0 && seen.at(0) < seen.at(1) && seen.at(2) < size);
+    QCOMPARE(size, qint64(plainScript(con).size()));
+    // Only the tables reached are reported.
+    QVERIFY(report.tables.size() < con.tableNames().size());
+    QVERIFY(RestoreReportText(report).startsWith(u"A visszaállítás leállítva"_s));
+    QCOMPARE(restored.query(u"SELECT COUNT(*) FROM iktato"_s).text(0, 0), u"0"_s);
+}
+
+void TestBackupFile::restoreRefusesForeignArchive()
+{
+    TestDatabase target;
+    Connection restored(target.params());
+    restored.open();
+    QTemporaryDir dir;
+    writeFile(dir.filePath(u"a.sql"_s), "TRUNCATE csoport;\r\n");
+    writeFile(dir.filePath(u"b.sql"_s), "TRUNCATE statusz;\r\n");
+    const QString path = dir.filePath(u"ketto.zip"_s);
+    QCOMPARE(RunTool(u"zip"_s, {u"-j"_s, path, dir.filePath(u"a.sql"_s), dir.filePath(u"b.sql"_s)}).exitCode,
+             0);
+    QVERIFY_THROWS_EXCEPTION(DbError, RestoreBackupFile(restored, path));
+    QVERIFY(restored.query(u"SELECT COUNT(*) FROM statusz"_s).text(0, 0).toInt() > 0);
+}
+
+void TestBackupFile::failedBackupLeavesOlderFile_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("sql") << u"mentes.sql"_s;
+    QTest::newRow("zip") << u"mentes.zip"_s;
+}
+
+void TestBackupFile::failedBackupLeavesOlderFile()
+{
+    QFETCH(QString, name);
+    TestDatabase db;
+    Connection con(db.params());
+    con.open();
+    FillSample(con);
+    // Listed by the server, gone before its turn comes: the backup fails half-way.
+    con.exec(u"CREATE TABLE zz_elveszo (x INT PRIMARY KEY)"_s);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    const QByteArray older = "régi mentés, byte-ra ugyanaz marad";
+    writeFile(path, older);
+    bool dropped = false;
+    QVERIFY_THROWS_EXCEPTION(DbError, WriteBackupFile(con, path, [&](int index, int count) {
+                                 if (index == count - 1 && !dropped) {
+                                     dropped = true;
+                                     db.client("DROP TABLE zz_elveszo;");
+                                 }
+                             }));
+    QVERIFY(dropped);
+    QCOMPARE(readFile(path), older);
+    QCOMPARE(folderEntries(dir.path()), QStringList{name});
+}
+
+void TestBackupFile::archiveFailureKeepsScript_data()
+{
+    QTest::addColumn<bool>("olderScript");
+    QTest::newRow("script name free") << false;
+    QTest::newRow("script name taken by an older file") << true;
+}
+
+void TestBackupFile::archiveFailureKeepsScript()
+{
+    QFETCH(bool, olderScript);
+    TestDatabase db;
+    Connection con(db.params());
+    con.open();
+    FillSample(con);
+    QTemporaryDir dir;
+    // A folder where the archive should go: the script is written, the archive cannot be.
+    QVERIFY(QDir(dir.path()).mkdir(u"mentes.zip"_s));
+    const QString scriptPath = dir.filePath(u"mentes.sql"_s);
+    if (olderScript)
+        writeFile(scriptPath, "régi");
+    QString kept;
+    try {
+        WriteBackupFile(con, dir.filePath(u"mentes.zip"_s));
+        QFAIL("the archive was reported as written");
+    } catch (const ArchiveError &error) {
+        QVERIFY(!error.message().isEmpty());
+        kept = error.scriptPath();
+    }
+    QCOMPARE(readFile(kept), plainScript(con));
+    const QStringList entries = folderEntries(dir.path());
+    if (olderScript) {
+        QCOMPARE(readFile(scriptPath), QByteArray("régi"));
+        QCOMPARE(entries.size(), 3);
+        QVERIFY(entries.contains(QFileInfo(kept).fileName()));
+    } else {
+        QCOMPARE(kept, scriptPath);
+        QCOMPARE(entries, (QStringList{u"mentes.sql"_s, u"mentes.zip"_s}));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestBackupFile)
+#include "tst_backupfile.moc"

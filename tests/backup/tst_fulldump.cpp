@@ -1,0 +1,232 @@
+#include "backup/fulldump.h"
+#include "backupsample.h"
+#include "common/cp1250.h"
+#include "db/connection.h"
+#include "testdatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sys/stat.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList folderEntries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// A user of the test database whose password holds what an options file must quote.
+class DumpUser
+{
+public:
+    explicit DumpUser(const TestDatabase &db) : m_name(u"d"_s + db.name())
+    {
+        const QByteArray password = ToCp1250(this->password()).replace('\\', "\\\\").replace('\'', "\\'");
+        TestServer::client("CREATE USER '" + m_name.toLatin1() + "'@'%' IDENTIFIED BY '" + password +
+                           "'; GRANT ALL ON " + db.name().toLatin1() + ".* TO '" + m_name.toLatin1() +
+                           "'@'%';");
+    }
+    ~DumpUser() { TestServer::client("DROP USER IF EXISTS '" + m_name.toLatin1() + "'@'%';"); }
+    const QString &name() const { return m_name; }
+    static QString password() { return u"jel\"sz\\ó #1 'x';"_s; }
+
+private:
+    QString m_name;
+};
+
+ConnectionParams dumpParams(const TestDatabase &db, const DumpUser &user, const QString &password)
+{
+    ConnectionParams params = db.params();
+    params.user = user.name();
+    params.password = password;
+    return params;
+}
+
+// Every process's command line, NUL bytes between the arguments.
+QList<QByteArray> commandLines()
+{
+    QList<QByteArray> lines;
+    for (const QString &pid : QDir(u"/proc"_s).entryList(QDir::Dirs)) {
+        QFile file(u"/proc/"_s + pid + u"/cmdline"_s);
+        if (file.open(QIODevice::ReadOnly))
+            lines << file.readAll();
+    }
+    return lines;
+}
+
+// While the dump runs: no command line holds the password; the dump's first argument names the
+// options file, which the user alone can read.
+void lookAtRunningDump(const QString &folder, QString *optionsFile)
+{
+    const QByteArray password = ToCp1250(DumpUser::password());
+    for (const QByteArray &line : commandLines()) {
+        QVERIFY2(!line.contains(password), line.constData());
+        QVERIFY(!line.contains("jel\"sz"));
+        const QList<QByteArray> args = line.split('\0');
+        if (args.size() > 1 && args.at(1).startsWith("--defaults-extra-file=") &&
+            line.contains(QFile::encodeName(folder)))
+            *optionsFile = QString::fromLocal8Bit(args.at(1).mid(22));
+    }
+    QVERIFY(!optionsFile->isEmpty());
+    struct stat info;
+    QCOMPARE(stat(QFile::encodeName(*optionsFile).constData(), &info), 0);
+    QCOMPARE(info.st_mode & 0777, 0600u);
+}
+
+} // namespace
+
+class TestFullDump : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { REQUIRE_TEST_SERVER(); }
+    void findsTheDumpProgram_data();
+    void findsTheDumpProgram();
+    void dumpsWithoutShowingThePassword();
+    void failureLeavesNoFile_data();
+    void failureLeavesNoFile();
+    void stopLeavesNoFile();
+};
+
+void TestFullDump::findsTheDumpProgram_data()
+{
+    QTest::addColumn<QString>("configured");
+    QTest::addColumn<QStringList>("onPath");
+    QTest::addColumn<QString>("found");
+    QTest::newRow("typed path wins") << u"/opt/x/mysqldump"_s << QStringList{u"mariadb-dump"_s}
+                                     << u"/opt/x/mysqldump"_s;
+    QTest::newRow("mariadb-dump first")
+        << QString() << QStringList{u"mysqldump"_s, u"mariadb-dump"_s} << u"mariadb-dump"_s;
+    QTest::newRow("else mysqldump") << u"  "_s << QStringList{u"mysqldump"_s} << u"mysqldump"_s;
+    QTest::newRow("none") << QString() << QStringList{} << QString();
+}
+
+void TestFullDump::findsTheDumpProgram()
+{
+    QFETCH(QString, configured);
+    QFETCH(QStringList, onPath);
+    QFETCH(QString, found);
+    QTemporaryDir bin;
+    for (const QString &name : onPath) {
+        QFile program(bin.filePath(name));
+        QVERIFY(program.open(QIODevice::WriteOnly));
+        program.write("#!/bin/sh\n");
+        program.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    const QByteArray oldPath = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(bin.path()));
+    const QString result = FindDumpProgram(configured);
+    qputenv("PATH", oldPath);
+    const QString expected = found.isEmpty() || found.startsWith(u'/') ? found : bin.filePath(found);
+    QCOMPARE(result, expected);
+}
+
+void TestFullDump::dumpsWithoutShowingThePassword()
+{
+    TestDatabase db;
+    Connection con(db.params());
+    con.open();
+    FillSample(con);
+    const DumpUser user(db);
+    QTemporaryDir dir;
+    const QString target = dir.filePath(u"teljes.sql"_s);
+
+    // The dump waits for this lock, so the test can look at the running process.
+    Connection locker(db.params());
+    locker.open();
+    locker.exec(u"LOCK TABLES iktato WRITE"_s);
+    bool looked = false;
+    QString optionsFile;
+    const DumpOutcome outcome =
+        RunFullDump(u"mariadb-dump"_s, dumpParams(db, user, DumpUser::password()), target, [&]() {
+            if (!looked) {
+                looked = true;
+                lookAtRunningDump(dir.path(), &optionsFile);
+                locker.exec(u"UNLOCK TABLES"_s);
+            }
+            return true;
+        });
+    QVERIFY(looked);
+    QVERIFY(!optionsFile.isEmpty());
+    QVERIFY2(outcome.status == DumpOutcome::Status::Done, qPrintable(outcome.errorText));
+    QVERIFY(!QFile::exists(optionsFile));
+    QCOMPARE(folderEntries(dir.path()), QStringList{u"teljes.sql"_s});
+    const QByteArray dump = readFile(target);
+    QVERIFY(dump.contains("CREATE DATABASE"));
+    QVERIFY(dump.contains("INSERT INTO `iktato` (`iktato`, `ev`"));
+    // The cp1250 bytes come through the latin2 connection unchanged.
+    QVERIFY(dump.contains(AwkwardBytes().left(AwkwardBytes().indexOf('\''))));
+}
+
+void TestFullDump::failureLeavesNoFile_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("password");
+    QTest::addColumn<QByteArray>("older");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("wrong password") << u"mariadb-dump"_s << u"rossz"_s << QByteArray() << u"Access denied"_s;
+    QTest::newRow("wrong password, older dump")
+        << u"mysqldump"_s << u"rossz"_s << QByteArray("régi") << u"Access denied"_s;
+    QTest::newRow("no such program") << u"/nincs/ilyen/mysqldump"_s << DumpUser::password() << QByteArray()
+                                     << u"nem indítható"_s;
+}
+
+void TestFullDump::failureLeavesNoFile()
+{
+    QFETCH(QString, program);
+    QFETCH(QString, password);
+    QFETCH(QByteArray, older);
+    QFETCH(QString, reason);
+    TestDatabase db;
+    const DumpUser user(db);
+    QTemporaryDir dir;
+    const QString target = dir.filePath(u"teljes.sql"_s);
+    if (!older.isEmpty()) {
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(older);
+    }
+    const DumpOutcome outcome = RunFullDump(program, dumpParams(db, user, password), target);
+    QCOMPARE(outcome.status, DumpOutcome::Status::Failed);
+    QVERIFY2(outcome.errorText.contains(reason), qPrintable(outcome.errorText));
+    if (older.isEmpty()) {
+        QVERIFY(folderEntries(dir.path()).isEmpty());
+    } else {
+        QCOMPARE(folderEntries(dir.path()), QStringList{u"teljes.sql"_s});
+        QCOMPARE(readFile(target), older);
+    }
+}
+
+void TestFullDump::stopLeavesNoFile()
+{
+    TestDatabase db;
+    const DumpUser user(db);
+    QTemporaryDir dir;
+    Connection locker(db.params());
+    locker.open();
+    locker.exec(u"LOCK TABLES verzio WRITE"_s);
+    int asked = 0;
+    const DumpOutcome outcome = RunFullDump(u"mariadb-dump"_s, dumpParams(db, user, DumpUser::password()),
+                                            dir.filePath(u"teljes.sql"_s), [&asked] { return ++asked < 3; });
+    locker.exec(u"UNLOCK TABLES"_s);
+    QCOMPARE(asked, 3);
+    QCOMPARE(outcome.status, DumpOutcome::Status::Stopped);
+    QVERIFY(folderEntries(dir.path()).isEmpty());
+    for (const QByteArray &line : commandLines())
+        QVERIFY(!(line.startsWith("mariadb-dump") && line.contains(QFile::encodeName(dir.path()))));
+}
+
+QTEST_GUILESS_MAIN(TestFullDump)
+#include "tst_fulldump.moc"

@@ -14,16 +14,17 @@
 using namespace Qt::StringLiterals;
 
 NoticeChecks::NoticeChecks(Connection &connection, QWidget *owner)
-    : QObject(owner), m_connection(connection), m_owner(owner)
+    : QObject(owner), m_connection(connection), m_owner(owner), m_versionTimer(new QTimer(this)),
+      m_newsTimer(new QTimer(this))
 {
     setObjectName(u"noticeChecks"_s);
-    m_versionTimer.setObjectName(u"TimerVerzio"_s);
-    m_newsTimer.setObjectName(u"TimerHirek"_s);
-    m_versionTimer.setSingleShot(true);
-    m_newsTimer.setSingleShot(true);
+    m_versionTimer->setObjectName(u"TimerVerzio"_s);
+    m_newsTimer->setObjectName(u"TimerHirek"_s);
+    m_versionTimer->setSingleShot(true);
+    m_newsTimer->setSingleShot(true);
     setDelays(5000, 10000);
-    connect(&m_versionTimer, &QTimer::timeout, this, &NoticeChecks::runVersionCheck);
-    connect(&m_newsTimer, &QTimer::timeout, this, &NoticeChecks::runNewsCheck);
+    connect(m_versionTimer, &QTimer::timeout, this, &NoticeChecks::runVersionCheck);
+    connect(m_newsTimer, &QTimer::timeout, this, &NoticeChecks::runNewsCheck);
 
     const QDir data(DataFolder());
     m_versionRequest = new NoticeRequest(data.filePath(QString::fromUtf16(VersionReplyFile)), this);
@@ -34,25 +35,25 @@ NoticeChecks::NoticeChecks(Connection &connection, QWidget *owner)
 
 void NoticeChecks::start()
 {
-    m_versionTimer.start();
-    m_newsTimer.start();
+    m_versionTimer->start();
+    m_newsTimer->start();
 }
 
 void NoticeChecks::setDelays(int versionMs, int newsMs)
 {
-    m_versionTimer.setInterval(versionMs);
-    m_newsTimer.setInterval(newsMs);
+    m_versionTimer->setInterval(versionMs);
+    m_newsTimer->setInterval(newsMs);
 }
 
 bool NoticeChecks::runVersionCheck()
 {
-    m_versionTimer.stop();
+    m_versionTimer->stop();
     return m_versionRequest->start(NoticesBaseUrl(), VersionRequestPath());
 }
 
 bool NoticeChecks::runNewsCheck()
 {
-    m_newsTimer.stop();
+    m_newsTimer->stop();
     const QString base = NoticesBaseUrl();
     if (base.isEmpty())
         return false;

@@ -46,8 +46,8 @@ private:
 
     Connection &m_connection;
     QWidget *m_owner;
-    QTimer m_versionTimer; // TimerVerzio
-    QTimer m_newsTimer;    // TimerHirek
+    QTimer *m_versionTimer; // TimerVerzio
+    QTimer *m_newsTimer;    // TimerHirek
     NoticeRequest *m_versionRequest;
     NoticeRequest *m_newsRequest;
     QPointer<Tfrm_Hirfolyam> m_newsWindow;

@@ -100,7 +100,7 @@ void TestMainNotices::checksRunFiveAndTenSecondsAfterShowing()
 
     // Shortened from here on; the notice opens over the main window, the news beside it.
     bool newsOpenDuringNotice = true;
-    const ModalAnswer notice = AnswerModal(u"Verziókövetés: 23.0.0.38"_s, [&](QDialog *dialog) {
+    ModalAnswer notice = AnswerModal(u"Verziókövetés: 23.0.0.38"_s, [&](QDialog *dialog) {
         QCOMPARE(dialog->parentWidget(), m_window.get());
         newsOpenDuringNotice = m_window->notices().newsWindow() != nullptr;
         dialog->findChild<QPushButton *>(u"ok"_s)->click();

@@ -55,9 +55,9 @@ void TestTranslations::standardDialogs_data()
     QTest::addColumn<QString>("button");
     QTest::addColumn<QString>("label");
 
-    QTest::newRow("file save") << u"file"_s << u"Mégse"_s << u"Fájlnév:"_s;
+    QTest::newRow("file save") << u"file"_s << u"Mégse"_s << u"Fájl neve:"_s;
     QTest::newRow("folder") << u"folder"_s << u"Mégse"_s << u"Könyvtár:"_s;
-    QTest::newRow("colour") << u"colour"_s << u"Mégse"_s << u"Piros:"_s;
+    QTest::newRow("colour") << u"colour"_s << u"Mégse"_s << u"Vörös:"_s;
     QTest::newRow("message box") << u"box"_s << u"Igen"_s << QString();
 }
 

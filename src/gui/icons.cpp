@@ -303,8 +303,7 @@ QPixmap Render(IconId id, int size)
 QIcon MakeIcon(IconId id)
 {
     QIcon icon;
-    // Up to twice the largest tool-bar size, for screens at a scale factor of 2.
-    for (int size : {16, 24, 32, 48, 64, 96})
+    for (int size : {16, 24, 32, 48})
         icon.addPixmap(Render(id, size));
     return icon;
 }

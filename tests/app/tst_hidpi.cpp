@@ -4,6 +4,7 @@
 #include "app/frm_main.h"
 #include "app/frm_nevjegy.h"
 #include "app/setup.h"
+#include "common/cp1250.h"
 #include "common/paths.h"
 #include "config/conprofile.h"
 #include "config/inifile.h"
@@ -47,7 +48,7 @@ void TestHiDpi::toolBarIconsHaveDoubleSizePictures()
     ScopedDataFolder folder;
     Beall = TBeall();
     TestDatabase db;
-    db.client("INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Pénzügyi Bizottság');");
+    db.client(ToCp1250(u"INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Pénzügyi Bizottság');"_s));
     QVERIFY(QDir().mkpath(DataFolder()));
     const ConnectionParams p = db.params();
     IniFile(SettingsFilePath())

@@ -20,7 +20,8 @@ int main(int argc, char *argv[])
     for (qsizetype i = 2; i < args.size(); ++i) {
         const int size = args.at(i).toInt();
         const QString folder = u"%1x%1/apps"_s.arg(size);
-        if (size <= 0 || !out.mkpath(folder) || !LogoPixmap(size).save(out.filePath(folder + u"/hu.orvanth.iktatas.png"_s)))
+        if (size <= 0 || !out.mkpath(folder) ||
+            !LogoPixmap(size).save(out.filePath(folder + u"/hu.orvanth.iktatas.png"_s)))
             return 1;
     }
     return 0;

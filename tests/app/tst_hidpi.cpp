@@ -6,10 +6,10 @@
 #include "app/setup.h"
 #include "common/cp1250.h"
 #include "common/paths.h"
-#include "config/conprofile.h"
 #include "config/inifile.h"
 #include "gui/icons.h"
 #include "output/printchoicepictures.h"
+#include "startedprogram.h"
 #include "testdatabase.h"
 #include "testutil.h"
 
@@ -49,17 +49,14 @@ void TestHiDpi::toolBarIconsHaveDoubleSizePictures()
     Beall = TBeall();
     TestDatabase db;
     db.client(ToCp1250(u"INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Pénzügyi Bizottság');"_s));
+    // At the designed size, not over the whole screen.
     QVERIFY(QDir().mkpath(DataFolder()));
-    const ConnectionParams p = db.params();
-    IniFile(SettingsFilePath())
-        .writeString(u"Adatbazis"_s, u"ConStr1"_s,
-                     EncodeConStr(u"%1;%2;%3;root;;Teszt"_s.arg(p.database, p.host).arg(p.port)));
     IniFile(SettingsFilePath()).writeString(u"Alapertek"_s, u"TeljesKep"_s, u"0"_s);
     IniFile(SettingsFilePath()).writeString(u"Alapertek"_s, u"Szeles"_s, u"1026"_s);
     IniFile(SettingsFilePath()).writeString(u"Alapertek"_s, u"Magas"_s, u"570"_s);
-    Tfrm_Main window;
-    QCOMPARE(window.startUp(), StartupOutcome::Started);
-    window.show();
+    const std::unique_ptr<Tfrm_Main> started = StartMainWindow(db);
+    QVERIFY(started);
+    Tfrm_Main &window = *started;
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QCOMPARE(window.devicePixelRatio(), 2.0);
 
@@ -70,7 +67,8 @@ void TestHiDpi::toolBarIconsHaveDoubleSizePictures()
                 continue;
             bool sharp = false;
             for (const QSize available : action->icon().availableSizes())
-                sharp = sharp || (available.width() >= 2 * shown.width() && available.height() >= 2 * shown.height());
+                sharp = sharp ||
+                        (available.width() >= 2 * shown.width() && available.height() >= 2 * shown.height());
             QVERIFY2(sharp, qPrintable(bar->objectName() + u": "_s + action->objectName()));
         }
     }

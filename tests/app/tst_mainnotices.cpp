@@ -1,21 +1,18 @@
 #include "app/application.h"
 #include "app/beall.h"
 #include "app/frm_main.h"
+#include "app/mainregister.h"
 #include "app/setup.h"
 #include "common/download.h"
 #include "common/paths.h"
-#include "config/conprofile.h"
-#include "config/inifile.h"
 #include "httpsserver.h"
 #include "modaldialogs.h"
 #include "notices/frm_hirfolyam.h"
 #include "notices/noticechecks.h"
 #include "register/registerview.h"
-#include "app/mainregister.h"
 #include "testdatabase.h"
 #include "testutil.h"
 
-#include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
@@ -67,15 +64,8 @@ void TestMainNotices::startMainWindow()
     m_folder = std::make_unique<ScopedDataFolder>();
     Beall = TBeall();
     m_db = std::make_unique<TestDatabase>();
-    QVERIFY(QDir().mkpath(DataFolder()));
-    const ConnectionParams p = m_db->params();
-    IniFile(SettingsFilePath())
-        .writeString(u"Adatbazis"_s, u"ConStr1"_s,
-                     EncodeConStr(u"%1;%2;%3;root;;Teszt"_s.arg(p.database, p.host).arg(p.port)));
-    IniFile(SettingsFilePath()).writeString(u"Alapertek"_s, u"TeljesKep"_s, u"0"_s);
-    m_window = std::make_unique<Tfrm_Main>();
-    QCOMPARE(m_window->startUp(), StartupOutcome::Started);
-    m_window->show();
+    m_window = StartMainWindow(*m_db);
+    QVERIFY(m_window);
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
 }
 
@@ -114,7 +104,8 @@ void TestMainNotices::checksRunFiveAndTenSecondsAfterShowing()
     QVERIFY(news->isWindow());
     QVERIFY(QTest::qWaitForWindowExposed(news));
     QCOMPARE(m_server.requests().mid(before),
-             (QList<QByteArray>{"GET /verziokovetes.php?prg=52 HTTP/1.1", "GET /hirfolyam.php?prg=52&hir=0 HTTP/1.1"}));
+             (QList<QByteArray>{"GET /verziokovetes.php?prg=52 HTTP/1.1",
+                                "GET /hirfolyam.php?prg=52&hir=0 HTTP/1.1"}));
     // Each check runs once.
     QTest::qWait(300);
     QCOMPARE(m_server.requests().size(), before + 2);

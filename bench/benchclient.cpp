@@ -45,6 +45,22 @@ double MariadbClient::ms(const QString &sql, int runs, const QString &outputFile
     return std::max(0.1, Median(net));
 }
 
+double MariadbClient::fileMs(const QString &path) const
+{
+    QProcess p;
+    p.setStandardInputFile(path);
+    p.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer t;
+    t.start();
+    p.start(u"mariadb"_s, {u"--no-defaults"_s, u"--socket="_s + m_socket, u"-uroot"_s, u"--compress"_s,
+                           u"--default-character-set=latin2"_s, u"--batch"_s, m_database});
+    p.waitForFinished(-1);
+    const double ms = double(t.nsecsElapsed()) / 1e6;
+    if (p.exitCode() != 0)
+        qFatal("mariadb client failed on %s: %s", qPrintable(path), p.readAllStandardError().constData());
+    return std::max(0.1, ms - runOnce(u"DO 0"_s));
+}
+
 long ResidentKb()
 {
     QFile f(u"/proc/self/status"_s);

@@ -21,6 +21,9 @@ public:
     // Milliseconds the client needs for the statement beyond its own start-up and log-in (the
     // same client running "DO 0"): the median of `runs` runs.
     double ms(const QString &sql, int runs, const QString &outputFile = {}) const;
+    // Wall time of the client reading a script file on its standard input (`mariadb < file`), in
+    // milliseconds, less its own start-up and log-in.
+    double fileMs(const QString &path) const;
 
 private:
     QString m_socket;

@@ -16,8 +16,7 @@ bool IsCommandLineRun(int argc, char *argv[])
 {
     for (int i = 1; i < argc; ++i) {
         const char *arg = argv[i];
-        for (const char *option :
-             {"--backup", "-backup", "--version", "-v", "--help", "-h", "-?", "--help-all"}) {
+        for (const char *option : {"--backup", "--version", "-v", "--help", "-h", "-?", "--help-all"}) {
             const size_t length = std::strlen(option);
             if (std::strncmp(arg, option, length) == 0 && (arg[length] == '\0' || arg[length] == '='))
                 return true;

@@ -20,6 +20,7 @@
 #include "masterdata/frm_torzsme.h"
 #include "notices/noticechecks.h"
 #include "register/registerview.h"
+#include "sqlconsole/frm_sql.h"
 #include "users/frm_felhasznalo.h"
 
 #include <QAction>
@@ -218,6 +219,8 @@ void Tfrm_Main::bindDatabaseActions()
         OpenSubjectCatalogue(m_connection, Beall.masterDataRight, Beall.workstation.fontSize, this);
     });
     a.bind(MainAction::Users, [this] { ManageUsers(m_connection, this, Beall.workstation.fontSize); });
+    a.bind(MainAction::SqlConsole,
+           [this] { OpenSqlConsole(m_connection, Beall.workstation.fontSize, this); });
 }
 
 void Tfrm_Main::replaceSlot(QWidget *&slot, QWidget *widget)

@@ -106,6 +106,28 @@ private:
     QList<RestoredTable> m_tables;
 };
 
+// Whether the statement leaves the connection's database: a dump made with --databases creates
+// and selects its own, and loading it "into" another profile would overwrite the original.
+bool switchesDatabase(const QString &statement)
+{
+    QStringView rest(statement);
+    // Comment lines that the reader joined to the statement.
+    while (true) {
+        rest = rest.trimmed();
+        if (!rest.startsWith(u"--"))
+            break;
+        const qsizetype end = rest.indexOf(u'\n');
+        rest = end < 0 ? QStringView() : rest.mid(end + 1);
+    }
+    for (const QString &word :
+         {u"USE"_s, u"CREATE DATABASE"_s, u"CREATE SCHEMA"_s, u"DROP DATABASE"_s, u"DROP SCHEMA"_s}) {
+        if (rest.startsWith(word, Qt::CaseInsensitive) && rest.size() > word.size() &&
+            rest.at(word.size()).isSpace())
+            return true;
+    }
+    return false;
+}
+
 QString quotedIdentifier(const QString &name)
 {
     return u'`' + QString(name).replace(u'`', u"``"_s) + u'`';
@@ -159,6 +181,10 @@ RestoreReport RestoreBackupFile(Connection &con, const QString &path,
         if (statement.isEmpty())
             continue;
         inserting = -1;
+        if (switchesDatabase(statement))
+            throw DbError(
+                u"A mentés másik adatbázisba töltene (\"%1\"); ide csak a program saját mentése tölthető vissza."_s
+                    .arg(statement.section(u'\n', -1).left(80)));
         con.exec(statement);
         ++report.statements;
         if (progress && !progress(done, total)) {

@@ -30,8 +30,8 @@ struct RestoreReport
 // Runs the script statement by statement on `con` (no transaction: TRUNCATE ends one anyway).
 // `progress` gets the bytes read so far and the script's size after each statement; returning
 // false stops before the next one. Afterwards every table the script names is counted.
-// Throws DbError when the file cannot be read or a statement fails; the statements before it
-// stay executed.
+// Throws DbError when the file cannot be read, a statement fails or would leave the database
+// (a dump that creates or selects its own); the statements before it stay executed.
 RestoreReport RestoreBackupFile(Connection &con, const QString &path,
                                 const std::function<bool(qint64 done, qint64 total)> &progress = {});
 

@@ -155,13 +155,25 @@ void AppendQueryToList(Connection &con, QStringList &list, const QString &sql)
 
 QString RecordPositionText(const Query &query)
 {
-    return QString::number(query.rowCount()) + u": "_s + QString::number(query.recNo() + 1);
+    return RecordPositionText(query.rowCount(), query.recNo());
+}
+
+QString RecordPositionText(int rowCount, int currentRow)
+{
+    return QString::number(rowCount) + u": "_s + QString::number(currentRow + 1);
 }
 
 QList<QByteArray> DataSetToLines(Query &query, bool header, const QString &excluded, QChar separator,
                                  bool utf8, bool rowNumbers)
 {
-    const ResultSet &rs = query.result();
+    QList<QByteArray> lines = DataSetToLines(query.result(), header, excluded, separator, utf8, rowNumbers);
+    query.last();
+    return lines;
+}
+
+QList<QByteArray> DataSetToLines(const ResultSet &rs, bool header, const QString &excluded, QChar separator,
+                                 bool utf8, bool rowNumbers)
+{
     const QString excludedList = u';' + excluded + u';';
     QList<int> columns;
     for (int c = 0; c < rs.columnCount(); ++c) {
@@ -187,6 +199,5 @@ QList<QByteArray> DataSetToLines(Query &query, bool header, const QString &exclu
         }
         lines.append(encode(line));
     }
-    query.last();
     return lines;
 }

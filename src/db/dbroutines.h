@@ -9,6 +9,7 @@
 
 class Connection;
 class Query;
+class ResultSet;
 
 // Short statements every window runs. None of them catches errors: a failing statement raises
 // DbError to the caller.
@@ -41,10 +42,15 @@ void AppendQueryToList(Connection &con, QStringList &list, const QString &sql);
 
 // "rows: current" as the status bars show it (1-based current row).
 QString RecordPositionText(const Query &query);
+// The same for any list of rows; `currentRow` is 0-based, -1 for none.
+QString RecordPositionText(int rowCount, int currentRow);
 
 // The rows of a query as separated text lines, as the console copies them. A column is left out
 // when ";name;" occurs in ";" + excluded + ";". Every value has ";" replaced by "," and is
 // followed by the separator. The lines are encoded in UTF-8 when `utf8` is set, else in code
 // page 1250. The query is left on its last row.
 QList<QByteArray> DataSetToLines(Query &query, bool header, const QString &excluded, QChar separator,
+                                 bool utf8, bool rowNumbers);
+// The same for rows that are not a query's (a table's, say).
+QList<QByteArray> DataSetToLines(const ResultSet &rows, bool header, const QString &excluded, QChar separator,
                                  bool utf8, bool rowNumbers);

@@ -37,14 +37,18 @@ QStringList SplitScript(const QStringList &lines)
     return statements;
 }
 
-void RunScript(Connection &con, const QStringList &lines, const std::function<bool(int, int)> &progress)
+int RunScript(Connection &con, const QStringList &lines, const std::function<bool(int, int)> &progress)
 {
     ScriptReader reader;
+    int executed = 0;
     for (int i = 0; i < lines.size(); ++i) {
         if (progress && !progress(i, int(lines.size())))
-            return;
+            break;
         const QString statement = reader.feed(lines.at(i));
-        if (!statement.trimmed().isEmpty())
+        if (!statement.trimmed().isEmpty()) {
             con.exec(statement);
+            ++executed;
+        }
     }
+    return executed;
 }

@@ -27,5 +27,6 @@ QStringList SplitScript(const QStringList &lines);
 
 // Runs the statements of the script one by one (no transaction around them). `progress` is
 // called before each line with its index and the line count; returning false stops the run.
-// A failing statement raises DbError; the statements before it stay executed.
-void RunScript(Connection &con, const QStringList &lines, const std::function<bool(int, int)> &progress = {});
+// A failing statement raises DbError; the statements before it stay executed. Returns the
+// number of statements executed.
+int RunScript(Connection &con, const QStringList &lines, const std::function<bool(int, int)> &progress = {});

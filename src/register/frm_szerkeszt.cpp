@@ -3,6 +3,7 @@
 #include "attachments.h"
 #include "gui/dialogfields.h"
 #include "gui/formgeometry.h"
+#include "gui/texteditors.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -26,16 +27,6 @@ using namespace Qt::StringLiterals;
 namespace {
 // $FFF8F0 as the Windows colour values name it (blue, green, red bytes).
 const QColor ActiveLineColor(0xF0, 0xF8, 0xFF);
-
-// The accents of capital letters (the double acute of Ő and Ű above all) reach above the
-// ascent of many fonts, and the text editor cuts every line at the ascent: the difference is
-// added to the line's height.
-void giveAccentsRoom(QsciScintilla *editor)
-{
-    const QFontMetrics metrics(editor->font());
-    const int top = -metrics.boundingRect(u"ŐŰÁÉÍÓÖÚÜ"_s).top();
-    editor->setExtraAscent(std::max(0, top - metrics.ascent()) + 1);
-}
 
 QFont boldArial(const QFont &base)
 {
@@ -124,7 +115,7 @@ void Tfrm_Szerkeszt::buildSubjectAndText(QWidget *page, QVBoxLayout *pageLayout)
     // shown and kept with whatever line breaks it has.
     m_textEditor->setEolMode(QsciScintilla::EolWindows);
     m_textEditor->setFont(QFont(u"Courier New"_s, 10));
-    giveAccentsRoom(m_textEditor);
+    GiveAccentsRoom(m_textEditor, m_textEditor->font());
     m_textEditor->setCaretLineVisible(true);
     m_textEditor->setCaretLineBackgroundColor(ActiveLineColor);
     m_textEditor->setMarginWidth(1, 0);

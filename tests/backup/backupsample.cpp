@@ -3,7 +3,9 @@
 #include "common/cp1250.h"
 #include "common/sqltext.h"
 
+#include <QDir>
 #include <QProcess>
+#include <QTcpServer>
 
 using namespace Qt::StringLiterals;
 
@@ -65,4 +67,16 @@ ToolRun RunTool(const QString &program, const QStringList &arguments, const QByt
     run.out = process.readAllStandardOutput();
     run.err = process.readAllStandardError();
     return run;
+}
+
+QStringList FolderEntries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+QString ClosedPort()
+{
+    QTcpServer server;
+    server.listen(QHostAddress::LocalHost);
+    return QString::number(server.serverPort());
 }

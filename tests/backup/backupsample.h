@@ -24,6 +24,12 @@ void FillSample(Connection &con);
 // CHECKSUM TABLE ... EXTENDED of every table.
 QMap<QString, QString> TableChecksums(Connection &con);
 
+// Every entry of the folder, hidden ones too, so that a temporary file left behind shows.
+QStringList FolderEntries(const QString &folder);
+
+// A local port on which nothing listens.
+QString ClosedPort();
+
 struct ToolRun
 {
     int exitCode = -1;

@@ -44,13 +44,6 @@ ProgramRun runProgram(const QString &configHome, const QStringList &arguments)
     return run;
 }
 
-QString closedPort()
-{
-    QTcpServer server;
-    server.listen(QHostAddress::LocalHost);
-    return QString::number(server.serverPort());
-}
-
 } // namespace
 
 class TestBackupCommandLine : public QObject
@@ -109,7 +102,7 @@ void TestBackupCommandLine::backupExitCodes()
     ConnectionProfile reachable{params.database, params.host,     QString::number(params.port),
                                 params.user,     params.password, u"Teszt"_s};
     ConnectionProfile unreachable = reachable;
-    unreachable.port = closedPort();
+    unreachable.port = ClosedPort();
     QTemporaryDir home;
     QVERIFY(QDir(home.path()).mkpath(u"OrvantH"_s));
     IniFile ini(home.filePath(u"OrvantH/OrvantH.ini"_s));
@@ -122,7 +115,7 @@ void TestBackupCommandLine::backupExitCodes()
     const ProgramRun run = runProgram(home.path(), {u"--backup"_s, number, out.filePath(file)});
     QVERIFY2(run.exitCode == exitCode, qPrintable(run.err));
     QVERIFY2(run.err.contains(reason), qPrintable(run.err));
-    const QStringList written = QDir(out.path()).entryList(QDir::Files | QDir::Hidden);
+    const QStringList written = FolderEntries(out.path());
     if (exitCode != 0) {
         QVERIFY(written.isEmpty());
         return;

@@ -31,19 +31,6 @@ ConnectionProfile profileOf(const TestDatabase &db)
             params.user,     params.password, u"Teszt"_s};
 }
 
-// A port on which nothing listens.
-QString closedPort()
-{
-    QTcpServer server;
-    server.listen(QHostAddress::LocalHost);
-    return QString::number(server.serverPort());
-}
-
-QStringList folderEntries(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
-
 // Types the name into the file dialog as a user does and accepts it; an empty name cancels.
 // The dialog's own proposal goes to *proposed.
 DialogAnswer chooseFile(const QString &folder, const QString &name, QString *proposed = nullptr)
@@ -119,7 +106,7 @@ void TestBackupCommands::backupThroughTheSaveDialog()
              qPrintable(proposed));
     QCOMPARE(boxes.texts(), QStringList());
     QCOMPARE(done, !written.isEmpty());
-    QCOMPARE(folderEntries(dir.path()), written.isEmpty() ? QStringList() : QStringList{written});
+    QCOMPARE(FolderEntries(dir.path()), written.isEmpty() ? QStringList() : QStringList{written});
     // Back to 0 after a backup; a cancelled one leaves the bar alone.
     QCOMPARE(bar.value(), written.isEmpty() ? 3 : 0);
     if (!written.isEmpty()) {
@@ -133,7 +120,7 @@ void TestBackupCommands::backupOfUnreachableServer()
 {
     TestDatabase db;
     ConnectionProfile profile = profileOf(db);
-    profile.port = closedPort();
+    profile.port = ClosedPort();
     QTemporaryDir dir;
     const ModalAnswer saveDialog =
         AnswerModal(u"Biztonsági mentés készítés"_s, chooseFile(dir.path(), u"m.sql"_s));
@@ -142,7 +129,7 @@ void TestBackupCommands::backupOfUnreachableServer()
     QCOMPARE(boxes.count(), 1);
     QCOMPARE(boxes.boxes().first().kind, MessageBoxRecorder::Kind::Error);
     QVERIFY2(boxes.texts().first().startsWith(u"Hiba: "_s), qPrintable(boxes.texts().first()));
-    QVERIFY(folderEntries(dir.path()).isEmpty());
+    QVERIFY(FolderEntries(dir.path()).isEmpty());
 }
 
 void TestBackupCommands::restoreAsksFirst_data()
@@ -231,7 +218,7 @@ void TestBackupCommands::fullBackupReportsTheOutcome()
     QVERIFY2(text.startsWith(message), qPrintable(text));
     // A failure names the dump program's own reason.
     QVERIFY2(written || text.contains(u"Access denied"_s), qPrintable(text));
-    QCOMPARE(folderEntries(dir.path()), written ? QStringList{u"teljes.sql"_s} : QStringList());
+    QCOMPARE(FolderEntries(dir.path()), written ? QStringList{u"teljes.sql"_s} : QStringList());
 }
 
 void TestBackupCommands::fullBackupStops()
@@ -257,7 +244,7 @@ void TestBackupCommands::fullBackupStops()
     locker.exec(u"UNLOCK TABLES"_s);
     QVERIFY(running.answered());
     QCOMPARE(boxes.texts(), QStringList{u"A teljes mentés leállítva, mentés nem készült."_s});
-    QVERIFY(folderEntries(dir.path()).isEmpty());
+    QVERIFY(FolderEntries(dir.path()).isEmpty());
 }
 
 QTEST_MAIN(TestBackupCommands)

@@ -5,6 +5,7 @@
 #include "db/connection.h"
 #include "db/dberror.h"
 #include "testdatabase.h"
+#include "testutil.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,32 +16,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-// Every entry the folder holds, hidden ones too: a temporary file left behind shows.
-QStringList folderEntries(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
-
 // The script of the database as a plain .sql backup, the yardstick of the archives.
 QByteArray plainScript(Connection &con)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(u"yardstick.sql"_s);
     WriteBackupFile(con, path);
-    return readFile(path);
+    return ReadTestFile(path);
 }
 
 // A database with the source's tables, its own initial rows and a stale committee that the
@@ -67,7 +49,8 @@ private slots:
     void restoresIdentically();
     void restoreReportsRowsTheTablesDidNotTake();
     void restoreStops();
-    void restoreRefusesForeignArchive();
+    void restoreRefusesForeignFiles_data();
+    void restoreRefusesForeignFiles();
     void failedBackupLeavesOlderFile_data();
     void failedBackupLeavesOlderFile();
     void archiveFailureKeepsScript_data();
@@ -94,7 +77,7 @@ void TestBackupFile::zipHoldsOneDeflatedEntry()
     const QString path = dir.filePath(name);
     WriteBackupFile(con, path);
 
-    QCOMPARE(folderEntries(dir.path()), QStringList{name});
+    QCOMPARE(FolderEntries(dir.path()), QStringList{name});
     const ToolRun list = RunTool(u"unzip"_s, {u"-Z1"_s, path});
     QCOMPARE(list.exitCode, 0);
     QCOMPARE(QString::fromUtf8(list.out).split(u'\n', Qt::SkipEmptyParts), QStringList{entry});
@@ -140,7 +123,7 @@ void TestBackupFile::restoresIdentically()
     restored.open();
     if (byClient) {
         const QByteArray script =
-            IsZipBackupPath(path) ? RunTool(u"unzip"_s, {u"-p"_s, path}).out : readFile(path);
+            IsZipBackupPath(path) ? RunTool(u"unzip"_s, {u"-p"_s, path}).out : ReadTestFile(path);
         QVERIFY(script.contains(AwkwardBytes().left(20)));
         const ToolRun client = RunTool(u"mariadb"_s,
                                        {u"--no-defaults"_s, u"--socket="_s + TestServer::socket(),
@@ -232,17 +215,41 @@ void TestBackupFile::restoreStops()
     QCOMPARE(restored.query(u"SELECT COUNT(*) FROM iktato"_s).text(0, 0), u"0"_s);
 }
 
-void TestBackupFile::restoreRefusesForeignArchive()
+void TestBackupFile::restoreRefusesForeignFiles_data()
 {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QList<QByteArray>>("contents"); // one per archive entry
+    QTest::newRow("archive of two scripts")
+        << u"ketto.zip"_s << QList<QByteArray>{"TRUNCATE statusz;\r\n", "TRUNCATE csoport;\r\n"};
+    QTest::newRow("dump selecting its own database")
+        << u"dump.sql"_s
+        << QList<QByteArray>{"-- Current Database: `orvanth`\r\n--\r\n\r\nUSE `orvanth`;\r\n"
+                             "TRUNCATE statusz;\r\n"};
+    QTest::newRow("dump creating its database")
+        << u"dump.zip"_s
+        << QList<QByteArray>{"CREATE DATABASE /*!32312 IF NOT EXISTS*/ `orvanth`;\r\n"
+                             "TRUNCATE statusz;\r\n"};
+}
+
+void TestBackupFile::restoreRefusesForeignFiles()
+{
+    QFETCH(QString, name);
+    QFETCH(QList<QByteArray>, contents);
     TestDatabase target;
     Connection restored(target.params());
     restored.open();
     QTemporaryDir dir;
-    writeFile(dir.filePath(u"a.sql"_s), "TRUNCATE csoport;\r\n");
-    writeFile(dir.filePath(u"b.sql"_s), "TRUNCATE statusz;\r\n");
-    const QString path = dir.filePath(u"ketto.zip"_s);
-    QCOMPARE(RunTool(u"zip"_s, {u"-j"_s, path, dir.filePath(u"a.sql"_s), dir.filePath(u"b.sql"_s)}).exitCode,
-             0);
+    const QString path = dir.filePath(name);
+    if (IsZipBackupPath(path)) {
+        QStringList args{u"-j"_s, path};
+        for (qsizetype i = 0; i < contents.size(); ++i) {
+            args << dir.filePath(u"resz%1.sql"_s.arg(i));
+            WriteTestFile(args.last(), contents.at(i));
+        }
+        QCOMPARE(RunTool(u"zip"_s, args).exitCode, 0);
+    } else {
+        WriteTestFile(path, contents.constFirst());
+    }
     QVERIFY_THROWS_EXCEPTION(DbError, RestoreBackupFile(restored, path));
     QVERIFY(restored.query(u"SELECT COUNT(*) FROM statusz"_s).text(0, 0).toInt() > 0);
 }
@@ -266,7 +273,7 @@ void TestBackupFile::failedBackupLeavesOlderFile()
     QTemporaryDir dir;
     const QString path = dir.filePath(name);
     const QByteArray older = "régi mentés, byte-ra ugyanaz marad";
-    writeFile(path, older);
+    WriteTestFile(path, older);
     bool dropped = false;
     QVERIFY_THROWS_EXCEPTION(DbError, WriteBackupFile(con, path, [&](int index, int count) {
                                  if (index == count - 1 && !dropped) {
@@ -275,8 +282,8 @@ void TestBackupFile::failedBackupLeavesOlderFile()
                                  }
                              }));
     QVERIFY(dropped);
-    QCOMPARE(readFile(path), older);
-    QCOMPARE(folderEntries(dir.path()), QStringList{name});
+    QCOMPARE(ReadTestFile(path), older);
+    QCOMPARE(FolderEntries(dir.path()), QStringList{name});
 }
 
 void TestBackupFile::archiveFailureKeepsScript_data()
@@ -298,7 +305,7 @@ void TestBackupFile::archiveFailureKeepsScript()
     QVERIFY(QDir(dir.path()).mkdir(u"mentes.zip"_s));
     const QString scriptPath = dir.filePath(u"mentes.sql"_s);
     if (olderScript)
-        writeFile(scriptPath, "régi");
+        WriteTestFile(scriptPath, "régi");
     QString kept;
     try {
         WriteBackupFile(con, dir.filePath(u"mentes.zip"_s));
@@ -307,10 +314,10 @@ void TestBackupFile::archiveFailureKeepsScript()
         QVERIFY(!error.message().isEmpty());
         kept = error.scriptPath();
     }
-    QCOMPARE(readFile(kept), plainScript(con));
-    const QStringList entries = folderEntries(dir.path());
+    QCOMPARE(ReadTestFile(kept), plainScript(con));
+    const QStringList entries = FolderEntries(dir.path());
     if (olderScript) {
-        QCOMPARE(readFile(scriptPath), QByteArray("régi"));
+        QCOMPARE(ReadTestFile(scriptPath), QByteArray("régi"));
         QCOMPARE(entries.size(), 3);
         QVERIFY(entries.contains(QFileInfo(kept).fileName()));
     } else {

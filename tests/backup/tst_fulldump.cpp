@@ -3,6 +3,7 @@
 #include "common/cp1250.h"
 #include "db/connection.h"
 #include "testdatabase.h"
+#include "testutil.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,17 +15,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QStringList folderEntries(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
-}
 
 // A user of the test database whose password holds what an options file must quote.
 class DumpUser
@@ -162,8 +152,8 @@ void TestFullDump::dumpsWithoutShowingThePassword()
     QVERIFY(!optionsFile.isEmpty());
     QVERIFY2(outcome.status == DumpOutcome::Status::Done, qPrintable(outcome.errorText));
     QVERIFY(!QFile::exists(optionsFile));
-    QCOMPARE(folderEntries(dir.path()), QStringList{u"teljes.sql"_s});
-    const QByteArray dump = readFile(target);
+    QCOMPARE(FolderEntries(dir.path()), QStringList{u"teljes.sql"_s});
+    const QByteArray dump = ReadTestFile(target);
     QVERIFY(dump.contains("CREATE DATABASE"));
     QVERIFY(dump.contains("INSERT INTO `iktato` (`iktato`, `ev`"));
     // The cp1250 bytes come through the latin2 connection unchanged.
@@ -202,10 +192,10 @@ void TestFullDump::failureLeavesNoFile()
     QCOMPARE(outcome.status, DumpOutcome::Status::Failed);
     QVERIFY2(outcome.errorText.contains(reason), qPrintable(outcome.errorText));
     if (older.isEmpty()) {
-        QVERIFY(folderEntries(dir.path()).isEmpty());
+        QVERIFY(FolderEntries(dir.path()).isEmpty());
     } else {
-        QCOMPARE(folderEntries(dir.path()), QStringList{u"teljes.sql"_s});
-        QCOMPARE(readFile(target), older);
+        QCOMPARE(FolderEntries(dir.path()), QStringList{u"teljes.sql"_s});
+        QCOMPARE(ReadTestFile(target), older);
     }
 }
 
@@ -223,7 +213,7 @@ void TestFullDump::stopLeavesNoFile()
     locker.exec(u"UNLOCK TABLES"_s);
     QCOMPARE(asked, 3);
     QCOMPARE(outcome.status, DumpOutcome::Status::Stopped);
-    QVERIFY(folderEntries(dir.path()).isEmpty());
+    QVERIFY(FolderEntries(dir.path()).isEmpty());
     for (const QByteArray &line : commandLines())
         QVERIFY(!(line.startsWith("mariadb-dump") && line.contains(QFile::encodeName(dir.path()))));
 }

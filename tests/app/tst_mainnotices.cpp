@@ -10,6 +10,7 @@
 #include "notices/frm_hirfolyam.h"
 #include "notices/noticechecks.h"
 #include "register/registerview.h"
+#include "startedprogram.h"
 #include "testdatabase.h"
 #include "testutil.h"
 

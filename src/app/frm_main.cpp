@@ -19,6 +19,7 @@
 #include "gui/openwithshell.h"
 #include "masterdata/frm_torzsadat.h"
 #include "masterdata/frm_torzsme.h"
+#include "notices/noticechecks.h"
 #include "profiles/frm_adatbazis.h"
 #include "register/registerview.h"
 #include "sqlconsole/frm_sql.h"
@@ -99,6 +100,7 @@ Tfrm_Main::Tfrm_Main(QWidget *parent) : QMainWindow(parent)
     m_closeTimer.setInterval(1000);
     m_closeTimer.setSingleShot(true);
     connect(&m_closeTimer, &QTimer::timeout, this, &QWidget::close);
+    m_notices = new NoticeChecks(m_connection, this);
 }
 
 StartupOutcome Tfrm_Main::startUp()
@@ -152,6 +154,7 @@ void Tfrm_Main::onFirstShow()
     }
     m_splash = ShowSplash();
     m_keepAliveTimer.start();
+    m_notices->start();
 }
 
 void Tfrm_Main::onKeepAliveTimeout()

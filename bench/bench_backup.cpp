@@ -110,11 +110,8 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
-    parser.addOption({u"port"_s, u"server port"_s, u"port"_s});
-    parser.addOption({u"socket"_s, u"server socket for the command-line tools"_s, u"socket"_s});
-    parser.addOption({u"database"_s, u"database"_s, u"name"_s, u"orvanth"_s});
+    AddServerOptions(parser, 3);
     parser.addOption({u"schema"_s, u"sql/schema.sql, for the fresh copies"_s, u"file"_s});
-    parser.addOption({u"runs"_s, u"runs per measurement"_s, u"n"_s, u"3"_s});
     parser.process(app);
     const Server server{parser.value(u"socket"_s), parser.value(u"port"_s).toInt(),
                         parser.value(u"schema"_s)};

@@ -14,6 +14,7 @@
 
 #include "app/setup.h"
 #include "benchclient.h"
+#include "benchregister.h"
 #include "common/sqltext.h"
 #include "db/connection.h"
 #include "db/query.h"
@@ -61,13 +62,6 @@ double FileMb(const QString &path)
 }
 
 // The register's SQL text for a year tab ("Összes" for every year), as the register builds it.
-// The register reads its rows on another thread: lets the window work until they are in.
-void SettleRegister(RegisterView &view)
-{
-    while (view.isBusy())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-}
-
 QString RegisterSql(RegisterView &view, int yearTab)
 {
     view.yearTabs()->setCurrentIndex(yearTab);
@@ -181,38 +175,24 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     SetUpApplication(app);
     QCommandLineParser parser;
-    parser.addOption({u"port"_s, u"server port"_s, u"port"_s});
-    parser.addOption({u"socket"_s, u"server socket for the command-line client"_s, u"socket"_s});
-    parser.addOption({u"database"_s, u"database"_s, u"name"_s, u"orvanth"_s});
-    parser.addOption({u"runs"_s, u"runs per measurement"_s, u"n"_s, u"3"_s});
+    AddServerOptions(parser, 3);
     parser.addOption(
         {u"folder"_s, u"folder for the files written (a temporary one by default)"_s, u"folder"_s});
     parser.process(app);
-    const MariadbClient client(parser.value(u"socket"_s), parser.value(u"database"_s));
-    const int runs = std::max(1, parser.value(u"runs"_s).toInt());
+    const BenchServer server = ServerOptions(parser);
+    const MariadbClient client = server.client();
+    const int runs = server.runs;
     QTemporaryDir temporary;
     const QDir folder(parser.isSet(u"folder"_s) ? parser.value(u"folder"_s) : temporary.path());
 
-    ConnectionParams params;
-    params.host = u"127.0.0.1"_s;
-    params.port = parser.value(u"port"_s).toInt();
-    params.database = parser.value(u"database"_s);
-    Connection con(params);
+    Connection con(server.params());
     con.open();
 
     // The register, as in the main window, gives the statements: "Összes" of every committee,
     // and a full year that is not the running one. "Összes" is not opened in the register, so
     // that the memory figure below starts from a process that has never held those rows.
     QWidget registerWindow;
-    auto view = new RegisterView(&con);
-    auto layout = new QVBoxLayout(&registerWindow);
-    layout->addWidget(view->searchEdit());
-    layout->addWidget(view);
-    registerWindow.resize(1280, 800);
-    registerWindow.show();
-    view->start();
-    view->committeeTabs()->setCurrentIndex(view->committeeTabs()->count() - 1);
-    SettleRegister(*view);
+    RegisterView *view = ShowRegister(registerWindow, con);
     const RegisterQuery &registerQuery = view->registerQuery();
     QStringList allLines = registerQuery.query().sql();
     ReplaceWhere(allLines, RegisterQuery::yearConditionFor(RegisterQuery::AllTab) +

@@ -11,6 +11,7 @@
 // read before), the other times with the client running the register's own SELECT.
 
 #include "benchclient.h"
+#include "benchregister.h"
 #include "db/connection.h"
 #include "register/flowtabbar.h"
 #include "register/registerfetcher.h"
@@ -30,19 +31,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-void paint(RegisterView &view)
-{
-    view.grid()->viewport()->repaint();
-}
-
-// Lets the window work until the newest reading is in and painted.
-void settle(RegisterView &view)
-{
-    while (view.isBusy())
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    paint(view);
-}
 
 // The longest gap between the ticks of a 1 ms timer on the interface thread while it runs.
 class StallMeter
@@ -102,35 +90,18 @@ int main(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QCommandLineParser parser;
-    parser.addOption({u"port"_s, u"server port"_s, u"port"_s});
-    parser.addOption({u"socket"_s, u"server socket for the command-line client"_s, u"socket"_s});
-    parser.addOption({u"database"_s, u"database"_s, u"name"_s, u"orvanth"_s});
-    parser.addOption({u"runs"_s, u"runs per measurement"_s, u"n"_s, u"5"_s});
+    AddServerOptions(parser, 5);
     parser.process(app);
-    const MariadbClient client(parser.value(u"socket"_s), parser.value(u"database"_s));
-    const int runs = parser.value(u"runs"_s).toInt();
-
-    ConnectionParams params;
-    params.host = u"127.0.0.1"_s;
-    params.port = parser.value(u"port"_s).toInt();
-    params.database = parser.value(u"database"_s);
-    Connection con(params);
+    const BenchServer server = ServerOptions(parser);
+    const MariadbClient client = server.client();
+    const int runs = server.runs;
+    Connection con(server.params());
     con.open();
 
     const long rssBefore = ResidentKb();
     QWidget window;
-    auto view = new RegisterView(&con);
-    auto layout = new QVBoxLayout(&window);
-    layout->addWidget(view->searchEdit());
-    layout->addWidget(view);
-    window.resize(1280, 800);
-    window.show();
-    view->start();
-    settle(*view);
+    RegisterView *view = ShowRegister(window, con);
     FlowTabBar *years = view->yearTabs();
-    FlowTabBar *committees = view->committeeTabs();
-    committees->setCurrentIndex(committees->count() - 1);
-    settle(*view);
     const int allTab = years->count() - 1;
     const int yearTab = 1; // a full year, not the running one
     RegisterQuery &reg = view->registerQuery();
@@ -143,22 +114,22 @@ int main(int argc, char *argv[])
     StallMeter stall;
     for (int i = 0; i < runs; ++i) {
         years->setCurrentIndex(yearTab);
-        settle(*view);
+        SettleRegister(*view);
         QElapsedTimer t;
         t.start();
         stall.start();
         years->setCurrentIndex(allTab);
-        settle(*view);
+        SettleRegister(*view);
         stallMs.append(stall.stop());
         openMs.append(double(t.nsecsElapsed()) / 1e6);
         t.restart();
         years->setCurrentIndex(yearTab);
-        settle(*view);
+        SettleRegister(*view);
         yearMs.append(double(t.nsecsElapsed()) / 1e6);
     }
     const QString yearSql = reg.gridSql();
     years->setCurrentIndex(allTab);
-    settle(*view);
+    SettleRegister(*view);
     const QString allFullSql = reg.query().sqlText();
     const QString allGridSql = reg.gridSql();
     const int allRows = reg.query().rowCount();
@@ -167,21 +138,21 @@ int main(int argc, char *argv[])
 
     // One search keystroke on a year tab: the rows read and the grid painted.
     years->setCurrentIndex(yearTab);
-    settle(*view);
+    SettleRegister(*view);
     const QString typed = u"költségvetés"_s;
     QList<double> keyMs;
     QList<double> keyClientMs;
     for (int n = 1; n <= 4; ++n) {
         view->searchEdit()->clear();
-        settle(*view);
+        SettleRegister(*view);
         QList<double> samples;
         for (int i = 0; i < runs; ++i) {
             view->searchEdit()->setText(typed.left(n - 1));
-            settle(*view);
+            SettleRegister(*view);
             QElapsedTimer t;
             t.start();
             view->searchEdit()->setText(typed.left(n));
-            settle(*view);
+            SettleRegister(*view);
             samples.append(double(t.nsecsElapsed()) / 1e6);
         }
         keyMs.append(Median(samples));
@@ -190,7 +161,7 @@ int main(int argc, char *argv[])
 
     // Typing fast: four keys queued while the window is busy give one reading for the newest text.
     view->searchEdit()->clear();
-    settle(*view);
+    SettleRegister(*view);
     int queries = 0;
     const Query &registerQuery = reg.query();
     const QMetaObject::Connection counting =
@@ -200,12 +171,12 @@ int main(int argc, char *argv[])
         });
     for (int n = 1; n <= 4; ++n)
         view->searchEdit()->setText(typed.left(n));
-    settle(*view);
+    SettleRegister(*view);
     QObject::disconnect(counting);
 
     // Eight keys typed 50 ms apart on "Összes": how many searches the server ran to the end.
     years->setCurrentIndex(allTab);
-    settle(*view);
+    SettleRegister(*view);
     RegisterFetcher &fetcher = reg.fetcher();
     const int completedBefore = fetcher.completedReadings();
     const int stoppedBefore = fetcher.stoppedReadings();
@@ -217,7 +188,7 @@ int main(int argc, char *argv[])
         view->searchEdit()->setText(eight.left(n));
         waitMs(50);
     }
-    settle(*view);
+    SettleRegister(*view);
     const double typingStallMs = typingStall.stop();
     const int completed = fetcher.completedReadings() - completedBefore;
     const int stopped = fetcher.stoppedReadings() - stoppedBefore;

@@ -52,19 +52,12 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     SetUpApplication(app);
     QCommandLineParser parser;
-    parser.addOption({u"port"_s, u"server port"_s, u"port"_s});
-    parser.addOption({u"socket"_s, u"server socket for the command-line client"_s, u"socket"_s});
-    parser.addOption({u"database"_s, u"database"_s, u"name"_s, u"orvanth"_s});
-    parser.addOption({u"runs"_s, u"runs of the query measurement"_s, u"n"_s, u"3"_s});
+    AddServerOptions(parser, 3);
     parser.process(app);
-    const MariadbClient client(parser.value(u"socket"_s), parser.value(u"database"_s));
-    const int runs = std::max(1, parser.value(u"runs"_s).toInt());
-
-    ConnectionParams params;
-    params.host = u"127.0.0.1"_s;
-    params.port = parser.value(u"port"_s).toInt();
-    params.database = parser.value(u"database"_s);
-    Connection con(params);
+    const BenchServer server = ServerOptions(parser);
+    const MariadbClient client = server.client();
+    const int runs = server.runs;
+    Connection con(server.params());
     con.open();
 
     Tfrm_SQL window(con);

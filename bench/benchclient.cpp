@@ -1,7 +1,9 @@
 #include "benchclient.h"
 
 #include "common/cp1250.h"
+#include "db/connection.h"
 
+#include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -71,4 +73,32 @@ long ResidentKb()
             return line.mid(6).trimmed().split(' ').first().toLong();
     }
     return 0;
+}
+
+void AddServerOptions(QCommandLineParser &parser, int defaultRuns)
+{
+    parser.addOption({u"port"_s, u"server port"_s, u"port"_s});
+    parser.addOption({u"socket"_s, u"server socket for the command-line tools"_s, u"socket"_s});
+    parser.addOption({u"database"_s, u"database"_s, u"name"_s, u"orvanth"_s});
+    parser.addOption({u"runs"_s, u"runs per measurement"_s, u"n"_s, QString::number(defaultRuns)});
+}
+
+BenchServer ServerOptions(const QCommandLineParser &parser)
+{
+    BenchServer server;
+    server.port = parser.value(u"port"_s).toInt();
+    server.socket = parser.value(u"socket"_s);
+    server.database = parser.value(u"database"_s);
+    server.runs = std::max(1, parser.value(u"runs"_s).toInt());
+    return server;
+}
+
+ConnectionParams BenchServer::params() const
+{
+    ConnectionParams p;
+    p.host = u"127.0.0.1"_s;
+    p.port = port;
+    p.user = u"root"_s;
+    p.database = database;
+    return p;
 }

@@ -32,3 +32,24 @@ private:
 
 // VmRSS of this process in kB.
 long ResidentKb();
+
+class QCommandLineParser;
+struct ConnectionParams;
+
+// The options every benchmark takes: the server's --port, its --socket for the command-line
+// client, the --database and the --runs per figure.
+void AddServerOptions(QCommandLineParser &parser, int defaultRuns);
+
+struct BenchServer
+{
+    int port = 0;
+    QString socket;
+    QString database;
+    int runs = 1;
+
+    // Root over TCP on 127.0.0.1, as a workstation connects.
+    ConnectionParams params() const;
+    MariadbClient client() const { return MariadbClient(socket, database); }
+};
+// The values of those options, once the parser has processed the arguments.
+BenchServer ServerOptions(const QCommandLineParser &parser);

@@ -4,7 +4,6 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-
 #include <array>
 #include <functional>
 #include <vector>
@@ -57,9 +56,9 @@ struct GeneratedRecord
     QString targy;
     QString hatarozat; // lines end in CR LF
     bool hasDeadline = false;
-    QDate datHatid;    // valid only with a deadline
-    QString felelos;   // empty without a deadline
-    int statusz = 0;   // 0 = none (NULL), 1 open, 2 finished
+    QDate datHatid;  // valid only with a deadline
+    QString felelos; // empty without a deadline
+    int statusz = 0; // 0 = none (NULL), 1 open, 2 finished
     std::array<QString, 3> filenev;
     std::array<QString, 3> origfilenev;
 };

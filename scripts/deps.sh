@@ -10,6 +10,7 @@ packages=(
   fonts-liberation2 fonts-dejavu-core
   libxlsxwriter-dev python3-xlrd python3-openpyxl libfreexl-dev unzip zip poppler-utils
   xvfb xauth openbox
+  openssl desktop-file-utils appstream dpkg-dev
   clang
 )
 missing=()

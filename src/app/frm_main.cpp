@@ -1,6 +1,7 @@
 #include "app/frm_main.h"
 
 #include "app/beall.h"
+#include "app/frm_beallit.h"
 #include "app/frm_logo.h"
 #include "app/frm_nevjegy.h"
 #include "app/helpaddresses.h"
@@ -18,6 +19,8 @@
 #include "gui/openwithshell.h"
 #include "masterdata/frm_torzsadat.h"
 #include "masterdata/frm_torzsme.h"
+#include "notices/noticechecks.h"
+#include "profiles/frm_adatbazis.h"
 #include "register/registerview.h"
 #include "sqlconsole/frm_sql.h"
 #include "users/frm_felhasznalo.h"
@@ -97,6 +100,7 @@ Tfrm_Main::Tfrm_Main(QWidget *parent) : QMainWindow(parent)
     m_closeTimer.setInterval(1000);
     m_closeTimer.setSingleShot(true);
     connect(&m_closeTimer, &QTimer::timeout, this, &QWidget::close);
+    m_notices = new NoticeChecks(m_connection, this);
 }
 
 StartupOutcome Tfrm_Main::startUp()
@@ -150,6 +154,7 @@ void Tfrm_Main::onFirstShow()
     }
     m_splash = ShowSplash();
     m_keepAliveTimer.start();
+    m_notices->start();
 }
 
 void Tfrm_Main::onKeepAliveTimeout()
@@ -216,6 +221,18 @@ void Tfrm_Main::bindDatabaseActions()
         OpenSubjectCatalogue(m_connection, Beall.masterDataRight, Beall.workstation.fontSize, this);
     });
     a.bind(MainAction::Users, [this] { ManageUsers(m_connection, this, Beall.workstation.fontSize); });
+    a.bind(MainAction::Databases, [this] { ManageProfiles(Beall.workstation.fontSize, this); });
+    a.bind(MainAction::Settings, [this] {
+        // The database's settings are read again however the dialog ended, so a changed document
+        // store takes effect at once.
+        try {
+            RunSettings(m_connection, Beall.workstation, Beall.workstation.fontSize, this);
+        } catch (...) {
+            ShowCurrentException(this);
+        }
+        ReadDatabaseSettings(m_connection);
+        updateTitle();
+    });
     a.bind(MainAction::SqlConsole,
            [this] { OpenSqlConsole(m_connection, Beall.workstation.fontSize, this); });
 }

@@ -10,6 +10,7 @@
 
 class MainActions;
 class MainRegister;
+class NoticeChecks;
 class QLabel;
 class QMenu;
 class QToolBar;
@@ -75,6 +76,8 @@ public:
     // The keep-alive query runs every minute once the window is shown; tests shorten the interval.
     int keepAliveInterval() const { return m_keepAliveTimer.interval(); }
     void setKeepAliveInterval(int ms) { m_keepAliveTimer.setInterval(ms); }
+    // The version and news checks that start when the window is first shown.
+    NoticeChecks &notices() const { return *m_notices; }
 
 protected:
     bool event(QEvent *event) override;
@@ -105,6 +108,7 @@ private:
     QPointer<QWidget> m_splash;
     Connection m_connection;
     MainRegister *m_register = nullptr;
+    NoticeChecks *m_notices = nullptr;
     bool m_startupFailed = true;
     bool m_shown = false;
     QTimer m_keepAliveTimer; // Timer1: keeps an idle connection in use

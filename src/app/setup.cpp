@@ -1,13 +1,13 @@
 #include "app/setup.h"
 
 #include "app/appevents.h"
+#include "app/translations.h"
+#include "gui/icons.h"
 
 #include <QApplication>
 #include <QFont>
-#include <QLibraryInfo>
 #include <QPalette>
 #include <QToolTip>
-#include <QTranslator>
 
 using namespace Qt::StringLiterals;
 
@@ -30,13 +30,13 @@ bool SetUpApplication(QApplication &app)
     tip.setColor(QPalette::ToolTipText, Qt::black);
     QToolTip::setPalette(tip);
 
-    app.installEventFilter(new AppEventFilter(&app));
+    // The logo in window frames and the task bar, and the desktop entry the windows belong to.
+    QIcon logo;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        logo.addPixmap(LogoPixmap(size));
+    QApplication::setWindowIcon(logo);
+    QGuiApplication::setDesktopFileName(u"hu.orvanth.iktatas"_s);
 
-    auto translator = new QTranslator(&app);
-    if (translator->load(u"qtbase_hu"_s, QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-        QApplication::installTranslator(translator);
-        return true;
-    }
-    delete translator;
-    return false;
+    app.installEventFilter(new AppEventFilter(&app));
+    return LoadQtTranslations(app);
 }

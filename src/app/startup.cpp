@@ -7,9 +7,8 @@
 #include "config/settings.h"
 #include "db/connection.h"
 #include "db/dberror.h"
-#include "db/dbroutines.h"
 #include "db/profileparams.h"
-#include "db/table.h"
+#include "db/settingsrow.h"
 #include "gui/messagebox.h"
 #include "profiles/frm_adatbazisnyit.h"
 #include "profiles/frm_init.h"
@@ -42,7 +41,7 @@ bool connectProfile(Connection &con, QWidget *owner)
 
 void checkSchemaVersion(Connection &con, QWidget *owner)
 {
-    const QString version = QueryText(con, u"SELECT MAX(verzio) FROM verzio;"_s, QString());
+    const QString version = SchemaVersion(con);
     const QString program = QString::fromUtf16(ProgramVersion);
     if (version != program) {
         ShowWarningBox(u"Eltérő verziók, hiba lehetséges, frissítse programját, adatbázisát\nadatbázis : "_s +
@@ -55,16 +54,9 @@ void checkSchemaVersion(Connection &con, QWidget *owner)
 
 void ReadDatabaseSettings(Connection &con)
 {
-    Table settings(&con, u"beallit"_s);
-    settings.open();
-    const bool hasRow = settings.rowCount() > 0;
-    const ResultSet &rows = settings.rows();
-    const auto text = [&](const char16_t *field) {
-        const int column = rows.fieldIndex(QStringView(field));
-        return hasRow && column >= 0 ? rows.text(0, column) : QString();
-    };
-    Beall.loginRequired = text(u"vanbelep") == u"I"_s;
-    Beall.documentStore = text(u"mentesutvonal");
+    const SettingsRow row = ReadSettingsRow(con);
+    Beall.loginRequired = row.loginRequired();
+    Beall.documentStore = row.mentesutvonal;
 }
 
 StartupOutcome RunStartup(Connection &con, QWidget *owner)

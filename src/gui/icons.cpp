@@ -2,6 +2,7 @@
 
 #include "gui/drawing.h"
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -307,10 +308,19 @@ QIcon MakeIcon(IconId id)
     return icon;
 }
 
+QPixmap SharpPixmap(int width, int height)
+{
+    const auto app = qobject_cast<QGuiApplication *>(QCoreApplication::instance());
+    const qreal ratio = app ? app->devicePixelRatio() : 1.0;
+    QPixmap pm(QSize(width, height) * ratio);
+    pm.setDevicePixelRatio(ratio);
+    pm.fill(Qt::transparent);
+    return pm;
+}
+
 QPixmap LogoPixmap(int size)
 {
-    QPixmap pm(size, size);
-    pm.fill(Qt::transparent);
+    QPixmap pm = SharpPixmap(size, size);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);

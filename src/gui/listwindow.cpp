@@ -7,6 +7,7 @@
 #include "gui/formgeometry.h"
 #include "gui/gridsearch.h"
 #include "gui/icons.h"
+#include "gui/listgrid.h"
 #include "gui/messagebox.h"
 #include "gui/sortcolumn.h"
 
@@ -142,18 +143,11 @@ QWidget *ListWindow::buildHeadingPanel()
 
 void ListWindow::buildGrid()
 {
-    m_grid = new QTableView(this);
-    m_grid->setObjectName(u"DBGrid1"_s);
-    m_grid->setModel(m_model);
-    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_grid->setTabKeyNavigation(false);
-    m_grid->verticalHeader()->hide();
-    m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
-    m_grid->horizontalHeader()->setHighlightSections(false);
+    m_popup = new QMenu(this);
+    for (StdAction a : m_config.popupActions)
+        m_popup->addAction(m_actions[a]);
+    m_grid = NewListGrid(this, m_model, m_popup);
     m_grid->horizontalHeader()->setSectionsClickable(m_config.titleClickSearches);
-    m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
     m_grid->installEventFilter(this);
     if (m_config.highlightColumn >= 0)
         HighlightSortColumn(m_grid, m_config.highlightColumn);
@@ -163,12 +157,6 @@ void ListWindow::buildGrid()
     connect(m_grid, &QAbstractItemView::doubleClicked, this, &ListWindow::onGridDoubleClicked);
     if (m_config.titleClickSearches)
         connect(m_grid->horizontalHeader(), &QHeaderView::sectionClicked, this, &ListWindow::focusSearchEdit);
-
-    m_popup = new QMenu(this);
-    for (StdAction a : m_config.popupActions)
-        m_popup->addAction(m_actions[a]);
-    connect(m_grid, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint &pos) { m_popup->exec(m_grid->viewport()->mapToGlobal(pos)); });
 }
 
 void ListWindow::buildStatusBar()

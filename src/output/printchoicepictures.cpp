@@ -1,6 +1,7 @@
 #include "output/printchoicepictures.h"
 
 #include "gui/drawing.h"
+#include "gui/icons.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -99,8 +100,7 @@ void Pdf(QPainter &p)
 
 QPixmap PrintChoicePicture(int choice, int size)
 {
-    QPixmap picture(size, size);
-    picture.fill(Qt::transparent);
+    QPixmap picture = SharpPixmap(size, size);
     QPainter p(&picture);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);

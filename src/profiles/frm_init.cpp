@@ -1,9 +1,9 @@
 #include "frm_init.h"
 
-#include "common/cp1250.h"
 #include "common/paths.h"
 #include "config/conprofile.h"
 #include "config/inifile.h"
+#include "config/profilelist.h"
 #include "gui/dialogfields.h"
 #include "gui/formgeometry.h"
 #include "gui/messagebox.h"
@@ -14,28 +14,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// Masked passwords show '*' as on the other workstations, not the style's bullet.
-class StarPasswordStyle : public QProxyStyle
-{
-public:
-    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
-                  QStyleHintReturn *returnData) const override
-    {
-        if (hint == SH_LineEdit_PasswordCharacter)
-            return '*';
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
-    }
-};
-
-} // namespace
 
 Tfrm_Init::Tfrm_Init(QWidget *parent) : QDialog(parent)
 {
@@ -64,10 +46,7 @@ Tfrm_Init::Tfrm_Init(QWidget *parent) : QDialog(parent)
     m_portEdit = addField(u"Edit5"_s, u"Port"_s);
     m_portEdit->setText(u"3306"_s);
     m_portEdit->setMaximumWidth(m_portEdit->fontMetrics().horizontalAdvance(u"0"_s) * 8 + 16);
-    m_passwordEdit->setEchoMode(QLineEdit::Password);
-    auto *starStyle = new StarPasswordStyle;
-    starStyle->setParent(m_passwordEdit);
-    m_passwordEdit->setStyle(starStyle);
+    MaskWithStars(m_passwordEdit);
     m_hostEdit->setMinimumWidth(m_hostEdit->fontMetrics().averageCharWidth() * 44);
 
     m_testButton = new QPushButton(u"Kapcsolat tesztelése"_s, this);
@@ -120,20 +99,12 @@ QString Tfrm_Init::storeProblem() const
 {
     // A ";" would shift every later field of the stored profile (a password holding one would
     // test fine here and then fail at every start), so it is refused.
-    const std::pair<QLineEdit *, QString> fields[] = {{m_hostEdit, u"Kiszolgáló"_s},
-                                                      {m_userEdit, u"Felhasználó"_s},
-                                                      {m_passwordEdit, u"Jelszó"_s},
-                                                      {m_databaseEdit, u"Adatbázis neve"_s},
-                                                      {m_displayNameEdit, u"Megjelenített név"_s},
-                                                      {m_portEdit, u"Port"_s}};
-    for (const auto &[edit, name] : fields) {
-        if (edit->text().contains(u';'))
-            return u"A(z) \"%1\" mező nem tartalmazhat pontosvesszőt (;)."_s.arg(name);
-    }
-    const QString bad = UnmappableCp1250Chars(profileString());
-    if (!bad.isEmpty())
-        return u"A kapcsolat adatai nem tárolható karaktereket tartalmaznak: %1"_s.arg(bad);
-    return {};
+    return ProfileFieldsProblem({{u"Kiszolgáló"_s, m_hostEdit->text()},
+                                 {u"Felhasználó"_s, m_userEdit->text()},
+                                 {u"Jelszó"_s, m_passwordEdit->text()},
+                                 {u"Adatbázis neve"_s, m_databaseEdit->text()},
+                                 {u"Megjelenített név"_s, m_displayNameEdit->text()},
+                                 {u"Port"_s, m_portEdit->text()}});
 }
 
 void Tfrm_Init::accept()

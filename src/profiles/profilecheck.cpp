@@ -1,16 +1,18 @@
 #include "profilecheck.h"
 
-#include "gui/busycursor.h"
-#include "gui/messagebox.h"
 #include "config/conprofile.h"
 #include "config/settings.h"
 #include "db/connection.h"
 #include "db/dberror.h"
 #include "db/profileparams.h"
+#include "gui/busycursor.h"
+#include "gui/messagebox.h"
 
 #include <QDialog>
 #include <QEventLoop>
+#include <QLineEdit>
 #include <QPointer>
+#include <QProxyStyle>
 #include <QThread>
 #include <QWidget>
 #include <memory>
@@ -57,10 +59,24 @@ private:
     QPointer<QWidget> m_focus;
 };
 
+// Masked passwords show '*' as on the other workstations, not the style's bullet.
+class StarPasswordStyle : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
 } // namespace
 
 bool TestProfileConnection(const ConnectionProfile &profile, QWidget *owner,
-                           const QList<QWidget *> &lockedMeanwhile)
+                           const QList<QWidget *> &lockedMeanwhile,
+                           const std::function<void(Connection &connection)> &whileOpen)
 {
     ConnectionParams params;
     try {
@@ -71,10 +87,12 @@ bool TestProfileConnection(const ConnectionProfile &profile, QWidget *owner,
     }
 
     const auto outcome = std::make_shared<ProbeOutcome>();
-    QThread *worker = QThread::create([params, outcome] {
+    QThread *worker = QThread::create([params, outcome, whileOpen] {
         try {
             Connection test(params);
             test.open();
+            if (whileOpen)
+                whileOpen(test);
             test.close();
             outcome->connected = true;
         } catch (const DbError &error) {
@@ -115,4 +133,12 @@ bool TestProfileConnection(const ConnectionProfile &profile, QWidget *owner,
 int ProfileDialogFontSize(int fontSize)
 {
     return fontSize > 0 ? fontSize : WorkstationSettings().fontSize;
+}
+
+void MaskWithStars(QLineEdit *passwordEdit)
+{
+    passwordEdit->setEchoMode(QLineEdit::Password);
+    auto *starStyle = new StarPasswordStyle;
+    starStyle->setParent(passwordEdit);
+    passwordEdit->setStyle(starStyle);
 }

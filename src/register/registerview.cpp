@@ -6,6 +6,7 @@
 #include "flowtabbar.h"
 #include "gui/busycursor.h"
 #include "gui/gridsearch.h"
+#include "gui/icons.h"
 #include "gui/messagebox.h"
 #include "gui/sortcolumn.h"
 #include "registercolumns.h"
@@ -35,8 +36,7 @@ constexpr int CommitteePictures = 16;
 // committees, each in its own colour.
 QIcon tabPicture(int index, int count, bool calendar)
 {
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
+    QPixmap pixmap = SharpPixmap(16, 16);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     const QColor colour =

@@ -218,16 +218,16 @@ void TestBackupFile::restoreStops()
 void TestBackupFile::restoreRefusesForeignFiles_data()
 {
     QTest::addColumn<QString>("name");
-    QTest::addColumn<QList<QByteArray>>("contents"); // one per archive entry
+    QTest::addColumn<QList<QByteArray>>("contents"); // one per archive entry; OTHER names another database
     QTest::newRow("archive of two scripts")
         << u"ketto.zip"_s << QList<QByteArray>{"TRUNCATE statusz;\r\n", "TRUNCATE csoport;\r\n"};
     QTest::newRow("dump selecting its own database")
         << u"dump.sql"_s
-        << QList<QByteArray>{"-- Current Database: `orvanth`\r\n--\r\n\r\nUSE `orvanth`;\r\n"
+        << QList<QByteArray>{"-- Current Database: `OTHER`\r\n--\r\n\r\nUSE `OTHER`;\r\n"
                              "TRUNCATE statusz;\r\n"};
     QTest::newRow("dump creating its database")
         << u"dump.zip"_s
-        << QList<QByteArray>{"CREATE DATABASE /*!32312 IF NOT EXISTS*/ `orvanth`;\r\n"
+        << QList<QByteArray>{"CREATE DATABASE /*!32312 IF NOT EXISTS*/ `OTHER`;\r\n"
                              "TRUNCATE statusz;\r\n"};
 }
 
@@ -238,6 +238,10 @@ void TestBackupFile::restoreRefusesForeignFiles()
     TestDatabase target;
     Connection restored(target.params());
     restored.open();
+    // The database a dump would switch to exists: only the refusal keeps it whole.
+    TestDatabase other;
+    for (QByteArray &content : contents)
+        content.replace("OTHER", other.name().toLatin1());
     QTemporaryDir dir;
     const QString path = dir.filePath(name);
     if (IsZipBackupPath(path)) {
@@ -252,6 +256,7 @@ void TestBackupFile::restoreRefusesForeignFiles()
     }
     QVERIFY_THROWS_EXCEPTION(DbError, RestoreBackupFile(restored, path));
     QVERIFY(restored.query(u"SELECT COUNT(*) FROM statusz"_s).text(0, 0).toInt() > 0);
+    QVERIFY(TestServer::client("SELECT COUNT(*) FROM statusz;", other.name()).trimmed().toInt() > 0);
 }
 
 void TestBackupFile::failedBackupLeavesOlderFile_data()

@@ -134,7 +134,8 @@ void TestDownload::closedPort()
 
 void TestDownload::noticesBaseAddressCanBeSet()
 {
-    QVERIFY(NoticesBaseUrl().endsWith(u'/'));
+    // Empty in a build without a service; otherwise paths are appended to it.
+    QVERIFY(NoticesBaseUrl().isEmpty() || NoticesBaseUrl().endsWith(u'/'));
     FixedReplyServer server(200, "0|");
     QVERIFY(server.listen());
     const QString old = NoticesBaseUrl();

@@ -1,0 +1,97 @@
+#include "notices/frm_hirfolyam.h"
+
+#include "gui/formgeometry.h"
+#include "gui/openwithshell.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QResizeEvent>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int Margin = 8;
+
+} // namespace
+
+Tfrm_Hirfolyam::Tfrm_Hirfolyam(const QString &title, const QString &body, const QString &detailsAddress,
+                               QWidget *parent)
+    : QWidget(parent, Qt::Window),
+      m_layout(this, QColor(0xB5, 0xD2, 0xF0), u"Többet ne mutassa"_s, BodyBottomReserve),
+      m_address(detailsAddress)
+{
+    setObjectName(u"frm_Hirfolyam"_s);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(u"Hírek"_s);
+    NoticeLayout::showText(m_layout.heading(), title);
+    NoticeLayout::showText(m_layout.text(), body);
+
+    m_detailsCaption = new QLabel(u"Részletek:"_s, this);
+    m_detailsCaption->setObjectName(u"detailsCaption"_s);
+    m_link = new QLabel(detailsAddress, this);
+    m_link->setObjectName(u"link"_s);
+    m_link->setTextFormat(Qt::PlainText);
+    QFont linkFont = m_link->font();
+    linkFont.setUnderline(true);
+    m_link->setFont(linkFont);
+    QPalette linkPalette = m_link->palette();
+    linkPalette.setColor(QPalette::WindowText, Qt::blue);
+    m_link->setPalette(linkPalette);
+    m_link->setCursor(Qt::PointingHandCursor);
+    m_link->installEventFilter(this);
+
+    connect(m_layout.okButton(), &QPushButton::clicked, this, &Tfrm_Hirfolyam::onOkClicked);
+    setMinimumSize(360, 220);
+    resize(520, 300);
+}
+
+void Tfrm_Hirfolyam::onOkClicked()
+{
+    emit confirmed(m_layout.checkBox()->isChecked());
+    close();
+}
+
+void Tfrm_Hirfolyam::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    const QSize client = event->size();
+    m_layout.place(client);
+    const int row = client.height() - DetailsRowOffset;
+    const QSize caption = m_detailsCaption->sizeHint();
+    m_detailsCaption->setGeometry(Margin, row, caption.width(), caption.height());
+    const int linkLeft = Margin + caption.width() + 4;
+    m_link->setGeometry(linkLeft, row, std::max(0, client.width() - linkLeft - Margin), caption.height());
+}
+
+void Tfrm_Hirfolyam::closeEvent(QCloseEvent *event)
+{
+    try {
+        SaveFormBounds(this);
+    } catch (const std::exception &) {
+        // A lost place is not worth an error box over the news.
+    }
+    QWidget::closeEvent(event);
+}
+
+bool Tfrm_Hirfolyam::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_link && event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        OpenWithShell(m_address);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+Tfrm_Hirfolyam *ShowNewsWindow(const QString &title, const QString &body, const QString &detailsAddress,
+                               QWidget *parent)
+{
+    auto window = new Tfrm_Hirfolyam(title, body, detailsAddress, parent);
+    LoadFormBounds(window);
+    window->show();
+    return window;
+}

@@ -4,7 +4,6 @@
 #include "db/dbroutines.h"
 #include "db/query.h"
 #include "gui/dialogfields.h"
-#include "gui/formgeometry.h"
 #include "gui/gridsearch.h"
 #include "gui/icons.h"
 #include "gui/listgrid.h"
@@ -28,7 +27,7 @@
 using namespace Qt::StringLiterals;
 
 ListWindow::ListWindow(Connection &connection, Config config, QWidget *parent)
-    : QDialog(parent), m_connection(connection), m_config(std::move(config)),
+    : RememberedDialog(parent, Remember::Bounds), m_connection(connection), m_config(std::move(config)),
       m_query(new Query(&connection, this)), m_model(new QueryTableModel(m_query, m_config.columns, this))
 {
     setObjectName(m_config.objectName);
@@ -343,24 +342,8 @@ void ListWindow::resizeColumns()
 
 void ListWindow::showEvent(QShowEvent *event)
 {
-    if (!m_boundsLoaded) {
-        m_boundsLoaded = true;
-        LoadFormBounds(this);
-    }
-    QDialog::showEvent(event);
+    RememberedDialog::showEvent(event);
     resizeColumns();
-}
-
-void ListWindow::done(int result)
-{
-    if (isVisible()) {
-        try {
-            SaveFormBounds(this);
-        } catch (...) {
-            ShowCurrentException(this);
-        }
-    }
-    QDialog::done(result);
 }
 
 bool ListWindow::eventFilter(QObject *watched, QEvent *event)

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "gui/remembereddialog.h"
 #include "querytablemodel.h"
 
-#include <QDialog>
 #include <QKeySequence>
 #include <functional>
 
@@ -30,7 +30,7 @@ class Query;
 // A window class derives from ListWindow, fills a Config, connects the actions it uses (New,
 // Edit, Delete; Search, Accept and Close work by themselves) and calls open(). Its free routine
 // creates the window, runs exec() and does the database work.
-class ListWindow : public QDialog
+class ListWindow : public RememberedDialog
 {
     Q_OBJECT
 
@@ -142,8 +142,6 @@ protected:
 
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
-    // Saves the bounds before the window goes away (accept, reject, Esc, the close button).
-    void done(int result) override;
 
 private:
     void buildActions();
@@ -174,6 +172,5 @@ private:
     QStatusBar *m_statusBar = nullptr;
     QLabel *m_positionLabel = nullptr;
     bool m_changeRight = false;
-    bool m_boundsLoaded = false;
     bool m_syncing = false;
 };

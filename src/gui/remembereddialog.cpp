@@ -1,15 +1,33 @@
 #include "gui/remembereddialog.h"
 
 #include "gui/formgeometry.h"
+#include "gui/messagebox.h"
+
+RememberedDialog::RememberedDialog(QWidget *parent, Remember what) : QDialog(parent), m_remember(what) {}
 
 void RememberedDialog::done(int result)
 {
-    SaveFormPos(this);
+    if (m_remember == Remember::Position) {
+        SaveFormPos(this);
+    } else if (isVisible()) {
+        // Bounds are written with the settings file's own errors, which the user should see;
+        // the window closes all the same.
+        try {
+            SaveFormBounds(this);
+        } catch (...) {
+            ShowCurrentException(this);
+        }
+    }
     QDialog::done(result);
 }
 
 void RememberedDialog::showEvent(QShowEvent *event)
 {
-    LoadFormPos(this);
+    if (m_remember == Remember::Position) {
+        LoadFormPos(this);
+    } else if (!m_boundsLoaded) {
+        m_boundsLoaded = true;
+        LoadFormBounds(this);
+    }
     QDialog::showEvent(event);
 }

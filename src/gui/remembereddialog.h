@@ -2,17 +2,25 @@
 
 #include <QDialog>
 
-// A dialog that opens where the user last left it: its position is loaded from the settings
-// file when it is shown and saved when it closes, in the section of its objectName().
+// A dialog that opens where the user last left it, from the settings file's section named by
+// its objectName(): a fixed-size dialog its position (loaded at every show), a resizable window
+// its bounds (loaded at the first show). Both are saved when it closes.
 class RememberedDialog : public QDialog
 {
     Q_OBJECT
 
 public:
-    using QDialog::QDialog;
+    enum class Remember { Position, Bounds };
 
+    explicit RememberedDialog(QWidget *parent = nullptr, Remember what = Remember::Position);
+
+    // Saves the place before the window goes away (accept, reject, Esc, the close button).
     void done(int result) override;
 
 protected:
     void showEvent(QShowEvent *event) override;
+
+private:
+    Remember m_remember;
+    bool m_boundsLoaded = false;
 };

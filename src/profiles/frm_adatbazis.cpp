@@ -8,7 +8,6 @@
 #include "db/settingsrow.h"
 #include "frm_adatbazis_szerkeszt.h"
 #include "gui/dialogfields.h"
-#include "gui/formgeometry.h"
 #include "gui/icons.h"
 #include "gui/listgrid.h"
 #include "gui/messagebox.h"
@@ -47,7 +46,8 @@ constexpr QSize kDesignSize{760, 440};
 
 Tfrm_Adatbazis::Tfrm_Adatbazis(QList<ProfileRow> rows, const QString &dumpProgram, int editorFontSize,
                                QWidget *parent)
-    : QDialog(parent), m_editorFontSize(editorFontSize), m_model(new ProfileTableModel(std::move(rows), this))
+    : RememberedDialog(parent, Remember::Bounds), m_editorFontSize(editorFontSize),
+      m_model(new ProfileTableModel(std::move(rows), this))
 {
     setObjectName(u"frm_Adatbazis"_s);
     setWindowTitle(u"Tárhelyek"_s);
@@ -401,11 +401,7 @@ void Tfrm_Adatbazis::runRestore()
 
 void Tfrm_Adatbazis::showEvent(QShowEvent *event)
 {
-    if (!m_boundsLoaded) {
-        m_boundsLoaded = true;
-        LoadFormBounds(this);
-    }
-    QDialog::showEvent(event);
+    RememberedDialog::showEvent(event);
     resizeColumns();
 }
 
@@ -414,18 +410,6 @@ bool Tfrm_Adatbazis::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_grid && event->type() == QEvent::Resize)
         resizeColumns();
     return QDialog::eventFilter(watched, event);
-}
-
-void Tfrm_Adatbazis::done(int result)
-{
-    if (isVisible()) {
-        try {
-            SaveFormBounds(this);
-        } catch (...) {
-            ShowCurrentException(this);
-        }
-    }
-    QDialog::done(result);
 }
 
 void ManageProfiles(IniFile &ini, int fontSize, QWidget *parent)

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "config/profilelist.h"
-
-#include <QDialog>
+#include "gui/remembereddialog.h"
 
 class IniFile;
 class ProfileTableModel;
@@ -26,7 +25,7 @@ class QToolButton;
 // "ProgressBar1"; the actions "aUj",
 // "aSzerkeszt", "aTorol", "aTeszt", "aBackup", "aMySQLDump", "aTeljesMentes",
 // "aVisszaallitas", "aBezar".
-class Tfrm_Adatbazis : public QDialog
+class Tfrm_Adatbazis : public RememberedDialog
 {
     Q_OBJECT
 
@@ -61,8 +60,6 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
-    // Saves the bounds before the window goes away (Bezár, Esc, the close button).
-    void done(int result) override;
 
 private:
     void buildActions();
@@ -88,7 +85,6 @@ private:
     QFrame *m_fullBackupPanel = nullptr;
     QLineEdit *m_dumpProgramEdit = nullptr;
     QProgressBar *m_progress = nullptr;
-    bool m_boundsLoaded = false;
 };
 
 // Runs the profile manager on the profiles of `ini` and stores the list when it closes, in every

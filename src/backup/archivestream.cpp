@@ -90,7 +90,8 @@ ArchiveStream::ArchiveStream(const QString &zipPath, const QString &entryName)
         return;
     }
     zip_error_fini(&error);
-    const zip_int64_t index = zip_file_add(m_archive, entryName.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8);
+    const zip_int64_t index =
+        zip_file_add(m_archive, entryName.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8);
     if (index < 0)
         zip_source_free(source);
     if (index < 0 || zip_set_file_compression(m_archive, zip_uint64_t(index), ZIP_CM_DEFLATE, 9) != 0) {

@@ -200,6 +200,10 @@ void WriteBackupScript(Connection &con, const QString &fileName,
     if (!file.open(QIODevice::WriteOnly))
         throw DbError(u"Az állomány nem hozható létre: "_s + fileName + u" ("_s + file.errorString() + u')');
     WriteBackupScript(con, file, progress, tableWritten);
+    // The last bytes still wait in the file's buffer, and QSaveFile::commit() does not fail when
+    // writing them fails (a full disk): the backup would be put in place without its end.
+    if (!file.flush())
+        throw DbError(u"Az állomány nem írható: "_s + fileName + u" ("_s + file.errorString() + u')');
     if (!file.commit())
         throw DbError(u"Az állomány nem írható: "_s + fileName + u" ("_s + file.errorString() + u')');
 }

@@ -69,6 +69,18 @@ ToolRun RunTool(const QString &program, const QStringList &arguments, const QByt
     return run;
 }
 
+ToolRun ReadZipWithPython(const QString &path, const QString &entry)
+{
+    return RunTool(u"/usr/bin/python3"_s, {u"-c"_s,
+                                           u"import sys, zipfile\n"
+                                           "z = zipfile.ZipFile(sys.argv[1])\n"
+                                           "assert z.testzip() is None\n"
+                                           "assert [(i.filename, i.compress_type) for i in z.infolist()] == "
+                                           "[(sys.argv[2], zipfile.ZIP_DEFLATED)]\n"
+                                           "sys.stdout.buffer.write(z.read(sys.argv[2]))"_s,
+                                           path, entry});
+}
+
 QStringList FolderEntries(const QString &folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
@@ -79,4 +91,30 @@ QString ClosedPort()
     QTcpServer server;
     server.listen(QHostAddress::LocalHost);
     return QString::number(server.serverPort());
+}
+
+FileSizeLimit::FileSizeLimit(qint64 bytes)
+{
+    getrlimit(RLIMIT_FSIZE, &m_previous);
+    m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = m_previous;
+    limited.rlim_cur = rlim_t(bytes);
+    if (setrlimit(RLIMIT_FSIZE, &limited) != 0)
+        qFatal("setrlimit(RLIMIT_FSIZE) failed");
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    setrlimit(RLIMIT_FSIZE, &m_previous);
+    std::signal(SIGXFSZ, m_previousHandler);
+}
+
+void FileSizeLimit::applyInChild(qint64 bytes)
+{
+    // Only async-signal-safe calls here: the child has not exec'd yet.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited;
+    getrlimit(RLIMIT_FSIZE, &limited);
+    limited.rlim_cur = rlim_t(bytes);
+    setrlimit(RLIMIT_FSIZE, &limited);
 }

@@ -6,6 +6,8 @@
 #include <QMap>
 #include <QString>
 #include <QStringList>
+#include <csignal>
+#include <sys/resource.h>
 
 // What the backup tests share: a register whose data holds the bytes a backup must keep, the
 // checksums that say two databases hold the same rows, and the command-line tools the results
@@ -38,3 +40,24 @@ struct ToolRun
 };
 // Runs a program with the given standard input and waits for it (at most a minute).
 ToolRun RunTool(const QString &program, const QStringList &arguments, const QByteArray &input = {});
+// Reads an archive with Python's zipfile, a reader independent of libzip: it must hold exactly
+// the one deflated entry `entry`, every CRC must check, and the entry's bytes come out on `out`.
+ToolRun ReadZipWithPython(const QString &path, const QString &entry);
+
+// A disk that fills up: while it lives, no file this process writes grows beyond `bytes`, and a
+// write past that fails with EFBIG instead of killing the process with SIGXFSZ. The limit and the
+// signal's handling are restored afterwards.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(qint64 bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+    // The same for a child process, to be called between fork and exec.
+    static void applyInChild(qint64 bytes);
+
+private:
+    rlimit m_previous{};
+    void (*m_previousHandler)(int) = nullptr;
+};

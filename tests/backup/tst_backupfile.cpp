@@ -53,6 +53,8 @@ private slots:
     void restoreRefusesForeignFiles();
     void failedBackupLeavesOlderFile_data();
     void failedBackupLeavesOlderFile();
+    void fullDiskLeavesOlderFile_data();
+    void fullDiskLeavesOlderFile();
     void archiveFailureKeepsScript_data();
     void archiveFailureKeepsScript();
 };
@@ -92,7 +94,12 @@ void TestBackupFile::zipHoldsOneDeflatedEntry()
     QVERIFY2(verbose.out.contains("Defl:X"), verbose.out.constData());
     const ToolRun content = RunTool(u"unzip"_s, {u"-p"_s, path});
     QCOMPARE(content.exitCode, 0);
-    QCOMPARE(content.out, plainScript(con));
+    const QByteArray script = plainScript(con);
+    QCOMPARE(content.out, script);
+    // A second, independent reader.
+    const ToolRun python = ReadZipWithPython(path, entry);
+    QVERIFY2(python.exitCode == 0, python.err.constData());
+    QCOMPARE(python.out, script);
 }
 
 void TestBackupFile::restoresIdentically_data()
@@ -289,6 +296,51 @@ void TestBackupFile::failedBackupLeavesOlderFile()
     QVERIFY(dropped);
     QCOMPARE(ReadTestFile(path), older);
     QCOMPARE(FolderEntries(dir.path()), QStringList{name});
+}
+
+void TestBackupFile::fullDiskLeavesOlderFile_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("spareBytes"); // the disk holds the whole script but this many bytes; -1: nothing
+    for (const QString &name : {u"mentes.sql"_s, u"mentes.zip"_s}) {
+        QTest::addRow("%s, nothing fits", qPrintable(name)) << name << -1;
+        QTest::addRow("%s, half way", qPrintable(name)) << name << 0;
+        // The last bytes wait in the file's buffer: the failure comes at the final flush.
+        QTest::addRow("%s, all but the last byte", qPrintable(name)) << name << 1;
+    }
+}
+
+void TestBackupFile::fullDiskLeavesOlderFile()
+{
+    QFETCH(QString, name);
+    QFETCH(int, spareBytes);
+    TestDatabase db;
+    Connection con(db.params());
+    con.open();
+    FillSample(con);
+    const qint64 scriptSize = plainScript(con).size();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    const QByteArray older = "régi mentés, byte-ra ugyanaz marad";
+    WriteTestFile(path, older);
+    QString reported;
+    {
+        FileSizeLimit full(spareBytes < 0 ? 0 : spareBytes == 0 ? scriptSize / 2 : scriptSize - spareBytes);
+        try {
+            WriteBackupFile(con, path);
+        } catch (const ArchiveError &error) {
+            reported = u"archive: "_s + error.message();
+        } catch (const DbError &error) {
+            reported = error.message();
+        }
+    }
+    QVERIFY2(!reported.isEmpty(), "a backup that did not fit was reported as written");
+    QVERIFY2(reported.startsWith(u"Az állomány nem írható: "_s), qPrintable(reported));
+    QCOMPARE(ReadTestFile(path), older);
+    QCOMPARE(FolderEntries(dir.path()), QStringList{name});
+    // The connection is still good for the next backup.
+    WriteBackupFile(con, path);
+    QVERIFY(ReadTestFile(path) != older);
 }
 
 void TestBackupFile::archiveFailureKeepsScript_data()

@@ -4,6 +4,7 @@
 #include "config/inifile.h"
 #include "db/connection.h"
 #include "testdatabase.h"
+#include "testutil.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,9 +26,12 @@ struct ProgramRun
 
 // The built program with a settings file of its own and no window system at all: a run that
 // needed one would fail.
-ProgramRun runProgram(const QString &configHome, const QStringList &arguments)
+// fileSizeLimit >= 0: the program runs on a disk that takes no file larger than that.
+ProgramRun runProgram(const QString &configHome, const QStringList &arguments, qint64 fileSizeLimit = -1)
 {
     QProcess program;
+    if (fileSizeLimit >= 0)
+        program.setChildProcessModifier([fileSizeLimit] { FileSizeLimit::applyInChild(fileSizeLimit); });
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(u"XDG_CONFIG_HOME"_s, configHome);
     env.remove(u"DISPLAY"_s);
@@ -44,6 +48,23 @@ ProgramRun runProgram(const QString &configHome, const QStringList &arguments)
     return run;
 }
 
+// A settings file in `home` whose ConStr2 reaches the database and ConStr3 names a port where
+// nothing listens.
+void writeProfiles(const QTemporaryDir &home, const TestDatabase &db)
+{
+    const ConnectionParams params = db.params();
+    ConnectionProfile reachable{params.database, params.host,     QString::number(params.port),
+                                params.user,     params.password, u"Teszt"_s};
+    ConnectionProfile unreachable = reachable;
+    unreachable.port = ClosedPort();
+    QVERIFY(QDir(home.path()).mkpath(u"OrvantH"_s));
+    IniFile ini(home.filePath(u"OrvantH/OrvantH.ini"_s));
+    ini.writeString(ConnectionProfileSection(), ConnectionProfileKey(2),
+                    EncodeConStr(reachable.toText(true)));
+    ini.writeString(ConnectionProfileSection(), ConnectionProfileKey(3),
+                    EncodeConStr(unreachable.toText(true)));
+}
+
 } // namespace
 
 class TestBackupCommandLine : public QObject
@@ -55,6 +76,8 @@ private slots:
     void versionAndHelp();
     void backupExitCodes_data();
     void backupExitCodes();
+    void backupOnFullDisk_data();
+    void backupOnFullDisk();
 };
 
 void TestBackupCommandLine::versionAndHelp_data()
@@ -98,18 +121,8 @@ void TestBackupCommandLine::backupExitCodes()
     QFETCH(int, exitCode);
     QFETCH(QString, reason);
     TestDatabase db;
-    const ConnectionParams params = db.params();
-    ConnectionProfile reachable{params.database, params.host,     QString::number(params.port),
-                                params.user,     params.password, u"Teszt"_s};
-    ConnectionProfile unreachable = reachable;
-    unreachable.port = ClosedPort();
     QTemporaryDir home;
-    QVERIFY(QDir(home.path()).mkpath(u"OrvantH"_s));
-    IniFile ini(home.filePath(u"OrvantH/OrvantH.ini"_s));
-    ini.writeString(ConnectionProfileSection(), ConnectionProfileKey(2),
-                    EncodeConStr(reachable.toText(true)));
-    ini.writeString(ConnectionProfileSection(), ConnectionProfileKey(3),
-                    EncodeConStr(unreachable.toText(true)));
+    writeProfiles(home, db);
     QTemporaryDir out;
 
     const ProgramRun run = runProgram(home.path(), {u"--backup"_s, number, out.filePath(file)});
@@ -122,7 +135,7 @@ void TestBackupCommandLine::backupExitCodes()
     }
     QCOMPARE(written, QStringList{file});
     // One line per table, in the order written.
-    Connection con(params);
+    Connection con(db.params());
     con.open();
     QStringList tableLines;
     for (const QString &line : run.err.split(u'\n', Qt::SkipEmptyParts)) {
@@ -130,6 +143,48 @@ void TestBackupCommandLine::backupExitCodes()
             tableLines << line.section(u':', 0, 0);
     }
     QCOMPARE(tableLines, con.tableNames());
+}
+
+void TestBackupCommandLine::backupOnFullDisk_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("lastByte"); // the disk takes all of the backup but its last byte; else half
+    for (const QString &file : {u"mentes.sql"_s, u"mentes.zip"_s}) {
+        QTest::addRow("%s, half way", qPrintable(file)) << file << false;
+        QTest::addRow("%s, all but the last byte", qPrintable(file)) << file << true;
+    }
+}
+
+void TestBackupCommandLine::backupOnFullDisk()
+{
+    REQUIRE_TEST_SERVER();
+    QFETCH(QString, file);
+    QFETCH(bool, lastByte);
+    TestDatabase db;
+    {
+        Connection con(db.params());
+        con.open();
+        FillSample(con);
+    }
+    QTemporaryDir home;
+    writeProfiles(home, db);
+    QTemporaryDir out;
+    const QString path = out.filePath(file);
+    // The size of the backup as an empty disk takes it.
+    const ProgramRun first = runProgram(home.path(), {u"--backup"_s, u"2"_s, path});
+    QVERIFY2(first.exitCode == 0, qPrintable(first.err));
+    const qint64 size = QFileInfo(path).size();
+    QVERIFY(size > 1000);
+    const QByteArray older = "régi mentés";
+    WriteTestFile(path, older);
+
+    const ProgramRun run =
+        runProgram(home.path(), {u"--backup"_s, u"2"_s, path}, lastByte ? size - 1 : size / 2);
+    QVERIFY2(run.exitCode == 1, qPrintable(run.err));
+    QVERIFY2(run.err.contains(u"Hiba: Az állomány nem írható: "_s), qPrintable(run.err));
+    QVERIFY2(!run.err.contains(u"A mentés elkészült"_s), qPrintable(run.err));
+    QCOMPARE(ReadTestFile(path), older);
+    QCOMPARE(FolderEntries(out.path()), QStringList{file});
 }
 
 QTEST_GUILESS_MAIN(TestBackupCommandLine)

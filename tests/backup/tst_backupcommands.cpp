@@ -32,10 +32,12 @@ ConnectionProfile profileOf(const TestDatabase &db)
 }
 
 // Types the name into the file dialog as a user does and accepts it; an empty name cancels.
-// The dialog's own proposal goes to *proposed.
-DialogAnswer chooseFile(const QString &folder, const QString &name, QString *proposed = nullptr)
+// The dialog's own proposal goes to *proposed. `replacing`: the file is there already, and the
+// dialog's question whether to replace it is answered yes.
+DialogAnswer chooseFile(const QString &folder, const QString &name, QString *proposed = nullptr,
+                        bool replacing = false)
 {
-    return [folder, name, proposed](QDialog *modal) {
+    return [folder, name, proposed, replacing](QDialog *modal) {
         auto dialog = qobject_cast<QFileDialog *>(modal);
         QVERIFY(dialog);
         auto nameBox = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
@@ -48,6 +50,13 @@ DialogAnswer chooseFile(const QString &folder, const QString &name, QString *pro
         }
         dialog->setDirectory(folder);
         nameBox->setText(name);
+        if (replacing) {
+            AnswerModal(dialog->windowTitle(), [](QDialog *question) {
+                auto box = qobject_cast<QMessageBox *>(question);
+                QVERIFY(box && box->button(QMessageBox::Yes));
+                box->button(QMessageBox::Yes)->click();
+            });
+        }
         static_cast<QDialog *>(dialog)->accept();
         QVERIFY(!dialog->isVisible());
     };
@@ -64,6 +73,8 @@ private slots:
     void backupThroughTheSaveDialog_data();
     void backupThroughTheSaveDialog();
     void backupOfUnreachableServer();
+    void backupOnFullDisk_data();
+    void backupOnFullDisk();
     void restoreAsksFirst_data();
     void restoreAsksFirst();
     void fullBackupReportsTheOutcome_data();
@@ -130,6 +141,55 @@ void TestBackupCommands::backupOfUnreachableServer()
     QCOMPARE(boxes.boxes().first().kind, MessageBoxRecorder::Kind::Error);
     QVERIFY2(boxes.texts().first().startsWith(u"Hiba: "_s), qPrintable(boxes.texts().first()));
     QVERIFY(FolderEntries(dir.path()).isEmpty());
+}
+
+void TestBackupCommands::backupOnFullDisk_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("sql") << u"mentes.sql"_s;
+    QTest::newRow("zip") << u"mentes.zip"_s;
+}
+
+void TestBackupCommands::backupOnFullDisk()
+{
+    QFETCH(QString, name);
+    TestDatabase db;
+    {
+        Connection con(db.params());
+        con.open();
+        FillSample(con);
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    WriteTestFile(path, "régi mentés");
+    // The disk takes half of what the first backup wrote.
+    const ModalAnswer firstDialog =
+        AnswerModal(u"Biztonsági mentés készítés"_s, chooseFile(dir.path(), name, nullptr, true));
+    QVERIFY(MakeBackup(nullptr, profileOf(db), nullptr));
+    const QByteArray first = ReadTestFile(path);
+    QVERIFY(first.size() > 1000);
+    WriteTestFile(path, "régi mentés");
+
+    QWidget owner;
+    QProgressBar bar(&owner);
+    owner.show();
+    const ModalAnswer saveDialog =
+        AnswerModal(u"Biztonsági mentés készítés"_s, chooseFile(dir.path(), name, nullptr, true));
+    MessageBoxRecorder boxes;
+    bool done = true;
+    {
+        FileSizeLimit full(first.size() / 2);
+        done = MakeBackup(&owner, profileOf(db), &bar);
+    }
+    QVERIFY(saveDialog.answered());
+    QVERIFY(!done);
+    QCOMPARE(boxes.count(), 1);
+    QCOMPARE(boxes.boxes().first().kind, MessageBoxRecorder::Kind::Error);
+    QVERIFY2(boxes.texts().first().startsWith(u"Az állomány nem írható: "_s),
+             qPrintable(boxes.texts().first()));
+    QCOMPARE(ReadTestFile(path), QByteArray("régi mentés"));
+    QCOMPARE(FolderEntries(dir.path()), QStringList{name});
+    QCOMPARE(bar.value(), 0);
 }
 
 void TestBackupCommands::restoreAsksFirst_data()

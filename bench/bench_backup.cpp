@@ -98,6 +98,13 @@ long peakKb()
     return 0;
 }
 
+// The machine's load, printed with the times: on a busy machine the ratios move.
+QByteArray loadAverage()
+{
+    QFile f(u"/proc/loadavg"_s);
+    return f.open(QIODevice::ReadOnly) ? f.readAll().trimmed() : QByteArray("?");
+}
+
 bool resetPeak()
 {
     QFile f(u"/proc/self/clear_refs"_s);
@@ -125,6 +132,7 @@ int main(int argc, char *argv[])
 
     Connection con(paramsOf(server, database));
     con.open();
+    const QByteArray loadBefore = loadAverage();
 
     // Built-in .sql backup against mariadb-dump with the full backup's options.
     QList<double> ownSql, dump, ownZip, zipAfter;
@@ -157,6 +165,8 @@ int main(int argc, char *argv[])
         runTool(u"zip"_s, {u"-9"_s, u"-q"_s, u"-j"_s, zipOfSql, sqlPath});
         zipAfter << msSince(t);
     }
+
+    const QByteArray loadAfter = loadAverage();
 
     // Restore of the same backup: the program's own against the command-line client.
     QList<double> ownRestore, clientRestore;
@@ -192,6 +202,8 @@ int main(int argc, char *argv[])
 
     std::printf("backup file: %.1f MB script, %.1f MB zip\n", sqlMb,
                 double(QFileInfo(zipPath).size()) / 1048576.0);
+    std::printf("load average (/proc/loadavg) before the backups: %s; after: %s\n", loadBefore.constData(),
+                loadAfter.constData());
     std::printf("built-in .sql backup   %8.0f ms   mariadb-dump %8.0f ms   ratio %.2f\n", Median(ownSql),
                 Median(dump), Median(ownSql) / Median(dump));
     std::printf("built-in .zip backup   %8.0f ms   .sql + zip -9 %7.0f ms   ratio %.2f\n", Median(ownZip),

@@ -317,6 +317,8 @@ void TestBadInput::storedTextSurvivesAnEdit()
         ToCp1250(input).toHex() + "');");
     MessageBoxRecorder boxes;
     ModalAnswer editor = AnswerModal([&](QDialog *d) {
+        if (input.contains(QChar(0)))
+            SaveShot(d, u"editor-text-with-nul"_s);
         pasteInto(child<QComboBox>(d, "DBComboBox1")->lineEdit(), u"új tárgy"_s);
         child<QPushButton>(d, "btnOK")->click();
     });
@@ -509,7 +511,7 @@ void TestBadInput::periodDialog_data()
     addCorpusRows("period");
 }
 
-// The period dialog's date fields take only dates: anything else leaves a valid date behind.
+// The period dialog's date fields take only dates: anything else leaves the date as it was.
 void TestBadInput::periodDialog()
 {
     QFETCH(QString, input);
@@ -525,8 +527,9 @@ void TestBadInput::periodDialog()
     QDate to(2025, 12, 31);
     QVERIFY(PickPeriod(from, to));
     QVERIFY(dialog.verify());
-    QVERIFY(from.isValid());
-    QVERIFY(to.isValid());
+    // None of the inputs is a date: the fields keep the dates they had.
+    QCOMPARE(from, QDate(2025, 1, 1));
+    QCOMPARE(to, QDate(2025, 12, 31));
     QCOMPARE(boxes.texts(), QStringList());
 }
 

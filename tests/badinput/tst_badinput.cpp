@@ -13,6 +13,7 @@
 #include "register/registerquery.h"
 #include "register/registerview.h"
 #include "register/resolutioneditor.h"
+#include "register/resolutionsave.h"
 #include "testdatabase.h"
 #include "testutil.h"
 #include "users/frm_felhasznaloszerkeszt.h"
@@ -143,6 +144,8 @@ private slots:
     void resolutionEditor();
     void storedTextSurvivesAnEdit_data();
     void storedTextSurvivesAnEdit();
+    void longerThanItsColumn_data();
+    void longerThanItsColumn();
     void committee_data();
     void committee();
     void subjectCatalogue_data();
@@ -328,6 +331,43 @@ void TestBadInput::storedTextSurvivesAnEdit()
     QCOMPARE(storedHex(*m_db, u"SELECT HEX(targy) FROM iktato WHERE iktato = 1"_s),
              expectedHex(u"új tárgy"_s));
     QCOMPARE(storedHex(*m_db, u"SELECT HEX(hatarozat) FROM iktato WHERE iktato = 1"_s), expectedHex(input));
+}
+
+void TestBadInput::longerThanItsColumn_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("subject at its limit") << u"targy"_s << 255 << QString();
+    QTest::newRow("subject one over")
+        << u"targy"_s << 256
+        << u"A(z) „Tárgy” mező legfeljebb 255 karakter lehet, a megadott szöveg 256 karakter."_s;
+    QTest::newRow("responsible at its limit") << u"felelos"_s << 1024 << QString();
+    QTest::newRow("responsible one over")
+        << u"felelos"_s << 1025
+        << u"A(z) „Felelősök” mező legfeljebb 1024 karakter lehet, a megadott szöveg 1025 karakter."_s;
+}
+
+// A record filled without the editor's fields, which take no more than the column: the save
+// refuses a longer text itself, so neither the server's "Data too long" nor, outside strict mode,
+// a silently cut text can come of it.
+void TestBadInput::longerThanItsColumn()
+{
+    QFETCH(QString, field);
+    QFETCH(int, length);
+    QFETCH(QString, error);
+    QTemporaryDir store;
+    const Resolution loaded = NewResolutionRecord(*m_con, 1, QDate(2025, 3, 4));
+    Resolution edited = loaded;
+    const QString text = QString(length, u'ő');
+    (field == u"targy"_s ? edited.subject : edited.responsible) = text;
+    edited.hasDeadline = field == u"felelos"_s;
+    edited.deadline = QDate(2025, 4, 1);
+    const SaveResult saved = SaveResolution(*m_con, loaded, edited, store.path());
+    QCOMPARE(saved.error, error);
+    QCOMPARE(saved.ok, error.isEmpty());
+    const QByteArray rows = storedHex(*m_db, u"SELECT HEX(%1) FROM iktato"_s.arg(field));
+    QCOMPARE(rows, error.isEmpty() ? expectedHex(text) : QByteArray());
 }
 
 // The two master-data row editors share one shape: a name field, OK, and what the row gets.

@@ -1,5 +1,6 @@
 #include "sqltext.h"
 
+#include "cp1250.h"
 #include "text.h"
 
 #include <QRegularExpression>
@@ -101,7 +102,14 @@ QStringList searchColumns(const QString &columns)
 // (c1 LIKE '%w%') OR (c2 LIKE '%w%') ...
 QString anyColumnTerms(const QStringList &columns, const QString &word)
 {
-    const QString pattern = SqlQuoted(QString(u'%' + word + u'%'));
+    // No row holds a character the database cannot store: such a word finds nothing, and must
+    // not fail the whole query as text that cannot be sent.
+    if (!UnmappableCp1250Chars(word).isEmpty())
+        return u"1 = 0"_s;
+    // LIKE reads a backslash as its escape character: doubled, it finds a backslash of the text.
+    QString literal = word;
+    literal.replace(u'\\', u"\\\\"_s);
+    const QString pattern = SqlQuoted(QString(u'%' + literal + u'%'));
     QStringList terms;
     for (const QString &column : columns)
         terms += u'(' + column + u" LIKE "_s + pattern + u')';

@@ -32,7 +32,8 @@ QString ReplaceOrderBy(QStringList &sqlLines, const QString &ordering);
 // Search conditions to append to a WHERE clause; each begins with " AND (" or is empty.
 // `columns` holds up to 15 SQL expressions separated by ";" (the list ends at the first empty
 // one); each is used verbatim. The search text goes in only through SqlQuoted, untrimmed, and
-// "%" and "_" in it act as wildcards.
+// "%" and "_" in it act as wildcards; a backslash in it finds a backslash. A word with a character
+// the database cannot hold matches no row.
 //
 // Rows in which any column contains the whole search text; empty for an empty search text.
 QString LikeAnyColumn(const QString &columns, const QString &search);

@@ -107,7 +107,7 @@ void Tfrm_Szerkeszt::buildSubjectAndText(QWidget *page, QVBoxLayout *pageLayout)
     pageLayout->addWidget(m_subjectCombo);
 
     pageLayout->addWidget(new QLabel(u"Határozat szövege"_s, page));
-    m_textEditor = new QsciScintilla(page);
+    m_textEditor = new WholeTextEditor(page);
     m_textEditor->setObjectName(u"SynEdit1"_s);
     m_textEditor->setUtf8(true);
     m_textEditor->setWrapMode(QsciScintilla::WrapWord);
@@ -256,7 +256,7 @@ void Tfrm_Szerkeszt::setRecord(const Resolution &record, QDate serverDate)
     m_numberEdit->setText(QString::number(record.number));
     m_dateEdit->setText(record.date.isValid() ? record.date.toString(u"MM.dd"_s) : QString());
     m_subjectCombo->setEditText(record.subject);
-    m_textEditor->setText(record.text);
+    m_textEditor->setWholeText(record.text);
     m_deadlineCheck->setChecked(record.hasDeadline);
     onDeadlineToggled(record.hasDeadline);
     m_deadlineEdit->setDate(record.hasDeadline && record.deadline.isValid() ? record.deadline : serverDate);
@@ -273,7 +273,7 @@ bool Tfrm_Szerkeszt::collect(Resolution &record, QString *error) const
         return false;
     record.date = date;
     record.subject = m_subjectCombo->currentText();
-    record.text = m_textEditor->text();
+    record.text = m_textEditor->wholeText();
     record.hasDeadline = m_deadlineCheck->isChecked();
     record.deadline = record.hasDeadline ? m_deadlineEdit->date() : QDate();
     record.responsible = m_responsibleEdit->text();

@@ -15,7 +15,7 @@ class QLineEdit;
 class QPushButton;
 class QToolButton;
 class QVBoxLayout;
-class QsciScintilla;
+class WholeTextEditor;
 
 // The resolution editor window. It only shows and collects: EditResolution fills it, and the
 // OK handler it installs checks and saves while the window is still open, so a failed save
@@ -62,7 +62,7 @@ private:
     QLineEdit *m_numberEdit = nullptr;
     QLineEdit *m_dateEdit = nullptr;
     QComboBox *m_subjectCombo = nullptr;
-    QsciScintilla *m_textEditor = nullptr;
+    WholeTextEditor *m_textEditor = nullptr;
     QCheckBox *m_deadlineCheck = nullptr;
     QLabel *m_deadlineLabel = nullptr;
     QDateEdit *m_deadlineEdit = nullptr;

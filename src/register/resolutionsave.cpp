@@ -127,6 +127,29 @@ QString textsToStore(const Resolution &rec)
     return texts.join(u'\n');
 }
 
+// The single-line fields against their columns. The editor's fields take no more, but a record
+// filled elsewhere must meet our message, not the server's "Data too long" (or, outside strict
+// mode, a text cut unseen). Empty when every field fits.
+QString tooLongField(const Resolution &rec)
+{
+    struct Limit
+    {
+        const QString &text;
+        qsizetype length;
+        QStringView name;
+    };
+    for (const Limit &limit :
+         {Limit{rec.subject, 255, u"Tárgy"}, Limit{rec.responsible, 1024, u"Felelősök"}}) {
+        // One byte a character once the text is known to be storable.
+        if (limit.text.size() > limit.length)
+            return u"A(z) „%1” mező legfeljebb %2 karakter lehet, a megadott szöveg %3 karakter."_s
+                .arg(limit.name)
+                .arg(limit.length)
+                .arg(limit.text.size());
+    }
+    return {};
+}
+
 struct CopyFailed
 {
     QString message;
@@ -345,6 +368,9 @@ SaveResult SaveResolution(Connection &con, const Resolution &loaded, const Resol
         result.error = e.message();
         return result;
     }
+    result.error = tooLongField(rec);
+    if (!result.error.isEmpty())
+        return result;
     if (pending && pending->isOpen() && !settleEarlierSave(con, *pending, base, rec, result))
         return result;
 

@@ -106,7 +106,10 @@ void TestSqlText::likeAnyColumn_data()
     QTest::newRow("blanks kept in the pattern") << u"a"_s << u" x "_s << u" AND ((a LIKE '% x %'))"_s;
     QTest::newRow("quote doubled inside the literal")
         << u"a;b"_s << u"' OR 1=1 --"_s << u" AND ((a LIKE '%'' OR 1=1 --%') OR (b LIKE '%'' OR 1=1 --%'))"_s;
-    QTest::newRow("backslash escaped") << u"a"_s << u"\\'"_s << u" AND ((a LIKE '%\\\\''%'))"_s;
+    // Doubled once for LIKE, whose escape character it is, and again for the string literal.
+    QTest::newRow("backslash finds a backslash") << u"a"_s << u"\\'"_s << u" AND ((a LIKE '%\\\\\\\\''%'))"_s;
+    QTest::newRow("character the database cannot hold matches nothing")
+        << u"a;b"_s << u"x😀"_s << u" AND (1 = 0)"_s;
     QTest::newRow("wildcards typed stay wildcards") << u"a"_s << u"5_%"_s << u" AND ((a LIKE '%5_%%'))"_s;
     QTest::newRow("column list ends at an empty field") << u"a;;b"_s << u"x"_s << u" AND ((a LIKE '%x%'))"_s;
     QTest::newRow("expression used verbatim")
@@ -140,6 +143,8 @@ void TestSqlText::likeAllWords_data()
         return u"((a LIKE '%"_s + w + u"%') OR (b LIKE '%"_s + w + u"%'))"_s;
     };
     QTest::newRow("two words") << u"x y"_s << u" AND ("_s + group(u"x"_s) + u" AND "_s + group(u"y"_s) + u')';
+    QTest::newRow("word the database cannot hold matches nothing")
+        << u"x Привет"_s << u" AND ("_s + group(u"x"_s) + u" AND (1 = 0))"_s;
     QTest::newRow("five words use the first four")
         << u"p q r s t"_s
         << u" AND ("_s +

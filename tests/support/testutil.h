@@ -31,6 +31,10 @@ QRect ShownOuterGeometry(const QWidget *window);
 // person can look at what the tests show; does nothing when ORVANTH_SHOTS is not set.
 void SaveShot(QWidget *widget, const QString &name);
 
+// Types `text` into the widget key by key. QTest::keyClicks knows only ASCII; Hungarian letters
+// go as key events carrying their text.
+void TypeText(QWidget *widget, const QString &text);
+
 // Writes `content` to `path`, failing the test when it cannot.
 void WriteTestFile(const QString &path, const QByteArray &content);
 // The bytes of `path`; "<missing>" when it cannot be read, so that a comparison says why.

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <sys/resource.h>
 
 // A temporary data folder for one test: XDG_CONFIG_HOME points into it, so the program's
 // settings file and Html folder land there and vanish with it. The process-wide paths are
@@ -39,3 +40,18 @@ void TypeText(QWidget *widget, const QString &text);
 void WriteTestFile(const QString &path, const QByteArray &content);
 // The bytes of `path`; "<missing>" when it cannot be read, so that a comparison says why.
 QByteArray ReadTestFile(const QString &path);
+
+// A file-size limit for this process, as a full disk: a write beyond it fails with EFBIG
+// instead of ending the process.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};

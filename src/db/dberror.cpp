@@ -1,7 +1,6 @@
 #include "dberror.h"
 
 #include <errmsg.h>
-#include <mysqld_error.h>
 
 using namespace Qt::StringLiterals;
 
@@ -12,10 +11,7 @@ DbError::DbError(QString message, unsigned number)
 
 bool DbError::isConnectionLost(unsigned number)
 {
-    // A connection killed on the server while it ran a statement gets "Connection was killed"
-    // as that statement's answer; the line is gone all the same.
-    return number == CR_SERVER_GONE_ERROR || number == CR_SERVER_LOST || number == ER_CONNECTION_KILLED ||
-           number == ER_SERVER_SHUTDOWN;
+    return number == CR_SERVER_GONE_ERROR || number == CR_SERVER_LOST;
 }
 
 bool DbError::isConnectionFailure() const

@@ -292,9 +292,20 @@ QStringList Connection::tableNames()
 
 void Connection::begin(bool consistentSnapshot)
 {
-    if (consistentSnapshot)
-        exec(u"SET SESSION TRANSACTION ISOLATION LEVEL REPEATABLE READ"_s);
-    exec(consistentSnapshot ? u"START TRANSACTION WITH CONSISTENT SNAPSHOT"_s : u"START TRANSACTION"_s);
+    const auto start = [&] {
+        if (consistentSnapshot)
+            exec(u"SET SESSION TRANSACTION ISOLATION LEVEL REPEATABLE READ"_s);
+        exec(consistentSnapshot ? u"START TRANSACTION WITH CONSISTENT SNAPSHOT"_s : u"START TRANSACTION"_s);
+    };
+    try {
+        start();
+    } catch (const DbError &e) {
+        // A line found broken before the transaction began lost nothing: begin on a new one, so
+        // that the first save after a server restart does not fail for no reason.
+        if (!e.isConnectionLost())
+            throw;
+        start();
+    }
     m_inTransaction = true;
     m_transactionLost = false;
 }

@@ -146,6 +146,7 @@ void TestServerRestart::editorKeepsItsTextAndSavesOnce_data()
     QTest::newRow("new record, OK while the server is down") << -1 << true << 3;
     QTest::newRow("edited record, OK while the server is down") << 2 << true << 2;
     QTest::newRow("new record, server restarted before OK") << -1 << false << 3;
+    QTest::newRow("edited record, server restarted before OK") << 2 << false << 2;
 }
 
 void TestServerRestart::editorKeepsItsTextAndSavesOnce()
@@ -177,6 +178,8 @@ void TestServerRestart::editorKeepsItsTextAndSavesOnce()
         okButton(form)->click();
         openAfterFailure = form->isVisible();
         afterFailure = shownIn(form);
+        if (downAtOk)
+            SaveShot(form, u"editor-kept-after-failed-save"_s);
         boxesAfterFailure = boxes.texts();
         rowsAfterFailure = QueryInt(direct, u"SELECT COUNT(*) FROM iktato"_s, -1);
         if (downAtOk) {

@@ -162,7 +162,8 @@ void TestLostConnection::init()
         "INSERT INTO iktato (iktato, ev, csoport, az, datum, targy, van_hatid, dat_hatid, statusz) VALUES "
         "(1, 2025, 1, 1, '2025-01-10', 'Nyitott', 'I', '2025-06-30', 1),"
         "(2, 2025, 1, 2, '2025-02-11', 'Kész', 'I', '2025-05-31', 2),"
-        "(3, 2025, 1, 3, '2025-03-12', 'Törlendő', 'N', NULL, NULL);");
+        "(3, 2025, 1, 3, '2025-03-12', 'Törlendő', 'N', NULL, NULL);",
+        "utf8mb4");
 }
 
 void TestLostConnection::cleanup()
@@ -258,9 +259,17 @@ void TestLostConnection::logInWhenTheLineBreaks()
 {
     QFETCH(bool, serverAway);
 
-    m_db->client("UPDATE beallit SET vanbelep = 'I';"
-                 "INSERT INTO felhasznalo (felhkod, felhasznalo, felhasznalo_nev, jelszomd5, rendszergazda, "
-                 "torzsszerkeszt) VALUES (3, 'kati', 'Kiss Katalin', MD5('titkos jelsz\xF3'), 'N', 'I');");
+    m_db->client(
+        "UPDATE beallit SET vanbelep = 'I';"
+        "INSERT INTO felhasznalo (felhkod, felhasznalo, felhasznalo_nev, jelszomd5, rendszergazda, "
+        "torzsszerkeszt) VALUES (3, 'kati', 'Kiss Katalin', MD5('titkos jelsz\xF3'), 'N', 'I');"); // latin2:
+                                                                                                   // the
+                                                                                                   // digest
+                                                                                                   // of the
+                                                                                                   // password
+                                                                                                   // as the
+                                                                                                   // program
+                                                                                                   // sends it
     TcpRelay relay(TestServer::port());
     WriteTestProfile(*m_db, relay.port());
     Tfrm_Main window;

@@ -91,7 +91,8 @@ void TestServerRestart::init()
     m_db->client("INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Pénzügyi Bizottság');"
                  "INSERT INTO iktato (iktato, ev, csoport, az, datum, targy, hatarozat) VALUES "
                  "(1, 2025, 1, 1, '2025-01-10', 'Beszámoló', 'régi szöveg'),"
-                 "(2, 2025, 1, 2, '2025-02-11', 'Árajánlat', 'másik szöveg');");
+                 "(2, 2025, 1, 2, '2025-02-11', 'Árajánlat', 'másik szöveg');",
+                 "utf8mb4");
     m_relay = std::make_unique<TcpRelay>(TestServer::port());
     m_window = StartMainWindow(*m_db, m_relay->port());
     QVERIFY(m_window);
@@ -125,7 +126,8 @@ void TestServerRestart::browseAfterRestart()
 
     // Another workstation saved a record while this one was cut off.
     m_db->client("INSERT INTO iktato (iktato, ev, csoport, az, datum, targy) "
-                 "VALUES (3, 2025, 1, 3, '2025-03-12', 'Közben');");
+                 "VALUES (3, 2025, 1, 3, '2025-03-12', 'Közben');",
+                 "utf8mb4");
     m_relay->restore();
     boxes.clear();
     view.refreshAndLocate(3);

@@ -10,11 +10,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-bool isConnectionLost(unsigned error)
-{
-    return error == CR_SERVER_GONE_ERROR || error == CR_SERVER_LOST;
-}
-
 FieldInfo::Kind kindOf(const MYSQL_FIELD &f)
 {
     switch (f.type) {
@@ -137,7 +132,7 @@ void Connection::fail()
 {
     const unsigned number = mysql_errno(m_mysql);
     DbError error(FromCp1250(mysql_error(m_mysql)), number);
-    if (isConnectionLost(number)) {
+    if (DbError::isConnectionLost(number)) {
         m_broken = true;
         // The server rolls back what the broken line left open.
         m_transactionLost = m_inTransaction;
@@ -170,7 +165,7 @@ void Connection::run(const QByteArray &sql)
     const unsigned number = mysql_errno(m_mysql);
     // A lost connection is taken up again only for reads outside a transaction: a write may
     // have reached the server before the line broke, and must not run twice.
-    if (isConnectionLost(number) && !m_inTransaction && isReadStatement(sql)) {
+    if (DbError::isConnectionLost(number) && !m_inTransaction && isReadStatement(sql)) {
         m_broken = true;
         ensureOpen();
         if (mysql_real_query(m_mysql, sql.constData(), sql.size()) == 0)
@@ -297,9 +292,20 @@ QStringList Connection::tableNames()
 
 void Connection::begin(bool consistentSnapshot)
 {
-    if (consistentSnapshot)
-        exec(u"SET SESSION TRANSACTION ISOLATION LEVEL REPEATABLE READ"_s);
-    exec(consistentSnapshot ? u"START TRANSACTION WITH CONSISTENT SNAPSHOT"_s : u"START TRANSACTION"_s);
+    const auto start = [&] {
+        if (consistentSnapshot)
+            exec(u"SET SESSION TRANSACTION ISOLATION LEVEL REPEATABLE READ"_s);
+        exec(consistentSnapshot ? u"START TRANSACTION WITH CONSISTENT SNAPSHOT"_s : u"START TRANSACTION"_s);
+    };
+    try {
+        start();
+    } catch (const DbError &e) {
+        // A line found broken before the transaction began lost nothing: begin on a new one, so
+        // that the first save after a server restart does not fail for no reason.
+        if (!e.isConnectionLost())
+            throw;
+        start();
+    }
     m_inTransaction = true;
     m_transactionLost = false;
 }

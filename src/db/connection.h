@@ -64,7 +64,7 @@ public:
     // Transactions: while one is open a broken connection is never silently replaced, as that
     // would lose the work done so far.
     // With a consistent snapshot every read of the transaction sees the database as it was at
-    // its start (repeatable read).
+    // its start (repeatable read). A line found broken at the start is made again once.
     void begin(bool consistentSnapshot = false);
     // Ends the transaction. A COMMIT the server refuses is followed by a ROLLBACK, so nothing of
     // it stays open on the server. When the line breaks during COMMIT (the error's

@@ -16,7 +16,14 @@ public:
     unsigned number() const { return m_number; }
     // The line to the server broke (server gone, connection lost or killed): the statement may
     // or may not have run.
-    bool isConnectionLost() const;
+    bool isConnectionLost() const { return isConnectionLost(m_number); }
+    static bool isConnectionLost(unsigned number);
+    // The server could not be reached at all, or the line to it broke.
+    bool isConnectionFailure() const;
+    // What a user is shown: a connection failure is said in Hungarian first, since the client
+    // library's own text is English and says nothing about what happens next; the library's
+    // text follows it. Any other error is its message as it is.
+    QString userText() const;
     const char *what() const noexcept override { return m_what.constData(); }
 
 private:

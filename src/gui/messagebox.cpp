@@ -1,5 +1,7 @@
 #include "messagebox.h"
 
+#include "db/dberror.h"
+
 #include <QApplication>
 #include <QPointer>
 #include <QWidget>
@@ -93,7 +95,10 @@ bool ConfirmBox(const QString &text, const QString &caption, QWidget *owner, QMe
 
 void ShowException(const std::exception &error, QWidget *owner)
 {
-    ShowErrorBox(QString::fromUtf8(error.what()), owner);
+    if (const auto *dbError = dynamic_cast<const DbError *>(&error))
+        ShowErrorBox(dbError->userText(), owner);
+    else
+        ShowErrorBox(QString::fromUtf8(error.what()), owner);
 }
 
 void ShowCurrentException(QWidget *owner)

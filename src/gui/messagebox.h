@@ -26,8 +26,8 @@ bool ConfirmBox(const QString &text, const QString &caption, QWidget *owner,
 
 // The application's general error handler: shows the error's text in the error box and lets
 // the user go on. For errors that no window handles more specifically (catch blocks, the
-// application's notify). The text of a std::exception is its what() read as UTF-8 (DbError
-// and ConversionError give their message that way).
+// application's notify). The text of a std::exception is its what() read as UTF-8
+// (ConversionError gives its message that way); a DbError shows its userText().
 void ShowException(const std::exception &error, QWidget *owner = nullptr);
 // The same for the exception being handled; call it inside a catch block (also catch (...)).
 void ShowCurrentException(QWidget *owner = nullptr);

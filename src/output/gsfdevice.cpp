@@ -38,8 +38,11 @@ gboolean deviceSeek(GsfOutput *, gsf_off_t, GSeekType)
 gboolean deviceWrite(GsfOutput *output, size_t size, const guint8 *data)
 {
     DeviceOutput *out = self(output);
+    // After a failed write the rest is dropped but taken as written: libgsf's closing steps pad
+    // the file in loops that wait for the position to move, and would spin for ever on a full
+    // disk. The first failure was reported and kept; the save fails on it.
     if (!out->error->isEmpty())
-        return FALSE;
+        return TRUE;
     QIODevice *device = out->device;
     if (device->pos() != output->cur_offset && !device->seek(output->cur_offset)) {
         *out->error = device->errorString();

@@ -634,6 +634,6 @@ void XlsWorkbook::save(QIODevice &device)
         ok = gsf_output_close(sink) && ok;
     const QString error = GsfDeviceOutputError(sink);
     g_object_unref(sink);
-    if (!ok)
+    if (!ok || !error.isEmpty())
         throw ExportError(u"Az állomány nem írható: "_s + (error.isEmpty() ? device.errorString() : error));
 }

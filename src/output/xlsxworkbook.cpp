@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <xlsxwriter.h>
+#include <zip.h>
 
 using namespace Qt::StringLiterals;
 
@@ -21,6 +22,40 @@ QByteArray utf8ForCell(const QString &text)
     escaped.replace(escapeLike, u"_x005F_"_s);
     escaped.replace(QChar(0), u"_x0000_"_s);
     return escaped.toUtf8();
+}
+
+// Whether every worksheet in the finished package ends with its closing tag. The package writes
+// its temporary files without looking at the result, so on a full disk a sheet is cut short and
+// the package still closes without an error; the cut shows at the sheet's end.
+bool sheetsAreWhole(const QString &path)
+{
+    int error = 0;
+    zip_t *archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
+    if (!archive)
+        return false;
+    bool whole = true;
+    const zip_int64_t count = zip_get_num_entries(archive, 0);
+    for (zip_int64_t i = 0; i < count && whole; ++i) {
+        const QByteArray name = zip_get_name(archive, zip_uint64_t(i), 0);
+        if (!name.startsWith("xl/worksheets/") || !name.endsWith(".xml"))
+            continue;
+        zip_file_t *part = zip_fopen_index(archive, zip_uint64_t(i), 0);
+        if (!part) {
+            whole = false;
+            break;
+        }
+        QByteArray tail;
+        char buffer[1 << 16];
+        zip_int64_t got = 0;
+        while ((got = zip_fread(part, buffer, sizeof buffer)) > 0) {
+            tail.append(buffer, qsizetype(got));
+            tail = tail.right(64);
+        }
+        whole = got == 0 && tail.trimmed().endsWith("</worksheet>");
+        zip_fclose(part);
+    }
+    zip_discard(archive);
+    return whole;
 }
 
 } // namespace
@@ -107,6 +142,9 @@ void XlsxWorkbook::save(QIODevice &out)
     lxw_workbook *book = m_book;
     m_book = nullptr; // closing frees it, whatever the outcome
     check(workbook_close(book));
+    if (!sheetsAreWhole(m_path))
+        throw ExportError(u"Az .xlsx munkafüzet nem írható: a munkalap nem fért el teljes egészében "
+                          "(megtelt a lemez?)."_s);
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly))
         throw ExportError(u"Az .xlsx munkafüzet nem olvasható vissza: "_s + file.errorString());

@@ -39,6 +39,18 @@ QString unsettledMessage()
            "nem kerül kétszer mentésre."_s;
 }
 
+// A failed save's text. A line that broke before the COMMIT took the whole transaction with it,
+// so the user can be told plainly that nothing was stored and that OK may be pressed again.
+QString notSavedText(const DbError &e)
+{
+    if (!e.isConnectionFailure())
+        return e.message();
+    return u"A kapcsolat az adatbázis-kiszolgálóval megszakadt, vagy a kiszolgáló nem érhető el, ezért a "
+           "határozat nem került mentésre. A beírt adatok megmaradtak: az OK újbóli megnyomása megismétli a "
+           "mentést, amint a kiszolgáló ismét elérhető.\n("_s +
+           e.message() + u')';
+}
+
 // The unique keys of iktato that guard the resolution number: every column among ev, csoport
 // and az, az included. A database made elsewhere may name it anything, or have none.
 QStringList numberingKeys(Connection &con)
@@ -294,7 +306,7 @@ bool settleEarlierSave(Connection &con, PendingSave &pending, Resolution &base, 
     try {
         saved = LoadResolution(con, earlierId);
     } catch (const DbError &e) {
-        result.error = e.message();
+        result.error = e.userText();
         return false;
     }
     if (!saved) {
@@ -387,7 +399,7 @@ SaveResult SaveResolution(Connection &con, const Resolution &loaded, const Resol
                     rec.number = NextResolutionNumber(con, rec.year, rec.committee);
             }
         } catch (const DbError &e) {
-            result.error = e.message();
+            result.error = notSavedText(e);
             return result;
         }
     }
@@ -429,7 +441,7 @@ SaveResult SaveResolution(Connection &con, const Resolution &loaded, const Resol
                 PendingSave unsettled{w.id, rec.number, w.check, session, files};
                 switch (SettlePendingSave(con, unsettled)) {
                 case SaveOutcome::Kept: return succeeded(w.id);
-                case SaveOutcome::Dropped: result.error = e.message(); return result;
+                case SaveOutcome::Dropped: result.error = notSavedText(e); return result;
                 case SaveOutcome::Unknown:
                     if (pending)
                         *pending = unsettled;
@@ -440,7 +452,7 @@ SaveResult SaveResolution(Connection &con, const Resolution &loaded, const Resol
             files->keep();
             return succeeded(w.id);
         } catch (const DbError &e) {
-            failure = e.message();
+            failure = notSavedText(e);
             retry = !committing && attempt < MaxSaveAttempts &&
                     ((rec.id < 0 && isNumberCollision(e, numberKeys)) || e.number() == ErLockDeadlock);
         } catch (const CopyFailed &e) {
@@ -465,7 +477,7 @@ SaveResult SaveResolution(Connection &con, const Resolution &loaded, const Resol
             try {
                 rec.number = NextResolutionNumber(con, rec.year, rec.committee);
             } catch (const DbError &e) {
-                result.error = e.message();
+                result.error = notSavedText(e);
                 return result;
             }
         }

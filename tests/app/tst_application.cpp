@@ -34,7 +34,7 @@ enum class Thrown { DbError, ConversionError, RuntimeError, Unknown };
 [[noreturn]] void Throw(Thrown what, const QString &text)
 {
     switch (what) {
-    case Thrown::DbError: throw DbError(text, 2013);
+    case Thrown::DbError: throw DbError(text, 1146); // a server error, shown as the server says it
     case Thrown::ConversionError: throw ConversionError(text);
     case Thrown::RuntimeError: throw std::runtime_error(text.toStdString());
     case Thrown::Unknown: throw 42;
@@ -111,7 +111,7 @@ void TestApplication::errorInAnEventIsShownAndTheProgramGoesOn_data()
     QTest::addColumn<QString>("shown");
 
     QTest::newRow("database error from a button")
-        << u"click"_s << Thrown::DbError << u"Lost connection to server during query"_s;
+        << u"click"_s << Thrown::DbError << u"Table 'orvanth.iktato' doesn't exist"_s;
     QTest::newRow("conversion error from a timer")
         << u"timer"_s << Thrown::ConversionError << u"„12x” nem egész szám"_s;
     QTest::newRow("standard error from a key press") << u"key"_s << Thrown::RuntimeError << u"elfogyott"_s;

@@ -12,18 +12,19 @@
 
 using namespace Qt::StringLiterals;
 
-void WriteTestProfile(const TestDatabase &db)
+void WriteTestProfile(const TestDatabase &db, int port)
 {
     QDir().mkpath(DataFolder());
     const ConnectionParams p = db.params();
     IniFile(SettingsFilePath())
-        .writeString(ConnectionProfileSection(), ConnectionProfileKey(1),
-                     EncodeConStr(u"%1;%2;%3;root;;Teszt"_s.arg(p.database, p.host).arg(p.port)));
+        .writeString(
+            ConnectionProfileSection(), ConnectionProfileKey(1),
+            EncodeConStr(u"%1;%2;%3;root;;Teszt"_s.arg(p.database, p.host).arg(port != 0 ? port : p.port)));
 }
 
-std::unique_ptr<Tfrm_Main> StartMainWindow(const TestDatabase &db)
+std::unique_ptr<Tfrm_Main> StartMainWindow(const TestDatabase &db, int port)
 {
-    WriteTestProfile(db);
+    WriteTestProfile(db, port);
     auto window = std::make_unique<Tfrm_Main>();
     if (window->startUp() != StartupOutcome::Started)
         return nullptr;

@@ -92,10 +92,10 @@ ConnectionParams TestDatabase::params() const
     return p;
 }
 
-QByteArray TestDatabase::client(const QByteArray &sql) const
+QByteArray TestDatabase::client(const QByteArray &sql, const char *charset) const
 {
     bool ok = false;
-    const QByteArray out = TestServer::client(sql, m_name, &ok);
+    const QByteArray out = TestServer::client(sql, m_name, &ok, charset);
     if (!ok)
         qWarning("SQL failed in %s: %s", qPrintable(m_name), sql.left(200).constData());
     return out;

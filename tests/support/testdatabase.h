@@ -33,7 +33,9 @@ public:
     const QString &name() const { return m_name; }
     ConnectionParams params() const;
     // Runs SQL in this database through the command-line client; fails the test on an error.
-    QByteArray client(const QByteArray &sql) const;
+    // The bytes go as latin2 (cp1250 text, as from a workstation); give "utf8mb4" for SQL written
+    // as UTF-8 in the test's source.
+    QByteArray client(const QByteArray &sql, const char *charset = "latin2") const;
     // Loads a UTF-8 SQL file (schema, demo data) into this database through the command-line
     // client, on a utf8mb4 connection as the scripts do (null: the client's default).
     void load(const QString &path, const char *charset = "utf8mb4") const;

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <sys/resource.h>
 
 // A temporary data folder for one test: XDG_CONFIG_HOME points into it, so the program's
 // settings file and Html folder land there and vanish with it. The process-wide paths are
@@ -31,7 +32,26 @@ QRect ShownOuterGeometry(const QWidget *window);
 // person can look at what the tests show; does nothing when ORVANTH_SHOTS is not set.
 void SaveShot(QWidget *widget, const QString &name);
 
+// Types `text` into the widget key by key. QTest::keyClicks knows only ASCII; Hungarian letters
+// go as key events carrying their text.
+void TypeText(QWidget *widget, const QString &text);
+
 // Writes `content` to `path`, failing the test when it cannot.
 void WriteTestFile(const QString &path, const QByteArray &content);
 // The bytes of `path`; "<missing>" when it cannot be read, so that a comparison says why.
 QByteArray ReadTestFile(const QString &path);
+
+// A file-size limit for this process, as a full disk: a write beyond it fails with EFBIG
+// instead of ending the process.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
+};

@@ -28,7 +28,7 @@ public:
     explicit ZipEntryDevice(const QString &path)
     {
         int code = 0;
-        m_archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &code);
+        m_archive.reset(zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &code));
         if (!m_archive) {
             zip_error_t error;
             zip_error_init_with_code(&error, code);
@@ -37,22 +37,16 @@ public:
             throw DbError(u"A tömörített mentés nem olvasható: "_s + path + u" ("_s + text + u')');
         }
         zip_stat_t stat;
-        if (zip_get_num_entries(m_archive, 0) != 1 || zip_stat_index(m_archive, 0, 0, &stat) != 0 ||
+        if (zip_get_num_entries(m_archive.get(), 0) != 1 ||
+            zip_stat_index(m_archive.get(), 0, 0, &stat) != 0 ||
             !QString::fromUtf8(stat.name).endsWith(u".sql"_s, Qt::CaseInsensitive))
             throw DbError(u"A tömörített állomány nem egyetlen SQL mentést tartalmaz: "_s + path);
         m_size = (stat.valid & ZIP_STAT_SIZE) ? qint64(stat.size) : 0;
-        m_file = zip_fopen_index(m_archive, 0, 0);
+        m_file.reset(zip_fopen_index(m_archive.get(), 0, 0));
         if (!m_file)
             throw DbError(u"A tömörített mentés nem olvasható: "_s + path + u" ("_s +
-                          QString::fromLocal8Bit(zip_strerror(m_archive)) + u')');
+                          QString::fromLocal8Bit(zip_strerror(m_archive.get())) + u')');
         open(QIODevice::ReadOnly);
-    }
-    ~ZipEntryDevice() override
-    {
-        if (m_file)
-            zip_fclose(m_file);
-        if (m_archive)
-            zip_discard(m_archive);
     }
     bool isSequential() const override { return true; }
     qint64 entrySize() const { return m_size; }
@@ -61,18 +55,28 @@ public:
 protected:
     qint64 readData(char *data, qint64 maxSize) override
     {
-        const zip_int64_t n = zip_fread(m_file, data, zip_uint64_t(maxSize));
+        const zip_int64_t n = zip_fread(m_file.get(), data, zip_uint64_t(maxSize));
         if (n < 0) {
             m_failed = true;
-            setErrorString(QString::fromLocal8Bit(zip_file_strerror(m_file)));
+            setErrorString(QString::fromLocal8Bit(zip_file_strerror(m_file.get())));
         }
         return n;
     }
     qint64 writeData(const char *, qint64) override { return -1; }
 
 private:
-    zip_t *m_archive = nullptr;
-    zip_file_t *m_file = nullptr;
+    // Owned from the start: a refused archive throws from the constructor, where no destructor
+    // would close it.
+    struct CloseArchive
+    {
+        void operator()(zip_t *archive) const { zip_discard(archive); }
+    };
+    struct CloseEntry
+    {
+        void operator()(zip_file_t *file) const { zip_fclose(file); }
+    };
+    std::unique_ptr<zip_t, CloseArchive> m_archive;
+    std::unique_ptr<zip_file_t, CloseEntry> m_file; // declared after the archive: closed first
     qint64 m_size = 0;
     bool m_failed = false;
 };

@@ -261,7 +261,10 @@ void TestBackupFile::restoreRefusesForeignFiles()
     } else {
         WriteTestFile(path, contents.constFirst());
     }
+    const qsizetype openFiles = QDir(u"/proc/self/fd"_s).count();
     QVERIFY_THROWS_EXCEPTION(DbError, RestoreBackupFile(restored, path));
+    // A refused file is closed again, not held until the program ends.
+    QCOMPARE(QDir(u"/proc/self/fd"_s).count(), openFiles);
     QVERIFY(restored.query(u"SELECT COUNT(*) FROM statusz"_s).text(0, 0).toInt() > 0);
     QVERIFY(TestServer::client("SELECT COUNT(*) FROM statusz;", other.name()).trimmed().toInt() > 0);
 }

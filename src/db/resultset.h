@@ -55,7 +55,11 @@ public:
     // Filled by the connection while it reads a result.
     void setFields(QList<FieldInfo> fields);
     void appendRow(const char *const *cells, const unsigned long *lengths);
+    // Releases the room reserved for rows that never came.
     void squeeze();
+    // Takes over the rows of `more` (read with the same columns) after its own; their bytes are
+    // not copied.
+    void append(ResultSet &&more);
 
 private:
     struct Block

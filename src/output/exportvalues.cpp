@@ -166,8 +166,10 @@ SheetCell ExportSheetCell(ExportKind kind, bool isNull, QByteArrayView raw)
     case ExportKind::Integer: {
         bool ok = false;
         const qlonglong value = raw.toLongLong(&ok);
-        // Whole numbers beyond 2^53 would come back rounded.
-        if (ok && std::llabs(value) <= (1LL << 53))
+        // Whole numbers beyond 2^53 would come back rounded. (No llabs: the smallest BIGINT has
+        // no positive counterpart.)
+        constexpr qlonglong exact = 1LL << 53;
+        if (ok && value >= -exact && value <= exact)
             return numberCell(double(value));
         break;
     }

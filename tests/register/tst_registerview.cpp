@@ -711,6 +711,7 @@ void TestRegisterView::rowsArriveInPartsAndTheCurrentRowHolds()
         QTest::keyClick(grid, Qt::Key_Down);
     QCOMPARE(m_view->currentId(), 4);
     const int scrolled = grid->verticalScrollBar()->value();
+    SaveShot(m_window.get(), u"register-first-part-shown"_s);
 
     hold.release();
     SETTLE(*m_view);

@@ -120,7 +120,6 @@ void ResultSet::append(ResultSet &&more)
     const auto blockOffset = std::uint32_t(m_blocks.size());
     for (Block &block : more.m_blocks)
         m_blocks.push_back(std::move(block));
-    m_rowBlock.reserve(m_rowBlock.size() + more.m_rowBlock.size());
     for (const std::uint32_t block : more.m_rowBlock)
         m_rowBlock.push_back(block + blockOffset);
     m_rowStart.insert(m_rowStart.end(), more.m_rowStart.begin(), more.m_rowStart.end());

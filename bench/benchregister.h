@@ -12,8 +12,17 @@
 // The register as the main window holds it, for the benchmarks that measure it or take their
 // statements from it.
 
-// Lets the window work until the newest reading is in (the rows are read on another thread),
-// then paints the grid.
+// Lets the window work until the first rows of the newest reading are in (the rest may still be
+// coming), then paints the grid: what the clerk waits for before the list can be read.
+inline void PaintFirstRows(RegisterView &view)
+{
+    while (!view.showsNewestRows())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    view.grid()->viewport()->repaint();
+}
+
+// Lets the window work until every row of the newest reading is in (the rows are read on another
+// thread), then paints the grid.
 inline void SettleRegister(RegisterView &view)
 {
     while (view.isBusy())

@@ -233,12 +233,13 @@ ResultSet Connection::queryRaw(const QByteArray &sql)
     return result;
 }
 
-void Connection::forEachRow(const QString &sql, const RowCallback &callback)
+ResultSet Connection::forEachRow(const QString &sql, const RowCallback &callback)
 {
     ResultSet header;
     fetch(encodeSql(sql), header, [&](const char *const *cells, const unsigned long *lengths) {
         return callback(header, cells, lengths);
     });
+    return header;
 }
 
 void Connection::fetch(const QByteArray &sql, ResultSet &header, const RowSink &onRow)

@@ -49,10 +49,11 @@ public:
     ResultSet query(const QString &sql);
     ResultSet queryRaw(const QByteArray &sql);
     // Rows delivered one by one without keeping them (the forward-only reader). The callback
-    // returns false to stop early.
+    // returns false to stop early. Gives the result's columns (without rows), also when no row
+    // came.
     using RowCallback =
         std::function<bool(const ResultSet &header, const char *const *cells, const unsigned long *lengths)>;
-    void forEachRow(const QString &sql, const RowCallback &callback);
+    ResultSet forEachRow(const QString &sql, const RowCallback &callback);
 
     quint64 lastInsertId() const { return m_lastInsertId; }
     quint64 affectedRows() const { return m_affectedRows; }

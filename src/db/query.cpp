@@ -193,3 +193,15 @@ void Query::assign(ResultSet rows, int row)
     emit reset();
     emit currentRowChanged(m_row);
 }
+
+void Query::append(ResultSet rows)
+{
+    if (rows.rowCount() == 0)
+        return;
+    const int first = m_result.rowCount();
+    emit aboutToAppend(first, first + rows.rowCount() - 1);
+    m_result.append(std::move(rows));
+    m_open = true;
+    m_eof = false;
+    emit appended();
+}

@@ -62,12 +62,20 @@ public:
     // Takes rows read elsewhere (on another thread, say) as the open result, `row` current
     // (clamped; -1 for none).
     void assign(ResultSet rows, int row);
+    // Adds rows read after those it holds (the rest of a result that arrives in parts); the
+    // current row stays.
+    void append(ResultSet rows);
+    // Gives back the room kept for rows that did not come (once the last part is in).
+    void squeeze() { m_result.squeeze(); }
 
     const ResultSet &result() const { return m_result; }
 
 signals:
     void aboutToReset();
     void reset();
+    // Rows `first` to `last` are being added at the end by append().
+    void aboutToAppend(int first, int last);
+    void appended();
     void currentRowChanged(int row);
 
 private:

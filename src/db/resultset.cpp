@@ -91,10 +91,51 @@ void ResultSet::appendRow(const char *const *cells, const unsigned long *lengths
 
 void ResultSet::squeeze()
 {
+    // A partly filled last block is cut to its rows: a result read in several parts would
+    // otherwise keep most of a block per part.
+    if (!m_blocks.empty() && m_blocks.back().used < m_blocks.back().capacity) {
+        Block &block = m_blocks.back();
+        std::unique_ptr<char[]> data(new char[std::max<std::uint32_t>(block.used, 1)]);
+        std::memcpy(data.get(), block.data.get(), block.used);
+        block.data = std::move(data);
+        block.capacity = std::max<std::uint32_t>(block.used, 1);
+    }
     m_rowBlock.shrink_to_fit();
     m_rowStart.shrink_to_fit();
     m_cellEnd.shrink_to_fit();
     m_nulls.shrink_to_fit();
+}
+
+void ResultSet::append(ResultSet &&more)
+{
+    if (more.m_rowCount == 0)
+        return;
+    if (m_rowCount == 0 && m_blocks.empty()) {
+        QList<FieldInfo> fields = m_fields.isEmpty() ? more.m_fields : m_fields;
+        *this = std::move(more);
+        m_fields = std::move(fields);
+        return;
+    }
+    const std::size_t columns = m_fields.size();
+    const auto blockOffset = std::uint32_t(m_blocks.size());
+    for (Block &block : more.m_blocks)
+        m_blocks.push_back(std::move(block));
+    for (const std::uint32_t block : more.m_rowBlock)
+        m_rowBlock.push_back(block + blockOffset);
+    m_rowStart.insert(m_rowStart.end(), more.m_rowStart.begin(), more.m_rowStart.end());
+    m_cellEnd.insert(m_cellEnd.end(), more.m_cellEnd.begin(), more.m_cellEnd.end());
+    const std::size_t firstCell = std::size_t(m_rowCount) * columns;
+    const std::size_t cells = std::size_t(more.m_rowCount) * columns;
+    m_nulls.resize((firstCell + cells + 7) / 8, 0);
+    for (std::size_t cell = 0; cell < cells; ++cell) {
+        if (more.m_nulls[cell >> 3] & (1u << (cell & 7))) {
+            const std::size_t to = firstCell + cell;
+            m_nulls[to >> 3] |= std::uint8_t(1u << (to & 7));
+        }
+    }
+    m_bytes += more.m_bytes;
+    m_rowCount += more.m_rowCount;
+    more = ResultSet();
 }
 
 QVariant ConvertFieldValue(const FieldInfo &field, QByteArrayView raw)

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QVariant>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -55,7 +56,11 @@ public:
     // Filled by the connection while it reads a result.
     void setFields(QList<FieldInfo> fields);
     void appendRow(const char *const *cells, const unsigned long *lengths);
+    // Releases the room reserved for rows that never came.
     void squeeze();
+    // Takes over the rows of `more` (read with the same columns) after its own; their bytes are
+    // not copied.
+    void append(ResultSet &&more);
 
 private:
     struct Block
@@ -68,10 +73,12 @@ private:
 
     QList<FieldInfo> m_fields;
     std::vector<Block> m_blocks;
-    std::vector<std::uint32_t> m_rowBlock; // block of each row (a row never spans blocks)
-    std::vector<std::uint32_t> m_rowStart; // offset of the row's first cell in its block
-    std::vector<std::uint32_t> m_cellEnd;  // end offset of each cell in its row's block
-    std::vector<std::uint8_t> m_nulls;     // one bit a cell
+    // Deques: a result that grows in parts never copies what it holds to make room, so adding
+    // a part costs the part alone.
+    std::deque<std::uint32_t> m_rowBlock; // block of each row (a row never spans blocks)
+    std::deque<std::uint32_t> m_rowStart; // offset of the row's first cell in its block
+    std::deque<std::uint32_t> m_cellEnd;  // end offset of each cell in its row's block
+    std::deque<std::uint8_t> m_nulls;     // one bit a cell
     qsizetype m_bytes = 0;
     int m_rowCount = 0;
 };

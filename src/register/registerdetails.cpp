@@ -22,6 +22,17 @@ QList<qint64> RegisterDetails::idsAround(const ResultSet &gridRows, int row)
     return ids;
 }
 
+QList<qint64> RegisterDetails::idsAround(const std::vector<qint64> &rowIds, int row)
+{
+    QList<qint64> ids;
+    if (row < 0)
+        return ids;
+    const int count = int(rowIds.size());
+    for (int r = qMax(0, row - Before); r < qMin(count, row + After); ++r)
+        ids.append(rowIds[std::size_t(r)]);
+    return ids;
+}
+
 RegisterDetails RegisterDetails::read(Connection &connection, const QList<qint64> &ids)
 {
     RegisterDetails details;

@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QList>
+#include <vector>
 
 class Connection;
 
@@ -16,6 +17,8 @@ public:
     // The ids of the grid's rows around `row`, a few before it and more after it, so that moving
     // through the grid asks the server once every few rows.
     static QList<qint64> idsAround(const ResultSet &gridRows, int row);
+    // The same from the ids of the rows in their order.
+    static QList<qint64> idsAround(const std::vector<qint64> &rowIds, int row);
     static RegisterDetails read(Connection &connection, const QList<qint64> &ids);
 
     // Whether the record was asked for; one that another workstation deleted meanwhile was asked

@@ -3,6 +3,7 @@
 #include "db/dberror.h"
 #include "db/dbroutines.h"
 
+#include <QElapsedTimer>
 #include <limits>
 #include <malloc.h>
 #include <mysqld_error.h>
@@ -99,6 +100,19 @@ void RegisterFetcher::loop()
     }
 }
 
+void RegisterFetcher::setAfterPart(std::function<void(const RegisterRequest &, int)> hook)
+{
+    const std::lock_guard lock(m_mutex);
+    m_afterPart = std::move(hook);
+}
+
+void RegisterFetcher::setPartRows(int first, int later)
+{
+    const std::lock_guard lock(m_mutex);
+    m_firstPartRows = qMax(1, first);
+    m_laterPartRows = qMax(1, later);
+}
+
 void RegisterFetcher::read(const RegisterRequest &request)
 {
     m_running.store(request.generation);
@@ -107,38 +121,98 @@ void RegisterFetcher::read(const RegisterRequest &request)
         std::atomic<quint64> &running;
         ~Idle() { running.store(0); }
     } idle{m_running};
+    std::function<void(const RegisterRequest &)> beforeReading;
+    int firstPartRows = 0;
+    int laterPartRows = 0;
+    {
+        const std::lock_guard lock(m_mutex);
+        beforeReading = m_beforeReading;
+        firstPartRows = m_firstPartRows;
+        laterPartRows = m_laterPartRows;
+    }
     bool reconnected = false;
     int interrupted = 0;
     for (;;) {
+        // Every attempt starts the list afresh: its first part replaces whatever came before.
+        LandingFinder landing(request);
+        std::vector<qint64> ids; // of every row, for the texts around the landing row
+        std::shared_ptr<ResultSet> part;
+        int rows = 0;
+        bool firstSent = false;
+        bool landed = false;
+        QElapsedTimer sinceSent;
+        sinceSent.start();
+        int idColumn = -1;
+        const auto send = [&](bool complete, std::shared_ptr<RegisterDetails> details) {
+            RegisterAnswer answer;
+            answer.generation = request.generation;
+            part->squeeze();
+            answer.rows = std::move(part);
+            answer.first = !firstSent;
+            answer.complete = complete;
+            answer.row = complete ? landing.finalRow(rows) : (landed ? -1 : landing.certainRow());
+            answer.details = std::move(details);
+            landed = landed || answer.row >= 0;
+            firstSent = true;
+            m_deliver(std::move(answer));
+            sinceSent.restart();
+        };
         try {
             if (!m_connection.isOpen()) {
                 m_connection.open();
                 m_serverThread.store(m_connection.threadId());
             }
-            std::function<void(const RegisterRequest &)> hook;
-            {
-                const std::lock_guard lock(m_mutex);
-                hook = m_beforeReading;
-            }
-            if (hook)
-                hook(request);
-            auto rows = std::make_shared<ResultSet>(m_connection.query(request.sql));
+            if (beforeReading)
+                beforeReading(request);
+            const ResultSet header =
+                m_connection.forEachRow(request.sql, [&](const ResultSet &columns, const char *const *cells,
+                                                         const unsigned long *lengths) {
+                    if (isStale(request.generation))
+                        return false; // stopped on the server; the rest is not wanted
+                    if (!part) {
+                        part = std::make_shared<ResultSet>();
+                        part->setFields(columns.fields());
+                        idColumn = columns.fieldIndex(u"iktato");
+                    }
+                    part->appendRow(cells, lengths);
+                    const int partRow = part->rowCount() - 1;
+                    landing.look(*part, partRow, rows);
+                    ids.push_back(idColumn >= 0 ? part->raw(partRow, idColumn).toLongLong() : 0);
+                    ++rows;
+                    const bool due = firstSent ? part->rowCount() >= laterPartRows ||
+                                                     (partRow % 64 == 0 && sinceSent.elapsed() >= LaterPartMs)
+                                               : part->rowCount() >= firstPartRows;
+                    if (due) {
+                        send(false, {});
+                        std::function<void(const RegisterRequest &, int)> afterPart;
+                        {
+                            const std::lock_guard lock(m_mutex);
+                            afterPart = m_afterPart;
+                        }
+                        if (afterPart)
+                            afterPart(request, rows);
+                    }
+                    return true;
+                });
             ++m_completed;
             if (isStale(request.generation))
                 return;
-            const int row = landingRow(*rows, request);
-            // The panel's text of the landing record comes with the rows, so that the window
-            // does not wait for the server when it shows them.
+            if (!part) {
+                // No rows, or every row already handed over: the last part is empty.
+                part = std::make_shared<ResultSet>();
+                part->setFields(header.fields());
+            }
+            // The panel's text of the landing record comes with the last rows, so that the
+            // window does not wait for the server when it shows them.
             std::shared_ptr<RegisterDetails> details;
             try {
-                details = std::make_shared<RegisterDetails>(
-                    RegisterDetails::read(m_connection, RegisterDetails::idsAround(*rows, row)));
+                details = std::make_shared<RegisterDetails>(RegisterDetails::read(
+                    m_connection, RegisterDetails::idsAround(ids, landing.finalRow(rows))));
             } catch (const DbError &) {
                 // The rows are what was asked for; the text is read when the window needs it.
             }
             if (!isStale(request.generation))
-                m_deliver(
-                    RegisterAnswer{request.generation, std::move(rows), row, {}, 0, std::move(details)});
+                send(true, std::move(details));
             return;
         } catch (const DbError &error) {
             if (isStale(request.generation)) {
@@ -154,7 +228,8 @@ void RegisterFetcher::read(const RegisterRequest &request)
                 reconnected = true;
                 continue;
             }
-            m_deliver(RegisterAnswer{request.generation, nullptr, -1, error.message(), error.number(), {}});
+            m_deliver(RegisterAnswer{
+                request.generation, nullptr, true, true, -1, error.message(), error.number(), {}});
             return;
         }
     }
@@ -162,21 +237,46 @@ void RegisterFetcher::read(const RegisterRequest &request)
 
 int RegisterFetcher::landingRow(const ResultSet &rows, const RegisterRequest &request)
 {
-    if (rows.rowCount() == 0)
-        return -1;
-    const int idColumn = rows.fieldIndex(u"iktato");
+    LandingFinder landing(request);
+    for (int r = 0; r < rows.rowCount() && landing.certainRow() < 0; ++r)
+        landing.look(rows, r, r);
+    return landing.finalRow(rows.rowCount());
+}
+
+LandingFinder::LandingFinder(const RegisterRequest &request)
+    : m_field(request.locateField), m_text(request.locateText)
+{
     for (const qint64 id : request.locateIds) {
-        if (id <= 0 || idColumn < 0)
-            continue;
-        if (const int row = Query::findRow(rows, idColumn, id, Query::NoOptions); row >= 0)
-            return row;
+        if (id > 0)
+            m_ids.append(QByteArray::number(id));
     }
-    const int column = request.locateField.isEmpty() ? -1 : rows.fieldIndex(request.locateField);
-    if (!request.locateText.isEmpty() && column >= 0) {
-        const int row =
-            Query::findRow(rows, column, request.locateText, Query::CaseInsensitive | Query::PartialKey);
-        if (row >= 0)
-            return row;
+    if (m_field.isEmpty())
+        m_text.clear();
+}
+
+void LandingFinder::look(const ResultSet &part, int partRow, int row)
+{
+    if (m_rank == 0)
+        return;
+    if (m_idColumn == -2) {
+        m_idColumn = part.fieldIndex(u"iktato");
+        m_textColumn = m_text.isEmpty() ? -1 : part.fieldIndex(m_field);
     }
-    return 0;
+    // The ids as the server sends them: a record is found without decoding anything.
+    if (m_idColumn >= 0 && !part.isNull(partRow, m_idColumn)) {
+        const QByteArrayView id = part.raw(partRow, m_idColumn);
+        for (int i = 0; i < qMin<qsizetype>(m_rank, m_ids.size()); ++i) {
+            if (id == m_ids.at(i)) {
+                m_rank = i;
+                m_row = row;
+                return;
+            }
+        }
+    }
+    const int textRank = int(m_ids.size());
+    if (m_textColumn >= 0 && textRank < m_rank && !part.isNull(partRow, m_textColumn) &&
+        part.text(partRow, m_textColumn).startsWith(m_text, Qt::CaseInsensitive)) {
+        m_rank = textRank;
+        m_row = row;
+    }
 }

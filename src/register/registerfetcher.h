@@ -9,6 +9,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -26,16 +27,49 @@ struct RegisterRequest
     QString locateText;
 };
 
+// One part of the answer to a reading. The rows come in parts so that the first screen of them
+// can be shown while the rest is still on its way: a first part with a few hundred rows, then
+// the rest in one or a few parts, the last one marked `complete`.
 struct RegisterAnswer
 {
     quint64 generation = 0;
-    std::shared_ptr<ResultSet> rows; // null when the reading failed
+    std::shared_ptr<ResultSet> rows; // this part's rows; null when the reading failed
+    // The rows begin the result (they replace what the list shows) or follow the earlier parts.
+    bool first = true;
+    // The last part of the reading (also a failure).
+    bool complete = true;
+    // The landing row, counted over the whole result, once it is certain; -1 until then (and
+    // for an empty result).
     int row = -1;
     QString error;
     unsigned errorNumber = 0;
-    // The whole rows around the landing row, read with them (null when that failed: they are
-    // then read when asked for).
+    // With the last part: the whole rows around the landing row (null when that failed: they
+    // are then read when asked for).
     std::shared_ptr<RegisterDetails> details;
+};
+
+// Finds where a reading lands while its rows go by: the first listed record of the request's
+// ids (in the order given), else the first row whose field begins with its text, else the first
+// row. A match is certain as soon as nothing better can follow.
+class LandingFinder
+{
+public:
+    explicit LandingFinder(const RegisterRequest &request);
+    // Looks at the next row of the result (row numbers count on across parts).
+    void look(const ResultSet &part, int partRow, int row);
+    // The landing row once it is certain, or -1.
+    int certainRow() const { return m_rank == 0 ? m_row : -1; }
+    // The landing row after the last row (-1 when there were no rows).
+    int finalRow(int rowCount) const { return m_row >= 0 ? m_row : (rowCount > 0 ? 0 : -1); }
+
+private:
+    QList<QByteArray> m_ids; // as the server sends them
+    QString m_field;
+    QString m_text;
+    int m_idColumn = -2; // resolved at the first row
+    int m_textColumn = -2;
+    int m_rank = std::numeric_limits<int>::max(); // lower is better; 0 cannot be beaten
+    int m_row = -1;
 };
 
 // Reads the register on a thread of its own, over a connection of its own (the same settings
@@ -66,6 +100,14 @@ public:
     int reconnects() const { return m_reconnects.load(); }
     // Test seam: runs on the fetcher's thread just before each reading is sent.
     void setBeforeReading(std::function<void(const RegisterRequest &)> hook);
+    // Test seam: runs on the fetcher's thread after each part of the rows was handed over
+    // (not after the last one), with the number of rows handed over so far.
+    void setAfterPart(std::function<void(const RegisterRequest &, int rowsSoFar)> hook);
+    // Rows in the first part (enough for a screen of the grid, with room to spare), and at
+    // most in each later part (later parts also go when they have waited LaterPartMs).
+    void setPartRows(int first, int later);
+    static constexpr int FirstPartRows = 256;
+    static constexpr int LaterPartMs = 200;
 
     // The row of `rows` where a request lands (the first row when nothing matches).
     static int landingRow(const ResultSet &rows, const RegisterRequest &request);
@@ -81,6 +123,9 @@ private:
     Connection m_connection;     // used on the fetcher's thread only
     Connection m_killConnection; // used on the caller's thread only, opened when first needed
     std::function<void(const RegisterRequest &)> m_beforeReading;
+    std::function<void(const RegisterRequest &, int)> m_afterPart;
+    int m_firstPartRows = FirstPartRows;
+    int m_laterPartRows = std::numeric_limits<int>::max();
 
     std::mutex m_mutex;
     std::condition_variable m_wake;

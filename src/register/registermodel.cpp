@@ -16,6 +16,9 @@ RegisterModel::RegisterModel(Query *query, QObject *parent) : QAbstractTableMode
         resolveColumns();
         endResetModel();
     });
+    connect(query, &Query::aboutToAppend, this,
+            [this](int first, int last) { beginInsertRows(QModelIndex(), first, last); });
+    connect(query, &Query::appended, this, &RegisterModel::endInsertRows);
     resolveColumns();
 }
 

@@ -112,6 +112,7 @@ quint64 RegisterQuery::submit(QList<qint64> locateIds, const QString &locateText
     request.locateIds = std::move(locateIds);
     request.locateField = m_sortField;
     request.locateText = locateText;
+    m_newestRowsIn = false;
     setBusy(true);
     fetcher().submit(std::move(request));
     return m_generation;
@@ -122,15 +123,41 @@ void RegisterQuery::onAnswer(const RegisterAnswer &answer)
     // An answer for anything but the newest reading is of no use any more.
     if (answer.generation != m_generation)
         return;
-    setBusy(false);
-    m_details = answer.details ? std::move(*answer.details) : RegisterDetails();
     if (!answer.rows) {
+        m_rowsArriving = false;
+        m_newestRowsIn = true;
+        m_details = RegisterDetails();
+        setBusy(false);
         m_query.close();
         emit failed(answer.error, answer.errorNumber);
         return;
     }
-    m_query.assign(std::move(*answer.rows), answer.row);
-    emit applied(answer.generation);
+    // The state is set before the rows go in, so that whoever follows the current row sees
+    // whether the list is complete.
+    if (answer.complete) {
+        m_rowsArriving = false;
+        m_details = answer.details ? std::move(*answer.details) : RegisterDetails();
+    }
+    if (answer.first) {
+        m_rowsArriving = !answer.complete;
+        m_landed = answer.complete || answer.row >= 0;
+        m_query.assign(std::move(*answer.rows), qMax(answer.row, 0));
+        m_firstPartRow = m_query.recNo();
+        m_newestRowsIn = true;
+        emit firstRowsIn(answer.generation);
+    } else {
+        m_query.append(std::move(*answer.rows));
+        if (!m_landed && answer.row >= 0) {
+            m_landed = true;
+            if (m_query.recNo() == m_firstPartRow)
+                m_query.setRecNo(answer.row);
+        }
+    }
+    if (answer.complete) {
+        m_query.squeeze();
+        setBusy(false);
+        emit applied(answer.generation);
+    }
 }
 
 void RegisterQuery::setBusy(bool busy)
@@ -139,6 +166,11 @@ void RegisterQuery::setBusy(bool busy)
         return;
     m_busy = busy;
     emit busyChanged(busy);
+}
+
+bool RegisterQuery::knowsCurrentDetails() const
+{
+    return m_details.has(currentId());
 }
 
 QString RegisterQuery::currentText(const QString &field)

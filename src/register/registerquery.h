@@ -74,8 +74,18 @@ public:
     bool locateId(qint64 recordId);
     qint64 currentId() const;
 
-    // A reading is on its way: the rows shown are those of the previous one.
+    // A reading is on its way: the rows shown are those of the previous one, or the first part
+    // of its own while the rest is still coming.
     bool isBusy() const { return m_busy; }
+    // The newest reading has shown its first rows, but more are coming: the row count is not
+    // final yet.
+    bool rowsArriving() const { return m_rowsArriving; }
+    // The newest reading's rows (its first part at least) are in the query, or it failed.
+    bool hasNewestRows() const { return m_newestRowsIn; }
+    // The number of the newest reading.
+    quint64 generation() const { return m_generation; }
+    // Whether currentText() can answer for a column outside the grid without asking the server.
+    bool knowsCurrentDetails() const;
     // The SQL the rows are read with: the query's text with only the grid's columns.
     QString gridSql() const;
     // A column of the current record, also one the grid's rows were not read with; empty for
@@ -96,7 +106,9 @@ public:
 
 signals:
     void busyChanged(bool busy);
-    // The rows of reading `generation` are in and the current record found.
+    // The first rows of reading `generation` are shown; more may follow.
+    void firstRowsIn(quint64 generation);
+    // Every row of reading `generation` is in and the current record found.
     void applied(quint64 generation);
     // The newest reading failed: the query is closed until the next change.
     void failed(const QString &message, unsigned number);
@@ -120,6 +132,12 @@ private:
     std::unique_ptr<RegisterFetcher> m_fetcher;
     quint64 m_generation = 0;
     bool m_busy = false;
+    bool m_rowsArriving = false;
+    bool m_newestRowsIn = true;
+    // The landing row of the newest reading was applied (or there is none to apply), and the
+    // row its first part made current: a later landing moves only a list the user left alone.
+    bool m_landed = true;
+    int m_firstPartRow = -1;
     // The whole rows of the records around the current one; replaced with every reading.
     RegisterDetails m_details;
 };

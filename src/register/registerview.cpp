@@ -329,6 +329,15 @@ void RegisterView::runSearch()
 
 void RegisterView::onReadingApplied(quint64 generation)
 {
+    // The rows are complete: the panel and the position follow the current record again.
+    if (m_panelWaiting)
+        onCurrentRowChanged(m_register->query().recNo());
+    if (m_lastRowWanted) {
+        m_lastRowWanted = false;
+        const int last = m_model->rowCount() - 1;
+        if (last >= 0)
+            m_grid->setCurrentIndex(m_model->index(last, qMax(0, m_grid->currentIndex().column())));
+    }
     if (generation == m_searchGeneration && !m_searchText.isEmpty())
         selectInMemo(m_searchText);
     // After the record was found again, so that the message stays until the user moves on.
@@ -415,6 +424,11 @@ bool RegisterView::isBusy() const
     return m_searchPending || m_register->isBusy();
 }
 
+bool RegisterView::showsNewestRows() const
+{
+    return !m_searchPending && m_register->hasNewestRows();
+}
+
 void RegisterView::sortByColumn(int column)
 {
     const QString field = m_model->fieldName(column);
@@ -429,6 +443,7 @@ void RegisterView::sortByColumn(int column)
 
 void RegisterView::onQueryReset()
 {
+    m_lastRowWanted = false;
     const int row = m_register->query().recNo();
     m_syncing = true;
     if (row >= 0)
@@ -446,6 +461,14 @@ void RegisterView::onCurrentRowChanged(int row)
     }
     const Query &q = m_register->query();
     const bool has = q.isOpen() && row >= 0;
+    // While the rest of the rows is on its way the position is not final, and the texts of a
+    // record not yet read come with the last rows: the window does not wait for the server.
+    m_panelWaiting = m_register->rowsArriving();
+    if (m_panelWaiting && !m_register->knowsCurrentDetails()) {
+        m_panelHeader->clear();
+        m_memo->clear();
+        return;
+    }
     // The text and the attachments are not among the grid's columns: read by the record's key.
     QString heading, text, files[3];
     try {
@@ -459,7 +482,8 @@ void RegisterView::onCurrentRowChanged(int row)
     }
     m_panelHeader->setText(has ? heading : (q.isOpen() ? QString() : u"Határozat"_s));
     m_memo->setPlainText(text);
-    emit recordChanged(RecordPositionText(q), files[0], files[1], files[2]);
+    if (!m_panelWaiting)
+        emit recordChanged(RecordPositionText(q), files[0], files[1], files[2]);
 }
 
 void RegisterView::setPanelWidth(int width)
@@ -504,6 +528,13 @@ bool RegisterView::eventFilter(QObject *watched, QEvent *event)
             m_searchEdit->setFocus();
             m_searchEdit->setText(key->text().toLower());
             m_searchEdit->setCursorPosition(int(m_searchEdit->text().size()));
+            return true;
+        }
+        // The last row is the last of the complete list: with rows still coming, the grid goes
+        // there once they are in.
+        if (watched == m_grid && key->key() == Qt::Key_End &&
+            key->modifiers().testFlag(Qt::ControlModifier) && m_register->rowsArriving()) {
+            m_lastRowWanted = true;
             return true;
         }
         if (watched == m_searchEdit && (key->key() == Qt::Key_PageUp || key->key() == Qt::Key_PageDown ||

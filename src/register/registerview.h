@@ -58,8 +58,11 @@ public:
     // Runs the query again and moves to the record (after a save by the editor, say).
     void refreshAndLocate(qint64 recordId);
     qint64 currentId() const;
-    // A search or a reading is on its way: the rows shown are the previous ones.
+    // A search or a reading is on its way: the rows shown are the previous ones, or the first of
+    // the new ones.
     bool isBusy() const;
+    // The newest search or reading has shown its first rows (or failed).
+    bool showsNewestRows() const;
 
     // Width of the resolution panel beside the grid.
     void setPanelWidth(int width);
@@ -118,6 +121,10 @@ private:
     quint64 m_sortGeneration = 0;
     QString m_sortMessage;
     bool m_syncing = false;
+    // The panel and the position wait for the rest of the rows.
+    bool m_panelWaiting = false;
+    // Ctrl+End came while rows were still arriving.
+    bool m_lastRowWanted = false;
 };
 
 // Tab pictures: the index of the picture each of `tabs` tabs shows from a list of `pictures`

@@ -75,6 +75,8 @@ private slots:
     void lostConnectionIsMadeAgainOnce_data();
     void lostConnectionIsMadeAgainOnce();
     void failureIsDelivered();
+    void partsMakeTheWholeResult_data();
+    void partsMakeTheWholeResult();
 
 private:
     std::unique_ptr<TestDatabase> m_db;
@@ -199,6 +201,84 @@ void TestRegisterFetcher::failureIsDelivered()
     m_fetcher->submit(request(2, u"SELECT 3 AS iktato"_s));
     QTRY_COMPARE(m_answers->count(), std::size_t(2));
     QCOMPARE(firstCell(m_answers->all().back()), u"3"_s);
+}
+
+void TestRegisterFetcher::partsMakeTheWholeResult_data()
+{
+    QTest::addColumn<int>("firstRows");
+    QTest::addColumn<int>("laterRows");
+    QTest::addColumn<qint64>("locateId");
+    QTest::addColumn<int>("landingPart"); // the part that names the landing row
+    // 23 rows of 11 columns with NULLs scattered over them: the parts' NULL marks land on
+    // every bit position when the parts are put together.
+    QTest::newRow("one row a part, landing late") << 1 << 1 << qint64(17) << 16;
+    QTest::newRow("uneven parts") << 2 << 3 << qint64(17) << 5;
+    QTest::newRow("landing in the first part") << 5 << 7 << qint64(3) << 0;
+    QTest::newRow("a record not listed: the last part names row 0") << 2 << 5 << qint64(99) << 5;
+    QTest::newRow("all in the first part") << 256 << 256 << qint64(17) << 0;
+}
+
+void TestRegisterFetcher::partsMakeTheWholeResult()
+{
+    QFETCH(int, firstRows);
+    QFETCH(int, laterRows);
+    QFETCH(qint64, locateId);
+    QFETCH(int, landingPart);
+    QByteArray rows;
+    for (int id = 1; id <= 23; ++id) {
+        rows += QByteArray(rows.isEmpty() ? "" : ",") + "(" + QByteArray::number(id) + ", 2020, 1, " +
+                QByteArray::number(id) + ", '2020-01-02', 'T\xE1rgy', " + (id % 5 ? "'sz\xF6veg'" : "NULL") +
+                ", " + (id % 7 ? "NULL" : "'2020-05-06'") + ", " + (id % 4 ? "NULL" : "'jegyz\xF5'") + ", " +
+                (id % 3 ? QByteArray::number(id % 3) : QByteArray("NULL")) + ")";
+    }
+    m_admin->exec(u"INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Pénzügyi');"_s);
+    m_admin->execRaw("INSERT INTO iktato (iktato, ev, csoport, az, datum, targy, hatarozat, dat_hatid, "
+                     "felelos, statusz) VALUES " +
+                     rows + ";");
+    const QString sql = u"SELECT iktato, iktatoaz, csoport_nev, datum, targy, hatarozatstr, felelos, "
+                        "dat_hatid, statusz_nev, statusz, sorrend FROM vw_iktato WHERE (iktato > 0) "
+                        "ORDER BY 1;"_s;
+    const ResultSet whole = m_admin->query(sql);
+    QCOMPARE(whole.rowCount(), 23);
+
+    m_fetcher->setPartRows(firstRows, laterRows);
+    RegisterRequest r = request(1, sql);
+    r.locateIds = {locateId};
+    m_fetcher->submit(r);
+    QTRY_VERIFY(!m_answers->all().empty() && m_answers->all().back().complete);
+    const std::vector<RegisterAnswer> parts = m_answers->all();
+    ResultSet joined;
+    int landing = -1;
+    int landingAt = -1;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const RegisterAnswer &part = parts[i];
+        QVERIFY2(part.rows, qPrintable(part.error));
+        QCOMPARE(part.first, i == 0);
+        QCOMPARE(part.complete, i + 1 == parts.size());
+        QCOMPARE(bool(part.details), part.complete);
+        if (!part.complete)
+            QCOMPARE(part.rows->rowCount(), i == 0 ? firstRows : laterRows);
+        if (part.row >= 0 && landing < 0) {
+            landing = part.row;
+            landingAt = int(i);
+        }
+        joined.append(std::move(*part.rows));
+    }
+    QCOMPARE(landingAt, landingPart);
+    QCOMPARE(landing, locateId <= 23 ? int(locateId - 1) : 0);
+    QCOMPARE(joined.rowCount(), whole.rowCount());
+    QCOMPARE(joined.columnCount(), whole.columnCount());
+    QCOMPARE(joined.dataBytes(), whole.dataBytes());
+    for (int row = 0; row < whole.rowCount(); ++row) {
+        for (int column = 0; column < whole.columnCount(); ++column) {
+            QCOMPARE(joined.isNull(row, column), whole.isNull(row, column));
+            QCOMPARE(joined.raw(row, column), whole.raw(row, column));
+        }
+    }
+    // The texts of the records around the landing one come with the last part.
+    const RegisterDetails &details = *parts.back().details;
+    QVERIFY(details.has(landing + 1));
+    QCOMPARE(details.text(landing + 1, u"hatarozat"_s), (landing + 1) % 5 ? u"szöveg"_s : QString());
 }
 
 QTEST_MAIN(TestRegisterFetcher)

@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QScrollBar>
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QTableView>
@@ -54,6 +55,50 @@ QStringList listedIds(RegisterView &view)
     ids.sort();
     return ids;
 }
+
+// Sixty more records (ids 10 to 69, year 2015, committee 1), each with a subject and a text of
+// its own: "Összes" then lists 64 rows in the order 1, 2, 3, 4, 10, ..., 69.
+void addSixtyRecords(TestDatabase &db)
+{
+    QByteArray rows;
+    for (int id = 10; id < 70; ++id) {
+        rows += QByteArray(rows.isEmpty() ? "" : ",") + "(" + QByteArray::number(id) + ", 2015, 1, " +
+                QByteArray::number(id) + ", '2015-01-02', 'T" + QByteArray::number(id) + "', 'Sz\xF6veg " +
+                QByteArray::number(id) + "')";
+    }
+    db.client("INSERT INTO iktato (iktato, ev, csoport, az, datum, targy, hatarozat) VALUES " + rows + ";");
+}
+
+// Holds the register's reading on its own thread each time it has handed over one of the numbers
+// of rows, until the test lets it go (also when the test ends early). With a search text only the
+// search for it is held.
+class HeldReading
+{
+public:
+    HeldReading(RegisterFetcher &fetcher, QList<int> rows, QString search = {}) : m_fetcher(fetcher)
+    {
+        fetcher.setAfterPart([this, rows, search](const RegisterRequest &request, int sent) {
+            if (rows.contains(sent) && (search.isEmpty() || request.locateText == search)) {
+                m_held.release();
+                m_go.acquire();
+            }
+        });
+    }
+    ~HeldReading()
+    {
+        m_go.release(8);
+        m_fetcher.setAfterPart({});
+    }
+    // Waits without letting the window handle anything meanwhile: what was handed over before
+    // the hold is still waiting in the window's queue.
+    bool waitHeld() { return m_held.tryAcquire(1, 10000); }
+    void release() { m_go.release(); }
+
+private:
+    RegisterFetcher &m_fetcher;
+    QSemaphore m_held;
+    QSemaphore m_go;
+};
 
 void typeSearch(RegisterView &view, const QString &text)
 {
@@ -96,6 +141,11 @@ private slots:
     void lateAnswerOfAnOlderReadingIsDropped();
     void panelTextIsReadByKeyWithItsNeighbours();
     void failedReadingClosesTheListAndSaysWhy();
+    void rowsArriveInPartsAndTheCurrentRowHolds();
+    void lastRowKeyWaitsForEveryRow();
+    void landingInALatePart_data();
+    void landingInALatePart();
+    void latePartsOfAStaleReadingAreDropped();
 
 private:
     std::unique_ptr<TestDatabase> m_db;
@@ -574,15 +624,7 @@ void TestRegisterView::lateAnswerOfAnOlderReadingIsDropped()
 
 void TestRegisterView::panelTextIsReadByKeyWithItsNeighbours()
 {
-    // Sixty more records, each with a text of its own.
-    QByteArray rows;
-    for (int id = 10; id < 70; ++id) {
-        rows += QByteArray(rows.isEmpty() ? "" : ",") + "(" + QByteArray::number(id) + ", 2015, 1, " +
-                QByteArray::number(id) + ", '2015-01-02', 'T" + QByteArray::number(id) + "', 'Sz\xF6veg " +
-                QByteArray::number(id) + "')";
-    }
-    m_db->client("INSERT INTO iktato (iktato, ev, csoport, az, datum, targy, hatarozat) VALUES " + rows +
-                 ";");
+    addSixtyRecords(*m_db);
     m_view->yearTabs()->setCurrentIndex(2);
     m_view->committeeTabs()->setCurrentIndex(2);
     SETTLE(*m_view);
@@ -640,6 +682,150 @@ void TestRegisterView::failedReadingClosesTheListAndSaysWhy()
     QVERIFY(!m_view->registerQuery().query().isOpen());
     QCOMPARE(m_view->model()->rowCount(), 0);
     QCOMPARE(m_view->panelHeader()->text(), u"Határozat"_s);
+}
+
+void TestRegisterView::rowsArriveInPartsAndTheCurrentRowHolds()
+{
+    addSixtyRecords(*m_db);
+    m_view->committeeTabs()->setCurrentIndex(2);
+    SETTLE(*m_view);
+    RegisterFetcher &fetcher = m_view->registerQuery().fetcher();
+    fetcher.setPartRows(8, 20);
+    HeldReading hold(fetcher, {8});
+    QSignalSpy records(m_view, &RegisterView::recordChanged);
+    int resets = 0;
+    QObject counting;
+    connect(&m_view->registerQuery().query(), &Query::reset, &counting, [&resets] { ++resets; });
+
+    m_view->yearTabs()->setCurrentIndex(2);
+    QVERIFY(hold.waitHeld());
+    // The first part is shown while the rest is held back.
+    QTRY_COMPARE(m_view->model()->rowCount(), 8);
+    QVERIFY(m_view->isBusy());
+    QCOMPARE(m_view->currentId(), 1);
+    // The position would count only the rows so far: it waits for the rest.
+    QCOMPARE(records.count(), 0);
+    QTableView *grid = m_view->grid();
+    grid->setFocus();
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(grid, Qt::Key_Down);
+    QCOMPARE(m_view->currentId(), 4);
+    const int scrolled = grid->verticalScrollBar()->value();
+    SaveShot(m_window.get(), u"register-first-part-shown"_s);
+
+    hold.release();
+    SETTLE(*m_view);
+    QCOMPARE(m_view->model()->rowCount(), 64);
+    QCOMPARE(resets, 1); // the later parts were added, not put in place of the list
+    QCOMPARE(m_view->currentId(), 4);
+    QCOMPARE(grid->currentIndex().row(), 3);
+    QCOMPARE(grid->selectionModel()->selectedRows().size(), 1);
+    QVERIFY(grid->selectionModel()->isRowSelected(3, {}));
+    QCOMPARE(grid->verticalScrollBar()->value(), scrolled);
+    QVERIFY(!records.isEmpty());
+    QCOMPARE(records.last().at(0).toString(), u"64: 4"_s);
+    QCOMPARE(m_view->resolutionMemo()->toPlainText(), u"Szöveg"_s);
+}
+
+void TestRegisterView::lastRowKeyWaitsForEveryRow()
+{
+    addSixtyRecords(*m_db);
+    m_view->committeeTabs()->setCurrentIndex(2);
+    SETTLE(*m_view);
+    RegisterFetcher &fetcher = m_view->registerQuery().fetcher();
+    fetcher.setPartRows(8, 20);
+    HeldReading hold(fetcher, {8});
+    m_view->yearTabs()->setCurrentIndex(2);
+    QVERIFY(hold.waitHeld());
+    QTRY_COMPARE(m_view->model()->rowCount(), 8);
+    m_view->grid()->setFocus();
+    QTest::keyClick(m_view->grid(), Qt::Key_End, Qt::ControlModifier);
+    hold.release();
+    SETTLE(*m_view);
+    QCoreApplication::processEvents();
+    QCOMPARE(m_view->grid()->currentIndex().row(), 63);
+    QCOMPARE(m_view->currentId(), 69);
+    QCOMPARE(m_view->resolutionMemo()->toPlainText(), u"Szöveg 69"_s);
+}
+
+void TestRegisterView::landingInALatePart_data()
+{
+    QTest::addColumn<qint64>("current"); // the record current before the reading
+    QTest::addColumn<qint64>("locate");  // the record the reading is to land on
+    QTest::addColumn<int>("userMoves");  // rows the user goes down while the rest is held back
+    QTest::addColumn<qint64>("landsOn");
+    QTest::newRow("the record in a late part") << qint64(1) << qint64(50) << 0 << qint64(50);
+    QTest::newRow("the record gone: the current one, in a late part")
+        << qint64(60) << qint64(999) << 0 << qint64(60);
+    QTest::newRow("the record gone, no current: the first row") << qint64(0) << qint64(999) << 0 << qint64(1);
+    QTest::newRow("the user moved before it came") << qint64(1) << qint64(50) << 2 << qint64(3);
+}
+
+void TestRegisterView::landingInALatePart()
+{
+    QFETCH(qint64, current);
+    QFETCH(qint64, locate);
+    QFETCH(int, userMoves);
+    QFETCH(qint64, landsOn);
+    addSixtyRecords(*m_db);
+    m_view->yearTabs()->setCurrentIndex(2);
+    m_view->committeeTabs()->setCurrentIndex(2);
+    SETTLE(*m_view);
+    if (current > 0)
+        QVERIFY(m_view->registerQuery().locateId(current));
+    RegisterFetcher &fetcher = m_view->registerQuery().fetcher();
+    fetcher.setPartRows(4, 10);
+    HeldReading hold(fetcher, {4});
+    if (current == 0)
+        m_view->reopen();
+    else
+        m_view->refreshAndLocate(locate);
+    QVERIFY(hold.waitHeld());
+    QTRY_COMPARE(m_view->model()->rowCount(), 4);
+    m_view->grid()->setFocus();
+    for (int i = 0; i < userMoves; ++i)
+        QTest::keyClick(m_view->grid(), Qt::Key_Down);
+    hold.release();
+    SETTLE(*m_view);
+    QCOMPARE(m_view->model()->rowCount(), 64);
+    QCOMPARE(m_view->currentId(), landsOn);
+    QCOMPARE(m_view->grid()->currentIndex().row(), m_view->registerQuery().query().recNo());
+    if (landsOn >= 10)
+        QCOMPARE(m_view->resolutionMemo()->toPlainText(), u"Szöveg %1"_s.arg(landsOn));
+}
+
+void TestRegisterView::latePartsOfAStaleReadingAreDropped()
+{
+    addSixtyRecords(*m_db);
+    m_view->yearTabs()->setCurrentIndex(2);
+    m_view->committeeTabs()->setCurrentIndex(2);
+    SETTLE(*m_view);
+    RegisterFetcher &fetcher = m_view->registerQuery().fetcher();
+    fetcher.setPartRows(4, 10);
+    // What the list went through: the rows after each change of the whole list or each addition.
+    QStringList steps;
+    QObject listening;
+    Query &query = m_view->registerQuery().query();
+    connect(&query, &Query::reset, &listening, [&] { steps.append(u"new %1"_s.arg(query.rowCount())); });
+    connect(&query, &Query::appended, &listening, [&] { steps.append(u"more %1"_s.arg(query.rowCount())); });
+
+    // The older search's first part is shown; its second is on its way to the window when the
+    // newer search starts.
+    HeldReading hold(fetcher, {4, 14}, u"Szöveg"_s);
+    m_view->registerQuery().search(u"Szöveg"_s);
+    QVERIFY(hold.waitHeld());
+    QTRY_COMPARE(m_view->model()->rowCount(), 4);
+    hold.release();
+    QVERIFY(hold.waitHeld());
+    m_view->registerQuery().search(u"T1"_s);
+    hold.release();
+    SETTLE(*m_view);
+    QCoreApplication::processEvents();
+    QStringList ids;
+    for (int id = 10; id < 20; ++id)
+        ids.append(QString::number(id));
+    QCOMPARE(listedIds(*m_view), ids);
+    QCOMPARE(steps, (QStringList{u"new 4"_s, u"new 4"_s, u"more 10"_s}));
 }
 
 QTEST_MAIN(TestRegisterView)

@@ -91,7 +91,7 @@ void FileDownload::onFinished()
         const QByteArray rest = reply->readAll();
         if (m_file->write(rest) != rest.size())
             m_written = false;
-        ok = m_written && m_file->commit();
+        ok = m_written && m_file->flush() && m_file->commit();
     }
     m_file.reset();
     emit finished(ok);

@@ -64,7 +64,8 @@ ExportResult ExportToFile(const QString &fileName, const ExportSource &source, c
     case ExportFormat::Delimited:
     case ExportFormat::Unsupported: result = WriteDelimited(file, source, columns, options, control); break;
     }
-    if (!file.commit())
+    // flush() first: a failure on the last buffered bytes does not fail commit().
+    if (!file.flush() || !file.commit())
         throw ExportError(u"Az állomány nem írható: "_s + fileName + u" ("_s + file.errorString() + u')');
     return result;
 }

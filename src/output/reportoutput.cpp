@@ -77,7 +77,8 @@ bool WriteReportPdf(const BandedReport &report, const QString &path, const Rende
         file.cancelWriting();
         return false;
     }
-    if (!file.commit())
+    // flush() first: a failure on the last buffered bytes does not fail commit().
+    if (!file.flush() || !file.commit())
         throw ReportError(u"Az állomány nem írható: "_s + file.errorString());
     return true;
 }

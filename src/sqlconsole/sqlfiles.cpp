@@ -31,6 +31,7 @@ void WriteSqlFile(const QString &path, const QString &text)
     if (!unmappable.isEmpty())
         throw SqlFileError(u"Ezek a karakterek nem menthetők a fileba: %1"_s.arg(unmappable));
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||
+        !file.commit())
         throw SqlFileError(u"A file nem írható: %1\r\n%2"_s.arg(path, file.errorString()));
 }

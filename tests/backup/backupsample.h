@@ -44,20 +44,3 @@ ToolRun RunTool(const QString &program, const QStringList &arguments, const QByt
 // the one deflated entry `entry`, every CRC must check, and the entry's bytes come out on `out`.
 ToolRun ReadZipWithPython(const QString &path, const QString &entry);
 
-// A disk that fills up: while it lives, no file this process writes grows beyond `bytes`, and a
-// write past that fails with EFBIG instead of killing the process with SIGXFSZ. The limit and the
-// signal's handling are restored afterwards.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(qint64 bytes);
-    ~FileSizeLimit();
-    FileSizeLimit(const FileSizeLimit &) = delete;
-    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
-    // The same for a child process, to be called between fork and exec.
-    static void applyInChild(qint64 bytes);
-
-private:
-    rlimit m_previous{};
-    void (*m_previousHandler)(int) = nullptr;
-};

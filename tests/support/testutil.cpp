@@ -74,17 +74,28 @@ void TypeText(QWidget *widget, const QString &text)
     }
 }
 
-FileSizeLimit::FileSizeLimit(rlim_t bytes)
+FileSizeLimit::FileSizeLimit(qint64 bytes)
 {
-    getrlimit(RLIMIT_FSIZE, &m_old);
-    m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = m_old;
-    limit.rlim_cur = bytes;
-    setrlimit(RLIMIT_FSIZE, &limit);
+    getrlimit(RLIMIT_FSIZE, &m_previous);
+    m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = m_previous;
+    limited.rlim_cur = rlim_t(bytes);
+    if (setrlimit(RLIMIT_FSIZE, &limited) != 0)
+        qFatal("setrlimit(RLIMIT_FSIZE) failed");
 }
 
 FileSizeLimit::~FileSizeLimit()
 {
-    setrlimit(RLIMIT_FSIZE, &m_old);
-    std::signal(SIGXFSZ, m_oldHandler);
+    setrlimit(RLIMIT_FSIZE, &m_previous);
+    std::signal(SIGXFSZ, m_previousHandler);
+}
+
+void FileSizeLimit::applyInChild(qint64 bytes)
+{
+    // Only async-signal-safe calls here: the child has not exec'd yet.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited;
+    getrlimit(RLIMIT_FSIZE, &limited);
+    limited.rlim_cur = rlim_t(bytes);
+    setrlimit(RLIMIT_FSIZE, &limited);
 }

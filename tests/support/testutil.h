@@ -41,17 +41,20 @@ void WriteTestFile(const QString &path, const QByteArray &content);
 // The bytes of `path`; "<missing>" when it cannot be read, so that a comparison says why.
 QByteArray ReadTestFile(const QString &path);
 
-// A file-size limit for this process, as a full disk: a write beyond it fails with EFBIG
-// instead of ending the process.
+// A disk that fills up: while it lives, no file this process writes grows beyond `bytes`, and a
+// write past that fails with EFBIG instead of killing the process with SIGXFSZ. The limit and the
+// signal's handling are restored afterwards.
 class FileSizeLimit
 {
 public:
-    explicit FileSizeLimit(rlim_t bytes);
+    explicit FileSizeLimit(qint64 bytes);
     ~FileSizeLimit();
     FileSizeLimit(const FileSizeLimit &) = delete;
     FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+    // The same for a child process, to be called between fork and exec.
+    static void applyInChild(qint64 bytes);
 
 private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
+    rlimit m_previous{};
+    void (*m_previousHandler)(int) = nullptr;
 };

@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -484,6 +485,13 @@ void TestSqlConsole::sqlFileRoundTripInCp1250()
         const ModalAnswer save = AnswerModal(u"SQL mentése"_s, [&](QDialog *dialog) {
             auto fileDialog = qobject_cast<QFileDialog *>(dialog);
             QCOMPARE(fileDialog->selectedFiles().value(0), original);
+            // The dialog fills its folder in the background and then selects the proposed file
+            // again: a name typed before that is overwritten, and accept() would ask whether to
+            // replace proba.sql. So wait until the folder is listed.
+            auto *files = fileDialog->findChild<QFileSystemModel *>();
+            QVERIFY(files);
+            QTRY_VERIFY(files->rowCount(files->index(SqlFolder())) > 0);
+            QTest::qWait(100);
             fileDialog->findChild<QLineEdit *>(u"fileNameEdit"_s)->setText(u"masolat"_s);
             dialog->accept();
         });

@@ -378,6 +378,22 @@ struct RowEditorRun
     QString keptText; // the field's text after a refused OK
 };
 
+// Answers a row editor: pastes the input into the named field and presses OK, noting what the field
+// held, whether the editor stayed open and what it kept; a refused editor is then closed.
+ModalAnswer answerRowEditor(RowEditorRun &run, const char *editName, const QString &input)
+{
+    return AnswerModal([&run, editName, input](QDialog *d) {
+        auto edit = child<QLineEdit>(d, editName);
+        pasteInto(edit, input);
+        run.held = edit->text();
+        child<QPushButton>(d, "btnOK")->click();
+        run.stayedOpen = d->isVisible();
+        run.keptText = edit->text();
+        if (run.stayedOpen)
+            d->reject();
+    });
+}
+
 void TestBadInput::committee_data()
 {
     QTest::addColumn<QString>("input");
@@ -390,16 +406,7 @@ void TestBadInput::committee()
     const bool storable = UnmappableCp1250Chars(input).isEmpty();
     MessageBoxRecorder boxes;
     RowEditorRun run;
-    ModalAnswer editor = AnswerModal([&](QDialog *d) {
-        auto name = child<QLineEdit>(d, "DBEdit1");
-        pasteInto(name, input);
-        run.held = name->text();
-        child<QPushButton>(d, "btnOK")->click();
-        run.stayedOpen = d->isVisible();
-        run.keptText = name->text();
-        if (run.stayedOpen)
-            d->reject();
-    });
+    ModalAnswer editor = answerRowEditor(run, "DBEdit1", input);
     const int id = EditMasterDataRow(*m_con, -1, u"csoport"_s, u"Bizottság"_s, true);
     QVERIFY(editor.verify());
     if (!storable) {
@@ -430,16 +437,7 @@ void TestBadInput::subjectCatalogue()
     const bool storable = UnmappableCp1250Chars(input).isEmpty();
     MessageBoxRecorder boxes;
     RowEditorRun run;
-    ModalAnswer editor = AnswerModal([&](QDialog *d) {
-        auto name = child<QLineEdit>(d, "DBEdit1");
-        pasteInto(name, input);
-        run.held = name->text();
-        child<QPushButton>(d, "btnOK")->click();
-        run.stayedOpen = d->isVisible();
-        run.keptText = name->text();
-        if (run.stayedOpen)
-            d->reject();
-    });
+    ModalAnswer editor = answerRowEditor(run, "DBEdit1", input);
     const QString saved = EditSubject(*m_con, QString());
     QVERIFY(editor.verify());
     if (!storable) {
@@ -475,16 +473,7 @@ void TestBadInput::user()
     const bool storable = UnmappableCp1250Chars(input).isEmpty();
     MessageBoxRecorder boxes;
     RowEditorRun run;
-    ModalAnswer editor = AnswerModal([&](QDialog *d) {
-        auto edit = child<QLineEdit>(d, field == u"felhasznalo"_s ? "DBEdit1" : "DBEdit3");
-        pasteInto(edit, input);
-        run.held = edit->text();
-        child<QPushButton>(d, "btnOK")->click();
-        run.stayedOpen = d->isVisible();
-        run.keptText = edit->text();
-        if (run.stayedOpen)
-            d->reject();
-    });
+    ModalAnswer editor = answerRowEditor(run, field == u"felhasznalo"_s ? "DBEdit1" : "DBEdit3", input);
     const int id = EditUser(*m_con, false, 1);
     QVERIFY(editor.verify());
     const QString sql = u"SELECT HEX(%1) FROM felhasznalo WHERE felhkod = 1"_s.arg(field);

@@ -1,5 +1,6 @@
 #include "cp1250.h"
 
+#include <QHash>
 #include <QList>
 #include <QStringDecoder>
 #include <QStringEncoder>
@@ -12,11 +13,43 @@ QString FromCp1250(QByteArrayView bytes)
     return decoder.decode(bytes);
 }
 
+namespace {
+
+QStringEncoder NewEncoder()
+{
+    return QStringEncoder("windows-1250", QStringConverter::Flag::Stateless);
+}
+
+// The single byte for one character (a lone UTF-16 unit or a surrogate pair), or -1 when cp1250
+// lacks it. Asked once per character and thread: the clerk's text repeats the same few.
+int Cp1250Byte(const QString &ch)
+{
+    thread_local QHash<QString, int> known;
+    const auto found = known.constFind(ch);
+    if (found != known.constEnd())
+        return *found;
+    QStringEncoder single = NewEncoder();
+    const QByteArray encoded = single.encode(ch);
+    const int byte = single.hasError() || encoded.size() != 1 ? -1 : int(uchar(encoded.at(0)));
+    if (known.size() >= 4096) // pasted text from anywhere must not grow it without end
+        known.clear();
+    known.insert(ch, byte);
+    return byte;
+}
+
+} // namespace
+
 QByteArray ToCp1250(const QString &text, QString *unmappable)
 {
-    QStringEncoder encoder("windows-1250", QStringConverter::Flag::Stateless);
+    // Opening the converter costs more than encoding a field, so each thread keeps one. Its
+    // error flag stays set once raised (resetState() does not clear it for every backend), so
+    // after an error it is replaced by a fresh one.
+    thread_local QStringEncoder encoder = NewEncoder();
     QByteArray bytes = encoder.encode(text);
-    if (!encoder.hasError() || text.isEmpty()) {
+    const bool failed = encoder.hasError();
+    if (failed)
+        encoder = NewEncoder();
+    if (!failed || text.isEmpty()) {
         if (unmappable)
             unmappable->clear();
         return bytes;
@@ -34,9 +67,8 @@ QByteArray ToCp1250(const QString &text, QString *unmappable)
         const qsizetype len =
             (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) ? 2 : 1;
         const QString ch = text.mid(i, len);
-        QStringEncoder single("windows-1250", QStringConverter::Flag::Stateless);
-        const QByteArray encoded = single.encode(ch);
-        if (single.hasError() || encoded.size() != 1) {
+        const int byte = Cp1250Byte(ch);
+        if (byte < 0) {
             const char32_t code = len == 2 ? QChar::surrogateToUcs4(ch.at(0), ch.at(1)) : ch.at(0).unicode();
             if (!named.contains(code)) {
                 named.append(code);
@@ -44,7 +76,7 @@ QByteArray ToCp1250(const QString &text, QString *unmappable)
             }
             out += '?';
         } else {
-            out += encoded;
+            out += char(byte);
         }
         i += len;
     }

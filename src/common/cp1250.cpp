@@ -41,15 +41,11 @@ int Cp1250Byte(const QString &ch)
 
 QByteArray ToCp1250(const QString &text, QString *unmappable)
 {
-    // Opening the converter costs more than encoding a field, so each thread keeps one. Its
-    // error flag stays set once raised (resetState() does not clear it for every backend), so
-    // after an error it is replaced by a fresh one.
+    // Opening the converter costs more than encoding a field, so each thread keeps one; its
+    // error flag tells about the last call only.
     thread_local QStringEncoder encoder = NewEncoder();
     QByteArray bytes = encoder.encode(text);
-    const bool failed = encoder.hasError();
-    if (failed)
-        encoder = NewEncoder();
-    if (!failed || text.isEmpty()) {
+    if (!encoder.hasError() || text.isEmpty()) {
         if (unmappable)
             unmappable->clear();
         return bytes;

@@ -331,6 +331,9 @@ void TestCommonText::unmappableCharactersAreNamed_data()
     QTest::newRow("emoji, then a lone half of one")
         << u"\U0001F600"_s + high << QByteArray("??") << u"\U0001F600"_s + high;
     QTest::newRow("high surrogate at the end") << u"x"_s + high << QByteArray("x?") << QString(high);
+    // The encoder is kept between calls: a refused text must not leave the next one refused.
+    QTest::newRow("all stored, after refused ones")
+        << u"Árvíztűrő"_s << QByteArray("\xC1rv\xEDzt\xFBr\xF5") << QString();
 }
 
 void TestCommonText::unmappableCharactersAreNamed()

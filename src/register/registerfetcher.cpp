@@ -205,11 +205,13 @@ void RegisterFetcher::read(const RegisterRequest &request)
             // The panel's text of the landing record comes with the last rows, so that the
             // window does not wait for the server when it shows them.
             std::shared_ptr<RegisterDetails> details;
-            try {
-                details = std::make_shared<RegisterDetails>(RegisterDetails::read(
-                    m_connection, RegisterDetails::idsAround(ids, landing.finalRow(rows))));
-            } catch (const DbError &) {
-                // The rows are what was asked for; the text is read when the window needs it.
+            if (request.readDetails) {
+                try {
+                    details = std::make_shared<RegisterDetails>(RegisterDetails::read(
+                        m_connection, RegisterDetails::idsAround(ids, landing.finalRow(rows))));
+                } catch (const DbError &) {
+                    // The rows are what was asked for; the text is read when the window needs it.
+                }
             }
             if (!isStale(request.generation))
                 send(true, std::move(details));

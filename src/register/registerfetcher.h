@@ -25,6 +25,8 @@ struct RegisterRequest
     // ...or the first row whose field begins with the text, ignoring letter case.
     QString locateField;
     QString locateText;
+    // The whole rows around the landing row come with the last part (the panel shows them).
+    bool readDetails = true;
 };
 
 // One part of the answer to a reading. The rows come in parts so that the first screen of them

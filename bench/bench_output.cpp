@@ -24,8 +24,8 @@
 #include "output/reportdata.h"
 #include "output/reportoutput.h"
 #include "output/reportpreview.h"
-#include "output/reportrowsreader.h"
 #include "register/flowtabbar.h"
+#include "register/registerlistreader.h"
 #include "register/registerquery.h"
 #include "register/registerview.h"
 
@@ -149,7 +149,7 @@ PreviewMemory PreviewAll(Connection &con, const QString &sql)
 {
     PreviewMemory m;
     const long before = ResidentKb();
-    ReportRowsReader rows(con, sql);
+    RegisterListReader rows(con, sql);
     rows.waitForFirstRows();
     rows.throwIfFailed();
     const Query &query = rows.query();
@@ -242,7 +242,7 @@ int main(int argc, char *argv[])
         // As the list is printed: the rows read on their own thread, the first page laid out
         // from the first of them.
         t.restart();
-        ReportRowsReader rows(con, yearSql);
+        RegisterListReader rows(con, yearSql);
         ReportOwner owner = LoadReportOwner(con);
         rows.waitForFirstRows();
         rows.throwIfFailed();

@@ -3,13 +3,13 @@
 #include "common/paths.h"
 #include "db/query.h"
 #include "gui/busycursor.h"
+#include "output/arrivingrows.h"
 #include "output/frm_nyomvalaszt.h"
 #include "output/outputprogress.h"
 #include "output/qrhatarozat.h"
 #include "output/qrlista.h"
 #include "output/reportoutput.h"
 #include "output/reportpreview.h"
-#include "output/reportrowsreader.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -22,7 +22,7 @@ namespace {
 
 // `rows`, when given, are still arriving: the preview follows them, the other outputs wait for
 // every row.
-void OutputReport(BandedReport &report, Query &query, ReportRowsReader *rows, const QString &pdfName,
+void OutputReport(BandedReport &report, Query &query, ArrivingRows *rows, const QString &pdfName,
                   const PrintSettings &settings, QWidget *owner)
 {
     QString printer = settings.printerName;
@@ -84,12 +84,9 @@ void PrintResolution(Connection &connection, int iktato, const PrintSettings &se
     OutputReport(report, query, nullptr, u"Hatarozat.pdf"_s, settings, owner);
 }
 
-void PrintList(Connection &connection, const QString &registerSql, const QString &caption,
+void PrintList(Connection &connection, ArrivingRows &rows, const QString &caption,
                const PrintSettings &settings, QWidget *owner)
 {
-    // The rows are read while the owner block is, and while the user chooses the output; the
-    // preview starts from the first of them.
-    ReportRowsReader rows(connection, registerSql);
     ReportOwner reportOwner;
     {
         BusyCursor busy;

@@ -2,9 +2,9 @@
 
 #include "gui/busycursor.h"
 #include "gui/messagebox.h"
+#include "output/arrivingrows.h"
 #include "output/outputprogress.h"
 #include "output/reportoutput.h"
-#include "output/reportrowsreader.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -383,15 +383,15 @@ void ReportPreview::onZoomChosen(int index)
         m_view->setFit(z.fit);
 }
 
-void ReportPreview::followRows(ReportRowsReader &rows)
+void ReportPreview::followRows(ArrivingRows &rows)
 {
     m_rows = &rows;
     m_report.setHasAllBands(rows.isComplete());
-    connect(&rows, &ReportRowsReader::rowsAdded, this, [this] {
+    connect(&rows, &ArrivingRows::rowsAdded, this, [this] {
         m_report.setHasAllBands(m_rows->isComplete());
         m_view->bandsAdded();
     });
-    connect(&rows, &ReportRowsReader::failed, this, &QDialog::reject);
+    connect(&rows, &ArrivingRows::failed, this, &QDialog::reject);
     if (rows.hasFailed())
         QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
 }

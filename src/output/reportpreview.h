@@ -13,7 +13,7 @@ class QLabel;
 class QPushButton;
 class QSpinBox;
 class QToolButton;
-class ReportRowsReader;
+class ArrivingRows;
 
 // The pages of a report one under the other. A page is laid out and painted only when it comes
 // into view (or is asked for); the pages painted last are kept for scrolling back. Meanwhile
@@ -88,7 +88,7 @@ public:
     ReportPreview(BandedReport &report, QString printerName, QWidget *parent = nullptr);
     // Shows the report while the rows are still arriving: the pages follow them, printing waits
     // for them, and a failed reading closes the window (the reader keeps the error).
-    void followRows(ReportRowsReader &rows);
+    void followRows(ArrivingRows &rows);
 
     ReportPageView *pageView() const { return m_view; }
     QSpinBox *pageBox() const { return m_pageBox; }
@@ -108,7 +108,7 @@ private:
 
     BandedReport &m_report;
     QString m_printerName;
-    ReportRowsReader *m_rows = nullptr;
+    ArrivingRows *m_rows = nullptr;
     ReportLayout m_layout;
     ReportPageView *m_view;
     QToolButton *m_first;

@@ -7,7 +7,7 @@
 #include "output/qrhatarozat.h"
 #include "output/qrlista.h"
 #include "output/reportpreview.h"
-#include "output/reportrowsreader.h"
+#include "register/registerlistreader.h"
 #include "testdatabase.h"
 #include "testutil.h"
 
@@ -254,9 +254,9 @@ void TestReportPreview::previewFollowsArrivingRows()
 // The reader hands over every row of the query, byte for byte, in the query's order.
 void TestReportPreview::readerGetsEveryRow()
 {
-    ReportRowsReader reader(*m_connection, AllYears);
+    RegisterListReader reader(*m_connection, AllYears);
     reader.waitForFirstRows();
-    QVERIFY(reader.query().rowCount() >= std::min(400, ReportRowsReader::FirstPartRows));
+    QVERIFY(reader.query().rowCount() >= std::min(400, RegisterListReader::FirstPartRows));
     reader.waitForAll();
     QVERIFY(reader.isComplete());
     QVERIFY(!reader.hasFailed());
@@ -275,7 +275,7 @@ void TestReportPreview::readerGetsEveryRow()
 // A reading that fails keeps its error for the caller and closes a preview that follows it.
 void TestReportPreview::failedReadingClosesPreview()
 {
-    ReportRowsReader reader(*m_connection, u"SELECT * FROM nincs_ilyen_tabla;"_s);
+    RegisterListReader reader(*m_connection, u"SELECT * FROM nincs_ilyen_tabla;"_s);
     reader.waitForFirstRows();
     QVERIFY(reader.hasFailed());
     QVERIFY(reader.isComplete());

@@ -4,22 +4,19 @@
 
 #include <QObject>
 #include <QString>
-#include <memory>
 
 class Connection;
-class RegisterFetcher;
-struct RegisterAnswer;
 
-// Reads the rows of a report's query on a thread of its own, in parts, into a query the report
-// reads from. The first page can be laid out from the first part while the rest is on its way;
-// printing, a PDF file and the export wait for every row.
-class ReportRowsReader : public QObject
+// The rows of a report that are still being read while the report is shown, gathered in a query
+// the report reads from. The first page can be laid out from the first part while the rest is on
+// its way; printing, a PDF file and the export wait for every row. Who reads them (and on which
+// thread) is the subclass's business; the parts reach this object on its own thread.
+class ArrivingRows : public QObject
 {
     Q_OBJECT
 public:
-    // Starts reading at once, over a connection of its own with the connection's settings.
-    ReportRowsReader(Connection &connection, const QString &sql, QObject *parent = nullptr);
-    ~ReportRowsReader() override;
+    // The query's connection is the one the export window re-reads through, if it does.
+    explicit ArrivingRows(Connection &connection, QObject *parent = nullptr);
 
     // Holds the rows that have arrived (open once the first part is in).
     Query &query() { return m_query; }
@@ -34,16 +31,17 @@ public:
     // Throws the reading's DbError when it failed.
     void throwIfFailed() const;
 
-    // Rows in the first part: a page or two of a report.
-    static constexpr int FirstPartRows = 64;
-
 signals:
     // More rows arrived (isComplete() tells whether they were the last).
     void rowsAdded();
     void failed();
 
+protected:
+    // The next part: the first replaces whatever came before (a reading that started again).
+    void addRows(ResultSet rows, bool first, bool complete);
+    void fail(const QString &error, unsigned errorNumber);
+
 private:
-    void onAnswer(const RegisterAnswer &answer);
     void waitUntil(const bool &condition);
 
     Query m_query;
@@ -52,5 +50,4 @@ private:
     bool m_failed = false;
     QString m_error;
     unsigned m_errorNumber = 0;
-    std::unique_ptr<RegisterFetcher> m_fetcher;
 };

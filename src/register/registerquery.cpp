@@ -112,6 +112,8 @@ quint64 RegisterQuery::submit(QList<qint64> locateIds, const QString &locateText
     request.locateIds = std::move(locateIds);
     request.locateField = m_sortField;
     request.locateText = locateText;
+    // The register's own orders are by unique keys; a column the user sorts by may hold ties.
+    request.quickFirstPart = m_sortField == u"sorrend"_s || m_sortField == u"iktato"_s;
     m_newestRowsIn = false;
     setBusy(true);
     fetcher().submit(std::move(request));

@@ -12,6 +12,7 @@
 #include "register/attachments.h"
 #include "register/flowtabbar.h"
 #include "register/perioddialogs.h"
+#include "register/registerlistreader.h"
 #include "register/registerquery.h"
 #include "register/registerview.h"
 #include "register/resolutioneditor.h"
@@ -196,6 +197,7 @@ void MainRegister::printResolution()
 
 void MainRegister::printList()
 {
-    PrintList(m_connection, m_view->registerQuery().query().sqlText(), m_view->yearTabs()->currentText(),
+    RegisterListReader rows(m_connection, m_view->registerQuery().query().sqlText());
+    PrintList(m_connection, rows, m_view->yearTabs()->currentText(),
               PrintSettings{Beall.workstation.printer, m_openExportWindow}, &m_window);
 }

@@ -1,8 +1,9 @@
 #include "output/printing.h"
 
-#include "gui/busycursor.h"
 #include "common/paths.h"
 #include "db/query.h"
+#include "gui/busycursor.h"
+#include "output/arrivingrows.h"
 #include "output/frm_nyomvalaszt.h"
 #include "output/outputprogress.h"
 #include "output/qrhatarozat.h"
@@ -19,18 +20,32 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void OutputReport(BandedReport &report, Query &query, const QString &pdfName, const PrintSettings &settings,
-                  QWidget *owner)
+// `rows`, when given, are still arriving: the preview follows them, the other outputs wait for
+// every row.
+void OutputReport(BandedReport &report, Query &query, ArrivingRows *rows, const QString &pdfName,
+                  const PrintSettings &settings, QWidget *owner)
 {
     QString printer = settings.printerName;
     const int choice = ChoosePrintOutput(printer, bool(settings.openExportWindow), owner);
+    if (rows && choice >= 0 && choice != OutputPreview) {
+        {
+            BusyCursor busy;
+            rows->waitForAll();
+        }
+        rows->throwIfFailed();
+        report.setHasAllBands(true);
+    }
     // A printer that is no longer installed is ignored: the default printer prints.
     const QString installed = InstalledPrinterName(printer, QPrinterInfo::availablePrinterNames());
     report.setPrintedAt(QDateTime::currentDateTime());
     switch (choice) {
     case OutputPreview: {
         ReportPreview preview(report, installed, owner);
+        if (rows)
+            preview.followRows(*rows);
         preview.exec();
+        if (rows)
+            rows->throwIfFailed();
         break;
     }
     case OutputPrinter: {
@@ -66,21 +81,22 @@ void PrintResolution(Connection &connection, int iktato, const PrintSettings &se
         OpenResolutionQuery(query, iktato);
     }
     QrHatarozat report(query.result(), reportOwner);
-    OutputReport(report, query, u"Hatarozat.pdf"_s, settings, owner);
+    OutputReport(report, query, nullptr, u"Hatarozat.pdf"_s, settings, owner);
 }
 
-void PrintList(Connection &connection, const QString &registerSql, const QString &caption,
+void PrintList(Connection &connection, ArrivingRows &rows, const QString &caption,
                const PrintSettings &settings, QWidget *owner)
 {
-    Query query(&connection);
     ReportOwner reportOwner;
     {
         BusyCursor busy;
         reportOwner = LoadReportOwner(connection);
-        OpenListQuery(query, registerSql);
+        rows.waitForFirstRows();
     }
-    QrLista report(query.result(), reportOwner, caption);
-    OutputReport(report, query, u"Lista.pdf"_s, settings, owner);
+    rows.throwIfFailed();
+    QrLista report(rows.query().result(), reportOwner, caption);
+    report.setHasAllBands(rows.isComplete());
+    OutputReport(report, rows.query(), &rows, u"Lista.pdf"_s, settings, owner);
 }
 
 QString AskPdfFileName(const QString &suggestedName, QWidget *owner)

@@ -3,6 +3,7 @@
 #include <QString>
 #include <functional>
 
+class ArrivingRows;
 class BandedReport;
 class Connection;
 class Query;
@@ -24,9 +25,11 @@ struct PrintSettings
 // preview, prints, exports or writes a PDF file. Errors of the database reach the caller.
 void PrintResolution(Connection &connection, int iktato, const PrintSettings &settings, QWidget *owner);
 
-// Prints the register list: the register query's SQL text as it stands (so its year,
-// committee, period, search and order carry over), with `caption` under the title.
-void PrintList(Connection &connection, const QString &registerSql, const QString &caption,
+// Prints the register list from rows that are being read (the register query's SQL text as it
+// stood, so its year, committee, period, search and order carry over), with `caption` under the
+// title. The rows arrive while the owner block is read and while the user chooses the output;
+// the preview starts from the first of them.
+void PrintList(Connection &connection, ArrivingRows &rows, const QString &caption,
                const PrintSettings &settings, QWidget *owner);
 
 // The save dialog for a PDF file in the documents folder; ".pdf" is added to a name without it.

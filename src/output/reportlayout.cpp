@@ -61,7 +61,8 @@ bool ReportLayout::layoutNextPage()
     const int page = knownPageCount() - 1;
     const Position next = fillPage(page, m_pageStarts.last(), nullptr);
     if (next.band >= m_report.bodyBandCount()) {
-        m_complete = true;
+        // The page has room left: it is the last one only if no more bands can come.
+        m_complete = m_report.hasAllBands();
         return false;
     }
     m_pageStarts.append(next);
@@ -73,6 +74,13 @@ bool ReportLayout::ensurePage(int page)
     while (knownPageCount() <= page && layoutNextPage()) {
     }
     return page >= 0 && page < knownPageCount();
+}
+
+bool ReportLayout::ensurePageReady(int page)
+{
+    while (!isPageReady(page) && page < knownPageCount() && layoutNextPage()) {
+    }
+    return isPageReady(page);
 }
 
 int ReportLayout::pageCount()

@@ -32,12 +32,18 @@ public:
     virtual int bodyBandCount() const = 0;
     virtual ReportBand bodyBand(int index) const = 0;
 
+    // False while the rows of the body bands are still arriving: bands are only ever added at
+    // the end, and the layout waits for them before it ends a page that is not full.
+    bool hasAllBands() const { return m_hasAllBands; }
+    void setHasAllBands(bool all) { m_hasAllBands = all; }
+
     // The time the footers give as the time of printing.
     const QDateTime &printedAt() const { return m_printedAt; }
     void setPrintedAt(const QDateTime &time) { m_printedAt = time; }
 
 private:
     QDateTime m_printedAt = QDateTime::currentDateTime();
+    bool m_hasAllBands = true;
 };
 
 // The pages of a report, laid out as far as they are asked for. The layout keeps only where
@@ -57,11 +63,19 @@ public:
     // True once the last page is known.
     bool isComplete() const { return m_complete; }
     // Lays out the last known page to find where the next one starts; false when the last
-    // known page is the report's last.
+    // known page is the report's last, or when that depends on bands that have not arrived.
     bool layoutNextPage();
+    // The page's content is settled: the page after it is known, or the report ends on it.
+    bool isPageReady(int page) const
+    {
+        return page >= 0 && (page < knownPageCount() - 1 || (m_complete && page < knownPageCount()));
+    }
+    // Lays out as far as needed (and possible) to settle the page.
+    bool ensurePageReady(int page);
     // Lays out pages until `page` is known; false when the report has fewer pages.
     bool ensurePage(int page);
-    // Lays out every page and gives their number.
+    // Lays out every page and gives their number (the pages known so far while bands are still
+    // arriving).
     int pageCount();
     // The body band a known page starts with (it may have begun on the page before).
     int firstBandOf(int page) const { return m_pageStarts.at(page).band; }

@@ -2,6 +2,7 @@
 
 #include "gui/busycursor.h"
 #include "gui/messagebox.h"
+#include "output/arrivingrows.h"
 #include "output/outputprogress.h"
 #include "output/reportoutput.h"
 
@@ -143,7 +144,16 @@ void ReportPageView::goToLastPage()
         BusyCursor busy;
         m_layout.pageCount();
     }
+    // While rows are still coming the last page is not known yet: go there when it is.
+    m_lastPageWanted = !m_layout.isComplete();
     goToPage(m_layout.knownPageCount() - 1);
+}
+
+void ReportPageView::bandsAdded()
+{
+    if (!m_idleLayout.isActive())
+        m_idleLayout.start();
+    viewport()->update();
 }
 
 void ReportPageView::updateScrollRange()
@@ -168,8 +178,14 @@ void ReportPageView::layoutSlice()
         more = m_layout.layoutNextPage();
     if (!more)
         m_idleLayout.stop();
-    if (m_layout.knownPageCount() != before || !more)
+    if (m_layout.knownPageCount() != before || !more) {
         updateScrollRange();
+        viewport()->update(); // a page that waited for its rows may be settled now
+    }
+    if (m_lastPageWanted && m_layout.isComplete()) {
+        m_lastPageWanted = false;
+        goToLastPage();
+    }
 }
 
 QImage ReportPageView::pageImage(int page)
@@ -181,7 +197,8 @@ QImage ReportPageView::pageImage(int page)
     }
     if (const QImage *cached = m_cache.object(page))
         return *cached;
-    if (!m_layout.ensurePage(page))
+    // A page whose rows are still arriving is not painted (nor kept) half full.
+    if (!m_layout.ensurePageReady(page))
         return QImage();
     QImage image(pageSize(), QImage::Format_RGB32);
     const int dotsPerMeter = qRound(dpi * 1000 / 25.4);
@@ -366,9 +383,28 @@ void ReportPreview::onZoomChosen(int index)
         m_view->setFit(z.fit);
 }
 
+void ReportPreview::followRows(ArrivingRows &rows)
+{
+    m_rows = &rows;
+    m_report.setHasAllBands(rows.isComplete());
+    connect(&rows, &ArrivingRows::rowsAdded, this, [this] {
+        m_report.setHasAllBands(m_rows->isComplete());
+        m_view->bandsAdded();
+    });
+    connect(&rows, &ArrivingRows::failed, this, &QDialog::reject);
+    if (rows.hasFailed())
+        QMetaObject::invokeMethod(this, &QDialog::reject, Qt::QueuedConnection);
+}
+
 void ReportPreview::print()
 {
     try {
+        if (m_rows && !m_rows->isComplete()) {
+            BusyCursor busy;
+            m_rows->waitForAll();
+        }
+        if (m_rows && m_rows->hasFailed())
+            return; // the window closes, and the error is told
         m_report.setPrintedAt(QDateTime::currentDateTime());
         OutputProgress progress(u"Nyomtatás"_s, this);
         PrintReport(m_report, m_printerName, progress.callback());

@@ -13,6 +13,7 @@ class QLabel;
 class QPushButton;
 class QSpinBox;
 class QToolButton;
+class ArrivingRows;
 
 // The pages of a report one under the other. A page is laid out and painted only when it comes
 // into view (or is asked for); the pages painted last are kept for scrolling back. Meanwhile
@@ -38,6 +39,8 @@ public:
     // Lays out as far as needed and scrolls to the page (the last one when there are fewer).
     void goToPage(int page);
     void goToLastPage();
+    // The report's body got more bands (rows arrived): lay out on.
+    void bandsAdded();
 
     // Pages painted since the view was made (they are painted when seen).
     int paintedPages() const { return m_paintedPages; }
@@ -71,6 +74,7 @@ private:
     int m_cacheDpi = 0;
     int m_paintedPages = 0;
     int m_lastCurrent = -1;
+    bool m_lastPageWanted = false;
     QTimer m_idleLayout;
 };
 
@@ -82,6 +86,9 @@ class ReportPreview : public QDialog
 public:
     // The report must outlive the window. An empty printer name prints on the default printer.
     ReportPreview(BandedReport &report, QString printerName, QWidget *parent = nullptr);
+    // Shows the report while the rows are still arriving: the pages follow them, printing waits
+    // for them, and a failed reading closes the window (the reader keeps the error).
+    void followRows(ArrivingRows &rows);
 
     ReportPageView *pageView() const { return m_view; }
     QSpinBox *pageBox() const { return m_pageBox; }
@@ -101,6 +108,7 @@ private:
 
     BandedReport &m_report;
     QString m_printerName;
+    ArrivingRows *m_rows = nullptr;
     ReportLayout m_layout;
     ReportPageView *m_view;
     QToolButton *m_first;

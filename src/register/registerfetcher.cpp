@@ -7,6 +7,7 @@
 #include <limits>
 #include <malloc.h>
 #include <mysqld_error.h>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -14,6 +15,44 @@ namespace {
 // A stop meant for an older reading may reach the newest one (it started just before the stop
 // arrived); that one is simply run again, a few times at most.
 constexpr int MaxInterruptedRuns = 3;
+
+// The reading's SQL limited to its first rows; empty when it cannot be (it has a LIMIT already).
+QString FirstRowsSql(const QString &sql, int rows)
+{
+    if (sql.contains(u"LIMIT"_s, Qt::CaseInsensitive))
+        return {};
+    QString text = sql.trimmed();
+    while (text.endsWith(u';'))
+        text.chop(1);
+    return text + u"\nLIMIT "_s + QString::number(rows);
+}
+
+std::vector<const char *> RowCells(const ResultSet &rows, int row)
+{
+    std::vector<const char *> cells(rows.columnCount());
+    for (int c = 0; c < rows.columnCount(); ++c)
+        cells[c] = rows.isNull(row, c) ? nullptr : rows.raw(row, c).data();
+    return cells;
+}
+
+std::vector<unsigned long> RowLengths(const ResultSet &rows, int row)
+{
+    std::vector<unsigned long> lengths(rows.columnCount());
+    for (int c = 0; c < rows.columnCount(); ++c)
+        lengths[c] = static_cast<unsigned long>(rows.raw(row, c).size());
+    return lengths;
+}
+
+bool SameRow(const ResultSet &rows, int row, const char *const *cells, const unsigned long *lengths)
+{
+    for (int c = 0; c < rows.columnCount(); ++c) {
+        if (rows.isNull(row, c) != (cells[c] == nullptr))
+            return false;
+        if (rows.raw(row, c) != QByteArrayView(cells[c], qsizetype(cells[c] ? lengths[c] : 0)))
+            return false;
+    }
+    return true;
+}
 } // namespace
 
 RegisterFetcher::RegisterFetcher(ConnectionParams params, Deliver deliver)
@@ -164,36 +203,101 @@ void RegisterFetcher::read(const RegisterRequest &request)
             }
             if (beforeReading)
                 beforeReading(request);
+            const auto takeRow = [&](const ResultSet &columns, const char *const *cells,
+                                     const unsigned long *lengths) {
+                if (!part) {
+                    part = std::make_shared<ResultSet>();
+                    part->setFields(columns.fields());
+                    idColumn = columns.fieldIndex(u"iktato");
+                }
+                part->appendRow(cells, lengths);
+                const int partRow = part->rowCount() - 1;
+                landing.look(*part, partRow, rows);
+                ids.push_back(idColumn >= 0 ? part->raw(partRow, idColumn).toLongLong() : 0);
+                ++rows;
+            };
+            const auto partSent = [&] {
+                std::function<void(const RegisterRequest &, int)> afterPart;
+                {
+                    const std::lock_guard lock(m_mutex);
+                    afterPart = m_afterPart;
+                }
+                if (afterPart)
+                    afterPart(request, rows);
+            };
+
+            // The server sorts every row before it sends the first one, which takes it several
+            // times longer than picking out the first screenful: that is read on its own first,
+            // then the whole list, whose leading rows are passed over when they are the same.
+            ResultSet shown; // the rows of the first part as they were sent
+            int toPass = 0;
+            // The first `count` rows sent are still right, the others are not.
+            const auto sendAgainFromTop = [&](int count) {
+                landing = LandingFinder(request);
+                ids.clear();
+                part.reset();
+                rows = 0;
+                firstSent = landed = false;
+                for (int r = 0; r < count; ++r)
+                    takeRow(shown, RowCells(shown, r).data(), RowLengths(shown, r).data());
+            };
+            std::optional<ResultSet> quickHeader;
+            const QString quickSql =
+                request.quickFirstPart ? FirstRowsSql(request.sql, firstPartRows) : QString();
+            if (!quickSql.isEmpty()) {
+                quickHeader =
+                    m_connection.forEachRow(quickSql, [&](const ResultSet &columns, const char *const *cells,
+                                                          const unsigned long *lengths) {
+                        if (isStale(request.generation))
+                            return false;
+                        if (shown.columnCount() == 0)
+                            shown.setFields(columns.fields());
+                        shown.appendRow(cells, lengths);
+                        takeRow(columns, cells, lengths);
+                        return true;
+                    });
+                if (isStale(request.generation))
+                    return;
+                toPass = rows;
+            }
+            // Fewer rows than asked for: they are the whole list.
+            const bool quickIsAll = quickHeader && rows < firstPartRows;
+            if (quickHeader && !quickIsAll) {
+                send(false, {});
+                partSent();
+            }
+            int fullRow = 0;
             const ResultSet header =
-                m_connection.forEachRow(request.sql, [&](const ResultSet &columns, const char *const *cells,
-                                                         const unsigned long *lengths) {
-                    if (isStale(request.generation))
-                        return false; // stopped on the server; the rest is not wanted
-                    if (!part) {
-                        part = std::make_shared<ResultSet>();
-                        part->setFields(columns.fields());
-                        idColumn = columns.fieldIndex(u"iktato");
-                    }
-                    part->appendRow(cells, lengths);
-                    const int partRow = part->rowCount() - 1;
-                    landing.look(*part, partRow, rows);
-                    ids.push_back(idColumn >= 0 ? part->raw(partRow, idColumn).toLongLong() : 0);
-                    ++rows;
-                    const bool due = firstSent ? part->rowCount() >= laterPartRows ||
+                quickIsAll ? std::move(*quickHeader)
+                           : m_connection.forEachRow(request.sql, [&](const ResultSet &columns,
+                                                                      const char *const *cells,
+                                                                      const unsigned long *lengths) {
+                                 if (isStale(request.generation))
+                                     return false; // stopped on the server; the rest is not wanted
+                                 if (toPass > 0) {
+                                     const int row = fullRow++;
+                                     if (row < toPass) {
+                                         if (SameRow(shown, row, cells, lengths))
+                                             return true;
+                                         // The list changed in between: it is sent again from its top.
+                                         sendAgainFromTop(row);
+                                     }
+                                     toPass = 0;
+                                 }
+                                 takeRow(columns, cells, lengths);
+                                 const int partRow = part->rowCount() - 1;
+                                 const bool due =
+                                     firstSent ? part->rowCount() >= laterPartRows ||
                                                      (partRow % 64 == 0 && sinceSent.elapsed() >= LaterPartMs)
                                                : part->rowCount() >= firstPartRows;
-                    if (due) {
-                        send(false, {});
-                        std::function<void(const RegisterRequest &, int)> afterPart;
-                        {
-                            const std::lock_guard lock(m_mutex);
-                            afterPart = m_afterPart;
-                        }
-                        if (afterPart)
-                            afterPart(request, rows);
-                    }
-                    return true;
-                });
+                                 if (due) {
+                                     send(false, {});
+                                     partSent();
+                                 }
+                                 return true;
+                             });
+            if (!quickIsAll && toPass > 0 && fullRow < toPass && !isStale(request.generation))
+                sendAgainFromTop(fullRow); // the list lost rows in between
             ++m_completed;
             if (isStale(request.generation))
                 return;
@@ -205,11 +309,13 @@ void RegisterFetcher::read(const RegisterRequest &request)
             // The panel's text of the landing record comes with the last rows, so that the
             // window does not wait for the server when it shows them.
             std::shared_ptr<RegisterDetails> details;
-            try {
-                details = std::make_shared<RegisterDetails>(RegisterDetails::read(
-                    m_connection, RegisterDetails::idsAround(ids, landing.finalRow(rows))));
-            } catch (const DbError &) {
-                // The rows are what was asked for; the text is read when the window needs it.
+            if (request.readDetails) {
+                try {
+                    details = std::make_shared<RegisterDetails>(RegisterDetails::read(
+                        m_connection, RegisterDetails::idsAround(ids, landing.finalRow(rows))));
+                } catch (const DbError &) {
+                    // The rows are what was asked for; the text is read when the window needs it.
+                }
             }
             if (!isStale(request.generation))
                 send(true, std::move(details));

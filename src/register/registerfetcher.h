@@ -25,6 +25,11 @@ struct RegisterRequest
     // ...or the first row whose field begins with the text, ignoring letter case.
     QString locateField;
     QString locateText;
+    // The whole rows around the landing row come with the last part (the panel shows them).
+    bool readDetails = true;
+    // The order is total (by a unique key), so the first part can be read on its own with a
+    // LIMIT before the whole list, which then comes with the same rows first.
+    bool quickFirstPart = false;
 };
 
 // One part of the answer to a reading. The rows come in parts so that the first screen of them

@@ -1,11 +1,13 @@
 #include "app/setup.h"
 #include "db/connection.h"
+#include "db/dberror.h"
 #include "db/dbroutines.h"
 #include "db/query.h"
 #include "gui/messagebox.h"
 #include "output/qrhatarozat.h"
 #include "output/qrlista.h"
 #include "output/reportpreview.h"
+#include "register/registerlistreader.h"
 #include "testdatabase.h"
 #include "testutil.h"
 
@@ -24,9 +26,31 @@ using namespace Qt::StringLiterals;
 namespace {
 const QString AllYears = u"SELECT * FROM vw_iktato\nWHERE (iktato > 0)\nORDER BY sorrend;"_s;
 
+// The number in "/ 12", also while it is a lower bound ("/ 12…").
 int PageCountShown(const ReportPreview &preview)
 {
-    return preview.pageCountLabel()->text().mid(2).toInt();
+    QString text = preview.pageCountLabel()->text().mid(2);
+    if (text.endsWith(u"…"_s))
+        text.chop(1);
+    return text.toInt();
+}
+
+// Rows `from` to `to` (exclusive) of a result, as a part of it read on its own.
+ResultSet RowsOf(const ResultSet &all, int from, int to)
+{
+    ResultSet part;
+    part.setFields(all.fields());
+    std::vector<const char *> cells(all.columnCount());
+    std::vector<unsigned long> lengths(all.columnCount());
+    for (int row = from; row < to; ++row) {
+        for (int column = 0; column < all.columnCount(); ++column) {
+            const QByteArrayView raw = all.raw(row, column);
+            cells[column] = all.isNull(row, column) ? nullptr : raw.data();
+            lengths[column] = static_cast<unsigned long>(raw.size());
+        }
+        part.appendRow(cells.data(), lengths.data());
+    }
+    return part;
 }
 } // namespace
 
@@ -45,6 +69,9 @@ private slots:
     void zoom();
     void printWithoutPrinterSaysSo();
     void resolutionPreviewCountsItsPages();
+    void previewFollowsArrivingRows();
+    void readerGetsEveryRow();
+    void failedReadingClosesPreview();
 
 private:
     std::unique_ptr<TestDatabase> m_db;
@@ -184,6 +211,88 @@ void TestReportPreview::resolutionPreviewCountsItsPages()
     QCOMPARE(PageCountShown(preview), ReportLayout(report).pageCount());
     QVERIFY(preview.windowTitle().contains(u"Határozat"_s));
     SaveShot(&preview, u"report-preview-hatarozat"_s);
+}
+
+// The list is shown while its rows still arrive: a page is painted only once its rows are all
+// in, the pages come out as those of the whole list, and End waits for the last page.
+void TestReportPreview::previewFollowsArrivingRows()
+{
+    const ResultSet &all = m_query->result();
+    Query arriving(m_connection.get());
+    arriving.assign(RowsOf(all, 0, 10), 0);
+    QrLista report(arriving.result(), LoadReportOwner(*m_connection), u"Összes"_s);
+    report.setPrintedAt(m_list->printedAt());
+    report.setHasAllBands(false);
+
+    ReportPreview preview(report, QString());
+    preview.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&preview));
+    ReportPageView *view = preview.pageView();
+    QTRY_VERIFY(view->paintedPages() >= 1);
+    // Ten rows fill more than a page of the list; the page they end on waits for more.
+    QTRY_VERIFY(PageCountShown(preview) >= 2);
+    QCOMPARE(preview.pageCountLabel()->text(), u"/ %1…"_s.arg(PageCountShown(preview)));
+    const int known = PageCountShown(preview);
+    QVERIFY(view->pageImage(known - 1).isNull());
+
+    ReportPreview whole(*m_list, QString());
+    view->setZoom(1.0);
+    whole.pageView()->setZoom(1.0);
+    QCOMPARE(view->pageImage(0), whole.pageView()->pageImage(0));
+
+    view->goToLastPage(); // not known yet: it is gone to when it is
+    arriving.append(RowsOf(all, 10, all.rowCount()));
+    report.setHasAllBands(true);
+    view->bandsAdded();
+    const int pages = ReportLayout(*m_list).pageCount();
+    QTRY_COMPARE_WITH_TIMEOUT(preview.pageCountLabel()->text(), u"/ %1"_s.arg(pages), 30000);
+    QTRY_COMPARE(preview.pageBox()->value(), pages);
+    for (const int page : {known - 1, pages / 2, pages - 1})
+        QCOMPARE(view->pageImage(page), whole.pageView()->pageImage(page));
+}
+
+// The reader hands over every row of the query, byte for byte, in the query's order.
+void TestReportPreview::readerGetsEveryRow()
+{
+    RegisterListReader reader(*m_connection, AllYears);
+    reader.waitForFirstRows();
+    QVERIFY(reader.query().rowCount() >= std::min(400, RegisterListReader::FirstPartRows));
+    reader.waitForAll();
+    QVERIFY(reader.isComplete());
+    QVERIFY(!reader.hasFailed());
+    const ResultSet &got = reader.query().result();
+    const ResultSet &expected = m_query->result();
+    QCOMPARE(got.rowCount(), expected.rowCount());
+    QCOMPARE(got.columnCount(), expected.columnCount());
+    for (int row = 0; row < got.rowCount(); ++row) {
+        for (int column = 0; column < got.columnCount(); ++column) {
+            QCOMPARE(got.isNull(row, column), expected.isNull(row, column));
+            QVERIFY(got.raw(row, column) == expected.raw(row, column));
+        }
+    }
+}
+
+// A reading that fails keeps its error for the caller and closes a preview that follows it.
+void TestReportPreview::failedReadingClosesPreview()
+{
+    RegisterListReader reader(*m_connection, u"SELECT * FROM nincs_ilyen_tabla;"_s);
+    reader.waitForFirstRows();
+    QVERIFY(reader.hasFailed());
+    QVERIFY(reader.isComplete());
+    try {
+        reader.throwIfFailed();
+        QFAIL("no error");
+    } catch (const DbError &error) {
+        QCOMPARE(error.number(), 1146u); // no such table
+    }
+
+    Query rows(m_connection.get());
+    QrLista report(rows.result(), ReportOwner(), u"Összes"_s);
+    ReportPreview preview(report, QString());
+    preview.followRows(reader);
+    preview.show();
+    QTRY_VERIFY(!preview.isVisible());
+    QCOMPARE(preview.result(), int(QDialog::Rejected));
 }
 
 QTEST_MAIN(TestReportPreview)

@@ -5,6 +5,7 @@
 
 #include <QElapsedTimer>
 #include <QTest>
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -77,6 +78,8 @@ private slots:
     void failureIsDelivered();
     void partsMakeTheWholeResult_data();
     void partsMakeTheWholeResult();
+    void listChangedAfterTheFirstPart_data();
+    void listChangedAfterTheFirstPart();
 
 private:
     std::unique_ptr<TestDatabase> m_db;
@@ -209,13 +212,18 @@ void TestRegisterFetcher::partsMakeTheWholeResult_data()
     QTest::addColumn<int>("laterRows");
     QTest::addColumn<qint64>("locateId");
     QTest::addColumn<int>("landingPart"); // the part that names the landing row
+    QTest::addColumn<bool>("quick");      // the first part read on its own with a LIMIT
     // 23 rows of 11 columns with NULLs scattered over them: the parts' NULL marks land on
     // every bit position when the parts are put together.
-    QTest::newRow("one row a part, landing late") << 1 << 1 << qint64(17) << 16;
-    QTest::newRow("uneven parts") << 2 << 3 << qint64(17) << 5;
-    QTest::newRow("landing in the first part") << 5 << 7 << qint64(3) << 0;
-    QTest::newRow("a record not listed: the last part names row 0") << 2 << 5 << qint64(99) << 5;
-    QTest::newRow("all in the first part") << 256 << 256 << qint64(17) << 0;
+    for (const bool quick : {false, true}) {
+        const char *how = quick ? "first part alone, " : "";
+        QTest::addRow("%sone row a part, landing late", how) << 1 << 1 << qint64(17) << 16 << quick;
+        QTest::addRow("%suneven parts", how) << 2 << 3 << qint64(17) << 5 << quick;
+        QTest::addRow("%slanding in the first part", how) << 5 << 7 << qint64(3) << 0 << quick;
+        QTest::addRow("%sa record not listed: the last part names row 0", how)
+            << 2 << 5 << qint64(99) << 5 << quick;
+        QTest::addRow("%sall in the first part", how) << 256 << 256 << qint64(17) << 0 << quick;
+    }
 }
 
 void TestRegisterFetcher::partsMakeTheWholeResult()
@@ -224,6 +232,7 @@ void TestRegisterFetcher::partsMakeTheWholeResult()
     QFETCH(int, laterRows);
     QFETCH(qint64, locateId);
     QFETCH(int, landingPart);
+    QFETCH(bool, quick);
     QByteArray rows;
     for (int id = 1; id <= 23; ++id) {
         rows += QByteArray(rows.isEmpty() ? "" : ",") + "(" + QByteArray::number(id) + ", 2020, 1, " +
@@ -244,6 +253,7 @@ void TestRegisterFetcher::partsMakeTheWholeResult()
     m_fetcher->setPartRows(firstRows, laterRows);
     RegisterRequest r = request(1, sql);
     r.locateIds = {locateId};
+    r.quickFirstPart = quick;
     m_fetcher->submit(r);
     QTRY_VERIFY(!m_answers->all().empty() && m_answers->all().back().complete);
     const std::vector<RegisterAnswer> parts = m_answers->all();
@@ -279,6 +289,71 @@ void TestRegisterFetcher::partsMakeTheWholeResult()
     const RegisterDetails &details = *parts.back().details;
     QVERIFY(details.has(landing + 1));
     QCOMPARE(details.text(landing + 1, u"hatarozat"_s), (landing + 1) % 5 ? u"szöveg"_s : QString());
+}
+
+void TestRegisterFetcher::listChangedAfterTheFirstPart_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<bool>("sentAgain"); // the list is sent again from its top
+    QTest::newRow("a record added at the top")
+        << u"INSERT INTO iktato (iktato, ev, csoport, az, datum, targy) VALUES (1, 2020, 1, 1, '2020-01-02', 'Új')"_s
+        << true;
+    QTest::newRow("a record of the first part changed")
+        << u"UPDATE iktato SET targy = 'Más' WHERE iktato = 4"_s << true;
+    QTest::newRow("the list now shorter than the first part")
+        << u"DELETE FROM iktato WHERE iktato > 4"_s << true;
+    QTest::newRow("a record after the first part changed")
+        << u"UPDATE iktato SET targy = 'Más' WHERE iktato = 20"_s << false;
+}
+
+// The first part is read on its own before the whole list: when another workstation changes the
+// list in between, what the fetcher hands over in the end is the list as the whole reading saw it.
+void TestRegisterFetcher::listChangedAfterTheFirstPart()
+{
+    QFETCH(QString, change);
+    QFETCH(bool, sentAgain);
+    m_admin->exec(u"INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Pénzügyi');"_s);
+    for (int id = 2; id <= 21; ++id)
+        m_admin->exec(u"INSERT INTO iktato (iktato, ev, csoport, az, datum, targy) VALUES (%1, 2020, 1, %1, "
+                      "'2020-01-02', 'Tárgy');"_s.arg(id));
+    const QString sql =
+        u"SELECT iktato, iktatoaz, targy, sorrend FROM vw_iktato WHERE (iktato > 0) ORDER BY 1;"_s;
+
+    m_fetcher->setPartRows(5, 1000);
+    const ConnectionParams params = m_db->params();
+    std::atomic<bool> changed{false};
+    m_fetcher->setAfterPart([&](const RegisterRequest &, int) {
+        if (changed.exchange(true))
+            return;
+        Connection other(params);
+        other.open();
+        other.exec(change);
+    });
+    RegisterRequest r = request(1, sql);
+    r.quickFirstPart = true;
+    m_fetcher->submit(r);
+    QTRY_VERIFY(!m_answers->all().empty() && m_answers->all().back().complete);
+    QVERIFY(changed);
+
+    const std::vector<RegisterAnswer> parts = m_answers->all();
+    int firsts = 0;
+    ResultSet joined;
+    for (const RegisterAnswer &part : parts) {
+        QVERIFY2(part.rows, qPrintable(part.error));
+        if (part.first) {
+            ++firsts;
+            joined = ResultSet();
+        }
+        joined.append(std::move(*part.rows));
+    }
+    QCOMPARE(firsts, sentAgain ? 2 : 1);
+    const ResultSet now = m_admin->query(sql);
+    QCOMPARE(joined.rowCount(), now.rowCount());
+    for (int row = 0; row < now.rowCount(); ++row) {
+        for (int column = 0; column < now.columnCount(); ++column)
+            QCOMPARE(joined.raw(row, column), now.raw(row, column));
+    }
+    QCOMPARE(parts.back().row, 0);
 }
 
 QTEST_MAIN(TestRegisterFetcher)

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "output/arrivingrows.h"
+
+#include <memory>
+
+class RegisterFetcher;
+struct RegisterAnswer;
+
+// The whole rows of the register's query for the list report, read as the register reads its
+// grid: on a thread and a connection of their own, in parts.
+class RegisterListReader : public ArrivingRows
+{
+    Q_OBJECT
+public:
+    // Starts reading at once, with the connection's settings.
+    RegisterListReader(Connection &connection, const QString &sql, QObject *parent = nullptr);
+    // A reading still running is stopped on the server.
+    ~RegisterListReader() override;
+
+    // Rows in the first part: a page or two of the list.
+    static constexpr int FirstPartRows = 64;
+
+private:
+    void onAnswer(const RegisterAnswer &answer);
+
+    std::unique_ptr<RegisterFetcher> m_fetcher;
+};

@@ -38,13 +38,6 @@ void OpenResolutionQuery(Query &query, int iktato)
     query.open();
 }
 
-void OpenListQuery(Query &query, const QString &registerSql)
-{
-    query.close();
-    query.setSql(registerSql);
-    query.open();
-}
-
 ReportRows::ReportRows(const ResultSet &result) : m_result(result)
 {
     const char16_t *const names[ColumnCount] = {u"hosszu",    u"datum",       u"targy",    u"felelos",

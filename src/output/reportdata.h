@@ -22,9 +22,6 @@ ReportOwner LoadReportOwner(Connection &connection);
 
 // Opens the report query on one resolution record (no row for an id that is not there).
 void OpenResolutionQuery(Query &query, int iktato);
-// Opens the report query with the register query's SQL text as it stands at the moment, so
-// the list holds the register's rows in the register's order.
-void OpenListQuery(Query &query, const QString &registerSql);
 
 // The printed columns of the report query's rows. A column the result lacks reads empty.
 class ReportRows

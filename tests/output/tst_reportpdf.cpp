@@ -95,7 +95,8 @@ QString TestReportPdf::writePdf(Kind kind, const QString &sql, int iktato)
         m_dir.filePath(u"%1%2.pdf"_s.arg(kind == Kind::List ? u"lista"_s : u"hatarozat"_s).arg(++m_files));
     m_written.insert(key, path);
     if (kind == Kind::List) {
-        OpenListQuery(query, sql);
+        query.setSql(sql);
+        query.open();
         QrLista report(query.result(), LoadReportOwner(*m_connection), u"2024"_s);
         report.setPrintedAt(PrintTime);
         WriteReportPdf(report, path);
@@ -336,7 +337,8 @@ void TestReportPdf::emptyReportsPrintHeaderAndFooterOnly()
 void TestReportPdf::failedOrStoppedPdfLeavesTheOldFile()
 {
     Query query(m_connection.get());
-    OpenListQuery(query, ListSql2024);
+    query.setSql(ListSql2024);
+    query.open();
     QrLista report(query.result(), LoadReportOwner(*m_connection), u"2024"_s);
     const QString missing = m_dir.filePath(u"nincs/ilyen/lista.pdf"_s);
     QVERIFY_THROWS_EXCEPTION(ReportError, WriteReportPdf(report, missing));

@@ -89,7 +89,8 @@ void TestReportPreview::initTestCase()
     m_connection = std::make_unique<Connection>(m_db->params());
     m_connection->open();
     m_query = std::make_unique<Query>(m_connection.get());
-    OpenListQuery(*m_query, AllYears);
+    m_query->setSql(AllYears);
+    m_query->open();
     QCOMPARE(m_query->rowCount(), 400);
     m_list = std::make_unique<QrLista>(m_query->result(), LoadReportOwner(*m_connection), u"Összes"_s);
 }

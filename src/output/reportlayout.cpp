@@ -78,7 +78,7 @@ bool ReportLayout::ensurePage(int page)
 
 bool ReportLayout::ensurePageReady(int page)
 {
-    while (!isPageReady(page) && page < knownPageCount() && layoutNextPage()) {
+    while (!isPageReady(page) && layoutNextPage()) {
     }
     return isPageReady(page);
 }

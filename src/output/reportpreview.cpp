@@ -58,9 +58,10 @@ ReportPageView::ReportPageView(ReportLayout &layout, QWidget *parent)
     verticalScrollBar()->setSingleStep(24);
     horizontalScrollBar()->setSingleStep(24);
 
+    // The rest is laid out while idle, from the first paint on: a slice of it before would
+    // only keep the first page from the screen.
     m_idleLayout.setInterval(0);
     connect(&m_idleLayout, &QTimer::timeout, this, &ReportPageView::layoutSlice);
-    m_idleLayout.start();
 }
 
 qreal ReportPageView::pixelsPerMm() const
@@ -151,7 +152,7 @@ void ReportPageView::goToLastPage()
 
 void ReportPageView::bandsAdded()
 {
-    if (!m_idleLayout.isActive())
+    if (m_painted && !m_idleLayout.isActive())
         m_idleLayout.start();
     viewport()->update();
 }
@@ -234,6 +235,10 @@ void ReportPageView::paintEvent(QPaintEvent *)
             break;
         painter.fillRect(QRect(left + 3, y + 3, page.width(), page.height()), QColor(0, 0, 0, 90));
         painter.drawImage(QPoint(left, y), image);
+    }
+    if (!m_painted) {
+        m_painted = true;
+        m_idleLayout.start();
     }
 }
 

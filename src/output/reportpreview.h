@@ -75,6 +75,7 @@ private:
     int m_paintedPages = 0;
     int m_lastCurrent = -1;
     bool m_lastPageWanted = false;
+    bool m_painted = false; // the idle layout starts with the first paint
     QTimer m_idleLayout;
 };
 

@@ -3,6 +3,7 @@
 #include "common/cp1250.h"
 #include "fuzzcheck.h"
 
+#include <QSet>
 #include <QStringList>
 
 namespace {
@@ -54,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     }
     // Named: each character that cannot be stored on its own, once, in order of appearance.
-    QStringList named;
+    QSet<QString> named;
     QString expected;
     QString rest;
     for (const QString &ch : Characters(text)) {
@@ -64,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             rest += ch;
         } else if (!named.contains(ch)) {
             FUZZ_CHECK(alone == ch);
-            named.append(ch);
+            named.insert(ch);
             expected += ch;
         }
     }

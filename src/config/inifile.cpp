@@ -19,7 +19,9 @@ bool IsBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-QByteArray Trimmed(const QByteArray &bytes)
+// Views into the line: looking a name up reads every line of the file, and most of them are
+// neither the section nor the key asked for.
+QByteArrayView Trimmed(QByteArrayView bytes)
 {
     qsizetype from = 0;
     qsizetype to = bytes.size();
@@ -27,16 +29,21 @@ QByteArray Trimmed(const QByteArray &bytes)
         ++from;
     while (to > from && IsBlank(bytes.at(to - 1)))
         --to;
-    return bytes.mid(from, to - from);
+    return bytes.sliced(from, to - from);
+}
+
+bool IsSectionHeader(QByteArrayView line)
+{
+    return Trimmed(line).startsWith('[');
 }
 
 // The section name when the line is a section header.
-std::optional<QString> SectionOf(const QByteArray &line)
+std::optional<QString> SectionOf(QByteArrayView line)
 {
-    QByteArray t = Trimmed(line);
+    QByteArrayView t = Trimmed(line);
     if (!t.startsWith('['))
         return std::nullopt;
-    t = t.mid(1);
+    t = t.sliced(1);
     const qsizetype close = t.indexOf(']');
     if (close >= 0)
         t.truncate(close);
@@ -46,19 +53,19 @@ std::optional<QString> SectionOf(const QByteArray &line)
 struct KeyLine
 {
     QString key;
-    QByteArray value;
+    QByteArrayView value; // into the line
 };
 
 // The key and value when the line is a key line (a section header is never one).
-std::optional<KeyLine> KeyOf(const QByteArray &line)
+std::optional<KeyLine> KeyOf(QByteArrayView line)
 {
     const qsizetype eq = line.indexOf('=');
-    if (eq < 0 || SectionOf(line))
+    if (eq < 0 || IsSectionHeader(line))
         return std::nullopt;
-    const QByteArray key = Trimmed(line.left(eq));
+    const QByteArrayView key = Trimmed(line.first(eq));
     if (key.isEmpty())
         return std::nullopt;
-    return KeyLine{FromCp1250(key), Trimmed(line.mid(eq + 1))};
+    return KeyLine{FromCp1250(key), Trimmed(line.sliced(eq + 1))};
 }
 
 bool SameName(const QString &a, const QString &b)
@@ -137,7 +144,7 @@ qsizetype IniDocument::findSection(const QString &section) const
 qsizetype IniDocument::sectionEnd(qsizetype sectionLine) const
 {
     qsizetype i = sectionLine + 1;
-    while (i < m_lines.size() && !SectionOf(m_lines.at(i)))
+    while (i < m_lines.size() && !IsSectionHeader(m_lines.at(i)))
         ++i;
     return i;
 }

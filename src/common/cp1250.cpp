@@ -4,6 +4,7 @@
 #include <QSet>
 #include <QStringDecoder>
 #include <QStringEncoder>
+#include <QVarLengthArray>
 #include <algorithm>
 #include <memory>
 
@@ -77,7 +78,24 @@ QByteArray ToCp1250(const QString &text, QString *unmappable)
     // so that the offending characters can be named.
     QString bad;
     // Named once each, compared as whole characters: a lone surrogate is also half of an emoji.
-    QSet<char32_t> named;
+    // A few are looked up in a short list, more in a set.
+    QVarLengthArray<char32_t, 16> namedFew;
+    QSet<char32_t> namedMany;
+    const auto firstTime = [&](char32_t code) {
+        if (namedMany.isEmpty()) {
+            if (std::find(namedFew.cbegin(), namedFew.cend(), code) != namedFew.cend())
+                return false;
+            if (namedFew.size() < 16) {
+                namedFew.append(code);
+                return true;
+            }
+            namedMany = QSet<char32_t>(namedFew.cbegin(), namedFew.cend());
+        }
+        if (namedMany.contains(code))
+            return false;
+        namedMany.insert(code);
+        return true;
+    };
     QByteArray out(text.size(), Qt::Uninitialized);
     qsizetype written = 0;
     for (qsizetype i = 0; i < text.size();) {
@@ -88,11 +106,8 @@ QByteArray ToCp1250(const QString &text, QString *unmappable)
         const QStringView ch = QStringView(text).sliced(i, len);
         const int byte = Cp1250Byte(ch);
         if (byte < 0) {
-            const char32_t code = len == 2 ? QChar::surrogateToUcs4(ch.at(0), ch.at(1)) : ch.at(0).unicode();
-            if (!named.contains(code)) {
-                named.insert(code);
+            if (firstTime(len == 2 ? QChar::surrogateToUcs4(ch.at(0), ch.at(1)) : ch.at(0).unicode()))
                 bad += ch;
-            }
             out[written++] = '?';
         } else {
             out[written++] = char(byte);

@@ -209,6 +209,7 @@ int main(int argc, char *argv[])
     const PreviewMemory memory = PreviewAll(con, allSql);
 
     const QString yearSql = RegisterSql(*view, yearTab);
+    const bool yearFirstPartAlone = view->registerQuery().firstScreenfulIsQuick();
     const QString yearCaption = view->yearTabs()->currentText();
 
     // Export of "Összes".
@@ -242,7 +243,7 @@ int main(int argc, char *argv[])
         // As the list is printed: the rows read on their own thread, the first page laid out
         // from the first of them.
         t.restart();
-        RegisterListReader rows(con, yearSql);
+        RegisterListReader rows(con, yearSql, yearFirstPartAlone);
         ReportOwner owner = LoadReportOwner(con);
         rows.waitForFirstRows();
         rows.throwIfFailed();

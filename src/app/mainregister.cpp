@@ -197,7 +197,8 @@ void MainRegister::printResolution()
 
 void MainRegister::printList()
 {
-    RegisterListReader rows(m_connection, m_view->registerQuery().query().sqlText());
+    RegisterQuery &listed = m_view->registerQuery();
+    RegisterListReader rows(m_connection, listed.query().sqlText(), listed.firstScreenfulIsQuick());
     PrintList(m_connection, rows, m_view->yearTabs()->currentText(),
               PrintSettings{Beall.workstation.printer, m_openExportWindow}, &m_window);
 }

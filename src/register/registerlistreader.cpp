@@ -5,7 +5,8 @@
 
 #include <limits>
 
-RegisterListReader::RegisterListReader(Connection &connection, const QString &sql, QObject *parent)
+RegisterListReader::RegisterListReader(Connection &connection, const QString &sql, bool firstPartAlone,
+                                       QObject *parent)
     : ArrivingRows(connection, parent)
 {
     query().setSql(sql);
@@ -18,6 +19,7 @@ RegisterListReader::RegisterListReader(Connection &connection, const QString &sq
     request.generation = 1;
     request.sql = sql;
     request.readDetails = false;
+    request.quickFirstPart = firstPartAlone;
     m_fetcher->submit(std::move(request));
 }
 

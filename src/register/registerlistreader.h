@@ -13,8 +13,10 @@ class RegisterListReader : public ArrivingRows
 {
     Q_OBJECT
 public:
-    // Starts reading at once, with the connection's settings.
-    RegisterListReader(Connection &connection, const QString &sql, QObject *parent = nullptr);
+    // Starts reading at once, with the connection's settings. With `firstPartAlone` the first
+    // part is read on its own first (RegisterQuery::firstScreenfulIsQuick() says where that pays).
+    RegisterListReader(Connection &connection, const QString &sql, bool firstPartAlone = false,
+                       QObject *parent = nullptr);
     // A reading still running is stopped on the server.
     ~RegisterListReader() override;
 

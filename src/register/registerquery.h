@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QStringList>
 #include <memory>
+#include <optional>
 
 class Connection;
 class RegisterFetcher;
@@ -94,6 +95,10 @@ public:
     // Opens `rows` on the register as listed, with every column (the export's rows).
     void openFullRows(Query &rows) const;
 
+    // Whether a reading of the list as ordered now reads its first screenful on its own first,
+    // which pays only where the server finds it without going through the whole list.
+    bool firstScreenfulIsQuick();
+
     // The reading thread (made at the first reading).
     RegisterFetcher &fetcher();
 
@@ -128,6 +133,7 @@ private:
     QString m_committeeCondition;
     int m_committeeId = -1;
     QString m_sortField = QStringLiteral("sorrend");
+    std::optional<bool> m_yearIndexed; // asked once, at the first reading in key order
 
     std::unique_ptr<RegisterFetcher> m_fetcher;
     quint64 m_generation = 0;

@@ -70,6 +70,7 @@ private slots:
     void printWithoutPrinterSaysSo();
     void resolutionPreviewCountsItsPages();
     void previewFollowsArrivingRows();
+    void readerGetsEveryRow_data();
     void readerGetsEveryRow();
     void failedReadingClosesPreview();
 
@@ -256,10 +257,19 @@ void TestReportPreview::previewFollowsArrivingRows()
         QCOMPARE(view->pageImage(page), whole.pageView()->pageImage(page));
 }
 
+void TestReportPreview::readerGetsEveryRow_data()
+{
+    QTest::addColumn<bool>("firstPartAlone");
+    QTest::newRow("in one reading") << false;
+    // The first part read with a LIMIT, then the whole list passing over its leading rows.
+    QTest::newRow("first part on its own") << true;
+}
+
 // The reader hands over every row of the query, byte for byte, in the query's order.
 void TestReportPreview::readerGetsEveryRow()
 {
-    RegisterListReader reader(*m_connection, AllYears);
+    QFETCH(bool, firstPartAlone);
+    RegisterListReader reader(*m_connection, AllYears, firstPartAlone);
     reader.waitForFirstRows();
     QVERIFY(reader.query().rowCount() >= std::min(400, RegisterListReader::FirstPartRows));
     reader.waitForAll();

@@ -3,22 +3,10 @@
 #include "common/cp1250.h"
 #include "fuzzcheck.h"
 
+#include <QSet>
 #include <QStringList>
 
 namespace {
-
-// The text split into characters: a surrogate pair is one, a lone surrogate one of its own.
-QStringList Characters(const QString &text)
-{
-    QStringList chars;
-    for (qsizetype i = 0; i < text.size();) {
-        const qsizetype len =
-            text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2 : 1;
-        chars.append(text.mid(i, len));
-        i += len;
-    }
-    return chars;
-}
 
 qsizetype CodePoints(const QString &text)
 {
@@ -54,17 +42,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     }
     // Named: each character that cannot be stored on its own, once, in order of appearance.
-    QStringList named;
+    QSet<char32_t> named;
     QString expected;
     QString rest;
-    for (const QString &ch : Characters(text)) {
-        QString alone;
+    QString alone;
+    for (qsizetype i = 0; i < text.size();) {
+        // A surrogate pair is one character, a lone surrogate one of its own.
+        const qsizetype len =
+            text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate() ? 2 : 1;
+        const QString ch = QString::fromRawData(text.constData() + i, len);
+        const char32_t code = len == 2 ? QChar::surrogateToUcs4(ch.at(0), ch.at(1)) : ch.at(0).unicode();
+        i += len;
         ToCp1250(ch, &alone);
         if (alone.isEmpty()) {
             rest += ch;
-        } else if (!named.contains(ch)) {
+        } else if (!named.contains(code)) {
             FUZZ_CHECK(alone == ch);
-            named.append(ch);
+            named.insert(code);
             expected += ch;
         }
     }

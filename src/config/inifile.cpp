@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <array>
 #include <limits>
 
 using namespace Qt::StringLiterals;
@@ -19,7 +20,9 @@ bool IsBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-QByteArray Trimmed(const QByteArray &bytes)
+// Views into the line: looking a name up reads every line of the file, and most of them are
+// neither the section nor the key asked for.
+QByteArrayView Trimmed(QByteArrayView bytes)
 {
     qsizetype from = 0;
     qsizetype to = bytes.size();
@@ -27,43 +30,79 @@ QByteArray Trimmed(const QByteArray &bytes)
         ++from;
     while (to > from && IsBlank(bytes.at(to - 1)))
         --to;
-    return bytes.mid(from, to - from);
+    return bytes.sliced(from, to - from);
 }
 
-// The section name when the line is a section header.
-std::optional<QString> SectionOf(const QByteArray &line)
+bool IsSectionHeader(QByteArrayView line)
 {
-    QByteArray t = Trimmed(line);
+    return Trimmed(line).startsWith('[');
+}
+
+// The bytes of the section name when the line is a section header.
+std::optional<QByteArrayView> SectionNameBytes(QByteArrayView line)
+{
+    QByteArrayView t = Trimmed(line);
     if (!t.startsWith('['))
         return std::nullopt;
-    t = t.mid(1);
+    t = t.sliced(1);
     const qsizetype close = t.indexOf(']');
     if (close >= 0)
         t.truncate(close);
-    return FromCp1250(Trimmed(t));
+    return Trimmed(t);
+}
+
+// The bytes of the key when the line is a key line (a section header is never one).
+std::optional<QByteArrayView> KeyBytes(QByteArrayView line)
+{
+    const qsizetype eq = line.indexOf('=');
+    if (eq < 0 || IsSectionHeader(line))
+        return std::nullopt;
+    const QByteArrayView key = Trimmed(line.first(eq));
+    if (key.isEmpty())
+        return std::nullopt;
+    return key;
 }
 
 struct KeyLine
 {
     QString key;
-    QByteArray value;
+    QByteArrayView value; // into the line
 };
 
-// The key and value when the line is a key line (a section header is never one).
-std::optional<KeyLine> KeyOf(const QByteArray &line)
+// The key and value when the line is a key line.
+std::optional<KeyLine> KeyOf(QByteArrayView line)
 {
-    const qsizetype eq = line.indexOf('=');
-    if (eq < 0 || SectionOf(line))
+    const auto key = KeyBytes(line);
+    if (!key)
         return std::nullopt;
-    const QByteArray key = Trimmed(line.left(eq));
-    if (key.isEmpty())
-        return std::nullopt;
-    return KeyLine{FromCp1250(key), Trimmed(line.mid(eq + 1))};
+    return KeyLine{FromCp1250(*key), Trimmed(line.sliced(line.indexOf('=') + 1))};
 }
 
-bool SameName(const QString &a, const QString &b)
+// Each code page 1250 byte as its character with letter case folded.
+const std::array<char16_t, 256> &FoldedCp1250()
 {
-    return a.compare(b, Qt::CaseInsensitive) == 0;
+    static const std::array<char16_t, 256> table = [] {
+        std::array<char16_t, 256> t{};
+        for (int b = 0; b < 256; ++b)
+            t[b] = FromCp1250(QByteArray(1, char(b))).at(0).toCaseFolded().unicode();
+        return t;
+    }();
+    return table;
+}
+
+// Whether a name in the file (code page 1250 bytes) is the name asked for, letter case aside, as
+// QString::compare without case finds: character by character with case folded. Compared in
+// place, since a lookup compares every section header, and every key of the section, with it.
+bool SameName(QByteArrayView bytes, QStringView name)
+{
+    if (bytes.size() != name.size())
+        return false;
+    const auto &folded = FoldedCp1250();
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        if (folded[uchar(bytes.at(i))] != QChar::toCaseFolded(name.at(i).unicode()))
+            return false;
+    }
+    return true;
 }
 
 // A section name as the file holds it: the header line drops the blanks and tabs around it, so
@@ -127,7 +166,7 @@ qsizetype IniDocument::findSection(const QString &section) const
 {
     const QString wanted = SectionName(section);
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
-        const auto name = SectionOf(m_lines.at(i));
+        const auto name = SectionNameBytes(m_lines.at(i));
         if (name && SameName(*name, wanted))
             return i;
     }
@@ -137,7 +176,7 @@ qsizetype IniDocument::findSection(const QString &section) const
 qsizetype IniDocument::sectionEnd(qsizetype sectionLine) const
 {
     qsizetype i = sectionLine + 1;
-    while (i < m_lines.size() && !SectionOf(m_lines.at(i)))
+    while (i < m_lines.size() && !IsSectionHeader(m_lines.at(i)))
         ++i;
     return i;
 }
@@ -146,8 +185,8 @@ qsizetype IniDocument::findKey(qsizetype sectionLine, const QString &key) const
 {
     const qsizetype end = sectionEnd(sectionLine);
     for (qsizetype i = sectionLine + 1; i < end; ++i) {
-        const auto kv = KeyOf(m_lines.at(i));
-        if (kv && SameName(kv->key, key))
+        const auto name = KeyBytes(m_lines.at(i));
+        if (name && SameName(*name, key))
             return i;
     }
     return -1;

@@ -67,7 +67,12 @@ void ResultSet::appendRow(const char *const *cells, const unsigned long *lengths
         rowBytes += cells[c] ? lengths[c] : 0;
     if (m_blocks.empty() || m_blocks.back().capacity - m_blocks.back().used < rowBytes) {
         Block block;
-        block.capacity = std::uint32_t(std::max<std::size_t>(BlockSize, rowBytes));
+        // A squeezed last block may be small: the next one still starts at the first size.
+        const std::size_t size = m_blocks.empty()
+                                     ? FirstBlockSize
+                                     : std::clamp<std::size_t>(2 * std::size_t(m_blocks.back().capacity),
+                                                               FirstBlockSize, BlockSize);
+        block.capacity = std::uint32_t(std::max(size, rowBytes));
         block.data.reset(new char[block.capacity]);
         m_blocks.push_back(std::move(block));
     }

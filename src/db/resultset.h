@@ -69,6 +69,9 @@ private:
         std::uint32_t used = 0;
         std::uint32_t capacity = 0;
     };
+    // Blocks grow from the first size to the largest one by doubling: a result of a few rows
+    // does not take a megabyte, a large one still ends up in large blocks.
+    static constexpr std::uint32_t FirstBlockSize = 16u << 10;
     static constexpr std::uint32_t BlockSize = 1u << 20;
 
     QList<FieldInfo> m_fields;

@@ -4,6 +4,7 @@
 #include "common/text.h"
 #include "common/values.h"
 
+#include <QStringEncoder>
 #include <QTest>
 #include <limits>
 
@@ -40,6 +41,7 @@ private slots:
     void hungarianToUtf8RoundTrip();
     void unmappableCharactersAreNamed_data();
     void unmappableCharactersAreNamed();
+    void everyUnitEncodedAsAlone();
 };
 
 void TestCommonText::splitField_data()
@@ -345,6 +347,42 @@ void TestCommonText::unmappableCharactersAreNamed()
     QCOMPARE(ToCp1250(text, &named), expected);
     QCOMPARE(named, unmappable);
     QCOMPARE(UnmappableCp1250Chars(text), unmappable);
+}
+
+// One text with every UTF-16 unit, so the characters cp1250 lacks send it down the
+// character-by-character path: each unit comes out as a fresh encoder gives it on its own, and
+// what one unit leaves in the converter does not change the next.
+void TestCommonText::everyUnitEncodedAsAlone()
+{
+    QString text;
+    QByteArray expected;
+    QString expectedNamed;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int unit = 0; unit <= 0xFFFF; ++unit) {
+            const QChar ch{char16_t(unit)};
+            // A high surrogate before a low one would make a pair: a letter keeps them apart.
+            text += ch;
+            text += u'a';
+            QStringEncoder alone("windows-1250", QStringConverter::Flag::Stateless);
+            const QByteArray one = alone.encode(QString(ch));
+            const bool stored = !alone.hasError() && one.size() == 1;
+            expected += stored ? one : QByteArray("?");
+            expected += 'a';
+            if (!stored && pass == 0)
+                expectedNamed += ch;
+        }
+    }
+    QString named;
+    const QByteArray encoded = ToCp1250(text, &named);
+    QCOMPARE(encoded.size(), expected.size());
+    for (qsizetype i = 0; i < encoded.size(); ++i) {
+        if (encoded.at(i) != expected.at(i))
+            QFAIL(
+                qPrintable(u"U+%1: byte %2, expected %3"_s.arg(uint(text.at(i).unicode()), 4, 16, QChar(u'0'))
+                               .arg(quint8(encoded.at(i)))
+                               .arg(quint8(expected.at(i)))));
+    }
+    QCOMPARE(named, expectedNamed);
 }
 
 QTEST_GUILESS_MAIN(TestCommonText)

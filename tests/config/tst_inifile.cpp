@@ -47,6 +47,7 @@ private slots:
     void reads();
     void readsCp1250Bytes_data();
     void readsCp1250Bytes();
+    void namesMatchWithoutCaseForEveryByte();
     void writeKeepsBytesOfOtherLines();
     void writes_data();
     void writes();
@@ -363,6 +364,29 @@ void TestIniFile::secondInstanceSeesWrite()
     QCOMPARE(second.readString(u"User"_s, u"LastUser"_s), u"egy"_s);
     first.writeString(u"User"_s, u"LastUser"_s, u"kettő"_s);
     QCOMPARE(second.readString(u"User"_s, u"LastUser"_s), u"kettő"_s);
+}
+
+// Names in the file are compared in their cp1250 bytes: for every pair of characters, a key is
+// found by the other exactly when the two are the same text letter case aside.
+void TestIniFile::namesMatchWithoutCaseForEveryByte()
+{
+    int found = 0;
+    for (int stored = 0; stored < 256; ++stored) {
+        const char c = char(stored);
+        if (c == ' ' || c == '\t' || c == '=' || c == '[' || c == '\r' || c == '\n')
+            continue;
+        const IniDocument doc = IniDocument::fromBytes(QByteArray(QByteArray("[S]\r\n") + c + "=1\r\n"));
+        const QString storedName = FromCp1250(QByteArray(1, c));
+        for (int asked = 0; asked < 256; ++asked) {
+            const QString name = FromCp1250(QByteArray(1, char(asked)));
+            const bool same = storedName.compare(name, Qt::CaseInsensitive) == 0;
+            if (doc.contains(u"s"_s, name) != same)
+                QFAIL(qPrintable(u"stored byte %1, asked byte %2"_s.arg(stored).arg(asked)));
+            found += same ? 1 : 0;
+        }
+    }
+    // Each byte finds itself, and the letters with two cases find each other.
+    QVERIFY(found > 250 + 2 * 26);
 }
 
 QTEST_GUILESS_MAIN(TestIniFile)

@@ -3,6 +3,7 @@
 #include "db/connection.h"
 #include "db/dberror.h"
 #include "db/dbroutines.h"
+#include "db/resultset.h"
 #include "testdatabase.h"
 
 #include <QTest>
@@ -31,6 +32,7 @@ private slots:
     void refusedCommitLeavesNothingOpen();
     void isReadStatement_data();
     void isReadStatement();
+    void resultRowsAcrossBlocks();
 };
 
 void TestConnection::opensWithHungarianCollation()
@@ -312,6 +314,46 @@ void TestConnection::isReadStatement()
     QFETCH(QByteArray, sql);
     QFETCH(bool, read);
     QCOMPARE(Connection::isReadStatement(sql), read);
+}
+
+// Rows of every size from a few bytes to more than the largest block, NULLs among them, in one
+// result and then in a second one appended after a squeeze: every cell reads back as stored.
+void TestConnection::resultRowsAcrossBlocks()
+{
+    const QList<int> sizes = {3,      0,      9000,   17000,   40000, 1,      70000,
+                              150000, 300000, 700000, 1500000, 5,     900000, 2};
+    QList<FieldInfo> fields(2);
+    const auto cell = [](int row, int column, int size) {
+        QByteArray bytes(size, Qt::Uninitialized);
+        for (int i = 0; i < size; ++i)
+            bytes[i] = char('a' + (row * 7 + column * 3 + i) % 26);
+        return bytes;
+    };
+    const auto fill = [&](ResultSet &result, int firstRow) {
+        result.setFields(fields);
+        for (int r = 0; r < sizes.size(); ++r) {
+            const QByteArray first = cell(firstRow + r, 0, sizes.at(r));
+            const QByteArray second = cell(firstRow + r, 1, sizes.at(sizes.size() - 1 - r));
+            const bool null = r % 4 == 1;
+            const char *cells[] = {first.constData(), null ? nullptr : second.constData()};
+            const unsigned long lengths[] = {ulong(first.size()), null ? 0ul : ulong(second.size())};
+            result.appendRow(cells, lengths);
+        }
+    };
+    ResultSet result;
+    fill(result, 0);
+    result.squeeze();
+    ResultSet more;
+    fill(more, int(sizes.size()));
+    result.append(std::move(more));
+    QCOMPARE(result.rowCount(), 2 * int(sizes.size()));
+    for (int row = 0; row < result.rowCount(); ++row) {
+        const int r = row % int(sizes.size());
+        QCOMPARE(result.raw(row, 0).toByteArray(), cell(row, 0, sizes.at(r)));
+        QCOMPARE(result.isNull(row, 1), r % 4 == 1);
+        if (r % 4 != 1)
+            QCOMPARE(result.raw(row, 1).toByteArray(), cell(row, 1, sizes.at(sizes.size() - 1 - r)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestConnection)

@@ -226,9 +226,10 @@ void RegisterFetcher::read(const RegisterRequest &request)
                     afterPart(request, rows);
             };
 
-            // The server sorts every row before it sends the first one, which takes it several
-            // times longer than picking out the first screenful: that is read on its own first,
-            // then the whole list, whose leading rows are passed over when they are the same.
+            // Before it sends the first row the server may sort every row, or walk the table's key
+            // to the year's rows, which takes it several times longer than picking out the first
+            // screenful where an index gives it: the caller then asks for that to be read on its
+            // own first, then the whole list, whose leading rows are passed over when the same.
             ResultSet shown; // the rows of the first part as they were sent
             int toPass = 0;
             // The first `count` rows sent are still right, the others are not.

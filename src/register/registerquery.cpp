@@ -116,9 +116,10 @@ bool HasYearIndex(Connection &connection)
 {
     try {
         const ResultSet index = connection.query(u"SHOW INDEX FROM iktato;"_s);
-        QHash<QString, QStringList> columns; // index name -> its columns in order
+        // The server lists each index's columns in their order.
+        QHash<QString, QStringList> columns; // index name -> its columns
         for (int r = 0; r < index.rowCount(); ++r)
-            columns[index.text(r, 2)].insert(index.text(r, 3).toInt() - 1, index.text(r, 4).toLower());
+            columns[index.text(r, 2)].append(index.text(r, 4).toLower());
         for (const QStringList &list : std::as_const(columns)) {
             if (list == QStringList{u"ev"_s} || list == QStringList{u"ev"_s, u"iktato"_s})
                 return true;

@@ -32,6 +32,11 @@ target_flags() {
   # a script's delimiter line), and the check that every field and separator makes up the text
   # asks for each field in turn, so the time per input grows with the square of its length.
   fuzz_splitfield) echo -max_len=512 ;;
+  # The check asks the document for every entry it read, and each lookup reads the file from its
+  # first line, so the time per input grows with the square of its length as well. The reader
+  # itself goes line by line; 1 KB holds dozens of lines, sections and profiles, and takes every
+  # path a longer file would.
+  fuzz_inifile) echo -max_len=1024 ;;
   esac
 }
 failed=()

@@ -12,6 +12,7 @@
 #include "gui/messagebox.h"
 #include "profiles/frm_adatbazisnyit.h"
 #include "profiles/frm_init.h"
+#include "register/savejournal.h"
 #include "users/frm_login.h"
 
 using namespace Qt::StringLiterals;
@@ -104,5 +105,8 @@ StartupOutcome RunStartup(Connection &con, QWidget *owner)
         Beall.masterDataRight = true;
         Beall.userId = 0;
     }
+    // Saves that a crash interrupted, here or on another workstation, get their files put in
+    // agreement with their records.
+    SettleInterruptedSaves(con, Beall.documentStore);
     return StartupOutcome::Started;
 }

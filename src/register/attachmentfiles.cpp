@@ -21,16 +21,15 @@ QString temporaryName(const QString &folder, const QString &hint)
     return QDir(folder).filePath(u"~%1.%2.tmp"_s.arg(hint, QUuid::createUuid().toString(QUuid::Id128)));
 }
 
-// Renames within one folder, replacing a file of the new name in one step.
-bool moveFile(const QString &from, const QString &to)
+} // namespace
+
+bool MoveStoreFile(const QString &from, const QString &to)
 {
     std::error_code ec;
     std::filesystem::rename(std::filesystem::path(QFile::encodeName(from).toStdString()),
                             std::filesystem::path(QFile::encodeName(to).toStdString()), ec);
     return !ec;
 }
-
-} // namespace
 
 QString StoredNameColumn(int slot)
 {
@@ -96,7 +95,10 @@ AttachmentCopy CopyAttachmentForViewing(const QString &storePath, const QString 
     return copy;
 }
 
-AttachmentPlacement::AttachmentPlacement(QString storePath) : m_store(std::move(storePath)) {}
+AttachmentPlacement::AttachmentPlacement(QString storePath)
+    : m_store(std::move(storePath)), m_journalId(NewJournalId())
+{
+}
 
 AttachmentPlacement::~AttachmentPlacement()
 {
@@ -131,27 +133,49 @@ bool AttachmentPlacement::prepare(int slot, const QString &sourcePath, QString *
     return true;
 }
 
-bool AttachmentPlacement::place(int slot, const QString &storedName, QString *error)
+void AttachmentPlacement::plan(int slot, const QString &storedName, const QString &sourceName)
 {
     Item *it = item(slot);
     Q_ASSERT(it && !it->placed);
     it->target = QDir(m_store).filePath(storedName);
+    it->source = sourceName;
+    it->keptAside = temporaryName(m_store, storedName);
+    const QFileInfo existing(it->target);
+    it->hadOld = existing.exists() || existing.isSymLink();
+}
+
+bool AttachmentPlacement::writeJournal(SaveJournal journal, QString *error)
+{
+    journal.id = m_journalId;
+    journal.files.clear();
+    for (const auto &[slot, it] : std::as_const(m_items)) {
+        journal.files.append({slot, QFileInfo(it.target).fileName(), it.source, QFileInfo(it.copy).fileName(),
+                              QFileInfo(it.keptAside).fileName(), it.hadOld});
+    }
+    return WriteSaveJournal(m_store, journal, error);
+}
+
+bool AttachmentPlacement::journalExists() const
+{
+    return SaveJournalExists(m_store, m_journalId);
+}
+
+bool AttachmentPlacement::place(int slot, QString *error)
+{
+    Item *it = item(slot);
+    Q_ASSERT(it && !it->placed && !it->target.isEmpty());
     const auto fail = [&] {
         if (error)
             *error = u"A(z) \"%1\" állomány nem írható."_s.arg(it->target);
         return false;
     };
     const QFileInfo existing(it->target);
-    if (existing.exists() || existing.isSymLink()) {
-        it->keptAside = temporaryName(m_store, storedName);
-        if (!moveFile(it->target, it->keptAside)) {
-            it->keptAside.clear();
-            return fail();
-        }
-    }
-    if (!moveFile(it->copy, it->target)) {
-        if (!it->keptAside.isEmpty() && moveFile(it->keptAside, it->target))
-            it->keptAside.clear();
+    const bool replaces = existing.exists() || existing.isSymLink();
+    if (replaces && !MoveStoreFile(it->target, it->keptAside))
+        return fail();
+    if (!MoveStoreFile(it->copy, it->target)) {
+        if (replaces)
+            MoveStoreFile(it->keptAside, it->target);
         return fail();
     }
     it->placed = true;
@@ -161,13 +185,11 @@ bool AttachmentPlacement::place(int slot, const QString &storedName, QString *er
 void AttachmentPlacement::keep()
 {
     for (auto &[slot, it] : m_items) {
-        if (!it.placed)
-            continue;
-        if (!it.keptAside.isEmpty())
+        if (it.placed)
             QFile::remove(it.keptAside);
-        it.keptAside.clear();
     }
     m_items.removeIf([](const std::pair<int, Item> &p) { return p.second.placed; });
+    removeJournalWhenSettled();
 }
 
 void AttachmentPlacement::undo()
@@ -177,10 +199,22 @@ void AttachmentPlacement::undo()
             continue;
         // A file that cannot go back to its temporary name must still leave the stored name
         // free for the file it replaced.
-        if (!moveFile(it.target, it.copy))
+        if (!MoveStoreFile(it.target, it.copy))
             QFile::remove(it.target);
-        if (!it.keptAside.isEmpty() && moveFile(it.keptAside, it.target))
-            it.keptAside.clear();
+        if (QFileInfo::exists(it.keptAside))
+            MoveStoreFile(it.keptAside, it.target);
         it.placed = false;
     }
+    removeJournalWhenSettled();
+}
+
+void AttachmentPlacement::forget()
+{
+    m_items.clear();
+}
+
+void AttachmentPlacement::removeJournalWhenSettled()
+{
+    // Copies waiting for another try are not in the store under any name a record gives.
+    RemoveSaveJournal(m_store, m_journalId);
 }

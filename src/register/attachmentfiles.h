@@ -1,5 +1,7 @@
 #pragma once
 
+#include "savejournal.h"
+
 #include <QList>
 #include <QString>
 #include <utility>
@@ -48,11 +50,16 @@ struct AttachmentCopy
 AttachmentCopy CopyAttachmentForViewing(const QString &storePath, const QString &storedName,
                                         const QString &sourceName);
 
+// Renames within one folder, replacing a file of the new name in one step.
+bool MoveStoreFile(const QString &from, const QString &to);
+
 // The chosen files of one save, put into the document store so that the store and the record
 // agree whatever fails. Each file is first copied under a temporary name (a failed copy changes
-// nothing); while the record's transaction is still open it is moved to its stored name, and a
-// file it replaces is kept aside under a temporary name. Once the outcome of the commit is
-// known, keep() drops the kept-aside files, or undo() puts everything back as it was.
+// nothing); once the record's stored names are known, a journal of the moves is written
+// (savejournal.h); while the record's transaction is still open each copy is moved to its stored
+// name, and a file it replaces is kept aside under a temporary name. Once the outcome of the
+// commit is known, keep() drops the kept-aside files, or undo() puts everything back as it was;
+// either removes the journal.
 class AttachmentPlacement
 {
 public:
@@ -64,23 +71,38 @@ public:
 
     // Copies the file chosen for a slot into the store under a temporary name.
     bool prepare(int slot, const QString &sourcePath, QString *error);
-    // Moves the slot's copy to its stored name, keeping aside a file of that name.
-    bool place(int slot, const QString &storedName, QString *error);
+    // Names the stored name and the source name the record will give a prepared slot.
+    void plan(int slot, const QString &storedName, const QString &sourceName);
+    // Writes the journal of the planned moves for the record that `journal` names (its files are
+    // filled in here). The caller holds the journal's lock on the server from now until the
+    // files are settled.
+    bool writeJournal(SaveJournal journal, QString *error);
+    const QString &journalId() const { return m_journalId; }
+    // Whether the journal is still in the store: gone, another workstation settled the files.
+    bool journalExists() const;
+    // Moves the slot's copy to its planned stored name, keeping aside a file of that name.
+    bool place(int slot, QString *error);
     // The record names the placed files: the files they replaced go.
     void keep();
     // The record does not name them: each placed file goes back to its temporary name (ready
     // for another try) and each kept-aside file back to its own name.
     void undo();
+    // Another workstation settled the files from the journal: nothing is left to do here.
+    void forget();
 
 private:
     struct Item
     {
         QString copy;      // the temporary copy, or where a placed file returns to
-        QString target;    // the stored name's path once placed
+        QString target;    // the stored name's path
+        QString source;    // the source file name the record gives it
         QString keptAside; // where the replaced file waits
+        bool hadOld = false;
         bool placed = false;
     };
     QString m_store;
+    QString m_journalId;
     QList<std::pair<int, Item>> m_items;
     Item *item(int slot);
+    void removeJournalWhenSettled();
 };

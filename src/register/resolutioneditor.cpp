@@ -1,8 +1,10 @@
 #include "resolutioneditor.h"
 
 #include "db/dbroutines.h"
+#include "editcollisiondialog.h"
 #include "frm_szerkeszt.h"
 #include "gui/messagebox.h"
+#include "savejournal.h"
 
 using namespace Qt::StringLiterals;
 
@@ -13,6 +15,9 @@ int EditResolution(Connection &con, int recordId, int committeeId, QDate date, c
     if (recordId == -1) {
         loaded = NewResolutionRecord(con, committeeId, date);
     } else {
+        // A save of this record that a crash interrupted puts its files right before anyone
+        // looks at them.
+        SettleInterruptedSaves(con, documentStore, recordId);
         const std::optional<Resolution> found = LoadResolution(con, recordId);
         if (!found) {
             ShowErrorBox(u"A határozat nem található: egy másik munkaállomás időközben törölte."_s, parent);
@@ -25,7 +30,8 @@ int EditResolution(Connection &con, int recordId, int committeeId, QDate date, c
     form.setSubjectChoices(SubjectCatalogue(con));
     form.setDocumentStore(documentStore);
     form.setHeading(LookupName(con, loaded.committee, u"csoport"_s, QString()));
-    form.setRecord(loaded, ServerDate(con));
+    const QDate serverDate = ServerDate(con);
+    form.setRecord(loaded, serverDate);
 
     int savedId = -1;
     PendingSave pending;
@@ -36,7 +42,21 @@ int EditResolution(Connection &con, int recordId, int committeeId, QDate date, c
             ShowErrorBox(error, &form);
             return false;
         }
-        const SaveResult saved = SaveResolution(con, loaded, edited, documentStore, &pending);
+        SaveResult saved = SaveResolution(con, loaded, edited, documentStore, &pending);
+        // Another workstation changed the record meanwhile: the clerk decides, field by field,
+        // and the save goes on from their row, as often as they keep changing it.
+        while (saved.collision) {
+            const EditCollision collision = *saved.collision;
+            const std::optional<QList<ResolutionField>> takeTheirs =
+                AskEditCollision(loaded, collision, edited, fontSize, &form);
+            loaded = collision.theirs;
+            edited = MergeEdits(collision, edited, takeTheirs.value_or(QList<ResolutionField>()));
+            if (!takeTheirs) {
+                form.setRecord(edited, serverDate);
+                return false;
+            }
+            saved = SaveResolution(con, loaded, edited, documentStore, &pending);
+        }
         if (!saved.ok) {
             ShowErrorBox(saved.recordGone ? saved.error : u"Hiba: "_s + saved.error, &form);
             return false;

@@ -26,9 +26,10 @@ Resolution NewResolutionRecord(Connection &con, int committee, QDate date)
     return r;
 }
 
-std::optional<Resolution> LoadResolution(Connection &con, int id)
+std::optional<Resolution> LoadResolution(Connection &con, int id, bool forUpdate)
 {
-    const ResultSet rs = con.query(u"SELECT * FROM iktato WHERE iktato = "_s + ValueToIntText(id) + u';');
+    const ResultSet rs = con.query(u"SELECT * FROM iktato WHERE iktato = "_s + ValueToIntText(id) +
+                                   (forUpdate ? u" FOR UPDATE;"_s : u";"_s));
     if (rs.rowCount() == 0)
         return std::nullopt;
     const auto value = [&rs](const QString &column) { return rs.value(0, rs.fieldIndex(column)); };

@@ -46,7 +46,8 @@ int NextResolutionNumber(Connection &con, int year, int committee);
 Resolution NewResolutionRecord(Connection &con, int committee, QDate date);
 
 // The record with the given id; nullopt when there is none (another workstation deleted it).
-std::optional<Resolution> LoadResolution(Connection &con, int id);
+// `forUpdate` also locks the row until the caller's transaction ends.
+std::optional<Resolution> LoadResolution(Connection &con, int id, bool forUpdate = false);
 
 // The date of year `year` from the date field's "mm.dd" text (blanks shown as "_" or " ").
 // An invalid date and a message saying what is wrong when the text names no day.

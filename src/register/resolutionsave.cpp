@@ -26,6 +26,24 @@ constexpr int MaxSaveAttempts = 200;
 constexpr int NumberingLockSeconds = 3;
 // How long the session of a broken line may take to end before its outcome counts as unknown.
 constexpr int LostSessionWaitMs = 10000;
+// How long a save waits for a journal's lock that another workstation holds while it settles
+// the same files.
+constexpr int JournalLockSeconds = 5;
+// Room for the rest of a statement beside its longest text, when its size is checked against
+// the server's limit.
+constexpr qsizetype StatementOverhead = 64 * 1024;
+
+std::function<void(SaveStep)> &saveStepHook()
+{
+    static std::function<void(SaveStep)> hook;
+    return hook;
+}
+
+void reachStep(SaveStep step)
+{
+    if (saveStepHook())
+        saveStepHook()(step);
+}
 
 QString recordGoneMessage()
 {
@@ -87,22 +105,20 @@ bool isNumberCollision(const DbError &e, const QStringList &keys)
     return keys.contains(key, Qt::CaseInsensitive);
 }
 
-// The numbering lock of a year and committee, held while it lives. Not taking it (another
-// workstation holds it too long, or the server refuses) leaves the save as it would be without.
-class NumberingLock
+// A named lock of the server, held while it lives. Not taking it (another workstation holds it
+// too long, or the server refuses) is for the caller to weigh: held() says.
+class NamedLock
 {
 public:
-    NumberingLock(Connection &con, int year, int committee)
-        : m_con(con), m_name(NumberingLockSql(year, committee))
+    NamedLock(Connection &con, QString nameSql, int waitSeconds) : m_con(con), m_name(std::move(nameSql))
     {
         try {
-            m_held =
-                QueryInt(con, u"SELECT GET_LOCK(%1, %2);"_s.arg(m_name).arg(NumberingLockSeconds), 0) == 1;
+            m_held = QueryInt(con, u"SELECT GET_LOCK(%1, %2);"_s.arg(m_name).arg(waitSeconds), 0) == 1;
         } catch (const DbError &) {
             m_held = false;
         }
     }
-    ~NumberingLock()
+    ~NamedLock()
     {
         if (!m_held)
             return;
@@ -112,8 +128,9 @@ public:
             // A lock of a broken line went with its session.
         }
     }
-    NumberingLock(const NumberingLock &) = delete;
-    NumberingLock &operator=(const NumberingLock &) = delete;
+    NamedLock(const NamedLock &) = delete;
+    NamedLock &operator=(const NamedLock &) = delete;
+    bool held() const { return m_held; }
 
 private:
     Connection &m_con;
@@ -167,6 +184,37 @@ struct CopyFailed
     QString message;
 };
 
+// Another workstation changed what the clerk changed too.
+struct Collided
+{
+    EditCollision collision;
+};
+
+// A statement the server would refuse for its size (and drop the line with it).
+struct TooLarge
+{
+    QString message;
+};
+
+QString megabytesText(qint64 bytes)
+{
+    return QString::number(double(bytes) / (1024 * 1024), 'f', 1);
+}
+
+// The resolution text goes in one statement; the server takes none longer than
+// max_allowed_packet. Looked at before anything is written, so that the clerk learns why and
+// nothing is tried in vain.
+void requireFitsServer(Connection &con, const Resolution &rec)
+{
+    // One byte a character once the text is known to be storable; escaping may double some.
+    const qsizetype size = SqlQuoted(rec.text).size() + StatementOverhead;
+    const qint64 limit = QueryText(con, u"SELECT @@max_allowed_packet;"_s, {}).toLongLong();
+    if (limit > 0 && size > limit)
+        throw TooLarge{u"A határozat szövege túl nagy: %1 MB, az adatbázis-kiszolgáló legfeljebb %2 MB-os "
+                       "utasítást fogad (max_allowed_packet). Rövidítse a szöveget, vagy tegye mellékletbe."_s
+                           .arg(megabytesText(rec.text.size()), megabytesText(limit))};
+}
+
 // The row was deleted by another workstation after it was read.
 struct RecordGone
 {
@@ -185,8 +233,8 @@ QString assignments(const ColumnValues &values)
 
 // What an edit writes into the row: the columns that differ from the loaded record (a new
 // record: every one of them). Files chosen in this session are not among them, since their
-// stored names follow from the id.
-ColumnValues changedColumns(const Resolution &loaded, const Resolution &rec)
+// stored names follow from the id. `statusNow` is the status the row has on the server.
+ColumnValues changedColumns(const Resolution &loaded, const Resolution &rec, const QVariant &statusNow)
 {
     const bool isNew = rec.id < 0;
     ColumnValues values;
@@ -204,7 +252,8 @@ ColumnValues changedColumns(const Resolution &loaded, const Resolution &rec)
     // The text is written only when the user changed it, exactly as the editor holds it.
     put(rec.text != loaded.text, u"hatarozat"_s, SqlQuoted(rec.text));
     // A deadline on a record without a status opens it; nothing else here touches the status.
-    if (ValueToInt(loaded.status, 0) == 0 && rec.hasDeadline)
+    // Asked of the row as it is now: another workstation may have finished it meanwhile.
+    if (ValueToInt(statusNow, 0) == 0 && rec.hasDeadline)
         values.append({u"statusz"_s, u"1"_s});
     for (int slot = 1; slot <= AttachmentSlotCount; ++slot) {
         const AttachmentValue &now = rec.attachments[slot - 1];
@@ -236,21 +285,31 @@ ColumnValues chosenFileColumns(const Resolution &rec, int id, QList<std::pair<in
 }
 
 // Holds when the row has every written value. Compared byte for byte: the collation takes "a"
-// and "á" for the same.
-QString writtenCheck(int id, const ColumnValues &written)
+// and "á" for the same. A new record is proven by its id and its number alone: another
+// workstation may have edited it since.
+QString writtenCheck(int id, const Resolution &rec, const ColumnValues &written)
 {
     QStringList check{u"iktato = "_s + QString::number(id)};
+    if (rec.id < 0)
+        return check.join(QString()) + u" AND ev = %1 AND csoport = %2 AND az = %3"_s.arg(rec.year)
+                                           .arg(rec.committee)
+                                           .arg(rec.number);
     for (const auto &[column, value] : written)
         check.append(u"BINARY "_s + column + u" <=> BINARY "_s + value);
     return check.join(u" AND "_s);
 }
 
-// Locks an existing row for the save, and learns whether another workstation deleted it since
-// it was read.
-void lockRow(Connection &con, int id)
+// Locks an existing row for the save and reads it as it is now: gone when another workstation
+// deleted it since it was read; a collision when it changed a field the clerk changed too.
+Resolution lockRow(Connection &con, const Resolution &loaded, const Resolution &rec)
 {
-    if (QueryInt(con, u"SELECT COUNT(*) FROM iktato WHERE iktato = %1 FOR UPDATE;"_s.arg(id), 0) == 0)
+    std::optional<Resolution> now = LoadResolution(con, rec.id, true);
+    if (!now)
         throw RecordGone();
+    EditCollision collision = FindEditCollision(loaded, *now, rec);
+    if (!collision.conflicting.isEmpty())
+        throw Collided{std::move(collision)};
+    return *now;
 }
 
 struct Written
@@ -258,13 +317,29 @@ struct Written
     int id = -1;
     QString check;                             // holds when the row has what this try wrote
     QList<std::pair<int, QString>> placements; // slot and stored name of each chosen file
+    Resolution record;                         // the record as this try wrote it
 };
+
+// The record as a save of `rec` under `id` leaves it.
+Resolution asWritten(Resolution rec, int id, const QList<std::pair<int, QString>> &placements)
+{
+    rec.id = id;
+    for (const auto &[slot, stored] : placements) {
+        rec.attachments[slot - 1].storedName = stored;
+        rec.attachments[slot - 1].chosenPath.clear();
+    }
+    return rec;
+}
 
 // One try at the whole save, inside a transaction the caller opened: the row, then what needs
 // its id, then the subject into the catalogue.
 Written writeResolution(Connection &con, const Resolution &loaded, const Resolution &rec)
 {
-    const ColumnValues changed = changedColumns(loaded, rec);
+    requireFitsServer(con, rec);
+    QVariant statusNow = loaded.status;
+    if (rec.id >= 0)
+        statusNow = lockRow(con, loaded, rec).status;
+    const ColumnValues changed = changedColumns(loaded, rec, statusNow);
     ColumnValues update; // what is written once the id is known
     Written w;
     if (rec.id < 0) {
@@ -276,7 +351,6 @@ Written writeResolution(Connection &con, const Resolution &loaded, const Resolut
         w.id = int(con.lastInsertId());
     } else {
         w.id = rec.id;
-        lockRow(con, w.id);
         update = changed;
     }
     const ColumnValues files = chosenFileColumns(rec, w.id, w.placements);
@@ -285,42 +359,77 @@ Written writeResolution(Connection &con, const Resolution &loaded, const Resolut
         con.exec(u"UPDATE iktato SET "_s + assignments(update) + u" WHERE iktato = "_s +
                  QString::number(w.id));
     ExecSql(con, u"INSERT IGNORE INTO targy (targy) VALUES ("_s + SqlQuoted(rec.subject) + u");"_s);
-    w.check = writtenCheck(w.id, changed + files);
+    w.check = writtenCheck(w.id, rec, changed + files);
+    w.record = asWritten(rec, w.id, w.placements);
     return w;
 }
 
 // Settles the save that an earlier OK left pending before this one starts. When the server did
-// keep it, what is left to write is an edit of that record: `base` and `rec` become one. False,
-// with the error in `result`, when this save cannot go on.
+// keep it, what is left to write is an edit of that record as the save wrote it: `base` becomes
+// that, and the files it placed are no longer chosen in `rec`. False, with the error in
+// `result`, when this save cannot go on.
 bool settleEarlierSave(Connection &con, PendingSave &pending, Resolution &base, Resolution &rec,
                        SaveResult &result)
 {
-    const int earlierId = pending.id;
-    const int earlierNumber = pending.number;
+    const PendingSave earlier = pending;
     switch (SettlePendingSave(con, pending)) {
     case SaveOutcome::Unknown: result.error = unsettledMessage(); return false;
     case SaveOutcome::Dropped: return true;
     case SaveOutcome::Kept: break;
     }
-    std::optional<Resolution> saved;
-    try {
-        saved = LoadResolution(con, earlierId);
-    } catch (const DbError &e) {
-        result.error = e.userText();
-        return false;
+    base = earlier.written;
+    rec.id = earlier.id;
+    rec.number = earlier.number;
+    for (int i = 0; i < AttachmentSlotCount; ++i) {
+        if (!rec.attachments[i].chosenPath.isEmpty() &&
+            rec.attachments[i].sourceName == earlier.written.attachments[i].sourceName &&
+            earlier.chosenPaths[i] == rec.attachments[i].chosenPath)
+            rec.attachments[i] = earlier.written.attachments[i];
     }
-    if (!saved) {
-        result.recordGone = true;
-        result.error = recordGoneMessage();
-        return false;
-    }
-    base = *saved;
-    rec.id = earlierId;
-    rec.number = earlierNumber;
     return true;
 }
 
+// Puts the chosen files under the names the record gives them, after writing down in the store
+// what moves where. The journal's lock is taken on the first try and held until the files are
+// settled, so that no other workstation settles them meanwhile.
+void placeFiles(Connection &con, AttachmentPlacement &files, std::optional<NamedLock> &journalLock,
+                const Written &w, const Resolution &rec)
+{
+    if (w.placements.isEmpty())
+        return;
+    for (const auto &[slot, stored] : w.placements)
+        files.plan(slot, stored, rec.attachments[slot - 1].sourceName);
+    if (!journalLock)
+        journalLock.emplace(con, JournalLockSql(files.journalId()), 0);
+    if (!journalLock->held())
+        throw CopyFailed{u"A mellékletek mentése nem kezdhető el: a kiszolgáló nem adott zárat a mentés naplójához."_s};
+    SaveJournal journal;
+    journal.recordId = w.id;
+    journal.newRecord = rec.id < 0;
+    journal.year = rec.year;
+    journal.committee = rec.committee;
+    journal.number = rec.number;
+    QString error;
+    if (!files.writeJournal(journal, &error))
+        throw CopyFailed{error};
+    reachStep(SaveStep::JournalWritten);
+    for (const auto &[slot, stored] : w.placements) {
+        if (!files.place(slot, &error))
+            throw CopyFailed{error};
+    }
+}
+
+QString collisionMessage()
+{
+    return u"A határozatot a szerkesztés közben egy másik munkaállomás is módosította."_s;
+}
+
 } // namespace
+
+void SetSaveStepHook(std::function<void(SaveStep)> hook)
+{
+    saveStepHook() = std::move(hook);
+}
 
 QString NumberingLockSql(int year, int committee)
 {
@@ -355,7 +464,14 @@ SaveOutcome SettlePendingSave(Connection &con, PendingSave &pending)
         return SaveOutcome::Unknown;
     }
     if (pending.files) {
-        if (kept)
+        // The broken line took the journal's lock with it; another workstation may be settling
+        // the same files from the journal right now, or have done so.
+        const NamedLock journalLock(con, JournalLockSql(pending.files->journalId()), JournalLockSeconds);
+        if (!journalLock.held())
+            return SaveOutcome::Unknown;
+        if (!pending.files->journalExists())
+            pending.files->forget();
+        else if (kept)
             pending.files->keep();
         else
             pending.files->undo();
@@ -387,14 +503,14 @@ SaveResult SaveResolution(Connection &con, const Resolution &loaded, const Resol
         return result;
 
     QStringList numberKeys;
-    std::optional<NumberingLock> numberingLock;
+    std::optional<NamedLock> numberingLock;
     if (rec.id < 0) {
         try {
             numberKeys = numberingKeys(con);
             if (numberKeys.isEmpty()) {
                 // Nothing in the database refuses a second record with this number: this
                 // program's workstations take turns, and each looks whether it is still free.
-                numberingLock.emplace(con, rec.year, rec.committee);
+                numberingLock.emplace(con, NumberingLockSql(rec.year, rec.committee), NumberingLockSeconds);
                 if (numberTaken(con, rec))
                     rec.number = NextResolutionNumber(con, rec.year, rec.committee);
             }
@@ -410,6 +526,7 @@ SaveResult SaveResolution(Connection &con, const Resolution &loaded, const Resol
         if (!chosen.isEmpty() && !files->prepare(slot, chosen, &result.error))
             return result;
     }
+    std::optional<NamedLock> journalLock;
 
     const auto succeeded = [&](int id) {
         result.ok = true;
@@ -425,11 +542,8 @@ SaveResult SaveResolution(Connection &con, const Resolution &loaded, const Resol
         try {
             con.begin();
             const Written w = writeResolution(con, base, rec);
-            for (const auto &[slot, stored] : w.placements) {
-                QString error;
-                if (!files->place(slot, stored, &error))
-                    throw CopyFailed{error};
-            }
+            placeFiles(con, *files, journalLock, w, rec);
+            reachStep(SaveStep::FilesPlaced);
             committing = true;
             const unsigned long session = con.threadId();
             try {
@@ -438,7 +552,9 @@ SaveResult SaveResolution(Connection &con, const Resolution &loaded, const Resol
                 if (!e.isConnectionLost())
                     throw;
                 // The server may have kept the save before the line broke: look, never assume.
-                PendingSave unsettled{w.id, rec.number, w.check, session, files};
+                PendingSave unsettled{w.id, rec.number, w.record, {}, w.check, session, files};
+                for (int i = 0; i < AttachmentSlotCount; ++i)
+                    unsettled.chosenPaths[i] = rec.attachments[i].chosenPath;
                 switch (SettlePendingSave(con, unsettled)) {
                 case SaveOutcome::Kept: return succeeded(w.id);
                 case SaveOutcome::Dropped: result.error = notSavedText(e); return result;
@@ -449,7 +565,9 @@ SaveResult SaveResolution(Connection &con, const Resolution &loaded, const Resol
                     return result;
                 }
             }
+            reachStep(SaveStep::Committed);
             files->keep();
+            reachStep(SaveStep::FilesSettled);
             return succeeded(w.id);
         } catch (const DbError &e) {
             failure = notSavedText(e);
@@ -457,9 +575,14 @@ SaveResult SaveResolution(Connection &con, const Resolution &loaded, const Resol
                     ((rec.id < 0 && isNumberCollision(e, numberKeys)) || e.number() == ErLockDeadlock);
         } catch (const CopyFailed &e) {
             failure = e.message;
+        } catch (const TooLarge &e) {
+            failure = e.message;
         } catch (const RecordGone &) {
             failure = recordGoneMessage();
             result.recordGone = true;
+        } catch (Collided &c) {
+            failure = collisionMessage();
+            result.collision = std::move(c.collision);
         }
         if (con.inTransaction()) {
             try {

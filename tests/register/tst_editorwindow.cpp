@@ -4,6 +4,7 @@
 #include "editorfields.h"
 #include "gui/messagebox.h"
 #include "modaldialogs.h"
+#include "register/editcollision.h"
 #include "register/frm_szerkeszt.h"
 #include "register/resolutioneditor.h"
 #include "testdatabase.h"
@@ -11,6 +12,10 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDir>
@@ -84,6 +89,8 @@ private slots:
     void collisionTellsTheNumberItGot();
     void existingRecordIsShownAndSaved();
     void deletedRecordIsNotOpened();
+    void anotherWorkstationsEdit_data();
+    void anotherWorkstationsEdit();
     void keys();
     void untouchedTextIsKeptExactly_data();
     void untouchedTextIsKeptExactly();
@@ -309,6 +316,72 @@ void TestEditorWindow::existingRecordIsShownAndSaved()
             u"SELECT CONCAT_WS('|', ev, az, datum, van_hatid, IFNULL(dat_hatid, '-'), statusz, hatarozat, filenev) FROM iktato"_s,
             {}),
         u"2024|9|2024-03-05|N|-|2|a\r\nb|0000077-1.pdf"_s);
+}
+
+void TestEditorWindow::anotherWorkstationsEdit_data()
+{
+    QTest::addColumn<QString>("answer"); // in the collision window: theirs, mine, back (to editing)
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("theirs chosen") << u"theirs"_s << u"Első. Az övék."_s;
+    QTest::newRow("mine chosen") << u"mine"_s << u"Első. Enyém."_s;
+    QTest::newRow("back to editing, both sentences") << u"back"_s << u"Első. Az övék. Enyém."_s;
+}
+
+// Two workstations edit one record: the second save shows the text as it was, theirs and mine,
+// nothing typed is lost, and what only they changed (the subject) stays theirs.
+void TestEditorWindow::anotherWorkstationsEdit()
+{
+    QFETCH(QString, answer);
+    QFETCH(QString, stored);
+    m_con->exec(u"INSERT INTO iktato SET iktato = 77, ev = 2024, csoport = 1, az = 9, datum = '2024-03-05', "
+                "targy = 'Beszámoló', hatarozat = 'Első.'"_s);
+    QGuiApplication::clipboard()->clear();
+    MessageBoxRecorder boxes;
+    QStringList shown;
+    QString editorAfterBack, subjectAfterBack;
+    const int id = run(77, {}, [&](Tfrm_Szerkeszt *f) {
+        // Another workstation (the Windows program: no markers) saves first.
+        m_db->client("UPDATE iktato SET hatarozat = 'Els\xF5. Az \xF6v\xE9k.', targy = 'M\xE1s t\xE1rgy';");
+        textEditor(f)->clear();
+        typeLines(textEditor(f), u"Első. Enyém."_s);
+        const ModalAnswer collision =
+            AnswerModal(u"Ütközés: a határozatot más is módosította"_s, [&](QDialog *d) {
+                for (const QPlainTextEdit *e : d->findChildren<QPlainTextEdit *>())
+                    shown << e->toPlainText();
+                SaveShot(d, u"editor-collision"_s);
+                if (answer == u"back"_s) {
+                    d->reject();
+                    return;
+                }
+                auto choice = d->findChild<QRadioButton *>((answer == u"theirs"_s ? u"theirs"_s : u"mine"_s) +
+                                                           QString::number(int(ResolutionField::Text)));
+                QVERIFY(choice);
+                choice->click();
+                d->findChild<QPushButton *>(u"saveButton"_s)->click();
+            });
+        okButton(f)->click();
+        QVERIFY(collision.answered());
+        if (answer == u"back"_s) {
+            QVERIFY(f->isVisible());
+            editorAfterBack = textEditor(f)->text();
+            subjectAfterBack = subjectCombo(f)->currentText();
+            textEditor(f)->clear();
+            typeLines(textEditor(f), u"Első. Az övék. Enyém."_s);
+            okButton(f)->click();
+        }
+    });
+    QCOMPARE(id, 77);
+    QCOMPARE(shown, (QStringList{u"Első."_s, u"Első. Az övék."_s, u"Első. Enyém."_s}));
+    QCOMPARE(boxes.count(), 0);
+    QCOMPARE(QueryText(*m_con, u"SELECT CONCAT_WS('|', targy, hatarozat) FROM iktato"_s, {}),
+             u"Más tárgy|"_s + stored);
+    if (answer == u"back"_s) {
+        QCOMPARE(editorAfterBack, u"Első. Enyém."_s);
+        QCOMPARE(subjectAfterBack, u"Más tárgy"_s);
+    }
+    if (answer == u"theirs"_s) // what was typed and set aside is at hand
+        QVERIFY2(QGuiApplication::clipboard()->text().contains(u"Első. Enyém."_s),
+                 qPrintable(QGuiApplication::clipboard()->text()));
 }
 
 void TestEditorWindow::deletedRecordIsNotOpened()

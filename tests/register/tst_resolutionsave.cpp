@@ -3,11 +3,15 @@
 #include "db/dberror.h"
 #include "db/dbroutines.h"
 #include "register/resolutionsave.h"
+#include "register/savejournal.h"
 #include "testdatabase.h"
 #include "testutil.h"
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
 #include <barrier>
@@ -56,6 +60,14 @@ private slots:
     void twoWorkstationsNumberAtOnce_data();
     void twoWorkstationsNumberAtOnce();
     void numberingLockHeldElsewhere();
+    void anotherWorkstationsEdit_data();
+    void anotherWorkstationsEdit();
+    void finishedElsewhereStaysFinished_data();
+    void finishedElsewhereStaysFinished();
+    void textLargerThanTheServerTakes();
+    void journalOfARunningSaveIsLeftAlone();
+    void journalNamingFilesOutsideTheStoreIsIgnored_data();
+    void journalNamingFilesOutsideTheStoreIsIgnored();
 
 private:
     int insertRecord(int year, int committee, int az, const QString &extra = {});
@@ -393,16 +405,19 @@ void TestResolutionSave::lineLostDuringCommit_data()
     QTest::addColumn<bool>("existing");
     QTest::addColumn<bool>("serverKept");   // the server committed before the line broke
     QTest::addColumn<bool>("settledLater"); // the server cannot be reached until the next OK
+    QTest::addColumn<bool>("editedMeanwhile"); // another workstation edits the kept record before it
 
     for (const bool existing : {false, true}) {
         for (const bool kept : {true, false}) {
             for (const bool later : {false, true}) {
                 QTest::addRow("%s, %s%s", existing ? "existing" : "new", kept ? "kept" : "dropped",
                               later ? ", looked up at the next OK" : "")
-                    << existing << kept << later;
+                    << existing << kept << later << false;
             }
         }
     }
+    // Its id proves that the server kept a new record, whatever was changed in it since.
+    QTest::newRow("new, kept, edited elsewhere before the next OK") << false << true << true << true;
 }
 
 // The line breaks while COMMIT is under way. Whether the server kept the save is looked up,
@@ -413,6 +428,7 @@ void TestResolutionSave::lineLostDuringCommit()
     QFETCH(bool, existing);
     QFETCH(bool, serverKept);
     QFETCH(bool, settledLater);
+    QFETCH(bool, editedMeanwhile);
 
     Resolution loaded = newRecord(1, QDate(2025, 1, 2));
     QString stored;
@@ -488,6 +504,9 @@ void TestResolutionSave::lineLostDuringCommit()
         }
     }
 
+    if (editedMeanwhile)
+        m_db->client("UPDATE iktato SET targy = 'm\xE1s t\xE1rgy';");
+
     // Unless it went through, OK again, with the line working: one record, naming the new file.
     if (!saved.ok)
         saved = SaveResolution(*m_con, loaded, edited, m_store->path(), &pending);
@@ -496,7 +515,7 @@ void TestResolutionSave::lineLostDuringCommit()
     QCOMPARE(QueryInt(*m_con, u"SELECT COUNT(*) FROM iktato"_s, -1), 1);
     const QString name = StoredAttachmentName(saved.id, 1, u"új.txt"_s);
     QCOMPARE(QueryText(*m_con, u"SELECT CONCAT_WS('|', az, targy, filenev, origfilenev) FROM iktato"_s, {}),
-             u"1|mentett tárgy|%1|új.txt"_s.arg(name));
+             u"1|%1|%2|új.txt"_s.arg(editedMeanwhile ? u"más tárgy"_s : u"mentett tárgy"_s, name));
     QCOMPARE(ReadTestFile(m_store->filePath(name)), "új melléklet");
     QCOMPARE(filesIn(m_store->path()), QStringList{name});
 }
@@ -626,6 +645,192 @@ void TestResolutionSave::numberingLockHeldElsewhere()
     QVERIFY2(saved.ok, qPrintable(saved.error));
     QCOMPARE(saved.number, 2);
     QCOMPARE(QueryInt(other, u"SELECT IS_FREE_LOCK(%1)"_s.arg(lock), -1), 1);
+}
+
+void TestResolutionSave::anotherWorkstationsEdit_data()
+{
+    QTest::addColumn<QByteArray>("theirs");         // SET clause the other workstation writes
+    QTest::addColumn<QString>("mySubject");         // empty: the clerk leaves it
+    QTest::addColumn<QString>("myText");            // empty: the clerk leaves it
+    QTest::addColumn<QStringList>("conflicting");   // field captions both changed differently
+    QTest::addColumn<QString>("stored");            // targy|hatarozat after the save, or after the clerk chose mine
+
+    const QString base = u"Első mondat."_s;
+    QTest::newRow("both add a sentence to the text")
+        << QByteArray("hatarozat = 'Els\xF5 mondat. Az \xF5 mondatuk.'") << QString() << base + u" Az én mondatom."_s
+        << QStringList{u"Határozat szövege"_s} << u"Tárgy|"_s + base + u" Az én mondatom."_s;
+    QTest::newRow("they the subject, I the text: both kept")
+        << QByteArray("targy = 'Az \xF5 t\xE1rgyuk'") << QString() << base + u" Enyém."_s << QStringList()
+        << u"Az ő tárgyuk|"_s + base + u" Enyém."_s;
+    QTest::newRow("both made the same change")
+        << QByteArray("targy = 'Ugyanaz'") << u"Ugyanaz"_s << QString() << QStringList() << u"Ugyanaz|"_s + base;
+    QTest::newRow("a case change is a change")
+        << QByteArray("targy = 'T\xC1RGY'") << u"Tárgy új"_s << QString() << QStringList{u"Tárgy"_s}
+        << u"Tárgy új|"_s + base;
+    QTest::newRow("both changed, they the text too")
+        << QByteArray("targy = 'M\xE1sik', hatarozat = 'M\xE1s sz\xF6veg'") << u"Enyém"_s << base + u" Enyém."_s
+        << QStringList{u"Tárgy"_s, u"Határozat szövege"_s} << u"Enyém|"_s + base + u" Enyém."_s;
+}
+
+// Two workstations on one record: what only they changed is kept, what only the clerk changed is
+// written, and a field both changed differently is never overwritten without the clerk's word.
+void TestResolutionSave::anotherWorkstationsEdit()
+{
+    QFETCH(QByteArray, theirs);
+    QFETCH(QString, mySubject);
+    QFETCH(QString, myText);
+    QFETCH(QStringList, conflicting);
+    QFETCH(QString, stored);
+
+    const int id = insertRecord(2025, 1, 1, u", targy = 'Tárgy', hatarozat = 'Első mondat.'"_s);
+    const Resolution loaded = *LoadResolution(*m_con, id);
+    m_db->client("UPDATE iktato SET " + theirs + ";");
+    const QString row = u"SELECT CONCAT_WS('|', targy, hatarozat) FROM iktato"_s;
+    const QString theirRow = QueryText(*m_con, row, {});
+
+    Resolution mine = loaded;
+    if (!mySubject.isEmpty())
+        mine.subject = mySubject;
+    if (!myText.isEmpty())
+        mine.text = myText;
+    SaveResult saved = SaveResolution(*m_con, loaded, mine, m_store->path());
+    if (conflicting.isEmpty()) {
+        QVERIFY2(saved.ok, qPrintable(saved.error));
+        QVERIFY(!saved.collision);
+        QCOMPARE(QueryText(*m_con, row, {}), stored);
+        return;
+    }
+    QVERIFY(!saved.ok);
+    QVERIFY(saved.collision);
+    QStringList captions;
+    for (const ResolutionField f : saved.collision->conflicting)
+        captions << ResolutionFieldCaption(f);
+    QCOMPARE(captions, conflicting);
+    QCOMPARE(QueryText(*m_con, row, {}), theirRow); // nothing written
+    QVERIFY(!m_con->inTransaction());
+
+    // Theirs chosen everywhere: the row stays theirs. Mine chosen: mine is stored, and a field
+    // only they changed stays theirs.
+    const EditCollision c = *saved.collision;
+    const Resolution keepTheirs = MergeEdits(c, mine, c.conflicting);
+    saved = SaveResolution(*m_con, c.theirs, keepTheirs, m_store->path());
+    QVERIFY2(saved.ok, qPrintable(saved.error));
+    QCOMPARE(QueryText(*m_con, row, {}), theirRow);
+    const Resolution now = *LoadResolution(*m_con, id);
+    saved = SaveResolution(*m_con, now, MergeEdits(FindEditCollision(loaded, now, mine), mine, {}),
+                           m_store->path());
+    QVERIFY2(saved.ok, qPrintable(saved.error));
+    QCOMPARE(QueryText(*m_con, row, {}), stored);
+}
+
+void TestResolutionSave::finishedElsewhereStaysFinished_data()
+{
+    QTest::addColumn<QDate>("theirDeadline");
+    QTest::newRow("same deadline") << QDate(2025, 6, 30);
+    QTest::newRow("another deadline, mine chosen") << QDate(2025, 7, 31);
+}
+
+// A opens a record without a deadline and ticks it; B does the same, saves and marks it
+// finished. A's save leaves it finished.
+void TestResolutionSave::finishedElsewhereStaysFinished()
+{
+    QFETCH(QDate, theirDeadline);
+    const int id = insertRecord(2025, 1, 1);
+    const Resolution loaded = *LoadResolution(*m_con, id);
+    m_db->client(u"UPDATE iktato SET van_hatid = 'I', dat_hatid = '%1', statusz = 2"_s
+                     .arg(theirDeadline.toString(Qt::ISODate))
+                     .toLatin1());
+    Resolution mine = loaded;
+    mine.hasDeadline = true;
+    mine.deadline = QDate(2025, 6, 30);
+    SaveResult saved = SaveResolution(*m_con, loaded, mine, m_store->path());
+    if (saved.collision)
+        saved = SaveResolution(*m_con, saved.collision->theirs, MergeEdits(*saved.collision, mine, {}),
+                               m_store->path());
+    QVERIFY2(saved.ok, qPrintable(saved.error));
+    QCOMPARE(QueryText(*m_con, u"SELECT CONCAT_WS('|', van_hatid, dat_hatid, statusz) FROM iktato"_s, {}),
+             u"I|2025-06-30|2"_s);
+}
+
+// A text over the server's packet limit is named as too large, not as a lost line that OK would
+// try again; the record stays as it was.
+void TestResolutionSave::textLargerThanTheServerTakes()
+{
+    const int id = insertRecord(2025, 1, 1, u", hatarozat = 'régi'"_s);
+    const Resolution loaded = *LoadResolution(*m_con, id);
+    const qint64 limit = QueryText(*m_con, u"SELECT @@max_allowed_packet"_s, {}).toLongLong();
+    QVERIFY(limit > 0);
+    for (const bool isNew : {false, true}) {
+        Resolution base = isNew ? newRecord(1, QDate(2025, 1, 2)) : loaded;
+        Resolution edited = base;
+        edited.text = QString(limit + 1024 * 1024, u'x');
+        const SaveResult saved = SaveResolution(*m_con, base, edited, m_store->path());
+        QVERIFY(!saved.ok);
+        QVERIFY2(saved.error.contains(u"túl nagy"_s) && saved.error.contains(u"max_allowed_packet"_s),
+                 qPrintable(saved.error));
+        QVERIFY2(!saved.error.contains(u"kapcsolat"_s), qPrintable(saved.error));
+    }
+    QCOMPARE(QueryText(*m_con, u"SELECT CONCAT(COUNT(*), hatarozat) FROM iktato"_s, {}), u"1régi"_s);
+}
+
+// A journal whose save still holds its lock belongs to a workstation saving right now.
+void TestResolutionSave::journalOfARunningSaveIsLeftAlone()
+{
+    const int id = insertRecord(2025, 1, 1);
+    SaveJournal j;
+    j.id = NewJournalId();
+    j.recordId = id;
+    j.files.append({1, StoredAttachmentName(id, 1, u"a.txt"_s), u"a.txt"_s, u"~uj.x.tmp"_s, u"~k.x.tmp"_s, false});
+    QVERIFY(WriteSaveJournal(m_store->path(), j, nullptr));
+    WriteTestFile(m_store->filePath(j.files[0].target), "új, a mentés még tart");
+
+    Connection saving(m_db->params());
+    saving.open();
+    QCOMPARE(QueryInt(saving, u"SELECT GET_LOCK(%1, 0)"_s.arg(JournalLockSql(j.id)), -1), 1);
+    QCOMPARE(SettleInterruptedSaves(*m_con, m_store->path()), 0);
+    QVERIFY(SaveJournalExists(m_store->path(), j.id));
+    QCOMPARE(ReadTestFile(m_store->filePath(j.files[0].target)), "új, a mentés még tart");
+
+    // The saving workstation is gone without settling: its new file does not stay under a name
+    // the record does not give it.
+    saving.close();
+    int settled = 0;
+    QTRY_VERIFY((settled += SettleInterruptedSaves(*m_con, m_store->path())) > 0);
+    QCOMPARE(settled, 1);
+    QVERIFY(!SaveJournalExists(m_store->path(), j.id));
+    QCOMPARE(filesIn(m_store->path()), QStringList());
+}
+
+void TestResolutionSave::journalNamingFilesOutsideTheStoreIsIgnored_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("target with a folder") << u"target"_s << u"../outside.txt"_s;
+    QTest::newRow("kept-aside absolute") << u"keptAside"_s << u"/tmp/outside.txt"_s;
+    QTest::newRow("copy in a sub-folder") << u"copy"_s << u"tmp/outside.txt"_s;
+    QTest::newRow("the journal folder") << u"target"_s << u".mentesnaplo"_s;
+    QTest::newRow("slot out of range") << u"slot"_s << u"4"_s;
+}
+
+// The store is shared: a journal put there by hand must not move anything outside it.
+void TestResolutionSave::journalNamingFilesOutsideTheStoreIsIgnored()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, value);
+    const int id = insertRecord(2025, 1, 1);
+    const QString jid = NewJournalId();
+    QJsonObject file{{u"slot"_s, 1},          {u"target"_s, u"0000001-1.txt"_s}, {u"source"_s, u"a.txt"_s},
+                     {u"copy"_s, u"~c.tmp"_s}, {u"keptAside"_s, u"~k.tmp"_s},     {u"hadOld"_s, false}};
+    file.insert(field, field == u"slot"_s ? QJsonValue(value.toInt()) : QJsonValue(value));
+    const QJsonObject journal{{u"id"_s, jid},          {u"record"_s, id},     {u"new"_s, false},
+                              {u"year"_s, 2025},       {u"committee"_s, 1},   {u"number"_s, 1},
+                              {u"files"_s, QJsonArray{file}}};
+    QDir().mkpath(m_store->filePath(u".mentesnaplo"_s));
+    const QString path = m_store->filePath(u".mentesnaplo/"_s + jid + u".json"_s);
+    WriteTestFile(path, QJsonDocument(journal).toJson());
+    QVERIFY(!ReadSaveJournal(path));
+    QCOMPARE(SettleInterruptedSaves(*m_con, m_store->path()), 0);
+    QVERIFY(QFile::exists(path));
 }
 
 QTEST_GUILESS_MAIN(TestResolutionSave)

@@ -125,3 +125,15 @@ QString FieldValuesText(const Resolution &record, const QList<ResolutionField> &
         parts.append(ResolutionFieldCaption(field) + u":\n"_s + ResolutionFieldText(record, field));
     return parts.join(u"\n\n"_s);
 }
+
+std::pair<qsizetype, qsizetype> ChangedSpan(const QString &from, const QString &to)
+{
+    const qsizetype shorter = std::min(from.size(), to.size());
+    qsizetype head = 0;
+    while (head < shorter && from[head] == to[head])
+        ++head;
+    qsizetype tail = 0;
+    while (tail < shorter - head && from[from.size() - 1 - tail] == to[to.size() - 1 - tail])
+        ++tail;
+    return {head, to.size() - head - tail};
+}

@@ -49,3 +49,7 @@ Resolution MergeEdits(const EditCollision &collision, const Resolution &mine,
 // The values of the fields as plain text, each under its caption: what the clerk set aside
 // when theirs was chosen, to be pasted back if needed.
 QString FieldValuesText(const Resolution &record, const QList<ResolutionField> &fields);
+
+// The part of `to` that differs from `from`, as its start and length: what lies between their
+// common beginning and their common end. Length 0 when the two are equal.
+std::pair<qsizetype, qsizetype> ChangedSpan(const QString &from, const QString &to);

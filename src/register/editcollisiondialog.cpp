@@ -13,6 +13,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QTextCursor>
+#include <QTimer>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -21,14 +23,31 @@ namespace {
 
 enum Column { FieldColumn, BaseColumn, TheirsColumn, MineColumn, ChoiceColumn };
 
-// A value to read and copy from, never to change: the text in a box of a few lines.
-QWidget *valueView(ResolutionField field, const QString &text, const QString &accessibleName)
+// A value to read and copy from, never to change: the text in a box of a few lines. Where it
+// differs from `base`, the text is marked and scrolled into view, since the difference of two
+// long resolution texts is often one sentence at their end.
+QWidget *valueView(ResolutionField field, const QString &text, const QString &base, const QString &accessibleName)
 {
     QWidget *view = nullptr;
     if (field == ResolutionField::Text) {
+        // The box counts a CR LF as one character: the span is found in the text it holds.
         auto edit = new QPlainTextEdit(text);
+        const QString shown = edit->toPlainText();
         edit->setReadOnly(true);
-        edit->setMinimumHeight(edit->fontMetrics().lineSpacing() * 6);
+        edit->setMinimumHeight(edit->fontMetrics().lineSpacing() * 8);
+        const auto [start, length] = ChangedSpan(QPlainTextEdit(base).toPlainText(), shown);
+        if (length > 0) {
+            QTextCursor cursor(edit->document());
+            cursor.setPosition(int(start));
+            cursor.setPosition(int(start + length), QTextCursor::KeepAnchor);
+            QTextCharFormat changed;
+            changed.setBackground(QColor(0xFF, 0xE0, 0x80));
+            cursor.mergeCharFormat(changed);
+            cursor.setPosition(int(start));
+            edit->setTextCursor(cursor);
+            // Once the window is laid out, so that the box knows its height.
+            QTimer::singleShot(0, edit, [edit] { edit->centerCursor(); });
+        }
         view = edit;
     } else {
         auto edit = new QLineEdit(text);
@@ -81,7 +100,7 @@ EditCollisionDialog::EditCollisionDialog(const Resolution &base, const EditColli
     layout->addWidget(scroll, 1);
     layout->addWidget(note);
     layout->addWidget(buttons);
-    resize(900, 560);
+    resize(960, 640);
 }
 
 QWidget *EditCollisionDialog::buildFieldRows(const Resolution &base, const Resolution &mine)
@@ -98,13 +117,16 @@ QWidget *EditCollisionDialog::buildFieldRows(const Resolution &base, const Resol
     for (const ResolutionField field : std::as_const(m_collision.changed)) {
         const QString caption = ResolutionFieldCaption(field);
         grid->addWidget(new QLabel(caption), row, FieldColumn, Qt::AlignTop);
-        grid->addWidget(valueView(field, ResolutionFieldText(base, field), caption + u", megnyitáskor"_s), row,
-                        BaseColumn);
-        grid->addWidget(valueView(field, ResolutionFieldText(m_collision.theirs, field),
+        const QString baseText = ResolutionFieldText(base, field);
+        grid->addWidget(valueView(field, baseText, baseText, caption + u", megnyitáskor"_s), row, BaseColumn);
+        grid->addWidget(valueView(field, ResolutionFieldText(m_collision.theirs, field), baseText,
                                   caption + u", a másik munkaállomásé"_s),
                         row, TheirsColumn);
-        grid->addWidget(valueView(field, ResolutionFieldText(mine, field), caption + u", az enyém"_s), row,
-                        MineColumn);
+        grid->addWidget(valueView(field, ResolutionFieldText(mine, field), baseText, caption + u", az enyém"_s),
+                        row, MineColumn);
+        // The text takes the room there is; one-line fields keep their height.
+        if (field == ResolutionField::Text)
+            grid->setRowStretch(row, 1);
         if (m_collision.conflicting.contains(field)) {
             auto choice = new QWidget;
             auto choiceLayout = new QVBoxLayout(choice);
@@ -129,7 +151,8 @@ QWidget *EditCollisionDialog::buildFieldRows(const Resolution &base, const Resol
         }
         ++row;
     }
-    grid->setRowStretch(row, 1);
+    if (!m_collision.changed.contains(ResolutionField::Text))
+        grid->setRowStretch(row, 1);
     for (const Column stretching : {BaseColumn, TheirsColumn, MineColumn})
         grid->setColumnStretch(stretching, 1);
     return page;

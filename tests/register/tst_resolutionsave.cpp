@@ -62,6 +62,8 @@ private slots:
     void numberingLockHeldElsewhere();
     void anotherWorkstationsEdit_data();
     void anotherWorkstationsEdit();
+    void changedSpan_data();
+    void changedSpan();
     void finishedElsewhereStaysFinished_data();
     void finishedElsewhereStaysFinished();
     void textLargerThanTheServerTakes();
@@ -721,6 +723,32 @@ void TestResolutionSave::anotherWorkstationsEdit()
                            m_store->path());
     QVERIFY2(saved.ok, qPrintable(saved.error));
     QCOMPARE(QueryText(*m_con, row, {}), stored);
+}
+
+void TestResolutionSave::changedSpan_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QString>("marked"); // the part of `to` the collision window marks
+
+    QTest::newRow("equal") << u"Első."_s << u"Első."_s << QString();
+    QTest::newRow("a sentence added") << u"Első."_s << u"Első. Második."_s << u" Második."_s;
+    QTest::newRow("a word changed inside") << u"a piros ház"_s << u"a kék ház"_s << u"kék"_s;
+    QTest::newRow("a letter doubled") << u"aa"_s << u"aaa"_s << u"a"_s;
+    QTest::newRow("a part removed") << u"abc"_s << u"ac"_s << QString();
+    QTest::newRow("from nothing") << u""_s << u"új"_s << u"új"_s;
+}
+
+void TestResolutionSave::changedSpan()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(QString, marked);
+    const auto [start, length] = ChangedSpan(from, to);
+    QVERIFY(start >= 0 && start + length <= to.size());
+    QCOMPARE(to.mid(start, length), marked);
+    // What is outside the span is what the two share.
+    QVERIFY(from.startsWith(to.left(start)) && from.endsWith(to.mid(start + length)));
 }
 
 void TestResolutionSave::finishedElsewhereStaysFinished_data()

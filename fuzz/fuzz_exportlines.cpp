@@ -74,13 +74,13 @@ std::optional<QList<QByteArray>> ParseQualified(QByteArrayView line, char separa
 QByteArray OneLine(QByteArrayView value, char separator, bool separatorToComma)
 {
     QByteArray out;
-    for (const char c : value) {
+    // A line break is CR LF, a lone CR or a lone LF: one backslash-n each.
+    const auto lineBreaks = QByteArray(value.data(), value.size()).replace("\r\n", "\n").replace('\r', '\n');
+    for (const char c : lineBreaks) {
         if (c == '\\')
             out += "\\\\";
-        else if (c == '\r')
-            out += "\\n";
         else if (c == '\n')
-            continue;
+            out += "\\n";
         else
             out += separatorToComma && c == separator ? ',' : c;
     }

@@ -61,13 +61,19 @@ QString UnescapeCrLf(const QVariant &value)
 
 QString ExportEscape(const QVariant &value)
 {
-    return EscapedText(value, [](QString &out, QChar ch) {
+    // CR LF, a lone CR and a lone LF (a text typed on another system) are each one line break.
+    bool afterCr = false;
+    return EscapedText(value, [&afterCr](QString &out, QChar ch) {
         switch (ch.unicode()) {
         case u'\\': out += u"\\\\"_s; break;
         case u'\r': out += u"\\n"_s; break;
-        case u'\n': break;
+        case u'\n':
+            if (!afterCr)
+                out += u"\\n"_s;
+            break;
         default: out += ch;
         }
+        afterCr = ch == u'\r';
     });
 }
 

@@ -46,11 +46,18 @@ void DelimitedLineBuilder::appendQualified(QByteArray &out, QByteArrayView text,
     const char s = m_options.separator;
     if (q)
         out += q;
+    // CR LF, a lone CR and a lone LF are each one line break.
+    char previous = 0;
     for (const char c : text) {
+        const bool afterCr = previous == '\r';
+        previous = c;
         switch (c) {
         case '\\': out += "\\\\"; break;
         case '\r': out += "\\n"; break;
-        case '\n': break;
+        case '\n':
+            if (!afterCr)
+                out += "\\n";
+            break;
         default:
             if (separatorToComma && c == s) {
                 out += ',';

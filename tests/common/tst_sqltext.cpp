@@ -49,7 +49,10 @@ void TestSqlText::exportEscape_data()
 
     QTest::newRow("NULL") << QVariant() << QString();
     QTest::newRow("CR LF becomes one backslash-n") << QVariant(u"a\r\nb"_s) << u"a\\nb"_s;
-    QTest::newRow("bare LF dropped") << QVariant(u"a\nb"_s) << u"ab"_s;
+    QTest::newRow("lone LF is a line break too") << QVariant(u"a\nb"_s) << u"a\\nb"_s;
+    QTest::newRow("lone CR, lone LF, CR LF") << QVariant(u"egy\rkettő\nhárom\r\nnégy"_s)
+                                              << u"egy\\nkettő\\nhárom\\nnégy"_s;
+    QTest::newRow("LF CR is two breaks") << QVariant(u"a\n\rb"_s) << u"a\\n\\nb"_s;
     QTest::newRow("backslash doubled") << QVariant(u"c:\\x"_s) << u"c:\\\\x"_s;
 }
 

@@ -54,7 +54,7 @@ const QStringList DefaultLines{
     u"1;Kőrút „A” – ű;1234,50;0,25;2024. 03. 05.;2024. 03. 05. 14:07:09;8:05:00;első sor\\nmásodik, sor;BLOB"_s,
     u"2;a;b|c,d;-3,00;;2024. 12. 31.;2024. 01. 01.;;c:\\\\mappa\t|,,vége;BLOB"_s,
     u"3;Idéző \"jel\";;1e20;;;23:59:59;;BLOB"_s,
-    u"4;O'Brien;0,00;-1,5;1999. 01. 01.;;;egy\\nkettőhárom;BLOB"_s,
+    u"4;O'Brien;0,00;-1,5;1999. 01. 01.;;;egy\\nkettő\\nhárom;BLOB"_s,
     u"5;;;;;;;;BLOB"_s};
 
 // Takes the URLs the program hands to the desktop, so that no real program starts.
@@ -235,7 +235,7 @@ void TestExportWindow::controlsReachTheFile_data()
         << 1 << 0 << QList<int>{0, 2, 3, 4, 5, 6, 8} << QList<bool>{true, false, false}
         << lines({u"\"nev\"\t\"leiras\"\t"_s, u"\"Kőrút „A” – ű\"\t\"első sor\\nmásodik; sor\""_s,
                   u"\"a;b|c,d\"\t\"c:\\\\mappa,|;,vége\""_s, u"\"Idéző \"\"jel\"\"\"\t\"\""_s,
-                  u"\"O'Brien\"\t\"egy\\nkettőhárom\""_s, u"\"\"\t\"\""_s});
+                  u"\"O'Brien\"\t\"egy\\nkettő\\nhárom\""_s, u"\"\"\t\"\""_s});
     QTest::newRow("comma, apostrophe, memo as BLOB")
         << 2 << 1 << QList<int>{2, 3, 4, 5, 6, 8} << QList<bool>{false, true, false}
         << lines({u"'id','nev','leiras',"_s, u"'1','Kőrút „A” – ű','BLOB'"_s, u"'2','a;b|c,d','BLOB'"_s,
@@ -243,7 +243,7 @@ void TestExportWindow::controlsReachTheFile_data()
     QTest::newRow("pipe, no header") << 3 << 2 << QList<int>{1, 2, 3, 4, 5, 6, 8}
                                      << QList<bool>{true, false, true}
                                      << lines({QString(), u"1|első sor\\nmásodik; sor"_s,
-                                               u"2|c:\\\\mappa\t,;,vége"_s, u"3|"_s, u"4|egy\\nkettőhárom"_s,
+                                               u"2|c:\\\\mappa\t,;,vége"_s, u"3|"_s, u"4|egy\\nkettő\\nhárom"_s,
                                                u"5|"_s});
     QTest::newRow("nothing ticked") << 0 << 0 << QList<int>{0, 1, 2, 3, 4, 5, 6, 7, 8}
                                     << QList<bool>{true, false, false}

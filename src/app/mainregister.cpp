@@ -183,9 +183,9 @@ void MainRegister::exportRegister()
         const BusyCursor busy;
         registerQuery.openFullRows(rows);
     }
-    OpenExportWindow(rows, RegisterExportFileName, Beall.workstation.fontSize, &m_window);
-    // The register stays on the record the export ended on.
-    if (rows.recNo() >= 0)
+    // The register stays where it was unless an export ran: then on the record it ended on.
+    if (OpenExportWindow(rows, RegisterExportFileName, Beall.workstation.fontSize, &m_window) &&
+        rows.recNo() >= 0)
         registerQuery.locateId(rows.value(u"iktato"_s).toLongLong());
 }
 

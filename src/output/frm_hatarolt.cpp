@@ -316,6 +316,7 @@ Tfrm_Hatarolt::run(const std::function<ExportResult(const ExportSource &, const 
                                     sinceEvents.restart();
                                 },
                                 [this] { return m_stopRequested; }};
+    m_exported = true;
     const ExportResult result = work(source, control);
     m_progressBar->setValue(result.rowsWritten);
     return result;
@@ -414,23 +415,24 @@ void Tfrm_Hatarolt::done(int result)
 
 namespace {
 
-void RunExportWindow(Tfrm_Hatarolt &window, const QString &defaultFileName, int fontSize)
+bool RunExportWindow(Tfrm_Hatarolt &window, const QString &defaultFileName, int fontSize)
 {
     window.setFileName(DefaultExportFileName(defaultFileName));
     ApplyFontSize(&window, fontSize);
     window.exec();
+    return window.exported();
 }
 
 } // namespace
 
-void OpenExportWindow(Query &query, const QString &defaultFileName, int fontSize, QWidget *parent)
+bool OpenExportWindow(Query &query, const QString &defaultFileName, int fontSize, QWidget *parent)
 {
     Tfrm_Hatarolt window(query, parent);
-    RunExportWindow(window, defaultFileName, fontSize);
+    return RunExportWindow(window, defaultFileName, fontSize);
 }
 
-void OpenExportWindow(const ResultSet &rows, const QString &defaultFileName, int fontSize, QWidget *parent)
+bool OpenExportWindow(const ResultSet &rows, const QString &defaultFileName, int fontSize, QWidget *parent)
 {
     Tfrm_Hatarolt window(rows, parent);
-    RunExportWindow(window, defaultFileName, fontSize);
+    return RunExportWindow(window, defaultFileName, fontSize);
 }

@@ -38,6 +38,8 @@ public:
     void tickAll(bool ticked);
 
     bool isRunning() const { return m_running; }
+    // Whether an export (to a file or to the clipboard) ran while the window was open.
+    bool exported() const { return m_exported; }
 
     // "Export indítás": asks for a name when the box is empty, then writes the file in the format
     // its extension chooses and says how it went.
@@ -86,6 +88,7 @@ private:
     Query *m_query;
     const ResultSet &m_rows;
     bool m_running = false;
+    bool m_exported = false;
     bool m_stopRequested = false;
     bool m_closeWhenStopped = false;
     int m_closeResult = Rejected;
@@ -111,7 +114,7 @@ private:
 // Shows the export window modally on the query's rows (the register, a report's query) or on a
 // bare result. The file name box starts with DefaultExportFileName(defaultFileName): a bare name
 // lands in the user's documents folder, no name gives "File001.csv" there. The window takes the
-// program-wide font size.
-void OpenExportWindow(Query &query, const QString &defaultFileName, int fontSize, QWidget *parent = nullptr);
-void OpenExportWindow(const ResultSet &rows, const QString &defaultFileName, int fontSize,
+// program-wide font size. True when an export ran: only then has a query moved.
+bool OpenExportWindow(Query &query, const QString &defaultFileName, int fontSize, QWidget *parent = nullptr);
+bool OpenExportWindow(const ResultSet &rows, const QString &defaultFileName, int fontSize,
                       QWidget *parent = nullptr);

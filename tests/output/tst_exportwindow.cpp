@@ -129,6 +129,7 @@ private slots:
     void positionIsRemembered();
 
     void aExcelExportsTheRegisterRows();
+    void aExcelClosedWithoutExportLeavesTheRegister();
     void reportExportChoiceOpensTheWindowOnTheReportRows();
 
 private:
@@ -681,6 +682,24 @@ void TestExportWindow::aExcelExportsTheRegisterRows()
     // The register stays on the row the export ended on, its last.
     QCOMPARE(registerQuery.recNo(), 1);
     QCOMPARE(main.mainRegister()->view().currentId(), 9);
+}
+
+void TestExportWindow::aExcelClosedWithoutExportLeavesTheRegister()
+{
+    TestDatabase db;
+    db.client("INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Alpha');"
+              "INSERT INTO iktato (iktato, ev, csoport, az, datum) VALUES (3, 2024, 1, 1, '2024-02-01'),"
+              " (4, 2024, 1, 2, '2024-02-02'), (8, 2024, 1, 3, '2024-02-03');");
+    const std::unique_ptr<Tfrm_Main> started = StartMainWindow(db);
+    QVERIFY(started);
+    Tfrm_Main &main = *started;
+    QVERIFY(main.mainRegister()->view().registerQuery().locateId(4));
+    QApplication::setActiveWindow(&main);
+    QVERIFY(QTest::qWaitForWindowActive(&main));
+    const ModalAnswer exportWindow = AnswerModal([](QWidget *modal) { QTest::keyClick(modal, Qt::Key_Escape); });
+    QTest::keySequence(&main, QKeySequence(u"Ctrl+E"_s));
+    QVERIFY(exportWindow.answered());
+    QCOMPARE(main.mainRegister()->view().currentId(), 4);
 }
 
 void TestExportWindow::reportExportChoiceOpensTheWindowOnTheReportRows()

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -143,6 +144,7 @@ private slots:
     void unstorableInputKeepsSetupOpen_data();
     void unstorableInputKeepsSetupOpen();
     void noFreeKeyKeepsStoredProfiles();
+    void settingsFileLinkedElsewhere();
 
     void dialogsShowWholeTexts();
 
@@ -612,6 +614,34 @@ void TestProfiles::noFreeKeyKeepsStoredProfiles()
     QVERIFY(!doc.contains(ConnectionProfileSection(), ProfileKey(101)));
     for (int n = 1; n <= kMaxConnectionProfiles; ++n)
         QCOMPARE(doc.value(ConnectionProfileSection(), ProfileKey(n), u"x"_s), QString());
+}
+
+// OrvantH.ini is a link to another program's file: the set-up writes nothing through it and the
+// user is told which link points where; the profile still serves this run.
+void TestProfiles::settingsFileLinkedElsewhere()
+{
+    QVERIFY(QDir().mkpath(m_folder->dataFolder()));
+    const QString target = QDir(m_folder->path()).filePath(u"masik program.conf"_s);
+    const QByteArray content = "# another program's settings\nnev=ertek\n";
+    WriteTestFile(target, content);
+    QVERIFY(QFile::link(target, SettingsFilePath()));
+    const ModalAnswer setup = AnswerModal([&](QWidget *init) {
+        Fill(init, goodFields(u"Hivatkozott"_s));
+        QTest::keyClick(Child<QLineEdit>(init, u"Edit2"_s), Qt::Key_Return, Qt::ControlModifier);
+        EnsureClosed(init);
+    });
+    MessageBoxRecorder boxes;
+    QString current;
+    QVERIFY(RunFirstSetup(current));
+    QCOMPARE(current, goodProfile(u"Hivatkozott"_s));
+    QCOMPARE(boxes.count(), 1);
+    QCOMPARE(boxes.boxes().at(0).kind, MessageBoxRecorder::Kind::Error);
+    const QString text = boxes.texts().at(0);
+    QVERIFY2(text.startsWith(u"Hiba: "_s) && text.contains(SettingsFilePath()) && text.contains(target) &&
+                 text.contains(u"hivatkozás"_s),
+             qPrintable(text));
+    QCOMPARE(ReadTestFile(target), content);
+    QVERIFY(QFileInfo(SettingsFilePath()).isSymLink());
 }
 
 void TestProfiles::dialogsShowWholeTexts()

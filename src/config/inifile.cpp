@@ -163,9 +163,9 @@ QString ForeignLinkTarget(const QString &path)
 // connection profiles in a reversible form. A new file is the owner's alone.
 QFileDevice::Permissions PrivatePermissions(const QString &path, bool existed)
 {
-    constexpr QFileDevice::Permissions ownerAndGroup =
-        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup |
-        QFileDevice::WriteGroup | QFileDevice::ExeGroup;
+    constexpr QFileDevice::Permissions ownerAndGroup = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                       QFileDevice::ExeOwner | QFileDevice::ReadGroup |
+                                                       QFileDevice::WriteGroup | QFileDevice::ExeGroup;
     if (!existed)
         return QFileDevice::ReadOwner | QFileDevice::WriteOwner;
     return QFile::permissions(path) & ownerAndGroup;

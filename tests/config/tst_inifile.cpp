@@ -396,7 +396,7 @@ void TestIniFile::othersCannotReadTheFile()
     IniFile ini(path());
     ini.writeString(u"Adatbazis"_s, u"ConStr1"_s, u"!#%b?cA"_s);
     umask(mask);
-    struct stat st{};
+    struct stat st = {};
     QCOMPARE(stat(QFile::encodeName(path()).constData(), &st), 0);
     QCOMPARE(QString::number(st.st_mode & 07777, 8), QString::number(after, 8));
     QCOMPARE(ini.readString(u"Adatbazis"_s, u"ConStr1"_s), u"!#%b?cA"_s);

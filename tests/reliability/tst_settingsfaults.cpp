@@ -270,8 +270,8 @@ void TestSettingsFaults::linkedFile_data()
     QTest::newRow("absolute link to another folder")
         << QStringList{u"OrvantH/OrvantH.ini=@/mashol/beallitas.conf"_s} << u"mashol/beallitas.conf"_s << true
         << false;
-    QTest::newRow("missing file in another folder") << QStringList{u"OrvantH/OrvantH.ini=../mashol/uj.ini"_s}
-                                                    << u"mashol/uj.ini"_s << false << false;
+    QTest::newRow("missing file in another folder")
+        << QStringList{u"OrvantH/OrvantH.ini=../mashol/uj.ini"_s} << u"mashol/uj.ini"_s << false << false;
     // A link beside it that leads on to another folder ends outside all the same.
     QTest::newRow("chain leading out") << QStringList{u"OrvantH/kozbulso.ini=../mashol/beallitas.conf"_s,
                                                       u"OrvantH/OrvantH.ini=kozbulso.ini"_s}
@@ -310,7 +310,8 @@ void TestSettingsFaults::linkedFile()
     }
     const auto entries = [&] {
         const auto list = [](const QString &folder) {
-            return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+            return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                          QDir::NoDotAndDotDot);
         };
         return list(dir.filePath(u"OrvantH"_s)) + list(dir.filePath(u"mashol"_s));
     };

@@ -44,6 +44,19 @@ QString MappedLocalFolder(const QString &databasePath, const QList<StoreMapping>
     return {};
 }
 
+QString StoreMappingProblem(const QString &databasePath, const QString &localFolder)
+{
+    if (localFolder.isEmpty())
+        return {};
+    if (!QDir::isAbsolutePath(localFolder))
+        return u"A helyi mappa (\"%1\") nem teljes elérési út: \"/\" jellel kezdődjön."_s.arg(localFolder);
+    const QString key = databasePath.trimmed();
+    if (key.isEmpty() || key.contains(u'=') || key.startsWith(u'['))
+        return u"Ehhez a mentés útvonalhoz (\"%1\") nem rendelhető helyi mappa: üres, \"=\" jelet tartalmaz "
+               "vagy \"[\" jellel kezdődik."_s.arg(databasePath);
+    return {};
+}
+
 void WriteStoreMapping(IniFile &ini, const QString &databasePath, const QString &localFolder)
 {
     ini.update([&](IniDocument &doc) {

@@ -29,6 +29,11 @@ bool SameStorePath(const QString &a, const QString &b);
 // The local folder mapped to the database's path; empty when there is none.
 QString MappedLocalFolder(const QString &databasePath, const QList<StoreMapping> &mappings);
 
+// Why the database's path cannot be mapped to `localFolder`, for the user; empty when it can (an
+// empty folder, which removes a mapping, always can). The folder must be absolute here, and the
+// path must be able to stand as a key of the settings file.
+QString StoreMappingProblem(const QString &databasePath, const QString &localFolder);
+
 // Maps the database's path to `localFolder`, replacing any mapping of the same path; an empty
 // folder only removes it. Throws IniError (a path that cannot be a key, a file not written).
 void WriteStoreMapping(IniFile &ini, const QString &databasePath, const QString &localFolder);

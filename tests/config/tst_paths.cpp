@@ -94,6 +94,8 @@ private slots:
     void documentStore_data();
     void documentStore();
     void storeMappingsInTheSettingsFile();
+    void storeMappingProblem_data();
+    void storeMappingProblem();
 
 private:
     std::unique_ptr<ScopedDataFolder> m_config;
@@ -455,6 +457,37 @@ void TestPaths::storeMappingsInTheSettingsFile()
     const QByteArray before = ini.read().toBytes();
     QVERIFY_THROWS_EXCEPTION(IniError, WriteStoreMapping(ini, u"H:\\a=b"_s, u"/mnt/ab"_s));
     QCOMPARE(ini.read().toBytes(), before);
+}
+
+void TestPaths::storeMappingProblem_data()
+{
+    QTest::addColumn<QString>("databasePath");
+    QTest::addColumn<QString>("localFolder");
+    QTest::addColumn<QString>("named"); // what the message names; empty: the mapping can be stored
+    QTest::newRow("absolute folder") << u"H:\\Dok"_s << u"/mnt/h/Dok"_s << QString();
+    QTest::newRow("no folder: removed") << u"H:\\Dok"_s << QString() << QString();
+    QTest::newRow("relative folder") << u"H:\\Dok"_s << u"mnt/h"_s << u"\"mnt/h\""_s;
+    QTest::newRow("a Windows folder again") << u"H:\\Dok"_s << u"D:\\Dok"_s << u"\"D:\\Dok\""_s;
+    // The settings file cannot hold these as keys.
+    QTest::newRow("path with an equals sign") << u"H:\\a=b"_s << u"/mnt/ab"_s << u"\"H:\\a=b\""_s;
+    QTest::newRow("path like a section") << u"[H:]\\Dok"_s << u"/mnt/h"_s << u"\"[H:]\\Dok\""_s;
+    QTest::newRow("no path") << u"  "_s << u"/mnt/h"_s << u"\"  \""_s;
+}
+
+void TestPaths::storeMappingProblem()
+{
+    QFETCH(QString, databasePath);
+    QFETCH(QString, localFolder);
+    QFETCH(QString, named);
+    const QString problem = StoreMappingProblem(databasePath, localFolder);
+    QCOMPARE(problem.isEmpty(), named.isEmpty());
+    QVERIFY2(problem.contains(named), qPrintable(problem));
+    if (!problem.isEmpty())
+        return;
+    QVERIFY(QDir().mkpath(DataFolder()));
+    IniFile ini = SettingsFile();
+    WriteStoreMapping(ini, databasePath, localFolder);
+    QCOMPARE(MappedLocalFolder(databasePath, ReadStoreMappings(ini)), localFolder);
 }
 
 QTEST_MAIN(TestPaths)

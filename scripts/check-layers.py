@@ -24,8 +24,9 @@ RANK = {
     "app": 5,
 }
 # Feature folders that may use another one's windows (the register and the SQL console hand
-# their datasets to the export window and the reports; the profile manager starts backups).
-PEERS = {("register", "output"), ("sqlconsole", "output"), ("profiles", "backup")}
+# their datasets to the export window and the reports; the profile manager starts backups), or
+# routines (the command-line backup checks its user with the log-in's own check).
+PEERS = {("register", "output"), ("sqlconsole", "output"), ("profiles", "backup"), ("backup", "users")}
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 

@@ -12,7 +12,7 @@ struct TBeall
     // font-size actions the size, and a normal close writes it back with the window's geometry.
     WorkstationSettings workstation;
     QString profileName;          // display name of the profile in use (its sixth field)
-    QString documentStore;        // beallit.mentesutvonal
+    QString documentStore;        // beallit.mentesutvonal, or the local folder mapped to it
     QString profileString;        // decoded profile: database;host;port;user;password;name
     bool masterDataRight = false; // felhasznalo.torzsszerkeszt = 'I', or no log-in required
     bool adminRight = false;      // felhasznalo.rendszergazda = 'I', or no log-in required

@@ -6,11 +6,43 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QFile>
 #include <QTextStream>
 #include <cstdio>
 #include <cstring>
+#include <termios.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// One line of standard input without its line end. Typed at a terminal it is asked for and not
+// echoed; a scheduled job pipes it in. Never an argument: others could read it in the process list.
+QString ReadPassword(QTextStream &messages)
+{
+    termios saved{};
+    const bool terminal = isatty(STDIN_FILENO) && tcgetattr(STDIN_FILENO, &saved) == 0;
+    if (terminal) {
+        messages << u"Jelszó: "_s << Qt::flush;
+        termios silent = saved;
+        silent.c_lflag &= ~tcflag_t(ECHO);
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &silent);
+    }
+    QFile in;
+    QByteArray line;
+    if (in.open(stdin, QIODevice::ReadOnly))
+        line = in.readLine();
+    if (terminal) {
+        tcsetattr(STDIN_FILENO, TCSAFLUSH, &saved);
+        messages << Qt::endl;
+    }
+    while (line.endsWith('\n') || line.endsWith('\r'))
+        line.chop(1);
+    return QString::fromLocal8Bit(line);
+}
+
+} // namespace
 
 bool IsCommandLineRun(int argc, char *argv[])
 {
@@ -36,14 +68,21 @@ int RunCommandLine(int argc, char *argv[])
     parser.setApplicationDescription(
         u"Határozatok könyve.\n"
         "Ablak nélküli biztonsági mentés (ütemezett feladathoz):\n"
-        "  orvanth --backup N FILE\n"
+        "  orvanth --backup N FILE [--user NÉV]\n"
         "N a profil száma a beállítási állományban (ConStrN), FILE .sql vagy .zip végű.\n"
-        "Kilépési kód: 0 kész, 1 a mentés nem sikerült, 2 hibás profilszám vagy név."_s);
+        "Ha az adatbázis belépést kér, csak rendszergazdája menthet: nevét a --user adja meg,\n"
+        "jelszavát a program a standard bemenet első sorából olvassa.\n"
+        "Kilépési kód: 0 kész, 1 a mentés nem sikerült, 2 hibás profilszám vagy név,\n"
+        "3 a belépés nem sikerült, vagy a felhasználó nem rendszergazda."_s);
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption backup(u"backup"_s, u"A(z) N. profil adatbázisának mentése a FILE állományba."_s,
                                     u"N"_s);
     parser.addOption(backup);
+    const QCommandLineOption user(
+        u"user"_s, u"Rendszergazda neve, ha az adatbázis belépést kér (jelszava a standard bemenetről)."_s,
+        u"NÉV"_s);
+    parser.addOption(user);
     parser.addPositionalArgument(u"FILE"_s, u"A mentés neve (.sql vagy .zip) a --backup mellett."_s,
                                  u"[--backup N FILE]"_s);
     parser.process(app);
@@ -60,5 +99,7 @@ int RunCommandLine(int argc, char *argv[])
         return BackupRefused;
     }
     InitPaths();
-    return RunCommandLineBackup(SettingsFilePath(), parser.value(backup), files.constFirst(), messages);
+    const BackupLogin login{parser.value(user), [&messages] { return ReadPassword(messages); }};
+    return RunCommandLineBackup(SettingsFilePath(), parser.value(backup), files.constFirst(), login,
+                                messages);
 }

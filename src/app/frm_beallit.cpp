@@ -1,9 +1,11 @@
 #include "app/frm_beallit.h"
 
 #include "common/paths.h"
+#include "config/documentstore.h"
 #include "config/settings.h"
 #include "gui/dialogfields.h"
 #include "gui/icons.h"
+#include "gui/messagebox.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -54,7 +56,7 @@ Tfrm_Beallit::Tfrm_Beallit(const QStringList &printers, QWidget *parent) : Remem
     auto *keys = new FieldKeys(this, {});
     keys->watchAll();
     keys->setEnterPressesButtons(true);
-    PaintFocusedFields({m_printerBox, m_folderEdit});
+    PaintFocusedFields({m_printerBox, m_folderEdit, m_localFolderEdit});
 }
 
 QWidget *Tfrm_Beallit::buildGeneralPage()
@@ -101,20 +103,39 @@ QWidget *Tfrm_Beallit::buildDocumentsPage()
     m_folderEdit->setMaxLength(255);
     m_folderEdit->setMinimumWidth(380);
     folderLabel->setBuddy(m_folderEdit);
-    m_browseButton = new QToolButton(page);
-    m_browseButton->setObjectName(u"SpeedButton1"_s);
-    m_browseButton->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
-    m_browseButton->setToolTip(u"Tallózás"_s);
-    connect(m_browseButton, &QToolButton::clicked, this, &Tfrm_Beallit::onBrowseClicked);
+    // Where this workstation reaches the same folder: kept in the settings file, so the database
+    // keeps the path the Windows workstations read.
+    auto *localLabel = new QLabel(u"Ugyanez a mappa ezen a gépen, ha a fenti útvonal itt nem érhető el\n"
+                                  "(például egy Windows-os meghajtó betűjele)"_s,
+                                  page);
+    m_localFolderEdit = new QLineEdit(page);
+    m_localFolderEdit->setObjectName(u"localFolderEdit"_s);
+    localLabel->setBuddy(m_localFolderEdit);
 
     auto *row = new QHBoxLayout;
     row->addWidget(m_folderEdit, 1);
-    row->addWidget(m_browseButton);
+    row->addWidget(browseButton(m_folderEdit, u"SpeedButton1"_s));
+    auto *localRow = new QHBoxLayout;
+    localRow->addWidget(m_localFolderEdit, 1);
+    localRow->addWidget(browseButton(m_localFolderEdit, u"localFolderButton"_s));
     auto *layout = new QVBoxLayout(page);
     layout->addWidget(folderLabel);
     layout->addLayout(row);
+    layout->addSpacing(12);
+    layout->addWidget(localLabel);
+    layout->addLayout(localRow);
     layout->addStretch(1);
     return page;
+}
+
+QToolButton *Tfrm_Beallit::browseButton(QLineEdit *edit, const QString &name)
+{
+    auto *button = new QToolButton(edit->parentWidget());
+    button->setObjectName(name);
+    button->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    button->setToolTip(u"Tallózás"_s);
+    connect(button, &QToolButton::clicked, this, [this, edit] { browseInto(edit); });
+    return button;
 }
 
 void Tfrm_Beallit::setFullScreen(bool on)
@@ -157,16 +178,37 @@ QString Tfrm_Beallit::documentStore() const
     return m_folderEdit->text();
 }
 
-void Tfrm_Beallit::onBrowseClicked()
+void Tfrm_Beallit::setLocalFolder(const QString &folder)
+{
+    m_localFolderEdit->setText(folder);
+}
+
+QString Tfrm_Beallit::localFolder() const
+{
+    return m_localFolderEdit->text().trimmed();
+}
+
+void Tfrm_Beallit::accept()
+{
+    const QString problem = StoreMappingProblem(documentStore(), localFolder());
+    if (!problem.isEmpty()) {
+        m_pages->setCurrentIndex(1);
+        ShowErrorBox(problem, this);
+        return;
+    }
+    RememberedDialog::accept();
+}
+
+void Tfrm_Beallit::browseInto(QLineEdit *edit)
 {
     QFileDialog dialog(this, u"Dokumentumok helye"_s);
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     dialog.setFileMode(QFileDialog::Directory);
-    if (!m_folderEdit->text().isEmpty())
-        dialog.setDirectory(m_folderEdit->text());
+    if (!edit->text().isEmpty())
+        dialog.setDirectory(edit->text());
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        m_folderEdit->setText(dialog.selectedFiles().constFirst());
+        edit->setText(dialog.selectedFiles().constFirst());
 }
 
 void Tfrm_Beallit::showEvent(QShowEvent *event)
@@ -191,6 +233,9 @@ bool RunSettings(Connection &con, WorkstationSettings &settings, int fontSize, Q
     dialog.setPrinter(settings.printer);
     dialog.setLoginRequired(read.loginRequired());
     dialog.setDocumentStore(read.mentesutvonal.isEmpty() ? DataFolder() + u"/Dok"_s : read.mentesutvonal);
+    IniFile ini = SettingsFile();
+    const QString mapped = MappedLocalFolder(read.mentesutvonal, ReadStoreMappings(ini));
+    dialog.setLocalFolder(mapped);
     if (dialog.exec() != QDialog::Accepted)
         return false;
 
@@ -201,5 +246,12 @@ bool RunSettings(Connection &con, WorkstationSettings &settings, int fontSize, Q
     WriteSettingsRow(con, read, changed);
     settings.fullScreen = dialog.fullScreen();
     settings.printer = dialog.printer();
+    if (dialog.localFolder() != mapped || !SameStorePath(changed.mentesutvonal, read.mentesutvonal)) {
+        try {
+            WriteStoreMapping(ini, changed.mentesutvonal, dialog.localFolder());
+        } catch (const IniError &error) {
+            ShowErrorBox(u"Hiba: "_s + error.message(), parent);
+        }
+    }
     return true;
 }

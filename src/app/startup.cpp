@@ -4,6 +4,7 @@
 #include "common/text.h"
 #include "common/version.h"
 #include "config/conprofile.h"
+#include "config/documentstore.h"
 #include "config/settings.h"
 #include "db/connection.h"
 #include "db/dberror.h"
@@ -57,7 +58,7 @@ void ReadDatabaseSettings(Connection &con)
 {
     const SettingsRow row = ReadSettingsRow(con);
     Beall.loginRequired = row.loginRequired();
-    Beall.documentStore = row.mentesutvonal;
+    Beall.documentStore = ResolveDocumentStore(row.mentesutvonal, ReadStoreMappings(SettingsFile()));
 }
 
 StartupOutcome RunStartup(Connection &con, QWidget *owner)

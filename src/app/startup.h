@@ -15,6 +15,7 @@ enum class StartupOutcome {
 // row and the log-in. Fills the program-wide state record Beall.
 StartupOutcome RunStartup(Connection &con, QWidget *owner);
 
-// Reads the database's settings row into Beall (log-in required, document store). Also after
-// the settings dialog changed it.
+// Reads the database's settings row into Beall (log-in required, document store: the local
+// folder that the settings file maps the database's path to, or that path). Also after the
+// settings dialog changed it.
 void ReadDatabaseSettings(Connection &con);

@@ -1,14 +1,21 @@
 #include "archivestream.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
 #include <QThread>
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <sys/stat.h>
 #include <zip.h>
 
 using namespace std::chrono_literals;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -68,10 +75,21 @@ struct ArchiveSource
     }
 };
 
-ArchiveStream::ArchiveStream(const QString &zipPath, const QString &entryName)
+ArchiveStream::ArchiveStream(const QString &zipPath, const QString &entryName) : m_target(zipPath)
 {
+    // libzip gives a new archive the mode that the umask allows (and an older one's mode to its
+    // replacement), so it writes over a file made owner-only here, whose mode it keeps.
+    const QFileInfo target(zipPath);
+    QTemporaryFile building(target.dir().filePath(u"."_s + target.fileName() + u".XXXXXX"_s));
+    if (!building.open()) {
+        fail(building.errorString());
+        return;
+    }
+    building.setAutoRemove(false);
+    m_building = building.fileName();
+    building.close();
     int code = 0;
-    m_archive = zip_open(QFile::encodeName(zipPath).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    m_archive = zip_open(QFile::encodeName(m_building).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
     if (!m_archive) {
         zip_error_t error;
         zip_error_init_with_code(&error, code);
@@ -94,7 +112,10 @@ ArchiveStream::ArchiveStream(const QString &zipPath, const QString &entryName)
         zip_file_add(m_archive, entryName.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8);
     if (index < 0)
         zip_source_free(source);
-    if (index < 0 || zip_set_file_compression(m_archive, zip_uint64_t(index), ZIP_CM_DEFLATE, 9) != 0) {
+    // unzip gives the script the mode stored here; without one it would be readable by everyone.
+    if (index < 0 || zip_set_file_compression(m_archive, zip_uint64_t(index), ZIP_CM_DEFLATE, 9) != 0 ||
+        zip_file_set_external_attributes(m_archive, zip_uint64_t(index), 0, ZIP_OPSYS_UNIX,
+                                         zip_uint32_t(S_IFREG | S_IRUSR | S_IWUSR) << 16) != 0) {
         fail(zipErrorText(zip_get_error(m_archive)));
         zip_discard(m_archive);
         m_archive = nullptr;
@@ -117,6 +138,8 @@ ArchiveStream::ArchiveStream(const QString &zipPath, const QString &entryName)
 ArchiveStream::~ArchiveStream()
 {
     abandon();
+    if (!m_building.isEmpty())
+        QFile::remove(m_building);
 }
 
 bool ArchiveStream::failed() const
@@ -228,8 +251,24 @@ bool ArchiveStream::finish()
         return false;
     pushPending();
     stopWorker(true);
-    std::lock_guard lock(m_mutex);
-    return m_closed && m_error.isEmpty();
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_closed || !m_error.isEmpty())
+            return false;
+    }
+    return putInPlace();
+}
+
+bool ArchiveStream::putInPlace()
+{
+    // rename() replaces an older archive in one step.
+    if (std::rename(QFile::encodeName(m_building).constData(), QFile::encodeName(m_target).constData()) !=
+        0) {
+        fail(QString::fromLocal8Bit(std::strerror(errno)));
+        return false;
+    }
+    m_building.clear();
+    return true;
 }
 
 void ArchiveStream::abandon()

@@ -15,9 +15,10 @@ struct zip_source;
 // packing costs little more time than producing. Memory stays bounded: append() waits while a
 // few chunks are queued (letting the window paint meanwhile when called on the GUI thread).
 //
-// libzip builds the archive under a temporary name beside `zipPath` and renames it into place
-// only when finish() succeeds; an archive abandoned (or destroyed unfinished) leaves an older
-// file at `zipPath` untouched and no temporary file behind.
+// The archive is built in a file of its own beside `zipPath`, readable by the owner alone (it
+// holds a backup), and renamed into place only when finish() succeeds; an archive abandoned (or
+// destroyed unfinished) leaves an older file at `zipPath` untouched and no temporary file
+// behind. The entry, too, unpacks readable by its owner alone.
 class ArchiveStream
 {
 public:
@@ -43,7 +44,10 @@ private:
     void pushPending();
     void stopWorker(bool complete);
     void fail(const QString &text);
+    bool putInPlace();
 
+    QString m_target;   // where the finished archive goes
+    QString m_building; // the file libzip writes until then
     zip *m_archive = nullptr;
     std::thread m_worker;
     QByteArray m_pending; // bytes appended but not yet queued

@@ -6,14 +6,39 @@
 #include "db/connection.h"
 #include "db/dberror.h"
 #include "db/profileparams.h"
+#include "db/settingsrow.h"
+#include "users/userrows.h"
 
 #include <QFileInfo>
 #include <QTextStream>
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// Why the log-in does not allow the backup, for standard error; empty when it does. The check is
+// the log-in window's own. Throws DbError.
+QString LoginProblem(Connection &con, const BackupLogin &login)
+{
+    if (!ReadSettingsRow(con).loginRequired())
+        return {};
+    if (login.user.isEmpty())
+        return u"Az adatbázis belépést kér: a mentéshez adja meg egy rendszergazda nevét (--user NÉV), "
+               "a jelszavát a program a standard bemenetről olvassa."_s;
+    const QString password = login.password ? login.password() : QString();
+    const auto user = CheckCredentials(con, ReadLoginRows(con), login.user, password);
+    if (!user)
+        return u"Érvénytelen felhasználó, vagy jelszó"_s;
+    if (!user->adminRight)
+        return u"A mentéshez rendszergazdai jog kell, %1 nem rendszergazda."_s.arg(login.user);
+    return {};
+}
+
+} // namespace
+
 CommandLineBackupExit RunCommandLineBackup(const QString &settingsPath, const QString &profileNumber,
-                                           const QString &file, QTextStream &messages)
+                                           const QString &file, const BackupLogin &login,
+                                           QTextStream &messages)
 {
     bool isNumber = false;
     const int number = profileNumber.toInt(&isNumber);
@@ -50,6 +75,11 @@ CommandLineBackupExit RunCommandLineBackup(const QString &settingsPath, const QS
     try {
         Connection con(ProfileConnectionParams(profile));
         con.open();
+        const QString refused = LoginProblem(con, login);
+        if (!refused.isEmpty()) {
+            messages << refused << Qt::endl;
+            return BackupNotAllowed;
+        }
         WriteBackupFile(con, file, {}, [&messages](const QString &table, qint64 rows) {
             messages << table << u": "_s << rows << u" sor"_s << Qt::endl;
         });

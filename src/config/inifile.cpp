@@ -133,6 +133,44 @@ QByteArray Encode(const QString &text, const QString &what)
     return bytes;
 }
 
+// The file that writing `path` would replace: QSaveFile follows symbolic links to their end.
+QString LinkEnd(const QString &path)
+{
+    QFileInfo info(path);
+    for (int depth = 0; depth < 128 && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    return info.absoluteFilePath();
+}
+
+// The folder a path lies in, with its own links resolved; empty when it does not exist.
+QString RealFolder(const QString &path)
+{
+    return QFileInfo(QFileInfo(path).absolutePath()).canonicalFilePath();
+}
+
+// A settings file that is a link to a file outside its own folder: writing through it would
+// rewrite a file of someone else (its line ends, new sections). Empty when the link stays home.
+QString ForeignLinkTarget(const QString &path)
+{
+    if (!QFileInfo(path).isSymLink())
+        return {};
+    const QString end = LinkEnd(path);
+    const QString home = RealFolder(path);
+    return !home.isEmpty() && RealFolder(end) == home ? QString() : end;
+}
+
+// Owner and group keep what they had; others lose every right, since the file holds the
+// connection profiles in a reversible form. A new file is the owner's alone.
+QFileDevice::Permissions PrivatePermissions(const QString &path, bool existed)
+{
+    constexpr QFileDevice::Permissions ownerAndGroup = QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                       QFileDevice::ExeOwner | QFileDevice::ReadGroup |
+                                                       QFileDevice::WriteGroup | QFileDevice::ExeGroup;
+    if (!existed)
+        return QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+    return QFile::permissions(path) & ownerAndGroup;
+}
+
 } // namespace
 
 IniDocument IniDocument::fromBytes(QByteArrayView data)
@@ -382,6 +420,10 @@ void IniFile::update(const std::function<void(IniDocument &)> &change)
     const auto failed = [this](const QString &reason) {
         return IniError(u"Nem sikerült írni a beállítások fájlját: %1 (%2)"_s.arg(m_path, reason));
     };
+    const QString linkTarget = ForeignLinkTarget(m_path);
+    if (!linkTarget.isEmpty())
+        throw failed(u"ez egy hivatkozás, amely egy másik mappában lévő fájlra mutat: %1; "
+                     "a program azon keresztül nem ír"_s.arg(linkTarget));
     QByteArray before;
     QFile in(m_path);
     const bool existed = in.exists();
@@ -407,6 +449,10 @@ void IniFile::update(const std::function<void(IniDocument &)> &change)
     // the buffer, Qt takes a partly written file for a whole one and commit() succeeds.
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         throw failed(out.errorString());
+    if (!out.setPermissions(PrivatePermissions(m_path, existed))) {
+        out.cancelWriting();
+        throw failed(out.errorString());
+    }
     if (out.write(after) != after.size()) {
         const QString reason = out.error() == QFileDevice::NoError
                                    ? u"nem fért ki a teljes tartalom, megtelt a lemez?"_s

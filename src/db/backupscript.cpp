@@ -197,7 +197,10 @@ void WriteBackupScript(Connection &con, const QString &fileName,
                        const std::function<void(const QString &, qint64)> &tableWritten)
 {
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
+    // The script holds every user's password digest: the owner's alone, also where it replaces
+    // an older backup that others could read.
+    if (!file.open(QIODevice::WriteOnly) ||
+        !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         throw DbError(u"Az állomány nem hozható létre: "_s + fileName + u" ("_s + file.errorString() + u')');
     WriteBackupScript(con, file, progress, tableWritten);
     // The last bytes still wait in the file's buffer, and QSaveFile::commit() does not fail when

@@ -1,5 +1,7 @@
 #include "attachmentfiles.h"
 
+#include "config/documentstore.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -60,7 +62,7 @@ QString BareFileName(const QString &name)
 
 bool MakeDocumentStore(const QString &storePath)
 {
-    if (storePath.isEmpty())
+    if (!DocumentStoreProblem(storePath).isEmpty())
         return false;
     if (!QFileInfo(storePath).isDir())
         QDir().mkpath(storePath);
@@ -74,6 +76,10 @@ AttachmentCopy CopyAttachmentForViewing(const QString &storePath, const QString 
     const QString stored = BareFileName(storedName);
     if (stored.isEmpty())
         return copy;
+    if (!DocumentStoreProblem(storePath).isEmpty()) {
+        copy.status = AttachmentCopy::UnusableStore;
+        return copy;
+    }
     const QDir store(storePath);
     const QString storedPath = store.filePath(stored);
     if (!QFileInfo(storedPath).isFile()) {
@@ -119,6 +125,13 @@ AttachmentPlacement::Item *AttachmentPlacement::item(int slot)
 
 bool AttachmentPlacement::prepare(int slot, const QString &sourcePath, QString *error)
 {
+    // A relative store would take the copy into the current folder.
+    const QString problem = DocumentStoreProblem(m_store);
+    if (!problem.isEmpty()) {
+        if (error)
+            *error = problem;
+        return false;
+    }
     Item it;
     it.copy = temporaryName(m_store, u"uj"_s);
     QFile source(sourcePath);

@@ -30,16 +30,17 @@ QString StoredAttachmentName(qint64 recordId, int slot, const QString &sourceFil
 QString BareFileName(const QString &name);
 
 // Creates the document store (with missing parents) when it is not there; true when it exists
-// afterwards. An empty path is no store.
+// afterwards. A path that DocumentStoreProblem refuses (empty, not absolute) is no store.
 bool MakeDocumentStore(const QString &storePath);
 
 // The copy of an attached file that viewing opens.
 struct AttachmentCopy
 {
     enum Status {
-        NoAttachment, // the slot has no stored name
-        MissingFile,  // the stored file is not in the store
-        Ready         // copied (or, when a viewer holds it open, an earlier copy is there)
+        NoAttachment,  // the slot has no stored name
+        UnusableStore, // DocumentStoreProblem refuses the store path: nothing was looked at
+        MissingFile,   // the stored file is not in the store
+        Ready          // copied (or, when a viewer holds it open, an earlier copy is there)
     };
     Status status = NoAttachment;
     QString path; // store/tmp/<name>
@@ -69,7 +70,8 @@ public:
     AttachmentPlacement(const AttachmentPlacement &) = delete;
     AttachmentPlacement &operator=(const AttachmentPlacement &) = delete;
 
-    // Copies the file chosen for a slot into the store under a temporary name.
+    // Copies the file chosen for a slot into the store under a temporary name; a store path that
+    // DocumentStoreProblem refuses takes no copy.
     bool prepare(int slot, const QString &sourcePath, QString *error);
     // Names the stored name and the source name the record will give a prepared slot.
     void plan(int slot, const QString &storedName, const QString &sourceName);

@@ -1,5 +1,6 @@
 #include "attachments.h"
 
+#include "config/documentstore.h"
 #include "gui/messagebox.h"
 #include "gui/openwithshell.h"
 
@@ -23,9 +24,10 @@ AttachmentSeam::~AttachmentSeam()
 
 bool EnsureDocumentStore(const QString &storePath, QWidget *parent)
 {
-    if (MakeDocumentStore(storePath))
+    const QString problem = DocumentStoreProblem(storePath);
+    if (problem.isEmpty() && MakeDocumentStore(storePath))
         return true;
-    ShowErrorBox(u"Nem létező mentés útvonal: \""_s + storePath + u'"', parent);
+    ShowErrorBox(problem.isEmpty() ? u"Nem létező mentés útvonal: \""_s + storePath + u'"' : problem, parent);
     return false;
 }
 
@@ -43,6 +45,7 @@ bool ViewAttachment(const QString &storePath, const QString &storedName, const Q
     const AttachmentCopy copy = CopyAttachmentForViewing(storePath, storedName, sourceName);
     switch (copy.status) {
     case AttachmentCopy::NoAttachment: ShowErrorBox(u"Nincs melléklet létrehozva"_s, parent); return false;
+    case AttachmentCopy::UnusableStore: ShowErrorBox(DocumentStoreProblem(storePath), parent); return false;
     case AttachmentCopy::MissingFile: ShowErrorBox(u"Nem létező állomány"_s, parent); return false;
     case AttachmentCopy::Ready: break;
     }

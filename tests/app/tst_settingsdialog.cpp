@@ -4,6 +4,7 @@
 #include "app/mainactions.h"
 #include "common/paths.h"
 #include "config/conprofile.h"
+#include "config/documentstore.h"
 #include "config/inifile.h"
 #include "config/settings.h"
 #include "db/settingsrow.h"
@@ -67,6 +68,8 @@ private slots:
     void browseFolder();
     void mainWindowReadsTheRowAgain_data();
     void mainWindowReadsTheRowAgain();
+    void localFolderForTheDatabasesPath_data();
+    void localFolderForTheDatabasesPath();
     void administratorActionsRefusePlainUser_data();
     void administratorActionsRefusePlainUser();
     void screenshots();
@@ -317,6 +320,75 @@ void TestSettingsDialog::mainWindowReadsTheRowAgain()
     QCOMPARE(Beall.documentStore, ok ? u"/srv/uj"_s : u"/srv/masik"_s);
     QVERIFY(Beall.loginRequired);
     QCOMPARE(window.titleLabel()->text(), u"Határozatok könyve: Átnevezett  "_s);
+}
+
+void TestSettingsDialog::localFolderForTheDatabasesPath_data()
+{
+    QTest::addColumn<bool>("mappedBefore"); // the settings file maps the path when the window starts
+    QTest::addColumn<QString>("typed");     // into the local folder box; "@" is a folder of the test
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<bool>("mappedAfter");
+    QTest::newRow("mapped, OK") << false << u"@"_s << true << true;
+    QTest::newRow("mapped, Mégsem") << false << u"@"_s << false << false;
+    QTest::newRow("kept") << true << u"@"_s << true << true;
+    QTest::newRow("cleared") << true << QString() << true << false;
+    // Refused with a message; the dialog stays open and Mégsem then closes it.
+    QTest::newRow("relative local folder") << false << u"Dok"_s << true << false;
+}
+
+// A database whose store path was set on a Windows workstation: this workstation names the
+// folder where the same share is mounted here; the database keeps its path for Windows, and the
+// main window attaches into the local folder.
+void TestSettingsDialog::localFolderForTheDatabasesPath()
+{
+    QFETCH(bool, mappedBefore);
+    QFETCH(QString, typed);
+    QFETCH(bool, ok);
+    QFETCH(bool, mappedAfter);
+    const QString windows = u"H:\\Dok\\Hatarozatok"_s;
+    const QString local = QDir(m_folder->path()).filePath(u"hivatal/Dok/Hatarozatok"_s);
+    if (typed == u"@"_s)
+        typed = local;
+    m_db->client("UPDATE beallit SET mentesutvonal = 'H:\\\\Dok\\\\Hatarozatok';");
+    const QByteArray rowBefore = SettingsRowText(*m_db);
+    const ConnectionParams p = m_db->params();
+    QDir().mkpath(DataFolder());
+    IniFile ini(SettingsFilePath());
+    ini.writeString(u"Adatbazis"_s, u"ConStr1"_s,
+                    EncodeConStr(u"%1;%2;%3;root;;Teszt"_s.arg(p.database, p.host).arg(p.port)));
+    if (mappedBefore)
+        WriteStoreMapping(ini, windows, local);
+    Tfrm_Main window;
+    QCOMPARE(window.startUp(), StartupOutcome::Started);
+    QCOMPARE(Beall.documentStore, mappedBefore ? local : windows);
+
+    QString shown;
+    QStringList refusals;
+    bool openAfterOk = false;
+    const ModalAnswer dialog = AnswerModal(u"Beállítások"_s, [&](QDialog *d) {
+        auto *edit = d->findChild<QLineEdit *>(u"localFolderEdit"_s);
+        QVERIFY(edit);
+        shown = edit->text();
+        edit->setText(typed);
+        MessageBoxRecorder boxes;
+        Child<QPushButton>(d, ok ? u"btnOK"_s : u"btnMegsem"_s)->click();
+        refusals = boxes.texts();
+        openAfterOk = d->isVisible();
+        if (d->isVisible())
+            Child<QPushButton>(d, u"btnMegsem"_s)->click();
+    });
+    window.actions().action(MainAction::Settings)->trigger();
+    QCOMPARE(shown, mappedBefore ? local : QString());
+    const bool relative = typed == u"Dok"_s;
+    QCOMPARE(openAfterOk, relative);
+    QCOMPARE(refusals.size(), relative ? 1 : 0);
+    if (relative)
+        QVERIFY2(refusals.constFirst().contains(u"\"Dok\""_s), qPrintable(refusals.constFirst()));
+
+    QCOMPARE(MappedLocalFolder(windows, ReadStoreMappings(ini)), mappedAfter ? local : QString());
+    QCOMPARE(Beall.documentStore, mappedAfter ? local : windows);
+    // The database keeps its path for the Windows workstations.
+    QCOMPARE(SettingsRowText(*m_db), rowBefore);
 }
 
 void TestSettingsDialog::administratorActionsRefusePlainUser_data()

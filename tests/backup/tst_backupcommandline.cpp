@@ -26,8 +26,10 @@ struct ProgramRun
 
 // The built program with a settings file of its own and no window system at all: a run that
 // needed one would fail.
-// fileSizeLimit >= 0: the program runs on a disk that takes no file larger than that.
-ProgramRun runProgram(const QString &configHome, const QStringList &arguments, qint64 fileSizeLimit = -1)
+// fileSizeLimit >= 0: the program runs on a disk that takes no file larger than that. `input` is
+// its standard input, which ends there.
+ProgramRun runProgram(const QString &configHome, const QStringList &arguments, qint64 fileSizeLimit = -1,
+                      const QByteArray &input = {})
 {
     QProcess program;
     if (fileSizeLimit >= 0)
@@ -40,7 +42,11 @@ ProgramRun runProgram(const QString &configHome, const QStringList &arguments, q
     program.setProcessEnvironment(env);
     program.start(QStringLiteral(ORVANTH_PROGRAM), arguments);
     ProgramRun run;
-    if (!program.waitForStarted() || !program.waitForFinished(60000))
+    if (!program.waitForStarted())
+        return run;
+    program.write(input);
+    program.closeWriteChannel();
+    if (!program.waitForFinished(60000))
         return run;
     run.exitCode = program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1;
     run.out = QString::fromLocal8Bit(program.readAllStandardOutput());
@@ -76,6 +82,8 @@ private slots:
     void versionAndHelp();
     void backupExitCodes_data();
     void backupExitCodes();
+    void loginRequired_data();
+    void loginRequired();
     void backupOnFullDisk_data();
     void backupOnFullDisk();
 };
@@ -86,6 +94,7 @@ void TestBackupCommandLine::versionAndHelp_data()
     QTest::addColumn<QString>("shown");
     QTest::newRow("version") << u"--version"_s << QString::fromUtf16(ProgramVersion);
     QTest::newRow("help") << u"--help"_s << u"--backup <N>"_s;
+    QTest::newRow("help names the log-in") << u"--help"_s << u"--user <NÉV>"_s;
 }
 
 void TestBackupCommandLine::versionAndHelp()
@@ -143,6 +152,71 @@ void TestBackupCommandLine::backupExitCodes()
             tableLines << line.section(u':', 0, 0);
     }
     QCOMPARE(tableLines, con.tableNames());
+}
+
+void TestBackupCommandLine::loginRequired_data()
+{
+    QTest::addColumn<QByteArray>("vanbelep");
+    QTest::addColumn<QStringList>("user"); // the --user option and its value, if given
+    QTest::addColumn<QByteArray>("input"); // standard input: the password
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("reason");
+
+    const QStringList admin{u"--user"_s, u"admin"_s};
+    const QString refused = u"Érvénytelen felhasználó, vagy jelszó"_s;
+    QTest::newRow("administrator") << QByteArray("I") << admin << QByteArray("titkos jelszó\n") << 0
+                                   << u"A mentés elkészült"_s;
+    QTest::newRow("password from a file without a line end")
+        << QByteArray("I") << admin << QByteArray("titkos jelszó") << 0 << u"A mentés elkészült"_s;
+    QTest::newRow("password with Windows line end")
+        << QByteArray("I") << admin << QByteArray("titkos jelszó\r\n") << 0 << u"A mentés elkészült"_s;
+    QTest::newRow("no user named") << QByteArray("I") << QStringList() << QByteArray("titkos jelszó\n") << 3
+                                   << u"--user"_s;
+    QTest::newRow("unknown user") << QByteArray("I") << QStringList{u"--user"_s, u"senki"_s}
+                                  << QByteArray("titkos jelszó\n") << 3 << refused;
+    QTest::newRow("user in other letter case") << QByteArray("I") << QStringList{u"--user"_s, u"Admin"_s}
+                                               << QByteArray("titkos jelszó\n") << 3 << refused;
+    QTest::newRow("wrong password") << QByteArray("I") << admin << QByteArray("titkos jelszo\n") << 3
+                                    << refused;
+    QTest::newRow("no password given") << QByteArray("I") << admin << QByteArray() << 3 << refused;
+    QTest::newRow("user without a password")
+        << QByteArray("I") << QStringList{u"--user"_s, u"jelszotlan"_s} << QByteArray("\n") << 3 << refused;
+    QTest::newRow("not an administrator") << QByteArray("I") << QStringList{u"--user"_s, u"ugyintezo"_s}
+                                          << QByteArray("ügyintéző\n") << 3 << u"rendszergazda"_s;
+    // Without the log-in rule nobody is asked, as before.
+    QTest::newRow("no log-in rule") << QByteArray("N") << QStringList() << QByteArray() << 0
+                                    << u"A mentés elkészült"_s;
+}
+
+// A database whose users must log in: its backup holds every user's password digest, so only
+// an administrator of that database may take one, and a refusal writes nothing.
+void TestBackupCommandLine::loginRequired()
+{
+    REQUIRE_TEST_SERVER();
+    QFETCH(QByteArray, vanbelep);
+    QFETCH(QStringList, user);
+    QFETCH(QByteArray, input);
+    QFETCH(int, exitCode);
+    QFETCH(QString, reason);
+    TestDatabase db;
+    // The passwords' accents reach the server as code page 1250, as the log-in window sends them.
+    db.client("UPDATE beallit SET vanbelep = '" + vanbelep +
+              "';"
+              "INSERT INTO felhasznalo (felhkod, felhasznalo, jelszomd5, rendszergazda) VALUES "
+              "(1, 'admin', MD5('titkos jelsz\xF3'), 'I'),"
+              "(2, 'ugyintezo', MD5('\xFCgyint\xE9z\xF5'), 'N'),"
+              "(3, 'jelszotlan', NULL, 'I');");
+    QTemporaryDir home;
+    writeProfiles(home, db);
+    QTemporaryDir out;
+
+    const ProgramRun run = runProgram(
+        home.path(), QStringList{u"--backup"_s, u"2"_s, out.filePath(u"mentes.sql"_s)} + user, -1, input);
+    QVERIFY2(run.exitCode == exitCode, qPrintable(run.err));
+    QVERIFY2(run.err.contains(reason), qPrintable(run.err));
+    QCOMPARE(FolderEntries(out.path()), exitCode == 0 ? QStringList{u"mentes.sql"_s} : QStringList());
+    // The password is no argument, and nothing shows it.
+    QVERIFY(!run.err.contains(u"titkos"_s));
 }
 
 void TestBackupCommandLine::backupOnFullDisk_data()

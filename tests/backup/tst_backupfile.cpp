@@ -11,10 +11,20 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// The permission bits of a file, in octal ("600"); "missing" when there is no such file.
+QString ModeOf(const QString &path)
+{
+    struct stat st = {};
+    if (stat(QFile::encodeName(path).constData(), &st) != 0)
+        return u"missing"_s;
+    return QString::number(st.st_mode & 07777, 8);
+}
 
 // The script of the database as a plain .sql backup, the yardstick of the archives.
 QByteArray plainScript(Connection &con)
@@ -45,6 +55,8 @@ private slots:
     void initTestCase() { REQUIRE_TEST_SERVER(); }
     void zipHoldsOneDeflatedEntry_data();
     void zipHoldsOneDeflatedEntry();
+    void othersCannotReadTheBackup_data();
+    void othersCannotReadTheBackup();
     void restoresIdentically_data();
     void restoresIdentically();
     void restoreReportsRowsTheTablesDidNotTake();
@@ -100,6 +112,52 @@ void TestBackupFile::zipHoldsOneDeflatedEntry()
     const ToolRun python = ReadZipWithPython(path, entry);
     QVERIFY2(python.exitCode == 0, python.err.constData());
     QCOMPARE(python.out, script);
+}
+
+void TestBackupFile::othersCannotReadTheBackup_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("older"); // an older backup, readable by everyone, is replaced
+    for (const QString &name : {u"mentes.sql"_s, u"mentes.zip"_s}) {
+        QTest::addRow("%s", qPrintable(name)) << name << false;
+        QTest::addRow("%s over an older one", qPrintable(name)) << name << true;
+    }
+}
+
+// A backup holds every user's password digest: only its owner may read it, and so may only the
+// owner read the script that unzip takes out of the archive.
+void TestBackupFile::othersCannotReadTheBackup()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, older);
+    TestDatabase db;
+    Connection con(db.params());
+    con.open();
+    con.exec(
+        u"INSERT INTO felhasznalo (felhkod, felhasznalo, jelszomd5) VALUES (1, 'admin', MD5('titok'))"_s);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(name);
+    if (older) {
+        WriteTestFile(path, "régi mentés");
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                                QFile::ReadOther));
+    }
+    // The mask of a desktop session; the mode must not depend on it.
+    const mode_t mask = umask(022);
+    WriteBackupFile(con, path);
+    umask(mask);
+    QCOMPARE(ModeOf(path), u"600"_s);
+    QCOMPARE(FolderEntries(dir.path()), QStringList{name});
+    if (!IsZipBackupPath(path))
+        return;
+    const QString entry = QFileInfo(path).completeBaseName() + u".sql"_s;
+    const ToolRun info = RunTool(u"zipinfo"_s, {path});
+    QVERIFY2(info.exitCode == 0, info.err.constData());
+    QVERIFY2(info.out.contains("-rw-------") && info.out.contains(" unx "), info.out.constData());
+    const QString extracted = dir.filePath(u"kibontva"_s);
+    const ToolRun unzipped = RunTool(u"unzip"_s, {u"-q"_s, path, u"-d"_s, extracted});
+    QVERIFY2(unzipped.exitCode == 0, unzipped.err.constData());
+    QCOMPARE(ModeOf(QDir(extracted).filePath(entry)), u"600"_s);
 }
 
 void TestBackupFile::restoresIdentically_data()

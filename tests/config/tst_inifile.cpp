@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
@@ -61,6 +62,8 @@ private slots:
     void refusedChangeLeavesDocumentAlone();
     void failedWriteLeavesFileAlone();
     void secondInstanceSeesWrite();
+    void othersCannotReadTheFile_data();
+    void othersCannotReadTheFile();
 
 private:
     QString path() const { return m_dir->filePath(u"OrvantH.ini"_s); }
@@ -364,6 +367,39 @@ void TestIniFile::secondInstanceSeesWrite()
     QCOMPARE(second.readString(u"User"_s, u"LastUser"_s), u"egy"_s);
     first.writeString(u"User"_s, u"LastUser"_s, u"kettő"_s);
     QCOMPARE(second.readString(u"User"_s, u"LastUser"_s), u"kettő"_s);
+}
+
+void TestIniFile::othersCannotReadTheFile_data()
+{
+    QTest::addColumn<int>("before"); // the file's mode before the write; -1: there is no file
+    QTest::addColumn<int>("after");
+    QTest::newRow("new file") << -1 << 0600;
+    // Files that older versions made readable by everyone.
+    QTest::newRow("readable by everyone") << 0644 << 0640;
+    QTest::newRow("writable by everyone") << 0666 << 0660;
+    // What an administrator chose for the owner and the group stays.
+    QTest::newRow("shared with the group") << 0660 << 0660;
+    QTest::newRow("owner only") << 0600 << 0600;
+}
+
+// The file holds the connection profiles, passwords included, in a reversible form.
+void TestIniFile::othersCannotReadTheFile()
+{
+    QFETCH(int, before);
+    QFETCH(int, after);
+    // Whatever the process's mask would let through.
+    const mode_t mask = umask(0);
+    if (before >= 0) {
+        WriteRaw(path(), "[User]\r\nLastUser=admin\r\n");
+        QCOMPARE(chmod(QFile::encodeName(path()).constData(), mode_t(before)), 0);
+    }
+    IniFile ini(path());
+    ini.writeString(u"Adatbazis"_s, u"ConStr1"_s, u"!#%b?cA"_s);
+    umask(mask);
+    struct stat st = {};
+    QCOMPARE(stat(QFile::encodeName(path()).constData(), &st), 0);
+    QCOMPARE(QString::number(st.st_mode & 07777, 8), QString::number(after, 8));
+    QCOMPARE(ini.readString(u"Adatbazis"_s, u"ConStr1"_s), u"!#%b?cA"_s);
 }
 
 // Names in the file are compared in their cp1250 bytes: for every pair of characters, a key is

@@ -1,5 +1,6 @@
 #include "common/paths.h"
 #include "config/conprofile.h"
+#include "config/documentstore.h"
 #include "config/settings.h"
 #include "gui/formgeometry.h"
 #include "testutil.h"
@@ -90,6 +91,11 @@ private slots:
     void widgetOverloads();
     void outerGeometryRoundTrip_data();
     void outerGeometryRoundTrip();
+    void documentStore_data();
+    void documentStore();
+    void storeMappingsInTheSettingsFile();
+    void storeMappingProblem_data();
+    void storeMappingProblem();
 
 private:
     std::unique_ptr<ScopedDataFolder> m_config;
@@ -377,6 +383,111 @@ void TestPaths::outerGeometryRoundTrip()
         dialog.close();
         QCOMPARE(ReadRaw(SettingsFilePath()), before);
     }
+}
+
+void TestPaths::documentStore_data()
+{
+    QTest::addColumn<QString>("databasePath"); // beallit.mentesutvonal
+    QTest::addColumn<QStringList>("mappings"); // database path, local folder, database path, ...
+    QTest::addColumn<QString>("folder");       // what attaching and viewing use
+    QTest::addColumn<QStringList>("problem");  // what the message names; empty: usable
+
+    const QString windows = u"H:\\Dok\\Hatarozatok"_s;
+    const QStringList mapped{u"G:\\Regi"_s, u"/mnt/g"_s, windows, u"/mnt/h/Dok/Hatarozatok"_s};
+    const QStringList setOnWindows{windows, u"Windows"_s};
+
+    QTest::newRow("absolute here") << u"/srv/dok"_s << QStringList() << u"/srv/dok"_s << QStringList();
+    QTest::newRow("Windows drive") << windows << QStringList() << windows << setOnWindows;
+    QTest::newRow("Windows share") << u"\\\\szerver\\dok"_s << QStringList() << u"\\\\szerver\\dok"_s
+                                   << QStringList{u"\\\\szerver\\dok"_s, u"Windows"_s};
+    QTest::newRow("relative") << u"Dok"_s << QStringList() << u"Dok"_s << QStringList{u"\"Dok\""_s};
+    QTest::newRow("empty") << QString() << QStringList() << QString()
+                           << QStringList{u"Nem létező mentés útvonal"_s};
+    QTest::newRow("Windows drive mapped")
+        << windows << mapped << u"/mnt/h/Dok/Hatarozatok"_s << QStringList();
+    // Windows does not tell these apart, so neither does the mapping.
+    QTest::newRow("mapped, other letter case")
+        << u"h:\\dok\\HATAROZATOK"_s << mapped << u"/mnt/h/Dok/Hatarozatok"_s << QStringList();
+    QTest::newRow("mapped, closing backslash")
+        << windows + u'\\' << mapped << u"/mnt/h/Dok/Hatarozatok"_s << QStringList();
+    QTest::newRow("a longer path is another one")
+        << windows + u'2' << mapped << windows + u'2' << QStringList{windows + u'2', u"Windows"_s};
+    QTest::newRow("a shorter path is another one")
+        << u"H:\\Dok"_s << mapped << u"H:\\Dok"_s << QStringList{u"H:\\Dok"_s, u"Windows"_s};
+    QTest::newRow("absolute here and mapped")
+        << u"/srv/dok"_s << QStringList{u"/srv/dok"_s, u"/mnt/dok"_s} << u"/mnt/dok"_s << QStringList();
+    QTest::newRow("mapped to a relative folder")
+        << windows << QStringList{windows, u"Dok2"_s} << u"Dok2"_s << QStringList{u"\"Dok2\""_s};
+}
+
+void TestPaths::documentStore()
+{
+    QFETCH(QString, databasePath);
+    QFETCH(QStringList, mappings);
+    QFETCH(QString, folder);
+    QFETCH(QStringList, problem);
+    QList<StoreMapping> list;
+    for (qsizetype i = 0; i + 1 < mappings.size(); i += 2)
+        list.append({mappings.at(i), mappings.at(i + 1)});
+
+    const QString resolved = ResolveDocumentStore(databasePath, list);
+    QCOMPARE(resolved, folder);
+    const QString message = DocumentStoreProblem(resolved);
+    QCOMPARE(message.isEmpty(), problem.isEmpty());
+    for (const QString &part : problem)
+        QVERIFY2(message.contains(part), qPrintable(message));
+}
+
+void TestPaths::storeMappingsInTheSettingsFile()
+{
+    QVERIFY(QDir().mkpath(DataFolder()));
+    IniFile ini = SettingsFile();
+    WriteStoreMapping(ini, u"H:\\Dok"_s, u"/mnt/h/Dok"_s);
+    WriteStoreMapping(ini, u"G:\\Regi"_s, u"/mnt/g"_s);
+    // The same path in other letters replaces the mapping rather than adding a second one.
+    WriteStoreMapping(ini, u"h:\\dok\\"_s, u"/mnt/hivatal/Dok"_s);
+    QCOMPARE(ini.readKeys(StoreMappingSection()), (QStringList{u"G:\\Regi"_s, u"h:\\dok\\"_s}));
+    const QList<StoreMapping> read = ReadStoreMappings(ini);
+    QCOMPARE(MappedLocalFolder(u"H:\\DOK"_s, read), u"/mnt/hivatal/Dok"_s);
+    QCOMPARE(MappedLocalFolder(u"G:\\Regi"_s, read), u"/mnt/g"_s);
+    // An empty folder removes the mapping.
+    WriteStoreMapping(ini, u"G:\\regi"_s, QString());
+    QCOMPARE(ini.readKeys(StoreMappingSection()), QStringList{u"h:\\dok\\"_s});
+    // A path that cannot be a key of the file is refused, and the file is left alone.
+    const QByteArray before = ini.read().toBytes();
+    QVERIFY_THROWS_EXCEPTION(IniError, WriteStoreMapping(ini, u"H:\\a=b"_s, u"/mnt/ab"_s));
+    QCOMPARE(ini.read().toBytes(), before);
+}
+
+void TestPaths::storeMappingProblem_data()
+{
+    QTest::addColumn<QString>("databasePath");
+    QTest::addColumn<QString>("localFolder");
+    QTest::addColumn<QString>("named"); // what the message names; empty: the mapping can be stored
+    QTest::newRow("absolute folder") << u"H:\\Dok"_s << u"/mnt/h/Dok"_s << QString();
+    QTest::newRow("no folder: removed") << u"H:\\Dok"_s << QString() << QString();
+    QTest::newRow("relative folder") << u"H:\\Dok"_s << u"mnt/h"_s << u"\"mnt/h\""_s;
+    QTest::newRow("a Windows folder again") << u"H:\\Dok"_s << u"D:\\Dok"_s << u"\"D:\\Dok\""_s;
+    // The settings file cannot hold these as keys.
+    QTest::newRow("path with an equals sign") << u"H:\\a=b"_s << u"/mnt/ab"_s << u"\"H:\\a=b\""_s;
+    QTest::newRow("path like a section") << u"[H:]\\Dok"_s << u"/mnt/h"_s << u"\"[H:]\\Dok\""_s;
+    QTest::newRow("no path") << u"  "_s << u"/mnt/h"_s << u"\"  \""_s;
+}
+
+void TestPaths::storeMappingProblem()
+{
+    QFETCH(QString, databasePath);
+    QFETCH(QString, localFolder);
+    QFETCH(QString, named);
+    const QString problem = StoreMappingProblem(databasePath, localFolder);
+    QCOMPARE(problem.isEmpty(), named.isEmpty());
+    QVERIFY2(problem.contains(named), qPrintable(problem));
+    if (!problem.isEmpty())
+        return;
+    QVERIFY(QDir().mkpath(DataFolder()));
+    IniFile ini = SettingsFile();
+    WriteStoreMapping(ini, databasePath, localFolder);
+    QCOMPARE(MappedLocalFolder(databasePath, ReadStoreMappings(ini)), localFolder);
 }
 
 QTEST_MAIN(TestPaths)

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -143,6 +144,7 @@ private slots:
     void unstorableInputKeepsSetupOpen_data();
     void unstorableInputKeepsSetupOpen();
     void noFreeKeyKeepsStoredProfiles();
+    void settingsFileLinkedElsewhere();
 
     void dialogsShowWholeTexts();
 
@@ -154,6 +156,7 @@ private:
     QString goodProfile(const QString &name) const;
     QString badProfile(const QString &name) const;
     InitFields goodFields(const QString &name) const;
+    QString setupAcceptedWithoutTest(const QString &name);
     void writeProfile(int n, const QString &plain);
     QByteArray settingsBytes() const;
 
@@ -197,6 +200,19 @@ InitFields TestProfiles::goodFields(const QString &name) const
 {
     const ConnectionParams p = m_db->params();
     return {p.host, p.user, p.password, p.database, name, QString::number(p.port)};
+}
+
+// The first-run set-up filled with a reachable profile named `name` and closed with Ctrl+Enter,
+// without a connection test: the profile it gives for this run, empty when it gave none.
+QString TestProfiles::setupAcceptedWithoutTest(const QString &name)
+{
+    const ModalAnswer setup = AnswerModal([&](QWidget *init) {
+        Fill(init, goodFields(name));
+        QTest::keyClick(Child<QLineEdit>(init, u"Edit2"_s), Qt::Key_Return, Qt::ControlModifier);
+        EnsureClosed(init);
+    });
+    QString current;
+    return RunFirstSetup(current) ? current : QString();
 }
 
 void TestProfiles::writeProfile(int n, const QString &plain)
@@ -595,16 +611,9 @@ void TestProfiles::noFreeKeyKeepsStoredProfiles()
         for (int n = 1; n <= kMaxConnectionProfiles; ++n)
             doc.setValue(ConnectionProfileSection(), ConnectionProfileKey(n), QString());
     });
-    const ModalAnswer setup = AnswerModal([&](QWidget *init) {
-        Fill(init, goodFields(u"Száztizedik"_s));
-        QTest::keyClick(Child<QLineEdit>(init, u"Edit2"_s), Qt::Key_Return, Qt::ControlModifier);
-        EnsureClosed(init);
-    });
     MessageBoxRecorder boxes;
-    QString current;
-    QVERIFY(RunFirstSetup(current));
     // Used for this run, and the user is told it was not stored.
-    QCOMPARE(current, goodProfile(u"Száztizedik"_s));
+    QCOMPARE(setupAcceptedWithoutTest(u"Száztizedik"_s), goodProfile(u"Száztizedik"_s));
     QCOMPARE(boxes.count(), 1);
     QCOMPARE(boxes.boxes().at(0).kind, MessageBoxRecorder::Kind::Warning);
     const IniDocument doc = ini.read();
@@ -612,6 +621,27 @@ void TestProfiles::noFreeKeyKeepsStoredProfiles()
     QVERIFY(!doc.contains(ConnectionProfileSection(), ProfileKey(101)));
     for (int n = 1; n <= kMaxConnectionProfiles; ++n)
         QCOMPARE(doc.value(ConnectionProfileSection(), ProfileKey(n), u"x"_s), QString());
+}
+
+// OrvantH.ini is a link to another program's file: the set-up writes nothing through it and the
+// user is told which link points where; the profile still serves this run.
+void TestProfiles::settingsFileLinkedElsewhere()
+{
+    QVERIFY(QDir().mkpath(m_folder->dataFolder()));
+    const QString target = QDir(m_folder->path()).filePath(u"masik program.conf"_s);
+    const QByteArray content = "# another program's settings\nnev=ertek\n";
+    WriteTestFile(target, content);
+    QVERIFY(QFile::link(target, SettingsFilePath()));
+    MessageBoxRecorder boxes;
+    QCOMPARE(setupAcceptedWithoutTest(u"Hivatkozott"_s), goodProfile(u"Hivatkozott"_s));
+    QCOMPARE(boxes.count(), 1);
+    QCOMPARE(boxes.boxes().at(0).kind, MessageBoxRecorder::Kind::Error);
+    const QString text = boxes.texts().at(0);
+    QVERIFY2(text.startsWith(u"Hiba: "_s) && text.contains(SettingsFilePath()) && text.contains(target) &&
+                 text.contains(u"hivatkozás"_s),
+             qPrintable(text));
+    QCOMPARE(ReadTestFile(target), content);
+    QVERIFY(QFileInfo(SettingsFilePath()).isSymLink());
 }
 
 void TestProfiles::dialogsShowWholeTexts()

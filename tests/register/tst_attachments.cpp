@@ -7,6 +7,7 @@
 #include "register/attachments.h"
 #include "register/frm_szerkeszt.h"
 #include "register/resolutioneditor.h"
+#include "register/resolutionsave.h"
 #include "testdatabase.h"
 #include "testutil.h"
 
@@ -16,6 +17,7 @@
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -44,6 +46,8 @@ private slots:
     void failedSaveKeepsStoredDocument();
     void removeEmptiesSlotAndKeepsFile();
     void missingStoreIsReported();
+    void storeThatIsNoAbsolutePath_data();
+    void storeThatIsNoAbsolutePath();
     void view_data();
     void view();
     void viewWithNoProgramIsReported();
@@ -332,6 +336,79 @@ void TestAttachments::missingStoreIsReported()
     QVERIFY(EnsureDocumentStore(fresh));
     QVERIFY(QFileInfo(fresh).isDir());
     QCOMPARE(boxes.count(), 0);
+}
+
+void TestAttachments::storeThatIsNoAbsolutePath_data()
+{
+    QTest::addColumn<QString>("store");
+    QTest::addColumn<QStringList>("message"); // what every refusal names
+    QTest::newRow("Windows drive") << u"H:\\Dok\\Hatarozatok"_s
+                                   << QStringList{u"\"H:\\Dok\\Hatarozatok\""_s, u"Windows"_s};
+    QTest::newRow("Windows share") << u"\\\\szerver\\dok"_s
+                                   << QStringList{u"\"\\\\szerver\\dok\""_s, u"Windows"_s};
+    QTest::newRow("relative") << u"Dok/Hatarozatok"_s << QStringList{u"\"Dok/Hatarozatok\""_s};
+    QTest::newRow("empty") << QString() << QStringList{u"Nem létező mentés útvonal: \"\""_s};
+}
+
+// A store path that is not absolute here (set on a Windows workstation, say) would put the
+// documents under whatever folder the program was started in, where a copy started elsewhere
+// never finds them: attaching, viewing and saving refuse it and create nothing.
+void TestAttachments::storeThatIsNoAbsolutePath()
+{
+    REQUIRE_TEST_SERVER();
+    QFETCH(QString, store);
+    QFETCH(QStringList, message);
+    const QString started = m_dir->filePath(u"indulo"_s);
+    QVERIFY(QDir().mkpath(started));
+    WriteTestFile(started + u"/0000042-1.pdf"_s, "a program mappájában");
+    const QString chosen = m_dir->filePath(u"forrás.pdf"_s);
+    WriteTestFile(chosen, "melléklet");
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(started));
+    const auto restore = qScopeGuard([&] { QDir::setCurrent(before); });
+    const auto shows = [&](const QString &text) {
+        for (const QString &part : message) {
+            if (!text.contains(part))
+                return false;
+        }
+        return true;
+    };
+
+    MessageBoxRecorder boxes;
+    AttachmentSeam seam;
+    int asked = 0;
+    seam.chooser = [&] {
+        ++asked;
+        return chosen;
+    };
+    const ModalAnswer editor = AnswerModal([&](QWidget *w) {
+        auto f = qobject_cast<Tfrm_Szerkeszt *>(w);
+        chooseButton(f, 0)->click();
+        f->reject();
+    });
+    QCOMPARE(EditResolution(*m_con, -1, 1, QDate(2025, 3, 3), store), -1);
+    QCOMPARE(asked, 0);
+    QCOMPARE(boxes.count(), 1);
+    QVERIFY2(shows(boxes.texts().constFirst()), qPrintable(boxes.texts().constFirst()));
+
+    boxes.clear();
+    QVERIFY(!ViewAttachment(store, u"0000042-1.pdf"_s, u"jegyzőkönyv.pdf"_s));
+    QCOMPARE(boxes.count(), 1);
+    QVERIFY2(shows(boxes.texts().constFirst()), qPrintable(boxes.texts().constFirst()));
+    QVERIFY(seam.opened.isEmpty());
+
+    const Resolution loaded = NewResolutionRecord(*m_con, 1, QDate(2025, 3, 3));
+    Resolution edited = loaded;
+    edited.subject = u"Tárgy"_s;
+    edited.attachments[0].chosenPath = chosen;
+    edited.attachments[0].sourceName = u"forrás.pdf"_s;
+    const SaveResult saved = SaveResolution(*m_con, loaded, edited, store);
+    QVERIFY(!saved.ok);
+    QVERIFY2(shows(saved.error), qPrintable(saved.error));
+    QCOMPARE(QueryInt(*m_con, u"SELECT COUNT(*) FROM iktato"_s, -1), 0);
+
+    QCOMPARE(QDir(started).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{u"0000042-1.pdf"_s});
 }
 
 void TestAttachments::view_data()

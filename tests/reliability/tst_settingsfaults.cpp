@@ -4,6 +4,8 @@
 #include "common/cp1250.h"
 #include "config/conprofile.h"
 #include "config/inifile.h"
+#include "config/profilelist.h"
+#include "config/settings.h"
 #include "testutil.h"
 
 #include <QDir>
@@ -13,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <unistd.h>
 
@@ -104,6 +107,8 @@ private slots:
     void damagedFileKeepsItsLinesWhenWritten();
     void failedWriteLeavesTheFileAlone_data();
     void failedWriteLeavesTheFileAlone();
+    void linkedFile_data();
+    void linkedFile();
 
 private:
     static void damagedFiles();
@@ -248,6 +253,106 @@ void TestSettingsFaults::failedWriteLeavesTheFileAlone()
     }
     // No half-written copy is left beside it.
     QCOMPARE(QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), filesBefore);
+}
+
+void TestSettingsFaults::linkedFile_data()
+{
+    // Paths are relative to a temporary folder holding "OrvantH" (the data folder) and "mashol"
+    // (somewhere else). The file the links end at holds Unix line ends, as another program's
+    // file would.
+    QTest::addColumn<QStringList>("links"); // "link=what it points to"; "@" stands for the folder
+    QTest::addColumn<QString>("target");    // the file the links end at
+    QTest::addColumn<bool>("targetExists");
+    QTest::addColumn<bool>("written"); // false: every writer refuses
+
+    QTest::newRow("file in another folder") << QStringList{u"OrvantH/OrvantH.ini=../mashol/beallitas.conf"_s}
+                                            << u"mashol/beallitas.conf"_s << true << false;
+    QTest::newRow("absolute link to another folder")
+        << QStringList{u"OrvantH/OrvantH.ini=@/mashol/beallitas.conf"_s} << u"mashol/beallitas.conf"_s << true
+        << false;
+    QTest::newRow("missing file in another folder")
+        << QStringList{u"OrvantH/OrvantH.ini=../mashol/uj.ini"_s} << u"mashol/uj.ini"_s << false << false;
+    // A link beside it that leads on to another folder ends outside all the same.
+    QTest::newRow("chain leading out") << QStringList{u"OrvantH/kozbulso.ini=../mashol/beallitas.conf"_s,
+                                                      u"OrvantH/OrvantH.ini=kozbulso.ini"_s}
+                                       << u"mashol/beallitas.conf"_s << true << false;
+    // The file stays in the program's own folder: written through, and the link kept.
+    QTest::newRow("file in the same folder")
+        << QStringList{u"OrvantH/OrvantH.ini=iroda.ini"_s} << u"OrvantH/iroda.ini"_s << true << true;
+    // The folder itself is a link (a shared folder mounted elsewhere); the file in it is no link.
+    QTest::newRow("linked folder") << QStringList{u"OrvantH=mashol"_s, u"mashol/OrvantH.ini=beallitas.conf"_s}
+                                   << u"mashol/beallitas.conf"_s << true << true;
+}
+
+// A settings file that is a symbolic link to a file elsewhere: writing through it would rewrite
+// a file the program does not own (its line ends, new sections). Every writer refuses, names the
+// link and its target, and changes nothing.
+void TestSettingsFaults::linkedFile()
+{
+    QFETCH(QStringList, links);
+    QFETCH(QString, target);
+    QFETCH(bool, targetExists);
+    QFETCH(bool, written);
+    QTemporaryDir dir;
+    QVERIFY(QDir().mkpath(dir.filePath(u"mashol"_s)));
+    if (!links.constFirst().startsWith(u"OrvantH="_s))
+        QVERIFY(QDir().mkpath(dir.filePath(u"OrvantH"_s)));
+    const QString path = dir.filePath(u"OrvantH/OrvantH.ini"_s);
+    const QString targetPath = dir.filePath(target);
+    const QByteArray content =
+        "# a file of another program\n[Adatbazis]\n" + ProfileLine(1).replace("\r\n", "\n");
+    if (targetExists)
+        WriteTestFile(targetPath, content);
+    for (const QString &link : links) {
+        QString to = link.section(u'=', 1);
+        to.replace(u'@', dir.path());
+        QVERIFY(QFile::link(to, dir.filePath(link.section(u'=', 0, 0))));
+    }
+    const auto entries = [&] {
+        const auto list = [](const QString &folder) {
+            return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                          QDir::NoDotAndDotDot);
+        };
+        return list(dir.filePath(u"OrvantH"_s)) + list(dir.filePath(u"mashol"_s));
+    };
+    const QStringList before = entries();
+
+    IniFile ini(path);
+    const QList<std::pair<const char *, std::function<void()>>> writers = {
+        {"writeString", [&] { ini.writeString(u"Beallitasok"_s, u"Proba"_s, u"érték"_s); }},
+        {"deleteKey", [&] { ini.deleteKey(ConnectionProfileSection(), ConnectionProfileKey(1)); }},
+        {"AddConnectionProfile", [&] { AddConnectionProfile(ini, ProfileText(7)); }},
+        {"StoreProfileRows", [&] { StoreProfileRows(ini, {}, u"/usr/bin/mariadb-dump"_s); }},
+        {"WriteWorkstationSettings", [&] { WriteWorkstationSettings(WorkstationSettings(), ini); }},
+    };
+    for (const auto &[name, write] : writers) {
+        QString message;
+        try {
+            write();
+        } catch (const IniError &e) {
+            message = e.message();
+        }
+        const QString shown = QString::fromLatin1(name) + u": "_s + message;
+        if (written) {
+            QVERIFY2(message.isEmpty(), qPrintable(shown));
+            continue;
+        }
+        QVERIFY2(message.startsWith(u"Nem sikerült írni a beállítások fájlját"_s), qPrintable(shown));
+        QVERIFY2(message.contains(path) && message.contains(targetPath) && message.contains(u"hivatkozás"_s),
+                 qPrintable(shown));
+    }
+    QVERIFY(QFileInfo(dir.filePath(links.constLast().section(u'=', 0, 0))).isSymLink());
+    if (written) {
+        QCOMPARE(ini.readString(u"Beallitasok"_s, u"Proba"_s), u"érték"_s);
+        QCOMPARE(ReadTestFile(targetPath), ini.read().toBytes());
+        return;
+    }
+    QCOMPARE(ReadTestFile(targetPath), targetExists ? content : QByteArray("<missing>"));
+    QCOMPARE(entries(), before);
+    // Reading through the link still works.
+    if (targetExists)
+        QCOMPARE(DecodeConStr(ini.readString(ConnectionProfileSection(), ConnectionProfileKey(1))),
+                 ProfileText(1));
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFaults)

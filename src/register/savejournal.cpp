@@ -2,6 +2,7 @@
 
 #include "attachmentfiles.h"
 #include "common/sqltext.h"
+#include "config/documentstore.h"
 #include "db/connection.h"
 #include "db/dberror.h"
 #include "db/dbroutines.h"
@@ -176,7 +177,7 @@ std::optional<SaveJournal> ReadSaveJournal(const QString &path)
 
 int SettleInterruptedSaves(Connection &con, const QString &store, int recordId)
 {
-    if (store.isEmpty() || !QFileInfo(journalFolder(store)).isDir())
+    if (!DocumentStoreProblem(store).isEmpty() || !QFileInfo(journalFolder(store)).isDir())
         return 0;
     const QDir folder(journalFolder(store));
     int settled = 0;

@@ -9,7 +9,7 @@ packages=(
   mariadb-server mariadb-client
   fonts-liberation2 fonts-dejavu-core
   libxlsxwriter-dev python3-xlrd python3-openpyxl libfreexl-dev unzip zip poppler-utils
-  xvfb xauth openbox
+  xvfb xauth openbox xdotool
   openssl desktop-file-utils appstream dpkg-dev
   clang
 )

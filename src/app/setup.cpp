@@ -3,6 +3,7 @@
 #include "app/appevents.h"
 #include "app/translations.h"
 #include "gui/icons.h"
+#include "gui/windowshortcuts.h"
 
 #include <QApplication>
 #include <QFont>
@@ -38,5 +39,6 @@ bool SetUpApplication(QApplication &app)
     QGuiApplication::setDesktopFileName(u"hu.orvanth.iktatas"_s);
 
     app.installEventFilter(new AppEventFilter(&app));
+    app.installEventFilter(new WindowShortcutsFirst(&app));
     return LoadQtTranslations(app);
 }

@@ -77,7 +77,13 @@ QString CommonAppDataPath()
 
 QString DocumentsPath()
 {
-    return WithoutTrailingSlash(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    // Many Linux accounts have no documents folder: it is made, and where it cannot be (a file
+    // in its place, no right to), the home folder serves.
+    const QString documents =
+        WithoutTrailingSlash(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    if (!documents.isEmpty() && (QFileInfo(documents).isDir() || QDir().mkpath(documents)))
+        return documents;
+    return WithoutTrailingSlash(QDir::homePath());
 }
 
 QString DataFolder()

@@ -17,7 +17,7 @@ QString ProgramFolder();
 // configuration location, so XDG_CONFIG_HOME moves it); empty when it cannot be named.
 QString CommonAppDataPath();
 
-// The user's documents folder; empty when it cannot be named.
+// The user's documents folder, made when it is missing; the home folder when it cannot be.
 QString DocumentsPath();
 
 // The folder that holds the settings file: the program folder when OrvantH.ini is there,

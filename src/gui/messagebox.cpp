@@ -39,20 +39,43 @@ struct MessageBoxSeam
 
 namespace {
 
+// More than this many lines (a failed dump's output, say) would push the buttons off the screen.
+constexpr int MaxShownLines = 12;
+constexpr int MaxShownCharacters = 1200;
+constexpr int MaxShownFirstLine = 300;
+
 QMessageBox::StandardButton RunBox(QMessageBox::Icon icon, const QString &caption, const QString &text,
                                    QMessageBox::StandardButtons buttons,
                                    QMessageBox::StandardButton defaultButton, QWidget *owner)
 {
     QPointer<QWidget> previous = QApplication::activeWindow();
-    QMessageBox box(icon, caption, text, buttons, owner ? owner : previous.data());
+    const MessageParts parts = SplitLongMessage(text);
+    QMessageBox box(icon, caption, parts.shown, buttons, owner ? owner : previous.data());
     // An error text holding "<" must not be taken for markup.
     box.setTextFormat(Qt::PlainText);
+    if (!parts.details.isEmpty())
+        box.setDetailedText(parts.details);
     box.setDefaultButton(defaultButton);
     const auto result = static_cast<QMessageBox::StandardButton>(box.exec());
     if (previous)
         previous->activateWindow();
     return result;
 }
+
+} // namespace
+
+MessageParts SplitLongMessage(const QString &text)
+{
+    if (text.count(u'\n') < MaxShownLines && text.size() <= MaxShownCharacters)
+        return {text, {}};
+    const qsizetype lineBreak = text.indexOf(u'\n');
+    if (lineBreak >= 0 && lineBreak <= MaxShownFirstLine)
+        return {text.left(lineBreak).trimmed(), text.mid(lineBreak + 1)};
+    // One long line: its beginning in the box, all of it behind the button.
+    return {text.left(MaxShownFirstLine) + u'…', text};
+}
+
+namespace {
 
 void ShowOkBox(MessageBoxRecorder::Kind kind, QMessageBox::Icon icon, const QString &caption,
                const QString &text, QWidget *owner)

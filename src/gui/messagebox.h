@@ -12,6 +12,15 @@ class QWidget;
 // The program's standard message boxes. The text is shown as plain text, line breaks
 // included. The window that was active before the box is made active again afterwards.
 
+// A text too long for a box that fits the screen: its first line is shown, the rest behind the
+// box's "Részletek" button. Short texts are shown whole.
+struct MessageParts
+{
+    QString shown;
+    QString details; // empty: nothing behind the button
+};
+MessageParts SplitLongMessage(const QString &text);
+
 // "Hiba", OK, error icon.
 void ShowErrorBox(const QString &text, QWidget *owner = nullptr);
 // "Figyelmeztetés", OK, warning icon.

@@ -22,6 +22,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QProcess>
 #include <QComboBox>
 #include <QDir>
 #include <QHeaderView>
@@ -58,6 +59,8 @@ private slots:
     void attachmentCaptionsFollowTheRecord();
     void periodActionsKeepTheirMark();
     void shortcutsReachTheActions();
+    void everyShortcutWinsInTheSearchBox();
+    void exportKeyFromTheWindowSystem();
     void sortMessageStaysUntilTheNextRecordChange();
     void emptyRegisterSaysThereIsNothingToDo_data();
     void emptyRegisterSaysThereIsNothingToDo();
@@ -193,6 +196,54 @@ void TestMainRegister::shortcutsReachTheActions()
     view.searchEdit()->setFocus();
     QTest::keyClick(view.searchEdit(), Qt::Key_F6);
     QVERIFY(view.isPanelShown());
+}
+
+// The search box has the focus at start-up; a text field on Linux takes Ctrl+E, Ctrl+Del and
+// others as editing keys. Each of the window's shortcuts reaches its action all the same.
+void TestMainRegister::everyShortcutWinsInTheSearchBox()
+{
+    // Offscreen, a line edit uses no Linux desktop's key bindings and never claims these keys.
+    if (QGuiApplication::platformName() != u"xcb"_s)
+        QSKIP("needs an X display: runs as tst_mainregister_wm");
+    QApplication::setActiveWindow(m_window.get());
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QLineEdit *search = m_window->mainRegister()->view().searchEdit();
+    search->setText(u"szöveg"_s);
+    QStringList missed;
+    for (QAction *action : m_window->actions().all()) {
+        if (action->shortcut().isEmpty() || !action->isEnabled())
+            continue;
+        // Only whether the key arrives is asked here: the action's own work is tested elsewhere.
+        disconnect(action, &QAction::triggered, nullptr, nullptr);
+        int triggered = 0;
+        connect(action, &QAction::triggered, this, [&triggered] { ++triggered; });
+        search->setFocus();
+        const QKeyCombination key = action->shortcut()[0];
+        QTest::keyClick(search, key.key(), key.keyboardModifiers());
+        if (triggered != 1)
+            missed << action->shortcut().toString();
+        disconnect(action, &QAction::triggered, this, nullptr);
+    }
+    QCOMPARE(missed, QStringList());
+    QCOMPARE(search->text(), u"szöveg"_s);
+}
+
+// The same through the window system: X key events typed by xdotool into the focused search box
+// open the export window. Run on the virtual display with a window manager.
+void TestMainRegister::exportKeyFromTheWindowSystem()
+{
+    if (QGuiApplication::platformName() != u"xcb"_s)
+        QSKIP("needs an X display: runs as tst_mainregister_wm");
+    QApplication::setActiveWindow(m_window.get());
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    QLineEdit *search = m_window->mainRegister()->view().searchEdit();
+    search->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), search);
+    ModalAnswer exportWindow = AnswerModal([](QDialog *d) { d->reject(); }, 10000);
+    QProcess::startDetached(u"xdotool"_s, {u"key"_s, u"--clearmodifiers"_s, u"ctrl+e"_s});
+    QVERIFY(exportWindow.verify());
+    QCOMPARE(search->text(), QString());
 }
 
 void TestMainRegister::sortMessageStaysUntilTheNextRecordChange()

@@ -96,6 +96,8 @@ private slots:
     void storeMappingsInTheSettingsFile();
     void storeMappingProblem_data();
     void storeMappingProblem();
+    void documentsFolder_data();
+    void documentsFolder();
 
 private:
     std::unique_ptr<ScopedDataFolder> m_config;
@@ -488,6 +490,34 @@ void TestPaths::storeMappingProblem()
     IniFile ini = SettingsFile();
     WriteStoreMapping(ini, databasePath, localFolder);
     QCOMPARE(MappedLocalFolder(databasePath, ReadStoreMappings(ini)), localFolder);
+}
+
+void TestPaths::documentsFolder_data()
+{
+    QTest::addColumn<QString>("present"); // what stands at ~/Documents: nothing, a folder, a file
+    QTest::addColumn<bool>("inDocuments");
+    QTest::newRow("no folder: made") << u"nothing"_s << true;
+    QTest::newRow("folder") << u"folder"_s << true;
+    QTest::newRow("a file in its place: home") << u"file"_s << false;
+}
+
+// An account without a documents folder still gets a place for its exports and backups.
+void TestPaths::documentsFolder()
+{
+    QFETCH(QString, present);
+    QFETCH(bool, inDocuments);
+    QTemporaryDir home;
+    const QByteArray oldHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home.path()));
+    const QString documents = home.filePath(u"Documents"_s);
+    if (present == u"folder"_s)
+        QVERIFY(QDir().mkpath(documents));
+    else if (present == u"file"_s)
+        WriteRaw(documents, "nem mappa");
+    const QString path = DocumentsPath();
+    qputenv("HOME", oldHome);
+    QCOMPARE(path, inDocuments ? documents : home.path());
+    QVERIFY(QFileInfo(path).isDir());
 }
 
 QTEST_MAIN(TestPaths)

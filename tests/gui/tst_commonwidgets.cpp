@@ -1,9 +1,17 @@
 #include "gui/inputquery.h"
 #include "gui/sortcolumn.h"
+#include "gui/windowshortcuts.h"
 #include "modaldialogs.h"
 #include "testutil.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QMainWindow>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+#include <Qsci/qsciscintilla.h>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,6 +33,10 @@ private slots:
     void maskedInputQuery_data();
     void maskedInputQuery();
     void maskedInputQueryLayout();
+    void fieldEditingKeys_data();
+    void fieldEditingKeys();
+    void windowShortcutsWinInTextFields_data();
+    void windowShortcutsWinInTextFields();
 };
 
 namespace {
@@ -174,6 +186,97 @@ void TestCommonWidgets::maskedInputQueryLayout()
     QCOMPARE(okRect.left(), hu(38));
     QCOMPARE(cancelRect.left(), hu(92));
     QCOMPARE(client.height(), okRect.bottom() + 1 + 13);
+}
+
+void TestCommonWidgets::fieldEditingKeys_data()
+{
+    QTest::addColumn<QKeyCombination>("key");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("Ctrl+E") << (Qt::CTRL | Qt::Key_E) << false;
+    QTest::newRow("Ctrl+K") << (Qt::CTRL | Qt::Key_K) << false;
+    QTest::newRow("Ctrl+Del") << (Qt::CTRL | Qt::Key_Delete) << false;
+    QTest::newRow("Ctrl+P") << (Qt::CTRL | Qt::Key_P) << false;
+    QTest::newRow("Alt+F") << (Qt::ALT | Qt::Key_F) << false;
+    QTest::newRow("Ctrl+Shift+E") << (Qt::CTRL | Qt::SHIFT | Qt::Key_E) << false;
+    QTest::newRow("Ctrl+C") << (Qt::CTRL | Qt::Key_C) << true;
+    QTest::newRow("Ctrl+V") << (Qt::CTRL | Qt::Key_V) << true;
+    QTest::newRow("Ctrl+X") << (Qt::CTRL | Qt::Key_X) << true;
+    QTest::newRow("Ctrl+Z") << (Qt::CTRL | Qt::Key_Z) << true;
+    QTest::newRow("Ctrl+Shift+Z") << (Qt::CTRL | Qt::SHIFT | Qt::Key_Z) << true;
+    QTest::newRow("Ctrl+A") << (Qt::CTRL | Qt::Key_A) << true;
+    QTest::newRow("Ctrl+Shift+Left") << (Qt::CTRL | Qt::SHIFT | Qt::Key_Left) << true;
+    QTest::newRow("Ctrl+End") << (Qt::CTRL | Qt::Key_End) << true;
+    QTest::newRow("Home") << QKeyCombination(Qt::Key_Home) << true;
+    QTest::newRow("Shift+End") << (Qt::SHIFT | Qt::Key_End) << true;
+    QTest::newRow("Delete") << QKeyCombination(Qt::Key_Delete) << true;
+    QTest::newRow("a letter") << QKeyCombination(Qt::Key_E) << true;
+}
+
+void TestCommonWidgets::fieldEditingKeys()
+{
+    QFETCH(QKeyCombination, key);
+    QFETCH(bool, kept);
+    QCOMPARE(IsFieldEditingKey(key), kept);
+}
+
+void TestCommonWidgets::windowShortcutsWinInTextFields_data()
+{
+    QTest::addColumn<QString>("field");
+    for (const char *field : {"line edit", "plain text", "editable combo box", "date", "QScintilla"})
+        QTest::newRow(field) << QString::fromLatin1(field);
+}
+
+// Each kind of text field the windows use, with the focus in it, on an X display: Ctrl+E and Ctrl+K reach the
+// window's actions, while Ctrl+A stays the field's even when the window has an action on it.
+void TestCommonWidgets::windowShortcutsWinInTextFields()
+{
+    // Offscreen, text fields use no Linux desktop's key bindings and never claim these keys.
+    if (QGuiApplication::platformName() != u"xcb"_s)
+        QSKIP("needs an X display: runs as tst_commonwidgets_wm");
+    QFETCH(QString, field);
+    WindowShortcutsFirst filter;
+    qApp->installEventFilter(&filter);
+    QMainWindow window;
+    auto page = new QWidget;
+    auto layout = new QVBoxLayout(page);
+    QWidget *focused = nullptr;
+    if (field == u"line edit"_s)
+        focused = new QLineEdit(u"szöveg"_s);
+    else if (field == u"plain text"_s)
+        focused = new QPlainTextEdit(u"szöveg"_s);
+    else if (field == u"date"_s)
+        focused = new QDateEdit(QDate(2025, 1, 2));
+    else if (field == u"QScintilla"_s)
+        focused = new QsciScintilla;
+    else {
+        auto combo = new QComboBox;
+        combo->setEditable(true);
+        focused = combo;
+    }
+    layout->addWidget(focused);
+    window.setCentralWidget(page);
+    QMap<QString, int> triggered;
+    for (const QString &keys : {u"Ctrl+E"_s, u"Ctrl+K"_s, u"Ctrl+A"_s}) {
+        auto action = new QAction(keys, &window);
+        action->setShortcut(QKeySequence(keys));
+        window.addAction(action);
+        connect(action, &QAction::triggered, &window, [&triggered, keys] { ++triggered[keys]; });
+    }
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    focused->setFocus();
+    QWidget *receiver = QApplication::focusWidget();
+    QVERIFY(receiver);
+    QTest::keyClick(receiver, Qt::Key_E, Qt::ControlModifier);
+    QTest::keyClick(receiver, Qt::Key_K, Qt::ControlModifier);
+    QTest::keyClick(receiver, Qt::Key_A, Qt::ControlModifier);
+    QCOMPARE(triggered.value(u"Ctrl+E"_s), 1);
+    QCOMPARE(triggered.value(u"Ctrl+K"_s), 1);
+    // Fields that select all with Ctrl+A keep it; the others never wanted it.
+    if (field == u"line edit"_s || field == u"plain text"_s || field == u"editable combo box"_s)
+        QCOMPARE(triggered.value(u"Ctrl+A"_s), 0);
+    qApp->removeEventFilter(&filter);
 }
 
 QTEST_MAIN(TestCommonWidgets)

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -31,6 +32,8 @@ private slots:
     void realConfirmBox_data();
     void realConfirmBox();
     void realErrorBoxIsPlainTextAndGivesActivationBack();
+    void longTextGoesBehindDetails_data();
+    void longTextGoesBehindDetails();
 };
 
 void TestMessageBox::cleanup()
@@ -204,6 +207,55 @@ void TestMessageBox::realErrorBoxIsPlainTextAndGivesActivationBack()
     QCOMPARE(shown, u"Hiba: a < b"_s);
     QCOMPARE(icon, QMessageBox::Critical);
     QTRY_COMPARE(QApplication::activeWindow(), &owner);
+}
+
+void TestMessageBox::longTextGoesBehindDetails_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<bool>("details");
+
+    QStringList dumpLines{u"A mentés nem sikerült:"_s};
+    for (int i = 1; i <= 60; ++i)
+        dumpLines << u"mariadb-dump: Got error: %1 when using LOCK TABLES"_s.arg(i);
+    QTest::newRow("short") << u"Hiba: a < b"_s << u"Hiba: a < b"_s << false;
+    QTest::newRow("a few lines") << u"egy\nkettő\nhárom"_s << u"egy\nkettő\nhárom"_s << false;
+    QTest::newRow("a dump's output") << dumpLines.join(u'\n') << u"A mentés nem sikerült:"_s << true;
+    const QString oneLine(20000, u'x');
+    QTest::newRow("one very long line") << oneLine << QString(300, u'x') + u'…' << true;
+}
+
+// A failed dump prints dozens of lines: the box stays within the screen with its OK button on
+// it, the first line in the box and the rest behind the details button.
+void TestMessageBox::longTextGoesBehindDetails()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, shown);
+    QFETCH(bool, details);
+    QMainWindow owner;
+    owner.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&owner));
+    QString boxText, boxDetails;
+    QRect boxFrame, okButton;
+    const ModalAnswer messageBox = AnswerModal([&](QWidget *w) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        QVERIFY(box);
+        boxText = box->text();
+        boxDetails = box->detailedText();
+        boxFrame = box->frameGeometry();
+        QAbstractButton *ok = box->button(QMessageBox::Ok);
+        okButton = QRect(ok->mapToGlobal(QPoint(0, 0)), ok->size());
+        ok->click();
+    });
+    ShowErrorBox(text, &owner);
+    QCOMPARE(boxText, shown);
+    if (details)
+        QVERIFY(text.endsWith(boxDetails) && !boxDetails.isEmpty());
+    else
+        QCOMPARE(boxDetails, QString());
+    const QRect work = owner.screen()->availableGeometry();
+    QVERIFY2(boxFrame.height() <= work.height(), qPrintable(QString::number(boxFrame.height())));
+    QVERIFY(work.contains(okButton));
 }
 
 QTEST_MAIN(TestMessageBox)

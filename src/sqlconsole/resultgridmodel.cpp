@@ -4,9 +4,12 @@
 #include "db/table.h"
 #include "gui/messagebox.h"
 
+#include <algorithm>
+
 void ResultGridModel::showRows(const ResultSet *rows)
 {
     beginResetModel();
+    m_newRow = false;
     m_rows = rows;
     m_table = nullptr;
     endResetModel();
@@ -15,14 +18,20 @@ void ResultGridModel::showRows(const ResultSet *rows)
 void ResultGridModel::showTable(Table *table)
 {
     beginResetModel();
+    m_newRow = false;
     m_table = table;
     m_rows = table ? &table->rows() : nullptr;
     endResetModel();
 }
 
+int ResultGridModel::storedRowCount() const
+{
+    return m_rows ? m_rows->rowCount() : 0;
+}
+
 int ResultGridModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() || !m_rows ? 0 : m_rows->rowCount();
+    return parent.isValid() || !m_rows ? 0 : m_rows->rowCount() + (m_newRow ? 1 : 0);
 }
 
 int ResultGridModel::columnCount(const QModelIndex &parent) const
@@ -34,6 +43,8 @@ QVariant ResultGridModel::data(const QModelIndex &index, int role) const
 {
     if (!m_rows || !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
+    if (index.row() >= storedRowCount())
+        return newRowData(index.column(), role);
     if (role == Qt::DisplayRole || role == Qt::EditRole)
         return m_rows->text(index.row(), index.column());
     if (role == Qt::TextAlignmentRole && m_rows->fields().at(index.column()).isNumeric())
@@ -64,6 +75,11 @@ bool ResultGridModel::setData(const QModelIndex &index, const QVariant &value, i
         return false;
     const FieldInfo &field = m_rows->fields().at(index.column());
     const QString text = value.toString();
+    if (index.row() >= storedRowCount()) {
+        m_newValues[index.column()] = text.isEmpty() ? QVariant() : QVariant(text);
+        emit dataChanged(index, index);
+        return true;
+    }
     if (text == m_rows->text(index.row(), index.column()))
         return false;
     const bool textKind = field.kind == FieldInfo::Kind::Text || field.kind == FieldInfo::Kind::Binary;
@@ -92,9 +108,62 @@ void ResultGridModel::removeTableRow(int row)
     reread();
 }
 
+QVariant ResultGridModel::newRowData(int column, int role) const
+{
+    if (role == Qt::DisplayRole || role == Qt::EditRole)
+        return m_newValues.value(column).toString();
+    return {};
+}
+
+int ResultGridModel::addNewRow()
+{
+    if (!m_table || m_newRow)
+        return -1;
+    const int row = storedRowCount();
+    beginInsertRows({}, row, row);
+    m_newRow = true;
+    m_newValues = QList<QVariant>(m_rows->columnCount());
+    endInsertRows();
+    return row;
+}
+
+void ResultGridModel::dropNewRow()
+{
+    const int row = storedRowCount();
+    beginRemoveRows({}, row, row);
+    m_newRow = false;
+    m_newValues.clear();
+    endRemoveRows();
+}
+
+void ResultGridModel::postNewRow()
+{
+    if (!m_newRow)
+        return;
+    if (std::all_of(m_newValues.cbegin(), m_newValues.cend(),
+                    [](const QVariant &v) { return !v.isValid(); })) {
+        dropNewRow();
+        return;
+    }
+    try {
+        m_table->append();
+        for (int c = 0; c < m_newValues.size(); ++c) {
+            if (m_newValues.at(c).isValid())
+                m_table->setValue(m_rows->fields().at(c).name, m_newValues.at(c));
+        }
+        m_table->post();
+    } catch (...) {
+        m_table->cancel();
+        throw;
+    }
+    reread();
+}
+
 void ResultGridModel::reread()
 {
     beginResetModel();
+    m_newRow = false;
+    m_newValues.clear();
     try {
         m_table->refresh();
     } catch (...) {

@@ -9,6 +9,11 @@ class Table;
 // names, decoded only when painted. Over a table it is editable in place: a changed cell is
 // posted through the table (an empty cell of a column that is not text becomes NULL) and the
 // table is read again, so the grid shows what the server stored.
+//
+// A table can also get a new row, shown below the others: what is typed into it is kept until
+// postNewRow() writes it (the window calls it when the user leaves the row); a cell nothing was
+// typed into is left out of the INSERT, so it gets the column's default (NULL where there is
+// none), and the key comes from the server.
 class ResultGridModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -22,8 +27,21 @@ public:
     Table *table() const { return m_table; }
     const ResultSet *rows() const { return m_rows; }
 
+    // Rows added below those shown (the rest of a query that arrives in parts).
+    void beginAppend(int first, int last) { beginInsertRows({}, first, last); }
+    void endAppend() { endInsertRows(); }
+
     // Deletes the row through the table and reads the table again. Throws DbError.
     void removeTableRow(int row);
+
+    // Adds an empty new row below the table's rows (false when one is there already, or no
+    // table is shown); its row number, or -1.
+    int addNewRow();
+    bool hasNewRow() const { return m_newRow; }
+    int newRowIndex() const { return m_newRow ? rowCount() - 1 : -1; }
+    // Writes the new row and reads the table again; a row nothing was typed into is dropped. A
+    // row the server refuses stays, with what was typed, for another try; the error is thrown.
+    void postNewRow();
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
@@ -40,7 +58,12 @@ signals:
 
 private:
     void reread();
+    int storedRowCount() const;
+    QVariant newRowData(int column, int role) const;
+    void dropNewRow();
 
     const ResultSet *m_rows = nullptr;
     Table *m_table = nullptr;
+    bool m_newRow = false;
+    QList<QVariant> m_newValues; // typed into the new row; invalid: nothing typed
 };

@@ -2,16 +2,20 @@
 #include "db/backupscript.h"
 #include "db/connection.h"
 #include "db/dberror.h"
+#include "sqlconsole/sqlfiles.h"
 #include "sqlconsole/sqlrun.h"
 #include "testdatabase.h"
 
 #include <QBuffer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
 using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(RunMode)
+Q_DECLARE_METATYPE(SqlFileEncoding)
 
 // The console's run modes decided from the editor's text, and scripts run on a real server.
 class TestSqlRun : public QObject
@@ -31,6 +35,8 @@ private slots:
     void backupScriptRestoresEveryTable();
     void pulseComesAFewTimesASecondNotEveryLine();
     void stopEndsAfterTheCurrentStatement();
+    void sqlFileEncodings_data();
+    void sqlFileEncodings();
 
 private:
     static QStringList targyRows(Connection &con);
@@ -41,16 +47,17 @@ void TestSqlRun::planRun_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("selection");
     QTest::addColumn<RunMode>("mode");
-    QTest::addColumn<QString>("target"); // table name, query text, or the script's lines joined by |
+    QTest::addColumn<QString>("target"); // table name, query text, or the script's lines joined
 
     QTest::newRow("lower-case select")
         << u"select * from iktato"_s << QString() << RunMode::Query << u"select * from iktato"_s;
     QTest::newRow("show, blanks first")
         << u"  \r\n  show tables"_s << QString() << RunMode::Query << u"  \r\n  show tables"_s;
-    QTest::newRow("comment line first") << u"-- how many\r\nSELECT COUNT(*) FROM iktato;"_s << QString()
-                                        << RunMode::Script << u"-- how many|SELECT COUNT(*) FROM iktato;"_s;
+    QTest::newRow("comment line first")
+        << u"-- how many\r\nSELECT COUNT(*) FROM iktato;"_s << QString() << RunMode::Script
+        << u"-- how many\r\nSELECT COUNT(*) FROM iktato;"_s;
     QTest::newRow("other statement") << u"UPDATE csoport SET csoport_nev = 'x';\r\n"_s << QString()
-                                     << RunMode::Script << u"UPDATE csoport SET csoport_nev = 'x';"_s;
+                                     << RunMode::Script << u"UPDATE csoport SET csoport_nev = 'x';\r\n"_s;
     QTest::newRow("select inside a word") << u"selected"_s << QString() << RunMode::Query << u"selected"_s;
     QTest::newRow("table line") << u"table: csoport\r\nSELECT 1"_s << QString() << RunMode::Table
                                 << u"csoport"_s;
@@ -72,12 +79,17 @@ void TestSqlRun::planRun()
     QFETCH(QString, selection);
     QFETCH(RunMode, mode);
     QFETCH(QString, target);
-    const RunPlan plan = PlanRun(TextLines(text), selection);
+    const RunPlan plan = PlanRun(text, selection);
     QCOMPARE(plan.mode, mode);
     switch (mode) {
     case RunMode::Table: QCOMPARE(plan.tableName, target); break;
     case RunMode::Query: QCOMPARE(plan.sql, target); break;
-    case RunMode::Script: QCOMPARE(plan.lines, target.isEmpty() ? QStringList() : target.split(u'|')); break;
+    case RunMode::Script:
+        QCOMPARE(plan.lines.join(QString()), target);
+        // A selection is one line, whatever line breaks it holds.
+        if (!selection.isEmpty())
+            QCOMPARE(plan.lines.size(), 1);
+        break;
     }
 }
 
@@ -105,7 +117,7 @@ void TestSqlRun::planQueryRun()
     QFETCH(QString, selection);
     QFETCH(RunMode, mode);
     QFETCH(QString, target);
-    const RunPlan plan = PlanQueryRun(TextLines(text), selection);
+    const RunPlan plan = PlanQueryRun(text, selection);
     QCOMPARE(plan.mode, mode);
     QCOMPARE(mode == RunMode::Table ? plan.tableName : plan.sql, target);
 }
@@ -167,9 +179,9 @@ void TestSqlRun::scripts_data()
     QTest::newRow("selection of two statements is refused whole")
         << u"SELECT 1"_s << u"INSERT INTO targy VALUES ('a');\r\nINSERT INTO targy VALUES ('b');"_s
         << u"You have an error in your SQL syntax"_s << 0 << QStringList();
-    QTest::newRow("DELIMITER in capitals is a statement line")
-        << u"DELIMITER $$\r\nINSERT INTO targy VALUES ('a')$$\r\nINSERT INTO targy VALUES ('b');"_s
-        << QString() << u"You have an error in your SQL syntax"_s << 0 << QStringList();
+    QTest::newRow("DELIMITER in capitals")
+        << u"DELIMITER $$\r\nINSERT INTO targy VALUES ('a')$$\r\nDelimiter ;\r\nINSERT INTO targy VALUES ('b');"_s
+        << QString() << QString() << 2 << QStringList{u"a"_s, u"b"_s};
     QTest::newRow("semicolon inside a literal") << u"INSERT INTO targy\r\nVALUES ('x; y');"_s << QString()
                                                 << QString() << 1 << QStringList{u"x; y"_s};
 }
@@ -186,7 +198,7 @@ void TestSqlRun::scripts()
     TestDatabase db;
     Connection con(db.params());
     con.open();
-    const RunPlan plan = PlanRun(TextLines(text), selection);
+    const RunPlan plan = PlanRun(text, selection);
     QCOMPARE(plan.mode, RunMode::Script);
     ScriptRunner runner;
     try {
@@ -217,8 +229,9 @@ void TestSqlRun::backupScriptRestoresEveryTable()
     TestDatabase target;
     Connection to(target.params());
     to.open();
-    const QStringList lines = TextLines(FromCp1250(script.data()));
-    QCOMPARE(PlanRun(lines, QString()).mode, RunMode::Script);
+    const QString text = FromCp1250(script.data());
+    QCOMPARE(PlanRun(text, QString()).mode, RunMode::Script);
+    const QStringList lines = ScriptLines(text);
     ScriptRunner runner;
     const ScriptRunner::Outcome outcome = runner.run(to, lines);
     QVERIFY(outcome.statements > 10);
@@ -288,6 +301,52 @@ void TestSqlRun::stopEndsAfterTheCurrentStatement()
     QVERIFY(outcome.stopped);
     QCOMPARE(outcome.statements, 2);
     QCOMPARE(targyRows(con), (QStringList{u"a"_s, u"b"_s}));
+}
+
+void TestSqlRun::sqlFileEncodings_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<SqlFileEncoding>("encoding");
+    const QString hungarian = u"-- „Idézet” – ő ű Ő Ű\nSELECT 'árvíztűrő';\n"_s;
+    const QByteArray bom("\xEF\xBB\xBF");
+    QTest::newRow("code page 1250") << ToCp1250(hungarian) << hungarian << SqlFileEncoding::Cp1250;
+    QTest::newRow("UTF-8") << hungarian.toUtf8() << hungarian << SqlFileEncoding::Utf8;
+    QTest::newRow("UTF-8 with a byte order mark")
+        << bom + hungarian.toUtf8() << hungarian << SqlFileEncoding::Utf8WithBom;
+    QTest::newRow("byte order mark, ASCII after it")
+        << bom + QByteArray("SELECT 1;\r\n") << u"SELECT 1;\r\n"_s << SqlFileEncoding::Utf8WithBom;
+    QTest::newRow("ASCII") << QByteArray("SELECT 1;\n") << u"SELECT 1;\n"_s << SqlFileEncoding::Cp1250;
+    // Characters that code page 1250 lacks are saved back as they were.
+    QTest::newRow("UTF-8 beyond code page 1250") << u"SELECT '✓ ₽ Ωmega';\n"_s.toUtf8()
+                                                 << u"SELECT '✓ ₽ Ωmega';\n"_s << SqlFileEncoding::Utf8;
+    // One byte that cannot be UTF-8 makes the whole file code page 1250.
+    QTest::newRow("UTF-8 with one code page 1250 byte") << u"SELECT 'á';"_s.toUtf8() + ToCp1250(u" -- ő"_s)
+                                                        << u"SELECT 'Ăˇ'; -- ő"_s << SqlFileEncoding::Cp1250;
+    QTest::newRow("empty") << QByteArray() << QString() << SqlFileEncoding::Cp1250;
+}
+
+// A file is read as what it is and saved back the same way, byte for byte.
+void TestSqlRun::sqlFileEncodings()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QFETCH(SqlFileEncoding, encoding);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"be.sql"_s);
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
+    SqlFileEncoding found = SqlFileEncoding::Utf8WithBom;
+    QCOMPARE(ReadSqlFile(path, &found), text);
+    QCOMPARE(found, encoding);
+    const QString copy = folder.filePath(u"ki.sql"_s);
+    WriteSqlFile(copy, text, found);
+    QFile saved(copy);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), bytes);
 }
 
 QTEST_GUILESS_MAIN(TestSqlRun)

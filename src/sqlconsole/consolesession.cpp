@@ -1,6 +1,5 @@
 #include "consolesession.h"
 
-#include "db/dberror.h"
 #include "db/dbroutines.h"
 
 ConsoleSession::ConsoleSession(const ConnectionParams &params)
@@ -58,24 +57,8 @@ void ConsoleSession::loop()
 void ConsoleSession::stop()
 {
     m_stopRequested.store(true);
-    killRunningStatement();
-}
-
-void ConsoleSession::killRunningStatement()
-{
-    // A stopping line that the server dropped while idle is made again once.
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        try {
-            if (!m_killConnection.isOpen())
-                m_killConnection.open();
-            KillQuery(m_killConnection, m_serverThread.load());
-            return;
-        } catch (const DbError &error) {
-            // Then the statement runs to its end; the job still stops after it.
-            if (!error.isConnectionLost())
-                return;
-        }
-    }
+    // When the stop cannot be sent, the statement runs to its end; the job stops after it.
+    KillQueryOver(m_killConnection, m_serverThread.load());
 }
 
 bool ConsoleSession::hasOpenTransaction() const

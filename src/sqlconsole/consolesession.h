@@ -54,7 +54,6 @@ public:
 
 private:
     void loop();
-    void killRunningStatement();
 
     ConnectionParams m_params;
     Connection m_connection;     // the jobs' line; the window's only while no job runs

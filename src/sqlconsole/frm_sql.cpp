@@ -232,6 +232,7 @@ void Tfrm_SQL::buildLayout()
         updatePosition();
     });
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] { updatePosition(); });
+    connect(m_model, &ResultGridModel::tableWritten, this, [this] { readTable(m_table.tableName(), true); });
     m_pages->addTab(m_grid, u"Eredmény"_s);
     layout->addWidget(m_pages, 1);
 
@@ -347,8 +348,15 @@ void Tfrm_SQL::openTable(const QString &name)
     m_shown = Shown::Table;
     m_table.close();
     updatePosition();
+    readTable(name, false);
+}
+
+// The table is read into a dataset of its own on the console's thread; the grid keeps showing
+// the rows it has until the new ones are put in place.
+void Tfrm_SQL::readTable(const QString &name, bool again)
+{
     setRunning(true);
-    m_session->post([this, name](Connection &con) {
+    m_session->post([this, name, again](Connection &con) {
         auto table = std::make_shared<Table>(&con, name);
         std::exception_ptr failure;
         try {
@@ -357,11 +365,11 @@ void Tfrm_SQL::openTable(const QString &name)
             failure = std::current_exception();
         }
         QMetaObject::invokeMethod(
-            this, [this, table, failure] { tableOpened(table, failure); }, Qt::QueuedConnection);
+            this, [this, table, failure, again] { tableRead(table, failure, again); }, Qt::QueuedConnection);
     });
 }
 
-void Tfrm_SQL::tableOpened(const std::shared_ptr<Table> &table, std::exception_ptr failure)
+void Tfrm_SQL::tableRead(const std::shared_ptr<Table> &table, std::exception_ptr failure, bool again)
 {
     runEnded();
     if (failure) {
@@ -370,6 +378,10 @@ void Tfrm_SQL::tableOpened(const std::shared_ptr<Table> &table, std::exception_p
         } catch (...) {
             ShowCurrentException(this);
         }
+        return;
+    }
+    if (again) {
+        m_model->replaceTable([this, table] { m_table = std::move(*table); });
         return;
     }
     m_table = std::move(*table);
@@ -539,6 +551,7 @@ void Tfrm_SQL::setRunning(bool running)
     m_actions[DeleteRow]->setEnabled(!running && m_shown == Shown::Table);
     m_actions[NewRow]->setEnabled(!running && m_shown == Shown::Table);
     m_editor->setReadOnly(running);
+    m_model->setReadOnly(running);
     m_stopButton->setEnabled(running);
     if (running) {
         m_progressPanel->show();
@@ -640,7 +653,7 @@ bool Tfrm_SQL::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_grid && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent *>(event)->key() == Qt::Key_Down &&
         static_cast<QKeyEvent *>(event)->modifiers() == Qt::NoModifier && m_shown == Shown::Table &&
-        !m_model->hasNewRow() && m_grid->currentIndex().row() == m_model->rowCount() - 1) {
+        !m_running && !m_model->hasNewRow() && m_grid->currentIndex().row() == m_model->rowCount() - 1) {
         addRow();
         return true;
     }

@@ -117,7 +117,8 @@ private:
     void openQuery(const QString &sql, bool narrowOnly);
     void runScript(const QStringList &lines);
     // Ends of the runs, on the window's thread.
-    void tableOpened(const std::shared_ptr<Table> &table, std::exception_ptr failure);
+    void readTable(const QString &name, bool again);
+    void tableRead(const std::shared_ptr<Table> &table, std::exception_ptr failure, bool again);
     void queryPartArrived(const std::shared_ptr<ResultSet> &part, bool last);
     void queryFailed(const QString &message, unsigned number);
     void scriptEnded(const ScriptRunner::Outcome &outcome, std::exception_ptr failure);

@@ -10,6 +10,7 @@ void ResultGridModel::showRows(const ResultSet *rows)
 {
     beginResetModel();
     m_newRow = false;
+    m_newRowPosted = false;
     m_rows = rows;
     m_table = nullptr;
     endResetModel();
@@ -19,6 +20,7 @@ void ResultGridModel::showTable(Table *table)
 {
     beginResetModel();
     m_newRow = false;
+    m_newRowPosted = false;
     m_table = table;
     m_rows = table ? &table->rows() : nullptr;
     endResetModel();
@@ -63,14 +65,14 @@ QVariant ResultGridModel::headerData(int section, Qt::Orientation orientation, i
 Qt::ItemFlags ResultGridModel::flags(const QModelIndex &index) const
 {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
-    if (m_table && index.isValid())
+    if (m_table && !m_readOnly && index.isValid() && !(m_newRowPosted && index.row() >= storedRowCount()))
         f |= Qt::ItemIsEditable;
     return f;
 }
 
 bool ResultGridModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
-    if (!m_table || role != Qt::EditRole ||
+    if (!m_table || m_readOnly || role != Qt::EditRole ||
         !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return false;
     const FieldInfo &field = m_rows->fields().at(index.column());
@@ -92,20 +94,16 @@ bool ResultGridModel::setData(const QModelIndex &index, const QVariant &value, i
         ShowCurrentException();
         return false;
     }
-    try {
-        reread();
-    } catch (...) {
-        ShowCurrentException();
-    }
+    emit tableWritten();
     return true;
 }
 
 void ResultGridModel::removeTableRow(int row)
 {
-    if (!m_table)
+    if (!m_table || m_readOnly)
         return;
     m_table->remove(row);
-    reread();
+    emit tableWritten();
 }
 
 QVariant ResultGridModel::newRowData(int column, int role) const
@@ -117,7 +115,7 @@ QVariant ResultGridModel::newRowData(int column, int role) const
 
 int ResultGridModel::addNewRow()
 {
-    if (!m_table || m_newRow)
+    if (!m_table || m_readOnly || m_newRow)
         return -1;
     const int row = storedRowCount();
     beginInsertRows({}, row, row);
@@ -132,13 +130,14 @@ void ResultGridModel::dropNewRow()
     const int row = storedRowCount();
     beginRemoveRows({}, row, row);
     m_newRow = false;
+    m_newRowPosted = false;
     m_newValues.clear();
     endRemoveRows();
 }
 
 void ResultGridModel::postNewRow()
 {
-    if (!m_newRow)
+    if (!hasNewRow() || m_readOnly)
         return;
     if (std::all_of(m_newValues.cbegin(), m_newValues.cend(),
                     [](const QVariant &v) { return !v.isValid(); })) {
@@ -156,21 +155,24 @@ void ResultGridModel::postNewRow()
         m_table->cancel();
         throw;
     }
-    reread();
+    // The row stays as typed, no longer editable, until the table is read again.
+    m_newRowPosted = true;
+    emit tableWritten();
 }
 
-void ResultGridModel::reread()
+void ResultGridModel::replaceTable(const std::function<void()> &replace)
 {
     beginResetModel();
     m_newRow = false;
+    m_newRowPosted = false;
     m_newValues.clear();
-    try {
-        m_table->refresh();
-    } catch (...) {
-        endResetModel();
-        throw;
-    }
-    m_rows = &m_table->rows();
+    replace();
+    m_rows = m_table ? &m_table->rows() : nullptr;
     endResetModel();
     emit tableChanged();
+}
+
+void ResultGridModel::setReadOnly(bool readOnly)
+{
+    m_readOnly = readOnly;
 }

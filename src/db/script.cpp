@@ -41,9 +41,48 @@ bool ScriptReader::readsDelimiterLine(const QString &trimmed)
     return true;
 }
 
+qsizetype ScriptReader::followQuotes(QStringView line)
+{
+    qsizetype codeEnd = 0;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line.at(i);
+        const QChar next = i + 1 < line.size() ? line.at(i + 1) : QChar();
+        if (m_quote == Quote::Comment) {
+            if (c == u'*' && next == u'/') {
+                m_quote = Quote::None;
+                ++i;
+            }
+        } else if (m_quote != Quote::None) {
+            const QChar closing = m_quote == Quote::Single ? u'\'' : m_quote == Quote::Double ? u'"' : u'`';
+            if (c == u'\\' && m_quote != Quote::Backtick)
+                ++i; // an escaped character, a quote too
+            else if (c == closing)
+                m_quote = Quote::None;
+            codeEnd = i + 1;
+        } else if (c == u'/' && next == u'*') {
+            m_quote = Quote::Comment;
+            ++i;
+        } else if (c == u'#' ||
+                   (c == u'-' && next == u'-' && (i + 2 >= line.size() || line.at(i + 2).isSpace()))) {
+            return codeEnd; // the rest of the line is a comment
+        } else {
+            if (c == u'\'')
+                m_quote = Quote::Single;
+            else if (c == u'"')
+                m_quote = Quote::Double;
+            else if (c == u'`')
+                m_quote = Quote::Backtick;
+            if (!c.isSpace())
+                codeEnd = i + 1;
+        }
+    }
+    return codeEnd;
+}
+
 QString ScriptReader::feed(const QString &line)
 {
     ++m_line;
+    QStringView added = line;
     if (m_buffer.isEmpty()) {
         // Commands and comments are read only between statements: inside one, a line may be
         // part of a string.
@@ -54,18 +93,22 @@ QString ScriptReader::feed(const QString &line)
         qsizetype first = 0;
         while (line.at(first).isSpace())
             ++first;
-        m_buffer = line.mid(first);
-    } else {
-        if (m_lineOpen)
-            m_buffer += u'\n';
-        m_buffer += line;
+        added = added.sliced(first);
+    } else if (m_lineOpen) {
+        m_buffer += u'\n';
     }
+    m_buffer += added;
     m_lineOpen = line.isEmpty() || !IsLineBreak(line.back());
-    const QStringView ending = WithoutTrailingBlanks(m_buffer);
-    if (!m_delimiter.isEmpty() && !ending.endsWith(m_delimiter))
+    // The delimiter ends the statement only as SQL code: not inside a string, a quoted name or
+    // a comment (a line of a string may well end with ";").
+    const qsizetype codeEnd = followQuotes(added);
+    const QStringView lineEnd = WithoutTrailingBlanks(added);
+    if (!m_delimiter.isEmpty() &&
+        (m_quote != Quote::None || codeEnd != lineEnd.size() || !lineEnd.endsWith(m_delimiter)))
         return {};
-    QString statement = ending.chopped(m_delimiter.size()).toString();
+    QString statement = WithoutTrailingBlanks(m_buffer).chopped(m_delimiter.size()).toString();
     m_buffer.clear();
+    m_quote = Quote::None;
     m_statementLine = m_startLine;
     return statement;
 }

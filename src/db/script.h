@@ -9,7 +9,9 @@
 // statements, blank lines and whole-line comments ("--", "#") are passed over, and a line
 // whose first word is "delimiter" in any letter case sets the delimiter to its next word (";"
 // at first; none when the line names none, so that every line ends a statement). A statement is
-// complete at the line that ends with the delimiter, blanks after it aside.
+// complete at the line that ends with the delimiter, blanks after it aside, where the delimiter
+// is SQL code: a line that ends inside a string, a quoted name or a comment (or whose delimiter
+// is in a "--" or "#" comment) does not end the statement.
 //
 // A statement keeps its lines exactly as written, line breaks and blanks inside it included (a
 // multi-line string literal arrives as typed); only the blanks before it and the delimiter with
@@ -25,7 +27,12 @@ public:
     int statementLine() const { return m_statementLine; }
 
 private:
+    enum class Quote { None, Single, Double, Backtick, Comment };
+
     bool readsDelimiterLine(const QString &trimmed);
+    // Follows strings, quoted names and comments through a line of a statement from where the
+    // lines before it left off; gives the end of the line's last character of SQL code.
+    qsizetype followQuotes(QStringView line);
 
     QString m_delimiter = QStringLiteral(";");
     QString m_buffer;
@@ -33,6 +40,7 @@ private:
     int m_startLine = 0;
     int m_statementLine = 0;
     bool m_lineOpen = false; // the last line came without its line break
+    Quote m_quote = Quote::None;
 };
 
 QStringList SplitScript(const QStringList &lines);

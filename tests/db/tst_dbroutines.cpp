@@ -345,6 +345,19 @@ void TestDbRoutines::scriptSplitting_data()
     QTest::newRow("blank lines and indentation inside a statement")
         << QStringList{u"  INSERT INTO a VALUES ('x"_s, u""_s, u"    y');  "_s}
         << QStringList{u"INSERT INTO a VALUES ('x\n\n    y')"_s};
+    QTest::newRow("a line of a string ends with the delimiter")
+        << QStringList{u"INSERT INTO a VALUES ('x;"_s, u"y');"_s}
+        << QStringList{u"INSERT INTO a VALUES ('x;\ny')"_s};
+    QTest::newRow("escaped and doubled quotes")
+        << QStringList{u"INSERT INTO a VALUES ('it\\'s;"_s, u"', 'it''s;"_s, u"');"_s}
+        << QStringList{u"INSERT INTO a VALUES ('it\\'s;\n', 'it''s;\n')"_s};
+    QTest::newRow("double quotes and quoted names") << QStringList{u"SELECT \"a;"_s, u"\", `b;"_s, u"c`;"_s}
+                                                    << QStringList{u"SELECT \"a;\n\", `b;\nc`"_s};
+    QTest::newRow("a comment over lines")
+        << QStringList{u"SELECT /* a;"_s, u"b; */ 1;"_s} << QStringList{u"SELECT /* a;\nb; */ 1"_s};
+    QTest::newRow("the delimiter in a line comment")
+        << QStringList{u"SELECT 1 -- egy;"_s, u"# kettő;"_s, u";"_s}
+        << QStringList{u"SELECT 1 -- egy;\n# kettő;\n"_s};
     QTest::newRow("line breaks as written")
         << QStringList{u"SELECT\r\n"_s, u"\t1;\r\n"_s, u"SELECT\n"_s, u"2;"_s}
         << QStringList{u"SELECT\r\n\t1"_s, u"SELECT\n2"_s};

@@ -1,7 +1,9 @@
 #include "common/cp1250.h"
+#include "common/sqltext.h"
 #include "db/backupscript.h"
 #include "db/connection.h"
 #include "db/dberror.h"
+#include "db/script.h"
 #include "sqlconsole/sqlfiles.h"
 #include "sqlconsole/sqlrun.h"
 #include "testdatabase.h"
@@ -35,11 +37,14 @@ private slots:
     void backupScriptRestoresEveryTable();
     void pulseComesAFewTimesASecondNotEveryLine();
     void stopEndsAfterTheCurrentStatement();
+    void scriptGivesWhatTheClientGives();
     void sqlFileEncodings_data();
     void sqlFileEncodings();
 
 private:
     static QStringList targyRows(Connection &con);
+    static QString othersScript();
+    static QStringList objects(Connection &con, const QString &database);
 };
 
 void TestSqlRun::planRun_data()
@@ -301,6 +306,82 @@ void TestSqlRun::stopEndsAfterTheCurrentStatement()
     QVERIFY(outcome.stopped);
     QCOMPARE(outcome.statements, 2);
     QCOMPARE(targyRows(con), (QStringList{u"a"_s, u"b"_s}));
+}
+
+// A script as other people write them: comments, version comments, procedures and triggers with
+// DELIMITER, a view, strings over several lines with ";" at their line ends, and thousands of
+// INSERTs with every kind of escape.
+QString TestSqlRun::othersScript()
+{
+    QString script =
+        u"-- Írta: valaki más; nem a program\n"
+        "/*!40101 SET @OLD_SQL_MODE=@@SQL_MODE */;\n"
+        "SET @tag = 'próba; nem vége';\n\n"
+        "CREATE TABLE nev (\n  id INT NOT NULL AUTO_INCREMENT,\n"
+        "  nev VARCHAR(100) NOT NULL DEFAULT 'ismeretlen; üres',\n  megj TEXT,\n"
+        "  PRIMARY KEY (id)\n) DEFAULT CHARSET=latin2 COLLATE=latin2_hungarian_ci;\n\n"
+        "DELIMITER ;;\nCREATE PROCEDURE szamol(IN n INT)\nBEGIN\n  DECLARE i INT DEFAULT 0;\n"
+        "  WHILE i < n DO\n    INSERT INTO nev (nev) VALUES (CONCAT('gépi; ', i));\n"
+        "    SET i = i + 1;\n  END WHILE;\nEND ;;\nDELIMITER ;\n"
+        "delimiter $$\nCREATE TRIGGER nev_bi BEFORE INSERT ON nev FOR EACH ROW\nBEGIN\n"
+        "  IF NEW.megj IS NULL THEN SET NEW.megj = 'triggerből; írta'; END IF;\nEND$$\n"
+        "delimiter ;\n\n"
+        "CREATE VIEW vw_nev AS SELECT id, UPPER(nev) AS nagy FROM nev WHERE id % 2 = 0;\n"
+        "INSERT INTO nev (nev, megj) VALUES\n('O\\'Brien', 'két\\nsor'),\n"
+        "('vissza\\\\per', \"tab\\tés \"\"idéz\"\";\"),\n"
+        "('többsoros', 'első sor;\n  második; sor\n\nDELIMITER $$\nutolsó -- nem megjegyzés;');\n"_s;
+    for (int i = 0; i < 3000; ++i) {
+        script +=
+            u"INSERT INTO nev (nev, megj) VALUES ('név %1 \\'ő\\' \\\\ ű;', \"%1 \\\"q\\\" /* nem */ #;\");\n"_s
+                .arg(i);
+    }
+    script += u"CALL szamol(50);\n# vége\n"_s;
+    return script;
+}
+
+QStringList TestSqlRun::objects(Connection &con, const QString &database)
+{
+    QStringList found;
+    const QString schema = SqlQuoted(database);
+    for (
+        const QString &sql :
+        {u"SELECT TABLE_NAME, TABLE_TYPE FROM information_schema.TABLES WHERE TABLE_SCHEMA = %1 ORDER BY 1"_s,
+         u"SELECT ROUTINE_NAME, ROUTINE_DEFINITION FROM information_schema.ROUTINES WHERE ROUTINE_SCHEMA = %1"_s,
+         u"SELECT TRIGGER_NAME, ACTION_STATEMENT FROM information_schema.TRIGGERS WHERE TRIGGER_SCHEMA = %1"_s,
+         u"SELECT TABLE_NAME, VIEW_DEFINITION FROM information_schema.VIEWS WHERE TABLE_SCHEMA = %1"_s}) {
+        const ResultSet rows = con.query(sql.arg(schema));
+        for (int r = 0; r < rows.rowCount(); ++r)
+            found.append(rows.text(r, 0) + u": "_s + rows.text(r, 1).replace(database, u"DB"_s));
+    }
+    found.append(con.query(u"CHECKSUM TABLE %1.nev"_s.arg(database)).text(0, 1));
+    found.append(con.query(u"SELECT COUNT(*) FROM %1.nev"_s.arg(database)).text(0, 0));
+    return found;
+}
+
+void TestSqlRun::scriptGivesWhatTheClientGives()
+{
+    REQUIRE_TEST_SERVER();
+    const QByteArray bytes = ToCp1250(othersScript());
+    TestDatabase byClient(TestDatabase::Content::Empty);
+    bool ok = false;
+    TestServer::client(bytes, byClient.name(), &ok);
+    QVERIFY(ok);
+
+    TestDatabase byConsole(TestDatabase::Content::Empty);
+    Connection con(byConsole.params());
+    con.open();
+    ScriptRunner runner;
+    try {
+        const ScriptRunner::Outcome outcome = runner.run(con, ScriptLines(FromCp1250(bytes)));
+        QCOMPARE(outcome.statements, 3008);
+    } catch (const ScriptStatementError &error) {
+        QFAIL(qPrintable(error.message() + u"\n"_s + error.location()));
+    }
+
+    const QStringList expected = objects(con, byClient.name());
+    QCOMPARE(expected.size(), 7);
+    QCOMPARE(expected.last(), u"3053"_s);
+    QCOMPARE(objects(con, byConsole.name()), expected);
 }
 
 void TestSqlRun::sqlFileEncodings_data()

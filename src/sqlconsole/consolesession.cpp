@@ -2,6 +2,8 @@
 
 #include "db/dbroutines.h"
 
+#include <mysqld_error.h>
+
 ConsoleSession::ConsoleSession(const ConnectionParams &params)
     : m_params(params), m_connection(params), m_killConnection(params)
 {
@@ -29,8 +31,10 @@ void ConsoleSession::post(Job job)
     {
         const std::lock_guard lock(m_mutex);
         m_jobs.push_back(std::move(job));
-        // Busy from now on, so the window never sees a posted job as finished.
+        // Busy from now on, so the window never sees a posted job as finished; a stop from now
+        // on is meant for this job.
         m_busy.store(true);
+        m_stopRequested.store(false);
     }
     m_wake.notify_one();
 }
@@ -46,7 +50,6 @@ void ConsoleSession::loop()
                 return;
             job = std::move(m_jobs.front());
             m_jobs.pop_front();
-            m_stopRequested.store(false);
         }
         job(m_connection);
         const std::lock_guard lock(m_mutex);
@@ -59,6 +62,11 @@ void ConsoleSession::stop()
     m_stopRequested.store(true);
     // When the stop cannot be sent, the statement runs to its end; the job stops after it.
     KillQueryOver(m_killConnection, m_serverThread.load());
+}
+
+bool ConsoleSession::isStoppedBy(unsigned errorNumber) const
+{
+    return m_stopRequested.load() && errorNumber == ER_QUERY_INTERRUPTED;
 }
 
 bool ConsoleSession::hasOpenTransaction() const

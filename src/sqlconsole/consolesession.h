@@ -38,9 +38,11 @@ public:
 
     // Asks the running job to stop and interrupts the statement the server is executing.
     void stop();
-    // Whether stop() was called since the current job began.
+    // Whether stop() was called since the current job was posted.
     bool stopRequested() const { return m_stopRequested.load(); }
     const std::atomic<bool> &stopFlag() const { return m_stopRequested; }
+    // Whether a statement's error (its number) is the interruption that stop() asked for.
+    bool isStoppedBy(unsigned errorNumber) const;
 
     // The connection itself, for quick work of the window's thread while no job runs (a row
     // posted from the grid, the question on closing).

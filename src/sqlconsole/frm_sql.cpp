@@ -35,7 +35,6 @@
 #include <QTableView>
 #include <QToolBar>
 #include <QVBoxLayout>
-#include <mysqld_error.h>
 
 using namespace Qt::StringLiterals;
 
@@ -440,7 +439,7 @@ void Tfrm_SQL::queryPartArrived(const std::shared_ptr<ResultSet> &part, bool las
 
 void Tfrm_SQL::queryFailed(const QString &message, unsigned number)
 {
-    const bool stopped = m_session->stopRequested() && number == ER_QUERY_INTERRUPTED;
+    const bool stopped = m_session->isStoppedBy(number);
     runEnded();
     // Stopped by the user: the rows that came stay, without a message.
     if (!stopped)

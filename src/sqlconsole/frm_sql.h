@@ -78,7 +78,6 @@ public:
     const QString &fileName() const { return m_fileName; }
     // A query, a table or a script is running.
     bool isRunning() const { return m_running; }
-    ConsoleSession &session() { return *m_session; }
 
     // The actions' work (F5, F9, files, copy, export, Ctrl+Tab).
     void run();

@@ -154,21 +154,30 @@ void ReadQueryInParts(Connection &con, const QString &sql, const QueryPartSink &
     bool firstSent = false;
     QElapsedTimer sinceSent;
     sinceSent.start();
-    const ResultSet header = con.forEachRow(
-        sql, [&](const ResultSet &columns, const char *const *cells, const unsigned long *lengths) {
-            if (part.columnCount() == 0)
-                part.setFields(columns.fields());
-            part.appendRow(cells, lengths);
-            const bool due = firstSent ? (part.rowCount() % 64 == 0 && sinceSent.elapsed() >= PartMs)
-                                       : part.rowCount() >= FirstPartRows;
-            if (due) {
-                part.squeeze();
-                deliver(std::exchange(part, ResultSet()), false);
-                firstSent = true;
-                sinceSent.restart();
-            }
-            return true;
-        });
+    const auto takeRow = [&](const ResultSet &columns, const char *const *cells,
+                             const unsigned long *lengths) {
+        if (part.columnCount() == 0)
+            part.setFields(columns.fields());
+        part.appendRow(cells, lengths);
+        const bool due = firstSent ? (part.rowCount() % 64 == 0 && sinceSent.elapsed() >= PartMs)
+                                   : part.rowCount() >= FirstPartRows;
+        if (due) {
+            part.squeeze();
+            deliver(std::exchange(part, ResultSet()), false);
+            firstSent = true;
+            sinceSent.restart();
+        }
+        return true;
+    };
+    ResultSet header;
+    try {
+        header = con.forEachRow(sql, takeRow);
+    } catch (const DbError &) {
+        // Stopped or broken on the way: the rows that came are handed over before the error.
+        if (part.rowCount() > 0)
+            deliver(std::move(part), false);
+        throw;
+    }
     if (part.columnCount() == 0)
         part.setFields(header.fields());
     part.squeeze();

@@ -193,6 +193,38 @@ void Tfrm_SQL::buildLayout()
             [this](const QPoint &at) { m_editorMenu->popup(m_editor->mapToGlobal(at)); });
     m_pages->addTab(m_editor, u"SQL"_s);
 
+    buildGrid();
+    m_pages->addTab(m_grid, u"Eredmény"_s);
+    layout->addWidget(m_pages, 1);
+
+    m_progressPanel = new QWidget(this);
+    auto progressLayout = new QHBoxLayout(m_progressPanel);
+    progressLayout->setContentsMargins(4, 2, 4, 2);
+    m_progressBar = new QProgressBar(m_progressPanel);
+    m_progressBar->setObjectName(u"ProgressBar1"_s);
+    m_progressBar->setTextVisible(false);
+    m_stopButton = new QPushButton(u"Megállít"_s, m_progressPanel);
+    m_stopButton->setObjectName(u"btnMegallit"_s);
+    connect(m_stopButton, &QPushButton::clicked, this, &Tfrm_SQL::stopRunning);
+    progressLayout->addWidget(m_progressBar, 1);
+    progressLayout->addWidget(m_stopButton);
+    m_progressPanel->hide();
+    layout->addWidget(m_progressPanel);
+
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setObjectName(u"StatusBar1"_s);
+    m_statusBar->setSizeGripEnabled(true);
+    m_positionLabel = new QLabel(m_statusBar);
+    m_positionLabel->setObjectName(u"StatusPanel1"_s);
+    m_positionLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_positionLabel->setMinimumWidth(150);
+    m_statusBar->addWidget(m_positionLabel);
+    layout->addWidget(m_statusBar);
+}
+
+// The result page: the grid with its menu and keys, and its cell kept when the table is read again.
+void Tfrm_SQL::buildGrid()
+{
     m_grid = new QTableView(m_pages);
     m_grid->setObjectName(u"DBGrid1"_s);
     m_model = new ResultGridModel(this);
@@ -232,32 +264,6 @@ void Tfrm_SQL::buildLayout()
     });
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] { updatePosition(); });
     connect(m_model, &ResultGridModel::tableWritten, this, [this] { readTable(m_table.tableName(), true); });
-    m_pages->addTab(m_grid, u"Eredmény"_s);
-    layout->addWidget(m_pages, 1);
-
-    m_progressPanel = new QWidget(this);
-    auto progressLayout = new QHBoxLayout(m_progressPanel);
-    progressLayout->setContentsMargins(4, 2, 4, 2);
-    m_progressBar = new QProgressBar(m_progressPanel);
-    m_progressBar->setObjectName(u"ProgressBar1"_s);
-    m_progressBar->setTextVisible(false);
-    m_stopButton = new QPushButton(u"Megállít"_s, m_progressPanel);
-    m_stopButton->setObjectName(u"btnMegallit"_s);
-    connect(m_stopButton, &QPushButton::clicked, this, &Tfrm_SQL::stopRunning);
-    progressLayout->addWidget(m_progressBar, 1);
-    progressLayout->addWidget(m_stopButton);
-    m_progressPanel->hide();
-    layout->addWidget(m_progressPanel);
-
-    m_statusBar = new QStatusBar(this);
-    m_statusBar->setObjectName(u"StatusBar1"_s);
-    m_statusBar->setSizeGripEnabled(true);
-    m_positionLabel = new QLabel(m_statusBar);
-    m_positionLabel->setObjectName(u"StatusPanel1"_s);
-    m_positionLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_positionLabel->setMinimumWidth(150);
-    m_statusBar->addWidget(m_positionLabel);
-    layout->addWidget(m_statusBar);
 }
 
 void Tfrm_SQL::showEvent(QShowEvent *event)
@@ -354,6 +360,7 @@ void Tfrm_SQL::openTable(const QString &name)
 // the rows it has until the new ones are put in place.
 void Tfrm_SQL::readTable(const QString &name, bool again)
 {
+    m_progressBar->setRange(0, 0); // busy: how long is not known
     setRunning(true);
     m_session->post([this, name, again](Connection &con) {
         auto table = std::make_shared<Table>(&con, name);
@@ -401,6 +408,7 @@ void Tfrm_SQL::openQuery(const QString &sql, bool narrowOnly)
     m_narrowOnly = narrowOnly;
     m_firstPart = true;
     updatePosition();
+    m_progressBar->setRange(0, 0);
     setRunning(true);
     m_session->post([this, sql](Connection &con) {
         try {

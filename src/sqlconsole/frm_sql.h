@@ -109,6 +109,7 @@ private:
 
     void buildActions();
     void buildLayout();
+    void buildGrid();
     QAction *makeAction(ActionId id, const char *name, const QString &caption, const QIcon &icon,
                         const QList<QKeySequence> &keys, void (Tfrm_SQL::*work)());
     void runPlan(const RunPlan &plan, bool narrowOnly);

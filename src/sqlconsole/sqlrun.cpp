@@ -159,8 +159,8 @@ void ReadQueryInParts(Connection &con, const QString &sql, const QueryPartSink &
         if (part.columnCount() == 0)
             part.setFields(columns.fields());
         part.appendRow(cells, lengths);
-        const bool due = firstSent ? (part.rowCount() % 64 == 0 && sinceSent.elapsed() >= PartMs)
-                                   : part.rowCount() >= FirstPartRows;
+        const bool due = firstSent ? (part.rowCount() % 64 == 0 && sinceSent.elapsed() >= QueryPartMs)
+                                   : part.rowCount() >= QueryFirstPartRows;
         if (due) {
             part.squeeze();
             deliver(std::exchange(part, ResultSet()), false);

@@ -85,14 +85,14 @@ private:
 };
 
 // Reads the rows of a query and hands them over in parts, so that a window can show the first
-// rows while the rest are on their way: the first part when FirstPartRows rows are in, later
-// ones when PartMs have passed since the last, and a last part (maybe empty, with the columns)
+// rows while the rest are on their way: the first part when QueryFirstPartRows rows are in, later
+// ones when QueryPartMs have passed since the last, and a last part (maybe empty, with the columns)
 // marked `last`. A statement without rows gives one empty last part. Throws DbError, after
 // handing over the rows that came before it.
 using QueryPartSink = std::function<void(ResultSet part, bool last)>;
 void ReadQueryInParts(Connection &con, const QString &sql, const QueryPartSink &deliver);
-constexpr int FirstPartRows = 256;
-constexpr int PartMs = 200;
+constexpr int QueryFirstPartRows = 256;
+constexpr int QueryPartMs = 200;
 
 // The closing message of a script run that ended without an error.
 QString ScriptDoneText(const ScriptRunner::Outcome &outcome);

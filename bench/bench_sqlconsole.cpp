@@ -39,6 +39,9 @@ void RunInConsole(Tfrm_SQL &window, const QString &expectedStart)
 {
     MessageBoxRecorder boxes;
     window.action(Tfrm_SQL::Run)->trigger();
+    // The run goes on off the window's thread; its parts and its end come as events.
+    while (window.isRunning())
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
     const QString said = boxes.texts().join(u' ');
     if (expectedStart.isEmpty() ? boxes.count() != 0 : !said.startsWith(expectedStart))
         qFatal("the console said: %s", qPrintable(said));
@@ -60,7 +63,7 @@ int main(int argc, char *argv[])
     Connection con(server.params());
     con.open();
 
-    Tfrm_SQL window(con);
+    Tfrm_SQL window(con.params());
     window.resize(1000, 700);
     window.show();
     QCoreApplication::processEvents();
@@ -114,7 +117,7 @@ int main(int argc, char *argv[])
                 resultMb, residentMb / resultMb);
     std::printf(
         "  backup script in script mode         : %8.1f ms   mariadb < file %8.1f ms   ratio %.2f  (target "
-        "<= 1.2)\n",
+        "<= 1.0)\n",
         scriptMs, scriptClient, scriptMs / scriptClient);
     std::printf("    (opening the file: reading and decoding %.1f ms, into the editor %.1f ms)\n", readMs,
                 loadMs);

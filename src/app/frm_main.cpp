@@ -234,7 +234,7 @@ void Tfrm_Main::bindDatabaseActions()
         updateTitle();
     });
     a.bind(MainAction::SqlConsole,
-           [this] { OpenSqlConsole(m_connection, Beall.workstation.fontSize, this); });
+           [this] { OpenSqlConsole(m_connection.params(), Beall.workstation.fontSize, this); });
 }
 
 void Tfrm_Main::replaceSlot(QWidget *&slot, QWidget *widget)

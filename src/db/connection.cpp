@@ -277,6 +277,11 @@ void Connection::fetch(const QByteArray &sql, ResultSet &header, const RowSink &
         fail();
 }
 
+bool Connection::hasOpenTransaction() const
+{
+    return m_mysql && !m_broken && (m_mysql->server_status & SERVER_STATUS_IN_TRANS) != 0;
+}
+
 unsigned long Connection::threadId() const
 {
     return m_mysql ? mysql_thread_id(m_mysql) : 0;

@@ -74,6 +74,9 @@ public:
     void commit();
     void rollback();
     bool inTransaction() const { return m_inTransaction; }
+    // Whether the server holds a transaction open on this line, however it was begun (a typed
+    // START TRANSACTION, or a change with autocommit off), as its last answer said.
+    bool hasOpenTransaction() const;
 
     // Called after every automatic reconnect (the character set is already set again).
     void setReconnectHandler(std::function<void()> handler) { m_onReconnect = std::move(handler); }

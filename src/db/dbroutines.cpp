@@ -3,6 +3,7 @@
 #include "common/cp1250.h"
 #include "common/sqltext.h"
 #include "connection.h"
+#include "dberror.h"
 #include "query.h"
 
 using namespace Qt::StringLiterals;
@@ -206,4 +207,20 @@ void KillQuery(Connection &con, unsigned long threadId)
 {
     if (threadId > 0)
         con.exec(u"KILL QUERY "_s + QString::number(threadId));
+}
+
+bool KillQueryOver(Connection &stoppingLine, unsigned long threadId)
+{
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        try {
+            if (!stoppingLine.isOpen())
+                stoppingLine.open();
+            KillQuery(stoppingLine, threadId);
+            return true;
+        } catch (const DbError &error) {
+            if (!error.isConnectionLost())
+                return false;
+        }
+    }
+    return false;
 }

@@ -43,6 +43,10 @@ void AppendQueryToList(Connection &con, QStringList &list, const QString &sql);
 // `con`, another connection: the one running it waits for its answer. That connection stays
 // open and gets an "interrupted" error for the statement.
 void KillQuery(Connection &con, unsigned long threadId);
+// KillQuery over a stopping line kept for the purpose: opened when first needed, and made again
+// once when the server dropped it while idle. False when the stop could not be sent (the
+// statement then runs to its end).
+bool KillQueryOver(Connection &stoppingLine, unsigned long threadId);
 
 // "rows: current" as the status bars show it (1-based current row).
 QString RecordPositionText(const Query &query);

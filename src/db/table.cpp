@@ -26,6 +26,15 @@ QString Table::quotedName(const QString &name) const
     return u'`' + escaped + u'`';
 }
 
+QString Table::quotedTableName() const
+{
+    // "database.table": each part is a name of its own.
+    QStringList parts = m_table.split(u'.');
+    for (QString &part : parts)
+        part = quotedName(part);
+    return parts.join(u'.');
+}
+
 void Table::open(const QString &where, const QString &orderBy)
 {
     m_where = where;
@@ -35,7 +44,7 @@ void Table::open(const QString &where, const QString &orderBy)
 
 void Table::refresh()
 {
-    QString sql = u"SELECT * FROM "_s + quotedName(m_table);
+    QString sql = u"SELECT * FROM "_s + quotedTableName();
     if (!m_where.isEmpty())
         sql += u" WHERE "_s + m_where;
     if (!m_orderBy.isEmpty())
@@ -203,9 +212,9 @@ qint64 Table::writeRow()
     qint64 id = 0;
     if (m_state == State::Insert) {
         const QString sql =
-            names.isEmpty() ? QString(u"INSERT INTO "_s + quotedName(m_table) + u" () VALUES ()"_s)
-                            : QString(u"INSERT INTO "_s + quotedName(m_table) + u" ("_s +
-                                      names.join(u", "_s) + u") VALUES ("_s + values.join(u", "_s) + u')');
+            names.isEmpty() ? QString(u"INSERT INTO "_s + quotedTableName() + u" () VALUES ()"_s)
+                            : QString(u"INSERT INTO "_s + quotedTableName() + u" ("_s + names.join(u", "_s) +
+                                      u") VALUES ("_s + values.join(u", "_s) + u')');
         m_connection->exec(sql);
         for (int c = 0; c < fields().size(); ++c) {
             if (fields().at(c).isAutoIncrement() && !m_modified.at(c)) {
@@ -217,8 +226,8 @@ qint64 Table::writeRow()
         QStringList sets;
         for (int i = 0; i < names.size(); ++i)
             sets.append(names.at(i) + u" = "_s + values.at(i));
-        m_connection->exec(u"UPDATE "_s + quotedName(m_table) + u" SET "_s + sets.join(u", "_s) +
-                           u" WHERE "_s + keyCondition(m_editRow));
+        m_connection->exec(u"UPDATE "_s + quotedTableName() + u" SET "_s + sets.join(u", "_s) + u" WHERE "_s +
+                           keyCondition(m_editRow));
     }
     m_state = State::Browse;
     m_editRow = -1;
@@ -238,5 +247,5 @@ void Table::remove(int row)
 {
     if (m_state == State::Closed || row < 0 || row >= rowCount())
         throw DbError(u"Nincs törölhető sor: "_s + m_table);
-    m_connection->exec(u"DELETE FROM "_s + quotedName(m_table) + u" WHERE "_s + keyCondition(row));
+    m_connection->exec(u"DELETE FROM "_s + quotedTableName() + u" WHERE "_s + keyCondition(row));
 }

@@ -17,6 +17,7 @@ class Table
 public:
     enum class State { Closed, Browse, Insert, Edit };
 
+    // The name may carry its database: "database.table".
     Table(Connection *connection, QString tableName);
 
     const QString &tableName() const { return m_table; }
@@ -59,6 +60,7 @@ private:
     int fieldIndexOrThrow(const QString &field) const;
     QString keyCondition(int row) const;
     QString quotedName(const QString &name) const;
+    QString quotedTableName() const;
 
     Connection *m_connection;
     QString m_table;

@@ -107,19 +107,9 @@ void RegisterFetcher::stopRunning()
     const quint64 running = m_running.load();
     if (running == 0 || !isStale(running))
         return;
-    // A stopping line the server dropped while idle is made again once.
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        try {
-            if (!m_killConnection.isOpen())
-                m_killConnection.open();
-            KillQuery(m_killConnection, m_serverThread.load());
-            return;
-        } catch (const DbError &error) {
-            // Otherwise the reading runs to its end and its answer is dropped: slower, not wrong.
-            if (!error.isConnectionLost())
-                return;
-        }
-    }
+    // When the stop cannot be sent the reading runs to its end and its answer is dropped: slower,
+    // not wrong.
+    KillQueryOver(m_killConnection, m_serverThread.load());
 }
 
 void RegisterFetcher::loop()

@@ -1,9 +1,11 @@
 #include "frm_sql.h"
 
 #include "common/cp1250.h"
+#include "consolesession.h"
 #include "db/connection.h"
 #include "db/dberror.h"
 #include "db/dbroutines.h"
+#include "db/script.h"
 #include "gui/busycursor.h"
 #include "gui/dialogfields.h"
 #include "gui/formgeometry.h"
@@ -21,6 +23,7 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -49,8 +52,9 @@ QString noResultText()
 
 } // namespace
 
-Tfrm_SQL::Tfrm_SQL(Connection &connection, QWidget *parent)
-    : QDialog(parent), m_connection(connection), m_query(&connection), m_table(&connection, QString())
+Tfrm_SQL::Tfrm_SQL(const ConnectionParams &params, QWidget *parent)
+    : QDialog(parent), m_session(std::make_unique<ConsoleSession>(params)), m_query(&m_session->connection()),
+      m_table(&m_session->connection(), QString())
 {
     setObjectName(u"frm_SQL"_s);
     setWindowTitle(u"SQL lekérdezés"_s);
@@ -59,12 +63,23 @@ Tfrm_SQL::Tfrm_SQL(Connection &connection, QWidget *parent)
     buildActions();
     buildLayout();
     connect(&m_query, &Query::currentRowChanged, this, [this] { updatePosition(); });
+    // Rows that arrive after the first ones are added below them in the grid.
+    connect(&m_query, &Query::aboutToAppend, this, [this](int first, int last) {
+        if (m_model->rows() == &m_query.result())
+            m_model->beginAppend(first, last);
+    });
+    connect(&m_query, &Query::appended, this, [this] {
+        if (m_model->rows() == &m_query.result())
+            m_model->endAppend();
+    });
 }
 
 Tfrm_SQL::~Tfrm_SQL()
 {
-    // The grid must not read rows that are going away.
+    // The grid must not read rows that are going away; a job still running must end before the
+    // window it reports to.
     m_model->showRows(nullptr);
+    m_session.reset();
 }
 
 QAction *Tfrm_SQL::makeAction(ActionId id, const char *name, const QString &caption, const QIcon &icon,
@@ -114,13 +129,25 @@ void Tfrm_SQL::buildActions()
     makeAction(Close, "aBezar", u"Bezár"_s, MakeIcon(IconId::Close), {}, &Tfrm_SQL::reject);
     makeAction(DeleteRow, "aSorTorol", u"Sor törlése"_s, MakeIcon(IconId::Delete),
                {QKeySequence(Qt::CTRL | Qt::Key_Delete)}, &Tfrm_SQL::deleteRow);
+    makeAction(NewRow, "aSorUj", u"Új sor"_s, MakeIcon(IconId::New), {QKeySequence(Qt::Key_Insert)},
+               &Tfrm_SQL::addRow);
     // Both need a dataset to work on; they stay enabled once one has been opened.
     m_actions[Export]->setEnabled(false);
     m_actions[Copy]->setEnabled(false);
-    // Only a table can lose rows, and only through the grid.
-    m_actions[DeleteRow]->setEnabled(false);
-    m_actions[DeleteRow]->setVisible(false);
-    removeAction(m_actions[DeleteRow]);
+    // Only a table gains and loses rows, and only through the grid.
+    for (const ActionId id : {DeleteRow, NewRow}) {
+        m_actions[id]->setEnabled(false);
+        m_actions[id]->setVisible(false);
+        removeAction(m_actions[id]);
+    }
+}
+
+void Tfrm_SQL::showTableActions(bool shown)
+{
+    for (const ActionId id : {DeleteRow, NewRow}) {
+        m_actions[id]->setEnabled(shown);
+        m_actions[id]->setVisible(shown);
+    }
 }
 
 void Tfrm_SQL::buildLayout()
@@ -161,10 +188,43 @@ void Tfrm_SQL::buildLayout()
     m_editorMenu->setObjectName(u"PopupMenu1"_s);
     m_editorMenu->addActions(
         {m_actions[Run], m_actions[RunQuery], m_actions[New], m_actions[Open], m_actions[Save]});
+    connect(m_editor, &QsciScintilla::textChanged, this, [this] { m_textSaved = false; });
     connect(m_editor, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &at) { m_editorMenu->popup(m_editor->mapToGlobal(at)); });
     m_pages->addTab(m_editor, u"SQL"_s);
 
+    buildGrid();
+    m_pages->addTab(m_grid, u"Eredmény"_s);
+    layout->addWidget(m_pages, 1);
+
+    m_progressPanel = new QWidget(this);
+    auto progressLayout = new QHBoxLayout(m_progressPanel);
+    progressLayout->setContentsMargins(4, 2, 4, 2);
+    m_progressBar = new QProgressBar(m_progressPanel);
+    m_progressBar->setObjectName(u"ProgressBar1"_s);
+    m_progressBar->setTextVisible(false);
+    m_stopButton = new QPushButton(u"Megállít"_s, m_progressPanel);
+    m_stopButton->setObjectName(u"btnMegallit"_s);
+    connect(m_stopButton, &QPushButton::clicked, this, &Tfrm_SQL::stopRunning);
+    progressLayout->addWidget(m_progressBar, 1);
+    progressLayout->addWidget(m_stopButton);
+    m_progressPanel->hide();
+    layout->addWidget(m_progressPanel);
+
+    m_statusBar = new QStatusBar(this);
+    m_statusBar->setObjectName(u"StatusBar1"_s);
+    m_statusBar->setSizeGripEnabled(true);
+    m_positionLabel = new QLabel(m_statusBar);
+    m_positionLabel->setObjectName(u"StatusPanel1"_s);
+    m_positionLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_positionLabel->setMinimumWidth(150);
+    m_statusBar->addWidget(m_positionLabel);
+    layout->addWidget(m_statusBar);
+}
+
+// The result page: the grid with its menu and keys, and its cell kept when the table is read again.
+void Tfrm_SQL::buildGrid()
+{
     m_grid = new QTableView(m_pages);
     m_grid->setObjectName(u"DBGrid1"_s);
     m_model = new ResultGridModel(this);
@@ -177,11 +237,14 @@ void Tfrm_SQL::buildLayout()
     m_grid->horizontalHeader()->setDefaultSectionSize(ColumnWidth);
     m_grid->horizontalHeader()->setResizeContentsPrecision(200);
     m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_grid->addAction(m_actions[DeleteRow]);
-    m_actions[DeleteRow]->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    for (const ActionId id : {NewRow, DeleteRow}) {
+        m_grid->addAction(m_actions[id]);
+        m_actions[id]->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    }
+    m_grid->installEventFilter(this);
     m_gridMenu = new QMenu(this);
     m_gridMenu->setObjectName(u"PopupMenu2"_s);
-    m_gridMenu->addActions({m_actions[Export], m_actions[DeleteRow]});
+    m_gridMenu->addActions({m_actions[Export], m_actions[NewRow], m_actions[DeleteRow]});
     connect(m_grid, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &at) { m_gridMenu->popup(m_grid->viewport()->mapToGlobal(at)); });
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -200,32 +263,7 @@ void Tfrm_SQL::buildLayout()
         updatePosition();
     });
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] { updatePosition(); });
-    m_pages->addTab(m_grid, u"Eredmény"_s);
-    layout->addWidget(m_pages, 1);
-
-    m_progressPanel = new QWidget(this);
-    auto progressLayout = new QHBoxLayout(m_progressPanel);
-    progressLayout->setContentsMargins(4, 2, 4, 2);
-    m_progressBar = new QProgressBar(m_progressPanel);
-    m_progressBar->setObjectName(u"ProgressBar1"_s);
-    m_progressBar->setTextVisible(false);
-    m_stopButton = new QPushButton(u"Megállít"_s, m_progressPanel);
-    m_stopButton->setObjectName(u"btnMegallit"_s);
-    connect(m_stopButton, &QPushButton::clicked, this, &Tfrm_SQL::stopScript);
-    progressLayout->addWidget(m_progressBar, 1);
-    progressLayout->addWidget(m_stopButton);
-    m_progressPanel->hide();
-    layout->addWidget(m_progressPanel);
-
-    m_statusBar = new QStatusBar(this);
-    m_statusBar->setObjectName(u"StatusBar1"_s);
-    m_statusBar->setSizeGripEnabled(true);
-    m_positionLabel = new QLabel(m_statusBar);
-    m_positionLabel->setObjectName(u"StatusPanel1"_s);
-    m_positionLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_positionLabel->setMinimumWidth(150);
-    m_statusBar->addWidget(m_positionLabel);
-    layout->addWidget(m_statusBar);
+    connect(m_model, &ResultGridModel::tableWritten, this, [this] { readTable(m_table.tableName(), true); });
 }
 
 void Tfrm_SQL::showEvent(QShowEvent *event)
@@ -244,9 +282,11 @@ void Tfrm_SQL::done(int result)
     if (m_running) {
         m_closeWhenStopped = true;
         m_closeResult = result;
-        stopScript();
+        stopRunning();
         return;
     }
+    if (!mayClose())
+        return;
     if (isVisible()) {
         try {
             SaveFormBounds(this);
@@ -259,14 +299,35 @@ void Tfrm_SQL::done(int result)
     QDialog::done(result);
 }
 
+bool Tfrm_SQL::mayClose()
+{
+    if (!m_textSaved && !m_editor->text().isEmpty() &&
+        !ConfirmBox(u"Az SQL szöveg nincs fájlba mentve, a bezárással elvész.\r\nBezárja az ablakot?"_s,
+                    this))
+        return false;
+    try {
+        if (!m_session->hasOpenTransaction())
+            return true;
+        if (ConfirmBox(u"Az SQL ablak kapcsolatán nyitott tranzakció van.\r\n"
+                       u"Véglegesíti a módosításait (Igen), vagy visszavonja őket (Nem)?"_s,
+                       this))
+            m_session->commitTransaction();
+        else
+            m_session->rollbackTransaction();
+    } catch (...) {
+        ShowCurrentException(this);
+    }
+    return true;
+}
+
 void Tfrm_SQL::run()
 {
-    runPlan(PlanRun(TextLines(m_editor->text()), m_editor->selectedText()), false);
+    runPlan(PlanRun(m_editor->text(), m_editor->selectedText()), false);
 }
 
 void Tfrm_SQL::runAsQuery()
 {
-    runPlan(PlanQueryRun(TextLines(m_editor->text()), m_editor->selectedText()), true);
+    runPlan(PlanQueryRun(m_editor->text(), m_editor->selectedText()), true);
 }
 
 void Tfrm_SQL::runPlan(const RunPlan &plan, bool narrowOnly)
@@ -283,8 +344,7 @@ void Tfrm_SQL::runPlan(const RunPlan &plan, bool narrowOnly)
 void Tfrm_SQL::detachGrid()
 {
     m_model->showRows(nullptr);
-    m_actions[DeleteRow]->setEnabled(false);
-    m_actions[DeleteRow]->setVisible(false);
+    showTableActions(false);
 }
 
 void Tfrm_SQL::openTable(const QString &name)
@@ -292,14 +352,47 @@ void Tfrm_SQL::openTable(const QString &name)
     detachGrid();
     m_shown = Shown::Table;
     m_table.close();
-    m_table.setTableName(name);
-    {
-        const BusyCursor busy;
-        m_table.open();
+    updatePosition();
+    readTable(name, false);
+}
+
+// The table is read into a dataset of its own on the console's thread; the grid keeps showing
+// the rows it has until the new ones are put in place.
+void Tfrm_SQL::readTable(const QString &name, bool again)
+{
+    m_progressBar->setRange(0, 0); // busy: how long is not known
+    setRunning(true);
+    m_session->post([this, name, again](Connection &con) {
+        auto table = std::make_shared<Table>(&con, name);
+        std::exception_ptr failure;
+        try {
+            table->open();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        QMetaObject::invokeMethod(
+            this, [this, table, failure, again] { tableRead(table, failure, again); }, Qt::QueuedConnection);
+    });
+}
+
+void Tfrm_SQL::tableRead(const std::shared_ptr<Table> &table, std::exception_ptr failure, bool again)
+{
+    runEnded();
+    if (failure) {
+        try {
+            std::rethrow_exception(failure);
+        } catch (...) {
+            ShowCurrentException(this);
+        }
+        return;
     }
+    if (again) {
+        m_model->replaceTable([this, table] { m_table = std::move(*table); });
+        return;
+    }
+    m_table = std::move(*table);
     m_model->showTable(&m_table);
-    m_actions[DeleteRow]->setEnabled(true);
-    m_actions[DeleteRow]->setVisible(true);
+    showTableActions(true);
     showResult();
     setColumnWidths(true);
     datasetOpened();
@@ -312,18 +405,53 @@ void Tfrm_SQL::openQuery(const QString &sql, bool narrowOnly)
     m_query.close();
     m_query.sql().clear();
     m_query.setSql(sql);
-    try {
-        const BusyCursor busy;
-        m_query.open();
-    } catch (const DbError &error) {
+    m_narrowOnly = narrowOnly;
+    m_firstPart = true;
+    updatePosition();
+    m_progressBar->setRange(0, 0);
+    setRunning(true);
+    m_session->post([this, sql](Connection &con) {
+        try {
+            ReadQueryInParts(con, sql, [this](ResultSet part, bool last) {
+                auto rows = std::make_shared<ResultSet>(std::move(part));
+                QMetaObject::invokeMethod(
+                    this, [this, rows, last] { queryPartArrived(rows, last); }, Qt::QueuedConnection);
+            });
+        } catch (const DbError &error) {
+            QMetaObject::invokeMethod(
+                this,
+                [this, message = error.message(), number = error.number()] { queryFailed(message, number); },
+                Qt::QueuedConnection);
+        }
+    });
+}
+
+void Tfrm_SQL::queryPartArrived(const std::shared_ptr<ResultSet> &part, bool last)
+{
+    if (m_firstPart) {
+        m_firstPart = false;
+        m_query.assign(std::move(*part), 0);
+        m_model->showRows(&m_query.result());
+        showResult();
+        setColumnWidths(m_narrowOnly);
+        datasetOpened();
+    } else {
+        m_query.append(std::move(*part));
         updatePosition();
-        ShowErrorBox(u"SQL hiba:\r\n"_s + error.message(), this);
-        return;
     }
-    m_model->showRows(&m_query.result());
-    showResult();
-    setColumnWidths(narrowOnly);
-    datasetOpened();
+    if (last) {
+        m_query.squeeze();
+        runEnded();
+    }
+}
+
+void Tfrm_SQL::queryFailed(const QString &message, unsigned number)
+{
+    const bool stopped = m_session->isStoppedBy(number);
+    runEnded();
+    // Stopped by the user: the rows that came stay, without a message.
+    if (!stopped)
+        ShowErrorBox(u"SQL hiba:\r\n"_s + message, this);
 }
 
 void Tfrm_SQL::showResult()
@@ -363,49 +491,64 @@ void Tfrm_SQL::runScript(const QStringList &lines)
     m_query.sql().clear();
     updatePosition();
 
-    ScriptRunner runner;
-    m_runner = &runner;
     m_progressBar->setRange(0, std::max(1, int(lines.size())));
     m_progressBar->setValue(0);
-    runner.setPulse([this](int line, int) {
-        m_progressBar->setValue(line);
-        QCoreApplication::processEvents();
-    });
     setRunning(true);
-    ScriptRunner::Outcome outcome;
-    try {
-        outcome = runner.run(m_connection, lines);
-    } catch (const DbError &error) {
-        setRunning(false);
-        m_runner = nullptr;
-        m_progressPanel->hide();
-        ShowErrorBox(u"Hiba: "_s + error.message(), this);
-        if (m_closeWhenStopped)
-            done(m_closeResult);
-        return;
-    } catch (...) {
-        setRunning(false);
-        m_runner = nullptr;
-        m_progressPanel->hide();
-        throw;
-    }
-    setRunning(false);
-    m_runner = nullptr;
+    m_session->post([this, lines](Connection &con) {
+        ScriptRunner runner;
+        runner.watchStop(&m_session->stopFlag());
+        runner.setPulse([this](int line, int) {
+            QMetaObject::invokeMethod(
+                this, [this, line] { m_progressBar->setValue(line); }, Qt::QueuedConnection);
+        });
+        ScriptRunner::Outcome outcome;
+        std::exception_ptr failure;
+        try {
+            outcome = runner.run(con, lines);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        QMetaObject::invokeMethod(
+            this, [this, outcome, failure] { scriptEnded(outcome, failure); }, Qt::QueuedConnection);
+    });
+}
+
+void Tfrm_SQL::scriptEnded(const ScriptRunner::Outcome &outcome, std::exception_ptr failure)
+{
     m_progressBar->setValue(m_progressBar->maximum());
-    if (m_closeWhenStopped) {
-        m_progressPanel->hide();
-        done(m_closeResult);
-        return;
+    const bool closing = m_closeWhenStopped;
+    runEnded();
+    if (failure) {
+        try {
+            std::rethrow_exception(failure);
+        } catch (const ScriptStatementError &error) {
+            ShowErrorBox(u"Hiba: "_s + error.message() + u"\r\n"_s + error.location(), this);
+        } catch (const DbError &error) {
+            ShowErrorBox(u"Hiba: "_s + error.message(), this);
+        } catch (...) {
+            ShowCurrentException(this);
+        }
+    } else if (!closing) {
+        ShowInfoBox(ScriptDoneText(outcome), this);
     }
-    ShowInfoBox(ScriptDoneText(outcome), this);
+}
+
+// The run is over: the window takes input again, and a close asked for meanwhile is done now.
+void Tfrm_SQL::runEnded()
+{
+    setRunning(false);
     m_progressPanel->hide();
+    if (m_closeWhenStopped) {
+        m_closeWhenStopped = false;
+        done(m_closeResult);
+    }
 }
 
 void Tfrm_SQL::setRunning(bool running)
 {
     m_running = running;
-    // The window stays painted and the stop button works while a script runs; nothing else may
-    // start meanwhile (closing waits for the run to stop).
+    // The window stays painted and the stop button works while something runs; nothing else
+    // may start meanwhile (closing waits for the run to stop).
     for (QAction *a : m_actions) {
         if (a != m_actions[Close])
             a->setEnabled(!running);
@@ -413,7 +556,9 @@ void Tfrm_SQL::setRunning(bool running)
     m_actions[Export]->setEnabled(!running && m_datasetOpened);
     m_actions[Copy]->setEnabled(!running && m_datasetOpened);
     m_actions[DeleteRow]->setEnabled(!running && m_shown == Shown::Table);
+    m_actions[NewRow]->setEnabled(!running && m_shown == Shown::Table);
     m_editor->setReadOnly(running);
+    m_model->setReadOnly(running);
     m_stopButton->setEnabled(running);
     if (running) {
         m_progressPanel->show();
@@ -423,11 +568,11 @@ void Tfrm_SQL::setRunning(bool running)
     }
 }
 
-void Tfrm_SQL::stopScript()
+void Tfrm_SQL::stopRunning()
 {
-    if (m_runner)
-        m_runner->requestStop();
     m_stopButton->setEnabled(false);
+    if (m_running)
+        m_session->stop();
 }
 
 bool Tfrm_SQL::shownDatasetOpen() const
@@ -488,6 +633,40 @@ void Tfrm_SQL::deleteRow()
     m_model->removeTableRow(row);
 }
 
+void Tfrm_SQL::addRow()
+{
+    if (m_shown != Shown::Table)
+        return;
+    const int row = m_model->addNewRow();
+    if (row < 0)
+        return;
+    m_pages->setCurrentIndex(ResultPage);
+    m_grid->setFocus();
+    m_grid->setCurrentIndex(m_model->index(row, std::max(0, m_grid->currentIndex().column())));
+}
+
+void Tfrm_SQL::postNewRow()
+{
+    try {
+        m_model->postNewRow();
+    } catch (...) {
+        ShowCurrentException(this);
+    }
+}
+
+bool Tfrm_SQL::eventFilter(QObject *watched, QEvent *event)
+{
+    // Down on the last row of a table adds a row, as in the grids the console comes from.
+    if (watched == m_grid && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Down &&
+        static_cast<QKeyEvent *>(event)->modifiers() == Qt::NoModifier && m_shown == Shown::Table &&
+        !m_running && !m_model->hasNewRow() && m_grid->currentIndex().row() == m_model->rowCount() - 1) {
+        addRow();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void Tfrm_SQL::newFile()
 {
     m_editor->clear();
@@ -505,11 +684,16 @@ void Tfrm_SQL::openFile()
     dialog.setDirectory(SqlFolder());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    const QString path = dialog.selectedFiles().constFirst();
+    loadFile(dialog.selectedFiles().constFirst());
+}
+
+void Tfrm_SQL::loadFile(const QString &path)
+{
     // A backup script of a large register takes seconds to load.
     const BusyCursor busy;
-    m_editor->setText(ReadSqlFile(path));
+    m_editor->setText(ReadSqlFile(path, &m_fileEncoding));
     m_fileName = path;
+    m_textSaved = true;
 }
 
 void Tfrm_SQL::saveFile()
@@ -525,13 +709,24 @@ void Tfrm_SQL::saveFile()
         dialog.selectFile(m_fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    const QString path = dialog.selectedFiles().constFirst();
-    WriteSqlFile(path, m_editor->text());
+    saveFileAs(dialog.selectedFiles().constFirst());
+}
+
+void Tfrm_SQL::saveFileAs(const QString &path)
+{
+    // Saved back in the encoding it was read in: a UTF-8 file stays UTF-8.
+    WriteSqlFile(path, m_editor->text(), m_fileEncoding);
     m_fileName = path;
+    m_textSaved = true;
 }
 
 void Tfrm_SQL::onGridRowChanged(int row)
 {
+    if (m_model->hasNewRow() && row != m_model->newRowIndex()) {
+        // Left the new row: it is written now (later, from the event loop: the grid is still
+        // moving its cursor, and writing reads the table again).
+        QMetaObject::invokeMethod(this, &Tfrm_SQL::postNewRow, Qt::QueuedConnection);
+    }
     if (m_shown == Shown::Query && m_query.isOpen() && row >= 0 && row != m_query.recNo())
         m_query.setRecNo(row);
     updatePosition();
@@ -563,9 +758,15 @@ void Tfrm_SQL::updatePosition()
     m_positionLabel->clear();
 }
 
-void OpenSqlConsole(Connection &connection, int fontSize, QWidget *parent)
+void OpenSqlConsole(const ConnectionParams &params, int fontSize, QWidget *parent)
 {
-    Tfrm_SQL window(connection, parent);
-    ApplyFontSize(&window, fontSize);
-    window.exec();
+    std::unique_ptr<Tfrm_SQL> window;
+    try {
+        window = std::make_unique<Tfrm_SQL>(params, parent);
+    } catch (const DbError &error) {
+        ShowErrorBox(u"Sikertelen kapcsolódás: "_s + error.message(), parent);
+        return;
+    }
+    ApplyFontSize(window.get(), fontSize);
+    window->exec();
 }

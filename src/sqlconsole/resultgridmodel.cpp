@@ -4,9 +4,13 @@
 #include "db/table.h"
 #include "gui/messagebox.h"
 
+#include <algorithm>
+
 void ResultGridModel::showRows(const ResultSet *rows)
 {
     beginResetModel();
+    m_newRow = false;
+    m_newRowPosted = false;
     m_rows = rows;
     m_table = nullptr;
     endResetModel();
@@ -15,14 +19,21 @@ void ResultGridModel::showRows(const ResultSet *rows)
 void ResultGridModel::showTable(Table *table)
 {
     beginResetModel();
+    m_newRow = false;
+    m_newRowPosted = false;
     m_table = table;
     m_rows = table ? &table->rows() : nullptr;
     endResetModel();
 }
 
+int ResultGridModel::storedRowCount() const
+{
+    return m_rows ? m_rows->rowCount() : 0;
+}
+
 int ResultGridModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() || !m_rows ? 0 : m_rows->rowCount();
+    return parent.isValid() || !m_rows ? 0 : m_rows->rowCount() + (m_newRow ? 1 : 0);
 }
 
 int ResultGridModel::columnCount(const QModelIndex &parent) const
@@ -34,6 +45,8 @@ QVariant ResultGridModel::data(const QModelIndex &index, int role) const
 {
     if (!m_rows || !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return {};
+    if (index.row() >= storedRowCount())
+        return newRowData(index.column(), role);
     if (role == Qt::DisplayRole || role == Qt::EditRole)
         return m_rows->text(index.row(), index.column());
     if (role == Qt::TextAlignmentRole && m_rows->fields().at(index.column()).isNumeric())
@@ -52,18 +65,23 @@ QVariant ResultGridModel::headerData(int section, Qt::Orientation orientation, i
 Qt::ItemFlags ResultGridModel::flags(const QModelIndex &index) const
 {
     Qt::ItemFlags f = QAbstractTableModel::flags(index);
-    if (m_table && index.isValid())
+    if (m_table && !m_readOnly && index.isValid() && !(m_newRowPosted && index.row() >= storedRowCount()))
         f |= Qt::ItemIsEditable;
     return f;
 }
 
 bool ResultGridModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
-    if (!m_table || role != Qt::EditRole ||
+    if (!m_table || m_readOnly || role != Qt::EditRole ||
         !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return false;
     const FieldInfo &field = m_rows->fields().at(index.column());
     const QString text = value.toString();
+    if (index.row() >= storedRowCount()) {
+        m_newValues[index.column()] = text.isEmpty() ? QVariant() : QVariant(text);
+        emit dataChanged(index, index);
+        return true;
+    }
     if (text == m_rows->text(index.row(), index.column()))
         return false;
     const bool textKind = field.kind == FieldInfo::Kind::Text || field.kind == FieldInfo::Kind::Binary;
@@ -76,32 +94,85 @@ bool ResultGridModel::setData(const QModelIndex &index, const QVariant &value, i
         ShowCurrentException();
         return false;
     }
-    try {
-        reread();
-    } catch (...) {
-        ShowCurrentException();
-    }
+    emit tableWritten();
     return true;
 }
 
 void ResultGridModel::removeTableRow(int row)
 {
-    if (!m_table)
+    if (!m_table || m_readOnly)
         return;
     m_table->remove(row);
-    reread();
+    emit tableWritten();
 }
 
-void ResultGridModel::reread()
+QVariant ResultGridModel::newRowData(int column, int role) const
 {
-    beginResetModel();
+    if (role == Qt::DisplayRole || role == Qt::EditRole)
+        return m_newValues.value(column).toString();
+    return {};
+}
+
+int ResultGridModel::addNewRow()
+{
+    if (!m_table || m_readOnly || m_newRow)
+        return -1;
+    const int row = storedRowCount();
+    beginInsertRows({}, row, row);
+    m_newRow = true;
+    m_newValues = QList<QVariant>(m_rows->columnCount());
+    endInsertRows();
+    return row;
+}
+
+void ResultGridModel::dropNewRow()
+{
+    const int row = storedRowCount();
+    beginRemoveRows({}, row, row);
+    m_newRow = false;
+    m_newRowPosted = false;
+    m_newValues.clear();
+    endRemoveRows();
+}
+
+void ResultGridModel::postNewRow()
+{
+    if (!hasNewRow() || m_readOnly)
+        return;
+    if (std::all_of(m_newValues.cbegin(), m_newValues.cend(),
+                    [](const QVariant &v) { return !v.isValid(); })) {
+        dropNewRow();
+        return;
+    }
     try {
-        m_table->refresh();
+        m_table->append();
+        for (int c = 0; c < m_newValues.size(); ++c) {
+            if (m_newValues.at(c).isValid())
+                m_table->setValue(m_rows->fields().at(c).name, m_newValues.at(c));
+        }
+        m_table->post();
     } catch (...) {
-        endResetModel();
+        m_table->cancel();
         throw;
     }
-    m_rows = &m_table->rows();
+    // The row stays as typed, no longer editable, until the table is read again.
+    m_newRowPosted = true;
+    emit tableWritten();
+}
+
+void ResultGridModel::replaceTable(const std::function<void()> &replace)
+{
+    beginResetModel();
+    m_newRow = false;
+    m_newRowPosted = false;
+    m_newValues.clear();
+    replace();
+    m_rows = m_table ? &m_table->rows() : nullptr;
     endResetModel();
     emit tableChanged();
+}
+
+void ResultGridModel::setReadOnly(bool readOnly)
+{
+    m_readOnly = readOnly;
 }

@@ -1,11 +1,12 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <exception>
 
-// The SQL files of the console: code page 1250 text on disk, as Windows workstations of the
-// same installation write them.
+// The SQL files of the console: code page 1250 text as Windows workstations of the same
+// installation write them, or UTF-8 as Linux editors write them.
 
 // A file that cannot be read or written; what() is the message, in UTF-8.
 class SqlFileError : public std::exception
@@ -18,12 +19,20 @@ private:
     QByteArray m_what;
 };
 
+enum class SqlFileEncoding { Cp1250, Utf8, Utf8WithBom };
+
+// A file that begins with the UTF-8 byte order mark, or that is valid UTF-8 and has bytes
+// above 0x7F, is UTF-8; anything else is code page 1250 (pure ASCII reads the same either way).
+SqlFileEncoding DetectSqlFileEncoding(QByteArrayView bytes);
+
 // DataFolder() + "/SQL": where the open and save dialogs start.
 QString SqlFolder();
 
-// The file's text, decoded from code page 1250 with its line breaks as they are.
-QString ReadSqlFile(const QString &path);
-// Writes the text in code page 1250 through a temporary file, so a failed save leaves an older
-// file of the same name whole. A character that code page cannot hold is refused before anything
-// is written.
-void WriteSqlFile(const QString &path, const QString &text);
+// The file's text, decoded as DetectSqlFileEncoding() says (the byte order mark dropped), with
+// its line breaks as they are; `encoding` gets what it was read as.
+QString ReadSqlFile(const QString &path, SqlFileEncoding *encoding = nullptr);
+// Writes the text in the encoding through a temporary file, so a failed save leaves an older
+// file of the same name whole. In code page 1250 a character the code page cannot hold is
+// refused before anything is written.
+void WriteSqlFile(const QString &path, const QString &text,
+                  SqlFileEncoding encoding = SqlFileEncoding::Cp1250);

@@ -320,27 +320,47 @@ void TestDbRoutines::scriptSplitting_data()
     QTest::addColumn<QStringList>("statements");
     QTest::newRow("two") << QStringList{u"TRUNCATE a;"_s, u""_s, u"INSERT INTO a (x) VALUES"_s, u"(1),"_s,
                                         u"(2);"_s}
-                         << QStringList{u"TRUNCATE a"_s, u"INSERT INTO a (x) VALUES\r\n(1),\r\n(2)"_s};
+                         << QStringList{u"TRUNCATE a"_s, u"INSERT INTO a (x) VALUES\n(1),\n(2)"_s};
     QTest::newRow("delimiter") << QStringList{u"delimiter $$"_s, u"CREATE PROCEDURE p() BEGIN"_s,
                                               u"SELECT 1;"_s,    u"END $$"_s,
                                               u"delimiter ;"_s,  u"CALL p();"_s}
-                               << QStringList{u"CREATE PROCEDURE p() BEGIN\r\nSELECT 1;\r\nEND "_s,
+                               << QStringList{u"CREATE PROCEDURE p() BEGIN\nSELECT 1;\nEND "_s,
                                               u"CALL p()"_s};
     QTest::newRow("unfinished") << QStringList{u"SELECT 1;"_s, u"SELECT 2"_s} << QStringList{u"SELECT 1"_s};
-    QTest::newRow("upper DELIMITER is text")
-        << QStringList{u"DELIMITER $$"_s, u"SELECT 1;"_s} << QStringList{u"DELIMITER $$\r\nSELECT 1"_s};
+    QTest::newRow("DELIMITER in any letter case")
+        << QStringList{u"  DELIMITER $$"_s, u"SELECT 1;"_s, u"END $$"_s, u"Delimiter ;"_s, u"SELECT 2;"_s}
+        << QStringList{u"SELECT 1;\nEND "_s, u"SELECT 2"_s};
     QTest::newRow("empty") << QStringList{} << QStringList{};
     // An empty delimiter is found at the end of every line: each line is a statement.
     QTest::newRow("bare delimiter line")
         << QStringList{u"delimiter"_s, u"SELECT 1"_s, u"SELECT 2;"_s, u"delimiter ;"_s, u"SELECT 3;"_s}
         << QStringList{u"SELECT 1"_s, u"SELECT 2;"_s, u"SELECT 3"_s};
     QTest::newRow("delimiter and two blanks")
-        << QStringList{u"delimiter  $$"_s, u"INSERT INTO a (x)"_s, u"  "_s,
-                       u"VALUES (1)"_s,    u"delimiter $$"_s,      u"SELECT 1 $$"_s}
-        << QStringList{u"INSERT INTO a (x)"_s, u"VALUES (1)"_s, u"SELECT 1 "_s};
-    QTest::newRow("lines before an empty delimiter end with the next line")
-        << QStringList{u"SELECT"_s, u"delimiter"_s, u"1"_s, u"SELECT 2"_s}
-        << QStringList{u"SELECT\r\n1"_s, u"SELECT 2"_s};
+        << QStringList{u"delimiter  $$"_s, u"SELECT 1 $$"_s} << QStringList{u"SELECT 1 "_s};
+    QTest::newRow("a delimiter line inside a statement is text")
+        << QStringList{u"SELECT 'a"_s, u"delimiter $$"_s, u"';"_s}
+        << QStringList{u"SELECT 'a\ndelimiter $$\n'"_s};
+    QTest::newRow("comment lines between statements")
+        << QStringList{u"-- egy;"_s, u"  # kettő;"_s, u"SELECT 1;"_s} << QStringList{u"SELECT 1"_s};
+    QTest::newRow("blank lines and indentation inside a statement")
+        << QStringList{u"  INSERT INTO a VALUES ('x"_s, u""_s, u"    y');  "_s}
+        << QStringList{u"INSERT INTO a VALUES ('x\n\n    y')"_s};
+    QTest::newRow("a line of a string ends with the delimiter")
+        << QStringList{u"INSERT INTO a VALUES ('x;"_s, u"y');"_s}
+        << QStringList{u"INSERT INTO a VALUES ('x;\ny')"_s};
+    QTest::newRow("escaped and doubled quotes")
+        << QStringList{u"INSERT INTO a VALUES ('it\\'s;"_s, u"', 'it''s;"_s, u"');"_s}
+        << QStringList{u"INSERT INTO a VALUES ('it\\'s;\n', 'it''s;\n')"_s};
+    QTest::newRow("double quotes and quoted names") << QStringList{u"SELECT \"a;"_s, u"\", `b;"_s, u"c`;"_s}
+                                                    << QStringList{u"SELECT \"a;\n\", `b;\nc`"_s};
+    QTest::newRow("a comment over lines")
+        << QStringList{u"SELECT /* a;"_s, u"b; */ 1;"_s} << QStringList{u"SELECT /* a;\nb; */ 1"_s};
+    QTest::newRow("the delimiter in a line comment")
+        << QStringList{u"SELECT 1 -- egy;"_s, u"# kettő;"_s, u";"_s}
+        << QStringList{u"SELECT 1 -- egy;\n# kettő;\n"_s};
+    QTest::newRow("line breaks as written")
+        << QStringList{u"SELECT\r\n"_s, u"\t1;\r\n"_s, u"SELECT\n"_s, u"2;"_s}
+        << QStringList{u"SELECT\r\n\t1"_s, u"SELECT\n2"_s};
 }
 
 void TestDbRoutines::scriptSplitting()

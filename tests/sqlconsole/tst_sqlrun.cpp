@@ -1,17 +1,23 @@
 #include "common/cp1250.h"
+#include "common/sqltext.h"
 #include "db/backupscript.h"
 #include "db/connection.h"
 #include "db/dberror.h"
+#include "db/script.h"
+#include "sqlconsole/sqlfiles.h"
 #include "sqlconsole/sqlrun.h"
 #include "testdatabase.h"
 
 #include <QBuffer>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
 using namespace Qt::StringLiterals;
 
 Q_DECLARE_METATYPE(RunMode)
+Q_DECLARE_METATYPE(SqlFileEncoding)
 
 // The console's run modes decided from the editor's text, and scripts run on a real server.
 class TestSqlRun : public QObject
@@ -31,9 +37,14 @@ private slots:
     void backupScriptRestoresEveryTable();
     void pulseComesAFewTimesASecondNotEveryLine();
     void stopEndsAfterTheCurrentStatement();
+    void scriptGivesWhatTheClientGives();
+    void sqlFileEncodings_data();
+    void sqlFileEncodings();
 
 private:
     static QStringList targyRows(Connection &con);
+    static QString othersScript();
+    static QStringList objects(Connection &con, const QString &database);
 };
 
 void TestSqlRun::planRun_data()
@@ -41,16 +52,17 @@ void TestSqlRun::planRun_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("selection");
     QTest::addColumn<RunMode>("mode");
-    QTest::addColumn<QString>("target"); // table name, query text, or the script's lines joined by |
+    QTest::addColumn<QString>("target"); // table name, query text, or the script's lines joined
 
     QTest::newRow("lower-case select")
         << u"select * from iktato"_s << QString() << RunMode::Query << u"select * from iktato"_s;
     QTest::newRow("show, blanks first")
         << u"  \r\n  show tables"_s << QString() << RunMode::Query << u"  \r\n  show tables"_s;
-    QTest::newRow("comment line first") << u"-- how many\r\nSELECT COUNT(*) FROM iktato;"_s << QString()
-                                        << RunMode::Script << u"-- how many|SELECT COUNT(*) FROM iktato;"_s;
+    QTest::newRow("comment line first")
+        << u"-- how many\r\nSELECT COUNT(*) FROM iktato;"_s << QString() << RunMode::Script
+        << u"-- how many\r\nSELECT COUNT(*) FROM iktato;"_s;
     QTest::newRow("other statement") << u"UPDATE csoport SET csoport_nev = 'x';\r\n"_s << QString()
-                                     << RunMode::Script << u"UPDATE csoport SET csoport_nev = 'x';"_s;
+                                     << RunMode::Script << u"UPDATE csoport SET csoport_nev = 'x';\r\n"_s;
     QTest::newRow("select inside a word") << u"selected"_s << QString() << RunMode::Query << u"selected"_s;
     QTest::newRow("table line") << u"table: csoport\r\nSELECT 1"_s << QString() << RunMode::Table
                                 << u"csoport"_s;
@@ -72,12 +84,17 @@ void TestSqlRun::planRun()
     QFETCH(QString, selection);
     QFETCH(RunMode, mode);
     QFETCH(QString, target);
-    const RunPlan plan = PlanRun(TextLines(text), selection);
+    const RunPlan plan = PlanRun(text, selection);
     QCOMPARE(plan.mode, mode);
     switch (mode) {
     case RunMode::Table: QCOMPARE(plan.tableName, target); break;
     case RunMode::Query: QCOMPARE(plan.sql, target); break;
-    case RunMode::Script: QCOMPARE(plan.lines, target.isEmpty() ? QStringList() : target.split(u'|')); break;
+    case RunMode::Script:
+        QCOMPARE(plan.lines.join(QString()), target);
+        // A selection is one line, whatever line breaks it holds.
+        if (!selection.isEmpty())
+            QCOMPARE(plan.lines.size(), 1);
+        break;
     }
 }
 
@@ -105,7 +122,7 @@ void TestSqlRun::planQueryRun()
     QFETCH(QString, selection);
     QFETCH(RunMode, mode);
     QFETCH(QString, target);
-    const RunPlan plan = PlanQueryRun(TextLines(text), selection);
+    const RunPlan plan = PlanQueryRun(text, selection);
     QCOMPARE(plan.mode, mode);
     QCOMPARE(mode == RunMode::Table ? plan.tableName : plan.sql, target);
 }
@@ -167,9 +184,9 @@ void TestSqlRun::scripts_data()
     QTest::newRow("selection of two statements is refused whole")
         << u"SELECT 1"_s << u"INSERT INTO targy VALUES ('a');\r\nINSERT INTO targy VALUES ('b');"_s
         << u"You have an error in your SQL syntax"_s << 0 << QStringList();
-    QTest::newRow("DELIMITER in capitals is a statement line")
-        << u"DELIMITER $$\r\nINSERT INTO targy VALUES ('a')$$\r\nINSERT INTO targy VALUES ('b');"_s
-        << QString() << u"You have an error in your SQL syntax"_s << 0 << QStringList();
+    QTest::newRow("DELIMITER in capitals")
+        << u"DELIMITER $$\r\nINSERT INTO targy VALUES ('a')$$\r\nDelimiter ;\r\nINSERT INTO targy VALUES ('b');"_s
+        << QString() << QString() << 2 << QStringList{u"a"_s, u"b"_s};
     QTest::newRow("semicolon inside a literal") << u"INSERT INTO targy\r\nVALUES ('x; y');"_s << QString()
                                                 << QString() << 1 << QStringList{u"x; y"_s};
 }
@@ -186,7 +203,7 @@ void TestSqlRun::scripts()
     TestDatabase db;
     Connection con(db.params());
     con.open();
-    const RunPlan plan = PlanRun(TextLines(text), selection);
+    const RunPlan plan = PlanRun(text, selection);
     QCOMPARE(plan.mode, RunMode::Script);
     ScriptRunner runner;
     try {
@@ -217,8 +234,9 @@ void TestSqlRun::backupScriptRestoresEveryTable()
     TestDatabase target;
     Connection to(target.params());
     to.open();
-    const QStringList lines = TextLines(FromCp1250(script.data()));
-    QCOMPARE(PlanRun(lines, QString()).mode, RunMode::Script);
+    const QString text = FromCp1250(script.data());
+    QCOMPARE(PlanRun(text, QString()).mode, RunMode::Script);
+    const QStringList lines = ScriptLines(text);
     ScriptRunner runner;
     const ScriptRunner::Outcome outcome = runner.run(to, lines);
     QVERIFY(outcome.statements > 10);
@@ -288,6 +306,128 @@ void TestSqlRun::stopEndsAfterTheCurrentStatement()
     QVERIFY(outcome.stopped);
     QCOMPARE(outcome.statements, 2);
     QCOMPARE(targyRows(con), (QStringList{u"a"_s, u"b"_s}));
+}
+
+// A script as other people write them: comments, version comments, procedures and triggers with
+// DELIMITER, a view, strings over several lines with ";" at their line ends, and thousands of
+// INSERTs with every kind of escape.
+QString TestSqlRun::othersScript()
+{
+    QString script =
+        u"-- Írta: valaki más; nem a program\n"
+        "/*!40101 SET @OLD_SQL_MODE=@@SQL_MODE */;\n"
+        "SET @tag = 'próba; nem vége';\n\n"
+        "CREATE TABLE nev (\n  id INT NOT NULL AUTO_INCREMENT,\n"
+        "  nev VARCHAR(100) NOT NULL DEFAULT 'ismeretlen; üres',\n  megj TEXT,\n"
+        "  PRIMARY KEY (id)\n) DEFAULT CHARSET=latin2 COLLATE=latin2_hungarian_ci;\n\n"
+        "DELIMITER ;;\nCREATE PROCEDURE szamol(IN n INT)\nBEGIN\n  DECLARE i INT DEFAULT 0;\n"
+        "  WHILE i < n DO\n    INSERT INTO nev (nev) VALUES (CONCAT('gépi; ', i));\n"
+        "    SET i = i + 1;\n  END WHILE;\nEND ;;\nDELIMITER ;\n"
+        "delimiter $$\nCREATE TRIGGER nev_bi BEFORE INSERT ON nev FOR EACH ROW\nBEGIN\n"
+        "  IF NEW.megj IS NULL THEN SET NEW.megj = 'triggerből; írta'; END IF;\nEND$$\n"
+        "delimiter ;\n\n"
+        "CREATE VIEW vw_nev AS SELECT id, UPPER(nev) AS nagy FROM nev WHERE id % 2 = 0;\n"
+        "INSERT INTO nev (nev, megj) VALUES\n('O\\'Brien', 'két\\nsor'),\n"
+        "('vissza\\\\per', \"tab\\tés \"\"idéz\"\";\"),\n"
+        "('többsoros', 'első sor;\n  második; sor\n\nDELIMITER $$\nutolsó -- nem megjegyzés;');\n"_s;
+    for (int i = 0; i < 3000; ++i) {
+        script +=
+            u"INSERT INTO nev (nev, megj) VALUES ('név %1 \\'ő\\' \\\\ ű;', \"%1 \\\"q\\\" /* nem */ #;\");\n"_s
+                .arg(i);
+    }
+    script += u"CALL szamol(50);\n# vége\n"_s;
+    return script;
+}
+
+QStringList TestSqlRun::objects(Connection &con, const QString &database)
+{
+    QStringList found;
+    const QString schema = SqlQuoted(database);
+    for (
+        const QString &sql :
+        {u"SELECT TABLE_NAME, TABLE_TYPE FROM information_schema.TABLES WHERE TABLE_SCHEMA = %1 ORDER BY 1"_s,
+         u"SELECT ROUTINE_NAME, ROUTINE_DEFINITION FROM information_schema.ROUTINES WHERE ROUTINE_SCHEMA = %1"_s,
+         u"SELECT TRIGGER_NAME, ACTION_STATEMENT FROM information_schema.TRIGGERS WHERE TRIGGER_SCHEMA = %1"_s,
+         u"SELECT TABLE_NAME, VIEW_DEFINITION FROM information_schema.VIEWS WHERE TABLE_SCHEMA = %1"_s}) {
+        const ResultSet rows = con.query(sql.arg(schema));
+        for (int r = 0; r < rows.rowCount(); ++r)
+            found.append(rows.text(r, 0) + u": "_s + rows.text(r, 1).replace(database, u"DB"_s));
+    }
+    found.append(con.query(u"CHECKSUM TABLE %1.nev"_s.arg(database)).text(0, 1));
+    found.append(con.query(u"SELECT COUNT(*) FROM %1.nev"_s.arg(database)).text(0, 0));
+    return found;
+}
+
+void TestSqlRun::scriptGivesWhatTheClientGives()
+{
+    REQUIRE_TEST_SERVER();
+    const QByteArray bytes = ToCp1250(othersScript());
+    TestDatabase byClient(TestDatabase::Content::Empty);
+    bool ok = false;
+    TestServer::client(bytes, byClient.name(), &ok);
+    QVERIFY(ok);
+
+    TestDatabase byConsole(TestDatabase::Content::Empty);
+    Connection con(byConsole.params());
+    con.open();
+    ScriptRunner runner;
+    try {
+        const ScriptRunner::Outcome outcome = runner.run(con, ScriptLines(FromCp1250(bytes)));
+        QCOMPARE(outcome.statements, 3008);
+    } catch (const ScriptStatementError &error) {
+        QFAIL(qPrintable(error.message() + u"\n"_s + error.location()));
+    }
+
+    const QStringList expected = objects(con, byClient.name());
+    QCOMPARE(expected.size(), 7);
+    QCOMPARE(expected.last(), u"3053"_s);
+    QCOMPARE(objects(con, byConsole.name()), expected);
+}
+
+void TestSqlRun::sqlFileEncodings_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<SqlFileEncoding>("encoding");
+    const QString hungarian = u"-- „Idézet” – ő ű Ő Ű\nSELECT 'árvíztűrő';\n"_s;
+    const QByteArray bom("\xEF\xBB\xBF");
+    QTest::newRow("code page 1250") << ToCp1250(hungarian) << hungarian << SqlFileEncoding::Cp1250;
+    QTest::newRow("UTF-8") << hungarian.toUtf8() << hungarian << SqlFileEncoding::Utf8;
+    QTest::newRow("UTF-8 with a byte order mark")
+        << bom + hungarian.toUtf8() << hungarian << SqlFileEncoding::Utf8WithBom;
+    QTest::newRow("byte order mark, ASCII after it")
+        << bom + QByteArray("SELECT 1;\r\n") << u"SELECT 1;\r\n"_s << SqlFileEncoding::Utf8WithBom;
+    QTest::newRow("ASCII") << QByteArray("SELECT 1;\n") << u"SELECT 1;\n"_s << SqlFileEncoding::Cp1250;
+    // Characters that code page 1250 lacks are saved back as they were.
+    QTest::newRow("UTF-8 beyond code page 1250") << u"SELECT '✓ ₽ Ωmega';\n"_s.toUtf8()
+                                                 << u"SELECT '✓ ₽ Ωmega';\n"_s << SqlFileEncoding::Utf8;
+    // One byte that cannot be UTF-8 makes the whole file code page 1250.
+    QTest::newRow("UTF-8 with one code page 1250 byte") << u"SELECT 'á';"_s.toUtf8() + ToCp1250(u" -- ő"_s)
+                                                        << u"SELECT 'Ăˇ'; -- ő"_s << SqlFileEncoding::Cp1250;
+    QTest::newRow("empty") << QByteArray() << QString() << SqlFileEncoding::Cp1250;
+}
+
+// A file is read as what it is and saved back the same way, byte for byte.
+void TestSqlRun::sqlFileEncodings()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QFETCH(SqlFileEncoding, encoding);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"be.sql"_s);
+    {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
+    SqlFileEncoding found = SqlFileEncoding::Utf8WithBom;
+    QCOMPARE(ReadSqlFile(path, &found), text);
+    QCOMPARE(found, encoding);
+    const QString copy = folder.filePath(u"ki.sql"_s);
+    WriteSqlFile(copy, text, found);
+    QFile saved(copy);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), bytes);
 }
 
 QTEST_GUILESS_MAIN(TestSqlRun)

@@ -3,9 +3,11 @@
 #include "app/frm_logo.h"
 #include "app/frm_main.h"
 #include "app/frm_nevjegy.h"
+#include "app/helpaddresses.h"
 #include "app/mainactions.h"
 #include "app/setup.h"
 #include "app/statuspanels.h"
+#include "common/makerinfo.h"
 #include "gui/formgeometry.h"
 #include "gui/messagebox.h"
 #include "gui/openwithshell.h"
@@ -60,6 +62,17 @@ QString Describe(const QList<QAction *> &actions)
     return out;
 }
 
+// "Brennik honlapja,Levélküldés Brenniknek|" as far as the build sets the maker's addresses.
+QString MakerActionsPart()
+{
+    QStringList shown;
+    if (!HomePageAddress(BuiltInMakerInfo().homePage).isEmpty())
+        shown << u"Brennik honlapja"_s;
+    if (!MailLink(BuiltInMakerInfo().mail).isEmpty())
+        shown << u"Levélküldés Brenniknek"_s;
+    return shown.isEmpty() ? QString() : shown.join(u',') + u'|';
+}
+
 } // namespace
 
 class TestMainWindow : public QObject
@@ -87,6 +100,8 @@ private slots:
     void dialogsTakeFontSize();
     void wheelBecomesKeys_data();
     void wheelBecomesKeys();
+    void makerActionsFollowTheBuild();
+    void aboutBoxNamesNoInventedMaker();
     void shellTarget_data();
     void shellTarget();
     void registerViewSeam();
@@ -275,11 +290,13 @@ void TestMainWindow::menusAndToolBars_data()
     QTest::newRow("Törzsadatok") << u"Törzsadatok"_s << u"Bizottságok,Tárgy katalógus"_s;
     QTest::newRow("Nyomtatások") << u"Nyomtatások"_s << u"Nyomtat,Lista nyomtatás"_s;
     QTest::newRow("Rendszer") << u"Rendszer"_s << u"Felhasználók,Szabad lekérdezés|Adatbázisok|Beállítások"_s;
-    QTest::newRow("Súgó") << u"Súgó"_s << u"Súgó|Brennik honlapja,Levélküldés Brenniknek|Névjegy"_s;
-    QTest::newRow("tool bar 1")
-        << u"toolbar1"_s
-        << u"Frissít|Betűméret növelés,Betűméret csökkentése|Beállítások|"
-           u"Felhasználók,Szabad lekérdezés|Súgó|Brennik honlapja,Levélküldés Brenniknek|Bezár"_s;
+    // The maker's home page and mail are there only when the build gives their addresses.
+    const QString maker = MakerActionsPart();
+    QTest::newRow("Súgó") << u"Súgó"_s << u"Súgó|"_s + maker + u"Névjegy"_s;
+    QTest::newRow("tool bar 1") << u"toolbar1"_s
+                                << u"Frissít|Betűméret növelés,Betűméret csökkentése|Beállítások|"
+                                   u"Felhasználók,Szabad lekérdezés|Súgó|"_s +
+                                       maker + u"Bezár"_s;
     QTest::newRow("tool bar 2") << u"toolbar2"_s << u"Szűrés|Új,Szerkeszt,Töröl|Nyomtat|Megnéz|Státusz"_s;
     QTest::newRow("Szűrés drop-down") << u"btnSzures"_s << u"Nincs szűrés,Időszak"_s;
     QTest::newRow("Megnéz drop-down") << u"btnMegnez"_s << u"Megnéz,2. file,3. file"_s;
@@ -432,16 +449,49 @@ void TestMainWindow::wheelBecomesKeys()
     QCOMPARE(list.currentRow(), expectedRow);
 }
 
+void TestMainWindow::makerActionsFollowTheBuild()
+{
+    const MakerInfo &maker = BuiltInMakerInfo();
+    Tfrm_Main w;
+    QCOMPARE(w.actions().action(MainAction::HomePage)->isVisible(), !HomePageAddress(maker.homePage).isEmpty());
+    QCOMPARE(w.actions().action(MainAction::Mail)->isVisible(), !MailLink(maker.mail).isEmpty());
+    QVERIFY(w.actions().action(MainAction::Help)->isVisible());
+
+    // F1 with neither a guide beside the program nor a documentation site says so, and opens nothing.
+    if (!HelpTarget(InstalledGuidePath(), maker.docsUrl).isEmpty())
+        return;
+    MessageBoxRecorder boxes;
+    w.actions().action(MainAction::Help)->trigger();
+    QCOMPARE(boxes.texts(), QStringList{u"A súgó nincs telepítve."_s});
+}
+
+void TestMainWindow::aboutBoxNamesNoInventedMaker()
+{
+    Tfrm_Nevjegy about;
+    QCOMPARE(about.productLabel()->text(), u"OrvantH\nV23.0.0.37"_s);
+    QCOMPARE(about.licenceLabel()->text(), LicenceText());
+    QStringList texts;
+    for (const QLabel *label : about.findChildren<QLabel *>())
+        texts << label->text();
+    QVERIFY2(texts.contains(u"Orvant.H - Határozatok könyve"_s), qPrintable(texts.join(u" / ")));
+
+    const QString contact = ContactText(BuiltInMakerInfo());
+    QCOMPARE(about.contactLabel() != nullptr, !contact.isEmpty());
+    QCOMPARE(texts.contains(u"Elérhetőség"_s), !contact.isEmpty());
+    if (!contact.isEmpty())
+        QCOMPARE(about.contactLabel()->text(), contact);
+}
+
 void TestMainWindow::shellTarget_data()
 {
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("address");   // expected address, for web and mail targets
     QTest::addColumn<QString>("localFile"); // expected file, for file targets
-    QTest::newRow("web address") << u"https://www.brennik.hu/prgdocs/index.php?prg=7"_s
-                                 << u"https://www.brennik.hu/prgdocs/index.php?prg=7"_s << QString();
+    QTest::newRow("web address") << u"https://www.example.org/prgdocs/index.php?prg=7"_s
+                                 << u"https://www.example.org/prgdocs/index.php?prg=7"_s << QString();
     QTest::newRow("mail link with subject")
-        << u"mailto:info@brennik.hu?subject=OrvantH program"_s
-        << u"mailto:info@brennik.hu?subject=OrvantH program"_s << QString();
+        << u"mailto:info@example.org?subject=OrvantH program"_s
+        << u"mailto:info@example.org?subject=OrvantH program"_s << QString();
     QTest::newRow("file with # and spaces") << u"/srv/iratok/tmp/jegyzőkönyv #3 2024.pdf"_s << QString()
                                             << u"/srv/iratok/tmp/jegyzőkönyv #3 2024.pdf"_s;
     QTest::newRow("file with ? and %")

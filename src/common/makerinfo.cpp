@@ -80,7 +80,7 @@ QString ContactText(const MakerInfo &maker)
 
 QString LicenceText()
 {
-    return u"Licenc: szerzői jogi védelem alatt álló program, minden jog fenntartva."_s;
+    return u"Licenc: "_s + QString::fromUtf8(ORVANTH_LICENCE);
 }
 
 QString HelpTarget(const QString &installedGuide, const QString &docsUrl)

@@ -226,11 +226,15 @@ void TestMainWindow::enabledState()
     Beall.masterDataRight = adminRight;
 
     Tfrm_Main w;
-    // Only what the frame itself does is enabled until the other windows hand in their work.
+    // Only what the frame itself does is enabled until the other windows hand in their work. A
+    // hidden action (a maker's address the build did not set) is disabled too: its shortcut
+    // does nothing.
     const QStringList working{u"aBezar"_s,  u"aBetuNovel"_s, u"aBetuCsokkent"_s, u"aSugo"_s,
                               u"aHonlap"_s, u"aLevel"_s,     u"aNevjegy"_s};
-    for (QAction *a : w.actions().all())
-        QVERIFY2(a->isEnabled() == working.contains(a->objectName()), qPrintable(a->objectName()));
+    for (QAction *a : w.actions().all()) {
+        const bool enabled = working.contains(a->objectName()) && a->isVisible();
+        QVERIFY2(a->isEnabled() == enabled, qPrintable(a->objectName()));
+    }
 
     QVERIFY(w.actions().action(MainAction::NoFilter)->isChecked());
     QVERIFY(!w.actions().action(MainAction::PeriodFilter)->isChecked());

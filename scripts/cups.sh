@@ -84,7 +84,10 @@ CONF
   [ -S "$dir/cups.sock" ] ||
     unavailable "cupsd made no socket in 10 s: $(tail -3 "$dir/log/error_log" 2>/dev/null | tr '\n' ' ')"
   export CUPS_SERVER="$dir/cups.sock"
-  lpadmin -p "$queue" -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd 2>/dev/null
+  # The queue takes PostScript: with Ghostscript turning the PDF into it, the text of the PDF
+  # that cups-pdf makes would not read back; with pdftocairo it does.
+  lpadmin -p "$queue" -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd \
+    -o pdftops-renderer-default=pdftocairo 2>/dev/null
   lpstat -p "$queue" >/dev/null
   echo "$queue" >"$dir/queue"
   outdir=$(sed -n 's/^[[:space:]]*AnonDirName[[:space:]]\+//p' /etc/cups/cups-pdf.conf 2>/dev/null | tail -1)

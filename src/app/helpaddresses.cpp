@@ -12,13 +12,17 @@
 
 using namespace Qt::StringLiterals;
 
+QString GuidePathBeside(const QString &programFolder)
+{
+    const QString guide = QDir(programFolder).absoluteFilePath(u"../share/orvanth/help/index.html"_s);
+    return QFileInfo::exists(guide) ? QDir::cleanPath(guide) : QString();
+}
+
 QString InstalledGuidePath()
 {
     // Found from the program's own place, so an install under any prefix and the build tree
     // (build/src/orvanth, build/share/...) both work.
-    const QString guide = QDir(QCoreApplication::applicationDirPath())
-                              .absoluteFilePath(u"../share/orvanth/help/index.html"_s);
-    return QFileInfo::exists(guide) ? QDir::cleanPath(guide) : QString();
+    return GuidePathBeside(QCoreApplication::applicationDirPath());
 }
 
 void ShowMakerActions(MainActions &actions, const MakerInfo &maker)

@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -26,6 +27,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -101,6 +103,8 @@ private slots:
     void wheelBecomesKeys_data();
     void wheelBecomesKeys();
     void makerActionsFollowTheBuild();
+    void guideBesideTheProgram_data();
+    void guideBesideTheProgram();
     void aboutBoxNamesNoInventedMaker();
     void shellTarget_data();
     void shellTarget();
@@ -467,6 +471,30 @@ void TestMainWindow::makerActionsFollowTheBuild()
     MessageBoxRecorder boxes;
     w.actions().action(MainAction::Help)->trigger();
     QCOMPARE(boxes.texts(), QStringList{u"A súgó nincs telepítve."_s});
+}
+
+void TestMainWindow::guideBesideTheProgram_data()
+{
+    QTest::addColumn<QString>("guideFile"); // made under a temporary folder; empty: none
+    QTest::addColumn<bool>("found");
+    // usr/bin/orvanth and usr/share/orvanth/help; build/src/orvanth and build/share/... alike.
+    QTest::newRow("installed") << u"share/orvanth/help/index.html"_s << true;
+    QTest::newRow("no guide") << QString() << false;
+    QTest::newRow("guide elsewhere") << u"share/doc/orvanth/help/index.html"_s << false;
+}
+
+void TestMainWindow::guideBesideTheProgram()
+{
+    QFETCH(QString, guideFile);
+    QFETCH(bool, found);
+    QTemporaryDir root;
+    QVERIFY(QDir(root.path()).mkpath(u"bin"_s));
+    if (!guideFile.isEmpty()) {
+        QVERIFY(QDir(root.path()).mkpath(QFileInfo(guideFile).path()));
+        WriteTestFile(root.filePath(guideFile), "<html></html>");
+    }
+    const QString expected = found ? QDir::cleanPath(root.filePath(guideFile)) : QString();
+    QCOMPARE(GuidePathBeside(root.filePath(u"bin"_s)), expected);
 }
 
 void TestMainWindow::aboutBoxNamesNoInventedMaker()

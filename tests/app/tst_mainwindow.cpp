@@ -461,7 +461,8 @@ void TestMainWindow::makerActionsFollowTheBuild()
 {
     const MakerInfo &maker = BuiltInMakerInfo();
     Tfrm_Main w;
-    QCOMPARE(w.actions().action(MainAction::HomePage)->isVisible(), !HomePageAddress(maker.homePage).isEmpty());
+    QCOMPARE(w.actions().action(MainAction::HomePage)->isVisible(),
+             !HomePageAddress(maker.homePage).isEmpty());
     QCOMPARE(w.actions().action(MainAction::Mail)->isVisible(), !MailLink(maker.mail).isEmpty());
     QVERIFY(w.actions().action(MainAction::Help)->isVisible());
 

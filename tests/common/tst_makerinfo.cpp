@@ -32,9 +32,9 @@ void TestMakerInfo::addresses_data()
                                      << u"https://docs.example.org/prgdocs/index.php?prg=7"_s
                                      << u"https://docs.example.org/"_s << u"docs.example.org"_s;
     // The page is not glued to the host's name.
-    QTest::newRow("site without slash") << u"https://example.org"_s
-                                        << u"https://example.org/prgdocs/index.php?prg=7"_s
-                                        << u"https://example.org"_s << u"example.org"_s;
+    QTest::newRow("site without slash")
+        << u"https://example.org"_s << u"https://example.org/prgdocs/index.php?prg=7"_s
+        << u"https://example.org"_s << u"example.org"_s;
     // Without a scheme the desktop would look for a file of that name in the program's folder.
     QTest::newRow("bare host") << u"www.example.org"_s << u"https://www.example.org/prgdocs/index.php?prg=7"_s
                                << u"https://www.example.org"_s << u"www.example.org"_s;
@@ -66,16 +66,17 @@ void TestMakerInfo::contactText_data()
     QTest::addColumn<QString>("contact");
 
     QTest::newRow("nothing set") << QString() << QString() << QStringList() << QString() << QString();
-    QTest::newRow("everything") << u"https://www.example.org/"_s << u"info@example.org"_s
-                                << QStringList{u"Példa Kft."_s, u"terméktámogatás"_s}
-                                << u"mailto:info@example.org?subject=OrvantH program"_s
-                                << u"Példa Kft.\nterméktámogatás\n\nhonlap: www.example.org\ne-mail: info@example.org"_s;
-    QTest::newRow("lines only") << QString() << QString() << QStringList{u"Informatikai osztály"_s} << QString()
-                                << u"Informatikai osztály"_s;
+    QTest::newRow("everything")
+        << u"https://www.example.org/"_s << u"info@example.org"_s
+        << QStringList{u"Példa Kft."_s, u"terméktámogatás"_s}
+        << u"mailto:info@example.org?subject=OrvantH program"_s
+        << u"Példa Kft.\nterméktámogatás\n\nhonlap: www.example.org\ne-mail: info@example.org"_s;
+    QTest::newRow("lines only") << QString() << QString() << QStringList{u"Informatikai osztály"_s}
+                                << QString() << u"Informatikai osztály"_s;
     // A link given whole is not doubled.
-    QTest::newRow("mail given as a link") << QString() << u"mailto:it@example.org"_s << QStringList()
-                                          << u"mailto:it@example.org?subject=OrvantH program"_s
-                                          << u"e-mail: mailto:it@example.org"_s;
+    QTest::newRow("mail given as a link")
+        << QString() << u"mailto:it@example.org"_s << QStringList()
+        << u"mailto:it@example.org?subject=OrvantH program"_s << u"e-mail: mailto:it@example.org"_s;
     QTest::newRow("home page only") << u"www.example.org"_s << u" "_s << QStringList() << QString()
                                     << u"honlap: www.example.org"_s;
 }

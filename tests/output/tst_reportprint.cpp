@@ -36,6 +36,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -214,26 +215,27 @@ void TestReportPrint::cleanup()
 
 void TestReportPrint::print(QAction *action, int choice, const QString &target)
 {
-    const ModalAnswer choiceDialog = AnswerModal(u"Nyomtatás típusa"_s, [choice, pdfPath = target](QDialog *dialog) {
-        auto form = qobject_cast<Tfrm_NyomValaszt *>(dialog);
-        QVERIFY(form);
-        form->item(choice)->click();
-        if (choice == OutputPrinter)
-            form->printerBox()->setEditText(pdfPath);
-        if (choice == OutputPdf) {
-            AnswerModal(u"Mentés PDF fileba"_s, [pdfPath](QDialog *files) {
-                auto fileDialog = qobject_cast<QFileDialog *>(files);
-                QVERIFY(fileDialog);
-                // selectFile() leaves the name alone once the name field has the focus, which it
-                // gets when the dialog becomes active: the path goes into the field itself.
-                auto *name = fileDialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
-                QVERIFY(name);
-                name->setText(pdfPath);
-                static_cast<QDialog *>(fileDialog)->accept();
-            });
-        }
-        form->okButton()->click();
-    });
+    const ModalAnswer choiceDialog =
+        AnswerModal(u"Nyomtatás típusa"_s, [choice, pdfPath = target](QDialog *dialog) {
+            auto form = qobject_cast<Tfrm_NyomValaszt *>(dialog);
+            QVERIFY(form);
+            form->item(choice)->click();
+            if (choice == OutputPrinter)
+                form->printerBox()->setEditText(pdfPath);
+            if (choice == OutputPdf) {
+                AnswerModal(u"Mentés PDF fileba"_s, [pdfPath](QDialog *files) {
+                    auto fileDialog = qobject_cast<QFileDialog *>(files);
+                    QVERIFY(fileDialog);
+                    // selectFile() leaves the name alone once the name field has the focus, which it
+                    // gets when the dialog becomes active: the path goes into the field itself.
+                    auto *name = fileDialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
+                    QVERIFY(name);
+                    name->setText(pdfPath);
+                    static_cast<QDialog *>(fileDialog)->accept();
+                });
+            }
+            form->okButton()->click();
+        });
     action->trigger();
 }
 
@@ -294,7 +296,8 @@ void TestReportPrint::emptyListPrintsTheResolutionReportWithoutText()
     QStringList words = pdf.text().split(u' ');
     words.removeIf([](const QString &w) { return QRegularExpression(u"^[0-9.:]+$"_s).match(w).hasMatch(); });
     words.sort();
-    const QString shown = u"Határozat Dátum Határidő Felelős "_s + OwnerName + u" Hársfalva +36 Orvant.H oldal: "_s;
+    const QString shown =
+        u"Határozat Dátum Határidő Felelős "_s + OwnerName + u" Hársfalva +36 Orvant.H oldal: "_s;
     QStringList expected = shown.split(u' ', Qt::SkipEmptyParts);
     // The footer names the maker's web address only when the build sets one.
     if (const QString web = ShownWebAddress(BuiltInMakerInfo().homePage); !web.isEmpty())
@@ -438,6 +441,8 @@ void TestReportPrint::printsOnAPrinterQueue()
                               60000);
     QCOMPARE(made.size(), 1);
     const QString printedPath = QDir(printer.outputFolder).filePath(made.first());
+    // The virtual printer's folder is shared: the file goes also when a check fails.
+    const auto removePrinted = qScopeGuard([&printedPath] { QFile::remove(printedPath); });
     const PdfWords printed(printedPath);
     QVERIFY2(printed.error().isEmpty(), qPrintable(printed.error()));
     QCOMPARE(printed.pageCount(), file.pageCount());
@@ -450,9 +455,9 @@ void TestReportPrint::printsOnAPrinterQueue()
         const QImage fileImage = PageImage(filePath, page, m_dir.path());
         QVERIFY(!printedImage.isNull() && !fileImage.isNull());
         const qsizetype different = DifferentDots(printedImage, fileImage);
-        QVERIFY2(different >= 0 && different < 150, qPrintable(u"page %1: %2 dots differ"_s.arg(page + 1).arg(different)));
+        QVERIFY2(different >= 0 && different < 150,
+                 qPrintable(u"page %1: %2 dots differ"_s.arg(page + 1).arg(different)));
     }
-    QFile::remove(printedPath);
 }
 
 QTEST_MAIN(TestReportPrint)

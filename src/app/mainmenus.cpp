@@ -18,8 +18,6 @@ namespace {
 using Entries = std::initializer_list<std::optional<MainAction>>;
 constexpr std::optional<MainAction> Separator;
 
-// A hidden action (a maker's address the build did not set) is left out, and so is a separator
-// it would leave doubled: a tool bar, unlike a menu, would show both.
 void AddSeparator(QWidget *target)
 {
     if (auto menu = qobject_cast<QMenu *>(target))
@@ -28,6 +26,8 @@ void AddSeparator(QWidget *target)
         bar->addSeparator();
 }
 
+// A hidden action (a maker's address the build did not set) is left out, and so is a separator
+// it would leave doubled: a tool bar, unlike a menu, would show both.
 void AddAll(QWidget *target, const MainActions &actions, Entries entries)
 {
     bool pendingSeparator = false;

@@ -1,31 +1,17 @@
 #!/usr/bin/env bash
 # Takes the pictures of the user guide (doc/help/index.html) from the tests' own windows, so they
-# show the program as it is built: runs the test functions below on a private MariaDB with
+# show the program as it is built: runs the given test functions on a private MariaDB with
 # ORVANTH_SHOTS set, and copies the pictures the guide names into
 # BUILD/share/orvanth/help/images. Fails when the guide names a picture no test made.
-# Usage: scripts/help-pictures.sh [BUILD_DIR]
+# Run it as `cmake --build build --target help-pictures`: that target builds the tests first and
+# passes the list of test functions (doc/CMakeLists.txt).
+# Usage: scripts/help-pictures.sh BUILD_DIR FOLDER/TEST:FUNCTIONS...
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$(realpath -m "${1:-$root/build}")
+build=$(realpath -m "${1:?build folder}")
+shift
 guide="$root/doc/help/index.html"
 images="$build/share/orvanth/help/images"
-
-# test executable (under BUILD/tests) and the test functions that take the guide's pictures
-runs=(
-  "output/tst_reportprint listFollowsSearchAndOrder"
-  "register/tst_perioddialogs screenshots"
-  "register/tst_editorwindow screenshots"
-  "output/tst_printchoice itemShowsItsPictureAndEnablesPrinterBox:printer"
-  "output/tst_reportpreview firstPageAtOnceOthersWhenSeen"
-  "output/tst_exportwindow aExcelExportsTheRegisterRows"
-  "profiles/tst_profilemanager screenshots"
-)
-targets=()
-for run in "${runs[@]}"; do
-  exe=${run%% *}
-  targets+=("${exe##*/}")
-done
-cmake --build "$build" -j2 --target "${targets[@]}"
 
 shots=$(mktemp -d)
 db="$build/help-mariadb"
@@ -37,10 +23,10 @@ trap cleanup EXIT
 bash "$root/scripts/mariadb.sh" start "$db" >/dev/null
 
 export ORVANTH_SHOTS="$shots" ORVANTH_TEST_MARIADB_DIR="$db" ORVANTH_SOURCE_DIR="$root" QT_QPA_PLATFORM=offscreen
-for run in "${runs[@]}"; do
-  read -r exe functions <<<"$run"
-  # shellcheck disable=SC2086 # several test functions
-  "$build/tests/$exe" $functions -silent >/dev/null || { echo "help pictures: $exe $functions failed" >&2; exit 1; }
+for run in "$@"; do
+  exe=${run%%:*}
+  functions=${run#*:}
+  "$build/tests/$exe" "$functions" -silent >/dev/null || { echo "help pictures: $exe $functions failed" >&2; exit 1; }
 done
 
 mkdir -p "$images"

@@ -10,7 +10,8 @@ packages=(
   fonts-liberation2 fonts-dejavu-core
   libxlsxwriter-dev python3-xlrd python3-openpyxl libfreexl-dev unzip zip poppler-utils
   xvfb xauth openbox xdotool
-  openssl desktop-file-utils appstream dpkg-dev
+  openssl desktop-file-utils appstream dpkg-dev lintian man-db
+  cups printer-driver-cups-pdf
   clang
 )
 missing=()

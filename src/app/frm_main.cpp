@@ -10,6 +10,7 @@
 #include "app/mainregister.h"
 #include "app/setup.h"
 #include "app/statuspanels.h"
+#include "common/makerinfo.h"
 #include "common/paths.h"
 #include "config/settings.h"
 #include "db/dbroutines.h"
@@ -49,6 +50,7 @@ Tfrm_Main::Tfrm_Main(QWidget *parent) : QMainWindow(parent)
     resize(1026, 570);
 
     m_actions = new MainActions(this);
+    ShowMakerActions(*m_actions, BuiltInMakerInfo());
     BuildMainMenu(menuBar(), *m_actions);
     // The menu keeps the system's font size when the window's font grows.
     menuBar()->setFont(QApplication::font());
@@ -204,9 +206,9 @@ void Tfrm_Main::bindOwnActions()
     a.bind(MainAction::Close, [this] { close(); });
     a.bind(MainAction::FontBigger, [this] { fontBigger(); });
     a.bind(MainAction::FontSmaller, [this] { fontSmaller(); });
-    a.bind(MainAction::Help, [] { OpenWithShell(HelpPageAddress()); });
-    a.bind(MainAction::HomePage, [] { OpenWithShell(HomePageAddress()); });
-    a.bind(MainAction::Mail, [] { OpenWithShell(MailAddress()); });
+    a.bind(MainAction::Help, [this] { OpenHelp(this); });
+    a.bind(MainAction::HomePage, [] { OpenWithShell(HomePageAddress(BuiltInMakerInfo().homePage)); });
+    a.bind(MainAction::Mail, [] { OpenWithShell(MailLink(BuiltInMakerInfo().mail)); });
     a.bind(MainAction::About, [this] { ShowAboutBox(this); });
 }
 

@@ -1,6 +1,7 @@
 #include "app/frm_nevjegy.h"
 
 #include "app/appevents.h"
+#include "common/makerinfo.h"
 #include "common/version.h"
 #include "gui/icons.h"
 
@@ -32,6 +33,16 @@ QLabel *Heading(const QString &text, const QColor &background, Qt::Alignment ali
     return label;
 }
 
+QLabel *TextBlock(const QString &text, const QString &name, QWidget *parent)
+{
+    auto label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setFont(QFont(u"Tahoma"_s, 9));
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label->setWordWrap(true);
+    return label;
+}
+
 } // namespace
 
 Tfrm_Nevjegy::Tfrm_Nevjegy(QWidget *parent) : RememberedDialog(parent)
@@ -58,24 +69,22 @@ Tfrm_Nevjegy::Tfrm_Nevjegy(QWidget *parent) : RememberedDialog(parent)
     grid->addWidget(m_productLabel, 0, 0);
     grid->setRowStretch(1, 1);
     grid->addWidget(Heading(u"Orvant.H - Határozatok könyve"_s, cream, Qt::AlignHCenter, 12, panel), 2, 0);
-    grid->addWidget(Heading(u"Elérhetőség"_s, cream, Qt::AlignHCenter, 11, panel), 3, 0);
-
-    auto contact = new QLabel(panel);
-    contact->setObjectName(u"lblElerhetoseg"_s);
-    contact->setFont(QFont(u"Tahoma"_s, 9));
-    contact->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    contact->setText(u"Brennik Informatikai Kft.\n"
-                     u"ügyfélszolgálat és terméktámogatás\n\n"
-                     u"honlap: www.brennik.hu\n"
-                     u"e-mail: info@brennik.hu"_s);
-    grid->addWidget(contact, 4, 0);
-    grid->setRowStretch(5, 2);
+    // The maker's block only when the build names the maker: nothing invented.
+    const QString contactText = ContactText(BuiltInMakerInfo());
+    if (!contactText.isEmpty()) {
+        grid->addWidget(Heading(u"Elérhetőség"_s, cream, Qt::AlignHCenter, 11, panel), 3, 0);
+        m_contactLabel = TextBlock(contactText, u"lblElerhetoseg"_s, panel);
+        grid->addWidget(m_contactLabel, 4, 0);
+    }
+    m_licenceLabel = TextBlock(LicenceText(), u"lblLicenc"_s, panel);
+    grid->addWidget(m_licenceLabel, 5, 0);
+    grid->setRowStretch(6, 2);
 
     auto logo = new QLabel(panel);
     logo->setObjectName(u"Image1"_s);
     logo->setPixmap(LogoPixmap(256));
     logo->setFixedSize(256, 256);
-    grid->addWidget(logo, 0, 1, 6, 1, Qt::AlignVCenter);
+    grid->addWidget(logo, 0, 1, 7, 1, Qt::AlignVCenter);
     grid->setColumnStretch(0, 1);
 
     auto ok = new QPushButton(u"OK"_s, this);

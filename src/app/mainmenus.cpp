@@ -18,16 +18,35 @@ namespace {
 using Entries = std::initializer_list<std::optional<MainAction>>;
 constexpr std::optional<MainAction> Separator;
 
+void AddSeparator(QWidget *target)
+{
+    if (auto menu = qobject_cast<QMenu *>(target))
+        menu->addSeparator();
+    else if (auto bar = qobject_cast<QToolBar *>(target))
+        bar->addSeparator();
+}
+
+// A hidden action (a maker's address the build did not set) is left out, and so is a separator
+// it would leave doubled: a tool bar, unlike a menu, would show both.
 void AddAll(QWidget *target, const MainActions &actions, Entries entries)
 {
+    bool pendingSeparator = false;
     for (const std::optional<MainAction> &entry : entries) {
-        if (entry)
-            target->addAction(actions.action(*entry));
-        else if (auto menu = qobject_cast<QMenu *>(target))
-            menu->addSeparator();
-        else if (auto bar = qobject_cast<QToolBar *>(target))
-            bar->addSeparator();
+        if (!entry) {
+            pendingSeparator = true;
+            continue;
+        }
+        QAction *action = actions.action(*entry);
+        if (!action->isVisible())
+            continue;
+        if (pendingSeparator)
+            AddSeparator(target);
+        pendingSeparator = false;
+        target->addAction(action);
     }
+    // A closing separator parts these actions from what the caller adds next.
+    if (pendingSeparator)
+        AddSeparator(target);
 }
 
 QToolButton *DropDownButton(const QString &name, const QString &caption, IconId icon,

@@ -37,7 +37,7 @@ QString QrHatarozat::title() const
 
 ReportBand QrHatarozat::pageFooter(int page) const
 {
-    return ReportPageFooter(page, u"qrHatarozat"_s, printedAt(), printableWidth());
+    return ReportPageFooter(page, u"qrHatarozat"_s, printedAt(), footerAddress(), printableWidth());
 }
 
 int QrHatarozat::bodyBandCount() const

@@ -69,7 +69,7 @@ ReportBand QrLista::pageHeader(int) const
 
 ReportBand QrLista::pageFooter(int page) const
 {
-    return ReportPageFooter(page, u"qrLista"_s, printedAt(), printableWidth());
+    return ReportPageFooter(page, u"qrLista"_s, printedAt(), footerAddress(), printableWidth());
 }
 
 int QrLista::bodyBandCount() const

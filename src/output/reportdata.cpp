@@ -9,8 +9,6 @@ namespace {
 
 const QString DateFormat = u"yyyy.MM.dd"_s;
 const QString FooterFont = u"Courier New"_s;
-// The maker's web address in the footers.
-const QString MakerAddress = u"www.brennik.hu"_s;
 
 } // namespace
 
@@ -64,7 +62,8 @@ QString ReportRows::text(int row, Column column) const
     return m_result.text(row, index);
 }
 
-ReportBand ReportPageFooter(int page, const QString &reportName, const QDateTime &printedAt, qreal width)
+ReportBand ReportPageFooter(int page, const QString &reportName, const QDateTime &printedAt,
+                            const QString &address, qreal width)
 {
     const QFont font = ReportFont(FooterFont, 6);
     constexpr qreal TopRow = 1.1;
@@ -74,7 +73,7 @@ ReportBand ReportPageFooter(int page, const QString &reportName, const QDateTime
     b.text(0, TopRow, width / 2, font, u"Orvant.H"_s);
     b.text(width / 2, TopRow, width / 2, font, printedAt.toString(DateFormat + u" HH:mm"_s), Qt::AlignRight);
     b.text(0, BottomRow, width / 3, font, u"oldal: "_s + QString::number(page + 1));
-    b.text(width / 3, BottomRow, width / 3, font, MakerAddress, Qt::AlignHCenter);
+    b.text(width / 3, BottomRow, width / 3, font, address, Qt::AlignHCenter);
     b.text(2 * width / 3, BottomRow, width / 3, font, reportName, Qt::AlignRight);
     return b.take(ReportFooterHeight);
 }

@@ -43,4 +43,5 @@ private:
 
 // The page footer both reports share, with the report's name at the bottom right.
 inline constexpr qreal ReportFooterHeight = 14.6;
-ReportBand ReportPageFooter(int page, const QString &reportName, const QDateTime &printedAt, qreal width);
+ReportBand ReportPageFooter(int page, const QString &reportName, const QDateTime &printedAt,
+                            const QString &address, qreal width);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/makerinfo.h"
 #include "output/reportband.h"
 
 #include <QDateTime>
@@ -41,8 +42,13 @@ public:
     const QDateTime &printedAt() const { return m_printedAt; }
     void setPrintedAt(const QDateTime &time) { m_printedAt = time; }
 
+    // The maker's web address in the footers: the build's home page, none when it has none.
+    const QString &footerAddress() const { return m_footerAddress; }
+    void setFooterAddress(const QString &address) { m_footerAddress = address; }
+
 private:
     QDateTime m_printedAt = QDateTime::currentDateTime();
+    QString m_footerAddress = ShownWebAddress(BuiltInMakerInfo().homePage);
     bool m_hasAllBands = true;
 };
 

@@ -3,9 +3,11 @@
 #include "app/frm_logo.h"
 #include "app/frm_main.h"
 #include "app/frm_nevjegy.h"
+#include "app/helpaddresses.h"
 #include "app/mainactions.h"
 #include "app/setup.h"
 #include "app/statuspanels.h"
+#include "common/makerinfo.h"
 #include "gui/formgeometry.h"
 #include "gui/messagebox.h"
 #include "gui/openwithshell.h"
@@ -15,6 +17,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
@@ -24,6 +27,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -60,6 +64,17 @@ QString Describe(const QList<QAction *> &actions)
     return out;
 }
 
+// "Brennik honlapja,Levélküldés Brenniknek|" as far as the build sets the maker's addresses.
+QString MakerActionsPart()
+{
+    QStringList shown;
+    if (!HomePageAddress(BuiltInMakerInfo().homePage).isEmpty())
+        shown << u"Brennik honlapja"_s;
+    if (!MailLink(BuiltInMakerInfo().mail).isEmpty())
+        shown << u"Levélküldés Brenniknek"_s;
+    return shown.isEmpty() ? QString() : shown.join(u',') + u'|';
+}
+
 } // namespace
 
 class TestMainWindow : public QObject
@@ -87,6 +102,10 @@ private slots:
     void dialogsTakeFontSize();
     void wheelBecomesKeys_data();
     void wheelBecomesKeys();
+    void makerActionsFollowTheBuild();
+    void guideBesideTheProgram_data();
+    void guideBesideTheProgram();
+    void aboutBoxNamesNoInventedMaker();
     void shellTarget_data();
     void shellTarget();
     void registerViewSeam();
@@ -211,11 +230,15 @@ void TestMainWindow::enabledState()
     Beall.masterDataRight = adminRight;
 
     Tfrm_Main w;
-    // Only what the frame itself does is enabled until the other windows hand in their work.
+    // Only what the frame itself does is enabled until the other windows hand in their work. A
+    // hidden action (a maker's address the build did not set) is disabled too: its shortcut
+    // does nothing.
     const QStringList working{u"aBezar"_s,  u"aBetuNovel"_s, u"aBetuCsokkent"_s, u"aSugo"_s,
                               u"aHonlap"_s, u"aLevel"_s,     u"aNevjegy"_s};
-    for (QAction *a : w.actions().all())
-        QVERIFY2(a->isEnabled() == working.contains(a->objectName()), qPrintable(a->objectName()));
+    for (QAction *a : w.actions().all()) {
+        const bool enabled = working.contains(a->objectName()) && a->isVisible();
+        QVERIFY2(a->isEnabled() == enabled, qPrintable(a->objectName()));
+    }
 
     QVERIFY(w.actions().action(MainAction::NoFilter)->isChecked());
     QVERIFY(!w.actions().action(MainAction::PeriodFilter)->isChecked());
@@ -275,11 +298,13 @@ void TestMainWindow::menusAndToolBars_data()
     QTest::newRow("Törzsadatok") << u"Törzsadatok"_s << u"Bizottságok,Tárgy katalógus"_s;
     QTest::newRow("Nyomtatások") << u"Nyomtatások"_s << u"Nyomtat,Lista nyomtatás"_s;
     QTest::newRow("Rendszer") << u"Rendszer"_s << u"Felhasználók,Szabad lekérdezés|Adatbázisok|Beállítások"_s;
-    QTest::newRow("Súgó") << u"Súgó"_s << u"Súgó|Brennik honlapja,Levélküldés Brenniknek|Névjegy"_s;
-    QTest::newRow("tool bar 1")
-        << u"toolbar1"_s
-        << u"Frissít|Betűméret növelés,Betűméret csökkentése|Beállítások|"
-           u"Felhasználók,Szabad lekérdezés|Súgó|Brennik honlapja,Levélküldés Brenniknek|Bezár"_s;
+    // The maker's home page and mail are there only when the build gives their addresses.
+    const QString maker = MakerActionsPart();
+    QTest::newRow("Súgó") << u"Súgó"_s << u"Súgó|"_s + maker + u"Névjegy"_s;
+    QTest::newRow("tool bar 1") << u"toolbar1"_s
+                                << u"Frissít|Betűméret növelés,Betűméret csökkentése|Beállítások|"
+                                   u"Felhasználók,Szabad lekérdezés|Súgó|"_s +
+                                       maker + u"Bezár"_s;
     QTest::newRow("tool bar 2") << u"toolbar2"_s << u"Szűrés|Új,Szerkeszt,Töröl|Nyomtat|Megnéz|Státusz"_s;
     QTest::newRow("Szűrés drop-down") << u"btnSzures"_s << u"Nincs szűrés,Időszak"_s;
     QTest::newRow("Megnéz drop-down") << u"btnMegnez"_s << u"Megnéz,2. file,3. file"_s;
@@ -432,16 +457,74 @@ void TestMainWindow::wheelBecomesKeys()
     QCOMPARE(list.currentRow(), expectedRow);
 }
 
+void TestMainWindow::makerActionsFollowTheBuild()
+{
+    const MakerInfo &maker = BuiltInMakerInfo();
+    Tfrm_Main w;
+    QCOMPARE(w.actions().action(MainAction::HomePage)->isVisible(),
+             !HomePageAddress(maker.homePage).isEmpty());
+    QCOMPARE(w.actions().action(MainAction::Mail)->isVisible(), !MailLink(maker.mail).isEmpty());
+    QVERIFY(w.actions().action(MainAction::Help)->isVisible());
+
+    // F1 with neither a guide beside the program nor a documentation site says so, and opens nothing.
+    if (!HelpTarget(InstalledGuidePath(), maker.docsUrl).isEmpty())
+        return;
+    MessageBoxRecorder boxes;
+    w.actions().action(MainAction::Help)->trigger();
+    QCOMPARE(boxes.texts(), QStringList{u"A súgó nincs telepítve."_s});
+}
+
+void TestMainWindow::guideBesideTheProgram_data()
+{
+    QTest::addColumn<QString>("guideFile"); // made under a temporary folder; empty: none
+    QTest::addColumn<bool>("found");
+    // usr/bin/orvanth and usr/share/orvanth/help; build/src/orvanth and build/share/... alike.
+    QTest::newRow("installed") << u"share/orvanth/help/index.html"_s << true;
+    QTest::newRow("no guide") << QString() << false;
+    QTest::newRow("guide elsewhere") << u"share/doc/orvanth/help/index.html"_s << false;
+}
+
+void TestMainWindow::guideBesideTheProgram()
+{
+    QFETCH(QString, guideFile);
+    QFETCH(bool, found);
+    QTemporaryDir root;
+    QVERIFY(QDir(root.path()).mkpath(u"bin"_s));
+    if (!guideFile.isEmpty()) {
+        QVERIFY(QDir(root.path()).mkpath(QFileInfo(guideFile).path()));
+        WriteTestFile(root.filePath(guideFile), "<html></html>");
+    }
+    const QString expected = found ? QDir::cleanPath(root.filePath(guideFile)) : QString();
+    QCOMPARE(GuidePathBeside(root.filePath(u"bin"_s)), expected);
+}
+
+void TestMainWindow::aboutBoxNamesNoInventedMaker()
+{
+    Tfrm_Nevjegy about;
+    QCOMPARE(about.productLabel()->text(), u"OrvantH\nV23.0.0.37"_s);
+    QCOMPARE(about.licenceLabel()->text(), LicenceText());
+    QStringList texts;
+    for (const QLabel *label : about.findChildren<QLabel *>())
+        texts << label->text();
+    QVERIFY2(texts.contains(u"Orvant.H - Határozatok könyve"_s), qPrintable(texts.join(u" / ")));
+
+    const QString contact = ContactText(BuiltInMakerInfo());
+    QCOMPARE(about.contactLabel() != nullptr, !contact.isEmpty());
+    QCOMPARE(texts.contains(u"Elérhetőség"_s), !contact.isEmpty());
+    if (!contact.isEmpty())
+        QCOMPARE(about.contactLabel()->text(), contact);
+}
+
 void TestMainWindow::shellTarget_data()
 {
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("address");   // expected address, for web and mail targets
     QTest::addColumn<QString>("localFile"); // expected file, for file targets
-    QTest::newRow("web address") << u"https://www.brennik.hu/prgdocs/index.php?prg=7"_s
-                                 << u"https://www.brennik.hu/prgdocs/index.php?prg=7"_s << QString();
+    QTest::newRow("web address") << u"https://www.example.org/prgdocs/index.php?prg=7"_s
+                                 << u"https://www.example.org/prgdocs/index.php?prg=7"_s << QString();
     QTest::newRow("mail link with subject")
-        << u"mailto:info@brennik.hu?subject=OrvantH program"_s
-        << u"mailto:info@brennik.hu?subject=OrvantH program"_s << QString();
+        << u"mailto:info@example.org?subject=OrvantH program"_s
+        << u"mailto:info@example.org?subject=OrvantH program"_s << QString();
     QTest::newRow("file with # and spaces") << u"/srv/iratok/tmp/jegyzőkönyv #3 2024.pdf"_s << QString()
                                             << u"/srv/iratok/tmp/jegyzőkönyv #3 2024.pdf"_s;
     QTest::newRow("file with ? and %")

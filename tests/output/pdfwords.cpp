@@ -21,7 +21,10 @@ PdfWords::PdfWords(const QString &pdfPath)
                   QString::fromLocal8Bit(process.readAllStandardError());
         return;
     }
-    QXmlStreamReader xml(process.readAllStandardOutput());
+    QByteArray output = process.readAllStandardOutput();
+    // A glyph without a Unicode value comes out as a control character, which XML does not allow.
+    output.removeIf([](char c) { return uchar(c) < 0x20 && c != '\t' && c != '\n' && c != '\r'; });
+    QXmlStreamReader xml(output);
     int page = -1;
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)

@@ -2,6 +2,7 @@
 #include "common/paths.h"
 #include "modaldialogs.h"
 #include "output/frm_nyomvalaszt.h"
+#include "output/reportoutput.h"
 #include "testutil.h"
 
 #include <QApplication>
@@ -33,6 +34,8 @@ private slots:
     void opensOnPreviewWithPrinterBoxDisabled();
     void itemShowsItsPictureAndEnablesPrinterBox_data();
     void itemShowsItsPictureAndEnablesPrinterBox();
+    void installedPrinter_data();
+    void installedPrinter();
     void printerBoxText_data();
     void printerBoxText();
     void answers_data();
@@ -43,6 +46,32 @@ private slots:
 private:
     std::unique_ptr<ScopedDataFolder> m_folder;
 };
+
+void TestPrintChoice::installedPrinter_data()
+{
+    QTest::addColumn<QString>("name"); // as chosen, or as the settings file holds it
+    QTest::addColumn<QStringList>("installed");
+    QTest::addColumn<QString>("printer"); // empty: the default printer prints
+
+    const QStringList installed{u"Iroda"_s, u"Titkárság_HP"_s, u"PDF"_s};
+    QTest::newRow("same name") << u"Iroda"_s << installed << u"Iroda"_s;
+    // The installed spelling is the one the printer is set to.
+    QTest::newRow("other letter case") << u"iRODA"_s << installed << u"Iroda"_s;
+    QTest::newRow("accented, other case") << u"TITKÁRSÁG_hp"_s << installed << u"Titkárság_HP"_s;
+    QTest::newRow("no longer installed") << u"Régi nyomtató"_s << installed << QString();
+    QTest::newRow("only a part of a name") << u"Irod"_s << installed << QString();
+    QTest::newRow("empty name") << QString() << installed << QString();
+    QTest::newRow("no printer installed") << u"Iroda"_s << QStringList() << QString();
+}
+
+// The print choice's name against the installed printers, as the print uses it.
+void TestPrintChoice::installedPrinter()
+{
+    QFETCH(QString, name);
+    QFETCH(QStringList, installed);
+    QFETCH(QString, printer);
+    QCOMPARE(InstalledPrinterName(name, installed), printer);
+}
 
 void TestPrintChoice::opensOnPreviewWithPrinterBoxDisabled()
 {

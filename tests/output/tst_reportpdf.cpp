@@ -29,6 +29,8 @@ constexpr qreal ListBodyTop = 10 + 22.2;
 constexpr qreal FooterTop = 297 - 10 - 14.6;
 
 const QDateTime PrintTime(QDate(2024, 5, 6), QTime(7, 8));
+// A maker's address for the footer, as a deployment would set it (the build has none by default).
+const QString FooterAddress = u"www.example.org"_s;
 
 enum class Kind { List, Resolution };
 
@@ -99,11 +101,13 @@ QString TestReportPdf::writePdf(Kind kind, const QString &sql, int iktato)
         query.open();
         QrLista report(query.result(), LoadReportOwner(*m_connection), u"2024"_s);
         report.setPrintedAt(PrintTime);
+        report.setFooterAddress(FooterAddress);
         WriteReportPdf(report, path);
     } else {
         OpenResolutionQuery(query, iktato);
         QrHatarozat report(query.result(), LoadReportOwner(*m_connection));
         report.setPrintedAt(PrintTime);
+        report.setFooterAddress(FooterAddress);
         WriteReportPdf(report, path);
     }
     if (const QByteArray keep = qgetenv("ORVANTH_KEEP_REPORTS"); !keep.isEmpty())
@@ -161,7 +165,7 @@ void TestReportPdf::listPlaces_data()
     QTest::newRow("footer program") << u"Orvant.H"_s << left << 10.0 << FooterTop + 1.1;
     QTest::newRow("footer time") << u"2024.05.06 07:08"_s << right << 200.0 << FooterTop + 1.1;
     QTest::newRow("footer page") << u"oldal: 1"_s << left << 10.0 << FooterTop + 10.6;
-    QTest::newRow("footer address") << u"www.brennik.hu"_s << centre << 105.0 << FooterTop + 10.6;
+    QTest::newRow("footer address") << FooterAddress << centre << 105.0 << FooterTop + 10.6;
     QTest::newRow("footer report") << u"qrLista"_s << right << 200.0 << FooterTop + 10.6;
 }
 
@@ -313,10 +317,10 @@ void TestReportPdf::emptyReportsPrintHeaderAndFooterOnly_data()
     QTest::newRow("list without rows")
         << int(Kind::List)
         << u"Határozatok listája 2024 %1 2099 Hársfalva +36 26 555 0100 Dátum Tárgy Felelős Határidő Státusz "
-           "Orvant.H 2024.05.06 07:08 oldal: 1 www.brennik.hu qrLista"_s.arg(OwnerName);
+           "Orvant.H 2024.05.06 07:08 oldal: 1 www.example.org qrLista"_s.arg(OwnerName);
     QTest::newRow("resolution 0") << int(Kind::Resolution)
                                   << u"Határozat Dátum Határidő Felelős %1 2099 Hársfalva +36 26 555 0100 "
-                                     "Orvant.H 2024.05.06 07:08 oldal: 1 www.brennik.hu qrHatarozat"_s.arg(
+                                     "Orvant.H 2024.05.06 07:08 oldal: 1 www.example.org qrHatarozat"_s.arg(
                                          OwnerName);
 }
 

@@ -186,8 +186,9 @@ int SettleInterruptedSaves(Connection &con, const QString &store, int recordId)
             const std::optional<SaveJournal> j = ReadSaveJournal(folder.filePath(name));
             if (!j || (recordId != -1 && j->recordId != recordId))
                 continue;
-            // Held: the save is still running on some workstation.
-            if (QueryInt(con, u"SELECT GET_LOCK(%1, 0);"_s.arg(JournalLockSql(j->id)), 0) != 1)
+            // Held: the save is still running on some workstation, or the server has not yet
+            // seen that its workstation died a moment ago; a second is its time to notice.
+            if (QueryInt(con, u"SELECT GET_LOCK(%1, 1);"_s.arg(JournalLockSql(j->id)), 0) != 1)
                 continue;
             if (SaveJournalExists(store, j->id)) {
                 const bool kept = saveWasKept(con, *j);

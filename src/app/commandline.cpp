@@ -5,6 +5,7 @@
 #include "common/version.h"
 
 #include <QCommandLineParser>
+#include <QSet>
 #include <QCoreApplication>
 #include <QFile>
 #include <QTextStream>
@@ -46,13 +47,20 @@ QString ReadPassword(QTextStream &messages)
 
 bool IsCommandLineRun(int argc, char *argv[])
 {
+    // Every option but the window system's own is ours: the command line answers it, an unknown
+    // one with the usage and exit code 2, and no window opens.
+    static const QSet<QByteArray> windowSystemOptions{
+        "platform", "platformpluginpath", "platformtheme", "plugin",  "qwindowgeometry", "qwindowicon",
+        "qwindowtitle", "reverse", "session", "style", "stylesheet", "widgetcount", "display", "geometry",
+        "name", "title", "visual", "ncols", "cmap", "nograb", "dograb", "sync", "qmljsdebugger"};
     for (int i = 1; i < argc; ++i) {
-        const char *arg = argv[i];
-        for (const char *option : {"--backup", "--version", "-v", "--help", "-h", "-?", "--help-all"}) {
-            const size_t length = std::strlen(option);
-            if (std::strncmp(arg, option, length) == 0 && (arg[length] == '\0' || arg[length] == '='))
-                return true;
-        }
+        QByteArray arg(argv[i]);
+        if (!arg.startsWith('-') || arg == "-")
+            continue;
+        arg = arg.mid(arg.startsWith("--") ? 2 : 1);
+        arg = arg.left(arg.indexOf('='));
+        if (!windowSystemOptions.contains(arg))
+            return true;
     }
     return false;
 }
@@ -72,7 +80,7 @@ int RunCommandLine(int argc, char *argv[])
         "N a profil száma a beállítási állományban (ConStrN), FILE .sql vagy .zip végű.\n"
         "Ha az adatbázis belépést kér, csak rendszergazdája menthet: nevét a --user adja meg,\n"
         "jelszavát a program a standard bemenet első sorából olvassa.\n"
-        "Kilépési kód: 0 kész, 1 a mentés nem sikerült, 2 hibás profilszám vagy név,\n"
+        "Kilépési kód: 0 kész, 1 a mentés nem sikerült, 2 hibás profilszám, név vagy kapcsoló,\n"
         "3 a belépés nem sikerült, vagy a felhasználó nem rendszergazda."_s);
     parser.addHelpOption();
     parser.addVersionOption();
@@ -85,9 +93,15 @@ int RunCommandLine(int argc, char *argv[])
     parser.addOption(user);
     parser.addPositionalArgument(u"FILE"_s, u"A mentés neve (.sql vagy .zip) a --backup mellett."_s,
                                  u"[--backup N FILE]"_s);
-    parser.process(app);
-
     QTextStream messages(stderr);
+    if (!parser.parse(app.arguments())) {
+        messages << u"Hibás parancssor: "_s << parser.errorText() << Qt::endl << Qt::endl << parser.helpText();
+        return BackupRefused;
+    }
+    if (parser.isSet(u"help"_s) || parser.isSet(u"help-all"_s))
+        parser.showHelp(0);
+    if (parser.isSet(u"version"_s))
+        parser.showVersion();
     if (!parser.isSet(backup)) {
         messages << parser.helpText();
         return BackupRefused;

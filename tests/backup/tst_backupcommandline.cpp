@@ -80,6 +80,8 @@ class TestBackupCommandLine : public QObject
 private slots:
     void versionAndHelp_data();
     void versionAndHelp();
+    void unknownOption_data();
+    void unknownOption();
     void backupExitCodes_data();
     void backupExitCodes();
     void loginRequired_data();
@@ -105,6 +107,27 @@ void TestBackupCommandLine::versionAndHelp()
     const ProgramRun run = runProgram(home.path(), {option});
     QCOMPARE(run.exitCode, 0);
     QVERIFY2(run.out.contains(shown), qPrintable(run.out + run.err));
+}
+
+void TestBackupCommandLine::unknownOption_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("alone") << QStringList{u"--frobnicate"_s};
+    QTest::newRow("single dash") << QStringList{u"-x"_s};
+    QTest::newRow("beside a backup") << QStringList{u"--backup"_s, u"2"_s, u"mentes.sql"_s, u"--frobnicate"_s};
+}
+
+// An option the program does not know opens no window and writes nothing: the usage on standard
+// error, exit code 2, as command-line programs do.
+void TestBackupCommandLine::unknownOption()
+{
+    QFETCH(QStringList, arguments);
+    QTemporaryDir home;
+    const ProgramRun run = runProgram(home.path(), arguments);
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.contains(u"--backup <N>"_s) && run.err.contains(arguments.last().mid(arguments.last().lastIndexOf(u'-') + 1)),
+             qPrintable(run.err));
+    QVERIFY(!QFile::exists(QDir(home.path()).filePath(u"mentes.sql"_s)));
 }
 
 void TestBackupCommandLine::backupExitCodes_data()

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QWidget>
 
 namespace {
@@ -152,4 +153,10 @@ bool FieldKeys::eventFilter(QObject *watched, QEvent *event)
     if (QWidget *next = NextInTabOrder(widget))
         next->setFocus(Qt::TabFocusReason);
     return true;
+}
+
+void SetTextWithin(QLineEdit *edit, const QString &text, int maxLength)
+{
+    edit->setMaxLength(qMax(maxLength, int(text.size())));
+    edit->setText(text);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QObject>
+
+class QLineEdit;
 #include <QSet>
 #include <functional>
 #include <initializer_list>
@@ -24,6 +26,10 @@ void PaintFocusedFields(std::initializer_list<QWidget *> fields);
 // Gives a window (a dialog, usually) the program-wide font size in points; 0 or less keeps the
 // font it has.
 void ApplyFontSize(QWidget *window, int pointSize);
+
+// Shows `text` in a field that takes `maxLength` characters, widened for a longer value stored
+// elsewhere, so that showing it never cuts it.
+void SetTextWithin(QLineEdit *edit, const QString &text, int maxLength);
 
 // The keys of an editing dialog, seen before the watched field itself:
 // - Ctrl+Enter closes the dialog with OK (runs the `ok` given; nothing when it is empty);

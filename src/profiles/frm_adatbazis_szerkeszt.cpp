@@ -18,13 +18,7 @@ constexpr int kWidth = 420;
 constexpr int kHeight = 392;
 constexpr int kFieldStep = 52;
 // Fields hold 50 characters; a longer value stored by hand is shown whole.
-constexpr int kTextLength = 50;
-
-void SetLimitedText(QLineEdit *edit, const QString &text)
-{
-    edit->setMaxLength(qMax(kTextLength, int(text.size())));
-    edit->setText(text);
-}
+constexpr int kProfileFieldLength = 50;
 
 } // namespace
 
@@ -81,11 +75,11 @@ Tfrm_Adatbazis_Szerkeszt::Tfrm_Adatbazis_Szerkeszt(QWidget *parent)
 
 void Tfrm_Adatbazis_Szerkeszt::setRow(const ProfileRow &row)
 {
-    SetLimitedText(m_nameEdit, row.adatbazisnev);
-    SetLimitedText(m_hostEdit, row.kiszolgalo);
-    SetLimitedText(m_userEdit, row.felhasznalo);
-    SetLimitedText(m_passwordEdit, row.jelszo);
-    SetLimitedText(m_databaseEdit, row.adatbazis);
+    SetTextWithin(m_nameEdit, row.adatbazisnev, kProfileFieldLength);
+    SetTextWithin(m_hostEdit, row.kiszolgalo, kProfileFieldLength);
+    SetTextWithin(m_userEdit, row.felhasznalo, kProfileFieldLength);
+    SetTextWithin(m_passwordEdit, row.jelszo, kProfileFieldLength);
+    SetTextWithin(m_databaseEdit, row.adatbazis, kProfileFieldLength);
     m_portEdit->setText(QString::number(row.port));
     m_version = row.verzio;
 }

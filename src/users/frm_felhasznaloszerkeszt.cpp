@@ -20,15 +20,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int kTextLength = 20;
-
-// A field of 20 characters, widened for a longer value stored elsewhere, so that showing it
-// never cuts it.
-void SetLimitedText(QLineEdit *edit, const QString &text)
-{
-    edit->setMaxLength(qMax(kTextLength, int(text.size())));
-    edit->setText(text);
-}
+constexpr int kUserFieldLength = 20;
 
 UserRecord ReadUserRecord(const Table &tbl)
 {
@@ -81,10 +73,10 @@ Tfrm_FelhasznaloSzerkeszt::Tfrm_FelhasznaloSzerkeszt(const UserRecord &record, D
 
     m_codeEdit = new QLineEdit(this);
     m_codeEdit->setObjectName(u"DBEdit1"_s);
-    SetLimitedText(m_codeEdit, record.code);
+    SetTextWithin(m_codeEdit, record.code, kUserFieldLength);
     m_fullNameEdit = new QLineEdit(this);
     m_fullNameEdit->setObjectName(u"DBEdit3"_s);
-    SetLimitedText(m_fullNameEdit, record.fullName);
+    SetTextWithin(m_fullNameEdit, record.fullName, kUserFieldLength);
     m_adminRightCheck = new QCheckBox(u"Rendszergazda"_s, this);
     m_adminRightCheck->setObjectName(u"DBCheckBox1"_s);
     m_adminRightCheck->setChecked(record.adminRight);

@@ -236,7 +236,8 @@ void TestSaveCrash::serverKilled()
             });
         } else {
             const SaveStep at = step == u"journal"_s ? SaveStep::JournalWritten : SaveStep::FilesPlaced;
-            SetSaveStepHook([&](SaveStep reached) {
+            // `at` ends with this block: the hook keeps a copy.
+            SetSaveStepHook([&killed, at, this](SaveStep reached) {
                 if (reached == at && !killed) {
                     killed = true;
                     killServer();

@@ -198,10 +198,10 @@ int main(int argc, char *argv[])
     QWidget registerWindow;
     RegisterView *view = ShowRegister(registerWindow, con);
     const RegisterQuery &registerQuery = view->registerQuery();
-    QStringList allLines = registerQuery.query().sql();
-    ReplaceWhere(allLines, RegisterQuery::yearConditionFor(RegisterQuery::AllTab) +
-                               registerQuery.periodCondition() + registerQuery.committeeCondition());
-    const QString allSql = allLines.join(u'\n');
+    RegisterFilter everyYear = registerQuery.statement().filter();
+    everyYear.year = 0;
+    everyYear.search.clear();
+    const QString allSql = RegisterStatement(everyYear).sql();
     const int allTab = view->yearTabs()->count() - 1;
     const int yearTab = std::min(1, allTab);
 
@@ -209,6 +209,7 @@ int main(int argc, char *argv[])
     const PreviewMemory memory = PreviewAll(con, allSql);
 
     const QString yearSql = RegisterSql(*view, yearTab);
+    const RegisterStatement yearStatement = view->registerQuery().statement();
     const bool yearFirstPartAlone = view->registerQuery().firstScreenfulIsQuick();
     const QString yearCaption = view->yearTabs()->currentText();
 
@@ -243,7 +244,7 @@ int main(int argc, char *argv[])
         // As the list is printed: the rows read on their own thread, the first page laid out
         // from the first of them.
         t.restart();
-        RegisterListReader rows(con, yearSql, yearFirstPartAlone);
+        RegisterListReader rows(con, yearStatement, yearFirstPartAlone);
         ReportOwner owner = LoadReportOwner(con);
         rows.waitForFirstRows();
         rows.throwIfFailed();

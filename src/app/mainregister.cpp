@@ -198,7 +198,7 @@ void MainRegister::printResolution()
 void MainRegister::printList()
 {
     RegisterQuery &listed = m_view->registerQuery();
-    RegisterListReader rows(m_connection, listed.query().sqlText(), listed.firstScreenfulIsQuick());
+    RegisterListReader rows(m_connection, listed.statement(), listed.firstScreenfulIsQuick());
     PrintList(m_connection, rows, m_view->yearTabs()->currentText(),
               PrintSettings{Beall.workstation.printer, m_openExportWindow}, &m_window);
 }

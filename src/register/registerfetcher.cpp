@@ -2,8 +2,8 @@
 
 #include "db/dberror.h"
 #include "db/dbroutines.h"
+#include "registerreading.h"
 
-#include <QElapsedTimer>
 #include <limits>
 #include <malloc.h>
 #include <mysqld_error.h>
@@ -16,43 +16,6 @@ namespace {
 // arrived); that one is simply run again, a few times at most.
 constexpr int MaxInterruptedRuns = 3;
 
-// The reading's SQL limited to its first rows; empty when it cannot be (it has a LIMIT already).
-QString FirstRowsSql(const QString &sql, int rows)
-{
-    if (sql.contains(u"LIMIT"_s, Qt::CaseInsensitive))
-        return {};
-    QString text = sql.trimmed();
-    while (text.endsWith(u';'))
-        text.chop(1);
-    return text + u"\nLIMIT "_s + QString::number(rows);
-}
-
-std::vector<const char *> RowCells(const ResultSet &rows, int row)
-{
-    std::vector<const char *> cells(rows.columnCount());
-    for (int c = 0; c < rows.columnCount(); ++c)
-        cells[c] = rows.isNull(row, c) ? nullptr : rows.raw(row, c).data();
-    return cells;
-}
-
-std::vector<unsigned long> RowLengths(const ResultSet &rows, int row)
-{
-    std::vector<unsigned long> lengths(rows.columnCount());
-    for (int c = 0; c < rows.columnCount(); ++c)
-        lengths[c] = static_cast<unsigned long>(rows.raw(row, c).size());
-    return lengths;
-}
-
-bool SameRow(const ResultSet &rows, int row, const char *const *cells, const unsigned long *lengths)
-{
-    for (int c = 0; c < rows.columnCount(); ++c) {
-        if (rows.isNull(row, c) != (cells[c] == nullptr))
-            return false;
-        if (rows.raw(row, c) != QByteArrayView(cells[c], qsizetype(cells[c] ? lengths[c] : 0)))
-            return false;
-    }
-    return true;
-}
 } // namespace
 
 RegisterFetcher::RegisterFetcher(ConnectionParams params, Deliver deliver)
@@ -151,41 +114,29 @@ void RegisterFetcher::read(const RegisterRequest &request)
         ~Idle() { running.store(0); }
     } idle{m_running};
     std::function<void(const RegisterRequest &)> beforeReading;
-    int firstPartRows = 0;
-    int laterPartRows = 0;
+    RegisterReading::Settings settings;
     {
         const std::lock_guard lock(m_mutex);
         beforeReading = m_beforeReading;
-        firstPartRows = m_firstPartRows;
-        laterPartRows = m_laterPartRows;
+        settings.firstPartRows = m_firstPartRows;
+        settings.laterPartRows = m_laterPartRows;
     }
+    // The hook is looked up at each part, as a test may set it while the reading runs.
+    settings.afterPart = [this](const RegisterRequest &r, int rowsSoFar) {
+        std::function<void(const RegisterRequest &, int)> afterPart;
+        {
+            const std::lock_guard lock(m_mutex);
+            afterPart = m_afterPart;
+        }
+        if (afterPart)
+            afterPart(r, rowsSoFar);
+    };
+    settings.isStale = [this, &request] { return isStale(request.generation); };
+    settings.deliver = m_deliver;
+    settings.serverDone = [this] { ++m_completed; };
     bool reconnected = false;
     int interrupted = 0;
     for (;;) {
-        // Every attempt starts the list afresh: its first part replaces whatever came before.
-        LandingFinder landing(request);
-        std::vector<qint64> ids; // of every row, for the texts around the landing row
-        std::shared_ptr<ResultSet> part;
-        int rows = 0;
-        bool firstSent = false;
-        bool landed = false;
-        QElapsedTimer sinceSent;
-        sinceSent.start();
-        int idColumn = -1;
-        const auto send = [&](bool complete, std::shared_ptr<RegisterDetails> details) {
-            RegisterAnswer answer;
-            answer.generation = request.generation;
-            part->squeeze();
-            answer.rows = std::move(part);
-            answer.first = !firstSent;
-            answer.complete = complete;
-            answer.row = complete ? landing.finalRow(rows) : (landed ? -1 : landing.certainRow());
-            answer.details = std::move(details);
-            landed = landed || answer.row >= 0;
-            firstSent = true;
-            m_deliver(std::move(answer));
-            sinceSent.restart();
-        };
         try {
             if (!m_connection.isOpen()) {
                 m_connection.open();
@@ -193,123 +144,8 @@ void RegisterFetcher::read(const RegisterRequest &request)
             }
             if (beforeReading)
                 beforeReading(request);
-            const auto takeRow = [&](const ResultSet &columns, const char *const *cells,
-                                     const unsigned long *lengths) {
-                if (!part) {
-                    part = std::make_shared<ResultSet>();
-                    part->setFields(columns.fields());
-                    idColumn = columns.fieldIndex(u"iktato");
-                }
-                part->appendRow(cells, lengths);
-                const int partRow = part->rowCount() - 1;
-                landing.look(*part, partRow, rows);
-                ids.push_back(idColumn >= 0 ? part->raw(partRow, idColumn).toLongLong() : 0);
-                ++rows;
-            };
-            const auto partSent = [&] {
-                std::function<void(const RegisterRequest &, int)> afterPart;
-                {
-                    const std::lock_guard lock(m_mutex);
-                    afterPart = m_afterPart;
-                }
-                if (afterPart)
-                    afterPart(request, rows);
-            };
-
-            // Before it sends the first row the server may sort every row, or walk the table's key
-            // to the year's rows, which takes it several times longer than picking out the first
-            // screenful where an index gives it: the caller then asks for that to be read on its
-            // own first, then the whole list, whose leading rows are passed over when the same.
-            ResultSet shown; // the rows of the first part as they were sent
-            int toPass = 0;
-            // The first `count` rows sent are still right, the others are not.
-            const auto sendAgainFromTop = [&](int count) {
-                landing = LandingFinder(request);
-                ids.clear();
-                part.reset();
-                rows = 0;
-                firstSent = landed = false;
-                for (int r = 0; r < count; ++r)
-                    takeRow(shown, RowCells(shown, r).data(), RowLengths(shown, r).data());
-            };
-            std::optional<ResultSet> quickHeader;
-            const QString quickSql =
-                request.quickFirstPart ? FirstRowsSql(request.sql, firstPartRows) : QString();
-            if (!quickSql.isEmpty()) {
-                quickHeader =
-                    m_connection.forEachRow(quickSql, [&](const ResultSet &columns, const char *const *cells,
-                                                          const unsigned long *lengths) {
-                        if (isStale(request.generation))
-                            return false;
-                        if (shown.columnCount() == 0)
-                            shown.setFields(columns.fields());
-                        shown.appendRow(cells, lengths);
-                        takeRow(columns, cells, lengths);
-                        return true;
-                    });
-                if (isStale(request.generation))
-                    return;
-                toPass = rows;
-            }
-            // Fewer rows than asked for: they are the whole list.
-            const bool quickIsAll = quickHeader && rows < firstPartRows;
-            if (quickHeader && !quickIsAll) {
-                send(false, {});
-                partSent();
-            }
-            int fullRow = 0;
-            const ResultSet header =
-                quickIsAll ? std::move(*quickHeader)
-                           : m_connection.forEachRow(request.sql, [&](const ResultSet &columns,
-                                                                      const char *const *cells,
-                                                                      const unsigned long *lengths) {
-                                 if (isStale(request.generation))
-                                     return false; // stopped on the server; the rest is not wanted
-                                 if (toPass > 0) {
-                                     const int row = fullRow++;
-                                     if (row < toPass) {
-                                         if (SameRow(shown, row, cells, lengths))
-                                             return true;
-                                         // The list changed in between: it is sent again from its top.
-                                         sendAgainFromTop(row);
-                                     }
-                                     toPass = 0;
-                                 }
-                                 takeRow(columns, cells, lengths);
-                                 const int partRow = part->rowCount() - 1;
-                                 const bool due =
-                                     firstSent ? part->rowCount() >= laterPartRows ||
-                                                     (partRow % 64 == 0 && sinceSent.elapsed() >= LaterPartMs)
-                                               : part->rowCount() >= firstPartRows;
-                                 if (due) {
-                                     send(false, {});
-                                     partSent();
-                                 }
-                                 return true;
-                             });
-            if (!quickIsAll && toPass > 0 && fullRow < toPass && !isStale(request.generation))
-                sendAgainFromTop(fullRow); // the list lost rows in between
-            ++m_completed;
-            if (isStale(request.generation))
-                return;
-            if (!part) {
-                // No rows, or every row already handed over: the last part is empty.
-                part = std::make_shared<ResultSet>();
-                part->setFields(header.fields());
-            }
-            // The panel's text of the landing record comes with the last rows, so that the
-            // window does not wait for the server when it shows them.
-            std::shared_ptr<RegisterDetails> details;
-            if (request.readDetails) {
-                try {
-                    details = std::make_shared<RegisterDetails>(RegisterDetails::read(
-                        m_connection, RegisterDetails::idsAround(ids, landing.finalRow(rows))));
-                } catch (const DbError &) {
-                    // The rows are what was asked for; the text is read when the window needs it.
-                }
-            }
-            if (!isStale(request.generation))
-                send(true, std::move(details));
+            // Every attempt starts the list afresh: its first part replaces whatever came before.
+            RegisterReading(m_connection, request, settings).run();
             return;
         } catch (const DbError &error) {
             if (isStale(request.generation)) {

@@ -3,6 +3,7 @@
 #include "db/connection.h"
 #include "db/query.h"
 #include "registerdetails.h"
+#include "registerstatement.h"
 
 #include <QList>
 #include <QString>
@@ -27,9 +28,9 @@ struct RegisterRequest
     QString locateText;
     // The whole rows around the landing row come with the last part (the panel shows them).
     bool readDetails = true;
-    // The order is total (by a unique key), so the first part can be read on its own with a
-    // LIMIT before the whole list, which then comes with the same rows first.
-    bool quickFirstPart = false;
+    // When set (the same list as `sql`, in a total order): the first part is read on its own
+    // with a LIMIT before the whole list, which then comes with the same rows first.
+    std::optional<RegisterStatement> firstRowsAlone;
 };
 
 // One part of the answer to a reading. The rows come in parts so that the first screen of them
@@ -108,11 +109,11 @@ public:
     // Test seam: runs on the fetcher's thread after each part of the rows was handed over
     // (not after the last one), with the number of rows handed over so far.
     void setAfterPart(std::function<void(const RegisterRequest &, int rowsSoFar)> hook);
-    // Rows in the first part (enough for a screen of the grid, with room to spare), and at
-    // most in each later part (later parts also go when they have waited LaterPartMs).
+    // Rows in the first part, and at most in each later part (later parts also go when they
+    // have waited RegisterReading::LaterPartMs).
     void setPartRows(int first, int later);
-    static constexpr int FirstPartRows = 256;
-    static constexpr int LaterPartMs = 200;
+    // The grid's first part: enough for a screen of it, with room to spare.
+    static constexpr int GridFirstPartRows = 256;
 
     // The row of `rows` where a request lands (the first row when nothing matches).
     static int landingRow(const ResultSet &rows, const RegisterRequest &request);
@@ -129,7 +130,7 @@ private:
     Connection m_killConnection; // used on the caller's thread only, opened when first needed
     std::function<void(const RegisterRequest &)> m_beforeReading;
     std::function<void(const RegisterRequest &, int)> m_afterPart;
-    int m_firstPartRows = FirstPartRows;
+    int m_firstPartRows = GridFirstPartRows;
     int m_laterPartRows = std::numeric_limits<int>::max();
 
     std::mutex m_mutex;

@@ -6,15 +6,13 @@
 #include "db/connection.h"
 #include "db/dberror.h"
 #include "db/dbroutines.h"
+#include "db/tableindexes.h"
 #include "registerfetcher.h"
 
-#include <QHash>
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
-const QString RegisterQuery::SearchColumns =
-    u"csoport_nev;CONVERT(iktatoaz USING latin2);targy;hatarozat;felelos;statusz_nev;"
-    "CONVERT(DATE_FORMAT(datum,'%Y.%m.%d') USING latin2)"_s;
 const QString RegisterQuery::AllTab = u"Összes"_s;
 // The key comes first: "ORDER BY 1" orders by it as it does over every column of the view.
 const QString RegisterQuery::GridColumns = u"iktato, iktatoaz, csoport_nev, datum, targy, hatarozatstr, "
@@ -23,7 +21,7 @@ const QString RegisterQuery::GridColumns = u"iktato, iktatoaz, csoport_nev, datu
 RegisterQuery::RegisterQuery(Connection *connection, QObject *parent)
     : QObject(parent), m_connection(connection), m_query(connection)
 {
-    m_query.setSql(u"SELECT * FROM vw_iktato\nWHERE (1=1)\nORDER BY 1;"_s);
+    m_query.setSql(statement().sql());
 }
 
 RegisterQuery::~RegisterQuery() = default;
@@ -56,54 +54,30 @@ QStringList RegisterQuery::loadCommitteeTabs()
     return tabs;
 }
 
-QString RegisterQuery::yearConditionFor(const QString &tabText)
-{
-    return TextToInt(tabText) <= 0 ? u"(iktato > 0)"_s : u"(ev = "_s + tabText + u')';
-}
-
-QString RegisterQuery::periodConditionFor(QDate from, QDate to)
-{
-    return u" AND (datum BETWEEN "_s + SqlDate(from) + u" AND "_s + SqlDate(to) + u')';
-}
-
-QString RegisterQuery::committeeConditionFor(int committeeId)
-{
-    return u" AND (csoport = "_s + ValueToIntText(committeeId) + u')';
-}
-
 void RegisterQuery::start(const QString &firstYearTab, const QString &firstCommitteeTab, bool committeeIsAll)
 {
-    m_periodCondition.clear();
+    m_filter.periodFrom = m_filter.periodTo = QDate();
     selectCommittee(firstCommitteeTab, committeeIsAll);
-    m_yearCondition = yearConditionFor(firstYearTab);
-    reopen(baseCondition());
+    m_filter.year = RegisterStatement::yearOfTab(firstYearTab);
+    reopen();
 }
 
 void RegisterQuery::selectCommittee(const QString &tabText, bool isAll)
 {
-    if (isAll) {
-        m_committeeId = -1;
-        m_committeeCondition.clear();
-        return;
-    }
-    m_committeeId = QueryInt(
-        *m_connection, u"SELECT csoport FROM csoport WHERE csoport_nev = "_s + SqlQuoted(tabText) + u';', -1);
-    m_committeeCondition = committeeConditionFor(m_committeeId);
+    // A committee that is gone lists nothing rather than every committee.
+    m_filter.committeeId = isAll ? std::nullopt : std::optional<int>(CommitteeId(*m_connection, tabText));
 }
 
-quint64 RegisterQuery::reopen(const QString &where)
+quint64 RegisterQuery::reopen()
 {
-    ReplaceWhere(m_query.sql(), where);
+    // A change of the selection ends the search.
+    m_filter.search.clear();
     return submit({});
 }
 
-QString RegisterQuery::gridSql() const
+quint64 RegisterQuery::reapply()
 {
-    QStringList lines = m_query.sql();
-    const QString selectAll = u"SELECT * "_s;
-    if (!lines.isEmpty() && lines.first().startsWith(selectAll, Qt::CaseInsensitive))
-        lines.first() = u"SELECT "_s + GridColumns + u' ' + lines.first().mid(selectAll.size());
-    return lines.join(u'\n');
+    return reopen();
 }
 
 namespace {
@@ -115,37 +89,29 @@ namespace {
 bool HasYearIndex(Connection &connection)
 {
     try {
-        const ResultSet index = connection.query(u"SHOW INDEX FROM iktato;"_s);
-        // The server lists each index's columns in their order.
-        QHash<QString, QStringList> columns; // index name -> its columns
-        for (int r = 0; r < index.rowCount(); ++r)
-            columns[index.text(r, 2)].append(index.text(r, 4).toLower());
-        for (const QStringList &list : std::as_const(columns)) {
-            if (list == QStringList{u"ev"_s} || list == QStringList{u"ev"_s, u"iktato"_s})
-                return true;
-        }
+        const auto indexes = TableIndexes(connection, u"iktato"_s);
+        return std::ranges::any_of(indexes, [](const TableIndex &index) {
+            return index.columns == QStringList{u"ev"_s} || index.columns == QStringList{u"ev"_s, u"iktato"_s};
+        });
     } catch (const DbError &) {
         // Unknown: the first screenful is then read on its own only where it surely pays.
+        return false;
     }
-    return false;
 }
 
 } // namespace
 
 bool RegisterQuery::firstScreenfulIsQuick()
 {
-    if (m_query.sql().isEmpty())
-        return false;
-    const QString order = m_query.sql().last().trimmed();
     // Ordered by the number (unique), the server finds the first screenful with a LIMIT in a
     // fraction of the time it takes to sort the whole list. By the key only with the year's
     // index: without it the server walks the key from its start until it has found enough rows
     // of the year. Never by a column the user sorts by: ties could come in another order in the
     // two readings.
-    if (order.compare(u"ORDER BY sorrend;"_s, Qt::CaseInsensitive) == 0)
-        return true;
-    if (order.compare(u"ORDER BY 1;"_s, Qt::CaseInsensitive) != 0)
+    if (!m_filter.orderIsTotal())
         return false;
+    if (!m_filter.orderField.isEmpty())
+        return true;
     if (!m_yearIndexed)
         m_yearIndexed = HasYearIndex(*m_connection);
     return *m_yearIndexed;
@@ -155,11 +121,14 @@ quint64 RegisterQuery::submit(QList<qint64> locateIds, const QString &locateText
 {
     RegisterRequest request;
     request.generation = ++m_generation;
-    request.sql = gridSql();
+    const RegisterStatement grid = statement().withColumns(GridColumns);
+    m_query.setSql(statement().sql());
+    request.sql = grid.sql();
     request.locateIds = std::move(locateIds);
     request.locateField = m_sortField;
     request.locateText = locateText;
-    request.quickFirstPart = firstScreenfulIsQuick();
+    if (firstScreenfulIsQuick())
+        request.firstRowsAlone = grid;
     m_newestRowsIn = false;
     setBusy(true);
     fetcher().submit(std::move(request));
@@ -239,37 +208,38 @@ QString RegisterQuery::currentText(const QString &field)
 void RegisterQuery::openFullRows(Query &rows) const
 {
     rows.close();
-    rows.setSql(m_query.sqlText());
+    rows.setSql(statement().sql());
     rows.open();
 }
 
 void RegisterQuery::setYearTab(const QString &tabText)
 {
-    m_yearCondition = yearConditionFor(tabText);
-    reopen(baseCondition());
+    m_filter.year = RegisterStatement::yearOfTab(tabText);
+    reopen();
 }
 
 void RegisterQuery::setCommitteeTab(const QString &tabText, bool isAll)
 {
     selectCommittee(tabText, isAll);
-    reopen(baseCondition());
+    reopen();
 }
 
 void RegisterQuery::setPeriod(QDate from, QDate to)
 {
-    m_periodCondition = periodConditionFor(from, to);
-    reopen(baseCondition());
+    m_filter.periodFrom = from;
+    m_filter.periodTo = to;
+    reopen();
 }
 
 void RegisterQuery::clearPeriod()
 {
-    m_periodCondition.clear();
-    reopen(baseCondition());
+    m_filter.periodFrom = m_filter.periodTo = QDate();
+    reopen();
 }
 
 quint64 RegisterQuery::search(const QString &text)
 {
-    ReplaceWhere(m_query.sql(), baseCondition() + LikeAnyColumn(SearchColumns, text));
+    m_filter.search = text;
     return submit({}, text);
 }
 
@@ -287,7 +257,7 @@ quint64 RegisterQuery::sortBy(const QString &field)
 {
     const qint64 id = currentId();
     m_sortField = field;
-    ReplaceOrderBy(m_query.sql(), field);
+    m_filter.orderField = field;
     return submit({id});
 }
 

@@ -2,6 +2,7 @@
 
 #include "db/query.h"
 #include "registerdetails.h"
+#include "registerstatement.h"
 
 #include <QDate>
 #include <QObject>
@@ -13,22 +14,20 @@ class Connection;
 class RegisterFetcher;
 struct RegisterAnswer;
 
-// The register query over vw_iktato and the grammar of its WHERE and ORDER lines: four
-// independent selections (year tab, period, committee tab, search text) and the sort field.
-// Every change replaces the line and reads the rows again.
+// The register's list: four independent selections (year tab, period, committee tab, search
+// text) and the order, kept as a RegisterFilter. Every change reads the rows again with the
+// statement made from it; query().sql() shows that statement's lines.
 //
 // The rows are read on a thread of their own (RegisterFetcher) and only with the columns the
 // grid shows: until they arrive the query keeps the rows it had, and a newer change makes an
 // older reading stale. The other columns of the current record (the full resolution text, the
 // attachments) are read by its key when asked for, together with those of its neighbours.
-// The SQL text keeps selecting every column, so a copy of it (the list report) gets whole rows.
+// statement() selects every column, so a copy of it (the list report) gets whole rows.
 class RegisterQuery : public QObject
 {
     Q_OBJECT
 
 public:
-    // The columns the search box looks in, as one ";"-separated text.
-    static const QString SearchColumns;
     static const QString AllTab; // "Összes"
 
     // The columns the grid's rows are read with: the key, the grid's columns, the status (for
@@ -48,11 +47,6 @@ public:
     // The initial state: conditions from the first tab of each list, the query opened.
     void start(const QString &firstYearTab, const QString &firstCommitteeTab, bool committeeIsAll);
 
-    // Condition builders (also used by tests).
-    static QString yearConditionFor(const QString &tabText);
-    static QString periodConditionFor(QDate from, QDate to);
-    static QString committeeConditionFor(int committeeId);
-
     void setYearTab(const QString &tabText);
     void setCommitteeTab(const QString &tabText, bool isAll);
     void setPeriod(QDate from, QDate to);
@@ -70,7 +64,7 @@ public:
     // Runs the query again from its first row.
     quint64 reopenAsIs();
     // Runs the query with the year, period and committee conditions, without a search.
-    quint64 reapply() { return reopen(baseCondition()); }
+    quint64 reapply();
     // Moves to the record with the id; false (first row stays current) when it is not listed.
     bool locateId(qint64 recordId);
     qint64 currentId() const;
@@ -87,8 +81,10 @@ public:
     quint64 generation() const { return m_generation; }
     // Whether currentText() can answer for a column outside the grid without asking the server.
     bool knowsCurrentDetails() const;
-    // The SQL the rows are read with: the query's text with only the grid's columns.
-    QString gridSql() const;
+    // What is listed, with every column.
+    RegisterStatement statement() const { return RegisterStatement(m_filter); }
+    // The SQL the rows are read with: the statement with only the grid's columns.
+    QString gridSql() const { return statement().withColumns(GridColumns).sql(); }
     // A column of the current record, also one the grid's rows were not read with; empty for
     // NULL and when there is no current record.
     QString currentText(const QString &field);
@@ -102,12 +98,9 @@ public:
     // The reading thread (made at the first reading).
     RegisterFetcher &fetcher();
 
-    int committeeId() const { return m_committeeId; }
+    int committeeId() const { return m_filter.committeeId.value_or(-1); }
     const QString &sortField() const { return m_sortField; }
-    const QString &yearCondition() const { return m_yearCondition; }
-    const QString &periodCondition() const { return m_periodCondition; }
-    const QString &committeeCondition() const { return m_committeeCondition; }
-    QString baseCondition() const { return m_yearCondition + m_periodCondition + m_committeeCondition; }
+    bool hasPeriod() const { return m_filter.hasPeriod(); }
 
 signals:
     void busyChanged(bool busy);
@@ -119,7 +112,8 @@ signals:
     void failed(const QString &message, unsigned number);
 
 private:
-    quint64 reopen(const QString &where);
+    // Reads the rows of the filter as it is now, from the first row.
+    quint64 reopen();
     quint64 submit(QList<qint64> locateIds, const QString &locateText = {});
     void onAnswer(const RegisterAnswer &answer);
     void setBusy(bool busy);
@@ -128,10 +122,8 @@ private:
 
     Connection *m_connection;
     Query m_query;
-    QString m_yearCondition = QStringLiteral("(1=1)");
-    QString m_periodCondition;
-    QString m_committeeCondition;
-    int m_committeeId = -1;
+    RegisterFilter m_filter;
+    // The field a search or a sort lands by: the order's field, the number's before any sort.
     QString m_sortField = QStringLiteral("sorrend");
     std::optional<bool> m_yearIndexed; // asked once, at the first reading in key order
 

@@ -373,7 +373,7 @@ void RegisterView::clearSearchQuietly()
 
 bool RegisterView::periodFilterActive() const
 {
-    return !m_register->periodCondition().isEmpty();
+    return m_register->hasPeriod();
 }
 
 bool RegisterView::filterByPeriod(QDate today)

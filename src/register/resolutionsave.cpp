@@ -5,6 +5,7 @@
 #include "db/connection.h"
 #include "db/dberror.h"
 #include "db/dbroutines.h"
+#include "db/tableindexes.h"
 
 #include <QElapsedTimer>
 #include <QStringList>
@@ -73,19 +74,14 @@ QString notSavedText(const DbError &e)
 // and az, az included. A database made elsewhere may name it anything, or have none.
 QStringList numberingKeys(Connection &con)
 {
-    const ResultSet rs =
-        con.query(u"SELECT INDEX_NAME, GROUP_CONCAT(LOWER(COLUMN_NAME)) FROM information_schema.STATISTICS "
-                  "WHERE TABLE_SCHEMA = DATABASE() AND TABLE_NAME = 'iktato' AND NON_UNIQUE = 0 "
-                  "GROUP BY INDEX_NAME"_s);
     static const QStringList numberColumns{u"ev"_s, u"csoport"_s, u"az"_s};
     QStringList keys;
-    for (int row = 0; row < rs.rowCount(); ++row) {
-        const QStringList columns = rs.text(row, 1).split(u',');
+    for (const TableIndex &index : TableIndexes(con, u"iktato"_s)) {
         const bool guardsNumber =
-            columns.contains(u"az"_s) &&
-            std::ranges::all_of(columns, [](const QString &c) { return numberColumns.contains(c); });
+            index.unique && index.columns.contains(u"az"_s) &&
+            std::ranges::all_of(index.columns, [](const QString &c) { return numberColumns.contains(c); });
         if (guardsNumber)
-            keys.append(rs.text(row, 0));
+            keys.append(index.name);
     }
     return keys;
 }

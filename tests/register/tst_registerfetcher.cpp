@@ -244,16 +244,18 @@ void TestRegisterFetcher::partsMakeTheWholeResult()
     m_admin->execRaw("INSERT INTO iktato (iktato, ev, csoport, az, datum, targy, hatarozat, dat_hatid, "
                      "felelos, statusz) VALUES " +
                      rows + ";");
-    const QString sql = u"SELECT iktato, iktatoaz, csoport_nev, datum, targy, hatarozatstr, felelos, "
-                        "dat_hatid, statusz_nev, statusz, sorrend FROM vw_iktato WHERE (iktato > 0) "
-                        "ORDER BY 1;"_s;
+    const RegisterStatement statement(RegisterFilter{}, u"iktato, iktatoaz, csoport_nev, datum, targy, "
+                                                        "hatarozatstr, felelos, dat_hatid, statusz_nev, "
+                                                        "statusz, sorrend"_s);
+    const QString sql = statement.sql();
     const ResultSet whole = m_admin->query(sql);
     QCOMPARE(whole.rowCount(), 23);
 
     m_fetcher->setPartRows(firstRows, laterRows);
     RegisterRequest r = request(1, sql);
     r.locateIds = {locateId};
-    r.quickFirstPart = quick;
+    if (quick)
+        r.firstRowsAlone = statement;
     m_fetcher->submit(r);
     QTRY_VERIFY(!m_answers->all().empty() && m_answers->all().back().complete);
     const std::vector<RegisterAnswer> parts = m_answers->all();
@@ -316,8 +318,8 @@ void TestRegisterFetcher::listChangedAfterTheFirstPart()
     for (int id = 2; id <= 21; ++id)
         m_admin->exec(u"INSERT INTO iktato (iktato, ev, csoport, az, datum, targy) VALUES (%1, 2020, 1, %1, "
                       "'2020-01-02', 'Tárgy');"_s.arg(id));
-    const QString sql =
-        u"SELECT iktato, iktatoaz, targy, sorrend FROM vw_iktato WHERE (iktato > 0) ORDER BY 1;"_s;
+    const RegisterStatement statement(RegisterFilter{}, u"iktato, iktatoaz, targy, sorrend"_s);
+    const QString sql = statement.sql();
 
     m_fetcher->setPartRows(5, 1000);
     const ConnectionParams params = m_db->params();
@@ -330,7 +332,7 @@ void TestRegisterFetcher::listChangedAfterTheFirstPart()
         other.exec(change);
     });
     RegisterRequest r = request(1, sql);
-    r.quickFirstPart = true;
+    r.firstRowsAlone = statement;
     m_fetcher->submit(r);
     QTRY_VERIFY(!m_answers->all().empty() && m_answers->all().back().complete);
     QVERIFY(changed);

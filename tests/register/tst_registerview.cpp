@@ -25,6 +25,7 @@
 #include <QTest>
 #include <QThread>
 #include <QVBoxLayout>
+#include <atomic>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -835,12 +836,17 @@ void TestRegisterView::firstScreenfulAloneOnlyWhereItPays_data()
     QTest::addColumn<bool>("yearIndex");
     QTest::addColumn<QString>("sortField"); // empty: the register's own order, by the key
     QTest::addColumn<bool>("alone");
-    QTest::newRow("by the key, year index") << true << QString() << true;
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("by the key, year index") << true << QString() << true << QString() << 3;
     // An older database: the server would walk the key from its start to find the year's rows.
-    QTest::newRow("by the key, no year index") << false << QString() << false;
-    QTest::newRow("by the number, no year index") << false << u"sorrend"_s << true;
+    QTest::newRow("by the key, no year index") << false << QString() << false << QString() << 3;
+    QTest::newRow("by the number, no year index") << false << u"sorrend"_s << true << QString() << 3;
+    // The search text is a value in the statement, never a word of it.
+    QTest::newRow("by the number, a search for the word limit")
+        << true << u"sorrend"_s << true << u"LIMIT"_s << 0;
     // Ties of a user's column could come in another order in the two readings.
-    QTest::newRow("by the subject") << true << u"targy"_s << false;
+    QTest::newRow("by the subject") << true << u"targy"_s << false << QString() << 3;
 }
 
 void TestRegisterView::firstScreenfulAloneOnlyWhereItPays()
@@ -848,18 +854,26 @@ void TestRegisterView::firstScreenfulAloneOnlyWhereItPays()
     QFETCH(bool, yearIndex);
     QFETCH(QString, sortField);
     QFETCH(bool, alone);
+    QFETCH(QString, search);
+    QFETCH(int, rows);
     if (!yearIndex)
         m_db->client("ALTER TABLE iktato DROP KEY ix_iktato_ev;");
     Connection con(m_db->params());
     con.open();
     RegisterQuery reg(&con);
+    std::atomic<int> readAlone{-1}; // whether the last reading sent had its first rows read alone
+    reg.fetcher().setBeforeReading(
+        [&readAlone](const RegisterRequest &request) { readAlone = request.firstRowsAlone.has_value(); });
     QSignalSpy applied(&reg, &RegisterQuery::applied);
     reg.start(reg.loadYearTabs().first(), RegisterQuery::AllTab, true);
     if (!sortField.isEmpty())
         reg.sortBy(sortField);
+    if (!search.isEmpty())
+        reg.search(search);
     QCOMPARE(reg.firstScreenfulIsQuick(), alone);
     QTRY_VERIFY_WITH_TIMEOUT(!reg.isBusy(), 20000);
-    QCOMPARE(reg.query().rowCount(), 3); // 2017's records, read either way
+    QCOMPARE(readAlone.load(), int(alone));
+    QCOMPARE(reg.query().rowCount(), rows); // 2017's records, read either way
 }
 
 QTEST_MAIN(TestRegisterView)

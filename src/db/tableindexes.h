@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class Connection;
+
+// An index of a table as the server describes it.
+struct TableIndex
+{
+    QString name;
+    bool unique = false;
+    QStringList columns; // in the index's order, lower case
+};
+
+// The indexes of a table of the connection's database. Throws DbError when the server refuses.
+QList<TableIndex> TableIndexes(Connection &con, const QString &table);

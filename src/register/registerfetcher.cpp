@@ -105,22 +105,17 @@ void RegisterFetcher::setPartRows(int first, int later)
     m_laterPartRows = qMax(1, later);
 }
 
-void RegisterFetcher::read(const RegisterRequest &request)
+RegisterReading::Settings RegisterFetcher::readingSettings(const RegisterRequest &request)
 {
-    m_running.store(request.generation);
-    struct Idle
-    {
-        std::atomic<quint64> &running;
-        ~Idle() { running.store(0); }
-    } idle{m_running};
-    std::function<void(const RegisterRequest &)> beforeReading;
     RegisterReading::Settings settings;
     {
         const std::lock_guard lock(m_mutex);
-        beforeReading = m_beforeReading;
         settings.firstPartRows = m_firstPartRows;
         settings.laterPartRows = m_laterPartRows;
     }
+    settings.isStale = [this, &request] { return isStale(request.generation); };
+    settings.deliver = m_deliver;
+    settings.serverDone = [this] { ++m_completed; };
     // The hook is looked up at each part, as a test may set it while the reading runs.
     settings.afterPart = [this](const RegisterRequest &r, int rowsSoFar) {
         std::function<void(const RegisterRequest &, int)> afterPart;
@@ -131,9 +126,23 @@ void RegisterFetcher::read(const RegisterRequest &request)
         if (afterPart)
             afterPart(r, rowsSoFar);
     };
-    settings.isStale = [this, &request] { return isStale(request.generation); };
-    settings.deliver = m_deliver;
-    settings.serverDone = [this] { ++m_completed; };
+    return settings;
+}
+
+void RegisterFetcher::read(const RegisterRequest &request)
+{
+    m_running.store(request.generation);
+    struct Idle
+    {
+        std::atomic<quint64> &running;
+        ~Idle() { running.store(0); }
+    } idle{m_running};
+    std::function<void(const RegisterRequest &)> beforeReading;
+    {
+        const std::lock_guard lock(m_mutex);
+        beforeReading = m_beforeReading;
+    }
+    const RegisterReading::Settings settings = readingSettings(request);
     bool reconnected = false;
     int interrupted = 0;
     for (;;) {
@@ -176,40 +185,3 @@ int RegisterFetcher::landingRow(const ResultSet &rows, const RegisterRequest &re
     return landing.finalRow(rows.rowCount());
 }
 
-LandingFinder::LandingFinder(const RegisterRequest &request)
-    : m_field(request.locateField), m_text(request.locateText)
-{
-    for (const qint64 id : request.locateIds) {
-        if (id > 0)
-            m_ids.append(QByteArray::number(id));
-    }
-    if (m_field.isEmpty())
-        m_text.clear();
-}
-
-void LandingFinder::look(const ResultSet &part, int partRow, int row)
-{
-    if (m_rank == 0)
-        return;
-    if (m_idColumn == -2) {
-        m_idColumn = part.fieldIndex(u"iktato");
-        m_textColumn = m_text.isEmpty() ? -1 : part.fieldIndex(m_field);
-    }
-    // The ids as the server sends them: a record is found without decoding anything.
-    if (m_idColumn >= 0 && !part.isNull(partRow, m_idColumn)) {
-        const QByteArrayView id = part.raw(partRow, m_idColumn);
-        for (int i = 0; i < qMin<qsizetype>(m_rank, m_ids.size()); ++i) {
-            if (id == m_ids.at(i)) {
-                m_rank = i;
-                m_row = row;
-                return;
-            }
-        }
-    }
-    const int textRank = int(m_ids.size());
-    if (m_textColumn >= 0 && textRank < m_rank && !part.isNull(partRow, m_textColumn) &&
-        part.text(partRow, m_textColumn).startsWith(m_text, Qt::CaseInsensitive)) {
-        m_rank = textRank;
-        m_row = row;
-    }
-}

@@ -187,3 +187,41 @@ void RegisterReading::finish(const ResultSet &columns)
     if (!m_settings.isStale())
         send(true, std::move(details));
 }
+
+LandingFinder::LandingFinder(const RegisterRequest &request)
+    : m_field(request.locateField), m_text(request.locateText)
+{
+    for (const qint64 id : request.locateIds) {
+        if (id > 0)
+            m_ids.append(QByteArray::number(id));
+    }
+    if (m_field.isEmpty())
+        m_text.clear();
+}
+
+void LandingFinder::look(const ResultSet &part, int partRow, int row)
+{
+    if (m_rank == 0)
+        return;
+    if (m_idColumn == -2) {
+        m_idColumn = part.fieldIndex(u"iktato");
+        m_textColumn = m_text.isEmpty() ? -1 : part.fieldIndex(m_field);
+    }
+    // The ids as the server sends them: a record is found without decoding anything.
+    if (m_idColumn >= 0 && !part.isNull(partRow, m_idColumn)) {
+        const QByteArrayView id = part.raw(partRow, m_idColumn);
+        for (int i = 0; i < qMin<qsizetype>(m_rank, m_ids.size()); ++i) {
+            if (id == m_ids.at(i)) {
+                m_rank = i;
+                m_row = row;
+                return;
+            }
+        }
+    }
+    const int textRank = int(m_ids.size());
+    if (m_textColumn >= 0 && textRank < m_rank && !part.isNull(partRow, m_textColumn) &&
+        part.text(partRow, m_textColumn).startsWith(m_text, Qt::CaseInsensitive)) {
+        m_rank = textRank;
+        m_row = row;
+    }
+}

@@ -420,6 +420,212 @@ QString collisionMessage()
     return u"A határozatot a szerkesztés közben egy másik munkaállomás is módosította."_s;
 }
 
+// One save of a record, step by step: the input checked, an earlier save left pending settled,
+// the number guarded, the files made ready, then tries of the whole write until one commits.
+class ResolutionSaver
+{
+public:
+    ResolutionSaver(Connection &con, const Resolution &loaded, const Resolution &edited,
+                    const QString &documentStore, PendingSave *pending)
+        : m_con(con), m_edited(edited), m_pending(pending), m_base(loaded), m_rec(edited),
+          m_files(std::make_shared<AttachmentPlacement>(documentStore))
+    {
+    }
+
+    SaveResult run();
+
+private:
+    enum class TryEnd { Saved, Failed, Retry };
+
+    // Each of these is false, with the error in the result, when the save cannot go on.
+    bool checkInput();
+    bool guardNumber();
+    bool prepareFiles();
+    bool renumber();
+
+    TryEnd tryOnce(int attempt);
+    TryEnd commit(const Written &w);
+    // The line broke during the COMMIT: the server may have kept the save before it did.
+    TryEnd settleLostCommit(const Written &w, unsigned long session, const DbError &e);
+    void rollBack();
+    TryEnd saved(int id);
+    TryEnd failed(const QString &error);
+
+    Connection &m_con;
+    const Resolution &m_edited;
+    PendingSave *m_pending;
+    SaveResult m_result;
+    Resolution m_base;
+    Resolution m_rec;
+    QStringList m_numberKeys;
+    std::optional<NamedLock> m_numberingLock;
+    std::shared_ptr<AttachmentPlacement> m_files;
+    std::optional<NamedLock> m_journalLock;
+};
+
+SaveResult ResolutionSaver::run()
+{
+    if (!checkInput())
+        return m_result;
+    if (m_pending && m_pending->isOpen() && !settleEarlierSave(m_con, *m_pending, m_base, m_rec, m_result))
+        return m_result;
+    if (!guardNumber() || !prepareFiles())
+        return m_result;
+    for (int attempt = 1;; ++attempt) {
+        if (tryOnce(attempt) != TryEnd::Retry || !renumber())
+            return m_result;
+    }
+}
+
+bool ResolutionSaver::checkInput()
+{
+    if (!m_rec.date.isValid() || m_rec.date.year() != m_rec.year) {
+        m_result.error = u"Érvénytelen dátum."_s;
+        return false;
+    }
+    try {
+        Connection::requireStorable(textsToStore(m_rec));
+    } catch (const DbError &e) {
+        m_result.error = e.message();
+        return false;
+    }
+    m_result.error = tooLongField(m_rec);
+    return m_result.error.isEmpty();
+}
+
+bool ResolutionSaver::guardNumber()
+{
+    if (m_rec.id >= 0)
+        return true;
+    try {
+        m_numberKeys = numberingKeys(m_con);
+        if (m_numberKeys.isEmpty()) {
+            // Nothing in the database refuses a second record with this number: this program's
+            // workstations take turns, and each looks whether it is still free.
+            m_numberingLock.emplace(m_con, NumberingLockSql(m_rec.year, m_rec.committee), NumberingLockSeconds);
+            if (numberTaken(m_con, m_rec))
+                m_rec.number = NextResolutionNumber(m_con, m_rec.year, m_rec.committee);
+        }
+    } catch (const DbError &e) {
+        m_result.error = notSavedText(e);
+        return false;
+    }
+    return true;
+}
+
+bool ResolutionSaver::prepareFiles()
+{
+    for (int slot = 1; slot <= AttachmentSlotCount; ++slot) {
+        const QString &chosen = m_rec.attachments[slot - 1].chosenPath;
+        if (!chosen.isEmpty() && !m_files->prepare(slot, chosen, &m_result.error))
+            return false;
+    }
+    return true;
+}
+
+bool ResolutionSaver::renumber()
+{
+    if (m_rec.id >= 0)
+        return true;
+    try {
+        m_rec.number = NextResolutionNumber(m_con, m_rec.year, m_rec.committee);
+    } catch (const DbError &e) {
+        m_result.error = notSavedText(e);
+        return false;
+    }
+    return true;
+}
+
+ResolutionSaver::TryEnd ResolutionSaver::tryOnce(int attempt)
+{
+    bool committing = false;
+    QString failure;
+    bool retry = false;
+    try {
+        m_con.begin();
+        const Written w = writeResolution(m_con, m_base, m_rec);
+        placeFiles(m_con, *m_files, m_journalLock, w, m_rec);
+        reachStep(SaveStep::FilesPlaced);
+        committing = true;
+        return commit(w);
+    } catch (const DbError &e) {
+        failure = notSavedText(e);
+        retry = !committing && attempt < MaxSaveAttempts &&
+                ((m_rec.id < 0 && isNumberCollision(e, m_numberKeys)) || e.number() == ErLockDeadlock);
+    } catch (const CopyFailed &e) {
+        failure = e.message;
+    } catch (const TooLarge &e) {
+        failure = e.message;
+    } catch (const RecordGone &) {
+        failure = recordGoneMessage();
+        m_result.recordGone = true;
+    } catch (Collided &c) {
+        failure = collisionMessage();
+        m_result.collision = std::move(c.collision);
+    }
+    rollBack();
+    return retry ? TryEnd::Retry : failed(failure);
+}
+
+ResolutionSaver::TryEnd ResolutionSaver::commit(const Written &w)
+{
+    const unsigned long session = m_con.threadId();
+    try {
+        m_con.commit();
+    } catch (const DbError &e) {
+        if (!e.isConnectionLost())
+            throw;
+        return settleLostCommit(w, session, e);
+    }
+    reachStep(SaveStep::Committed);
+    m_files->keep();
+    reachStep(SaveStep::FilesSettled);
+    return saved(w.id);
+}
+
+ResolutionSaver::TryEnd ResolutionSaver::settleLostCommit(const Written &w, unsigned long session, const DbError &e)
+{
+    // Look, never assume.
+    PendingSave unsettled{w.id, m_rec.number, w.record, {}, w.check, session, m_files};
+    for (int i = 0; i < AttachmentSlotCount; ++i)
+        unsettled.chosenPaths[i] = m_rec.attachments[i].chosenPath;
+    switch (SettlePendingSave(m_con, unsettled)) {
+    case SaveOutcome::Kept: return saved(w.id);
+    case SaveOutcome::Dropped: return failed(notSavedText(e));
+    case SaveOutcome::Unknown: break;
+    }
+    if (m_pending)
+        *m_pending = unsettled;
+    return failed(unsettledMessage());
+}
+
+void ResolutionSaver::rollBack()
+{
+    if (m_con.inTransaction()) {
+        try {
+            m_con.rollback();
+        } catch (const DbError &) {
+            // The server rolls back a transaction whose connection is gone.
+        }
+    }
+    m_files->undo();
+}
+
+ResolutionSaver::TryEnd ResolutionSaver::saved(int id)
+{
+    m_result.ok = true;
+    m_result.id = id;
+    m_result.number = m_rec.number;
+    m_result.renumbered = m_rec.number != m_edited.number;
+    return TryEnd::Saved;
+}
+
+ResolutionSaver::TryEnd ResolutionSaver::failed(const QString &error)
+{
+    m_result.error = error;
+    return TryEnd::Failed;
+}
+
 } // namespace
 
 void SetSaveStepHook(std::function<void(SaveStep)> hook)
@@ -479,126 +685,5 @@ SaveOutcome SettlePendingSave(Connection &con, PendingSave &pending)
 SaveResult SaveResolution(Connection &con, const Resolution &loaded, const Resolution &edited,
                           const QString &documentStore, PendingSave *pending)
 {
-    SaveResult result;
-    Resolution base = loaded;
-    Resolution rec = edited;
-    if (!rec.date.isValid() || rec.date.year() != rec.year) {
-        result.error = u"Érvénytelen dátum."_s;
-        return result;
-    }
-    try {
-        Connection::requireStorable(textsToStore(rec));
-    } catch (const DbError &e) {
-        result.error = e.message();
-        return result;
-    }
-    result.error = tooLongField(rec);
-    if (!result.error.isEmpty())
-        return result;
-    if (pending && pending->isOpen() && !settleEarlierSave(con, *pending, base, rec, result))
-        return result;
-
-    QStringList numberKeys;
-    std::optional<NamedLock> numberingLock;
-    if (rec.id < 0) {
-        try {
-            numberKeys = numberingKeys(con);
-            if (numberKeys.isEmpty()) {
-                // Nothing in the database refuses a second record with this number: this
-                // program's workstations take turns, and each looks whether it is still free.
-                numberingLock.emplace(con, NumberingLockSql(rec.year, rec.committee), NumberingLockSeconds);
-                if (numberTaken(con, rec))
-                    rec.number = NextResolutionNumber(con, rec.year, rec.committee);
-            }
-        } catch (const DbError &e) {
-            result.error = notSavedText(e);
-            return result;
-        }
-    }
-
-    auto files = std::make_shared<AttachmentPlacement>(documentStore);
-    for (int slot = 1; slot <= AttachmentSlotCount; ++slot) {
-        const QString &chosen = rec.attachments[slot - 1].chosenPath;
-        if (!chosen.isEmpty() && !files->prepare(slot, chosen, &result.error))
-            return result;
-    }
-    std::optional<NamedLock> journalLock;
-
-    const auto succeeded = [&](int id) {
-        result.ok = true;
-        result.id = id;
-        result.number = rec.number;
-        result.renumbered = rec.number != edited.number;
-        return result;
-    };
-    for (int attempt = 1;; ++attempt) {
-        bool committing = false;
-        QString failure;
-        bool retry = false;
-        try {
-            con.begin();
-            const Written w = writeResolution(con, base, rec);
-            placeFiles(con, *files, journalLock, w, rec);
-            reachStep(SaveStep::FilesPlaced);
-            committing = true;
-            const unsigned long session = con.threadId();
-            try {
-                con.commit();
-            } catch (const DbError &e) {
-                if (!e.isConnectionLost())
-                    throw;
-                // The server may have kept the save before the line broke: look, never assume.
-                PendingSave unsettled{w.id, rec.number, w.record, {}, w.check, session, files};
-                for (int i = 0; i < AttachmentSlotCount; ++i)
-                    unsettled.chosenPaths[i] = rec.attachments[i].chosenPath;
-                switch (SettlePendingSave(con, unsettled)) {
-                case SaveOutcome::Kept: return succeeded(w.id);
-                case SaveOutcome::Dropped: result.error = notSavedText(e); return result;
-                case SaveOutcome::Unknown:
-                    if (pending)
-                        *pending = unsettled;
-                    result.error = unsettledMessage();
-                    return result;
-                }
-            }
-            reachStep(SaveStep::Committed);
-            files->keep();
-            reachStep(SaveStep::FilesSettled);
-            return succeeded(w.id);
-        } catch (const DbError &e) {
-            failure = notSavedText(e);
-            retry = !committing && attempt < MaxSaveAttempts &&
-                    ((rec.id < 0 && isNumberCollision(e, numberKeys)) || e.number() == ErLockDeadlock);
-        } catch (const CopyFailed &e) {
-            failure = e.message;
-        } catch (const TooLarge &e) {
-            failure = e.message;
-        } catch (const RecordGone &) {
-            failure = recordGoneMessage();
-            result.recordGone = true;
-        } catch (Collided &c) {
-            failure = collisionMessage();
-            result.collision = std::move(c.collision);
-        }
-        if (con.inTransaction()) {
-            try {
-                con.rollback();
-            } catch (const DbError &) {
-                // The server rolls back a transaction whose connection is gone.
-            }
-        }
-        files->undo();
-        if (!retry) {
-            result.error = failure;
-            return result;
-        }
-        if (rec.id < 0) {
-            try {
-                rec.number = NextResolutionNumber(con, rec.year, rec.committee);
-            } catch (const DbError &e) {
-                result.error = notSavedText(e);
-                return result;
-            }
-        }
-    }
+    return ResolutionSaver(con, loaded, edited, documentStore, pending).run();
 }

@@ -52,8 +52,6 @@ bool closeArchive(zip_t *archive)
 
 } // namespace archivestream
 
-using namespace archivestream;
-
 ArchiveStream::ArchiveStream(const QString &zipPath, const QString &entryName)
     : m_target(zipPath), m_entryName(entryName)
 {
@@ -129,7 +127,7 @@ bool ArchiveStream::pack()
     if (!archive) {
         zip_error_t error;
         zip_error_init_with_code(&error, code);
-        fail(zipFailureText(m_target, &error));
+        fail(archivestream::zipFailureText(m_target, &error));
         zip_error_fini(&error);
         return false;
     }
@@ -145,9 +143,9 @@ bool ArchiveStream::pack()
     if (index < 0 || zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, 9) != 0 ||
         zip_file_set_external_attributes(archive, zip_uint64_t(index), 0, ZIP_OPSYS_UNIX,
                                          zip_uint32_t(S_IFREG | S_IRUSR | S_IWUSR) << 16) != 0 ||
-        !closeArchive(archive)) {
+        !archivestream::closeArchive(archive)) {
         // A failed zip_close leaves the archive open; discarding it removes libzip's own file.
-        fail(zipFailureText(m_target, zip_get_error(archive)));
+        fail(archivestream::zipFailureText(m_target, zip_get_error(archive)));
         zip_discard(archive);
         return false;
     }

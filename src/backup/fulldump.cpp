@@ -191,12 +191,10 @@ QString dumpFailure(QProcess &dump)
 
 } // namespace fulldump
 
-using namespace fulldump;
-
 QString DumpOptionsFolder()
 {
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (isPrivateFolder(runtime))
+    if (fulldump::isPrivateFolder(runtime))
         return runtime;
     QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
     if (!QDir::isAbsolutePath(cache))
@@ -210,7 +208,7 @@ QString DumpOptionsFolder()
         if (lstat(encoded.constData(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == geteuid())
             ::chmod(encoded.constData(), S_IRWXU);
     }
-    return isPrivateFolder(folder) ? folder : QString();
+    return fulldump::isPrivateFolder(folder) ? folder : QString();
 }
 
 void RemoveLeftoverDumpOptions()
@@ -219,10 +217,10 @@ void RemoveLeftoverDumpOptions()
     if (!folder.isEmpty()) {
         const QDir dir(folder);
         for (const QString &name :
-             dir.entryList({OptionsPrefix + u"*.cnf"_s}, QDir::AllEntries | QDir::System)) {
+             dir.entryList({fulldump::OptionsPrefix + u"*.cnf"_s}, QDir::AllEntries | QDir::System)) {
             // orvanth-dump-<process>-<random>.cnf: the file of a program still dumping stays.
-            const qint64 pid = name.mid(OptionsPrefix.size()).section(u'-', 0, 0).toLongLong();
-            if (!processRunning(pid))
+            const qint64 pid = name.mid(fulldump::OptionsPrefix.size()).section(u'-', 0, 0).toLongLong();
+            if (!fulldump::processRunning(pid))
                 QFile::remove(dir.filePath(name));
         }
     }
@@ -230,7 +228,7 @@ void RemoveLeftoverDumpOptions()
     // folder; only the user's own are touched.
     const QDir temp = QDir::temp();
     for (const QFileInfo &file :
-         temp.entryInfoList({OptionsPrefix + u"*.cnf"_s}, QDir::Files | QDir::Hidden)) {
+         temp.entryInfoList({fulldump::OptionsPrefix + u"*.cnf"_s}, QDir::Files | QDir::Hidden)) {
         struct stat info = {};
         if (lstat(QFile::encodeName(file.filePath()).constData(), &info) == 0 && S_ISREG(info.st_mode) &&
             info.st_uid == geteuid())
@@ -242,7 +240,7 @@ DumpOutcome RunFullDump(const QString &program, const ConnectionParams &params, 
                         const std::function<bool()> &keepGoing)
 {
     DumpOutcome outcome;
-    OptionsPipe options(DumpOptionsFileText(params.password));
+    fulldump::OptionsPipe options(DumpOptionsFileText(params.password));
     if (!options.create(&outcome.errorText))
         return outcome;
     const QFileInfo targetInfo(target);
@@ -265,11 +263,11 @@ DumpOutcome RunFullDump(const QString &program, const ConnectionParams &params, 
             u"A mentőprogram nem indítható: "_s + program + u" ("_s + dump.errorString() + u')';
         return outcome;
     }
-    if (!waitForDump(dump, options, keepGoing)) {
+    if (!fulldump::waitForDump(dump, options, keepGoing)) {
         outcome.status = DumpOutcome::Status::Stopped;
         return outcome;
     }
-    outcome.errorText = dumpFailure(dump);
+    outcome.errorText = fulldump::dumpFailure(dump);
     if (!outcome.errorText.isEmpty())
         return outcome;
     // rename() replaces an older file in one step.

@@ -384,11 +384,10 @@ private:
 
 } // namespace restore
 
-using namespace restore;
-
 DatabaseStatement ClassifyDatabaseStatement(const QString &statement, const QString &database,
                                             bool caseInsensitive)
 {
+    using namespace restore;
     QList<SqlToken> t = leadingTokens(codeOf(statement), 8);
     while (!t.isEmpty() && !t.constLast().quoted && t.constLast().text == u";"_s)
         t.removeLast();
@@ -414,6 +413,7 @@ DatabaseStatement ClassifyDatabaseStatement(const QString &statement, const QStr
 RestoreReport RestoreBackupFile(Connection &con, const QString &path,
                                 const std::function<bool(qint64, qint64)> &progress)
 {
+    using namespace restore;
     ScriptInput in = openScript(path);
     ScriptRun run(con);
     qint64 done = 0;
@@ -458,7 +458,7 @@ QString reportHeadline(const RestoreReport &report)
 
 QString RestoreReportText(const RestoreReport &report)
 {
-    QStringList lines{reportHeadline(report), QString()};
+    QStringList lines{restore::reportHeadline(report), QString()};
     for (const RestoredTable &table : report.tables) {
         const QString held = table.tableRows < 0 ? u"nem számolható"_s : u"%1 sor"_s.arg(table.tableRows);
         if (!table.rowsKnown) {

@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "app/beall.h"
+#include "backup/fulldump.h"
 #include "common/text.h"
 #include "common/version.h"
 #include "config/conprofile.h"
@@ -63,6 +64,8 @@ void ReadDatabaseSettings(Connection &con)
 
 StartupOutcome RunStartup(Connection &con, QWidget *owner)
 {
+    // A program killed during a full backup left the dump program's options behind.
+    RemoveLeftoverDumpOptions();
     // Profiles ConStr1..25 with a display name; the chooser shows them.
     const StartupProfiles profiles = ReadStartupProfiles();
     Beall.profileString.clear();

@@ -1,24 +1,21 @@
 #pragma once
 
-#include <QByteArray>
+#include <QFile>
 #include <QString>
-#include <condition_variable>
-#include <deque>
-#include <mutex>
-#include <thread>
+#include <memory>
 
-struct zip;
-struct zip_source;
+class QTemporaryFile;
 
-// A ZIP archive of one entry, written as a stream: the bytes given to append() are deflated at
-// the highest level by libzip on a thread of its own while the caller produces the next ones, so
-// packing costs little more time than producing. Memory stays bounded: append() waits while a
-// few chunks are queued (letting the window paint meanwhile when called on the GUI thread).
+// A ZIP archive of one entry. The entry's bytes are first written to a file of their own beside
+// the archive (through append() or device()), then deflated at the highest level into the archive
+// by finish(). Knowing the entry's size before packing is what keeps the archive free of ZIP64
+// records, which older unzip programs do not read; packing runs on a thread of its own, so a
+// window keeps painting meanwhile.
 //
-// The archive is built in a file of its own beside `zipPath`, readable by the owner alone (it
-// holds a backup), and renamed into place only when finish() succeeds; an archive abandoned (or
-// destroyed unfinished) leaves an older file at `zipPath` untouched and no temporary file
-// behind. The entry, too, unpacks readable by its owner alone.
+// Both files are the owner's alone (they hold a backup); the archive is built under a temporary
+// name and renamed into place only when finish() succeeds. An archive abandoned (or destroyed
+// unfinished) leaves an older file at `zipPath` untouched and no temporary file behind. The entry,
+// too, unpacks readable by its owner alone.
 class ArchiveStream
 {
 public:
@@ -30,35 +27,29 @@ public:
     // Adds bytes to the entry. False once the archive has failed: further bytes are dropped, and
     // the reason waits in errorText().
     bool append(const char *data, qsizetype size);
-    // Ends the entry and waits until the archive is complete and in place. False on failure.
+    // The entry's file, open for writing, for a writer that wants a device (null when it could
+    // not be created). A failed write there fails the archive at finish().
+    QFileDevice *device();
+    // Ends the entry and packs it; the archive is then complete and in place. False on failure.
     bool finish();
     // Drops the archive: an older file stays as it was.
     void abandon();
+    // After a failed finish(): keeps the entry's bytes as a file, at `path` unless a file of that
+    // name is there already (then under its temporary name), and gives where it is; empty when
+    // the entry is not whole.
+    QString keepEntry(const QString &path);
 
-    bool failed() const;
-    QString errorText() const;
+    bool failed() const { return !m_error.isEmpty(); }
+    QString errorText() const { return m_error; }
 
 private:
-    friend struct ArchiveSource; // libzip's reading end
-    qint64 read(char *data, quint64 length);
-    void pushPending();
-    void stopWorker(bool complete);
+    bool pack();
+    bool putInPlace(const QString &building);
     void fail(const QString &text);
-    bool putInPlace();
 
-    QString m_target;   // where the finished archive goes
-    QString m_building; // the file libzip writes until then
-    zip *m_archive = nullptr;
-    std::thread m_worker;
-    QByteArray m_pending; // bytes appended but not yet queued
-
-    mutable std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::deque<QByteArray> m_queue;
-    qsizetype m_readOffset = 0; // into m_queue.front()
-    bool m_inputEnded = false;  // all bytes queued
-    bool m_abandoned = false;   // the reader must fail, so that libzip drops the archive
-    bool m_workerDone = false;  // zip_close returned
-    bool m_closed = false;      // zip_close succeeded
+    QString m_target; // where the finished archive goes
+    QString m_entryName;
+    std::unique_ptr<QTemporaryFile> m_entry; // the entry's bytes until packed
+    bool m_entryWhole = false;               // all bytes reached the entry's file
     QString m_error;
 };

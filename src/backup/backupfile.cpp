@@ -7,7 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 using namespace Qt::StringLiterals;
 
@@ -27,7 +26,7 @@ bool IsZipBackupPath(const QString &path)
     return QFileInfo(path).suffix().compare(u"zip"_s, Qt::CaseInsensitive) == 0;
 }
 
-namespace {
+namespace backupfile {
 
 QString scriptPathFor(const QString &zipPath)
 {
@@ -35,32 +34,7 @@ QString scriptPathFor(const QString &zipPath)
     return info.dir().filePath(info.completeBaseName() + u".sql"_s);
 }
 
-// The script on its way out: into the temporary .sql file, kept should the archive fail, and into
-// the archive, deflated on its own thread meanwhile. Only a failure of the file fails a write; the
-// archive's failure waits in the stream until the script is complete.
-class ScriptAndArchive : public QIODevice
-{
-public:
-    ScriptAndArchive(QFile &script, ArchiveStream &archive) : m_script(script), m_archive(archive) {}
-
-protected:
-    qint64 readData(char *, qint64) override { return -1; }
-    qint64 writeData(const char *data, qint64 size) override
-    {
-        if (m_script.write(data, size) != size) {
-            setErrorString(m_script.errorString());
-            return -1;
-        }
-        m_archive.append(data, qsizetype(size));
-        return size;
-    }
-
-private:
-    QFile &m_script;
-    ArchiveStream &m_archive;
-};
-
-} // namespace
+} // namespace backupfile
 
 void WriteBackupFile(Connection &con, const QString &path, const std::function<void(int, int)> &progress,
                      const std::function<void(const QString &, qint64)> &tableWritten)
@@ -69,30 +43,24 @@ void WriteBackupFile(Connection &con, const QString &path, const std::function<v
         WriteBackupScript(con, path, progress, tableWritten);
         return;
     }
-    const QString scriptPath = scriptPathFor(path);
-    const QFileInfo scriptInfo(scriptPath);
+    const QString scriptPath = backupfile::scriptPathFor(path);
     // The script is written beside the archive (same file system, so it can be renamed into place
     // when the archive fails) under a name that does not look like a finished backup.
-    QTemporaryFile script(scriptInfo.dir().filePath(u"."_s + scriptInfo.fileName() + u".XXXXXX"_s));
-    if (!script.open())
-        throw DbError(u"Az állomány nem hozható létre: "_s + scriptInfo.dir().path() + u" ("_s +
-                      script.errorString() + u')');
-    ArchiveStream archive(path, scriptInfo.fileName());
-    ScriptAndArchive out(script, archive);
-    out.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-    // A failure here throws; the archive is then abandoned and the older one stays.
-    WriteBackupScript(con, out, progress, tableWritten);
-    if (!script.flush())
-        throw DbError(u"Az állomány nem írható: "_s + script.fileName() + u" ("_s + script.errorString() +
-                      u')');
-    script.close();
+    ArchiveStream archive(path, QFileInfo(scriptPath).fileName());
+    QFileDevice *script = archive.device();
+    if (!script)
+        throw DbError(archive.errorText());
+    try {
+        WriteBackupScript(con, *script, progress, tableWritten);
+    } catch (const DbError &error) {
+        // The user chose the archive's name, not the hidden one of the script on its way.
+        throw DbError(QString(error.message()).replace(script->fileName(), path), error.number());
+    }
+    // A failure of the script itself throws; the archive is then abandoned and the older one stays.
     if (!archive.finish()) {
-        // The script is kept as the unpacked backup, under its own name unless a file of that
-        // name is there already.
-        QString kept = script.fileName();
-        if (!QFileInfo::exists(scriptPath) && QFile::rename(script.fileName(), scriptPath))
-            kept = scriptPath;
-        script.setAutoRemove(false);
+        const QString kept = archive.keepEntry(scriptPath);
+        if (kept.isEmpty())
+            throw DbError(archive.errorText());
         throw ArchiveError(archive.errorText(), kept);
     }
 }

@@ -30,10 +30,10 @@ private:
 
 // Writes the backup of the connection's database to `path` (see WriteBackupScript for the
 // progress callbacks). For a .zip path the archive holds the script as one entry under the path's
-// bare name with the extension .sql, deflated at the highest level on a second thread while the
-// script is produced; the script also goes to a temporary file beside it, which stays as the
-// backup when only the archive fails. The archive is built under a temporary name and put in place
-// only when complete. Either way a failure leaves an older file at `path` untouched.
+// bare name with the extension .sql, deflated at the highest level: the script is written to a
+// temporary file beside it first, which stays as the backup when only the archive fails. The
+// archive is built under a temporary name and put in place only when complete. Either way a
+// failure leaves an older file at `path` untouched.
 // Throws DbError on a database or file failure, ArchiveError when only the packing failed.
 void WriteBackupFile(Connection &con, const QString &path,
                      const std::function<void(int index, int count)> &progress = {},

@@ -7,13 +7,23 @@
 #include <functional>
 
 // The full backup through the server's dump program (mariadb-dump or mysqldump), run directly,
-// without a shell or a command file. The password goes only into a temporary options file that
-// the user alone can read; the dump is written under a temporary name and put in place only when
-// the program ended well.
+// without a shell or a command file. The password reaches the program only through its options
+// file: a named pipe in a folder the user alone can enter, so the password is never stored on a
+// disk, and the pipe is removed as soon as the program has read it. The dump is written under a
+// temporary name and put in place only when the program ended well.
 
 // The program to run: `configured` when given, else mariadb-dump, else mysqldump from the PATH;
 // empty when none is found.
 QString FindDumpProgram(const QString &configured);
+
+// Where the options file goes: $XDG_RUNTIME_DIR when it is the user's own and closed to others,
+// else the folder "orvanth" of the user's cache folder (made so); empty when neither can be had.
+QString DumpOptionsFolder();
+
+// Removes options files that a program killed during a dump left behind: those of processes no
+// longer running in DumpOptionsFolder(), and the user's own of older versions, which kept the
+// password in a plain file in the temporary folder. Run at start-up.
+void RemoveLeftoverDumpOptions();
 
 // The options file's text (client group) holding the password, quoted for the option file
 // reader. Bytes in code page 1250, as the server compares them on a latin2 connection.

@@ -1,6 +1,7 @@
 #include "backupscript.h"
 
 #include "common/cp1250.h"
+#include "common/fileerror.h"
 #include "connection.h"
 #include "dberror.h"
 
@@ -8,7 +9,10 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QSaveFile>
+#include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <mysql.h>
 
 using namespace Qt::StringLiterals;
 
@@ -57,6 +61,41 @@ void appendPlain(QByteArray &out, const char *data, unsigned long length)
     }
 }
 
+// A value as a hexadecimal literal (X'...'): the server takes back exactly these bytes, whatever
+// the column holds (binary strings, bit fields, geometry).
+void appendHex(QByteArray &out, const char *data, unsigned long length)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    out += "X'";
+    const qsizetype start = out.size();
+    out.resize(start + qsizetype(length) * 2);
+    char *to = out.data() + start;
+    for (unsigned long i = 0; i < length; ++i) {
+        const auto byte = static_cast<unsigned char>(data[i]);
+        *to++ = digits[byte >> 4];
+        *to++ = digits[byte & 0x0F];
+    }
+    out += '\'';
+}
+
+// A date-time as 'yyyy-mm-dd hh:nn:ss', with its fraction of a second only when that is not zero:
+// a DATETIME(6) or TIMESTAMP(6) column would otherwise come back rounded to the second.
+void appendDateTime(QByteArray &out, const char *data, unsigned long length)
+{
+    unsigned long used = qMin<unsigned long>(length, 19);
+    if (length > 20 && data[19] == '.') {
+        for (unsigned long i = 20; i < length; ++i) {
+            if (data[i] != '0') {
+                used = length;
+                break;
+            }
+        }
+    }
+    out += '\'';
+    out.append(data, qsizetype(used));
+    out += '\'';
+}
+
 void appendValue(QByteArray &out, const FieldInfo &field, const char *data, unsigned long length)
 {
     if (!data) {
@@ -66,29 +105,49 @@ void appendValue(QByteArray &out, const FieldInfo &field, const char *data, unsi
     switch (field.kind) {
     case FieldInfo::Kind::Integer:
     case FieldInfo::Kind::Float:
-    case FieldInfo::Kind::Decimal:
-    case FieldInfo::Kind::Other: appendPlain(out, data, length); return;
+    case FieldInfo::Kind::Decimal: appendPlain(out, data, length); return;
     case FieldInfo::Kind::Date:
         out += '\'';
         out.append(data, qsizetype(qMin<unsigned long>(length, 10)));
         out += '\'';
         return;
-    case FieldInfo::Kind::DateTime:
-        out += '\'';
-        out.append(data, qsizetype(qMin<unsigned long>(length, 19)));
-        out += '\'';
-        return;
+    case FieldInfo::Kind::DateTime: appendDateTime(out, data, length); return;
     case FieldInfo::Kind::Time:
-    case FieldInfo::Kind::Text:
-    // Binary values are quoted like text: unquoted bytes would not read back as SQL.
-    case FieldInfo::Kind::Binary: appendQuoted(out, data, length); return;
+    case FieldInfo::Kind::Text: appendQuoted(out, data, length); return;
+    // Binary strings, BIT, geometry and whatever else has no text form of its own: their bytes
+    // written unquoted would not read back as SQL (a BIT value is a raw byte).
+    case FieldInfo::Kind::Binary:
+    case FieldInfo::Kind::Other: appendHex(out, data, length); return;
     }
+}
+
+void writeOut(QIODevice &out, const char *data, qsizetype size)
+{
+    errno = 0;
+    if (out.write(data, size) != size)
+        throw DbError(WriteFailedText(out, errno));
 }
 
 void writeOut(QIODevice &out, const QByteArray &bytes)
 {
-    if (out.write(bytes) != bytes.size())
-        throw DbError(u"Az állomány nem írható: "_s + out.errorString());
+    writeOut(out, bytes.constData(), bytes.size());
+}
+
+// The query that reads a table for the backup. The server sends a FLOAT with six digits, which
+// reads back as another number; as a DOUBLE it reads back as the very same FLOAT.
+QString tableSelect(Connection &con, const QString &table)
+{
+    const ResultSet shape = con.query(u"SELECT * FROM "_s + table + u" LIMIT 0"_s);
+    const QList<FieldInfo> &fields = shape.fields();
+    if (std::none_of(fields.cbegin(), fields.cend(),
+                     [](const FieldInfo &f) { return f.mysqlType == MYSQL_TYPE_FLOAT; }))
+        return u"SELECT * FROM "_s + table;
+    QStringList columns;
+    for (const FieldInfo &f : fields) {
+        const QString name = u'`' + QString(f.name).replace(u'`', u"``"_s) + u'`';
+        columns << (f.mysqlType == MYSQL_TYPE_FLOAT ? u"CAST(%1 AS DOUBLE) AS %1"_s.arg(name) : name);
+    }
+    return u"SELECT "_s + columns.join(u',') + u" FROM "_s + table;
 }
 
 // Streams the INSERT IGNORE block of one table into `out` and returns its row count. A row line
@@ -103,8 +162,8 @@ qint64 writeTableInserts(Connection &con, const QString &table, QIODevice &out, 
     qint64 row = 0;
     QElapsedTimer sincePaint;
     sincePaint.start();
-    con.forEachRow(u"SELECT * FROM "_s + table, [&](const ResultSet &rs, const char *const *cells,
-                                                    const unsigned long *lengths) {
+    con.forEachRow(tableSelect(con, table), [&](const ResultSet &rs, const char *const *cells,
+                                                const unsigned long *lengths) {
         if (header.isEmpty()) {
             QStringList columns;
             for (const FieldInfo &f : rs.fields())
@@ -177,12 +236,9 @@ void WriteBackupScript(Connection &con, QIODevice &out, const std::function<void
         if (progress)
             progress(i, int(tables.size()));
         QCoreApplication::processEvents();
-        const QByteArray truncate = "TRUNCATE " + ToCp1250(tables.at(i)) + ";\r\n";
-        if (out.write(truncate) != truncate.size())
-            throw DbError(u"Az állomány nem írható: "_s + out.errorString());
+        writeOut(out, "TRUNCATE " + ToCp1250(tables.at(i)) + ";\r\n");
         const qint64 rows = writeTableInserts(con, tables.at(i), out, true);
-        if (out.write("\r\n", 2) != 2)
-            throw DbError(u"Az állomány nem írható: "_s + out.errorString());
+        writeOut(out, "\r\n", 2);
         if (tableWritten)
             tableWritten(tables.at(i), rows);
     }
@@ -199,14 +255,15 @@ void WriteBackupScript(Connection &con, const QString &fileName,
     QSaveFile file(fileName);
     // The script holds every user's password digest: the owner's alone, also where it replaces
     // an older backup that others could read.
+    errno = 0;
     if (!file.open(QIODevice::WriteOnly) ||
         !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-        throw DbError(u"Az állomány nem hozható létre: "_s + fileName + u" ("_s + file.errorString() + u')');
+        throw DbError(u"Az állomány nem hozható létre: "_s + fileName + u" ("_s +
+                      WriteFailureReason(file, errno) + u')');
     WriteBackupScript(con, file, progress, tableWritten);
     // The last bytes still wait in the file's buffer, and QSaveFile::commit() does not fail when
     // writing them fails (a full disk): the backup would be put in place without its end.
-    if (!file.flush())
-        throw DbError(u"Az állomány nem írható: "_s + fileName + u" ("_s + file.errorString() + u')');
-    if (!file.commit())
-        throw DbError(u"Az állomány nem írható: "_s + fileName + u" ("_s + file.errorString() + u')');
+    errno = 0;
+    if (!file.flush() || !file.commit())
+        throw DbError(WriteFailedText(file, errno, fileName));
 }

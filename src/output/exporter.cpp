@@ -1,5 +1,6 @@
 #include "exporter.h"
 
+#include "common/fileerror.h"
 #include "common/paths.h"
 #include "sheetexport.h"
 #include "xlsworkbook.h"
@@ -8,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
 
 using namespace Qt::StringLiterals;
 
@@ -44,9 +46,10 @@ ExportResult ExportToFile(const QString &fileName, const ExportSource &source, c
         throw ExportError(UnsupportedFormatText());
 
     QSaveFile file(fileName);
+    errno = 0;
     if (!file.open(QIODevice::WriteOnly))
-        throw ExportError(u"Az állomány nem hozható létre: "_s + fileName + u" ("_s + file.errorString() +
-                          u')');
+        throw ExportError(u"Az állomány nem hozható létre: "_s + fileName + u" ("_s +
+                          WriteFailureReason(file, errno) + u')');
     ExportResult result;
     switch (format) {
     case ExportFormat::Xls: {
@@ -65,8 +68,9 @@ ExportResult ExportToFile(const QString &fileName, const ExportSource &source, c
     case ExportFormat::Unsupported: result = WriteDelimited(file, source, columns, options, control); break;
     }
     // flush() first: a failure on the last buffered bytes does not fail commit().
+    errno = 0;
     if (!file.flush() || !file.commit())
-        throw ExportError(u"Az állomány nem írható: "_s + fileName + u" ("_s + file.errorString() + u')');
+        throw ExportError(WriteFailedText(file, errno, fileName));
     return result;
 }
 

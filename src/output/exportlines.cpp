@@ -1,7 +1,10 @@
 #include "exportlines.h"
 
 #include "common/cp1250.h"
+#include "common/fileerror.h"
 #include "exportvalues.h"
+
+#include <cerrno>
 
 using namespace Qt::StringLiterals;
 
@@ -103,8 +106,9 @@ namespace {
 
 void writeOrThrow(QIODevice &out, const QByteArray &bytes)
 {
+    errno = 0;
     if (out.write(bytes) != bytes.size())
-        throw ExportError(u"Az állomány nem írható: "_s + out.errorString());
+        throw ExportError(WriteFailedText(out, errno));
 }
 
 } // namespace

@@ -1,5 +1,8 @@
 #include "gsfdevice.h"
 
+#include "common/fileerror.h"
+
+#include <cerrno>
 #include <gsf/gsf-output-impl.h>
 #include <gsf/gsf-output.h>
 
@@ -44,12 +47,14 @@ gboolean deviceWrite(GsfOutput *output, size_t size, const guint8 *data)
     if (!out->error->isEmpty())
         return TRUE;
     QIODevice *device = out->device;
+    errno = 0;
     if (device->pos() != output->cur_offset && !device->seek(output->cur_offset)) {
-        *out->error = device->errorString();
+        *out->error = WriteFailureReason(*device, errno);
         return FALSE;
     }
+    errno = 0;
     if (device->write(reinterpret_cast<const char *>(data), qint64(size)) != qint64(size)) {
-        *out->error = device->errorString();
+        *out->error = WriteFailureReason(*device, errno);
         return FALSE;
     }
     return TRUE;

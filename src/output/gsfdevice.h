@@ -9,5 +9,5 @@ typedef struct _GsfOutput GsfOutput;
 // QSaveFile or a QBuffer. The device must allow seeking (the file header is written last) and
 // stays open; the caller owns both and unrefs the output.
 GsfOutput *NewGsfDeviceOutput(QIODevice *device);
-// The device's error text when a write through the output failed; empty otherwise.
+// Why a write through the output failed (WriteFailureReason()); empty when none did.
 QString GsfDeviceOutputError(GsfOutput *output);

@@ -1,5 +1,6 @@
 #include "xlsworkbook.h"
 
+#include "common/fileerror.h"
 #include "gsfdevice.h"
 
 #include <QBuffer>
@@ -635,5 +636,5 @@ void XlsWorkbook::save(QIODevice &device)
     const QString error = GsfDeviceOutputError(sink);
     g_object_unref(sink);
     if (!ok || !error.isEmpty())
-        throw ExportError(u"Az állomány nem írható: "_s + (error.isEmpty() ? device.errorString() : error));
+        throw ExportError(error.isEmpty() ? WriteFailedText(device, 0) : WriteFailedText(device, error));
 }

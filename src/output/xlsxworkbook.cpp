@@ -1,7 +1,10 @@
 #include "xlsxworkbook.h"
 
+#include "common/fileerror.h"
+
 #include <QFile>
 #include <QRegularExpression>
+#include <cerrno>
 #include <xlsxwriter.h>
 #include <zip.h>
 
@@ -150,8 +153,9 @@ void XlsxWorkbook::save(QIODevice &out)
         throw ExportError(u"Az .xlsx munkafüzet nem olvasható vissza: "_s + file.errorString());
     QByteArray chunk;
     while (!(chunk = file.read(1 << 20)).isEmpty()) {
+        errno = 0;
         if (out.write(chunk) != chunk.size())
-            throw ExportError(u"Az állomány nem írható: "_s + out.errorString());
+            throw ExportError(WriteFailedText(out, errno));
     }
     if (file.error() != QFileDevice::NoError)
         throw ExportError(u"Az .xlsx munkafüzet nem olvasható vissza: "_s + file.errorString());

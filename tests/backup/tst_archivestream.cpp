@@ -77,6 +77,10 @@ void TestArchiveStream::writesOneDeflatedEntry()
     const ToolRun python = ReadZipWithPython(path, u"Mentés 2024.sql"_s);
     QVERIFY2(python.exitCode == 0, python.err.constData());
     QVERIFY(python.out == sampleText());
+    const ZipEntryHeaders headers = ReadZipEntryHeaders(path);
+    QCOMPARE(headers.localVersion, 20);
+    QCOMPARE(headers.centralVersion, 20);
+    QVERIFY(!headers.localExtras.contains(1) && !headers.centralExtras.contains(1));
 }
 
 void TestArchiveStream::fullDiskLeavesOlderArchive_data()

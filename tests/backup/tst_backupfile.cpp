@@ -1,4 +1,5 @@
 #include "backup/backupfile.h"
+#include "backup/fulldump.h"
 #include "backup/restore.h"
 #include "backupsample.h"
 #include "db/backupscript.h"
@@ -11,9 +12,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <optional>
 #include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(DatabaseStatement)
 
 namespace {
 
@@ -63,6 +67,9 @@ private slots:
     void restoreStops();
     void restoreRefusesForeignFiles_data();
     void restoreRefusesForeignFiles();
+    void classifiesDatabaseStatements_data();
+    void classifiesDatabaseStatements();
+    void restoresOwnFullBackup();
     void failedBackupLeavesOlderFile_data();
     void failedBackupLeavesOlderFile();
     void fullDiskLeavesOlderFile_data();
@@ -112,6 +119,16 @@ void TestBackupFile::zipHoldsOneDeflatedEntry()
     const ToolRun python = ReadZipWithPython(path, entry);
     QVERIFY2(python.exitCode == 0, python.err.constData());
     QCOMPARE(python.out, script);
+    // Far below 4 GB: no ZIP64 record (id 1), and the version an older unzip reads (2.0).
+    const ZipEntryHeaders headers = ReadZipEntryHeaders(path);
+    QCOMPARE(headers.localVersion, 20);
+    QCOMPARE(headers.centralVersion, 20);
+    QVERIFY(!headers.localExtras.contains(1));
+    QVERIFY(!headers.centralExtras.contains(1));
+    const ToolRun zipinfo = RunTool(u"zipinfo"_s, {u"-v"_s, path});
+    QVERIFY2(zipinfo.exitCode == 0 && zipinfo.out.contains("required to extract:   2.0") &&
+                 !zipinfo.out.contains("ID 0x0001"),
+             zipinfo.out.constData());
 }
 
 void TestBackupFile::othersCannotReadTheBackup_data()
@@ -327,6 +344,108 @@ void TestBackupFile::restoreRefusesForeignFiles()
     QVERIFY(TestServer::client("SELECT COUNT(*) FROM statusz;", other.name()).trimmed().toInt() > 0);
 }
 
+void TestBackupFile::classifiesDatabaseStatements_data()
+{
+    QTest::addColumn<QString>("statement");
+    QTest::addColumn<QString>("database");
+    QTest::addColumn<bool>("caseInsensitive");
+    QTest::addColumn<DatabaseStatement>("expected");
+    const auto own = DatabaseStatement::Own;
+    const auto other = DatabaseStatement::Other;
+    const auto none = DatabaseStatement::None;
+    QTest::newRow("dump's CREATE DATABASE of its own")
+        << u"CREATE DATABASE /*!32312 IF NOT EXISTS*/ `hat` /*!40100 DEFAULT CHARACTER SET latin2 "
+           "COLLATE latin2_hungarian_ci */"_s
+        << u"hat"_s << false << own;
+    QTest::newRow("USE after comment lines")
+        << u"--\n-- Current Database: `hat`\n--\n\nUSE `hat`"_s << u"hat"_s << false << own;
+    QTest::newRow("bare name, delimiter kept") << u"use hat;"_s << u"hat"_s << false << own;
+    QTest::newRow("CREATE SCHEMA IF NOT EXISTS")
+        << u"create schema if not exists hat"_s << u"hat"_s << false << own;
+    QTest::newRow("doubled backtick in the name") << u"USE `a``b`"_s << u"a`b"_s << false << own;
+    QTest::newRow("accented name") << u"USE `határozatok`"_s << u"határozatok"_s << false << own;
+    QTest::newRow("another database") << u"USE `hat2`"_s << u"hat"_s << false << other;
+    QTest::newRow("a prefix of ours") << u"CREATE DATABASE `ha`"_s << u"hat"_s << false << other;
+    QTest::newRow("other letter case, names with case") << u"USE `HAT`"_s << u"hat"_s << false << other;
+    QTest::newRow("other letter case, names without case") << u"USE `HAT`"_s << u"hat"_s << true << own;
+    QTest::newRow("backtick name ends early") << u"USE `hat`x"_s << u"hat"_s << false << other;
+    QTest::newRow("two names") << u"USE hat hat2"_s << u"hat"_s << false << other;
+    QTest::newRow("hidden in a versioned comment")
+        << u"/*!40000 USE `hat2` */"_s << u"hat"_s << false << other;
+    QTest::newRow("dropping our own") << u"DROP DATABASE IF EXISTS `hat`"_s << u"hat"_s << false << other;
+    QTest::newRow("name in double quotes") << u"USE \"hat\""_s << u"hat"_s << false << other;
+    QTest::newRow("no database selected") << u"USE ``"_s << QString() << false << other;
+    QTest::newRow("a table of the name") << u"CREATE TABLE `hat2` (x INT)"_s << u"hat"_s << false << none;
+    QTest::newRow("settings of a dump") << u"/*!40101 SET NAMES latin2 */"_s << u"hat"_s << false << none;
+    QTest::newRow("a word in a string")
+        << u"INSERT INTO t VALUES ('USE hat2')"_s << u"hat"_s << false << none;
+    QTest::newRow("commented out") << u"/* USE hat2 */ SELECT 1"_s << u"hat"_s << false << none;
+}
+
+void TestBackupFile::classifiesDatabaseStatements()
+{
+    QFETCH(QString, statement);
+    QFETCH(QString, database);
+    QFETCH(bool, caseInsensitive);
+    QFETCH(DatabaseStatement, expected);
+    QCOMPARE(ClassifyDatabaseStatement(statement, database, caseInsensitive), expected);
+}
+
+// The program's full backup creates and selects its database: loaded into that very database it
+// restores every table; the report lists them all as not compared, the dump's rows being many to
+// a line; loaded into another database it is refused, and that database keeps its rows.
+void TestBackupFile::restoresOwnFullBackup()
+{
+    TestDatabase source;
+    Connection con(source.params());
+    con.open();
+    FillSample(con);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"teljes.sql"_s);
+    const DumpOutcome dumped = RunFullDump(u"mariadb-dump"_s, source.params(), path);
+    QVERIFY2(dumped.status == DumpOutcome::Status::Done, qPrintable(dumped.errorText));
+    const auto spoil = [&con] {
+        con.exec(u"DELETE FROM iktato WHERE az > 10"_s);
+        con.exec(u"DROP TABLE mindenfele"_s);
+    };
+    // The yardstick is the mariadb client's reading of the dump: the dump program itself writes a
+    // FLOAT with six digits.
+    spoil();
+    const ToolRun client = RunTool(u"mariadb"_s,
+                                   {u"--no-defaults"_s, u"--socket="_s + TestServer::socket(), u"-uroot"_s,
+                                    u"--default-character-set=latin2"_s},
+                                   ReadTestFile(path));
+    QVERIFY2(client.exitCode == 0, client.err.constData());
+    const auto expected = TableChecksums(con);
+    spoil();
+
+    const RestoreReport report = RestoreBackupFile(con, path);
+    QVERIFY(!report.stopped);
+    QCOMPARE(TableChecksums(con), expected);
+    QCOMPARE(con.query(u"SELECT COUNT(*) FROM iktato"_s).text(0, 0), u"250"_s);
+    QStringList named;
+    for (const RestoredTable &table : report.tables) {
+        named << table.name;
+        QVERIFY2(!table.rowsKnown, qPrintable(table.name));
+    }
+    // Every table (the dump names the views too).
+    for (const QString &table : expected.keys())
+        QVERIFY2(named.contains(table), qPrintable(table));
+    QCOMPARE(report.compared(), 0);
+    const QString text = RestoreReportText(report);
+    QVERIFY2(!text.contains(u"egyezik"_s), qPrintable(text));
+    QVERIFY2(text.contains(u"\r\niktato: 250 sor, a mentés sorai nem számolhatók – nincs ellenőrizve"_s),
+             qPrintable(text));
+
+    TestDatabase other;
+    Connection otherCon(other.params());
+    otherCon.open();
+    const QString before = otherCon.query(u"SELECT COUNT(*) FROM statusz"_s).text(0, 0);
+    QVERIFY_THROWS_EXCEPTION(DbError, RestoreBackupFile(otherCon, path));
+    QCOMPARE(otherCon.query(u"SELECT COUNT(*) FROM statusz"_s).text(0, 0), before);
+    QCOMPARE(TestServer::client("SHOW TABLES LIKE 'mindenfele';", other.name()).trimmed(), QByteArray());
+}
+
 void TestBackupFile::failedBackupLeavesOlderFile_data()
 {
     QTest::addColumn<QString>("name");
@@ -363,11 +482,15 @@ void TestBackupFile::fullDiskLeavesOlderFile_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<int>("spareBytes"); // the disk holds the whole script but this many bytes; -1: nothing
+    QTest::addColumn<QString>("cause");  // the cause the message gives
+    const QString tooLarge = u"az állomány nagyobb, mint amekkorát a rendszer megenged"_s;
     for (const QString &name : {u"mentes.sql"_s, u"mentes.zip"_s}) {
-        QTest::addRow("%s, nothing fits", qPrintable(name)) << name << -1;
-        QTest::addRow("%s, half way", qPrintable(name)) << name << 0;
+        QTest::addRow("%s, nothing fits", qPrintable(name)) << name << -1 << tooLarge;
+        QTest::addRow("%s, half way", qPrintable(name)) << name << 0 << tooLarge;
         // The last bytes wait in the file's buffer: the failure comes at the final flush.
-        QTest::addRow("%s, all but the last byte", qPrintable(name)) << name << 1;
+        QTest::addRow("%s, all but the last byte", qPrintable(name)) << name << 1 << tooLarge;
+        // A small file system that fills up: the system's short write used to read "Unknown error".
+        QTest::addRow("%s, a real full disk", qPrintable(name)) << name << -2 << u"megtelt a lemez"_s;
     }
 }
 
@@ -375,18 +498,28 @@ void TestBackupFile::fullDiskLeavesOlderFile()
 {
     QFETCH(QString, name);
     QFETCH(int, spareBytes);
+    QFETCH(QString, cause);
     TestDatabase db;
     Connection con(db.params());
     con.open();
     FillSample(con);
     const qint64 scriptSize = plainScript(con).size();
     QTemporaryDir dir;
-    const QString path = dir.filePath(name);
+    const bool realDisk = spareBytes == -2;
+    std::optional<SmallDisk> disk;
+    if (realDisk) {
+        disk.emplace(16 * 1024);
+        if (!disk->mounted())
+            QSKIP(qPrintable(disk->skipReason()));
+    }
+    const QString path = realDisk ? disk->filePath(name) : dir.filePath(name);
     const QByteArray older = "régi mentés, byte-ra ugyanaz marad";
     WriteTestFile(path, older);
     QString reported;
     {
-        FileSizeLimit full(spareBytes < 0 ? 0 : spareBytes == 0 ? scriptSize / 2 : scriptSize - spareBytes);
+        std::optional<FileSizeLimit> full;
+        if (!realDisk)
+            full.emplace(spareBytes < 0 ? 0 : spareBytes == 0 ? scriptSize / 2 : scriptSize - spareBytes);
         try {
             WriteBackupFile(con, path);
         } catch (const ArchiveError &error) {
@@ -397,8 +530,12 @@ void TestBackupFile::fullDiskLeavesOlderFile()
     }
     QVERIFY2(!reported.isEmpty(), "a backup that did not fit was reported as written");
     QVERIFY2(reported.startsWith(u"Az állomány nem írható: "_s), qPrintable(reported));
+    // The file the user chose, and why.
+    QCOMPARE(reported, u"Az állomány nem írható: "_s + path + u" ("_s + cause + u')');
     QCOMPARE(ReadTestFile(path), older);
-    QCOMPARE(FolderEntries(dir.path()), QStringList{name});
+    QCOMPARE(FolderEntries(QFileInfo(path).path()), QStringList{name});
+    if (realDisk)
+        return; // that disk stays full
     // The connection is still good for the next backup.
     WriteBackupFile(con, path);
     QVERIFY(ReadTestFile(path) != older);

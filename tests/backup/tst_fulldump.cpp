@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <sys/stat.h>
@@ -55,8 +56,15 @@ QList<QByteArray> commandLines()
     return lines;
 }
 
+// The permission bits of a file or folder; -1 when there is none.
+int modeOf(const QString &path)
+{
+    struct stat info = {};
+    return lstat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777) : -1;
+}
+
 // While the dump runs: no command line holds the password; the dump's first argument names the
-// options file, which the user alone can read.
+// options file, in a folder the user alone can enter.
 void lookAtRunningDump(const QString &folder, QString *optionsFile)
 {
     const QByteArray password = ToCp1250(DumpUser::password());
@@ -69,9 +77,51 @@ void lookAtRunningDump(const QString &folder, QString *optionsFile)
             *optionsFile = QString::fromLocal8Bit(args.at(1).mid(22));
     }
     QVERIFY(!optionsFile->isEmpty());
-    struct stat info;
-    QCOMPARE(stat(QFile::encodeName(*optionsFile).constData(), &info), 0);
-    QCOMPARE(info.st_mode & 0777, 0600u);
+    QCOMPARE(QFileInfo(*optionsFile).path(), DumpOptionsFolder());
+    QCOMPARE(modeOf(DumpOptionsFolder()) & 077, 0);
+}
+
+// XDG_RUNTIME_DIR and XDG_CACHE_HOME pointed at temporary folders for a test's lifetime.
+class ScopedRuntimeFolders
+{
+public:
+    ScopedRuntimeFolders() : m_runtime(qgetenv("XDG_RUNTIME_DIR")), m_cache(qgetenv("XDG_CACHE_HOME"))
+    {
+        QFile::setPermissions(runtime(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime()));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(cache()));
+    }
+    ~ScopedRuntimeFolders()
+    {
+        restore("XDG_RUNTIME_DIR", m_runtime);
+        restore("XDG_CACHE_HOME", m_cache);
+    }
+    QString runtime() const { return m_dir.filePath(u"run"_s); }
+    QString cache() const { return m_dir.filePath(u"cache"_s); }
+
+private:
+    static void restore(const char *name, const QByteArray &value)
+    {
+        if (value.isNull())
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    }
+    QTemporaryDir m_dir;
+    bool m_made = QDir(m_dir.path()).mkdir(u"run"_s);
+    QByteArray m_runtime;
+    QByteArray m_cache;
+};
+
+// The number of a process that has ended.
+qint64 endedProcess()
+{
+    QProcess process;
+    process.start(u"true"_s, QStringList());
+    process.waitForStarted();
+    const qint64 pid = process.processId();
+    process.waitForFinished();
+    return pid;
 }
 
 } // namespace
@@ -88,6 +138,9 @@ private slots:
     void failureLeavesNoFile_data();
     void failureLeavesNoFile();
     void stopLeavesNoFile();
+    void optionsFolderIsPrivate_data();
+    void optionsFolderIsPrivate();
+    void leftoversRemovedAtStart();
 };
 
 void TestFullDump::findsTheDumpProgram_data()
@@ -125,6 +178,7 @@ void TestFullDump::findsTheDumpProgram()
 
 void TestFullDump::dumpsWithoutShowingThePassword()
 {
+    const ScopedRuntimeFolders folders;
     TestDatabase db;
     Connection con(db.params());
     con.open();
@@ -138,18 +192,24 @@ void TestFullDump::dumpsWithoutShowingThePassword()
     locker.open();
     locker.exec(u"LOCK TABLES iktato WRITE"_s);
     bool looked = false;
+    bool goneWhileRunning = false;
+    int waited = 0;
     QString optionsFile;
     const DumpOutcome outcome =
         RunFullDump(u"mariadb-dump"_s, dumpParams(db, user, DumpUser::password()), target, [&]() {
             if (!looked) {
                 looked = true;
                 lookAtRunningDump(dir.path(), &optionsFile);
+            } else if (!goneWhileRunning && (!QFileInfo::exists(optionsFile) || ++waited > 200)) {
+                goneWhileRunning = !QFileInfo::exists(optionsFile);
                 locker.exec(u"UNLOCK TABLES"_s);
             }
             return true;
         });
     QVERIFY(looked);
     QVERIFY(!optionsFile.isEmpty());
+    // Read, and removed, while the dump still waited for the lock.
+    QVERIFY(goneWhileRunning);
     QVERIFY2(outcome.status == DumpOutcome::Status::Done, qPrintable(outcome.errorText));
     QVERIFY(!QFile::exists(optionsFile));
     QCOMPARE(FolderEntries(dir.path()), QStringList{u"teljes.sql"_s});
@@ -216,6 +276,65 @@ void TestFullDump::stopLeavesNoFile()
     QVERIFY(FolderEntries(dir.path()).isEmpty());
     for (const QByteArray &line : commandLines())
         QVERIFY(!(line.startsWith("mariadb-dump") && line.contains(QFile::encodeName(dir.path()))));
+}
+
+void TestFullDump::optionsFolderIsPrivate_data()
+{
+    QTest::addColumn<QString>("runtime"); // "unset", "private", "open to others" or "relative"
+    QTest::addColumn<bool>("inRuntime");  // else in the cache folder
+    QTest::newRow("runtime folder") << u"private"_s << true;
+    QTest::newRow("no runtime folder") << u"unset"_s << false;
+    QTest::newRow("runtime folder others may enter") << u"open to others"_s << false;
+    QTest::newRow("relative runtime folder") << u"relative"_s << false;
+}
+
+void TestFullDump::optionsFolderIsPrivate()
+{
+    QFETCH(QString, runtime);
+    QFETCH(bool, inRuntime);
+    const ScopedRuntimeFolders folders;
+    if (runtime == u"unset"_s)
+        qunsetenv("XDG_RUNTIME_DIR");
+    else if (runtime == u"open to others"_s)
+        QVERIFY(QFile::setPermissions(folders.runtime(), QFile::ReadOwner | QFile::WriteOwner |
+                                                             QFile::ExeOwner | QFile::ReadOther |
+                                                             QFile::ExeOther));
+    else if (runtime == u"relative"_s)
+        qputenv("XDG_RUNTIME_DIR", "run");
+    // A cache folder left by an older version with the umask's mode is closed again.
+    QVERIFY(QDir().mkpath(folders.cache() + u"/orvanth"_s));
+    QVERIFY(QFile::setPermissions(folders.cache() + u"/orvanth"_s, QFile::ReadOwner | QFile::WriteOwner |
+                                                                       QFile::ExeOwner | QFile::ReadOther |
+                                                                       QFile::ExeOther));
+    const QString folder = DumpOptionsFolder();
+    QCOMPARE(folder, inRuntime ? folders.runtime() : folders.cache() + u"/orvanth"_s);
+    QCOMPARE(modeOf(folder) & 077, 0);
+}
+
+// A program killed during a dump leaves its options file; the next start removes it, and the
+// plain-text files older versions left in the temporary folder, but not a file of a dump still
+// running nor anything else.
+void TestFullDump::leftoversRemovedAtStart()
+{
+    const ScopedRuntimeFolders folders;
+    QTemporaryDir temp;
+    const QByteArray oldTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(temp.path()));
+    const QDir private_(DumpOptionsFolder());
+    const QString dead = u"orvanth-dump-%1-0badf00d.cnf"_s.arg(endedProcess());
+    const QString running = u"orvanth-dump-%1-00c0ffee.cnf"_s.arg(QCoreApplication::applicationPid());
+    for (const QString &name : {dead, running, u"orvanth-jegyzet.txt"_s})
+        WriteTestFile(private_.filePath(name), "[client]\npassword=\"titok\"\n");
+    WriteTestFile(QDir(temp.path()).filePath(u"orvanth-dump-Ab12Cd.cnf"_s), "[client]\npassword=\"titok\"\n");
+    WriteTestFile(QDir(temp.path()).filePath(u"masik.cnf"_s), "x");
+
+    RemoveLeftoverDumpOptions();
+    if (oldTemp.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", oldTemp);
+    QCOMPARE(FolderEntries(private_.path()), (QStringList{running, u"orvanth-jegyzet.txt"_s}));
+    QCOMPARE(FolderEntries(temp.path()), QStringList{u"masik.cnf"_s});
 }
 
 QTEST_GUILESS_MAIN(TestFullDump)

@@ -8,7 +8,10 @@
 #include <QPixmap>
 #include <QTest>
 #include <QWindow>
+#include <cerrno>
 #include <csignal>
+#include <cstring>
+#include <sys/mount.h>
 
 using namespace Qt::StringLiterals;
 
@@ -98,4 +101,20 @@ void FileSizeLimit::applyInChild(qint64 bytes)
     getrlimit(RLIMIT_FSIZE, &limited);
     limited.rlim_cur = rlim_t(bytes);
     setrlimit(RLIMIT_FSIZE, &limited);
+}
+
+SmallDisk::SmallDisk(qint64 bytes)
+{
+    const QByteArray options = "size=" + QByteArray::number(bytes) + ",mode=0700";
+    if (::mount("tmpfs", QFile::encodeName(m_dir.path()).constData(), "tmpfs", 0, options.constData()) == 0)
+        m_mounted = true;
+    else
+        m_reason = QStringLiteral("a small file system cannot be mounted here (%1); it takes root")
+                       .arg(QString::fromLocal8Bit(std::strerror(errno)));
+}
+
+SmallDisk::~SmallDisk()
+{
+    if (m_mounted)
+        ::umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
 }

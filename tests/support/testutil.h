@@ -58,3 +58,23 @@ private:
     rlimit m_previous{};
     void (*m_previousHandler)(int) = nullptr;
 };
+
+// A real disk that fills up: a small memory file system mounted on a temporary folder for the
+// test's lifetime, so that writes fail with ENOSPC as on a full disk. Mounting takes the
+// privileges of root; without them mounted() is false and the test skips with skipReason().
+class SmallDisk
+{
+public:
+    explicit SmallDisk(qint64 bytes);
+    ~SmallDisk();
+    SmallDisk(const SmallDisk &) = delete;
+    SmallDisk &operator=(const SmallDisk &) = delete;
+    bool mounted() const { return m_mounted; }
+    QString skipReason() const { return m_reason; }
+    QString filePath(const QString &name) const { return m_dir.filePath(name); }
+
+private:
+    QTemporaryDir m_dir;
+    bool m_mounted = false;
+    QString m_reason;
+};

@@ -12,7 +12,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace backupscript {
 
 constexpr int RowsPerStatement = 100;
 // The script goes to the device in chunks of about this size: large enough that writing costs
@@ -142,13 +142,13 @@ qint64 writeTableInserts(Connection &con, const QString &table, QIODevice &out, 
     return row;
 }
 
-} // namespace
+} // namespace backupscript
 
 QByteArray TableInsertScript(Connection &con, const QString &table)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    writeTableInserts(con, table, buffer, false);
+    backupscript::writeTableInserts(con, table, buffer, false);
     return buffer.data();
 }
 
@@ -180,7 +180,7 @@ void WriteBackupScript(Connection &con, QIODevice &out, const std::function<void
         const QByteArray truncate = "TRUNCATE " + ToCp1250(tables.at(i)) + ";\r\n";
         if (out.write(truncate) != truncate.size())
             throw DbError(u"Az állomány nem írható: "_s + out.errorString());
-        const qint64 rows = writeTableInserts(con, tables.at(i), out, true);
+        const qint64 rows = backupscript::writeTableInserts(con, tables.at(i), out, true);
         if (out.write("\r\n", 2) != 2)
             throw DbError(u"Az állomány nem írható: "_s + out.errorString());
         if (tableWritten)

@@ -1,6 +1,7 @@
 #include "exportlines.h"
 
 #include "common/cp1250.h"
+#include "common/sqltext.h"
 #include "exportvalues.h"
 
 using namespace Qt::StringLiterals;
@@ -16,6 +17,24 @@ DelimitedLineBuilder::DelimitedLineBuilder(const ExportSource &source, QList<int
 {
 }
 
+namespace exportlines {
+
+// A qualifier inside a value or a name is doubled, so the field reads back whole.
+void appendDoubled(QByteArray &out, char c, char qualifier)
+{
+    out += c;
+    if (qualifier && c == qualifier)
+        out += qualifier;
+}
+
+void writeOrThrow(QIODevice &out, const QByteArray &bytes)
+{
+    if (out.write(bytes) != bytes.size())
+        throw ExportError(u"Az állomány nem írható: "_s + out.errorString());
+}
+
+} // namespace exportlines
+
 QByteArray DelimitedLineBuilder::headerLine() const
 {
     QByteArray line;
@@ -24,17 +43,12 @@ QByteArray DelimitedLineBuilder::headerLine() const
     const char q = m_options.qualifier;
     for (const int column : m_columns) {
         const QByteArray name = ToCp1250(ExportHeaderText(m_source, column, m_options));
-        if (q) {
+        if (q)
             line += q;
-            for (const char c : name) {
-                line += c;
-                if (c == q)
-                    line += q;
-            }
+        for (const char c : name)
+            exportlines::appendDoubled(line, c, q);
+        if (q)
             line += q;
-        } else {
-            line += name;
-        }
         line += m_options.separator;
     }
     return line;
@@ -46,28 +60,12 @@ void DelimitedLineBuilder::appendQualified(QByteArray &out, QByteArrayView text,
     const char s = m_options.separator;
     if (q)
         out += q;
-    // CR LF, a lone CR and a lone LF are each one line break.
-    char previous = 0;
-    for (const char c : text) {
-        const bool afterCr = previous == '\r';
-        previous = c;
-        switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\r': out += "\\n"; break;
-        case '\n':
-            if (!afterCr)
-                out += "\\n";
-            break;
-        default:
-            if (separatorToComma && c == s) {
-                out += ',';
-            } else {
-                out += c;
-                if (q && c == q)
-                    out += q;
-            }
-        }
-    }
+    AppendExportEscaped(out, text, [&](QByteArray &o, char c) {
+        if (separatorToComma && c == s)
+            o += ',';
+        else
+            exportlines::appendDoubled(o, c, q);
+    });
     if (q)
         out += q;
 }
@@ -99,16 +97,6 @@ void DelimitedLineBuilder::appendRowLine(QByteArray &out, int row) const
     }
 }
 
-namespace {
-
-void writeOrThrow(QIODevice &out, const QByteArray &bytes)
-{
-    if (out.write(bytes) != bytes.size())
-        throw ExportError(u"Az állomány nem írható: "_s + out.errorString());
-}
-
-} // namespace
-
 ExportResult WriteDelimited(QIODevice &out, const ExportSource &source, const QList<int> &columns,
                             const ExportOptions &options, const ExportControl &control)
 {
@@ -119,11 +107,11 @@ ExportResult WriteDelimited(QIODevice &out, const ExportSource &source, const QL
         lines.appendRowLine(pending, row);
         pending += "\r\n";
         if (pending.size() >= FlushSize) {
-            writeOrThrow(out, pending);
+            exportlines::writeOrThrow(out, pending);
             pending.clear();
         }
     });
-    writeOrThrow(out, pending);
+    exportlines::writeOrThrow(out, pending);
     return result;
 }
 

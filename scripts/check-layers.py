@@ -23,10 +23,11 @@ RANK = {
     "sqlconsole": 4, "output": 4, "notices": 4, "backup": 4,
     "app": 5,
 }
-# Feature folders that may use another one's windows (the register and the SQL console hand
-# their datasets to the export window and the reports; the profile manager starts backups), or
-# routines (the command-line backup checks its user with the log-in's own check).
-PEERS = {("register", "output"), ("sqlconsole", "output"), ("profiles", "backup"), ("backup", "users")}
+# Feature folders that may use another one's windows (the SQL console hands its result to the
+# export window; the profile manager starts backups), or routines (the command-line backup checks
+# its user with the log-in's own check). Nothing else goes sideways: what two features share
+# belongs a layer down (the rows a report reads as they arrive are the database layer's).
+PEERS = {("sqlconsole", "output"), ("profiles", "backup"), ("backup", "users")}
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 

@@ -59,14 +59,44 @@ Tfrm_Main::Tfrm_Main(QWidget *parent) : QMainWindow(parent)
     m_gridPopup = BuildGridPopup(*m_actions, this);
     m_panels = std::make_unique<StatusPanels>(statusBar());
     statusBar()->setFont(QApplication::font());
+    buildCentralWidget();
 
+    bindOwnActions();
+    updateTitle();
+
+    m_keepAliveTimer.setInterval(60 * 1000);
+    connect(&m_keepAliveTimer, &QTimer::timeout, this, &Tfrm_Main::onKeepAliveTimeout);
+    m_closeTimer.setInterval(1000);
+    m_closeTimer.setSingleShot(true);
+    connect(&m_closeTimer, &QTimer::timeout, this, &QWidget::close);
+    m_notices = new NoticeChecks(m_connection, this);
+}
+
+void Tfrm_Main::buildCentralWidget()
+{
     // The register tool bar sits between the header row and the register, so it lives in the central
     // widget rather than in a tool-bar area.
     auto central = new QWidget(this);
     m_centralLayout = new QVBoxLayout(central);
     m_centralLayout->setContentsMargins(0, 0, 0, 0);
     m_centralLayout->setSpacing(0);
+    m_centralLayout->addWidget(buildHeader(central));
 
+    m_registerToolBar = BuildRegisterToolBar(*m_actions, central);
+    m_centralLayout->addWidget(m_registerToolBar);
+
+    auto placeholder = new QFrame(central);
+    placeholder->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    placeholder->setBackgroundRole(QPalette::Base);
+    placeholder->setAutoFillBackground(true);
+    m_registerView = placeholder;
+    m_centralLayout->addWidget(m_registerView, 1);
+    setCentralWidget(central);
+}
+
+// The row above the register: the search panel at the left, the title at the right.
+QWidget *Tfrm_Main::buildHeader(QWidget *central)
+{
     m_header = new QWidget(central);
     m_header->setObjectName(u"Panel1"_s);
     auto headerLayout = new QHBoxLayout(m_header);
@@ -81,28 +111,7 @@ Tfrm_Main::Tfrm_Main(QWidget *parent) : QMainWindow(parent)
     m_titleLabel->setFont(titleFont);
     m_titleLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     headerLayout->addWidget(m_titleLabel);
-    m_centralLayout->addWidget(m_header);
-
-    m_registerToolBar = BuildRegisterToolBar(*m_actions, central);
-    m_centralLayout->addWidget(m_registerToolBar);
-
-    auto placeholder = new QFrame(central);
-    placeholder->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    placeholder->setBackgroundRole(QPalette::Base);
-    placeholder->setAutoFillBackground(true);
-    m_registerView = placeholder;
-    m_centralLayout->addWidget(m_registerView, 1);
-    setCentralWidget(central);
-
-    bindOwnActions();
-    updateTitle();
-
-    m_keepAliveTimer.setInterval(60 * 1000);
-    connect(&m_keepAliveTimer, &QTimer::timeout, this, &Tfrm_Main::onKeepAliveTimeout);
-    m_closeTimer.setInterval(1000);
-    m_closeTimer.setSingleShot(true);
-    connect(&m_closeTimer, &QTimer::timeout, this, &QWidget::close);
-    m_notices = new NoticeChecks(m_connection, this);
+    return m_header;
 }
 
 StartupOutcome Tfrm_Main::startUp()
@@ -301,10 +310,10 @@ void Tfrm_Main::applyFontSize()
 
 bool Tfrm_Main::event(QEvent *event)
 {
-    // Hints of menu items and tool buttons go to status-bar panel 1 instead of replacing the
-    // whole status bar; leaving the item clears the panel.
+    // Hints of menu items and tool buttons go to their own panel instead of replacing the whole
+    // status bar; leaving the item clears the panel.
     if (event->type() == QEvent::StatusTip) {
-        m_panels->setText(1, static_cast<QStatusTipEvent *>(event)->tip());
+        m_panels->setText(StatusPanel::Hint, static_cast<QStatusTipEvent *>(event)->tip());
         return true;
     }
     return QMainWindow::event(event);

@@ -85,6 +85,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void buildCentralWidget();
+    QWidget *buildHeader(QWidget *central);
     // Places the window, starts the splash and the keep-alive when it is first shown.
     void onFirstShow();
     // Writes the workstation's settings back and closes the connection.

@@ -11,7 +11,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace mainactions {
 
 const char *const CategoryProperty = "orvanthCategory";
 const char *const AdminProperty = "orvanthNeedsAdmin";
@@ -86,14 +86,14 @@ QString textOrEmpty(const char16_t *text)
     return text ? QString::fromUtf16(text) : QString();
 }
 
-} // namespace
+} // namespace mainactions
 
 MainActions::MainActions(QWidget *owner) : QObject(owner), m_owner(owner)
 {
-    for (const ActionRow &row : Rows) {
+    for (const mainactions::ActionRow &row : mainactions::Rows) {
         auto a = new QAction(QString::fromUtf16(row.caption), this);
         a->setObjectName(QString::fromLatin1(row.name));
-        a->setProperty(CategoryProperty, textOrEmpty(row.category));
+        a->setProperty(mainactions::CategoryProperty, mainactions::textOrEmpty(row.category));
         const QString hint = QString::fromUtf16(row.hint ? row.hint : row.caption);
         a->setToolTip(hint);
         a->setStatusTip(hint);
@@ -102,7 +102,7 @@ MainActions::MainActions(QWidget *owner) : QObject(owner), m_owner(owner)
         if (row.icon)
             a->setIcon(MakeIcon(*row.icon));
         if (row.adminOnly)
-            a->setProperty(AdminProperty, true);
+            a->setProperty(mainactions::AdminProperty, true);
         a->setEnabled(false);
         m_actions[std::size_t(row.id)] = a;
     }
@@ -138,12 +138,12 @@ QList<QAction *> MainActions::all() const
 
 QString MainActions::category(const QAction *action)
 {
-    return action->property(CategoryProperty).toString();
+    return action->property(mainactions::CategoryProperty).toString();
 }
 
 bool MainActions::needsAdminRight(const QAction *action)
 {
-    return action->property(AdminProperty).toBool();
+    return action->property(mainactions::AdminProperty).toBool();
 }
 
 QString MainActions::noRightText()

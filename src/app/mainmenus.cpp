@@ -12,7 +12,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace mainmenus {
 
 // An empty entry in a list of actions stands for a separator.
 using Entries = std::initializer_list<std::optional<MainAction>>;
@@ -70,20 +70,23 @@ QToolButton *DropDownButton(const QString &name, const QString &caption, IconId 
     return button;
 }
 
-} // namespace
+} // namespace mainmenus
 
 void BuildMainMenu(QMenuBar *bar, const MainActions &actions)
 {
     using enum MainAction;
-    AddAll(bar->addMenu(u"Orvant"_s), actions,
-           {Refresh, Separator, New, Edit, Delete, Separator, Print, Separator, Export, Separator, NoFilter,
-            PeriodFilter, Separator, Close});
-    AddAll(bar->addMenu(u"Nézet"_s), actions, {FontBigger, FontSmaller, Separator, ResolutionPanel});
-    AddAll(bar->addMenu(u"Törzsadatok"_s), actions, {Committees, Subjects});
-    AddAll(bar->addMenu(u"Nyomtatások"_s), actions, {Print, PrintList});
-    AddAll(bar->addMenu(u"Rendszer"_s), actions,
-           {Users, SqlConsole, Separator, Databases, Separator, Settings});
-    AddAll(bar->addMenu(u"Súgó"_s), actions, {Help, Separator, HomePage, Mail, Separator, About});
+    mainmenus::AddAll(bar->addMenu(u"Orvant"_s), actions,
+                      {Refresh, mainmenus::Separator, New, Edit, Delete, mainmenus::Separator, Print,
+                       mainmenus::Separator, Export, mainmenus::Separator, NoFilter, PeriodFilter,
+                       mainmenus::Separator, Close});
+    mainmenus::AddAll(bar->addMenu(u"Nézet"_s), actions,
+                      {FontBigger, FontSmaller, mainmenus::Separator, ResolutionPanel});
+    mainmenus::AddAll(bar->addMenu(u"Törzsadatok"_s), actions, {Committees, Subjects});
+    mainmenus::AddAll(bar->addMenu(u"Nyomtatások"_s), actions, {Print, PrintList});
+    mainmenus::AddAll(bar->addMenu(u"Rendszer"_s), actions,
+                      {Users, SqlConsole, mainmenus::Separator, Databases, mainmenus::Separator, Settings});
+    mainmenus::AddAll(bar->addMenu(u"Súgó"_s), actions,
+                      {Help, mainmenus::Separator, HomePage, Mail, mainmenus::Separator, About});
 }
 
 QToolBar *BuildMainToolBar(const MainActions &actions, QWidget *parent)
@@ -94,9 +97,10 @@ QToolBar *BuildMainToolBar(const MainActions &actions, QWidget *parent)
     bar->setMovable(false);
     bar->setIconSize(QSize(20, 20));
     bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    AddAll(bar, actions,
-           {Refresh, Separator, FontBigger, FontSmaller, Separator, Settings, Separator, Users, SqlConsole,
-            Separator, Help, Separator, HomePage, Mail, Separator, Close});
+    mainmenus::AddAll(bar, actions,
+                      {Refresh, mainmenus::Separator, FontBigger, FontSmaller, mainmenus::Separator, Settings,
+                       mainmenus::Separator, Users, SqlConsole, mainmenus::Separator, Help,
+                       mainmenus::Separator, HomePage, Mail, mainmenus::Separator, Close});
     return bar;
 }
 
@@ -110,12 +114,12 @@ QToolBar *BuildRegisterToolBar(const MainActions &actions, QWidget *parent)
     bar->setIconSize(QSize(20, 20));
     bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
 
-    bar->addWidget(
-        DropDownButton(u"btnSzures"_s, u"Szűrés"_s, IconId::Filter, actions, {NoFilter, PeriodFilter}, bar));
+    bar->addWidget(mainmenus::DropDownButton(u"btnSzures"_s, u"Szűrés"_s, IconId::Filter, actions,
+                                             {NoFilter, PeriodFilter}, bar));
     bar->addSeparator();
-    AddAll(bar, actions, {New, Edit, Delete, Separator, Print, Separator});
-    bar->addWidget(DropDownButton(u"btnMegnez"_s, u"Megnéz"_s, IconId::View, actions,
-                                  {ViewFile1, ViewFile2, ViewFile3}, bar));
+    mainmenus::AddAll(bar, actions, {New, Edit, Delete, mainmenus::Separator, Print, mainmenus::Separator});
+    bar->addWidget(mainmenus::DropDownButton(u"btnMegnez"_s, u"Megnéz"_s, IconId::View, actions,
+                                             {ViewFile1, ViewFile2, ViewFile3}, bar));
     bar->addSeparator();
     bar->addAction(actions.action(Status));
 
@@ -132,7 +136,8 @@ QMenu *BuildGridPopup(const MainActions &actions, QWidget *parent)
     using enum MainAction;
     auto menu = new QMenu(parent);
     menu->setObjectName(u"PopupMenu1"_s);
-    AddAll(menu, actions,
-           {Status, ViewFile1, Separator, New, Edit, Delete, Separator, Print, Export, Separator, Close});
+    mainmenus::AddAll(menu, actions,
+                      {Status, ViewFile1, mainmenus::Separator, New, Edit, Delete, mainmenus::Separator,
+                       Print, Export, mainmenus::Separator, Close});
     return menu;
 }

@@ -52,7 +52,7 @@ MainRegister::MainRegister(Tfrm_Main &window, Connection &connection)
         [this](QDate &from, QDate &to) { return PickPeriod(from, to, QString(), &m_window); });
     connect(m_view, &RegisterView::recordChanged, this, &MainRegister::onRecordChanged);
     connect(m_view, &RegisterView::sortMessage, this,
-            [this](const QString &text) { m_window.statusPanels().setText(2, text); });
+            [this](const QString &text) { m_window.statusPanels().setText(StatusPanel::SortMessage, text); });
     connect(m_view, &RegisterView::contextMenuRequested, this,
             [this](const QPoint &pos) { m_window.gridPopup()->popup(pos); });
     connect(m_view, &RegisterView::editRequested, this,
@@ -96,12 +96,12 @@ void MainRegister::onRecordChanged(const QString &position, const QString &file1
 {
     MainActions &a = m_window.actions();
     StatusPanels &panels = m_window.statusPanels();
-    panels.setText(0, position);
+    panels.setText(StatusPanel::Position, position);
     const QString files[3] = {file1, file2, file3};
     QAction *views[3] = {a.action(MainAction::ViewFile1), a.action(MainAction::ViewFile2),
                          a.action(MainAction::ViewFile3)};
     for (int i = 0; i < 3; ++i) {
-        panels.setText(i + 1, files[i]);
+        panels.setText(StatusPanels::attachment(i + 1), files[i]);
         views[i]->setText(files[i].isEmpty() ? NoFileText : files[i]);
     }
 }

@@ -13,26 +13,33 @@ StatusPanels::StatusPanels(QStatusBar *bar)
         label->setObjectName(u"StatusPanel%1"_s.arg(i));
         label->setFixedWidth(widths[i]);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        label->setAlignment(i < 4 ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
+        label->setAlignment(i != int(StatusPanel::Spare) ? Qt::AlignCenter
+                                                         : Qt::AlignLeft | Qt::AlignVCenter);
         label->setTextFormat(Qt::PlainText);
         bar->addWidget(label);
         m_labels[i] = label;
     }
 }
 
-void StatusPanels::setText(int panel, const QString &text)
+void StatusPanels::setText(StatusPanel panel, const QString &text)
 {
-    QLabel *l = m_labels.at(panel);
+    QLabel *l = label(panel);
     l->setText(text);
     l->setToolTip(l->fontMetrics().horizontalAdvance(text) > l->contentsRect().width() ? text : QString());
 }
 
-QString StatusPanels::text(int panel) const
+QString StatusPanels::text(StatusPanel panel) const
 {
-    return m_labels.at(panel)->text();
+    return label(panel)->text();
 }
 
-QLabel *StatusPanels::label(int panel) const
+QLabel *StatusPanels::label(StatusPanel panel) const
 {
-    return m_labels.at(panel);
+    return m_labels.at(std::size_t(panel));
+}
+
+StatusPanel StatusPanels::attachment(int number)
+{
+    Q_ASSERT(number >= 1 && number <= 3);
+    return StatusPanel(int(StatusPanel::Attachment1) + number - 1);
 }

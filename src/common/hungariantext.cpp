@@ -5,7 +5,7 @@
 #include <QString>
 #include <array>
 
-namespace {
+namespace hungariantext {
 
 // Upper-case form of each code page 1250 byte (the byte itself when it has none), for the
 // case-blind replacements.
@@ -78,7 +78,7 @@ unsigned char hungarianLetter(unsigned char second)
     }
 }
 
-} // namespace
+} // namespace hungariantext
 
 QByteArray HungarianToUtf8(const QByteArray &cp1250)
 {
@@ -88,9 +88,9 @@ QByteArray HungarianToUtf8(const QByteArray &cp1250)
 QByteArray Utf8ToHungarian(const QByteArray &utf8)
 {
     QByteArray b = utf8;
-    replacePairIgnoreCase(b, 0xC5, 0xB1, QByteArray(1, char(0xFB))); // ű
-    replacePairIgnoreCase(b, 0xC2, 0xAE, QByteArray());              // ®
-    replacePairIgnoreCase(b, 0xE2, 0x84, QByteArray());              // letter-like symbols
+    hungariantext::replacePairIgnoreCase(b, 0xC5, 0xB1, QByteArray(1, char(0xFB))); // ű
+    hungariantext::replacePairIgnoreCase(b, 0xC2, 0xAE, QByteArray());              // ®
+    hungariantext::replacePairIgnoreCase(b, 0xE2, 0x84, QByteArray());              // letter-like symbols
     b.replace(char(0xC5), char(0xC3));
 
     const auto at = [&b](qsizetype i) { return static_cast<unsigned char>(b.at(i)); };
@@ -99,7 +99,7 @@ QByteArray Utf8ToHungarian(const QByteArray &utf8)
     // looks at the last byte, so the accent is dropped there and the plain letter stays.
     for (qsizetype i = b.size() - 2; i >= 0; --i) {
         if (at(i) == 0xC3) {
-            if (const unsigned char letter = hungarianLetter(at(i + 1)))
+            if (const unsigned char letter = hungariantext::hungarianLetter(at(i + 1)))
                 b[i + 1] = char(letter);
         }
         if (i >= 2 && at(i) == 0x81 && at(i - 1) == 0xCC) {

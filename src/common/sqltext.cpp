@@ -3,11 +3,9 @@
 #include "cp1250.h"
 #include "text.h"
 
-#include <QRegularExpression>
-
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace sqltext {
 // The value's text with each character put through `put`, which appends what stands for it.
 template <typename Put> QString EscapedText(const QVariant &value, Put put)
 {
@@ -20,11 +18,11 @@ template <typename Put> QString EscapedText(const QVariant &value, Put put)
         put(out, ch);
     return out;
 }
-} // namespace
+} // namespace sqltext
 
 QString SqlEscape(const QVariant &value)
 {
-    return EscapedText(value, [](QString &out, QChar ch) {
+    return sqltext::EscapedText(value, [](QString &out, QChar ch) {
         switch (ch.unicode()) {
         case u'\\': out += u"\\\\"_s; break;
         case u'\r': out += u"\\r"_s; break;
@@ -53,31 +51,44 @@ QString UnescapeCrLf(const QVariant &value)
 {
     if (value.isNull())
         return {};
-    static const QRegularExpression crlf(u"\\\\r\\\\n"_s, QRegularExpression::CaseInsensitiveOption);
-    QString text = value.toString();
-    text.replace(crlf, u"\r\n"_s);
-    return text;
+    // Only where the backslash is not itself escaped: in '\\r' + LF (a backslash, r and a line
+    // break) the pair after the escaped backslash must stay as it is, or the stored text changes.
+    const QString text = value.toString();
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar ch = text.at(i);
+        if (ch != u'\\') {
+            out += ch;
+            continue;
+        }
+        if (i + 3 < text.size() && text.at(i + 1).toLower() == u'r' && text.at(i + 2) == u'\\' &&
+            text.at(i + 3).toLower() == u'n') {
+            out += u"\r\n"_s;
+            i += 3;
+        } else if (i + 1 < text.size()) {
+            // An escape pair: both characters are copied so the second is never taken as a start.
+            out += ch;
+            out += text.at(++i);
+        } else {
+            out += ch;
+        }
+    }
+    return out;
 }
 
 QString ExportEscape(const QVariant &value)
 {
-    // CR LF, a lone CR and a lone LF (a text typed on another system) are each one line break.
-    bool afterCr = false;
-    return EscapedText(value, [&afterCr](QString &out, QChar ch) {
-        switch (ch.unicode()) {
-        case u'\\': out += u"\\\\"_s; break;
-        case u'\r': out += u"\\n"_s; break;
-        case u'\n':
-            if (!afterCr)
-                out += u"\\n"_s;
-            break;
-        default: out += ch;
-        }
-        afterCr = ch == u'\r';
-    });
+    if (value.isNull())
+        return {};
+    const QString text = value.toString();
+    QString out;
+    out.reserve(text.size() + 8);
+    AppendExportEscaped(out, text, [](QString &o, QChar ch) { o += ch; });
+    return out;
 }
 
-namespace {
+namespace sqltext {
 
 QString replaceLine(QStringList &sqlLines, QStringView keyword, const QString &replacement)
 {
@@ -90,13 +101,13 @@ QString replaceLine(QStringList &sqlLines, QStringView keyword, const QString &r
     return sqlLines.join(u'\n');
 }
 
-constexpr int kMaxSearchColumns = 15;
-constexpr int kMaxSearchWords = 4;
+constexpr int MaxSearchColumns = 15;
+constexpr int MaxSearchWords = 4;
 
 QStringList searchColumns(const QString &columns)
 {
     QStringList list;
-    for (int i = 1; i <= kMaxSearchColumns; ++i) {
+    for (int i = 1; i <= MaxSearchColumns; ++i) {
         const QString column = SplitField(u";"_s, columns, i);
         if (column.isEmpty())
             break;
@@ -122,39 +133,39 @@ QString anyColumnTerms(const QStringList &columns, const QString &word)
     return terms.join(u" OR "_s);
 }
 
-} // namespace
+} // namespace sqltext
 
 QString ReplaceWhere(QStringList &sqlLines, const QString &condition)
 {
-    return replaceLine(sqlLines, u"WHERE", u"WHERE "_s + condition);
+    return sqltext::replaceLine(sqlLines, u"WHERE", u"WHERE "_s + condition);
 }
 
 QString ReplaceOrderBy(QStringList &sqlLines, const QString &ordering)
 {
-    return replaceLine(sqlLines, u"ORDER", u"ORDER BY "_s + ordering + u';');
+    return sqltext::replaceLine(sqlLines, u"ORDER", u"ORDER BY "_s + ordering + u';');
 }
 
 QString LikeAnyColumn(const QString &columns, const QString &search)
 {
-    const QStringList cols = searchColumns(columns);
+    const QStringList cols = sqltext::searchColumns(columns);
     // Without a column there is nothing to search in; "AND ()" would be broken SQL.
     if (search.isEmpty() || cols.isEmpty())
         return {};
-    return u" AND ("_s + anyColumnTerms(cols, search) + u')';
+    return u" AND ("_s + sqltext::anyColumnTerms(cols, search) + u')';
 }
 
 QString LikeAllWords(const QString &columns, const QString &search)
 {
     QString text = search;
     text.replace(u',', u' ').replace(u';', u' ');
-    const QStringList cols = searchColumns(columns);
+    const QStringList cols = sqltext::searchColumns(columns);
     if (text.trimmed().isEmpty() || cols.isEmpty())
         return {};
     QStringList groups;
-    for (int i = 1; i <= kMaxSearchWords; ++i) {
+    for (int i = 1; i <= sqltext::MaxSearchWords; ++i) {
         const QString word = SplitField(u" "_s, text, i);
         if (!word.isEmpty())
-            groups += u'(' + anyColumnTerms(cols, word) + u')';
+            groups += u'(' + sqltext::anyColumnTerms(cols, word) + u')';
     }
     if (groups.isEmpty())
         return {};

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <iterator>
+#include <type_traits>
 
 // Building blocks of SQL text. Text values enter SQL only through SqlQuoted, identifiers and
 // numbers only as decimal integers, dates only through SqlDate.
@@ -14,12 +16,34 @@ QString SqlEscape(const QVariant &value);
 QString SqlQuoted(const QVariant &value);
 // 'yyyy-mm-dd'
 QString SqlDate(QDate date);
-// Every \r\n (four characters, any letter case) becomes a real CR LF; empty text for NULL.
+// Every \r\n (four characters, any letter case) whose backslash is not itself escaped becomes a
+// real CR LF; other escape pairs stay as they are; empty text for NULL.
 QString UnescapeCrLf(const QVariant &value);
 
-// For the delimited export: backslash doubled, CR written as \n, LF dropped (so a record stays
-// on one line); empty text for NULL.
+// For the delimited export: backslash doubled, each line break (CR LF, a lone CR, a lone LF)
+// written as \n, so a record stays on one line; empty text for NULL.
 QString ExportEscape(const QVariant &value);
+
+// The same escaping appended to `out`, for text (QString) and code page 1250 bytes alike; every
+// character that is neither a backslash nor a line break goes through `other(out, ch)`.
+template <typename Out, typename Text, typename Other>
+void AppendExportEscaped(Out &out, const Text &text, Other other)
+{
+    using Char = std::decay_t<decltype(*std::begin(text))>;
+    bool afterCr = false;
+    for (const Char ch : text) {
+        if (ch == Char(u'\\')) {
+            out += ch;
+            out += ch;
+        } else if (ch == Char(u'\r') || (ch == Char(u'\n') && !afterCr)) {
+            out += Char(u'\\');
+            out += Char(u'n');
+        } else if (ch != Char(u'\n')) {
+            other(out, ch);
+        }
+        afterCr = ch == Char(u'\r');
+    }
+}
 
 // Queries rewritten at run time keep their WHERE clause on one line beginning with "WHERE" and
 // their ORDER BY clause on one line beginning with "ORDER". These replace the first such line

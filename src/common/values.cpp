@@ -9,10 +9,10 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace values {
 
-const QDate kDayZero(1899, 12, 30);
-constexpr double kMsPerDay = 86400000.0;
+const QDate DayZero(1899, 12, 30);
+constexpr double MsPerDay = 86400000.0;
 
 QString textOf(const QVariant &value)
 {
@@ -87,11 +87,7 @@ int roundedToInt(double d, const QVariant &value)
     return int(r);
 }
 
-} // namespace
-
-ConversionError::ConversionError(QString message) : m_message(std::move(message)), m_what(m_message.toUtf8())
-{
-}
+} // namespace values
 
 QString ValueToStr(const QVariant &value, const QString &defaultText)
 {
@@ -114,35 +110,35 @@ int ValueToInt(const QVariant &value, int defaultValue)
         bool ok = false;
         const qulonglong u = value.toULongLong(&ok);
         if (!ok || u > qulonglong(std::numeric_limits<int>::max()))
-            failInt(value);
+            values::failInt(value);
         return int(u);
     }
-    if (isIntegerType(type)) {
+    if (values::isIntegerType(type)) {
         bool ok = false;
         const qlonglong n = value.toLongLong(&ok);
         if (!ok || n < std::numeric_limits<int>::min() || n > std::numeric_limits<int>::max())
-            failInt(value);
+            values::failInt(value);
         return int(n);
     }
     if (type == QMetaType::Double || type == QMetaType::Float)
-        return roundedToInt(value.toDouble(), value);
+        return values::roundedToInt(value.toDouble(), value);
     if (type == QMetaType::QDate || type == QMetaType::QDateTime || type == QMetaType::QTime)
-        return roundedToInt(ValueToFloat(value), value);
-    if (isTextType(type)) {
-        const QString text = textOf(value).trimmed();
+        return values::roundedToInt(ValueToFloat(value), value);
+    if (values::isTextType(type)) {
+        const QString text = values::textOf(value).trimmed();
         bool ok = false;
         const qlonglong n = text.toLongLong(&ok);
         if (ok) {
             if (n < std::numeric_limits<int>::min() || n > std::numeric_limits<int>::max())
-                failInt(value);
+                values::failInt(value);
             return int(n);
         }
         double d = 0;
-        if (parseDouble(text, &d))
-            return roundedToInt(d, value);
-        failInt(value);
+        if (values::parseDouble(text, &d))
+            return values::roundedToInt(d, value);
+        values::failInt(value);
     }
-    failInt(value);
+    values::failInt(value);
 }
 
 double ValueToFloat(const QVariant &value, double defaultValue)
@@ -153,29 +149,29 @@ double ValueToFloat(const QVariant &value, double defaultValue)
     if (type == QMetaType::QDate) {
         const QDate date = value.toDate();
         if (!date.isValid())
-            failFloat(value);
-        return double(kDayZero.daysTo(date));
+            values::failFloat(value);
+        return double(values::DayZero.daysTo(date));
     }
     if (type == QMetaType::QDateTime) {
         const QDateTime dt = value.toDateTime();
         if (!dt.isValid())
-            failFloat(value);
+            values::failFloat(value);
         return DateTimeToFloat(dt);
     }
     if (type == QMetaType::QTime) {
         const QTime time = value.toTime();
         if (!time.isValid())
-            failFloat(value);
-        return time.msecsSinceStartOfDay() / kMsPerDay;
+            values::failFloat(value);
+        return time.msecsSinceStartOfDay() / values::MsPerDay;
     }
-    if (isIntegerType(type) || type == QMetaType::Double || type == QMetaType::Float)
+    if (values::isIntegerType(type) || type == QMetaType::Double || type == QMetaType::Float)
         return value.toDouble();
-    if (isTextType(type)) {
+    if (values::isTextType(type)) {
         double d = 0;
-        if (parseDouble(textOf(value), &d))
+        if (values::parseDouble(values::textOf(value), &d))
             return d;
     }
-    failFloat(value);
+    values::failFloat(value);
 }
 
 QString ValueToIntText(const QVariant &value)
@@ -190,8 +186,8 @@ QVariant IfThenValue(bool condition, const QVariant &a, const QVariant &b)
 
 double DateTimeToFloat(const QDateTime &dateTime)
 {
-    const double days = double(kDayZero.daysTo(dateTime.date()));
-    const double fraction = dateTime.time().msecsSinceStartOfDay() / kMsPerDay;
+    const double days = double(values::DayZero.daysTo(dateTime.date()));
+    const double fraction = dateTime.time().msecsSinceStartOfDay() / values::MsPerDay;
     return days < 0 ? days - fraction : days + fraction;
 }
 
@@ -199,6 +195,6 @@ QDateTime FloatToDateTime(double value)
 {
     const double whole = std::trunc(value);
     const double fraction = std::fabs(value - whole);
-    const int ms = int(std::lround(fraction * kMsPerDay));
-    return QDateTime(kDayZero.addDays(qint64(whole)), QTime(0, 0)).addMSecs(ms);
+    const int ms = int(std::lround(fraction * values::MsPerDay));
+    return QDateTime(values::DayZero.addDays(qint64(whole)), QTime(0, 0)).addMSecs(ms);
 }

@@ -1,27 +1,20 @@
 #pragma once
 
+#include "common/apperror.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
 #include <QVariant>
-#include <exception>
 
 // Database field values arrive as QVariant; an invalid (null) QVariant is SQL NULL. NULL never
 // fails: it gives the caller's default. A value that is present but cannot be converted (text
 // that is no number, say) throws ConversionError.
 
-class ConversionError : public std::exception
+class ConversionError : public AppError
 {
 public:
-    explicit ConversionError(QString message);
-
-    const QString &message() const { return m_message; }
-    // UTF-8 of message(), like DbError, so one handler shows both.
-    const char *what() const noexcept override { return m_what.constData(); }
-
-private:
-    QString m_message;
-    QByteArray m_what;
+    using AppError::AppError;
 };
 
 // The value as text; `defaultText` for NULL. Raw bytes (QByteArray) are read as code page 1250.

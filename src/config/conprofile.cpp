@@ -7,21 +7,21 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace conprofile {
 
 // A byte whose "plus one" could not stand in the settings file: 255 would wrap to NUL and cut
 // the value short, 9 and 12 would become a line feed and a carriage return and break the line.
 // Such a byte is stored as itself, followed by '~' in place of the filler. Fillers are never
 // above 'W', so values stored by the plain rule decode as before; a decoder that knows only the
 // plain rule reads the byte minus one but the rest of the value intact.
-constexpr char kLiteralMark = '~';
+constexpr char LiteralMark = '~';
 
 bool StoredLiterally(unsigned char c)
 {
     return c == 0xFF || c == 0x09 || c == 0x0C;
 }
 
-} // namespace
+} // namespace conprofile
 
 QString EncodeConStr(const QString &plain, const std::function<char()> &nextFiller)
 {
@@ -35,9 +35,9 @@ QString EncodeConStr(const QString &plain, const std::function<char()> &nextFill
         out += nextFiller();
     for (const char ch : bytes) {
         const auto c = static_cast<unsigned char>(ch);
-        if (StoredLiterally(c)) {
+        if (conprofile::StoredLiterally(c)) {
             out += char(c);
-            out += kLiteralMark;
+            out += conprofile::LiteralMark;
         } else {
             out += char(c + 1);
             out += nextFiller();
@@ -57,7 +57,7 @@ QString DecodeConStr(const QString &stored)
     QByteArray out;
     for (qsizetype i = 3; i < bytes.size(); i += 2) {
         const auto c = static_cast<unsigned char>(bytes.at(i));
-        const bool literal = i + 1 < bytes.size() && bytes.at(i + 1) == kLiteralMark;
+        const bool literal = i + 1 < bytes.size() && bytes.at(i + 1) == conprofile::LiteralMark;
         out += literal ? char(c) : char(c - 1);
     }
     return FromCp1250(out);
@@ -144,4 +144,31 @@ void RewriteConnectionProfiles(IniFile &ini, const QStringList &plainTexts)
         for (int i = 0; i < stored.size(); ++i)
             doc.setValue(ConnectionProfileSection(), ConnectionProfileKey(i + 1), stored.at(i));
     });
+}
+
+StartupProfiles ReadStartupProfiles(const IniFile &ini)
+{
+    StartupProfiles result;
+    for (const StoredProfile &stored : ReadConnectionProfiles(ini, kStartupConnectionProfiles)) {
+        if (stored.profile.displayName.isEmpty())
+            continue;
+        result.listText += QString::number(stored.number) + u"; "_s + stored.profile.displayName + u"\r\n"_s;
+        result.profileStrings.append(stored.text);
+    }
+    return result;
+}
+
+StartupProfiles ReadStartupProfiles()
+{
+    return ReadStartupProfiles(SettingsFile());
+}
+
+QStringList ProfileListLines(const QString &listText)
+{
+    QString normal = listText;
+    normal.replace(u"\r\n"_s, u"\n"_s);
+    QStringList lines = normal.split(u'\n');
+    if (!lines.isEmpty() && lines.constLast().isEmpty())
+        lines.removeLast();
+    return lines;
 }

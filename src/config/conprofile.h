@@ -70,3 +70,18 @@ int AddConnectionProfile(IniFile &ini, const QString &plain);
 // Removes ConStr1..ConStr100 (and any higher key the new list would use) and writes the texts
 // as ConStr1..ConStrN, in one replacement of the file. Throws IniError.
 void RewriteConnectionProfiles(IniFile &ini, const QStringList &plainTexts);
+
+// What the start-up offers: one line per profile under ConStr1..ConStr25 whose display name is
+// not empty ("<key number>; <display name>", in key order), and the decoded profile texts in
+// the same order.
+struct StartupProfiles
+{
+    QString listText; // the lines, each ended by a line break
+    QStringList profileStrings;
+};
+StartupProfiles ReadStartupProfiles(const IniFile &ini);
+StartupProfiles ReadStartupProfiles(); // from the workstation's settings file
+
+// The lines of a profile list text: CR LF or LF ends a line; the break after the last line
+// gives no empty line of its own.
+QStringList ProfileListLines(const QString &listText);

@@ -11,8 +11,6 @@
 
 using namespace Qt::StringLiterals;
 
-IniError::IniError(QString message) : m_message(std::move(message)), m_what(m_message.toUtf8()) {}
-
 namespace {
 
 bool IsBlank(char c)
@@ -228,11 +226,6 @@ qsizetype IniDocument::findKey(qsizetype sectionLine, const QString &key) const
             return i;
     }
     return -1;
-}
-
-bool IniDocument::containsSection(const QString &section) const
-{
-    return findSection(section) >= 0;
 }
 
 bool IniDocument::contains(const QString &section, const QString &key) const
@@ -484,27 +477,7 @@ int IniReadInteger(const QString &section, const QString &key, int defaultValue)
     return SettingsFile().readInteger(section, key, defaultValue);
 }
 
-void IniWriteInteger(const QString &section, const QString &key, int value)
-{
-    SettingsFile().writeInteger(section, key, value);
-}
-
-bool IniReadBool(const QString &section, const QString &key, bool defaultValue)
-{
-    return SettingsFile().readBool(section, key, defaultValue);
-}
-
-void IniWriteBool(const QString &section, const QString &key, bool value)
-{
-    SettingsFile().writeBool(section, key, value);
-}
-
 bool IniKeyExists(const QString &section, const QString &key)
 {
     return SettingsFile().keyExists(section, key);
-}
-
-void IniDeleteKey(const QString &section, const QString &key)
-{
-    SettingsFile().deleteKey(section, key);
 }

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "common/apperror.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <exception>
 #include <functional>
 #include <optional>
 
@@ -20,16 +21,10 @@
 
 // A settings write that failed: the file cannot be read back, replaced, or the text cannot be
 // stored in code page 1250.
-class IniError : public std::exception
+class IniError : public AppError
 {
 public:
-    explicit IniError(QString message);
-    const QString &message() const { return m_message; }
-    const char *what() const noexcept override { return m_what.constData(); }
-
-private:
-    QString m_message;
-    QByteArray m_what;
+    using AppError::AppError;
 };
 
 // The file's contents in memory. Lines that are not touched by a change keep their bytes.
@@ -46,7 +41,6 @@ public:
     QString value(const QString &section, const QString &key, const QString &defaultValue) const;
     // The key names of a section in file order (each once).
     QStringList keys(const QString &section) const;
-    bool containsSection(const QString &section) const;
 
     // Replaces the first line of the key or adds one at the end of the section, adding the
     // section at the end of the file when it is missing. Line breaks in the value become blanks
@@ -107,8 +101,4 @@ IniFile SettingsFile();
 QString IniReadString(const QString &section, const QString &key, const QString &defaultValue);
 void IniWriteString(const QString &section, const QString &key, const QString &value);
 int IniReadInteger(const QString &section, const QString &key, int defaultValue);
-void IniWriteInteger(const QString &section, const QString &key, int value);
-bool IniReadBool(const QString &section, const QString &key, bool defaultValue);
-void IniWriteBool(const QString &section, const QString &key, bool value);
 bool IniKeyExists(const QString &section, const QString &key);
-void IniDeleteKey(const QString &section, const QString &key);

@@ -14,26 +14,16 @@ using namespace Qt::StringLiterals;
 ProfileRow ProfileRow::fromProfile(const ConnectionProfile &profile)
 {
     ProfileRow row;
-    row.adatbazisnev = profile.displayName;
-    row.adatbazis = profile.database;
-    row.kiszolgalo = profile.host;
+    row.profile = profile;
     bool ok = false;
-    row.port = profile.port.trimmed().toInt(&ok, 10);
-    if (!ok)
-        row.port = 0;
-    row.felhasznalo = profile.user;
-    row.jelszo = profile.password;
+    const int port = profile.port.trimmed().toInt(&ok, 10);
+    row.setPort(ok ? port : 0);
     return row;
-}
-
-ConnectionProfile ProfileRow::toProfile() const
-{
-    return {adatbazis, kiszolgalo, QString::number(port), felhasznalo, jelszo, adatbazisnev};
 }
 
 QString ProfileRow::toText() const
 {
-    return toProfile().toText(true);
+    return profile.toText(true);
 }
 
 QList<int> SortedProfileOrder(const QList<ProfileRow> &rows, ProfileColumn column)
@@ -42,16 +32,16 @@ QList<int> SortedProfileOrder(const QList<ProfileRow> &rows, ProfileColumn colum
     std::iota(order.begin(), order.end(), 0);
     if (column == ProfileColumn::Port) {
         std::stable_sort(order.begin(), order.end(),
-                         [&](int a, int b) { return rows.at(a).port < rows.at(b).port; });
+                         [&](int a, int b) { return rows.at(a).port() < rows.at(b).port(); });
         return order;
     }
     const auto text = [column](const ProfileRow &row) -> const QString & {
         switch (column) {
-        case ProfileColumn::Database: return row.adatbazis;
-        case ProfileColumn::Host: return row.kiszolgalo;
-        case ProfileColumn::User: return row.felhasznalo;
-        case ProfileColumn::Version: return row.verzio;
-        default: return row.adatbazisnev;
+        case ProfileColumn::Database: return row.profile.database;
+        case ProfileColumn::Host: return row.profile.host;
+        case ProfileColumn::User: return row.profile.user;
+        case ProfileColumn::Version: return row.version;
+        default: return row.profile.displayName;
         }
     };
     QCollator collator(QLocale(QLocale::Hungarian, QLocale::Hungary));

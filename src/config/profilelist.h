@@ -1,5 +1,6 @@
 #pragma once
 
+#include "conprofile.h"
 #include "inifile.h"
 
 #include <QList>
@@ -7,23 +8,19 @@
 #include <QStringList>
 #include <optional>
 
-struct ConnectionProfile;
-
-// One row of the profile manager's list: a stored connection profile with the port as a number
-// and the schema version that the last connection test read (never stored).
+// One row of the profile manager's list: a stored connection profile and the schema version that
+// the last connection test read (never stored). The manager keeps the port as a number: its
+// text is always the digits of one.
 struct ProfileRow
 {
-    QString adatbazisnev; // display name
-    QString adatbazis;    // database
-    QString kiszolgalo;   // host
-    int port = 3306;
-    QString felhasznalo; // MySQL user
-    QString jelszo;      // password
-    QString verzio;      // schema version read by the connection test
+    ConnectionProfile profile{{}, {}, QStringLiteral("3306"), {}, {}, {}};
+    QString version;
 
     // A port that is not a whole number reads as 0.
     static ProfileRow fromProfile(const ConnectionProfile &profile);
-    ConnectionProfile toProfile() const;
+    const ConnectionProfile &toProfile() const { return profile; }
+    int port() const { return profile.port.toInt(); }
+    void setPort(int port) { profile.port = QString::number(port); }
     // database;host;port;user;password;display name; (with the ";" after the sixth field).
     QString toText() const;
 

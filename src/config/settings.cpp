@@ -73,24 +73,6 @@ bool ReadSettingBool(Setting setting)
     return ReadSettingBool(setting, SettingsFile());
 }
 
-void WriteSettingString(Setting setting, const QString &value)
-{
-    IniFile ini = SettingsFile();
-    WriteSetting(setting, value, ini);
-}
-
-void WriteSettingInt(Setting setting, int value)
-{
-    IniFile ini = SettingsFile();
-    WriteSetting(setting, value, ini);
-}
-
-void WriteSettingBool(Setting setting, bool value)
-{
-    IniFile ini = SettingsFile();
-    WriteSetting(setting, value, ini);
-}
-
 WorkstationSettings ReadWorkstationSettings(const IniFile &ini)
 {
     // One read of the file for all keys.

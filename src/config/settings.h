@@ -86,9 +86,6 @@ void WriteSetting(Setting setting, bool value, IniFile &ini);
 QString ReadSettingString(Setting setting);
 int ReadSettingInt(Setting setting);
 bool ReadSettingBool(Setting setting);
-void WriteSettingString(Setting setting, const QString &value);
-void WriteSettingInt(Setting setting, int value);
-void WriteSettingBool(Setting setting, bool value);
 
 // What the start-up reads and a normal close writes back; the defaults are the table's.
 struct WorkstationSettings

@@ -16,7 +16,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace backupscript {
 
 constexpr int RowsPerStatement = 100;
 // The script goes to the device in chunks of about this size: large enough that writing costs
@@ -201,13 +201,13 @@ qint64 writeTableInserts(Connection &con, const QString &table, QIODevice &out, 
     return row;
 }
 
-} // namespace
+} // namespace backupscript
 
 QByteArray TableInsertScript(Connection &con, const QString &table)
 {
     QBuffer buffer;
     buffer.open(QIODevice::WriteOnly);
-    writeTableInserts(con, table, buffer, false);
+    backupscript::writeTableInserts(con, table, buffer, false);
     return buffer.data();
 }
 
@@ -236,9 +236,9 @@ void WriteBackupScript(Connection &con, QIODevice &out, const std::function<void
         if (progress)
             progress(i, int(tables.size()));
         QCoreApplication::processEvents();
-        writeOut(out, "TRUNCATE " + ToCp1250(tables.at(i)) + ";\r\n");
-        const qint64 rows = writeTableInserts(con, tables.at(i), out, true);
-        writeOut(out, "\r\n", 2);
+        backupscript::writeOut(out, "TRUNCATE " + ToCp1250(tables.at(i)) + ";\r\n");
+        const qint64 rows = backupscript::writeTableInserts(con, tables.at(i), out, true);
+        backupscript::writeOut(out, "\r\n", 2);
         if (tableWritten)
             tableWritten(tables.at(i), rows);
     }

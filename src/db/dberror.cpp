@@ -4,10 +4,7 @@
 
 using namespace Qt::StringLiterals;
 
-DbError::DbError(QString message, unsigned number)
-    : m_message(std::move(message)), m_number(number), m_what(m_message.toUtf8())
-{
-}
+DbError::DbError(QString message, unsigned number) : AppError(std::move(message)), m_number(number) {}
 
 bool DbError::isConnectionLost(unsigned number)
 {
@@ -23,8 +20,8 @@ bool DbError::isConnectionFailure() const
 QString DbError::userText() const
 {
     if (!isConnectionFailure())
-        return m_message;
+        return message();
     return u"Nincs kapcsolat az adatbázis-kiszolgálóval: a kapcsolat megszakadt, vagy a kiszolgáló nem "
            "érhető el. A program a következő műveletnél újra kapcsolódik.\n("_s +
-           m_message + u')';
+           message() + u')';
 }

@@ -1,18 +1,15 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
-#include <exception>
+#include "common/apperror.h"
 
 // The one error type of the database layer: the server's (or client library's) message text
 // and error number. Windows that expect a failure show their own message around message();
 // the rest reach the application's general error handler.
-class DbError : public std::exception
+class DbError : public AppError
 {
 public:
     explicit DbError(QString message, unsigned number = 0);
 
-    const QString &message() const { return m_message; }
     unsigned number() const { return m_number; }
     // The line to the server broke (server gone, connection lost or killed): the statement may
     // or may not have run.
@@ -24,10 +21,7 @@ public:
     // library's own text is English and says nothing about what happens next; the library's
     // text follows it. Any other error is its message as it is.
     QString userText() const;
-    const char *what() const noexcept override { return m_what.constData(); }
 
 private:
-    QString m_message;
     unsigned m_number;
-    QByteArray m_what;
 };

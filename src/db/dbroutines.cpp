@@ -31,34 +31,6 @@ FirstValue firstValue(Connection &con, const QString &sql)
     return v;
 }
 
-// \r\n written as four characters becomes a real line break, but only where its backslash is
-// not itself escaped: in '\\r' + LF (a backslash, r and a line break) the pair after the escaped
-// backslash must stay as it is, or the stored text would change.
-QString unescapeCrLfOutsideEscapes(const QString &sql)
-{
-    QString out;
-    out.reserve(sql.size());
-    for (qsizetype i = 0; i < sql.size(); ++i) {
-        const QChar ch = sql.at(i);
-        if (ch != u'\\') {
-            out += ch;
-            continue;
-        }
-        if (i + 3 < sql.size() && sql.at(i + 1).toLower() == u'r' && sql.at(i + 2) == u'\\' &&
-            sql.at(i + 3).toLower() == u'n') {
-            out += u"\r\n"_s;
-            i += 3;
-        } else if (i + 1 < sql.size()) {
-            // An escape pair: copy both characters so the second is never taken as a start.
-            out += ch;
-            out += sql.at(++i);
-        } else {
-            out += ch;
-        }
-    }
-    return out;
-}
-
 bool isBlank(const QString &text)
 {
     for (const QChar ch : text) {
@@ -74,7 +46,7 @@ void ExecSql(Connection &con, const QString &sql)
 {
     if (isBlank(sql))
         return;
-    con.exec(unescapeCrLfOutsideEscapes(sql));
+    con.exec(UnescapeCrLf(sql));
 }
 
 int QueryInt(Connection &con, const QString &sql, int defaultValue)

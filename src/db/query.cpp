@@ -105,15 +105,6 @@ bool Query::next()
     return true;
 }
 
-bool Query::prior()
-{
-    if (m_row <= 0)
-        return false;
-    m_eof = false;
-    setRecNo(m_row - 1);
-    return true;
-}
-
 QVariant Query::value(const QString &field) const
 {
     const int column = fieldIndex(field);

@@ -45,7 +45,6 @@ public:
     void first() { setRecNo(0); }
     void last() { setRecNo(rowCount() - 1); }
     bool next();
-    bool prior();
     bool eof() const { return m_eof; }
 
     int fieldIndex(const QString &field) const { return m_result.fieldIndex(field); }

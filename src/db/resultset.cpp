@@ -15,11 +15,6 @@ bool FieldInfo::isAutoIncrement() const
 {
     return flags & AUTO_INCREMENT_FLAG;
 }
-bool FieldInfo::isNotNull() const
-{
-    return flags & NOT_NULL_FLAG;
-}
-
 int ResultSet::fieldIndex(QStringView name) const
 {
     for (int i = 0; i < m_fields.size(); ++i) {

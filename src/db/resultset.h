@@ -27,7 +27,6 @@ struct FieldInfo
 
     bool isPrimaryKey() const;
     bool isAutoIncrement() const;
-    bool isNotNull() const;
     bool isNumeric() const { return kind == Kind::Integer || kind == Kind::Float || kind == Kind::Decimal; }
 };
 

@@ -4,7 +4,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace script {
 
 constexpr int ExcerptLength = 60;
 
@@ -28,7 +28,7 @@ QStringView WithoutTrailingBlanks(QStringView text)
     return text.first(end);
 }
 
-} // namespace
+} // namespace script
 
 bool ScriptReader::readsDelimiterLine(const QString &trimmed)
 {
@@ -87,7 +87,7 @@ QString ScriptReader::feed(const QString &line)
         // Commands and comments are read only between statements: inside one, a line may be
         // part of a string.
         const QString trimmed = line.trimmed();
-        if (trimmed.isEmpty() || IsWholeLineComment(trimmed) || readsDelimiterLine(trimmed))
+        if (trimmed.isEmpty() || script::IsWholeLineComment(trimmed) || readsDelimiterLine(trimmed))
             return {};
         m_startLine = m_line;
         qsizetype first = 0;
@@ -98,15 +98,15 @@ QString ScriptReader::feed(const QString &line)
         m_buffer += u'\n';
     }
     m_buffer += added;
-    m_lineOpen = line.isEmpty() || !IsLineBreak(line.back());
+    m_lineOpen = line.isEmpty() || !script::IsLineBreak(line.back());
     // The delimiter ends the statement only as SQL code: not inside a string, a quoted name or
     // a comment (a line of a string may well end with ";").
     const qsizetype codeEnd = followQuotes(added);
-    const QStringView lineEnd = WithoutTrailingBlanks(added);
+    const QStringView lineEnd = script::WithoutTrailingBlanks(added);
     if (!m_delimiter.isEmpty() &&
         (m_quote != Quote::None || codeEnd != lineEnd.size() || !lineEnd.endsWith(m_delimiter)))
         return {};
-    QString statement = WithoutTrailingBlanks(m_buffer).chopped(m_delimiter.size()).toString();
+    QString statement = script::WithoutTrailingBlanks(m_buffer).chopped(m_delimiter.size()).toString();
     m_buffer.clear();
     m_quote = Quote::None;
     m_statementLine = m_startLine;
@@ -129,7 +129,7 @@ ScriptStatementError::ScriptStatementError(const DbError &error, int line, const
     : DbError(error.message(), error.number()), m_line(line)
 {
     QString excerpt = statement.simplified();
-    if (excerpt.size() > ExcerptLength)
-        excerpt = excerpt.left(ExcerptLength) + u'…';
+    if (excerpt.size() > script::ExcerptLength)
+        excerpt = excerpt.left(script::ExcerptLength) + u'…';
     m_location = u"A hibás utasítás a(z) %1. sorban kezdődik: %2"_s.arg(line).arg(excerpt);
 }

@@ -13,12 +13,6 @@ Table::Table(Connection *connection, QString tableName)
 {
 }
 
-void Table::setTableName(const QString &name)
-{
-    close();
-    m_table = name;
-}
-
 QString Table::quotedName(const QString &name) const
 {
     QString escaped = name;
@@ -61,14 +55,6 @@ void Table::close()
     m_editRow = -1;
     m_buffer.clear();
     m_modified.clear();
-}
-
-QStringList Table::columnNames() const
-{
-    QStringList names;
-    for (const FieldInfo &f : fields())
-        names.append(f.name);
-    return names;
 }
 
 int Table::fieldIndexOrThrow(const QString &field) const

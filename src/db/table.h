@@ -21,7 +21,6 @@ public:
     Table(Connection *connection, QString tableName);
 
     const QString &tableName() const { return m_table; }
-    void setTableName(const QString &name);
 
     // SELECT * FROM table [WHERE where] [ORDER BY orderBy]
     void open(const QString &where = {}, const QString &orderBy = {});
@@ -32,7 +31,6 @@ public:
     const ResultSet &rows() const { return m_rows; }
     int rowCount() const { return m_rows.rowCount(); }
     const QList<FieldInfo> &fields() const { return m_rows.fields(); }
-    QStringList columnNames() const;
 
     // Starts a new row (every field NULL, i.e. left to the server's default).
     void append();

@@ -8,9 +8,9 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace messagebox {
 MessageBoxRecorder *g_recorder = nullptr;
-} // namespace
+} // namespace messagebox
 
 struct MessageBoxSeam
 {
@@ -18,7 +18,7 @@ struct MessageBoxSeam
     static bool record(MessageBoxRecorder::Kind kind, const QString &caption, const QString &text,
                        bool *answer)
     {
-        MessageBoxRecorder *r = g_recorder;
+        MessageBoxRecorder *r = messagebox::g_recorder;
         if (!r)
             return false;
         MessageBoxRecorder::Box box{kind, caption, text};
@@ -37,7 +37,7 @@ struct MessageBoxSeam
     }
 };
 
-namespace {
+namespace messagebox {
 
 // More than this many lines (a failed dump's output, say) would push the buttons off the screen.
 constexpr int MaxShownLines = 12;
@@ -62,20 +62,20 @@ QMessageBox::StandardButton RunBox(QMessageBox::Icon icon, const QString &captio
     return result;
 }
 
-} // namespace
+} // namespace messagebox
 
 MessageParts SplitLongMessage(const QString &text)
 {
-    if (text.count(u'\n') < MaxShownLines && text.size() <= MaxShownCharacters)
+    if (text.count(u'\n') < messagebox::MaxShownLines && text.size() <= messagebox::MaxShownCharacters)
         return {text, {}};
     const qsizetype lineBreak = text.indexOf(u'\n');
-    if (lineBreak >= 0 && lineBreak <= MaxShownFirstLine)
+    if (lineBreak >= 0 && lineBreak <= messagebox::MaxShownFirstLine)
         return {text.left(lineBreak).trimmed(), text.mid(lineBreak + 1)};
     // One long line: its beginning in the box, all of it behind the button.
-    return {text.left(MaxShownFirstLine) + u'…', text};
+    return {text.left(messagebox::MaxShownFirstLine) + u'…', text};
 }
 
-namespace {
+namespace messagebox {
 
 void ShowOkBox(MessageBoxRecorder::Kind kind, QMessageBox::Icon icon, const QString &caption,
                const QString &text, QWidget *owner)
@@ -85,21 +85,22 @@ void ShowOkBox(MessageBoxRecorder::Kind kind, QMessageBox::Icon icon, const QStr
     RunBox(icon, caption, text, QMessageBox::Ok, QMessageBox::Ok, owner);
 }
 
-} // namespace
+} // namespace messagebox
 
 void ShowErrorBox(const QString &text, QWidget *owner)
 {
-    ShowOkBox(MessageBoxRecorder::Kind::Error, QMessageBox::Critical, u"Hiba"_s, text, owner);
+    messagebox::ShowOkBox(MessageBoxRecorder::Kind::Error, QMessageBox::Critical, u"Hiba"_s, text, owner);
 }
 
 void ShowWarningBox(const QString &text, QWidget *owner)
 {
-    ShowOkBox(MessageBoxRecorder::Kind::Warning, QMessageBox::Warning, u"Figyelmeztetés"_s, text, owner);
+    messagebox::ShowOkBox(MessageBoxRecorder::Kind::Warning, QMessageBox::Warning, u"Figyelmeztetés"_s, text,
+                          owner);
 }
 
 void ShowInfoBox(const QString &text, QWidget *owner)
 {
-    ShowOkBox(MessageBoxRecorder::Kind::Info, QMessageBox::Information, u"Üzenet"_s, text, owner);
+    messagebox::ShowOkBox(MessageBoxRecorder::Kind::Info, QMessageBox::Information, u"Üzenet"_s, text, owner);
 }
 
 bool ConfirmBox(const QString &text, QWidget *owner)
@@ -112,8 +113,8 @@ bool ConfirmBox(const QString &text, const QString &caption, QWidget *owner, QMe
     bool answer = false;
     if (MessageBoxSeam::record(MessageBoxRecorder::Kind::Confirm, caption, text, &answer))
         return answer;
-    return RunBox(icon, caption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes, owner) ==
-           QMessageBox::Yes;
+    return messagebox::RunBox(icon, caption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes,
+                              owner) == QMessageBox::Yes;
 }
 
 void ShowException(const std::exception &error, QWidget *owner)
@@ -138,9 +139,9 @@ void ShowCurrentException(QWidget *owner)
     }
 }
 
-MessageBoxRecorder::MessageBoxRecorder() : m_previous(g_recorder)
+MessageBoxRecorder::MessageBoxRecorder() : m_previous(messagebox::g_recorder)
 {
-    g_recorder = this;
+    messagebox::g_recorder = this;
 }
 
 MessageBoxRecorder::MessageBoxRecorder(std::initializer_list<bool> answers) : MessageBoxRecorder()
@@ -152,7 +153,7 @@ MessageBoxRecorder::~MessageBoxRecorder()
 {
     if (!m_answers.isEmpty())
         qWarning("MessageBoxRecorder: %d queued answer(s) never asked for", int(m_answers.size()));
-    g_recorder = m_previous;
+    messagebox::g_recorder = m_previous;
 }
 
 QStringList MessageBoxRecorder::texts() const

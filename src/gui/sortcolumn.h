@@ -6,10 +6,10 @@
 class QTableView;
 
 // The background of a grid's sort column: light yellow, red FF, green FF, blue B9.
-inline constexpr QRgb kHighlightRgb = 0xFFFFFFB9;
+inline constexpr QRgb HighlightRgb = 0xFFFFFFB9;
 inline QColor HighlightColor()
 {
-    return QColor::fromRgb(kHighlightRgb);
+    return QColor::fromRgb(HighlightRgb);
 }
 
 // Paints the cells of one column (the sort column) with the highlight colour, above any

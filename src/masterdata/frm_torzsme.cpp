@@ -13,9 +13,9 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace frm_torzsme {
 
-const QString kSubject = u"targy"_s;
+const QString SubjectColumn = u"targy"_s;
 
 ListWindow::Config CatalogueConfig()
 {
@@ -26,22 +26,22 @@ ListWindow::Config CatalogueConfig()
     c.defaultSize = QSize(560, 441);
     c.sql = QStringList{u"SELECT * FROM targy"_s, u"WHERE (targy<> '')"_s, u"ORDER BY 1;"_s};
     c.baseCondition = u"(targy <> '')"_s;
-    c.columns = {{kSubject, u"Tárgy"_s}};
+    c.columns = {{SubjectColumn, u"Tárgy"_s}};
     c.highlightColumn = 0;
     c.stretchMargin = 44;
-    c.searchTerms = [](const QString &text) { return LikeAnyColumn(kSubject, text); };
-    c.searchField = kSubject;
+    c.searchTerms = [](const QString &text) { return LikeAnyColumn(SubjectColumn, text); };
+    c.searchField = SubjectColumn;
     c.titleClickSearches = false;
-    c.idField = kSubject;
+    c.idField = SubjectColumn;
     c.popupActions = {ListWindow::New, ListWindow::Edit, ListWindow::Delete, ListWindow::Accept,
                       ListWindow::Close};
     return c;
 }
 
-} // namespace
+} // namespace frm_torzsme
 
 Tfrm_TorzsMe::Tfrm_TorzsMe(Connection &connection, bool masterDataRight, QWidget *parent)
-    : ListWindow(connection, CatalogueConfig(), parent)
+    : ListWindow(connection, frm_torzsme::CatalogueConfig(), parent)
 {
     setChangeRight(masterDataRight);
     setActionShown(Accept, false);
@@ -73,8 +73,8 @@ void Tfrm_TorzsMe::onEditTriggered()
     if (!checkChangeRight())
         return;
     // With an empty list this starts a new subject.
-    const QString text =
-        EditSubject(connection(), ValueToStr(currentValue(kSubject)), font().pointSize(), this);
+    const QString text = EditSubject(connection(), ValueToStr(currentValue(frm_torzsme::SubjectColumn)),
+                                     font().pointSize(), this);
     if (!text.isEmpty())
         rereadAt(text);
 }
@@ -84,7 +84,7 @@ void Tfrm_TorzsMe::onDeleteTriggered()
     // An empty list has no current subject to delete.
     if (!checkChangeRight() || !checkRowSelected() || !confirmRowDelete())
         return;
-    DeleteSubject(connection(), ValueToStr(currentValue(kSubject)));
+    DeleteSubject(connection(), ValueToStr(currentValue(frm_torzsme::SubjectColumn)));
     reread();
 }
 
@@ -98,14 +98,14 @@ void OpenSubjectCatalogue(Connection &con, bool masterDataRight, int fontSize, Q
 
 QString EditSubject(Connection &con, const QString &subject, int fontSize, QWidget *parent)
 {
-    Table tbl(&con, kSubject);
+    Table tbl(&con, frm_torzsme::SubjectColumn);
     // A subject gone meanwhile is reported by the opening.
     OpenRowForEditing(tbl, subject.isEmpty() ? QString() : u"targy = "_s + SqlQuoted(subject));
 
     Tfrm_TorzsMe_Szerkeszt editor(parent);
     ApplyFontSize(&editor, fontSize);
-    const bool saved = RunRowEditor(editor, tbl, kSubject, [&editor](const DbError &error) {
+    const bool saved = RunRowEditor(editor, tbl, frm_torzsme::SubjectColumn, [&editor](const DbError &error) {
         ShowErrorBox(u"Hiányos, vagy hibás adatmegadás\r\n"_s + error.message(), &editor);
     });
-    return saved ? ValueToStr(tbl.value(kSubject)) : QString();
+    return saved ? ValueToStr(tbl.value(frm_torzsme::SubjectColumn)) : QString();
 }

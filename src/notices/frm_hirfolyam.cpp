@@ -12,11 +12,11 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace hirfolyam {
 
 constexpr int Margin = 8;
 
-} // namespace
+} // namespace hirfolyam
 
 Tfrm_Hirfolyam::Tfrm_Hirfolyam(const QString &title, const QString &body, const QString &detailsAddress,
                                QWidget *parent)
@@ -62,9 +62,10 @@ void Tfrm_Hirfolyam::resizeEvent(QResizeEvent *event)
     m_layout.place(client);
     const int row = client.height() - DetailsRowOffset;
     const QSize caption = m_detailsCaption->sizeHint();
-    m_detailsCaption->setGeometry(Margin, row, caption.width(), caption.height());
-    const int linkLeft = Margin + caption.width() + 4;
-    m_link->setGeometry(linkLeft, row, std::max(0, client.width() - linkLeft - Margin), caption.height());
+    m_detailsCaption->setGeometry(hirfolyam::Margin, row, caption.width(), caption.height());
+    const int linkLeft = hirfolyam::Margin + caption.width() + 4;
+    m_link->setGeometry(linkLeft, row, std::max(0, client.width() - linkLeft - hirfolyam::Margin),
+                        caption.height());
 }
 
 void Tfrm_Hirfolyam::closeEvent(QCloseEvent *event)

@@ -8,13 +8,13 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace noticelayout {
 
 constexpr int Margin = 8;
 constexpr int TextTop = 48;
 constexpr int ButtonWidth = 100;
 
-} // namespace
+} // namespace noticelayout
 
 NoticeLayout::NoticeLayout(QWidget *window, const QColor &background, const QString &checkBoxText,
                            int textBottomReserve)
@@ -60,13 +60,16 @@ void NoticeLayout::place(const QSize &client)
 {
     const int w = client.width();
     const int h = client.height();
-    m_heading->setGeometry(Margin, Margin, w - 2 * Margin, TextTop - Margin);
-    m_text->setGeometry(Margin, TextTop, w - TextWidthReserve, h - m_textBottomReserve);
+    m_heading->setGeometry(noticelayout::Margin, noticelayout::Margin, w - 2 * noticelayout::Margin,
+                           noticelayout::TextTop - noticelayout::Margin);
+    m_text->setGeometry(noticelayout::Margin, noticelayout::TextTop, w - TextWidthReserve,
+                        h - m_textBottomReserve);
     const int bottomRow = h - BottomRowOffset;
     const int buttonLeft = w - ButtonLeftFromRight;
     const QSize box = m_checkBox->sizeHint();
-    const QSize button(ButtonWidth, m_okButton->sizeHint().height());
-    m_checkBox->setGeometry(Margin, bottomRow, std::max(0, std::min(box.width(), buttonLeft - 2 * Margin)),
+    const QSize button(noticelayout::ButtonWidth, m_okButton->sizeHint().height());
+    m_checkBox->setGeometry(noticelayout::Margin, bottomRow,
+                            std::max(0, std::min(box.width(), buttonLeft - 2 * noticelayout::Margin)),
                             box.height());
     m_okButton->setGeometry(buttonLeft, bottomRow, button.width(), button.height());
 }

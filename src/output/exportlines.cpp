@@ -2,6 +2,7 @@
 
 #include "common/cp1250.h"
 #include "common/fileerror.h"
+#include "common/sqltext.h"
 #include "exportvalues.h"
 
 #include <cerrno>
@@ -19,6 +20,25 @@ DelimitedLineBuilder::DelimitedLineBuilder(const ExportSource &source, QList<int
 {
 }
 
+namespace exportlines {
+
+// A qualifier inside a value or a name is doubled, so the field reads back whole.
+void appendDoubled(QByteArray &out, char c, char qualifier)
+{
+    out += c;
+    if (qualifier && c == qualifier)
+        out += qualifier;
+}
+
+void writeOrThrow(QIODevice &out, const QByteArray &bytes)
+{
+    errno = 0;
+    if (out.write(bytes) != bytes.size())
+        throw ExportError(WriteFailedText(out, errno));
+}
+
+} // namespace exportlines
+
 QByteArray DelimitedLineBuilder::headerLine() const
 {
     QByteArray line;
@@ -27,17 +47,12 @@ QByteArray DelimitedLineBuilder::headerLine() const
     const char q = m_options.qualifier;
     for (const int column : m_columns) {
         const QByteArray name = ToCp1250(ExportHeaderText(m_source, column, m_options));
-        if (q) {
+        if (q)
             line += q;
-            for (const char c : name) {
-                line += c;
-                if (c == q)
-                    line += q;
-            }
+        for (const char c : name)
+            exportlines::appendDoubled(line, c, q);
+        if (q)
             line += q;
-        } else {
-            line += name;
-        }
         line += m_options.separator;
     }
     return line;
@@ -49,28 +64,12 @@ void DelimitedLineBuilder::appendQualified(QByteArray &out, QByteArrayView text,
     const char s = m_options.separator;
     if (q)
         out += q;
-    // CR LF, a lone CR and a lone LF are each one line break.
-    char previous = 0;
-    for (const char c : text) {
-        const bool afterCr = previous == '\r';
-        previous = c;
-        switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\r': out += "\\n"; break;
-        case '\n':
-            if (!afterCr)
-                out += "\\n";
-            break;
-        default:
-            if (separatorToComma && c == s) {
-                out += ',';
-            } else {
-                out += c;
-                if (q && c == q)
-                    out += q;
-            }
-        }
-    }
+    AppendExportEscaped(out, text, [&](QByteArray &o, char c) {
+        if (separatorToComma && c == s)
+            o += ',';
+        else
+            exportlines::appendDoubled(o, c, q);
+    });
     if (q)
         out += q;
 }
@@ -102,17 +101,6 @@ void DelimitedLineBuilder::appendRowLine(QByteArray &out, int row) const
     }
 }
 
-namespace {
-
-void writeOrThrow(QIODevice &out, const QByteArray &bytes)
-{
-    errno = 0;
-    if (out.write(bytes) != bytes.size())
-        throw ExportError(WriteFailedText(out, errno));
-}
-
-} // namespace
-
 ExportResult WriteDelimited(QIODevice &out, const ExportSource &source, const QList<int> &columns,
                             const ExportOptions &options, const ExportControl &control)
 {
@@ -123,11 +111,11 @@ ExportResult WriteDelimited(QIODevice &out, const ExportSource &source, const QL
         lines.appendRowLine(pending, row);
         pending += "\r\n";
         if (pending.size() >= FlushSize) {
-            writeOrThrow(out, pending);
+            exportlines::writeOrThrow(out, pending);
             pending.clear();
         }
     });
-    writeOrThrow(out, pending);
+    exportlines::writeOrThrow(out, pending);
     return result;
 }
 

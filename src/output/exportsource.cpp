@@ -59,8 +59,6 @@ void ExportSource::moveTo(int row) const
         m_query->setRecNo(row);
 }
 
-ExportError::ExportError(QString message) : m_message(std::move(message)), m_what(m_message.toUtf8()) {}
-
 QList<int> ExportColumns(const ExportSource &source, QList<int> ticked)
 {
     std::sort(ticked.begin(), ticked.end());

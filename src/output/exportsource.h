@@ -1,12 +1,12 @@
 #pragma once
 
+#include "common/apperror.h"
 #include "db/resultset.h"
 
 #include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
-#include <exception>
 #include <functional>
 
 class Query;
@@ -75,16 +75,10 @@ struct ExportResult
 
 // A failure of the export (a file that cannot be written, a format that is not offered, a
 // spreadsheet limit); message() is the text to show.
-class ExportError : public std::exception
+class ExportError : public AppError
 {
 public:
-    explicit ExportError(QString message);
-    const QString &message() const { return m_message; }
-    const char *what() const noexcept override { return m_what.constData(); }
-
-private:
-    QString m_message;
-    QByteArray m_what;
+    using AppError::AppError;
 };
 
 // The ticked fields as export columns: valid indexes of the source, each once, in dataset order

@@ -29,7 +29,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace frm_hatarolt {
 
 // How often a running export lets pending input through: often enough for "Megállít" and a
 // moving bar, rarely enough that a big export does not spend its time repainting.
@@ -78,7 +78,7 @@ QPushButton *Button(const QString &caption, const QString &name, QWidget *parent
     return button;
 }
 
-} // namespace
+} // namespace frm_hatarolt
 
 Tfrm_Hatarolt::Tfrm_Hatarolt(Query &query, QWidget *parent) : Tfrm_Hatarolt(&query, query.result(), parent) {}
 
@@ -95,14 +95,31 @@ Tfrm_Hatarolt::Tfrm_Hatarolt(Query *query, const ResultSet &rows, QWidget *paren
 
 void Tfrm_Hatarolt::buildControls()
 {
+    createFieldList();
+    QLabel *fileLabel = createFileControls();
+    const auto [separators, qualifiers] = createOptionControls();
+    QLabel *clipboardNote = createButtons();
+    m_progressBar = new QProgressBar(this);
+    m_progressBar->setObjectName(u"ProgressBar1"_s);
+    m_progressBar->setTextVisible(false);
+    m_progressBar->setRange(0, 1);
+    m_progressBar->setValue(0);
+    layOutControls(fileLabel, separators, qualifiers, clipboardNote);
+}
+
+void Tfrm_Hatarolt::createFieldList()
+{
     m_fieldList = new QListWidget(this);
     m_fieldList->setObjectName(u"CheckListBox1"_s);
     m_fieldList->setMinimumWidth(170);
-    m_allButton = Button(u"Összes"_s, u"btnOsszes"_s, this);
-    m_noneButton = Button(u"Egyik sem"_s, u"btnEgyikSem"_s, this);
+    m_allButton = frm_hatarolt::Button(u"Összes"_s, u"btnOsszes"_s, this);
+    m_noneButton = frm_hatarolt::Button(u"Egyik sem"_s, u"btnEgyikSem"_s, this);
     connect(m_allButton, &QPushButton::clicked, this, [this] { tickAll(true); });
     connect(m_noneButton, &QPushButton::clicked, this, [this] { tickAll(false); });
+}
 
+QLabel *Tfrm_Hatarolt::createFileControls()
+{
     auto fileLabel = new QLabel(u"Filenév"_s, this);
     m_fileNameEdit = new QLineEdit(this);
     m_fileNameEdit->setObjectName(u"Edit1"_s);
@@ -114,27 +131,36 @@ void Tfrm_Hatarolt::buildControls()
     m_browseButton->setText(u"..."_s);
     m_browseButton->setToolTip(u"Tallózás"_s);
     connect(m_browseButton, &QToolButton::clicked, this, [this] { browse(); });
+    return fileLabel;
+}
 
+std::pair<QGroupBox *, QGroupBox *> Tfrm_Hatarolt::createOptionControls()
+{
     m_separatorGroup = new QButtonGroup(this);
-    auto separators = RadioGroup(u"Határoló karakter"_s, u"RadioGroup1"_s,
-                                 {u"Pontosvessző (;)"_s, u"Tabulátor"_s, u"Vessző (,)"_s, u"Cső (|)"_s}, 0,
-                                 m_separatorGroup, this);
+    auto separators = frm_hatarolt::RadioGroup(
+        u"Határoló karakter"_s, u"RadioGroup1"_s,
+        {u"Pontosvessző (;)"_s, u"Tabulátor"_s, u"Vessző (,)"_s, u"Cső (|)"_s}, 0, m_separatorGroup, this);
     m_qualifierGroup = new QButtonGroup(this);
-    auto qualifiers =
-        RadioGroup(u"Szövegjelölő"_s, u"RadioGroup2"_s, {u"Idézőjel (\")"_s, u"Aposztróf (')"_s, u"Semmi"_s},
-                   2, m_qualifierGroup, this);
+    auto qualifiers = frm_hatarolt::RadioGroup(u"Szövegjelölő"_s, u"RadioGroup2"_s,
+                                               {u"Idézőjel (\")"_s, u"Aposztróf (')"_s, u"Semmi"_s}, 2,
+                                               m_qualifierGroup, this);
 
-    m_multiLineBox = CheckBox(u"Többsoros mezőket is kiírja"_s, u"CheckBox1"_s, true, this);
-    m_fieldNamesBox = CheckBox(u"Eredeti mezőneveket használja"_s, u"CheckBox2"_s, false, this);
-    m_noHeaderBox = CheckBox(u"Fejléc nem kell (az első sorban)"_s, u"CheckBox3"_s, false, this);
-    m_openAfterBox = CheckBox(u"Export után megnyitás"_s, u"CheckBox4"_s, false, this);
+    m_multiLineBox = frm_hatarolt::CheckBox(u"Többsoros mezőket is kiírja"_s, u"CheckBox1"_s, true, this);
+    m_fieldNamesBox = frm_hatarolt::CheckBox(u"Eredeti mezőneveket használja"_s, u"CheckBox2"_s, false, this);
+    m_noHeaderBox =
+        frm_hatarolt::CheckBox(u"Fejléc nem kell (az első sorban)"_s, u"CheckBox3"_s, false, this);
+    m_openAfterBox = frm_hatarolt::CheckBox(u"Export után megnyitás"_s, u"CheckBox4"_s, false, this);
+    return {separators, qualifiers};
+}
 
-    m_startButton = Button(u"Export indítás"_s, u"btnStart"_s, this);
+QLabel *Tfrm_Hatarolt::createButtons()
+{
+    m_startButton = frm_hatarolt::Button(u"Export indítás"_s, u"btnStart"_s, this);
     m_startButton->setDefault(true);
-    m_stopButton = Button(u"Megállít"_s, u"btnStop"_s, this);
+    m_stopButton = frm_hatarolt::Button(u"Megállít"_s, u"btnStop"_s, this);
     m_stopButton->setEnabled(false);
-    m_closeButton = Button(u"Bezár"_s, u"btnBezar"_s, this);
-    m_clipboardButton = Button(u"Vágólapra!"_s, u"btnVagolap"_s, this);
+    m_closeButton = frm_hatarolt::Button(u"Bezár"_s, u"btnBezar"_s, this);
+    m_clipboardButton = frm_hatarolt::Button(u"Vágólapra!"_s, u"btnVagolap"_s, this);
     m_clipboardButton->setIcon(MakeIcon(IconId::Clipboard));
     auto clipboardNote = new QLabel(u"Excel munkalapba beilleszthető"_s, this);
     clipboardNote->setObjectName(u"Label2"_s);
@@ -142,13 +168,12 @@ void Tfrm_Hatarolt::buildControls()
     connect(m_stopButton, &QPushButton::clicked, this, &Tfrm_Hatarolt::stop);
     connect(m_closeButton, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_clipboardButton, &QPushButton::clicked, this, &Tfrm_Hatarolt::copyToClipboard);
+    return clipboardNote;
+}
 
-    m_progressBar = new QProgressBar(this);
-    m_progressBar->setObjectName(u"ProgressBar1"_s);
-    m_progressBar->setTextVisible(false);
-    m_progressBar->setRange(0, 1);
-    m_progressBar->setValue(0);
-
+void Tfrm_Hatarolt::layOutControls(QLabel *fileLabel, QGroupBox *separators, QGroupBox *qualifiers,
+                                   QLabel *clipboardNote)
+{
     auto fields = new QVBoxLayout;
     fields->addWidget(m_fieldList, 1);
     auto tickButtons = new QHBoxLayout;
@@ -254,19 +279,19 @@ bool Tfrm_Hatarolt::browse()
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     // The file is replaced without a question, as the export always did.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setNameFilters(SaveFilters);
+    dialog.setNameFilters(frm_hatarolt::SaveFilters);
     dialog.setDefaultSuffix(u"csv"_s);
     // The filter of the name's own extension is shown, and a name typed without an extension
     // gets the one of the filter chosen.
     const QFileInfo current(fileName());
-    for (const QString &filter : SaveFilters) {
-        if (FilterSuffix(filter).compare(current.suffix(), Qt::CaseInsensitive) == 0) {
+    for (const QString &filter : frm_hatarolt::SaveFilters) {
+        if (frm_hatarolt::FilterSuffix(filter).compare(current.suffix(), Qt::CaseInsensitive) == 0) {
             dialog.selectNameFilter(filter);
             break;
         }
     }
     connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString &filter) {
-        const QString suffix = FilterSuffix(filter);
+        const QString suffix = frm_hatarolt::FilterSuffix(filter);
         dialog.setDefaultSuffix(suffix.isEmpty() ? u"csv"_s : suffix);
     });
     if (!fileName().isEmpty()) {
@@ -309,7 +334,8 @@ Tfrm_Hatarolt::run(const std::function<ExportResult(const ExportSource &, const 
     QElapsedTimer sinceEvents;
     const ExportControl control{[this, &sinceEvents](int rowsDone) {
                                     emit rowsExported(rowsDone);
-                                    if (sinceEvents.isValid() && sinceEvents.elapsed() < EventIntervalMs)
+                                    if (sinceEvents.isValid() &&
+                                        sinceEvents.elapsed() < frm_hatarolt::EventIntervalMs)
                                         return;
                                     m_progressBar->setValue(rowsDone);
                                     QCoreApplication::processEvents();
@@ -413,7 +439,7 @@ void Tfrm_Hatarolt::done(int result)
     RememberedDialog::done(result);
 }
 
-namespace {
+namespace frm_hatarolt {
 
 bool RunExportWindow(Tfrm_Hatarolt &window, const QString &defaultFileName, int fontSize)
 {
@@ -423,16 +449,16 @@ bool RunExportWindow(Tfrm_Hatarolt &window, const QString &defaultFileName, int 
     return window.exported();
 }
 
-} // namespace
+} // namespace frm_hatarolt
 
 bool OpenExportWindow(Query &query, const QString &defaultFileName, int fontSize, QWidget *parent)
 {
     Tfrm_Hatarolt window(query, parent);
-    return RunExportWindow(window, defaultFileName, fontSize);
+    return frm_hatarolt::RunExportWindow(window, defaultFileName, fontSize);
 }
 
 bool OpenExportWindow(const ResultSet &rows, const QString &defaultFileName, int fontSize, QWidget *parent)
 {
     Tfrm_Hatarolt window(rows, parent);
-    return RunExportWindow(window, defaultFileName, fontSize);
+    return frm_hatarolt::RunExportWindow(window, defaultFileName, fontSize);
 }

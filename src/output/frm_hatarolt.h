@@ -6,11 +6,14 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <utility>
 
 class Query;
 class ResultSet;
 class QButtonGroup;
 class QCheckBox;
+class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QProgressBar;
@@ -79,6 +82,14 @@ signals:
 private:
     Tfrm_Hatarolt(Query *query, const ResultSet &rows, QWidget *parent);
     void buildControls();
+    void createFieldList();
+    QLabel *createFileControls();
+    // The separator and the qualifier groups.
+    std::pair<QGroupBox *, QGroupBox *> createOptionControls();
+    // Returns the clipboard button's note.
+    QLabel *createButtons();
+    void layOutControls(QLabel *fileLabel, QGroupBox *separators, QGroupBox *qualifiers,
+                        QLabel *clipboardNote);
     void fillFieldList();
     // Runs `work` with the window in its running state (stop enabled, busy cursor, progress
     // over the rows) and leaves that state in every case.

@@ -1,9 +1,9 @@
 #include "output/printing.h"
 
 #include "common/paths.h"
+#include "db/arrivingrows.h"
 #include "db/query.h"
 #include "gui/busycursor.h"
-#include "output/arrivingrows.h"
 #include "output/frm_nyomvalaszt.h"
 #include "output/outputprogress.h"
 #include "output/qrhatarozat.h"
@@ -71,14 +71,14 @@ void OutputReport(BandedReport &report, Query &query, ArrivingRows *rows, const 
 
 } // namespace
 
-void PrintResolution(Connection &connection, int iktato, const PrintSettings &settings, QWidget *owner)
+void PrintResolution(Connection &connection, int recordId, const PrintSettings &settings, QWidget *owner)
 {
     Query query(&connection);
     ReportOwner reportOwner;
     {
         BusyCursor busy;
         reportOwner = LoadReportOwner(connection);
-        OpenResolutionQuery(query, iktato);
+        OpenResolutionQuery(query, recordId);
     }
     QrHatarozat report(query.result(), reportOwner);
     OutputReport(report, query, nullptr, u"Hatarozat.pdf"_s, settings, owner);

@@ -23,7 +23,7 @@ struct PrintSettings
 // Prints one resolution record (0 or an id not in the register gives the title block with empty
 // fields and no text): opens its data, asks for the output in the print choice, then shows the
 // preview, prints, exports or writes a PDF file. Errors of the database reach the caller.
-void PrintResolution(Connection &connection, int iktato, const PrintSettings &settings, QWidget *owner);
+void PrintResolution(Connection &connection, int recordId, const PrintSettings &settings, QWidget *owner);
 
 // Prints the register list from rows that are being read (the register query's SQL text as it
 // stood, so its year, committee, period, search and order carry over), with `caption` under the

@@ -2,7 +2,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace qrhatarozat {
 
 const QString Tahoma = u"Tahoma"_s;
 const QString Arial = u"Arial"_s;
@@ -24,7 +24,7 @@ constexpr qreal DetailHeight = 7.4;
 constexpr qreal TextTop = 1.1;
 constexpr qreal TextWidth = 184.4;
 
-} // namespace
+} // namespace qrhatarozat
 
 QrHatarozat::QrHatarozat(const ResultSet &rows, ReportOwner owner) : m_rows(rows), m_owner(std::move(owner))
 {
@@ -52,57 +52,62 @@ ReportBand QrHatarozat::bodyBand(int index) const
 
 ReportBand QrHatarozat::titleBand() const
 {
-    const QFont t9 = ReportFont(Tahoma, 9);
-    const QFont t10 = ReportFont(Tahoma, 10);
+    const QFont t9 = ReportFont(qrhatarozat::Tahoma, 9);
+    const QFont t10 = ReportFont(qrhatarozat::Tahoma, 10);
     const int row = 0;
     BandBuilder b;
 
     // Left box: the title and the subject, which may take several lines.
-    b.text(Inset, 1.1, Boxes[0][1] - 2 * Inset, ReportFont(Arial, 16, true), title());
-    qreal inner =
-        b.wrappedText(Inset, 8.5, 61.6, ReportFont(Arial, 10, true), m_rows.text(row, ReportRows::Targy));
+    b.text(qrhatarozat::Inset, 1.1, qrhatarozat::Boxes[0][1] - 2 * qrhatarozat::Inset,
+           ReportFont(qrhatarozat::Arial, 16, true), title());
+    qreal inner = b.wrappedText(qrhatarozat::Inset, 8.5, 61.6, ReportFont(qrhatarozat::Arial, 10, true),
+                                m_rows.text(row, ReportRows::Targy));
 
     // Middle box: labels and values; the responsible persons may take several lines.
-    const qreal valueWidth = Boxes[1][1] - ValueLeft - 1.0;
+    const qreal valueWidth = qrhatarozat::Boxes[1][1] - qrhatarozat::ValueLeft - 1.0;
     const qreal rows[3] = {2.1, 6.4, 10.6};
     const char16_t *const labels[3] = {u"Dátum", u"Határidő", u"Felelős"};
     for (int i = 0; i < 3; ++i)
-        b.text(LabelLeft, rows[i], ValueLeft - LabelLeft, t9, QString::fromUtf16(labels[i]));
-    b.text(ValueLeft, rows[0], valueWidth, t9, m_rows.text(row, ReportRows::Datum));
-    b.text(ValueLeft, rows[1], valueWidth, t9, m_rows.text(row, ReportRows::DatHatid));
-    inner = std::max(
-        inner, b.wrappedText(ValueLeft, rows[2], valueWidth, t9, m_rows.text(row, ReportRows::Felelos)));
+        b.text(qrhatarozat::LabelLeft, rows[i], qrhatarozat::ValueLeft - qrhatarozat::LabelLeft, t9,
+               QString::fromUtf16(labels[i]));
+    b.text(qrhatarozat::ValueLeft, rows[0], valueWidth, t9, m_rows.text(row, ReportRows::Datum));
+    b.text(qrhatarozat::ValueLeft, rows[1], valueWidth, t9, m_rows.text(row, ReportRows::DatHatid));
+    inner = std::max(inner, b.wrappedText(qrhatarozat::ValueLeft, rows[2], valueWidth, t9,
+                                          m_rows.text(row, ReportRows::Felelos)));
 
     // Right box: the owner block.
-    const qreal ownerWidth = RightEdge - OwnerLeft - 1.0;
-    b.text(OwnerLeft, 1.1, ownerWidth, ReportFont(Tahoma, 10, true), m_owner.tulajdonos);
-    b.text(OwnerLeft, 6.4, ownerWidth, t10, m_owner.irszvaros);
-    b.text(OwnerLeft, 10.6, ownerWidth, t10, m_owner.telefon);
+    const qreal ownerWidth = qrhatarozat::RightEdge - qrhatarozat::OwnerLeft - 1.0;
+    b.text(qrhatarozat::OwnerLeft, 1.1, ownerWidth, ReportFont(qrhatarozat::Tahoma, 10, true),
+           m_owner.tulajdonos);
+    b.text(qrhatarozat::OwnerLeft, 6.4, ownerWidth, t10, m_owner.irszvaros);
+    b.text(qrhatarozat::OwnerLeft, 10.6, ownerWidth, t10, m_owner.telefon);
 
     // The boxes grow with a subject or a list of persons too long for them; the strip follows.
-    const qreal grown = std::max<qreal>(0, inner - StripTop);
-    for (const auto &box : Boxes)
-        b.frame(QRectF(box[0], 0, box[1] - box[0], BoxHeight + grown));
+    const qreal grown = std::max<qreal>(0, inner - qrhatarozat::StripTop);
+    for (const auto &box : qrhatarozat::Boxes)
+        b.frame(QRectF(box[0], 0, box[1] - box[0], qrhatarozat::BoxHeight + grown));
 
-    const QFont idFont = ReportFont(Tahoma, 11, true);
+    const QFont idFont = ReportFont(qrhatarozat::Tahoma, 11, true);
     const qreal idTop = 19.1 + grown;
     const qreal idBottom =
-        b.wrappedText(Inset, idTop, RightEdge - 2 * Inset, idFont, m_rows.text(row, ReportRows::Hosszu));
+        b.wrappedText(qrhatarozat::Inset, idTop, qrhatarozat::RightEdge - 2 * qrhatarozat::Inset, idFont,
+                      m_rows.text(row, ReportRows::Hosszu));
     const qreal idGrown = std::max<qreal>(0, idBottom - (idTop + BandBuilder::lineHeight(idFont)));
-    b.frame(QRectF(0, StripTop + grown, RightEdge, StripHeight + idGrown));
-    return b.take(TitleHeight + grown + idGrown);
+    b.frame(
+        QRectF(0, qrhatarozat::StripTop + grown, qrhatarozat::RightEdge, qrhatarozat::StripHeight + idGrown));
+    return b.take(qrhatarozat::TitleHeight + grown + idGrown);
 }
 
 ReportBand QrHatarozat::detailBand(int row) const
 {
     const QFont font = ReportFont(u"Segoe UI"_s, 10);
     BandBuilder b;
-    const qreal bottom =
-        b.wrappedText(Inset, TextTop, TextWidth, font, m_rows.text(row, ReportRows::Hatarozat));
-    const qreal height =
-        DetailHeight + std::max<qreal>(0, bottom - (TextTop + BandBuilder::lineHeight(font)));
+    const qreal bottom = b.wrappedText(qrhatarozat::Inset, qrhatarozat::TextTop, qrhatarozat::TextWidth, font,
+                                       m_rows.text(row, ReportRows::Hatarozat));
+    const qreal height = qrhatarozat::DetailHeight +
+                         std::max<qreal>(0, bottom - (qrhatarozat::TextTop + BandBuilder::lineHeight(font)));
     b.line(QPointF(0, height), QPointF(printableWidth(), height));
     ReportBand band = b.take(height);
-    band.continuationTop = TextTop;
+    band.continuationTop = qrhatarozat::TextTop;
     return band;
 }

@@ -10,12 +10,11 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace reportband {
 
 constexpr int MeasureDpi = 1200;
 constexpr qreal MmPerInch = 25.4;
 constexpr qreal MmPerMeasureDot = MmPerInch / MeasureDpi;
-constexpr qreal Epsilon = 1e-6;
 // How much smaller a one-line text may be set to fit its width.
 constexpr qreal MinimumFit = 0.8;
 
@@ -32,7 +31,7 @@ QString OneLine(QString text)
     return text;
 }
 
-} // namespace
+} // namespace reportband
 
 QFont ReportFont(const QString &family, qreal pointSize, bool bold)
 {
@@ -48,7 +47,7 @@ QPaintDevice *ReportMeasureDevice()
 {
     static QImage device = [] {
         QImage image(1, 1, QImage::Format_ARGB32_Premultiplied);
-        const int dotsPerMeter = qRound(MeasureDpi * 1000 / MmPerInch);
+        const int dotsPerMeter = qRound(reportband::MeasureDpi * 1000 / reportband::MmPerInch);
         image.setDotsPerMeterX(dotsPerMeter);
         image.setDotsPerMeterY(dotsPerMeter);
         return image;
@@ -70,10 +69,10 @@ QList<qreal> ReportBand::cleanCuts() const
     qreal groupTop = -std::numeric_limits<qreal>::infinity();
     bool groupClean = false;
     for (const ReportElement *e : sorted) {
-        if (e->top() > groupTop + Epsilon) {
+        if (e->top() > groupTop + LayoutEpsilon) {
             groupTop = e->top();
-            groupClean = lowestBottom <= groupTop + Epsilon;
-            if (groupClean && groupTop > Epsilon && groupTop < height - Epsilon)
+            groupClean = lowestBottom <= groupTop + LayoutEpsilon;
+            if (groupClean && groupTop > LayoutEpsilon && groupTop < height - LayoutEpsilon)
                 cuts.append(groupTop);
         }
         lowestBottom = std::max(lowestBottom, e->bottom());
@@ -84,11 +83,11 @@ QList<qreal> ReportBand::cleanCuts() const
 
 qreal ReportBand::cutAtOrBefore(qreal from, qreal limit) const
 {
-    if (height <= limit + Epsilon)
+    if (height <= limit + LayoutEpsilon)
         return height;
     qreal best = from;
     for (qreal cut : cleanCuts()) {
-        if (cut > from + Epsilon && cut <= limit + Epsilon)
+        if (cut > from + LayoutEpsilon && cut <= limit + LayoutEpsilon)
             best = cut;
     }
     return best;
@@ -97,7 +96,7 @@ qreal ReportBand::cutAtOrBefore(qreal from, qreal limit) const
 qreal ReportBand::firstCutAfter(qreal from) const
 {
     for (qreal cut : cleanCuts()) {
-        if (cut > from + Epsilon)
+        if (cut > from + LayoutEpsilon)
             return cut;
     }
     return height;
@@ -105,23 +104,23 @@ qreal ReportBand::firstCutAfter(qreal from) const
 
 qreal BandBuilder::lineHeight(const QFont &font)
 {
-    return QFontMetricsF(font, ReportMeasureDevice()).lineSpacing() * MmPerMeasureDot;
+    return QFontMetricsF(font, ReportMeasureDevice()).lineSpacing() * reportband::MmPerMeasureDot;
 }
 
 qreal BandBuilder::text(qreal x, qreal y, qreal width, const QFont &font, const QString &text,
                         Qt::Alignment alignment)
 {
     const qreal height = lineHeight(font);
-    const QString line = OneLine(text);
+    const QString line = reportband::OneLine(text);
     // The substitutes of the Windows fonts run wider than the fonts the layouts were drawn
     // with: a text that does not fit is first set a little smaller, then cut.
     QFont fitted = font;
     const qreal advance =
-        QFontMetricsF(font, ReportMeasureDevice()).horizontalAdvance(line) * MmPerMeasureDot;
+        QFontMetricsF(font, ReportMeasureDevice()).horizontalAdvance(line) * reportband::MmPerMeasureDot;
     if (advance > width && advance > 0)
-        fitted.setPointSizeF(font.pointSizeF() * std::max(MinimumFit, width / advance));
+        fitted.setPointSizeF(font.pointSizeF() * std::max(reportband::MinimumFit, width / advance));
     const QFontMetricsF metrics(fitted, ReportMeasureDevice());
-    const QString shown = metrics.elidedText(line, Qt::ElideRight, width / MmPerMeasureDot);
+    const QString shown = metrics.elidedText(line, Qt::ElideRight, width / reportband::MmPerMeasureDot);
     if (!shown.isEmpty()) {
         ReportElement e;
         e.kind = ReportElement::Kind::Text;
@@ -129,7 +128,7 @@ qreal BandBuilder::text(qreal x, qreal y, qreal width, const QFont &font, const 
         e.font = fitted;
         e.text = shown;
         e.alignment = alignment;
-        e.ascent = metrics.ascent() * MmPerMeasureDot;
+        e.ascent = metrics.ascent() * reportband::MmPerMeasureDot;
         m_elements.append(e);
     }
     return y + height;
@@ -144,7 +143,7 @@ qreal BandBuilder::wrappedText(qreal x, qreal y, qreal width, const QFont &font,
         paragraphs.removeLast();
 
     const QFontMetricsF metrics(font, ReportMeasureDevice());
-    const qreal step = metrics.lineSpacing() * MmPerMeasureDot;
+    const qreal step = metrics.lineSpacing() * reportband::MmPerMeasureDot;
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     qreal top = y;
@@ -157,7 +156,7 @@ qreal BandBuilder::wrappedText(qreal x, qreal y, qreal width, const QFont &font,
         layout.setTextOption(option);
         layout.beginLayout();
         for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine())
-            line.setLineWidth(width / MmPerMeasureDot);
+            line.setLineWidth(width / reportband::MmPerMeasureDot);
         layout.endLayout();
         for (int i = 0; i < layout.lineCount(); ++i) {
             const QTextLine line = layout.lineAt(i);
@@ -168,7 +167,7 @@ qreal BandBuilder::wrappedText(qreal x, qreal y, qreal width, const QFont &font,
                 e.text.chop(1);
             e.rect = QRectF(x, top, width, step);
             e.font = font;
-            e.ascent = metrics.ascent() * MmPerMeasureDot;
+            e.ascent = metrics.ascent() * reportband::MmPerMeasureDot;
             if (!e.text.isEmpty())
                 m_elements.append(e);
             top += step;
@@ -207,8 +206,8 @@ ReportBand BandBuilder::take(qreal height)
 
 void PaintElement(QPainter &painter, const ReportElement &element, QPointF origin)
 {
-    const qreal dotsX = DotsPerMm(painter.device());
-    const qreal dotsY = painter.device()->logicalDpiY() / MmPerInch;
+    const qreal dotsX = reportband::DotsPerMm(painter.device());
+    const qreal dotsY = painter.device()->logicalDpiY() / reportband::MmPerInch;
     const QRectF r = element.rect.translated(origin);
     switch (element.kind) {
     case ReportElement::Kind::Text: {

@@ -6,6 +6,10 @@
 #include <QRectF>
 #include <QString>
 
+// Positions in millimetres nearer than this are the same place: sums of decimal sizes do not
+// add up exactly.
+inline constexpr qreal LayoutEpsilon = 1e-6;
+
 class QPainter;
 class QPaintDevice;
 

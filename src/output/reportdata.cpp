@@ -1,40 +1,15 @@
 #include "output/reportdata.h"
 
-#include "db/connection.h"
-#include "db/query.h"
+#include "db/resultset.h"
 
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace reportdata {
 
 const QString DateFormat = u"yyyy.MM.dd"_s;
 const QString FooterFont = u"Courier New"_s;
 
-} // namespace
-
-ReportOwner LoadReportOwner(Connection &connection)
-{
-    const ResultSet owner = connection.query(u"SELECT * FROM vw_tulajdonos;"_s);
-    ReportOwner result;
-    if (owner.rowCount() == 0)
-        return result;
-    auto column = [&owner](const QString &name) {
-        const int index = owner.fieldIndex(name);
-        return index < 0 ? QString() : owner.text(0, index);
-    };
-    result.tulajdonos = column(u"tulajdonos"_s);
-    result.irszvaros = column(u"irszvaros"_s);
-    result.telefon = column(u"telefon"_s);
-    return result;
-}
-
-void OpenResolutionQuery(Query &query, int iktato)
-{
-    query.close();
-    query.setSql(u"SELECT * FROM vw_iktato\nWHERE iktato = :piktato\nORDER BY 1;"_s);
-    query.setParam(u"piktato"_s, iktato);
-    query.open();
-}
+} // namespace reportdata
 
 ReportRows::ReportRows(const ResultSet &result) : m_result(result)
 {
@@ -57,7 +32,7 @@ QString ReportRows::text(int row, Column column) const
     if (column == Datum || column == DatHatid) {
         const QVariant value = m_result.value(row, index);
         if (value.typeId() == QMetaType::QDate || value.typeId() == QMetaType::QDateTime)
-            return value.toDate().toString(DateFormat);
+            return value.toDate().toString(reportdata::DateFormat);
     }
     return m_result.text(row, index);
 }
@@ -65,13 +40,14 @@ QString ReportRows::text(int row, Column column) const
 ReportBand ReportPageFooter(int page, const QString &reportName, const QDateTime &printedAt,
                             const QString &address, qreal width)
 {
-    const QFont font = ReportFont(FooterFont, 6);
+    const QFont font = ReportFont(reportdata::FooterFont, 6);
     constexpr qreal TopRow = 1.1;
     constexpr qreal BottomRow = 10.6;
     BandBuilder b;
     b.line(QPointF(0, 0), QPointF(width, 0), QColor(0xc0, 0xc0, 0xc0), 0.3);
     b.text(0, TopRow, width / 2, font, u"Orvant.H"_s);
-    b.text(width / 2, TopRow, width / 2, font, printedAt.toString(DateFormat + u" HH:mm"_s), Qt::AlignRight);
+    b.text(width / 2, TopRow, width / 2, font, printedAt.toString(reportdata::DateFormat + u" HH:mm"_s),
+           Qt::AlignRight);
     b.text(0, BottomRow, width / 3, font, u"oldal: "_s + QString::number(page + 1));
     b.text(width / 3, BottomRow, width / 3, font, address, Qt::AlignHCenter);
     b.text(2 * width / 3, BottomRow, width / 3, font, reportName, Qt::AlignRight);

@@ -1,27 +1,12 @@
 #pragma once
 
 #include "output/reportband.h"
+#include "output/reportsource.h"
 
 #include <QDateTime>
 #include <QString>
 
-class Connection;
-class Query;
 class ResultSet;
-
-// The owner block of both reports: one row of vw_tulajdonos.
-struct ReportOwner
-{
-    QString tulajdonos; // name
-    QString irszvaros;  // postcode and town
-    QString telefon;
-};
-
-// Reads the owner block; empty texts when the view has no row.
-ReportOwner LoadReportOwner(Connection &connection);
-
-// Opens the report query on one resolution record (no row for an id that is not there).
-void OpenResolutionQuery(Query &query, int iktato);
 
 // The printed columns of the report query's rows. A column the result lacks reads empty.
 class ReportRows

@@ -2,10 +2,6 @@
 
 #include <QPainter>
 
-namespace {
-constexpr qreal Epsilon = 1e-6;
-}
-
 ReportBand BandedReport::pageHeader(int) const
 {
     return {};
@@ -29,12 +25,12 @@ ReportLayout::Position ReportLayout::fillPage(int page, Position pos, QList<Piec
     while (pos.band < count) {
         ReportBand band = m_report.bodyBand(pos.band);
         const qreal left = room - y;
-        if (pos.cut <= Epsilon && band.keepTogether && !empty && band.height > left + Epsilon &&
-            band.height <= room + Epsilon)
+        if (pos.cut <= LayoutEpsilon && band.keepTogether && !empty && band.height > left + LayoutEpsilon &&
+            band.height <= room + LayoutEpsilon)
             return pos;
-        const qreal top = pos.cut > Epsilon ? band.continuationTop : 0;
+        const qreal top = pos.cut > LayoutEpsilon ? band.continuationTop : 0;
         qreal to = band.cutAtOrBefore(pos.cut, pos.cut + left - top);
-        if (to <= pos.cut + Epsilon && to < band.height - Epsilon) {
+        if (to <= pos.cut + LayoutEpsilon && to < band.height - LayoutEpsilon) {
             if (!empty)
                 return pos;
             // Not even one line fits an empty page: print it anyway rather than never end.
@@ -44,7 +40,7 @@ ReportLayout::Position ReportLayout::fillPage(int page, Position pos, QList<Piec
             pieces->append(Piece{band, pos.cut, to, y + top - pos.cut});
         y += top + (to - pos.cut);
         empty = false;
-        if (to < band.height - Epsilon) {
+        if (to < band.height - LayoutEpsilon) {
             pos.cut = to;
             return pos;
         }
@@ -104,9 +100,9 @@ void ReportLayout::paintPage(QPainter &painter, int page) const
         PaintElement(painter, e, QPointF(margins.left(), margins.top()));
     const qreal bodyTop = margins.top() + header.height;
     for (const Piece &piece : std::as_const(pieces)) {
-        const bool last = piece.to >= piece.band.height - Epsilon;
+        const bool last = piece.to >= piece.band.height - LayoutEpsilon;
         for (const ReportElement &e : piece.band.elements) {
-            if (e.top() < piece.from - Epsilon || (!last && e.top() >= piece.to - Epsilon))
+            if (e.top() < piece.from - LayoutEpsilon || (!last && e.top() >= piece.to - LayoutEpsilon))
                 continue;
             PaintElement(painter, e, QPointF(margins.left(), bodyTop + piece.offset));
         }

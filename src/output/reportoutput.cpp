@@ -23,8 +23,6 @@ QPageLayout A4WithoutMargins()
 
 } // namespace
 
-ReportError::ReportError(QString message) : m_message(std::move(message)), m_what(m_message.toUtf8()) {}
-
 int RenderReport(const BandedReport &report, QPagedPaintDevice &device, const RenderProgress &progress)
 {
     BusyCursor busy;

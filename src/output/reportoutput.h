@@ -1,8 +1,9 @@
 #pragma once
 
+#include "common/apperror.h"
+
 #include <QString>
 #include <QStringList>
-#include <exception>
 #include <functional>
 
 class BandedReport;
@@ -10,16 +11,10 @@ class QIODevice;
 class QPagedPaintDevice;
 
 // A report that could not be written or printed; the text says why.
-class ReportError : public std::exception
+class ReportError : public AppError
 {
 public:
-    explicit ReportError(QString message);
-    const QString &message() const { return m_message; }
-    const char *what() const noexcept override { return m_what.constData(); }
-
-private:
-    QString m_message;
-    QByteArray m_what;
+    using AppError::AppError;
 };
 
 // Told after each page how many pages and how many of the report's body bands are done;

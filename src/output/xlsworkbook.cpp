@@ -14,7 +14,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace xlsworkbook {
 
 enum RecordType : quint16 {
     RecEof = 0x000A,
@@ -186,7 +186,116 @@ QByteArray xf(quint16 fontIndex, quint16 formatIndex, bool style, quint8 usedAtt
     return record(RecXf, body);
 }
 
-} // namespace
+// Fonts (four plain ones, as the format wants them, and the bold one), number formats, cell
+// formats and the Normal style.
+QByteArray globalsStyles()
+{
+    QByteArray out;
+    for (int i = 0; i < 4; ++i)
+        out += font(false);
+    out += font(true);
+    out += format(FormatDate, u"yyyy\\.mm\\.dd");
+    out += format(FormatDateTime, u"yyyy\\.mm\\.dd\\ hh:mm:ss");
+    out += format(FormatTime, u"hh:mm:ss");
+    out += xf(0, 0, true, 0);
+    for (int i = 1; i < 15; ++i)
+        out += xf(0, 0, true, 0xF4);
+    out += xf(0, 0, false, 0);
+    out += xf(FontBold, 0, false, 0x08);
+    out += xf(0, FormatDate, false, 0x04);
+    out += xf(0, FormatDateTime, false, 0x04);
+    out += xf(0, FormatTime, false, 0x04);
+    QByteArray style;
+    put16(style, 0x8000); // built-in style Normal on format 0
+    put8(style, 0);
+    put8(style, 0xFF);
+    out += record(RecStyle, style);
+    return out;
+}
+
+// The workbook globals before the sheet list.
+QByteArray globalsHead()
+{
+    QByteArray head;
+    head += bof(0x0005);
+    QByteArray codePage;
+    put16(codePage, 1200); // texts are Unicode
+    head += record(RecCodePage, codePage);
+    QByteArray window1;
+    put16(window1, 0);
+    put16(window1, 0);
+    put16(window1, 0x25BC);
+    put16(window1, 0x1572);
+    put16(window1, 0x0038); // scroll bars and sheet tabs shown
+    put16(window1, 0);
+    put16(window1, 0);
+    put16(window1, 1);
+    put16(window1, 0x0258);
+    head += record(RecWindow1, window1);
+    QByteArray dateMode;
+    put16(dateMode, 0); // days counted from 1900
+    head += record(RecDateMode, dateMode);
+    head += globalsStyles();
+    return head;
+}
+
+QByteArray columnInfos(const QList<quint16> &widths)
+{
+    QByteArray out;
+    for (int c = 0; c < widths.size(); ++c) {
+        if (!widths[c])
+            continue;
+        QByteArray colInfo;
+        put16(colInfo, quint16(c));
+        put16(colInfo, quint16(c));
+        put16(colInfo, widths[c]);
+        put16(colInfo, XfDefault);
+        put16(colInfo, 0);
+        put16(colInfo, 0);
+        out += record(RecColInfo, colInfo);
+    }
+    return out;
+}
+
+QByteArray window2Record(bool firstSheet)
+{
+    QByteArray window2;
+    // Grid, headings, zeros, automatic grid colour, outline symbols; the first sheet selected
+    // and shown.
+    put16(window2, firstSheet ? 0x06B6 : 0x00B6);
+    put16(window2, 0);
+    put16(window2, 0);
+    put16(window2, 0x0040);
+    put16(window2, 0);
+    put16(window2, 0);
+    put16(window2, 0);
+    put32(window2, 0);
+    return record(RecWindow2, window2);
+}
+
+QByteArray boundSheetRecord(qsizetype start, const QByteArray &name)
+{
+    QByteArray body;
+    put32(body, quint32(start));
+    put8(body, 0); // visible
+    put8(body, 0); // worksheet
+    body += name;
+    return record(RecBoundSheet, body);
+}
+
+QByteArray extSstRecord(quint16 bucketSize, const QList<QPair<quint32, quint16>> &bucketStarts)
+{
+    QByteArray extSst;
+    put16(extSst, bucketSize);
+    for (const auto &[streamPos, offset] : bucketStarts) {
+        put32(extSst, streamPos);
+        put16(extSst, offset);
+        put16(extSst, 0);
+    }
+    return record(RecExtSst, extSst);
+}
+
+} // namespace xlsworkbook
 
 // Where the workbook stream goes: a device, a byte array, or nowhere while only sizes are
 // worked out. Tracks the stream position.
@@ -263,31 +372,31 @@ void XlsWorkbook::setColumnWidth(int column, int characters)
 void XlsWorkbook::writeHeader(int column, const QString &text)
 {
     QByteArray body;
-    put16(body, 0);
-    put16(body, quint16(column));
-    put16(body, XfHeader);
-    put32(body, sharedString(text));
-    addCellRecord(0, column, RecLabelSst, body);
+    xlsworkbook::put16(body, 0);
+    xlsworkbook::put16(body, quint16(column));
+    xlsworkbook::put16(body, xlsworkbook::XfHeader);
+    xlsworkbook::put32(body, sharedString(text));
+    addCellRecord(0, column, xlsworkbook::RecLabelSst, body);
 }
 
 void XlsWorkbook::writeCell(int row, int column, const SheetCell &cell)
 {
     QByteArray body;
-    put16(body, quint16(row));
-    put16(body, quint16(column));
+    xlsworkbook::put16(body, quint16(row));
+    xlsworkbook::put16(body, quint16(column));
     if (cell.type == SheetCell::Type::Text) {
-        put16(body, XfDefault);
-        put32(body, sharedString(cell.text.left(MaxCellText)));
-        addCellRecord(row, column, RecLabelSst, body);
+        xlsworkbook::put16(body, xlsworkbook::XfDefault);
+        xlsworkbook::put32(body, sharedString(cell.text.left(MaxCellText)));
+        addCellRecord(row, column, xlsworkbook::RecLabelSst, body);
     } else if (cell.type == SheetCell::Type::Number) {
         switch (cell.format) {
-        case SheetCell::Format::General: put16(body, XfDefault); break;
-        case SheetCell::Format::Date: put16(body, XfDate); break;
-        case SheetCell::Format::DateTime: put16(body, XfDateTime); break;
-        case SheetCell::Format::Time: put16(body, XfTime); break;
+        case SheetCell::Format::General: xlsworkbook::put16(body, xlsworkbook::XfDefault); break;
+        case SheetCell::Format::Date: xlsworkbook::put16(body, xlsworkbook::XfDate); break;
+        case SheetCell::Format::DateTime: xlsworkbook::put16(body, xlsworkbook::XfDateTime); break;
+        case SheetCell::Format::Time: xlsworkbook::put16(body, xlsworkbook::XfTime); break;
         }
-        putDouble(body, cell.number);
-        addCellRecord(row, column, RecNumber, body);
+        xlsworkbook::putDouble(body, cell.number);
+        addCellRecord(row, column, xlsworkbook::RecNumber, body);
     }
 }
 
@@ -301,7 +410,7 @@ quint32 XlsWorkbook::sharedString(const QString &text)
     }
     const auto index = quint32(m_sstOffsets.size());
     m_sstOffsets.push_back(m_sstData.size());
-    appendLongString(m_sstData, text);
+    xlsworkbook::appendLongString(m_sstData, text);
     m_sstLookup.insert(hash, index);
     return index;
 }
@@ -326,7 +435,7 @@ void XlsWorkbook::addCellRecord(int row, int column, quint16 type, const QByteAr
 {
     Sheet &sheet = current();
     Q_ASSERT(row >= sheet.lastRow && row < MaxRows && column >= 0 && column < MaxColumns);
-    const int block = row / RowsPerBlock;
+    const int block = row / xlsworkbook::RowsPerBlock;
     if (block != sheet.blockIndex) {
         flushBlock(sheet);
         sheet.blockIndex = block;
@@ -336,7 +445,7 @@ void XlsWorkbook::addCellRecord(int row, int column, quint16 type, const QByteAr
     auto &blockRow = sheet.blockRows.last();
     blockRow.firstColumn = std::min(blockRow.firstColumn, column);
     blockRow.endColumn = std::max(blockRow.endColumn, column + 1);
-    sheet.blockCells += record(type, body);
+    sheet.blockCells += xlsworkbook::record(type, body);
 
     if (sheet.firstRow < 0)
         sheet.firstRow = row;
@@ -352,15 +461,15 @@ void XlsWorkbook::flushBlock(Sheet &sheet)
     const qsizetype firstRowPos = sheet.blocks.size();
     for (const auto &r : std::as_const(sheet.blockRows)) {
         QByteArray body;
-        put16(body, quint16(r.row));
-        put16(body, quint16(r.firstColumn));
-        put16(body, quint16(r.endColumn));
-        put16(body, 0x00FF); // default height
-        put16(body, 0);
-        put16(body, 0);
-        put16(body, 0x0100);
-        put16(body, XfDefault);
-        sheet.blocks += record(RecRow, body);
+        xlsworkbook::put16(body, quint16(r.row));
+        xlsworkbook::put16(body, quint16(r.firstColumn));
+        xlsworkbook::put16(body, quint16(r.endColumn));
+        xlsworkbook::put16(body, 0x00FF); // default height
+        xlsworkbook::put16(body, 0);
+        xlsworkbook::put16(body, 0);
+        xlsworkbook::put16(body, 0x0100);
+        xlsworkbook::put16(body, xlsworkbook::XfDefault);
+        sheet.blocks += xlsworkbook::record(xlsworkbook::RecRow, body);
     }
     const qsizetype cellsPos = sheet.blocks.size();
     sheet.blocks += sheet.blockCells;
@@ -369,15 +478,15 @@ void XlsWorkbook::flushBlock(Sheet &sheet)
     // DBCELL: back to the first ROW, then from the end of the first ROW to the first row's
     // cells, and from each row's first cell to the next row's.
     QByteArray body;
-    put32(body, quint32(dbCellPos - firstRowPos));
+    xlsworkbook::put32(body, quint32(dbCellPos - firstRowPos));
     for (int i = 0; i < sheet.blockRows.size(); ++i) {
-        const qsizetype offset = i == 0
-                                     ? cellsPos + sheet.blockRows[0].cellStart - (firstRowPos + RowRecordSize)
-                                     : sheet.blockRows[i].cellStart - sheet.blockRows[i - 1].cellStart;
-        put16(body, quint16(offset));
+        const qsizetype offset =
+            i == 0 ? cellsPos + sheet.blockRows[0].cellStart - (firstRowPos + xlsworkbook::RowRecordSize)
+                   : sheet.blockRows[i].cellStart - sheet.blockRows[i - 1].cellStart;
+        xlsworkbook::put16(body, quint16(offset));
     }
     sheet.dbCells.append(quint32(dbCellPos));
-    sheet.blocks += record(RecDbCell, body);
+    sheet.blocks += xlsworkbook::record(xlsworkbook::RecDbCell, body);
     sheet.blockCells.clear();
     sheet.blockRows.clear();
 }
@@ -399,56 +508,33 @@ void XlsWorkbook::writeSheet(StreamSink &out, const Sheet &sheet, qsizetype star
     for (const quint16 width : sheet.widths)
         blocksPos += width ? 16 : 0;
 
-    out.write(bof(0x0010));
+    out.write(xlsworkbook::bof(0x0010));
     QByteArray index;
-    put32(index, 0);
-    put32(index, hasCells ? quint32(sheet.firstRow) : 0);
-    put32(index, hasCells ? quint32(sheet.lastRow + 1) : 0);
-    put32(index, quint32(defColWidthPos));
+    xlsworkbook::put32(index, 0);
+    xlsworkbook::put32(index, hasCells ? quint32(sheet.firstRow) : 0);
+    xlsworkbook::put32(index, hasCells ? quint32(sheet.lastRow + 1) : 0);
+    xlsworkbook::put32(index, quint32(defColWidthPos));
     for (const quint32 dbCell : sheet.dbCells)
-        put32(index, quint32(blocksPos + dbCell));
-    out.write(record(RecIndex, index));
+        xlsworkbook::put32(index, quint32(blocksPos + dbCell));
+    out.write(xlsworkbook::record(xlsworkbook::RecIndex, index));
 
     QByteArray defColWidth;
-    put16(defColWidth, 8);
-    out.write(record(RecDefColWidth, defColWidth));
-    for (int c = 0; c < sheet.widths.size(); ++c) {
-        if (!sheet.widths[c])
-            continue;
-        QByteArray colInfo;
-        put16(colInfo, quint16(c));
-        put16(colInfo, quint16(c));
-        put16(colInfo, sheet.widths[c]);
-        put16(colInfo, XfDefault);
-        put16(colInfo, 0);
-        put16(colInfo, 0);
-        out.write(record(RecColInfo, colInfo));
-    }
+    xlsworkbook::put16(defColWidth, 8);
+    out.write(xlsworkbook::record(xlsworkbook::RecDefColWidth, defColWidth));
+    out.write(xlsworkbook::columnInfos(sheet.widths));
 
     QByteArray dimensions;
-    put32(dimensions, hasCells ? quint32(sheet.firstRow) : 0);
-    put32(dimensions, hasCells ? quint32(sheet.lastRow + 1) : 0);
-    put16(dimensions, hasCells ? quint16(sheet.firstColumn) : 0);
-    put16(dimensions, hasCells ? quint16(sheet.lastColumn + 1) : 0);
-    put16(dimensions, 0);
-    out.write(record(RecDimensions, dimensions));
+    xlsworkbook::put32(dimensions, hasCells ? quint32(sheet.firstRow) : 0);
+    xlsworkbook::put32(dimensions, hasCells ? quint32(sheet.lastRow + 1) : 0);
+    xlsworkbook::put16(dimensions, hasCells ? quint16(sheet.firstColumn) : 0);
+    xlsworkbook::put16(dimensions, hasCells ? quint16(sheet.lastColumn + 1) : 0);
+    xlsworkbook::put16(dimensions, 0);
+    out.write(xlsworkbook::record(xlsworkbook::RecDimensions, dimensions));
 
     out.write(sheet.blocks);
 
-    const bool first = &sheet == &m_sheets.front();
-    QByteArray window2;
-    // Grid, headings, zeros, automatic grid colour, outline symbols; the first sheet selected
-    // and shown.
-    put16(window2, first ? 0x06B6 : 0x00B6);
-    put16(window2, 0);
-    put16(window2, 0);
-    put16(window2, 0x0040);
-    put16(window2, 0);
-    put16(window2, 0);
-    put16(window2, 0);
-    put32(window2, 0);
-    out.write(record(RecWindow2, window2));
-    out.write(record(RecEof, {}));
+    out.write(xlsworkbook::window2Record(&sheet == &m_sheets.front()));
+    out.write(xlsworkbook::record(xlsworkbook::RecEof, {}));
 }
 
 int XlsWorkbook::sstBucketSize() const
@@ -464,11 +550,11 @@ void XlsWorkbook::writeSst(StreamSink &out, qsizetype start, QList<QPair<quint32
 {
     Q_ASSERT(out.pos() == start);
     QByteArray body;
-    put32(body, m_sstTotal);
-    put32(body, quint32(m_sstOffsets.size()));
+    xlsworkbook::put32(body, m_sstTotal);
+    xlsworkbook::put32(body, quint32(m_sstOffsets.size()));
     bool firstRecord = true;
     auto flush = [&] {
-        out.write(record(firstRecord ? RecSst : RecContinue, body));
+        out.write(xlsworkbook::record(firstRecord ? xlsworkbook::RecSst : xlsworkbook::RecContinue, body));
         firstRecord = false;
         body.clear();
     };
@@ -479,7 +565,7 @@ void XlsWorkbook::writeSst(StreamSink &out, qsizetype start, QList<QPair<quint32
         const int length = qFromLittleEndian<quint16>(p);
         const bool wide = p[2] & 1;
         const int charSize = wide ? 2 : 1;
-        if (body.size() + 3 + (length ? charSize : 0) > MaxRecordData)
+        if (body.size() + 3 + (length ? charSize : 0) > xlsworkbook::MaxRecordData)
             flush();
         if (buckets && i % bucketSize == 0)
             buckets->append({quint32(out.pos() + 4 + body.size()), quint16(4 + body.size())});
@@ -487,11 +573,11 @@ void XlsWorkbook::writeSst(StreamSink &out, qsizetype start, QList<QPair<quint32
         p += 3;
         int left = length;
         while (left > 0) {
-            int room = int(MaxRecordData - body.size()) / charSize;
+            int room = int(xlsworkbook::MaxRecordData - body.size()) / charSize;
             if (room == 0) {
                 flush();
-                put8(body, wide ? 1 : 0);
-                room = int(MaxRecordData - body.size()) / charSize;
+                xlsworkbook::put8(body, wide ? 1 : 0);
+                room = int(xlsworkbook::MaxRecordData - body.size()) / charSize;
             }
             const int take = std::min(room, left);
             body.append(p, qsizetype(take) * charSize);
@@ -508,49 +594,12 @@ void XlsWorkbook::writeStream(StreamSink &out)
         addSheet(u"Munka1"_s);
     flushBlock(current());
 
-    QByteArray head;
-    head += bof(0x0005);
-    QByteArray codePage;
-    put16(codePage, 1200); // texts are Unicode
-    head += record(RecCodePage, codePage);
-    QByteArray window1;
-    put16(window1, 0);
-    put16(window1, 0);
-    put16(window1, 0x25BC);
-    put16(window1, 0x1572);
-    put16(window1, 0x0038); // scroll bars and sheet tabs shown
-    put16(window1, 0);
-    put16(window1, 0);
-    put16(window1, 1);
-    put16(window1, 0x0258);
-    head += record(RecWindow1, window1);
-    QByteArray dateMode;
-    put16(dateMode, 0); // days counted from 1900
-    head += record(RecDateMode, dateMode);
-    for (int i = 0; i < 4; ++i)
-        head += font(false);
-    head += font(true);
-    head += format(FormatDate, u"yyyy\\.mm\\.dd");
-    head += format(FormatDateTime, u"yyyy\\.mm\\.dd\\ hh:mm:ss");
-    head += format(FormatTime, u"hh:mm:ss");
-    head += xf(0, 0, true, 0);
-    for (int i = 1; i < 15; ++i)
-        head += xf(0, 0, true, 0xF4);
-    head += xf(0, 0, false, 0);
-    head += xf(FontBold, 0, false, 0x08);
-    head += xf(0, FormatDate, false, 0x04);
-    head += xf(0, FormatDateTime, false, 0x04);
-    head += xf(0, FormatTime, false, 0x04);
-    QByteArray style;
-    put16(style, 0x8000); // built-in style Normal on format 0
-    put8(style, 0);
-    put8(style, 0xFF);
-    head += record(RecStyle, style);
+    const QByteArray head = xlsworkbook::globalsHead();
 
     QList<QByteArray> sheetNames;
     qsizetype boundSheetsSize = 0;
     for (const Sheet &sheet : m_sheets) {
-        sheetNames.append(shortString(sheet.name));
+        sheetNames.append(xlsworkbook::shortString(sheet.name));
         boundSheetsSize += 4 + 6 + sheetNames.last().size();
     }
 
@@ -567,25 +616,12 @@ void XlsWorkbook::writeStream(StreamSink &out)
     }
 
     out.write(head);
-    for (size_t s = 0; s < m_sheets.size(); ++s) {
-        QByteArray body;
-        put32(body, quint32(sheetStarts[s]));
-        put8(body, 0); // visible
-        put8(body, 0); // worksheet
-        body += sheetNames[s];
-        out.write(record(RecBoundSheet, body));
-    }
+    for (size_t s = 0; s < m_sheets.size(); ++s)
+        out.write(xlsworkbook::boundSheetRecord(sheetStarts[s], sheetNames[s]));
     QList<QPair<quint32, quint16>> bucketStarts;
     writeSst(out, sstStart, &bucketStarts);
-    QByteArray extSst;
-    put16(extSst, quint16(sstBucketSize()));
-    for (const auto &[streamPos, offset] : std::as_const(bucketStarts)) {
-        put32(extSst, streamPos);
-        put16(extSst, offset);
-        put16(extSst, 0);
-    }
-    out.write(record(RecExtSst, extSst));
-    out.write(record(RecEof, {}));
+    out.write(xlsworkbook::extSstRecord(quint16(sstBucketSize()), bucketStarts));
+    out.write(xlsworkbook::record(xlsworkbook::RecEof, {}));
     for (size_t s = 0; s < m_sheets.size(); ++s) {
         Q_ASSERT(out.pos() == sheetStarts[s]);
         writeSheet(out, m_sheets[s], sheetStarts[s]);

@@ -22,12 +22,12 @@ public:
     XlsWorkbook();
     ~XlsWorkbook() override;
 
-    int maxRows() const override { return MaxRows; }
-    int maxColumns() const override { return MaxColumns; }
     void addSheet(const QString &name) override;
     void setColumnWidth(int column, int characters) override;
     void writeHeader(int column, const QString &text) override;
     void writeCell(int row, int column, const SheetCell &cell) override;
+    int maxRows() const override { return MaxRows; }
+    int maxColumns() const override { return MaxColumns; }
 
     // The compound file into the device (which must allow seeking: a file, a buffer). Throws
     // ExportError when writing fails.

@@ -37,12 +37,12 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace frm_adatbazis {
 
-constexpr int kWindowFontSize = 9;
-constexpr QSize kDesignSize{760, 440};
+constexpr int WindowFontSize = 9;
+constexpr QSize DesignSize{760, 440};
 
-} // namespace
+} // namespace frm_adatbazis
 
 Tfrm_Adatbazis::Tfrm_Adatbazis(QList<ProfileRow> rows, const QString &dumpProgram, int editorFontSize,
                                QWidget *parent)
@@ -52,7 +52,7 @@ Tfrm_Adatbazis::Tfrm_Adatbazis(QList<ProfileRow> rows, const QString &dumpProgra
     setObjectName(u"frm_Adatbazis"_s);
     setWindowTitle(u"Tárhelyek"_s);
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
-    ApplyFontSize(this, kWindowFontSize);
+    ApplyFontSize(this, frm_adatbazis::WindowFontSize);
 
     buildActions();
     auto *layout = new QVBoxLayout(this);
@@ -69,7 +69,7 @@ Tfrm_Adatbazis::Tfrm_Adatbazis(QList<ProfileRow> rows, const QString &dumpProgra
     m_progress->setTextVisible(false);
     layout->addWidget(m_progress);
 
-    resize(kDesignSize);
+    resize(frm_adatbazis::DesignSize);
     m_model->sortBy(ProfileColumn::DisplayName);
     setCurrentRow(m_model->rows().isEmpty() ? -1 : 0);
 }
@@ -294,7 +294,7 @@ void Tfrm_Adatbazis::guarded(const std::function<void()> &handler)
 void Tfrm_Adatbazis::newProfile()
 {
     ProfileRow row;
-    row.port = 3306;
+    row.setPort(3306);
     if (EditProfileRow(row, m_editorFontSize, this))
         setCurrentRow(m_model->insertProfile(row));
 }
@@ -351,7 +351,7 @@ void Tfrm_Adatbazis::testConnection()
         return;
     if (!version->isEmpty()) {
         ProfileRow tested = row;
-        tested.verzio = *version;
+        tested.version = *version;
         setCurrentRow(m_model->setProfile(index, tested));
     }
     ShowInfoBox(u"Kapcsolat vizsgálata sikeres"_s, this);

@@ -12,37 +12,39 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace frm_adatbazis_szerkeszt {
 
-constexpr int kWidth = 420;
-constexpr int kHeight = 392;
-constexpr int kFieldStep = 52;
+constexpr int WindowWidth = 420;
+constexpr int WindowHeight = 392;
+constexpr int FieldStep = 52;
 // Fields hold 50 characters; a longer value stored by hand is shown whole.
-constexpr int kProfileFieldLength = 50;
+constexpr int ProfileFieldLength = 50;
 
-} // namespace
+} // namespace frm_adatbazis_szerkeszt
 
 Tfrm_Adatbazis_Szerkeszt::Tfrm_Adatbazis_Szerkeszt(QWidget *parent)
-    : RowEditor(u"frm_Adatbazis_Szerkeszt"_s, QSize(kWidth, kHeight), parent)
+    : RowEditor(u"frm_Adatbazis_Szerkeszt"_s,
+                QSize(frm_adatbazis_szerkeszt::WindowWidth, frm_adatbazis_szerkeszt::WindowHeight), parent)
 {
     setWindowTitle(u"Tárhely"_s);
     m_captionLabel->setText(u"Megjelenített név"_s);
 
-    int top = 16 + kFieldStep;
+    int top = 16 + frm_adatbazis_szerkeszt::FieldStep;
     const auto addField = [&](const QString &name, const QString &caption, int width) {
         auto *label = new QLabel(caption, this);
-        label->setGeometry(16, top, kWidth - 32, 20);
+        label->setGeometry(16, top, frm_adatbazis_szerkeszt::WindowWidth - 32, 20);
         auto *edit = new QLineEdit(this);
         edit->setObjectName(name);
         edit->setGeometry(16, top + 24, width, 26);
         label->setBuddy(edit);
-        top += kFieldStep;
+        top += frm_adatbazis_szerkeszt::FieldStep;
         return edit;
     };
-    m_hostEdit = addField(u"DBEdit2"_s, u"Kiszolgáló"_s, kWidth - 32);
-    m_userEdit = addField(u"DBEdit3"_s, u"Felhasználó"_s, kWidth - 32);
-    m_passwordEdit = addField(u"DBEdit4"_s, u"Jelszó"_s, kWidth - 32 - 32);
-    m_databaseEdit = addField(u"DBEdit5"_s, u"Adatbázis / tárhely"_s, kWidth - 32);
+    m_hostEdit = addField(u"DBEdit2"_s, u"Kiszolgáló"_s, frm_adatbazis_szerkeszt::WindowWidth - 32);
+    m_userEdit = addField(u"DBEdit3"_s, u"Felhasználó"_s, frm_adatbazis_szerkeszt::WindowWidth - 32);
+    m_passwordEdit = addField(u"DBEdit4"_s, u"Jelszó"_s, frm_adatbazis_szerkeszt::WindowWidth - 32 - 32);
+    m_databaseEdit =
+        addField(u"DBEdit5"_s, u"Adatbázis / tárhely"_s, frm_adatbazis_szerkeszt::WindowWidth - 32);
     m_portEdit = addField(u"DBEdit6"_s, u"Port"_s, 100);
     MaskWithStars(m_passwordEdit);
 
@@ -75,25 +77,25 @@ Tfrm_Adatbazis_Szerkeszt::Tfrm_Adatbazis_Szerkeszt(QWidget *parent)
 
 void Tfrm_Adatbazis_Szerkeszt::setRow(const ProfileRow &row)
 {
-    SetTextWithin(m_nameEdit, row.adatbazisnev, kProfileFieldLength);
-    SetTextWithin(m_hostEdit, row.kiszolgalo, kProfileFieldLength);
-    SetTextWithin(m_userEdit, row.felhasznalo, kProfileFieldLength);
-    SetTextWithin(m_passwordEdit, row.jelszo, kProfileFieldLength);
-    SetTextWithin(m_databaseEdit, row.adatbazis, kProfileFieldLength);
-    m_portEdit->setText(QString::number(row.port));
-    m_version = row.verzio;
+    SetTextWithin(m_nameEdit, row.profile.displayName, frm_adatbazis_szerkeszt::ProfileFieldLength);
+    SetTextWithin(m_hostEdit, row.profile.host, frm_adatbazis_szerkeszt::ProfileFieldLength);
+    SetTextWithin(m_userEdit, row.profile.user, frm_adatbazis_szerkeszt::ProfileFieldLength);
+    SetTextWithin(m_passwordEdit, row.profile.password, frm_adatbazis_szerkeszt::ProfileFieldLength);
+    SetTextWithin(m_databaseEdit, row.profile.database, frm_adatbazis_szerkeszt::ProfileFieldLength);
+    m_portEdit->setText(QString::number(row.port()));
+    m_version = row.version;
 }
 
 ProfileRow Tfrm_Adatbazis_Szerkeszt::row() const
 {
     ProfileRow r;
-    r.adatbazisnev = m_nameEdit->text();
-    r.kiszolgalo = m_hostEdit->text();
-    r.felhasznalo = m_userEdit->text();
-    r.jelszo = m_passwordEdit->text();
-    r.adatbazis = m_databaseEdit->text();
-    r.port = ParsePortText(m_portEdit->text()).value_or(0);
-    r.verzio = m_version;
+    r.profile.displayName = m_nameEdit->text();
+    r.profile.host = m_hostEdit->text();
+    r.profile.user = m_userEdit->text();
+    r.profile.password = m_passwordEdit->text();
+    r.profile.database = m_databaseEdit->text();
+    r.setPort(ParsePortText(m_portEdit->text()).value_or(0));
+    r.version = m_version;
     return r;
 }
 

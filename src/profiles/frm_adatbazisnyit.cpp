@@ -1,8 +1,6 @@
 #include "frm_adatbazisnyit.h"
 
 #include "common/paths.h"
-#include "config/conprofile.h"
-#include "config/inifile.h"
 #include "frm_init.h"
 #include "gui/dialogfields.h"
 #include "gui/formgeometry.h"
@@ -21,23 +19,12 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace frm_adatbazisnyit {
 
-constexpr int kDesignWidth = 420;
-constexpr int kDesignHeight = 300;
+constexpr int DesignWidth = 420;
+constexpr int DesignHeight = 300;
 
-QStringList SplitLines(const QString &text)
-{
-    QString normal = text;
-    normal.replace(u"\r\n"_s, u"\n"_s);
-    QStringList lines = normal.split(u'\n');
-    // The text of a line list ends with a line break; that gives no line of its own.
-    if (!lines.isEmpty() && lines.constLast().isEmpty())
-        lines.removeLast();
-    return lines;
-}
-
-} // namespace
+} // namespace frm_adatbazisnyit
 
 Tfrm_AdatbazisNyit::Tfrm_AdatbazisNyit(const QStringList &lines, const QStringList &profileStrings,
                                        int fontSize, QWidget *parent)
@@ -83,7 +70,7 @@ Tfrm_AdatbazisNyit::Tfrm_AdatbazisNyit(const QStringList &lines, const QStringLi
     connect(m_newButton, &QPushButton::clicked, this, &Tfrm_AdatbazisNyit::onNewClicked);
     connect(m_profileList, &QListWidget::itemDoubleClicked, this, &Tfrm_AdatbazisNyit::onOkClicked);
 
-    resize(kDesignWidth, kDesignHeight);
+    resize(frm_adatbazisnyit::DesignWidth, frm_adatbazisnyit::DesignHeight);
 }
 
 int Tfrm_AdatbazisNyit::selectedIndex() const
@@ -139,32 +126,15 @@ bool Tfrm_AdatbazisNyit::eventFilter(QObject *watched, QEvent *event)
     return QDialog::eventFilter(watched, event);
 }
 
-StartupProfiles ReadStartupProfiles(const IniFile &ini)
-{
-    StartupProfiles result;
-    for (const StoredProfile &stored : ReadConnectionProfiles(ini, kStartupConnectionProfiles)) {
-        if (stored.profile.displayName.isEmpty())
-            continue;
-        result.listText += QString::number(stored.number) + u"; "_s + stored.profile.displayName + u"\r\n"_s;
-        result.profileStrings.append(stored.text);
-    }
-    return result;
-}
-
 QString ProfileChooserCaption()
 {
     return u"OrvantH Határozatok adatbázis választás"_s;
 }
 
-StartupProfiles ReadStartupProfiles()
-{
-    return ReadStartupProfiles(SettingsFile());
-}
-
 int ChooseProfile(const QString &listText, const QStringList &profileStrings, const QString &caption,
                   QString *newProfileString, int fontSize, QWidget *parent)
 {
-    const QStringList lines = SplitLines(listText);
+    const QStringList lines = ProfileListLines(listText);
     Tfrm_AdatbazisNyit dialog(lines, profileStrings, fontSize, parent);
     dialog.setWindowTitle(caption);
 

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "config/conprofile.h"
+
 #include <QDialog>
 #include <QString>
 #include <QStringList>
 
-class IniFile;
 class QListWidget;
 class QPushButton;
 
@@ -46,17 +47,6 @@ private:
     QPushButton *m_okButton;
     QPushButton *m_cancelButton;
 };
-
-// What the start-up offers: one line per profile under ConStr1..ConStr25 whose display name is
-// not empty ("<key number>; <display name>", in key order), and the decoded profile texts in
-// the same order.
-struct StartupProfiles
-{
-    QString listText; // the lines, each ended by a line break
-    QStringList profileStrings;
-};
-StartupProfiles ReadStartupProfiles(const IniFile &ini);
-StartupProfiles ReadStartupProfiles(); // from the workstation's settings file
 
 // "OrvantH Határozatok adatbázis választás", the caption the start-up gives the chooser.
 QString ProfileChooserCaption();

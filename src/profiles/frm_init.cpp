@@ -24,6 +24,27 @@ Tfrm_Init::Tfrm_Init(QWidget *parent) : QDialog(parent)
     setObjectName(u"frm_Init"_s);
     setWindowTitle(u"Adatbázis beállítás"_s);
 
+    QVBoxLayout *fields = createFields();
+    QHBoxLayout *buttons = createButtons();
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 14, 16, 14);
+    layout->addLayout(fields);
+    layout->addSpacing(14);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    // Enter moves on from the host only; elsewhere it must neither run the test nor close the
+    // dialog. Ctrl+Enter in the host accepts without a test.
+    auto *keys = new FieldKeys(this, [this] { accept(); });
+    keys->watch(m_hostEdit);
+    keys->ignoreEnter({m_databaseEdit, m_userEdit, m_displayNameEdit, m_portEdit, m_passwordEdit});
+    PaintFocusedFields(
+        {m_databaseEdit, m_hostEdit, m_userEdit, m_displayNameEdit, m_portEdit, m_passwordEdit});
+    m_hostEdit->setFocus();
+}
+
+QVBoxLayout *Tfrm_Init::createFields()
+{
     auto *fields = new QVBoxLayout;
     fields->setSpacing(2);
     auto addField = [&](const QString &name, const QString &label) {
@@ -48,7 +69,11 @@ Tfrm_Init::Tfrm_Init(QWidget *parent) : QDialog(parent)
     m_portEdit->setMaximumWidth(m_portEdit->fontMetrics().horizontalAdvance(u"0"_s) * 8 + 16);
     MaskWithStars(m_passwordEdit);
     m_hostEdit->setMinimumWidth(m_hostEdit->fontMetrics().averageCharWidth() * 44);
+    return fields;
+}
 
+QHBoxLayout *Tfrm_Init::createButtons()
+{
     m_testButton = new QPushButton(u"Kapcsolat tesztelése"_s, this);
     m_testButton->setObjectName(u"Button1"_s);
     m_okButton = new QPushButton(u"Rendben"_s, this);
@@ -63,25 +88,10 @@ Tfrm_Init::Tfrm_Init(QWidget *parent) : QDialog(parent)
     buttons->addWidget(m_okButton);
     buttons->addWidget(m_cancelButton);
 
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(16, 14, 16, 14);
-    layout->addLayout(fields);
-    layout->addSpacing(14);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-
     connect(m_testButton, &QPushButton::clicked, this, &Tfrm_Init::onTestClicked);
     connect(m_okButton, &QPushButton::clicked, this, &Tfrm_Init::accept);
     connect(m_cancelButton, &QPushButton::clicked, this, &Tfrm_Init::reject);
-
-    // Enter moves on from the host only; elsewhere it must neither run the test nor close the
-    // dialog. Ctrl+Enter in the host accepts without a test.
-    auto *keys = new FieldKeys(this, [this] { accept(); });
-    keys->watch(m_hostEdit);
-    keys->ignoreEnter({m_databaseEdit, m_userEdit, m_displayNameEdit, m_portEdit, m_passwordEdit});
-    PaintFocusedFields(
-        {m_databaseEdit, m_hostEdit, m_userEdit, m_displayNameEdit, m_portEdit, m_passwordEdit});
-    m_hostEdit->setFocus();
+    return buttons;
 }
 
 ConnectionProfile Tfrm_Init::typedProfile() const

@@ -3,8 +3,10 @@
 #include <QDialog>
 #include <QString>
 
+class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
+class QVBoxLayout;
 struct ConnectionProfile;
 
 // First-run set-up: asks for one new connection profile and insists on a successful
@@ -25,6 +27,9 @@ public:
     void accept() override;
 
 private:
+    // The fields, in tab order, and the buttons, each in a layout of its own.
+    QVBoxLayout *createFields();
+    QHBoxLayout *createButtons();
     void onTestClicked();
     ConnectionProfile typedProfile() const;
     // Why the typed profile cannot be stored; empty when it can.

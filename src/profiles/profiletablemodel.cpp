@@ -65,12 +65,12 @@ QVariant ProfileTableModel::data(const QModelIndex &index, int role) const
     if (role != Qt::DisplayRole)
         return {};
     switch (column) {
-    case ProfileColumn::DisplayName: return r.adatbazisnev;
-    case ProfileColumn::Database: return r.adatbazis;
-    case ProfileColumn::Host: return r.kiszolgalo;
-    case ProfileColumn::Port: return r.port;
-    case ProfileColumn::User: return r.felhasznalo;
-    case ProfileColumn::Version: return r.verzio;
+    case ProfileColumn::DisplayName: return r.profile.displayName;
+    case ProfileColumn::Database: return r.profile.database;
+    case ProfileColumn::Host: return r.profile.host;
+    case ProfileColumn::Port: return r.port();
+    case ProfileColumn::User: return r.profile.user;
+    case ProfileColumn::Version: return r.version;
     }
     return {};
 }

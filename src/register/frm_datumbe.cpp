@@ -22,9 +22,9 @@ Tfrm_Datumbe::Tfrm_Datumbe(QWidget *parent) : RememberedDialog(parent)
     m_okButton = new QPushButton(u"OK"_s, this);
     m_okButton->setObjectName(u"btnOK"_s);
     m_okButton->setDefault(true);
+    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
     m_cancelButton = new QPushButton(u"Mégsem"_s, this);
     m_cancelButton->setObjectName(u"btnMegsem"_s);
-    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
     auto label = new QLabel(u"&Dátum:"_s, this);

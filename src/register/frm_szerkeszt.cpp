@@ -24,7 +24,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace frm_szerkeszt {
 // $FFF8F0 as the Windows colour values name it (blue, green, red bytes).
 const QColor ActiveLineColor(0xF0, 0xF8, 0xFF);
 
@@ -34,7 +34,7 @@ QFont boldArial(const QFont &base)
     f.setBold(true);
     return f;
 }
-} // namespace
+} // namespace frm_szerkeszt
 
 Tfrm_Szerkeszt::Tfrm_Szerkeszt(QWidget *parent, int fontSize) : QDialog(parent)
 {
@@ -48,7 +48,7 @@ Tfrm_Szerkeszt::Tfrm_Szerkeszt(QWidget *parent, int fontSize) : QDialog(parent)
     auto pageLayout = new QVBoxLayout(page);
     m_headingLabel = new QLabel(page);
     m_headingLabel->setObjectName(u"Label1"_s);
-    QFont headingFont = boldArial(font());
+    QFont headingFont = frm_szerkeszt::boldArial(font());
     headingFont.setPointSize(font().pointSize() + 2);
     m_headingLabel->setFont(headingFont);
     pageLayout->addWidget(m_headingLabel);
@@ -75,7 +75,7 @@ QLayout *Tfrm_Szerkeszt::buildNumberRow(QWidget *page)
         e->setObjectName(name);
         e->setReadOnly(true);
         e->setFocusPolicy(Qt::NoFocus);
-        e->setFont(boldArial(font()));
+        e->setFont(frm_szerkeszt::boldArial(font()));
         e->setMaximumWidth(90);
         return e;
     };
@@ -103,7 +103,7 @@ void Tfrm_Szerkeszt::buildSubjectAndText(QWidget *page, QVBoxLayout *pageLayout)
     m_subjectCombo->setObjectName(u"DBComboBox1"_s);
     m_subjectCombo->setEditable(true);
     m_subjectCombo->setInsertPolicy(QComboBox::NoInsert);
-    m_subjectCombo->lineEdit()->setMaxLength(255);
+    m_subjectCombo->lineEdit()->setMaxLength(SubjectMaxLength);
     pageLayout->addWidget(m_subjectCombo);
 
     pageLayout->addWidget(new QLabel(u"Határozat szövege"_s, page));
@@ -117,7 +117,7 @@ void Tfrm_Szerkeszt::buildSubjectAndText(QWidget *page, QVBoxLayout *pageLayout)
     m_textEditor->setFont(QFont(u"Courier New"_s, 10));
     GiveAccentsRoom(m_textEditor, m_textEditor->font());
     m_textEditor->setCaretLineVisible(true);
-    m_textEditor->setCaretLineBackgroundColor(ActiveLineColor);
+    m_textEditor->setCaretLineBackgroundColor(frm_szerkeszt::ActiveLineColor);
     m_textEditor->setMarginWidth(1, 0);
     pageLayout->addWidget(m_textEditor, 1);
 }
@@ -138,7 +138,7 @@ QWidget *Tfrm_Szerkeszt::buildDeadlineGroup(QWidget *page)
     m_responsibleLabel->setObjectName(u"c3"_s);
     m_responsibleEdit = new QLineEdit(group);
     m_responsibleEdit->setObjectName(u"c4"_s);
-    m_responsibleEdit->setMaxLength(1024);
+    m_responsibleEdit->setMaxLength(ResponsibleMaxLength);
     auto layout = new QGridLayout(group);
     layout->addWidget(m_deadlineCheck, 0, 0, 1, 4);
     layout->addWidget(m_deadlineLabel, 1, 0);

@@ -13,10 +13,10 @@ const RegisterColumnInfo RegisterColumns[RegisterColumnCount] = {
     {u"statusz_nev", u"Státusz", 8},
 };
 
-namespace {
+namespace registercolumns {
 // The row indicator, the scroll bar and the frame.
 constexpr int GridMargin = 44;
-} // namespace
+} // namespace registercolumns
 
 QList<int> RegisterColumnWidths(int gridWidth, bool allCommittees, bool panelShown)
 {
@@ -28,7 +28,7 @@ QList<int> RegisterColumnWidths(int gridWidth, bool allCommittees, bool panelSho
             weights[i] = 0;
         sum += weights[i];
     }
-    const int available = gridWidth - GridMargin;
+    const int available = gridWidth - registercolumns::GridMargin;
     QList<int> widths;
     for (int weight : weights)
         widths.append(std::max(0, int(double(available) * (weight / 100.0) * (100.0 / sum))));

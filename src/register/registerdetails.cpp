@@ -6,10 +6,10 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace registerdetails {
 constexpr int Before = 8;
 constexpr int After = 24;
-} // namespace
+} // namespace registerdetails
 
 QList<qint64> RegisterDetails::idsAround(const ResultSet &gridRows, int row)
 {
@@ -17,7 +17,8 @@ QList<qint64> RegisterDetails::idsAround(const ResultSet &gridRows, int row)
     const int idColumn = gridRows.fieldIndex(u"iktato");
     if (row < 0 || idColumn < 0)
         return ids;
-    for (int r = qMax(0, row - Before); r < qMin(gridRows.rowCount(), row + After); ++r)
+    for (int r = qMax(0, row - registerdetails::Before);
+         r < qMin(gridRows.rowCount(), row + registerdetails::After); ++r)
         ids.append(gridRows.value(r, idColumn).toLongLong());
     return ids;
 }
@@ -28,7 +29,7 @@ QList<qint64> RegisterDetails::idsAround(const std::vector<qint64> &rowIds, int 
     if (row < 0)
         return ids;
     const int count = int(rowIds.size());
-    for (int r = qMax(0, row - Before); r < qMin(count, row + After); ++r)
+    for (int r = qMax(0, row - registerdetails::Before); r < qMin(count, row + registerdetails::After); ++r)
         ids.append(rowIds[std::size_t(r)]);
     return ids;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/arrivingrows.h"
+#include "db/arrivingrows.h"
 
 #include <memory>
 

@@ -27,7 +27,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace registerview {
 
 constexpr int YearPictures = 26;
 constexpr int CommitteePictures = 16;
@@ -126,7 +126,7 @@ private:
     QTableView *m_grid;
 };
 
-} // namespace
+} // namespace registerview
 
 QList<int> TabPictureIndices(int tabs, int pictures)
 {
@@ -148,7 +148,7 @@ RegisterView::RegisterView(Connection *connection, QWidget *parent)
     : QWidget(parent), m_register(new RegisterQuery(connection, this)),
       m_model(new RegisterModel(&m_register->query(), this)), m_searchEdit(new QLineEdit),
       m_filterLabel(new QLabel), m_committeeTabs(new FlowTabBar), m_yearTabs(new FlowTabBar),
-      m_grid(new RegisterGrid), m_splitter(new QSplitter(Qt::Horizontal)), m_panel(new QWidget),
+      m_grid(new registerview::RegisterGrid), m_splitter(new QSplitter(Qt::Horizontal)), m_panel(new QWidget),
       m_panelHeader(new QLabel(u"Határozat"_s)), m_panelCloseButton(new QToolButton),
       m_memo(new QPlainTextEdit)
 {
@@ -190,12 +190,12 @@ void RegisterView::setUpGrid()
     m_grid->horizontalHeader()->setSectionsClickable(true);
     m_grid->horizontalHeader()->setHighlightSections(false);
     m_grid->horizontalHeader()->setStretchLastSection(false);
-    m_grid->setVerticalHeader(new RowIndicator(m_grid));
+    m_grid->setVerticalHeader(new registerview::RowIndicator(m_grid));
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
     m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_grid->verticalHeader()->setFixedWidth(14);
     m_grid->installEventFilter(this);
-    keepHighlightWhenInactive(m_grid);
+    registerview::keepHighlightWhenInactive(m_grid);
     HighlightSortColumn(m_grid, 0);
 }
 
@@ -217,7 +217,7 @@ void RegisterView::setUpPanel()
     m_memo->setReadOnly(true);
     m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // The occurrence a search selected stays visible while the grid has the focus.
-    keepHighlightWhenInactive(m_memo);
+    registerview::keepHighlightWhenInactive(m_memo);
 
     auto header = new QWidget;
     header->setAutoFillBackground(true);
@@ -286,8 +286,11 @@ void RegisterView::start()
     {
         const QSignalBlocker blockYears(m_yearTabs);
         const QSignalBlocker blockCommittees(m_committeeTabs);
-        m_yearTabs->setTabs(years, tabPictures(int(years.size()), YearPictures, true));
-        m_committeeTabs->setTabs(committees, tabPictures(int(committees.size()), CommitteePictures, false));
+        m_yearTabs->setTabs(years,
+                            registerview::tabPictures(int(years.size()), registerview::YearPictures, true));
+        m_committeeTabs->setTabs(
+            committees,
+            registerview::tabPictures(int(committees.size()), registerview::CommitteePictures, false));
     }
     m_register->start(years.first(), committees.first(), committees.size() == 1);
     recomputeColumnWidths();

@@ -22,6 +22,11 @@ struct AttachmentValue
     QString chosenPath;
 };
 
+// The widths of the text columns `targy` and `felelos` of `iktato`, in characters: the editor
+// takes no more, and a save refuses a longer text from elsewhere with its own message.
+inline constexpr int SubjectMaxLength = 255;
+inline constexpr int ResponsibleMaxLength = 1024;
+
 // The editable part of one row of `iktato`.
 struct Resolution
 {

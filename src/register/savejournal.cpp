@@ -19,7 +19,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace savejournal {
 
 const QString JournalFolderName = u".mentesnaplo"_s;
 const QString JournalSuffix = u".json"_s;
@@ -116,7 +116,7 @@ void settleFile(const QDir &store, const JournalFile &f, bool kept)
     QFile::remove(copy);
 }
 
-} // namespace
+} // namespace savejournal
 
 QString JournalLockSql(const QString &journalId)
 {
@@ -130,9 +130,9 @@ QString NewJournalId()
 
 bool WriteSaveJournal(const QString &store, const SaveJournal &journal, QString *error)
 {
-    QDir().mkpath(journalFolder(store));
-    QSaveFile file(journalPath(store, journal.id));
-    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(toJson(journal)).toJson()) < 0 ||
+    QDir().mkpath(savejournal::journalFolder(store));
+    QSaveFile file(savejournal::journalPath(store, journal.id));
+    if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(savejournal::toJson(journal)).toJson()) < 0 ||
         !file.commit()) {
         if (error)
             *error = u"A mentés naplója nem írható: \"%1\" (%2)"_s.arg(file.fileName(), file.errorString());
@@ -143,12 +143,12 @@ bool WriteSaveJournal(const QString &store, const SaveJournal &journal, QString 
 
 bool SaveJournalExists(const QString &store, const QString &id)
 {
-    return QFileInfo::exists(journalPath(store, id));
+    return QFileInfo::exists(savejournal::journalPath(store, id));
 }
 
 void RemoveSaveJournal(const QString &store, const QString &id)
 {
-    QFile::remove(journalPath(store, id));
+    QFile::remove(savejournal::journalPath(store, id));
 }
 
 std::optional<SaveJournal> ReadSaveJournal(const QString &path)
@@ -164,10 +164,10 @@ std::optional<SaveJournal> ReadSaveJournal(const QString &path)
     j.year = o.value(u"year"_s).toInt();
     j.committee = o.value(u"committee"_s).toInt();
     j.number = o.value(u"number"_s).toInt();
-    if (!isJournalId(j.id) || QFileInfo(path).fileName() != j.id + JournalSuffix || j.recordId <= 0)
+    if (!savejournal::isJournalId(j.id) || QFileInfo(path).fileName() != j.id + savejournal::JournalSuffix || j.recordId <= 0)
         return std::nullopt;
     for (const QJsonValue &v : o.value(u"files"_s).toArray()) {
-        const std::optional<JournalFile> f = fileFromJson(v.toObject());
+        const std::optional<JournalFile> f = savejournal::fileFromJson(v.toObject());
         if (!f)
             return std::nullopt;
         j.files.append(*f);
@@ -177,12 +177,12 @@ std::optional<SaveJournal> ReadSaveJournal(const QString &path)
 
 int SettleInterruptedSaves(Connection &con, const QString &store, int recordId)
 {
-    if (!DocumentStoreProblem(store).isEmpty() || !QFileInfo(journalFolder(store)).isDir())
+    if (!DocumentStoreProblem(store).isEmpty() || !QFileInfo(savejournal::journalFolder(store)).isDir())
         return 0;
-    const QDir folder(journalFolder(store));
+    const QDir folder(savejournal::journalFolder(store));
     int settled = 0;
     try {
-        for (const QString &name : folder.entryList({u"*"_s + JournalSuffix}, QDir::Files)) {
+        for (const QString &name : folder.entryList({u"*"_s + savejournal::JournalSuffix}, QDir::Files)) {
             const std::optional<SaveJournal> j = ReadSaveJournal(folder.filePath(name));
             if (!j || (recordId != -1 && j->recordId != recordId))
                 continue;
@@ -191,9 +191,9 @@ int SettleInterruptedSaves(Connection &con, const QString &store, int recordId)
             if (QueryInt(con, u"SELECT GET_LOCK(%1, 1);"_s.arg(JournalLockSql(j->id)), 0) != 1)
                 continue;
             if (SaveJournalExists(store, j->id)) {
-                const bool kept = saveWasKept(con, *j);
+                const bool kept = savejournal::saveWasKept(con, *j);
                 for (const JournalFile &f : j->files)
-                    settleFile(QDir(store), f, kept);
+                    savejournal::settleFile(QDir(store), f, kept);
                 RemoveSaveJournal(store, j->id);
                 ++settled;
             }

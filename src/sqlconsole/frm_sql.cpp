@@ -38,7 +38,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace frm_sql {
 
 constexpr int ColumnWidth = 100;
 constexpr int SqlPage = 0;
@@ -50,7 +50,7 @@ QString noResultText()
            u"Egy szkript futtatása után a rács üres: előbb futtasson egy lekérdezést (F5 vagy F9)."_s;
 }
 
-} // namespace
+} // namespace frm_sql
 
 Tfrm_SQL::Tfrm_SQL(const ConnectionParams &params, QWidget *parent)
     : QDialog(parent), m_session(std::make_unique<ConsoleSession>(params)), m_query(&m_session->connection()),
@@ -155,7 +155,19 @@ void Tfrm_SQL::buildLayout()
     auto layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
+    buildMenus();
+    layout->setMenuBar(m_menuBar);
+    layout->addWidget(m_toolBar);
+    buildPages();
+    layout->addWidget(m_pages, 1);
+    buildProgressPanel();
+    layout->addWidget(m_progressPanel);
+    buildStatusBar();
+    layout->addWidget(m_statusBar);
+}
 
+void Tfrm_SQL::buildMenus()
+{
     m_menuBar = new QMenuBar(this);
     m_menuBar->setObjectName(u"MainMenu1"_s);
     QMenu *fileMenu = m_menuBar->addMenu(u"Fájl"_s);
@@ -164,7 +176,6 @@ void Tfrm_SQL::buildLayout()
     fileMenu->addAction(m_actions[Close]);
     QMenu *sqlMenu = m_menuBar->addMenu(u"SQL"_s);
     sqlMenu->addAction(m_actions[Run]);
-    layout->setMenuBar(m_menuBar);
 
     m_toolBar = new QToolBar(this);
     m_toolBar->setObjectName(u"ToolBar1"_s);
@@ -177,8 +188,11 @@ void Tfrm_SQL::buildLayout()
     m_toolBar->addActions({m_actions[Copy], m_actions[Export]});
     m_toolBar->addSeparator();
     m_toolBar->addAction(m_actions[Close]);
-    layout->addWidget(m_toolBar);
+}
 
+// The SQL text and the result grid.
+void Tfrm_SQL::buildPages()
+{
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(u"PageControl1"_s);
     m_editor = new SqlEditor(m_pages);
@@ -195,8 +209,10 @@ void Tfrm_SQL::buildLayout()
 
     buildGrid();
     m_pages->addTab(m_grid, u"Eredmény"_s);
-    layout->addWidget(m_pages, 1);
+}
 
+void Tfrm_SQL::buildProgressPanel()
+{
     m_progressPanel = new QWidget(this);
     auto progressLayout = new QHBoxLayout(m_progressPanel);
     progressLayout->setContentsMargins(4, 2, 4, 2);
@@ -209,8 +225,10 @@ void Tfrm_SQL::buildLayout()
     progressLayout->addWidget(m_progressBar, 1);
     progressLayout->addWidget(m_stopButton);
     m_progressPanel->hide();
-    layout->addWidget(m_progressPanel);
+}
 
+void Tfrm_SQL::buildStatusBar()
+{
     m_statusBar = new QStatusBar(this);
     m_statusBar->setObjectName(u"StatusBar1"_s);
     m_statusBar->setSizeGripEnabled(true);
@@ -219,7 +237,6 @@ void Tfrm_SQL::buildLayout()
     m_positionLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_positionLabel->setMinimumWidth(150);
     m_statusBar->addWidget(m_positionLabel);
-    layout->addWidget(m_statusBar);
 }
 
 // The result page: the grid with its menu and keys, and its cell kept when the table is read again.
@@ -234,7 +251,7 @@ void Tfrm_SQL::buildGrid()
     m_grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                             QAbstractItemView::AnyKeyPressed);
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
-    m_grid->horizontalHeader()->setDefaultSectionSize(ColumnWidth);
+    m_grid->horizontalHeader()->setDefaultSectionSize(frm_sql::ColumnWidth);
     m_grid->horizontalHeader()->setResizeContentsPrecision(200);
     m_grid->setContextMenuPolicy(Qt::CustomContextMenu);
     for (const ActionId id : {NewRow, DeleteRow}) {
@@ -273,7 +290,7 @@ void Tfrm_SQL::showEvent(QShowEvent *event)
         LoadFormBounds(this);
     }
     QDialog::showEvent(event);
-    m_pages->setCurrentIndex(SqlPage);
+    m_pages->setCurrentIndex(frm_sql::SqlPage);
     m_editor->setFocus();
 }
 
@@ -456,7 +473,7 @@ void Tfrm_SQL::queryFailed(const QString &message, unsigned number)
 
 void Tfrm_SQL::showResult()
 {
-    m_pages->setCurrentIndex(ResultPage);
+    m_pages->setCurrentIndex(frm_sql::ResultPage);
     if (m_model->rowCount() > 0)
         m_grid->setCurrentIndex(m_model->index(0, 0));
     updatePosition();
@@ -467,12 +484,12 @@ void Tfrm_SQL::setColumnWidths(bool narrowOnly)
     QHeaderView *header = m_grid->horizontalHeader();
     for (int c = 0; c < m_model->columnCount(); ++c) {
         if (!narrowOnly) {
-            header->resizeSection(c, ColumnWidth);
+            header->resizeSection(c, frm_sql::ColumnWidth);
             continue;
         }
         const QAbstractItemView *view = m_grid; // public there
         const int natural = std::max(view->sizeHintForColumn(c), header->sectionSizeHint(c));
-        header->resizeSection(c, std::min(natural, ColumnWidth));
+        header->resizeSection(c, std::min(natural, frm_sql::ColumnWidth));
     }
 }
 
@@ -588,7 +605,7 @@ bool Tfrm_SQL::shownDatasetOpen() const
 void Tfrm_SQL::copyResult()
 {
     if (!shownDatasetOpen()) {
-        ShowWarningBox(noResultText(), this);
+        ShowWarningBox(frm_sql::noResultText(), this);
         return;
     }
     const QList<QByteArray> lines =
@@ -603,7 +620,7 @@ void Tfrm_SQL::copyResult()
 void Tfrm_SQL::exportResult()
 {
     if (!shownDatasetOpen()) {
-        ShowWarningBox(noResultText(), this);
+        ShowWarningBox(frm_sql::noResultText(), this);
         return;
     }
     const int fontSize = font().pointSize();
@@ -615,9 +632,9 @@ void Tfrm_SQL::exportResult()
 
 void Tfrm_SQL::switchPage()
 {
-    const int page = m_pages->currentIndex() == SqlPage ? ResultPage : SqlPage;
+    const int page = m_pages->currentIndex() == frm_sql::SqlPage ? frm_sql::ResultPage : frm_sql::SqlPage;
     m_pages->setCurrentIndex(page);
-    if (page == SqlPage)
+    if (page == frm_sql::SqlPage)
         m_editor->setFocus();
     else
         m_grid->setFocus();
@@ -640,7 +657,7 @@ void Tfrm_SQL::addRow()
     const int row = m_model->addNewRow();
     if (row < 0)
         return;
-    m_pages->setCurrentIndex(ResultPage);
+    m_pages->setCurrentIndex(frm_sql::ResultPage);
     m_grid->setFocus();
     m_grid->setCurrentIndex(m_model->index(row, std::max(0, m_grid->currentIndex().column())));
 }

@@ -109,6 +109,10 @@ private:
 
     void buildActions();
     void buildLayout();
+    void buildMenus();
+    void buildPages();
+    void buildProgressPanel();
+    void buildStatusBar();
     void buildGrid();
     QAction *makeAction(ActionId id, const char *name, const QString &caption, const QIcon &icon,
                         const QList<QKeySequence> &keys, void (Tfrm_SQL::*work)());

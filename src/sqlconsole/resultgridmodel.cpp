@@ -2,9 +2,8 @@
 
 #include "db/resultset.h"
 #include "db/table.h"
+#include "gridposting.h"
 #include "gui/messagebox.h"
-
-#include <algorithm>
 
 void ResultGridModel::showRows(const ResultSet *rows)
 {
@@ -75,22 +74,16 @@ bool ResultGridModel::setData(const QModelIndex &index, const QVariant &value, i
     if (!m_table || m_readOnly || role != Qt::EditRole ||
         !checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
         return false;
-    const FieldInfo &field = m_rows->fields().at(index.column());
     const QString text = value.toString();
     if (index.row() >= storedRowCount()) {
-        m_newValues[index.column()] = text.isEmpty() ? QVariant() : QVariant(text);
+        m_newValues[index.column()] = NewRowCellValue(text);
         emit dataChanged(index, index);
         return true;
     }
-    if (text == m_rows->text(index.row(), index.column()))
-        return false;
-    const bool textKind = field.kind == FieldInfo::Kind::Text || field.kind == FieldInfo::Kind::Binary;
     try {
-        m_table->edit(index.row());
-        m_table->setValue(field.name, text.isEmpty() && !textKind ? QVariant() : QVariant(text));
-        m_table->post();
+        if (!PostGridCell(*m_table, index.row(), index.column(), text))
+            return false;
     } catch (...) {
-        m_table->cancel();
         ShowCurrentException();
         return false;
     }
@@ -139,21 +132,9 @@ void ResultGridModel::postNewRow()
 {
     if (!hasNewRow() || m_readOnly)
         return;
-    if (std::all_of(m_newValues.cbegin(), m_newValues.cend(),
-                    [](const QVariant &v) { return !v.isValid(); })) {
+    if (!PostGridNewRow(*m_table, m_newValues)) {
         dropNewRow();
         return;
-    }
-    try {
-        m_table->append();
-        for (int c = 0; c < m_newValues.size(); ++c) {
-            if (m_newValues.at(c).isValid())
-                m_table->setValue(m_rows->fields().at(c).name, m_newValues.at(c));
-        }
-        m_table->post();
-    } catch (...) {
-        m_table->cancel();
-        throw;
     }
     // The row stays as typed, no longer editable, until the table is read again.
     m_newRowPosted = true;

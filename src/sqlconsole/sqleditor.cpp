@@ -6,7 +6,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace sqleditor {
 
 // $FFF0E1 (blue FF, green F0, red E1).
 const QColor CurrentLineColor(0xE1, 0xF0, 0xFF);
@@ -65,17 +65,17 @@ const char MariaDbKeywords[] =
     "timestampdiff to_days trim truncate ucase unhex unix_timestamp upper uuid version weekday "
     "weekofyear yearweek";
 
-} // namespace
+} // namespace sqleditor
 
 MariaDbLexer::MariaDbLexer(QObject *parent) : QsciLexerSQL(parent)
 {
     setBackslashEscapes(true);
     setHashComments(true);
     for (int style : {Comment, CommentLine, CommentDoc, CommentLineHash, PlusComment, CommentDocKeyword})
-        setColor(CommentColor, style);
-    setColor(NumberColor, Number);
+        setColor(sqleditor::CommentColor, style);
+    setColor(sqleditor::NumberColor, Number);
     for (int style : {SingleQuotedString, DoubleQuotedString})
-        setColor(StringColor, style);
+        setColor(sqleditor::StringColor, style);
     setColor(Qt::black, Keyword);
     setColor(Qt::black, Default);
     setColor(Qt::black, Identifier);
@@ -84,7 +84,7 @@ MariaDbLexer::MariaDbLexer(QObject *parent) : QsciLexerSQL(parent)
 
 const char *MariaDbLexer::keywords(int set) const
 {
-    return set == 1 ? MariaDbKeywords : nullptr;
+    return set == 1 ? sqleditor::MariaDbKeywords : nullptr;
 }
 
 SqlEditor::SqlEditor(QWidget *parent) : QsciScintilla(parent), m_lexer(new MariaDbLexer(this))
@@ -93,8 +93,8 @@ SqlEditor::SqlEditor(QWidget *parent) : QsciScintilla(parent), m_lexer(new Maria
     setEolMode(EolWindows);
     setTabWidth(2);
     setCaretLineVisible(true);
-    setCaretLineBackgroundColor(CurrentLineColor);
-    setSelectionBackgroundColor(SelectionColor);
+    setCaretLineBackgroundColor(sqleditor::CurrentLineColor);
+    setSelectionBackgroundColor(sqleditor::SelectionColor);
     resetSelectionForegroundColor();
 
     const QFont font(u"Courier New"_s, 10);
@@ -124,7 +124,7 @@ QFont SqlEditor::textFont() const
 
 void SqlEditor::fitLineNumberMargin()
 {
-    const int digits = std::max(MinMarginDigits, int(QString::number(lines()).size()));
+    const int digits = std::max(sqleditor::MinMarginDigits, int(QString::number(lines()).size()));
     if (digits == m_marginDigits)
         return;
     m_marginDigits = digits;

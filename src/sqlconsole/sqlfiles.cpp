@@ -9,7 +9,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace sqlfiles {
 
 constexpr QByteArrayView Utf8Bom("\xEF\xBB\xBF");
 
@@ -29,13 +29,13 @@ bool HasNonAscii(QByteArrayView bytes)
     return false;
 }
 
-} // namespace
+} // namespace sqlfiles
 
 SqlFileEncoding DetectSqlFileEncoding(QByteArrayView bytes)
 {
-    if (bytes.startsWith(Utf8Bom))
+    if (bytes.startsWith(sqlfiles::Utf8Bom))
         return SqlFileEncoding::Utf8WithBom;
-    if (HasNonAscii(bytes) && IsValidUtf8(bytes))
+    if (sqlfiles::HasNonAscii(bytes) && sqlfiles::IsValidUtf8(bytes))
         return SqlFileEncoding::Utf8;
     return SqlFileEncoding::Cp1250;
 }
@@ -57,7 +57,8 @@ QString ReadSqlFile(const QString &path, SqlFileEncoding *encoding)
     if (encoding)
         *encoding = found;
     switch (found) {
-    case SqlFileEncoding::Utf8WithBom: return QString::fromUtf8(QByteArrayView(bytes).sliced(Utf8Bom.size()));
+    case SqlFileEncoding::Utf8WithBom:
+        return QString::fromUtf8(QByteArrayView(bytes).sliced(sqlfiles::Utf8Bom.size()));
     case SqlFileEncoding::Utf8: return QString::fromUtf8(bytes);
     case SqlFileEncoding::Cp1250: break;
     }
@@ -73,8 +74,8 @@ void WriteSqlFile(const QString &path, const QString &text, SqlFileEncoding enco
         if (!unmappable.isEmpty())
             throw SqlFileError(u"Ezek a karakterek nem menthetők a fileba: %1"_s.arg(unmappable));
     } else {
-        bytes =
-            (encoding == SqlFileEncoding::Utf8WithBom ? Utf8Bom.toByteArray() : QByteArray()) + text.toUtf8();
+        bytes = (encoding == SqlFileEncoding::Utf8WithBom ? sqlfiles::Utf8Bom.toByteArray() : QByteArray()) +
+                text.toUtf8();
     }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush() ||

@@ -1,22 +1,19 @@
 #pragma once
 
+#include "common/apperror.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
-#include <exception>
 
 // The SQL files of the console: code page 1250 text as Windows workstations of the same
 // installation write them, or UTF-8 as Linux editors write them.
 
 // A file that cannot be read or written; what() is the message, in UTF-8.
-class SqlFileError : public std::exception
+class SqlFileError : public AppError
 {
 public:
-    explicit SqlFileError(const QString &message) : m_what(message.toUtf8()) {}
-    const char *what() const noexcept override { return m_what.constData(); }
-
-private:
-    QByteArray m_what;
+    using AppError::AppError;
 };
 
 enum class SqlFileEncoding { Cp1250, Utf8, Utf8WithBom };

@@ -13,12 +13,12 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace frm_felhasznalo {
 
-constexpr int kRightColumnWidth = 77;
-constexpr int kPictureSize = 16;
+constexpr int RightColumnWidth = 77;
+constexpr int PictureSize = 16;
 // The picture sits this far from the cell's left edge.
-constexpr int kPictureLeft = 32;
+constexpr int PictureLeft = 32;
 
 QVariant RightCell(const ResultSet &rows, int row, int field, int role)
 {
@@ -27,10 +27,10 @@ QVariant RightCell(const ResultSet &rows, int row, int field, int role)
     case Qt::DisplayRole: return QString(u""_s);
     case Qt::DecorationRole: {
         // Padded on the left so that the grid draws it at its place within the cell.
-        QPixmap cell(kPictureLeft + kPictureSize, kPictureSize);
+        QPixmap cell(PictureLeft + PictureSize, PictureSize);
         cell.fill(Qt::transparent);
         QPainter painter(&cell);
-        painter.drawPixmap(kPictureLeft, 0, RightPicture(granted));
+        painter.drawPixmap(PictureLeft, 0, RightPicture(granted));
         return cell;
     }
     case Qt::ToolTipRole: return granted ? u"Igen"_s : u"Nem"_s;
@@ -49,8 +49,8 @@ ListWindow::Config UserListConfig()
     c.columns = {
         {u"felhasznalo"_s, u"Kód"_s, 110},
         {u"felhasznalo_nev"_s, u"Felhasználó"_s, 156},
-        {u"rendszergazda"_s, u"Rendszergazda"_s, kRightColumnWidth, RightCell},
-        {u"torzsszerkeszt"_s, u"Törzs.szerk."_s, kRightColumnWidth, RightCell},
+        {u"rendszergazda"_s, u"Rendszergazda"_s, RightColumnWidth, RightCell},
+        {u"torzsszerkeszt"_s, u"Törzs.szerk."_s, RightColumnWidth, RightCell},
     };
     c.highlightColumn = 0;
     c.hasSearchEdit = false;
@@ -61,12 +61,12 @@ ListWindow::Config UserListConfig()
     return c;
 }
 
-} // namespace
+} // namespace frm_felhasznalo
 
 QPixmap RightPicture(bool granted)
 {
     const qreal ratio = 2;
-    QPixmap picture(QSize(kPictureSize, kPictureSize) * ratio);
+    QPixmap picture(QSize(frm_felhasznalo::PictureSize, frm_felhasznalo::PictureSize) * ratio);
     picture.setDevicePixelRatio(ratio);
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
@@ -83,7 +83,7 @@ QPixmap RightPicture(bool granted)
 }
 
 Tfrm_Felhasznalo::Tfrm_Felhasznalo(Connection &connection, int fontSize, QWidget *parent)
-    : ListWindow(connection, UserListConfig(), parent), m_fontSize(fontSize)
+    : ListWindow(connection, frm_felhasznalo::UserListConfig(), parent), m_fontSize(fontSize)
 {
     setFontSize(fontSize);
     action(New)->setText(u"Új"_s);
@@ -110,8 +110,8 @@ void Tfrm_Felhasznalo::resizeColumns()
     const auto [code, name] = ProportionalWidths(grid()->width());
     grid()->setColumnWidth(0, qMax(0, code));
     grid()->setColumnWidth(1, qMax(0, name));
-    grid()->setColumnWidth(2, kRightColumnWidth);
-    grid()->setColumnWidth(3, kRightColumnWidth);
+    grid()->setColumnWidth(2, frm_felhasznalo::RightColumnWidth);
+    grid()->setColumnWidth(3, frm_felhasznalo::RightColumnWidth);
 }
 
 void Tfrm_Felhasznalo::onNewTriggered()

@@ -18,51 +18,11 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
+namespace frm_felhasznaloszerkeszt {
 
-constexpr int kUserFieldLength = 20;
+constexpr int UserFieldLength = 20;
 
-UserRecord ReadUserRecord(const Table &tbl)
-{
-    UserRecord r;
-    r.code = tbl.value(u"felhasznalo"_s).toString();
-    r.fullName = tbl.value(u"felhasznalo_nev"_s).toString();
-    r.adminRight = tbl.value(u"rendszergazda"_s).toString() == u"I"_s;
-    r.masterDataRight = tbl.value(u"torzsszerkeszt"_s).toString() == u"I"_s;
-    const QVariant digest = tbl.value(u"jelszomd5"_s);
-    if (!digest.isNull())
-        r.digest = digest.toString();
-    return r;
-}
-
-// Writes the editor's record into the row `tbl` holds and posts it. Compared with the row as it
-// was read: a refused post leaves the table's row as read, so each OK writes just what differs
-// from it now, and a value typed back is no change.
-void WriteUserRow(Connection &connection, Table &tbl, bool isNew, const UserRecord &initial,
-                  const UserRecord &r)
-{
-    // Empty text is no value: the server then refuses a user without a code.
-    const auto textValue = [](const QString &text) { return text.isEmpty() ? QVariant() : QVariant(text); };
-    if (isNew || r.code != initial.code)
-        tbl.setValue(u"felhasznalo"_s, textValue(r.code));
-    if (isNew || r.fullName != initial.fullName)
-        tbl.setValue(u"felhasznalo_nev"_s, textValue(r.fullName));
-    // A right is written only when it was changed, so an odd stored value stays as it was.
-    if (isNew || r.adminRight != initial.adminRight)
-        tbl.setValue(u"rendszergazda"_s, r.adminRight ? u"I"_s : u"N"_s);
-    if (isNew || r.masterDataRight != initial.masterDataRight)
-        tbl.setValue(u"torzsszerkeszt"_s, r.masterDataRight ? u"I"_s : u"N"_s);
-    if (r.digest != initial.digest)
-        tbl.setValue(u"jelszomd5"_s, *r.digest);
-    if (isNew) {
-        // Taken again at the write: another workstation may have used the id meanwhile, and a
-        // fixed id would make every further OK fail the same way.
-        tbl.setValue(u"felhkod"_s, NextId(connection, u"felhkod"_s, u"felhasznalo"_s));
-    }
-    tbl.post();
-}
-
-} // namespace
+} // namespace frm_felhasznaloszerkeszt
 
 Tfrm_FelhasznaloSzerkeszt::Tfrm_FelhasznaloSzerkeszt(const UserRecord &record, DigestFunction digest,
                                                      SaveFunction save, QWidget *parent)
@@ -73,10 +33,10 @@ Tfrm_FelhasznaloSzerkeszt::Tfrm_FelhasznaloSzerkeszt(const UserRecord &record, D
 
     m_codeEdit = new QLineEdit(this);
     m_codeEdit->setObjectName(u"DBEdit1"_s);
-    SetTextWithin(m_codeEdit, record.code, kUserFieldLength);
+    SetTextWithin(m_codeEdit, record.code, frm_felhasznaloszerkeszt::UserFieldLength);
     m_fullNameEdit = new QLineEdit(this);
     m_fullNameEdit->setObjectName(u"DBEdit3"_s);
-    SetTextWithin(m_fullNameEdit, record.fullName, kUserFieldLength);
+    SetTextWithin(m_fullNameEdit, record.fullName, frm_felhasznaloszerkeszt::UserFieldLength);
     m_adminRightCheck = new QCheckBox(u"Rendszergazda"_s, this);
     m_adminRightCheck->setObjectName(u"DBCheckBox1"_s);
     m_adminRightCheck->setChecked(record.adminRight);
@@ -185,8 +145,8 @@ int EditUser(Connection &connection, bool isNew, int userId, QWidget *parent, in
     OpenRowForEditing(tbl, isNew ? QString() : u"felhkod = "_s + QString::number(userId));
     UserRecord initial;
     if (isNew) {
-        tbl.setValue(u"rendszergazda"_s, u"N"_s);
-        tbl.setValue(u"torzsszerkeszt"_s, u"N"_s);
+        tbl.setValue(u"rendszergazda"_s, UserRightFlag(false));
+        tbl.setValue(u"torzsszerkeszt"_s, UserRightFlag(false));
         tbl.setValue(u"felhkod"_s, NextId(connection, u"felhkod"_s, u"felhasznalo"_s));
     } else {
         initial = ReadUserRecord(tbl);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "users/userrows.h"
+
 #include <QDialog>
 #include <QString>
 #include <functional>
@@ -9,17 +11,6 @@ class Connection;
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
-
-// One row of `felhasznalo` as the editor shows it.
-struct UserRecord
-{
-    QString code;     // `felhasznalo`
-    QString fullName; // `felhasznalo_nev`
-    bool adminRight = false;
-    bool masterDataRight = false;
-    // `jelszomd5`; nullopt while the row has none.
-    std::optional<QString> digest;
-};
 
 // Editor of one user. It collects; the routine that runs it (EditUser) gives it the two things
 // that need the server: the digest of a password and the writing of the row. A write that the

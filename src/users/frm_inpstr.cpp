@@ -50,9 +50,9 @@ Tfrm_InpStr::Tfrm_InpStr(const QString &caption, const QString &prompt, bool pas
     // Enter in the field presses OK (the default button) here.
     PaintFocusedField(m_textEdit);
 
-    setFixedHeight(kHeight);
+    setFixedHeight(FixedHeight);
     setMinimumWidth(260);
-    resize(420, kHeight);
+    resize(420, FixedHeight);
     setTabOrder(m_textEdit, m_showCharactersCheck);
     setTabOrder(m_showCharactersCheck, m_okButton);
     setTabOrder(m_okButton, m_cancelButton);
@@ -95,8 +95,8 @@ void Tfrm_InpStr::layoutControls()
     m_textEdit->setGeometry(16, 144, qMax(0, w - 73), lineHeight);
     m_showCharactersCheck->setGeometry(16, 144 + lineHeight + 10, qMax(0, w - 140),
                                        m_showCharactersCheck->sizeHint().height());
-    m_okButton->setGeometry(w - 110, kHeight - 2 * buttonHeight - 24, 94, buttonHeight);
-    m_cancelButton->setGeometry(w - 110, kHeight - buttonHeight - 16, 94, buttonHeight);
+    m_okButton->setGeometry(w - 110, FixedHeight - 2 * buttonHeight - 24, 94, buttonHeight);
+    m_cancelButton->setGeometry(w - 110, FixedHeight - buttonHeight - 16, 94, buttonHeight);
 }
 
 bool AskString(const QString &caption, const QString &prompt, bool password, int minLength, int maxLength,

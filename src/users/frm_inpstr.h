@@ -16,7 +16,7 @@ class Tfrm_InpStr : public QDialog
     Q_OBJECT
 
 public:
-    static constexpr int kHeight = 297;
+    static constexpr int FixedHeight = 297;
 
     // maxLength -1: no limit.
     Tfrm_InpStr(const QString &caption, const QString &prompt, bool password, int minLength, int maxLength,

@@ -5,6 +5,7 @@
 #include "db/dberror.h"
 #include "db/dbroutines.h"
 #include "db/resultset.h"
+#include "db/table.h"
 
 #include <algorithm>
 
@@ -60,4 +61,53 @@ bool DeleteUser(Connection &con, int userId)
 {
     con.exec(u"DELETE FROM felhasznalo WHERE felhkod = "_s + QString::number(userId) + u';');
     return con.affectedRows() > 0;
+}
+
+QString UserRightFlag(bool right)
+{
+    return right ? u"I"_s : u"N"_s;
+}
+
+UserRecord ReadUserRecord(const Table &tbl)
+{
+    UserRecord r;
+    r.code = tbl.value(u"felhasznalo"_s).toString();
+    r.fullName = tbl.value(u"felhasznalo_nev"_s).toString();
+    r.adminRight = tbl.value(u"rendszergazda"_s).toString() == u"I"_s;
+    r.masterDataRight = tbl.value(u"torzsszerkeszt"_s).toString() == u"I"_s;
+    const QVariant digest = tbl.value(u"jelszomd5"_s);
+    if (!digest.isNull())
+        r.digest = digest.toString();
+    return r;
+}
+
+QList<std::pair<QString, QVariant>> ChangedUserColumns(bool isNew, const UserRecord &initial,
+                                                       const UserRecord &edited)
+{
+    const auto textValue = [](const QString &text) { return text.isEmpty() ? QVariant() : QVariant(text); };
+    QList<std::pair<QString, QVariant>> columns;
+    if (isNew || edited.code != initial.code)
+        columns.append({u"felhasznalo"_s, textValue(edited.code)});
+    if (isNew || edited.fullName != initial.fullName)
+        columns.append({u"felhasznalo_nev"_s, textValue(edited.fullName)});
+    if (isNew || edited.adminRight != initial.adminRight)
+        columns.append({u"rendszergazda"_s, UserRightFlag(edited.adminRight)});
+    if (isNew || edited.masterDataRight != initial.masterDataRight)
+        columns.append({u"torzsszerkeszt"_s, UserRightFlag(edited.masterDataRight)});
+    if (edited.digest && edited.digest != initial.digest)
+        columns.append({u"jelszomd5"_s, *edited.digest});
+    return columns;
+}
+
+void WriteUserRow(Connection &con, Table &tbl, bool isNew, const UserRecord &initial,
+                  const UserRecord &edited)
+{
+    for (const auto &[column, value] : ChangedUserColumns(isNew, initial, edited))
+        tbl.setValue(column, value);
+    if (isNew) {
+        // Taken again at the write: another workstation may have used the id meanwhile, and a
+        // fixed id would make every further OK fail the same way.
+        tbl.setValue(u"felhkod"_s, NextId(con, u"felhkod"_s, u"felhasznalo"_s));
+    }
+    tbl.post();
 }

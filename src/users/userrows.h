@@ -2,9 +2,12 @@
 
 #include <QList>
 #include <QString>
+#include <QVariant>
 #include <optional>
+#include <utility>
 
 class Connection;
+class Table;
 
 // What the user windows check and change in `felhasznalo`, without a window: the dialogs ask
 // and show, these routines decide and write. Database errors are thrown as DbError.
@@ -42,3 +45,33 @@ void ChangePassword(Connection &con, int userId, const QString &password);
 
 // Deletes the user `userId`; true when there was such a user.
 bool DeleteUser(Connection &con, int userId);
+
+// One row of `felhasznalo` as the user editor shows it.
+struct UserRecord
+{
+    QString code;     // `felhasznalo`
+    QString fullName; // `felhasznalo_nev`
+    bool adminRight = false;
+    bool masterDataRight = false;
+    // `jelszomd5`; nullopt while the row has none.
+    std::optional<QString> digest;
+};
+
+// A right as `felhasznalo` stores it: 'I' or 'N'.
+QString UserRightFlag(bool right);
+
+// The editor's record of the row `tbl` stands on (a right is on only for 'I').
+UserRecord ReadUserRecord(const Table &tbl);
+
+// The columns a save writes, with their values, in the table's order. A new row gets every
+// column but the password when none was given; an edited one only what differs from `initial`,
+// so a value typed back is no change and an odd stored right ('i', NULL) stays as it was.
+// Empty text is NULL: the server then refuses a user without a code.
+QList<std::pair<QString, QVariant>> ChangedUserColumns(bool isNew, const UserRecord &initial,
+                                                       const UserRecord &edited);
+
+// Writes ChangedUserColumns into the row `tbl` holds and posts it; a new row takes the next free
+// `felhkod` at this moment. A refused post leaves the row as read, so the next try writes what
+// differs from it then. Throws DbError.
+void WriteUserRow(Connection &con, Table &tbl, bool isNew, const UserRecord &initial,
+                  const UserRecord &edited);

@@ -150,7 +150,7 @@ void TestMainRegister::statusAndDeleteFollowTheCurrentRecord()
     SETTLE(m_window->mainRegister()->view());
     QCOMPARE(QueryInt(m_window->connection(), u"SELECT COUNT(*) FROM iktato"_s, -1), 1);
     QCOMPARE(registerQuery().rowCount(), 1);
-    QCOMPARE(m_window->statusPanels().text(0), u"1: 1"_s);
+    QCOMPARE(m_window->statusPanels().text(StatusPanel::Position), u"1: 1"_s);
 }
 
 void TestMainRegister::attachmentCaptionsFollowTheRecord()
@@ -159,10 +159,10 @@ void TestMainRegister::attachmentCaptionsFollowTheRecord()
     QVERIFY(m_window->mainRegister()->view().registerQuery().locateId(1));
     QCOMPARE(a.action(MainAction::ViewFile1)->text(), u"Nincs file kiválasztva"_s);
     QCOMPARE(a.action(MainAction::ViewFile2)->text(), u"terv.pdf"_s);
-    QCOMPARE(m_window->statusPanels().text(2), u"terv.pdf"_s);
+    QCOMPARE(m_window->statusPanels().text(StatusPanel::Attachment2), u"terv.pdf"_s);
     QVERIFY(m_window->mainRegister()->view().registerQuery().locateId(2));
     QCOMPARE(a.action(MainAction::ViewFile2)->text(), u"Nincs file kiválasztva"_s);
-    QCOMPARE(m_window->statusPanels().text(2), QString());
+    QCOMPARE(m_window->statusPanels().text(StatusPanel::Attachment2), QString());
 }
 
 void TestMainRegister::periodActionsKeepTheirMark()
@@ -250,19 +250,19 @@ void TestMainRegister::sortMessageStaysUntilTheNextRecordChange()
 {
     RegisterView &view = m_window->mainRegister()->view();
     QVERIFY(view.registerQuery().locateId(1)); // its second attachment fills panel 2
-    QCOMPARE(m_window->statusPanels().text(2), u"terv.pdf"_s);
+    QCOMPARE(m_window->statusPanels().text(StatusPanel::Attachment2), u"terv.pdf"_s);
     QHeaderView *titles = view.grid()->horizontalHeader();
     QTest::mouseClick(titles->viewport(), Qt::LeftButton, {},
                       QPoint(titles->sectionViewportPosition(RegisterModel::ColSubject) + 5, 5));
     SETTLE(view);
     QCOMPARE(view.registerQuery().query().sql().last(), u"ORDER BY targy;"_s);
     QCOMPARE(view.currentId(), 1);
-    QCOMPARE(m_window->statusPanels().text(2), u"Sorrend: Tárgy"_s);
+    QCOMPARE(m_window->statusPanels().text(StatusPanel::Attachment2), u"Sorrend: Tárgy"_s);
     // The next record change writes the record's attachment there again.
     QVERIFY(view.registerQuery().locateId(2));
-    QCOMPARE(m_window->statusPanels().text(2), QString());
+    QCOMPARE(m_window->statusPanels().text(StatusPanel::Attachment2), QString());
     QVERIFY(view.registerQuery().locateId(1));
-    QCOMPARE(m_window->statusPanels().text(2), u"terv.pdf"_s);
+    QCOMPARE(m_window->statusPanels().text(StatusPanel::Attachment2), u"terv.pdf"_s);
 }
 
 void TestMainRegister::emptyRegisterSaysThereIsNothingToDo_data()

@@ -348,7 +348,7 @@ void TestMainWindow::menusAndToolBars()
 void TestMainWindow::hintsGoToPanel1()
 {
     Tfrm_Main w;
-    w.statusPanels().setText(2, u"Rendezés"_s);
+    w.statusPanels().setText(StatusPanel::Attachment2, u"Rendezés"_s);
     QToolButton *button = qobject_cast<QToolButton *>(
         w.mainToolBar()->widgetForAction(w.actions().action(MainAction::Refresh)));
     QVERIFY(button);
@@ -357,18 +357,18 @@ void TestMainWindow::hintsGoToPanel1()
     // What a tool button sends when the mouse enters it and leaves it.
     QStatusTipEvent enter(button->statusTip());
     QApplication::sendEvent(button, &enter);
-    QCOMPARE(w.statusPanels().text(1), u"Frissít"_s);
+    QCOMPARE(w.statusPanels().text(StatusPanel::Attachment1), u"Frissít"_s);
     QVERIFY(w.statusBar()->currentMessage().isEmpty());
 
     QStatusTipEvent leave{QString()};
     QApplication::sendEvent(button, &leave);
-    QCOMPARE(w.statusPanels().text(1), QString());
+    QCOMPARE(w.statusPanels().text(StatusPanel::Attachment1), QString());
     // Other panels are left alone.
-    QCOMPARE(w.statusPanels().text(2), u"Rendezés"_s);
+    QCOMPARE(w.statusPanels().text(StatusPanel::Attachment2), u"Rendezés"_s);
 
     // A later writer of panel 1 (the attachment name) wins until the next hint.
-    w.statusPanels().setText(1, u"level.pdf"_s);
-    QCOMPARE(w.statusPanels().text(1), u"level.pdf"_s);
+    w.statusPanels().setText(StatusPanel::Attachment1, u"level.pdf"_s);
+    QCOMPARE(w.statusPanels().text(StatusPanel::Attachment1), u"level.pdf"_s);
 }
 
 void TestMainWindow::fontSize_data()
@@ -596,8 +596,8 @@ void TestMainWindow::screenshots()
     Beall.profileName = u"Képviselő-testület"_s;
     Tfrm_Main w;
     w.updateTitle();
-    w.statusPanels().setText(0, u"12: 3"_s);
-    w.statusPanels().setText(1, u"meghivo_2024_03.pdf"_s);
+    w.statusPanels().setText(StatusPanel::Position, u"12: 3"_s);
+    w.statusPanels().setText(StatusPanel::Attachment1, u"meghivo_2024_03.pdf"_s);
     w.resize(1026, 570);
     w.show();
     QVERIFY(QTest::qWaitForWindowExposed(&w));

@@ -113,7 +113,7 @@ void TestStartup::singleWorkingProfileOpensWithoutChooser()
     // The register's rows are read on another thread.
     QTRY_VERIFY_WITH_TIMEOUT(!window.mainRegister()->view().isBusy(), 20000);
     QCOMPARE(window.mainRegister()->view().registerQuery().query().rowCount(), 1);
-    QCOMPARE(window.statusPanels().text(0), u"1: 1"_s);
+    QCOMPARE(window.statusPanels().text(StatusPanel::Position), u"1: 1"_s);
     QVERIFY(window.actions().action(MainAction::Refresh)->isEnabled());
     QVERIFY(window.titleLabel()->text().contains(u"Egyetlen"_s));
 }

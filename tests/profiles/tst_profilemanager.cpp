@@ -70,7 +70,7 @@ QStringList DisplayNames(const QList<ProfileRow> &rows)
 {
     QStringList names;
     for (const ProfileRow &row : rows)
-        names.append(row.adatbazisnev);
+        names.append(row.profile.displayName);
     return names;
 }
 
@@ -493,7 +493,7 @@ void TestProfileManager::editorRefusesWhatCannotBeStored()
     QFETCH(QString, message);
     ProfileRow row = ProfileRow::fromProfile(ConnectionProfile::fromText(u"db;host;3306;user;pw;Név"_s));
     ProfileRow expected = row;
-    expected.port = 3310;
+    expected.setPort(3310);
     MessageBoxRecorder boxes;
     bool stayedOpen = false;
     const ModalAnswer editor = AnswerModal(u"Tárhely"_s, [&](QDialog *dialog) {
@@ -598,7 +598,7 @@ void TestProfileManager::connectionTest()
     QCOMPARE(boxes.boxes().first().kind,
              success ? MessageBoxRecorder::Kind::Info : MessageBoxRecorder::Kind::Error);
     ProfileRow expected = tested;
-    expected.verzio = version;
+    expected.version = version;
     QCOMPARE(window.rows().at(1), expected);
     QCOMPARE(window.rows().at(0), other);
     QCOMPARE(window.grid()->model()->index(1, 5).data().toString(), version);

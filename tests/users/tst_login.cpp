@@ -473,7 +473,7 @@ void TestLogin::inpStrHeightHeldAndPlaceSaved()
     });
     QString value;
     AskString(u"Próba"_s, u"Méret"_s, false, 0, -1, value);
-    QCOMPARE(afterDrag, QSize(600, Tfrm_InpStr::kHeight));
+    QCOMPARE(afterDrag, QSize(600, Tfrm_InpStr::FixedHeight));
     QCOMPARE(editWidth, 600 - 73);
     QCOMPARE(button1Left, 600 - 110);
     QCOMPARE(button2Left, 600 - 110);
@@ -487,7 +487,7 @@ void TestLogin::inpStrHeightHeldAndPlaceSaved()
         dialog->reject();
     });
     AskString(u"Próba"_s, u"Méret"_s, false, 0, -1, value);
-    QCOMPARE(shown, QSize(600, Tfrm_InpStr::kHeight));
+    QCOMPARE(shown, QSize(600, Tfrm_InpStr::FixedHeight));
 }
 
 QTEST_MAIN(TestLogin)

@@ -1,4 +1,4 @@
-#include "output/arrivingrows.h"
+#include "db/arrivingrows.h"
 
 #include "db/dberror.h"
 

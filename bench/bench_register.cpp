@@ -13,6 +13,7 @@
 // The register shows the first screen of rows while the rest is still coming, so each time is
 // given twice: until the grid is painted with its first rows, and until every row is in.
 
+#include "db/resultset.h"
 #include "benchclient.h"
 #include "benchregister.h"
 #include "db/connection.h"
@@ -109,6 +110,7 @@ void waitMs(int ms)
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    KeepLargeBlocksMapped();
     QApplication app(argc, argv);
     QCommandLineParser parser;
     AddServerOptions(parser, 5);

@@ -7,6 +7,7 @@
 // - the program's own backup script of the database, opened in the editor and run in script
 //   mode, against `mariadb < file` (both restore the same database over itself; run once).
 
+#include "db/resultset.h"
 #include "app/setup.h"
 #include "benchclient.h"
 #include "db/backupscript.h"
@@ -52,6 +53,7 @@ void RunInConsole(Tfrm_SQL &window, const QString &expectedStart)
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    KeepLargeBlocksMapped();
     QApplication app(argc, argv);
     SetUpApplication(app);
     QCommandLineParser parser;

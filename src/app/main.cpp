@@ -3,9 +3,11 @@
 #include "app/frm_main.h"
 #include "app/setup.h"
 #include "common/paths.h"
+#include "db/resultset.h"
 
 int main(int argc, char *argv[])
 {
+    KeepLargeBlocksMapped();
     // A scheduled backup runs without a window system.
     if (IsCommandLineRun(argc, argv))
         return RunCommandLine(argc, argv);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <mysql.h>
+#include <malloc.h>
 
 bool FieldInfo::isPrimaryKey() const
 {
@@ -165,4 +166,9 @@ QVariant ConvertFieldValue(const FieldInfo &field, QByteArrayView raw)
     case FieldInfo::Kind::Other: break;
     }
     return FromCp1250(raw);
+}
+
+void KeepLargeBlocksMapped()
+{
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
 }

@@ -86,3 +86,10 @@ private:
 };
 
 QVariant ConvertFieldValue(const FieldInfo &field, QByteArrayView raw);
+
+// The rows arrive in 1 MB blocks that must go back to the system when a newer reading replaces
+// them. Once a large block has been freed, glibc raises its threshold for mapping blocks of their
+// own and keeps later ones in the heap, where the freed rows of every earlier reading would stay
+// resident: a program that reads large results calls this once at its start to keep the
+// threshold fixed.
+void KeepLargeBlocksMapped();

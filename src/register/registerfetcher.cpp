@@ -5,7 +5,6 @@
 #include "registerreading.h"
 
 #include <limits>
-#include <malloc.h>
 #include <mysqld_error.h>
 #include <optional>
 
@@ -22,12 +21,6 @@ RegisterFetcher::RegisterFetcher(ConnectionParams params, Deliver deliver)
     : m_params(std::move(params)), m_deliver(std::move(deliver)), m_connection(m_params),
       m_killConnection(m_params)
 {
-    // The rows arrive in 1 MB blocks that must go back to the system when a newer reading
-    // replaces them. Once a large block has been freed, glibc raises its threshold for mapping
-    // blocks of their own and keeps later ones in the heap, where the freed rows of every
-    // earlier reading would stay resident: a fixed threshold keeps large blocks mapped.
-    static const bool fixedThreshold = mallopt(M_MMAP_THRESHOLD, 128 * 1024) == 1;
-    Q_UNUSED(fixedThreshold);
     m_connection.setReconnectHandler([this] {
         m_serverThread.store(m_connection.threadId());
         ++m_reconnects;

@@ -164,7 +164,7 @@ QString tooLongField(const Resolution &rec)
         QStringView name;
     };
     for (const Limit &limit :
-         {Limit{rec.subject, 255, u"Tárgy"}, Limit{rec.responsible, 1024, u"Felelősök"}}) {
+         {Limit{rec.subject, SubjectMaxLength, u"Tárgy"}, Limit{rec.responsible, ResponsibleMaxLength, u"Felelősök"}}) {
         // One byte a character once the text is known to be storable.
         if (limit.text.size() > limit.length)
             return u"A(z) „%1” mező legfeljebb %2 karakter lehet, a megadott szöveg %3 karakter."_s

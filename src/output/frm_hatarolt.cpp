@@ -5,8 +5,8 @@
 #include "gui/dialogfields.h"
 #include "gui/icons.h"
 #include "gui/messagebox.h"
-#include "gui/openwithshell.h"
 #include "output/exporter.h"
+#include "output/writtenfile.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -362,7 +362,7 @@ void Tfrm_Hatarolt::exportToFile()
 void Tfrm_Hatarolt::finishExport(const QString &name)
 {
     if (!name.isEmpty() && m_openAfterBox->isChecked()) {
-        OpenWithShell(QFileInfo(name).absoluteFilePath());
+        OpenWrittenFile(name);
         m_closeWhenStopped = true;
     }
     if (m_closeWhenStopped) {

@@ -68,7 +68,7 @@ Tfrm_Init::Tfrm_Init(QWidget *parent) : QDialog(parent)
     layout->addLayout(fields);
     layout->addSpacing(14);
     layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    MakeFixedSize(this);
 
     connect(m_testButton, &QPushButton::clicked, this, &Tfrm_Init::onTestClicked);
     connect(m_okButton, &QPushButton::clicked, this, &Tfrm_Init::accept);

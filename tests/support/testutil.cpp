@@ -3,6 +3,7 @@
 #include "common/paths.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QPixmap>
@@ -16,6 +17,16 @@ QRect ShownOuterGeometry(const QWidget *window)
 {
     const QWindow *handle = window->windowHandle();
     return window->geometry().marginsAdded(handle ? handle->frameMargins() : QMargins());
+}
+
+UrlCatcher::UrlCatcher()
+{
+    QDesktopServices::setUrlHandler(u"file"_s, this, "open");
+}
+
+UrlCatcher::~UrlCatcher()
+{
+    QDesktopServices::unsetUrlHandler(u"file"_s);
 }
 
 ScopedDataFolder::ScopedDataFolder()

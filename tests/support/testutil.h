@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
+#include <QObject>
 #include <QString>
+#include <QUrl>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <sys/resource.h>
@@ -8,6 +11,19 @@
 // A temporary data folder for one test: XDG_CONFIG_HOME points into it, so the program's
 // settings file and Html folder land there and vanish with it. The process-wide paths are
 // worked out again on entry and on exit.
+// Takes the file URLs the program hands to the desktop while it lives, so that no real program
+// starts.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    UrlCatcher();
+    ~UrlCatcher() override;
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl &url) { urls.append(url); }
+};
+
 class ScopedDataFolder
 {
 public:

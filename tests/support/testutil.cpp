@@ -19,14 +19,14 @@ QRect ShownOuterGeometry(const QWidget *window)
     return window->geometry().marginsAdded(handle ? handle->frameMargins() : QMargins());
 }
 
-UrlCatcher::UrlCatcher()
+UrlCatcher::UrlCatcher(QString scheme) : m_scheme(std::move(scheme))
 {
-    QDesktopServices::setUrlHandler(u"file"_s, this, "open");
+    QDesktopServices::setUrlHandler(m_scheme, this, "open");
 }
 
 UrlCatcher::~UrlCatcher()
 {
-    QDesktopServices::unsetUrlHandler(u"file"_s);
+    QDesktopServices::unsetUrlHandler(m_scheme);
 }
 
 ScopedDataFolder::ScopedDataFolder()

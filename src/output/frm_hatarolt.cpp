@@ -95,6 +95,11 @@ Tfrm_Hatarolt::Tfrm_Hatarolt(Query *query, const ResultSet &rows, QWidget *paren
 
 void Tfrm_Hatarolt::buildControls()
 {
+    arrangeControls(createControls());
+}
+
+Tfrm_Hatarolt::LooseControls Tfrm_Hatarolt::createControls()
+{
     m_fieldList = new QListWidget(this);
     m_fieldList->setObjectName(u"CheckListBox1"_s);
     m_fieldList->setMinimumWidth(170);
@@ -103,6 +108,7 @@ void Tfrm_Hatarolt::buildControls()
     connect(m_allButton, &QPushButton::clicked, this, [this] { tickAll(true); });
     connect(m_noneButton, &QPushButton::clicked, this, [this] { tickAll(false); });
 
+    LooseControls loose;
     auto fileLabel = new QLabel(u"Filenév"_s, this);
     m_fileNameEdit = new QLineEdit(this);
     m_fileNameEdit->setObjectName(u"Edit1"_s);
@@ -148,7 +154,15 @@ void Tfrm_Hatarolt::buildControls()
     m_progressBar->setTextVisible(false);
     m_progressBar->setRange(0, 1);
     m_progressBar->setValue(0);
+    loose.fileLabel = fileLabel;
+    loose.separators = separators;
+    loose.qualifiers = qualifiers;
+    loose.clipboardNote = clipboardNote;
+    return loose;
+}
 
+void Tfrm_Hatarolt::arrangeControls(const LooseControls &loose)
+{
     auto fields = new QVBoxLayout;
     fields->addWidget(m_fieldList, 1);
     auto tickButtons = new QHBoxLayout;
@@ -161,8 +175,8 @@ void Tfrm_Hatarolt::buildControls()
     fileRow->addWidget(m_browseButton);
 
     auto groups = new QHBoxLayout;
-    groups->addWidget(separators);
-    groups->addWidget(qualifiers);
+    groups->addWidget(loose.separators);
+    groups->addWidget(loose.qualifiers);
 
     auto checks = new QVBoxLayout;
     for (QCheckBox *box : {m_multiLineBox, m_fieldNamesBox, m_noHeaderBox, m_openAfterBox})
@@ -181,10 +195,10 @@ void Tfrm_Hatarolt::buildControls()
 
     auto clipboardRow = new QHBoxLayout;
     clipboardRow->addWidget(m_clipboardButton);
-    clipboardRow->addWidget(clipboardNote, 1);
+    clipboardRow->addWidget(loose.clipboardNote, 1);
 
     auto right = new QVBoxLayout;
-    right->addWidget(fileLabel);
+    right->addWidget(loose.fileLabel);
     right->addLayout(fileRow);
     right->addLayout(groups);
     right->addLayout(lower, 1);

@@ -11,6 +11,8 @@ class Query;
 class ResultSet;
 class QButtonGroup;
 class QCheckBox;
+class QGroupBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QProgressBar;
@@ -78,7 +80,17 @@ signals:
 
 private:
     Tfrm_Hatarolt(Query *query, const ResultSet &rows, QWidget *parent);
+    // The controls the window does not keep, wanted only where they are laid out.
+    struct LooseControls
+    {
+        QLabel *fileLabel = nullptr;
+        QGroupBox *separators = nullptr;
+        QGroupBox *qualifiers = nullptr;
+        QLabel *clipboardNote = nullptr;
+    };
     void buildControls();
+    LooseControls createControls();
+    void arrangeControls(const LooseControls &loose);
     void fillFieldList();
     // Runs `work` with the window in its running state (stop enabled, busy cursor, progress
     // over the rows) and leaves that state in every case.

@@ -2,8 +2,8 @@
 #include "app/frm_nevjegy.h"
 #include "db/resultset.h"
 #include "gui/inputquery.h"
-#include "modaldialogs.h"
 #include "masterdata/frm_torzsadat_szerkeszt.h"
+#include "modaldialogs.h"
 #include "output/frm_hatarolt.h"
 #include "output/frm_nyomvalaszt.h"
 #include "profiles/frm_init.h"
@@ -116,7 +116,8 @@ void TestFixedDialogs::windowManagerCannotMaximise()
     QVERIFY2(!allowed.contains(u"_NET_WM_ACTION_RESIZE"_s), qPrintable(allowed));
 
     const QRect frame = window.frameGeometry();
-    const QPoint title = QPoint(frame.center().x(), frame.top() + (window.geometry().top() - frame.top()) / 2);
+    const QPoint title =
+        QPoint(frame.center().x(), frame.top() + (window.geometry().top() - frame.top()) / 2);
     QProcess::execute(u"xdotool"_s, {u"mousemove"_s, QString::number(title.x()), QString::number(title.y()),
                                      u"click"_s, u"--repeat"_s, u"2"_s, u"--delay"_s, u"80"_s, u"1"_s});
     QProcess::execute(u"xdotool"_s, {u"windowsize"_s, QString::number(id), u"1200"_s, u"1000"_s});

@@ -15,8 +15,8 @@
 #include "testutil.h"
 
 #include <QElapsedTimer>
-#include <QProcess>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QThread>

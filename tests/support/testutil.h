@@ -3,8 +3,8 @@
 #include <QList>
 #include <QObject>
 #include <QString>
-#include <QUrl>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QWidget>
 #include <sys/resource.h>
 

@@ -4,6 +4,7 @@
 #include "config/inifile.h"
 
 #include <QApplication>
+#include <QLayout>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
@@ -268,6 +269,18 @@ void SetOuterGeometry(QWidget *window, const QRect &outer)
 void MoveOuter(QWidget *window, const QPoint &topLeft)
 {
     setOuter(window, QRect(topLeft, OuterGeometry(window).size()), Placing::Position);
+}
+
+void MakeFixedSize(QWidget *window)
+{
+    window->setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+    window->setWindowFlag(Qt::MSWindowsFixedSizeDialogHint, true);
+    if (window->minimumSize() == window->maximumSize())
+        return;
+    if (QLayout *layout = window->layout())
+        layout->setSizeConstraint(QLayout::SetFixedSize);
+    else
+        window->setFixedSize(window->size());
 }
 
 void LoadFormPos(QWidget *window)

@@ -47,6 +47,13 @@ QRect OuterGeometry(const QWidget *window);
 void SetOuterGeometry(QWidget *window, const QRect &outer);
 void MoveOuter(QWidget *window, const QPoint &topLeft);
 
+// Makes a dialog one of fixed size for the window system too: no maximise button, and a minimum
+// size equal to the maximum, which is how an X11 window manager learns that it may neither
+// resize nor maximise the window. A size already fixed (setFixedSize) stays; otherwise the
+// window's layout fixes it at the layout's size hint, or, without a layout, at the current size.
+// Call before the window is first shown: changed window flags would hide a shown window.
+void MakeFixedSize(QWidget *window);
+
 // The same for a window, with its objectName() as the section. Positions and sizes are those of
 // OuterGeometry(), so what is saved is what is loaded, frame included.
 void LoadFormPos(QWidget *window);

@@ -1,5 +1,7 @@
 #include "inputquery.h"
 
+#include "gui/formgeometry.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QFontMetrics>
@@ -30,7 +32,7 @@ bool MaskedInputQuery(const QString &caption, const QString &prompt, const QStri
                       QWidget *parent)
 {
     QDialog dialog(parent ? parent : QApplication::activeWindow(),
-                   Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::Dialog | Qt::WindowTitleHint |
                        Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
     dialog.setWindowTitle(caption);
 
@@ -63,6 +65,7 @@ bool MaskedInputQuery(const QString &caption, const QString &prompt, const QStri
     QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
 
     dialog.setFixedSize(hu(180), ok->geometry().bottom() + 1 + 13);
+    MakeFixedSize(&dialog);
     if (const QScreen *screen = dialog.screen())
         dialog.move(screen->availableGeometry().center() - dialog.rect().center());
     edit->setFocus();

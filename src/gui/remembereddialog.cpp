@@ -21,6 +21,16 @@ void RememberedDialog::done(int result)
     QDialog::done(result);
 }
 
+void RememberedDialog::setVisible(bool visible)
+{
+    // Fixed here rather than in the constructor, where the subclass has not built its layout yet.
+    if (visible && m_remember == Remember::Position && !m_sizeFixed) {
+        m_sizeFixed = true;
+        MakeFixedSize(this);
+    }
+    QDialog::setVisible(visible);
+}
+
 void RememberedDialog::showEvent(QShowEvent *event)
 {
     if (m_remember == Remember::Position) {

@@ -16,6 +16,7 @@ RowEditor::RowEditor(const QString &objectName, QSize size, QWidget *parent) : Q
 {
     setObjectName(objectName);
     setFixedSize(size);
+    MakeFixedSize(this);
     const int w = size.width();
     const int h = size.height();
 

@@ -3,18 +3,58 @@
 #include "gui/formgeometry.h"
 #include "gui/openwithshell.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
 namespace hirfolyam {
 
 constexpr int Margin = 8;
+
+// Puts the window on top of the program's windows and gives it the focus. A modal dialog open
+// now (the version notice, say) keeps the window beneath it, and when it closes the window
+// system hands the focus back to the window under it, the main window, raising that over
+// this one: so once the dialog is gone, this window is brought up again.
+class FrontKeeper : public QObject
+{
+public:
+    static void bringToFront(QWidget *window)
+    {
+        window->raise();
+        window->activateWindow();
+        if (QWidget *modal = QApplication::activeModalWidget(); modal && modal != window)
+            modal->installEventFilter(new FrontKeeper(window, modal));
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_modal && event->type() == QEvent::Hide) {
+            m_modal->removeEventFilter(this);
+            // After the hiding has handed the focus on, or the main window would take it back.
+            QTimer::singleShot(0, this, [this] {
+                if (m_window && m_window->isVisible())
+                    bringToFront(m_window);
+                deleteLater();
+            });
+        }
+        return false;
+    }
+
+private:
+    FrontKeeper(QWidget *window, QWidget *modal) : QObject(window), m_window(window), m_modal(modal) {}
+
+    QPointer<QWidget> m_window;
+    QPointer<QWidget> m_modal;
+};
 
 } // namespace hirfolyam
 
@@ -94,5 +134,6 @@ Tfrm_Hirfolyam *ShowNewsWindow(const QString &title, const QString &body, const 
     auto window = new Tfrm_Hirfolyam(title, body, detailsAddress, parent);
     LoadFormBounds(window);
     window->show();
+    FrontKeeper::bringToFront(window);
     return window;
 }

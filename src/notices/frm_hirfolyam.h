@@ -43,6 +43,7 @@ private:
 };
 
 // Creates the news window near `parent`, at its remembered bounds, and shows it without
-// waiting.
+// waiting, on top of the program's windows; when a modal dialog is open, it comes on top again
+// once the dialog has closed.
 Tfrm_Hirfolyam *ShowNewsWindow(const QString &title, const QString &body, const QString &detailsAddress,
                                QWidget *parent);

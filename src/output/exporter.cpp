@@ -77,12 +77,17 @@ ExportResult ExportToFile(const QString &fileName, const ExportSource &source, c
 QString ExportDoneText(const QString &fileName, ExportFormat format, const ExportResult &result)
 {
     if (format == ExportFormat::Delimited)
-        return fileName + u" file kész."_s;
+        return FileDoneText(fileName);
     if (result.cellsCut > 0)
         return u"%1 cella szövege hosszabb volt %2 karakternél, ezért a táblázatba csak az eleje került."_s
             .arg(result.cellsCut)
             .arg(SheetBuilder::MaxCellText);
     return {};
+}
+
+QString FileDoneText(const QString &fileName)
+{
+    return fileName + u" file kész."_s;
 }
 
 QString ClipboardDoneText()

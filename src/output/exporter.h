@@ -42,5 +42,8 @@ ExportResult ExportToFile(const QString &fileName, const ExportSource &source, c
 // text: the file name + " file kész."; a spreadsheet: how many texts were cut at the cell limit.
 QString ExportDoneText(const QString &fileName, ExportFormat format, const ExportResult &result);
 
+// The file name + " file kész.": what the program says of any file it has finished writing.
+QString FileDoneText(const QString &fileName);
+
 // "Adatok vágólapra másolása kész."
 QString ClipboardDoneText();

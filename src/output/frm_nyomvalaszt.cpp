@@ -19,7 +19,22 @@ Tfrm_NyomValaszt::Tfrm_NyomValaszt(const QStringList &printers, QWidget *parent)
 {
     setObjectName(u"frm_NyomValaszt"_s);
     setWindowTitle(u"Nyomtatás típusa"_s);
+    QGroupBox *choices = buildChoices();
+    buildPrinterBox(printers);
+    buildButtons();
+    arrange(choices);
 
+    connect(m_group, &QButtonGroup::idToggled, this, [this](int, bool on) {
+        if (on)
+            onChoiceChanged();
+    });
+    setChoice(OutputPreview);
+    setPrinterName(QString());
+}
+
+// The four outputs, each with its picture beside the box.
+QGroupBox *Tfrm_NyomValaszt::buildChoices()
+{
     auto box = new QGroupBox(u"Nyomtatás típusa"_s, this);
     box->setObjectName(u"RadioGroup1"_s);
     auto boxLayout = new QVBoxLayout(box);
@@ -39,7 +54,11 @@ Tfrm_NyomValaszt::Tfrm_NyomValaszt(const QStringList &printers, QWidget *parent)
         m_pictures->addWidget(picture);
     }
     m_pictures->setFixedSize(112, 112);
+    return box;
+}
 
+void Tfrm_NyomValaszt::buildPrinterBox(const QStringList &printers)
+{
     m_printerLabel = new QLabel(u"Nyomtató"_s, this);
     m_printerLabel->setObjectName(u"Label1"_s);
     m_printerBox = new QComboBox(this);
@@ -49,7 +68,10 @@ Tfrm_NyomValaszt::Tfrm_NyomValaszt(const QStringList &printers, QWidget *parent)
     m_printerBox->addItems(printers);
     m_printerBox->setMinimumWidth(260);
     m_printerLabel->setBuddy(m_printerBox);
+}
 
+void Tfrm_NyomValaszt::buildButtons()
+{
     m_okButton = new QPushButton(u"OK"_s, this);
     m_okButton->setObjectName(u"btnOK"_s);
     m_okButton->setDefault(true);
@@ -57,9 +79,12 @@ Tfrm_NyomValaszt::Tfrm_NyomValaszt(const QStringList &printers, QWidget *parent)
     m_cancelButton->setObjectName(u"btnMegsem"_s);
     connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+}
 
+void Tfrm_NyomValaszt::arrange(QGroupBox *choices)
+{
     auto top = new QHBoxLayout;
-    top->addWidget(box, 1);
+    top->addWidget(choices, 1);
     top->addWidget(m_pictures, 0, Qt::AlignTop);
     auto buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -72,13 +97,6 @@ Tfrm_NyomValaszt::Tfrm_NyomValaszt(const QStringList &printers, QWidget *parent)
     layout->addSpacing(6);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-
-    connect(m_group, &QButtonGroup::idToggled, this, [this](int, bool on) {
-        if (on)
-            onChoiceChanged();
-    });
-    setChoice(OutputPreview);
-    setPrinterName(QString());
 }
 
 void Tfrm_NyomValaszt::setPrinterName(const QString &name)

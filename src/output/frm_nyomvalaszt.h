@@ -6,6 +6,7 @@
 
 class QButtonGroup;
 class QComboBox;
+class QGroupBox;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -48,6 +49,10 @@ public:
     QPushButton *cancelButton() const { return m_cancelButton; }
 
 private:
+    QGroupBox *buildChoices();
+    void buildPrinterBox(const QStringList &printers);
+    void buildButtons();
+    void arrange(QGroupBox *choices);
     void onChoiceChanged();
 
     QButtonGroup *m_group;

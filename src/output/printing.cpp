@@ -10,6 +10,7 @@
 #include "output/qrlista.h"
 #include "output/reportoutput.h"
 #include "output/reportpreview.h"
+#include "output/writtenfile.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -59,10 +60,15 @@ void OutputReport(BandedReport &report, Query &query, ArrivingRows *rows, const 
         break;
     case OutputPdf: {
         const QString path = AskPdfFileName(pdfName, owner);
-        if (!path.isEmpty()) {
+        if (path.isEmpty())
+            break;
+        bool written = false;
+        {
             OutputProgress progress(u"PDF file írása"_s, owner);
-            WriteReportPdf(report, path, progress.callback());
+            written = WriteReportPdf(report, path, progress.callback());
         }
+        if (written)
+            OfferToOpenWrittenFile(path, owner);
         break;
     }
     default: break;

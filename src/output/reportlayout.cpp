@@ -55,13 +55,17 @@ bool ReportLayout::layoutNextPage()
     if (m_complete)
         return false;
     const int page = knownPageCount() - 1;
-    const Position next = fillPage(page, m_pageStarts.last(), nullptr);
+    QList<Piece> pieces;
+    const Position next = fillPage(page, m_pageStarts.last(), &pieces);
     if (next.band >= m_report.bodyBandCount()) {
         // The page has room left: it is the last one only if no more bands can come.
         m_complete = m_report.hasAllBands();
+        if (m_complete)
+            keepLaidOut(page, std::move(pieces));
         return false;
     }
     m_pageStarts.append(next);
+    keepLaidOut(page, std::move(pieces));
     return true;
 }
 
@@ -79,6 +83,13 @@ bool ReportLayout::ensurePageReady(int page)
     return isPageReady(page);
 }
 
+// Only a settled page is kept: one still waiting for rows may gain bands.
+void ReportLayout::keepLaidOut(int page, QList<Piece> pieces)
+{
+    m_lastLaidOutPage = page;
+    m_lastLaidOut = std::move(pieces);
+}
+
 int ReportLayout::pageCount()
 {
     while (layoutNextPage()) {
@@ -91,7 +102,10 @@ void ReportLayout::paintPage(QPainter &painter, int page) const
     if (page < 0 || page >= knownPageCount())
         return;
     QList<Piece> pieces;
-    fillPage(page, m_pageStarts.at(page), &pieces);
+    if (page == m_lastLaidOutPage)
+        pieces = m_lastLaidOut;
+    else
+        fillPage(page, m_pageStarts.at(page), &pieces);
 
     const QMarginsF margins = m_report.margins();
     const ReportBand header = m_report.pageHeader(page);

@@ -107,8 +107,13 @@ private:
     // Fills the page that starts at `start` and gives where the next page starts (band =
     // bodyBandCount() when the report ends on this page); collects the pieces when asked.
     Position fillPage(int page, Position start, QList<Piece> *pieces) const;
+    void keepLaidOut(int page, QList<Piece> pieces);
 
     const BandedReport &m_report;
     QList<Position> m_pageStarts;
     bool m_complete = false;
+    // The body of the page laid out last, which is most often the next page painted (the first
+    // page above all): it is painted from these pieces instead of being laid out again.
+    int m_lastLaidOutPage = -1;
+    QList<Piece> m_lastLaidOut;
 };

@@ -31,7 +31,7 @@ Tfrm_Init::Tfrm_Init(QWidget *parent) : QDialog(parent)
     layout->addLayout(fields);
     layout->addSpacing(14);
     layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    MakeFixedSize(this);
 
     // Enter moves on from the host only; elsewhere it must neither run the test nor close the
     // dialog. Ctrl+Enter in the host accepts without a test.

@@ -157,6 +157,7 @@ int EditUser(Connection &connection, bool isNew, int userId, QWidget *parent, in
     Tfrm_FelhasznaloSzerkeszt dialog(initial, digestOf, save, parent);
     ApplyFontSize(&dialog, fontSize);
     dialog.setFixedSize(dialog.sizeHint());
+    MakeFixedSize(&dialog);
     LoadFormPos(&dialog);
     const bool ok = dialog.exec() == QDialog::Accepted;
     SaveFormPos(&dialog);

@@ -1,6 +1,7 @@
 #include "frm_login.h"
 
 #include "gui/dialogfields.h"
+#include "gui/formgeometry.h"
 #include "gui/inputquery.h"
 #include "gui/messagebox.h"
 
@@ -135,6 +136,7 @@ bool ShowLogin(Connection &connection, LoginUser &user, int fontSize, QWidget *p
     ApplyFontSize(&dialog, fontSize);
     dialog.setUserCode(user.loginName);
     dialog.setFixedSize(dialog.sizeHint());
+    MakeFixedSize(&dialog);
     if (const QScreen *screen = dialog.screen())
         dialog.move(screen->availableGeometry().center() - dialog.rect().center());
     if (dialog.exec() != QDialog::Accepted)

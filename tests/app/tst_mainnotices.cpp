@@ -16,6 +16,7 @@
 
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QThread>
@@ -35,6 +36,7 @@ private slots:
 
     void checksRunFiveAndTenSecondsAfterShowing();
     void silentServerLeavesTheWindowResponsive();
+    void newsDuringTheVersionNoticeComesToTheFront();
 
 private:
     void startMainWindow();
@@ -164,6 +166,72 @@ void TestMainNotices::silentServerLeavesTheWindowResponsive()
     // Closing the window while the requests still hang ends them.
     m_window->close();
     m_window.reset();
+}
+
+namespace {
+
+// The top-level windows of the X display from the bottom of the stack to its top, as the window
+// manager keeps them.
+QList<WId> StackingOrder()
+{
+    QProcess xprop;
+    xprop.start(u"xprop"_s, {u"-root"_s, u"_NET_CLIENT_LIST_STACKING"_s});
+    if (!xprop.waitForFinished(5000))
+        return {};
+    const QString out = QString::fromLatin1(xprop.readAllStandardOutput());
+    QList<WId> ids;
+    const qsizetype hash = out.indexOf(u'#');
+    if (hash < 0)
+        return ids;
+    for (const QString &part : out.mid(hash + 1).split(u',', Qt::SkipEmptyParts))
+        ids.append(part.trimmed().toULongLong(nullptr, 16));
+    return ids;
+}
+
+} // namespace
+
+// The news arrives while the version notice waits for its OK: once the notice is closed, the news
+// is on top of the main window and has the focus, not hidden behind the window the notice left.
+void TestMainNotices::newsDuringTheVersionNoticeComesToTheFront()
+{
+    if (QGuiApplication::platformName() != u"xcb"_s)
+        QSKIP("needs an X display with a window manager: runs as tst_mainnotices_wm");
+    REQUIRE_TEST_SERVER();
+    m_server.setHanging(false);
+    m_server.setReply(u"verziokovetes.php"_s, "23.0.0.38|Van újabb.|");
+    m_server.setReply(u"hirfolyam.php"_s, "12|Hír|Szöveg|");
+    startMainWindow();
+    if (QTest::currentTestFailed())
+        return;
+    m_window->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+
+    bool newsCameDuringNotice = false;
+    ModalAnswer notice = AnswerModal(
+        u"Verziókövetés: 23.0.0.38"_s,
+        [&](QDialog *dialog) {
+            QTRY_VERIFY_WITH_TIMEOUT(m_window->notices().newsWindow(), 10000);
+            newsCameDuringNotice = true;
+            // Let the window manager map the news under the notice before the notice goes.
+            QVERIFY(QTest::qWaitForWindowExposed(m_window->notices().newsWindow()));
+            QTest::qWait(300);
+            dialog->findChild<QPushButton *>(u"ok"_s)->click();
+        },
+        20000);
+    m_window->notices().setDelays(50, 400);
+    QVERIFY(notice.verify());
+    QVERIFY(newsCameDuringNotice);
+    Tfrm_Hirfolyam *news = m_window->notices().newsWindow();
+    QVERIFY(news);
+    const WId newsId = news->winId();
+    const WId mainId = m_window->winId();
+    // The window manager settles the stack and the focus after the notice is gone.
+    QTRY_VERIFY_WITH_TIMEOUT(news->isActiveWindow(), 5000);
+    QTest::qWait(500);
+    const QList<WId> stack = StackingOrder();
+    QVERIFY(stack.contains(mainId));
+    QCOMPARE(stack.indexOf(newsId), stack.size() - 1);
+    QVERIFY(news->isActiveWindow());
 }
 
 int main(int argc, char *argv[])

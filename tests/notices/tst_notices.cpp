@@ -21,20 +21,11 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Catches what the program hands to the desktop's default handler.
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    QList<QUrl> opened;
-public slots:
-    void open(const QUrl &url) { opened.append(url); }
-};
 
 QByteArray FileBytes(const QString &path)
 {
@@ -356,8 +347,7 @@ void TestNotices::newsDismissal()
 
 void TestNotices::newsLinkOpensTheDetails()
 {
-    UrlCatcher catcher;
-    QDesktopServices::setUrlHandler(u"https"_s, &catcher, "open");
+    std::optional<UrlCatcher> catcher(std::in_place, u"https"_s);
     m_server.setReply(u"hirfolyam.php"_s, "12|T|B");
     QVERIFY(runCheck(true));
     Tfrm_Hirfolyam *window = m_checks->newsWindow();
@@ -367,8 +357,9 @@ void TestNotices::newsLinkOpensTheDetails()
     QVERIFY(link->font().underline());
     QCOMPARE(link->palette().color(QPalette::WindowText), QColor(Qt::blue));
     QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(4, link->height() / 2));
-    QDesktopServices::unsetUrlHandler(u"https"_s);
-    QCOMPARE(catcher.opened, QList<QUrl>{QUrl(m_server.baseUrl() + u"hirek.php?hir=12"_s)});
+    const QList<QUrl> opened = catcher->urls;
+    catcher.reset();
+    QCOMPARE(opened, QList<QUrl>{QUrl(m_server.baseUrl() + u"hirek.php?hir=12"_s)});
     // The link is no way of dismissing the news.
     QVERIFY(window->isVisible());
 }

@@ -57,18 +57,6 @@ const QStringList DefaultLines{
     u"4;O'Brien;0,00;-1,5;1999. 01. 01.;;;egy\\nkettő\\nhárom;BLOB"_s,
     u"5;;;;;;;;BLOB"_s};
 
-// Takes the URLs the program hands to the desktop, so that no real program starts.
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-public:
-    UrlCatcher() { QDesktopServices::setUrlHandler(u"file"_s, this, "open"); }
-    ~UrlCatcher() override { QDesktopServices::unsetUrlHandler(u"file"_s); }
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl &url) { urls.append(url); }
-};
-
 // The user's documents folder of the test: XDG's user-dirs file in the temporary configuration
 // home names it.
 QString SetDocumentsFolder(const ScopedDataFolder &folder)

@@ -27,6 +27,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
@@ -42,6 +43,7 @@
 #include <QTest>
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -162,6 +164,8 @@ private slots:
     void cleanup();
 
     void listFollowsSearchAndOrder();
+    void pdfChoiceTellsWhereTheFileWentAndOpensIt_data();
+    void pdfChoiceTellsWhereTheFileWentAndOpensIt();
     void emptyListPrintsTheResolutionReportWithoutText();
     void cancelledChoicePrintsNothing_data();
     void cancelledChoicePrintsNothing();
@@ -173,8 +177,9 @@ private slots:
 private:
     RegisterView &view() { return m_window->mainRegister()->view(); }
     // Triggers the action and answers the print choice with `choice`; for the PDF file the save
-    // dialog gets `target` as the path, for the printer the printer box gets it as the name.
-    void print(QAction *action, int choice, const QString &target = QString());
+    // dialog gets `target` as the path, for the printer the printer box gets it as the name. A
+    // written PDF file is told with the offer to open it, which `openPdf` answers.
+    void print(QAction *action, int choice, const QString &target = QString(), bool openPdf = false);
     void search(const QString &text);
 
     std::unique_ptr<ScopedDataFolder> m_folder;
@@ -213,8 +218,12 @@ void TestReportPrint::cleanup()
     m_folder.reset();
 }
 
-void TestReportPrint::print(QAction *action, int choice, const QString &target)
+void TestReportPrint::print(QAction *action, int choice, const QString &target, bool openPdf)
 {
+    std::optional<MessageBoxRecorder> boxes;
+    if (choice == OutputPdf)
+        boxes.emplace(std::initializer_list<bool>{openPdf});
+
     const ModalAnswer choiceDialog =
         AnswerModal(u"Nyomtatás típusa"_s, [choice, pdfPath = target](QDialog *dialog) {
             auto form = qobject_cast<Tfrm_NyomValaszt *>(dialog);
@@ -237,6 +246,11 @@ void TestReportPrint::print(QAction *action, int choice, const QString &target)
             form->okButton()->click();
         });
     action->trigger();
+    if (boxes) {
+        const QString shown = QDir::toNativeSeparators(QFileInfo(target).absoluteFilePath());
+        QCOMPARE(boxes->texts(), QStringList{shown + u" file kész.\nMegnyitja?"_s});
+        QCOMPARE(boxes->unanswered(), 0);
+    }
 }
 
 void TestReportPrint::search(const QString &text)
@@ -281,6 +295,26 @@ void TestReportPrint::listFollowsSearchAndOrder()
         QVERIFY2(!text.contains(other), qPrintable(other));
     const auto caption = NearestPlace(pdf, 0, u"2024"_s, Edge::Left, QPointF(10, 20.6));
     QVERIFY(caption && std::abs(caption->y() - 20.6) < 0.5 && std::abs(caption->x() - 10) < 0.5);
+}
+
+void TestReportPrint::pdfChoiceTellsWhereTheFileWentAndOpensIt_data()
+{
+    QTest::addColumn<bool>("open");
+    QTest::newRow("opened") << true;
+    QTest::newRow("not opened") << false;
+}
+
+// After the PDF file is written the program says where it went and offers to open it (the
+// text of the box is checked by print()); only a Yes hands the file to the desktop.
+void TestReportPrint::pdfChoiceTellsWhereTheFileWentAndOpensIt()
+{
+    QFETCH(bool, open);
+    UrlCatcher opened;
+    // A name of its own for each case: the save dialog would ask before overwriting.
+    const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + u".pdf"_s);
+    print(m_window->actions().action(MainAction::PrintList), OutputPdf, path, open);
+    QVERIFY(QFileInfo(path).size() > 0);
+    QCOMPARE(opened.urls, open ? QList<QUrl>{QUrl::fromLocalFile(path)} : QList<QUrl>());
 }
 
 void TestReportPrint::emptyListPrintsTheResolutionReportWithoutText()

@@ -3,6 +3,7 @@
 #include "common/paths.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QPixmap>
@@ -19,6 +20,16 @@ QRect ShownOuterGeometry(const QWidget *window)
 {
     const QWindow *handle = window->windowHandle();
     return window->geometry().marginsAdded(handle ? handle->frameMargins() : QMargins());
+}
+
+UrlCatcher::UrlCatcher(QString scheme) : m_scheme(std::move(scheme))
+{
+    QDesktopServices::setUrlHandler(m_scheme, this, "open");
+}
+
+UrlCatcher::~UrlCatcher()
+{
+    QDesktopServices::unsetUrlHandler(m_scheme);
 }
 
 ScopedDataFolder::ScopedDataFolder()

@@ -1,13 +1,32 @@
 #pragma once
 
+#include <QList>
+#include <QObject>
 #include <QString>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QWidget>
 #include <sys/resource.h>
 
 // A temporary data folder for one test: XDG_CONFIG_HOME points into it, so the program's
 // settings file and Html folder land there and vanish with it. The process-wide paths are
 // worked out again on entry and on exit.
+// Takes the URLs of a scheme (local files by default) that the program hands to the desktop
+// while it lives, so that no real program starts.
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+public:
+    explicit UrlCatcher(QString scheme = QStringLiteral("file"));
+    ~UrlCatcher() override;
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl &url) { urls.append(url); }
+
+private:
+    QString m_scheme;
+};
+
 class ScopedDataFolder
 {
 public:

@@ -24,6 +24,7 @@
 #include "output/reportdata.h"
 #include "output/reportoutput.h"
 #include "output/reportpreview.h"
+#include "db/resultset.h"
 #include "register/flowtabbar.h"
 #include "register/registerlistreader.h"
 #include "register/registerquery.h"
@@ -176,6 +177,7 @@ PreviewMemory PreviewAll(Connection &con, const QString &sql)
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    KeepLargeBlocksMapped();
     QApplication app(argc, argv);
     SetUpApplication(app);
     QCommandLineParser parser;

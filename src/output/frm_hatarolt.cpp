@@ -5,7 +5,7 @@
 #include "gui/dialogfields.h"
 #include "gui/icons.h"
 #include "gui/messagebox.h"
-#include "gui/openwithshell.h"
+#include "output/writtenfile.h"
 #include "output/exporter.h"
 
 #include <QButtonGroup>
@@ -388,7 +388,7 @@ void Tfrm_Hatarolt::exportToFile()
 void Tfrm_Hatarolt::finishExport(const QString &name)
 {
     if (!name.isEmpty() && m_openAfterBox->isChecked()) {
-        OpenWithShell(QFileInfo(name).absoluteFilePath());
+        OpenWrittenFile(name);
         m_closeWhenStopped = true;
     }
     if (m_closeWhenStopped) {

@@ -1,5 +1,6 @@
 #include "output/reportoutput.h"
 
+#include "common/fileerror.h"
 #include "gui/busycursor.h"
 #include "output/reportlayout.h"
 
@@ -10,6 +11,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSaveFile>
+#include <cerrno>
 
 using namespace Qt::StringLiterals;
 
@@ -69,15 +71,17 @@ bool WriteReportPdf(const BandedReport &report, QIODevice &device, const RenderP
 bool WriteReportPdf(const BandedReport &report, const QString &path, const RenderProgress &progress)
 {
     QSaveFile file(path);
+    errno = 0;
     if (!file.open(QIODevice::WriteOnly))
-        throw ReportError(u"Az állomány nem írható: "_s + file.errorString());
+        throw ReportError(WriteFailedText(file, errno));
     if (!WriteReportPdf(report, file, progress)) {
         file.cancelWriting();
         return false;
     }
     // flush() first: a failure on the last buffered bytes does not fail commit().
+    errno = 0;
     if (!file.flush() || !file.commit())
-        throw ReportError(u"Az állomány nem írható: "_s + file.errorString());
+        throw ReportError(WriteFailedText(file, errno));
     return true;
 }
 

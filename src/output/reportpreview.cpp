@@ -2,7 +2,7 @@
 
 #include "gui/busycursor.h"
 #include "gui/messagebox.h"
-#include "output/arrivingrows.h"
+#include "db/arrivingrows.h"
 #include "output/outputprogress.h"
 #include "output/reportoutput.h"
 

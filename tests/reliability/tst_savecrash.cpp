@@ -92,7 +92,7 @@ void TestSaveCrash::cleanupTestCase()
 void TestSaveCrash::init()
 {
     m_db = std::make_unique<TestDatabase>();
-    m_db->client("INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'P\xE9nz\xFCgyi');");
+    REQUIRE_SQL(m_db->client("INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'P\xE9nz\xFCgyi');"));
     m_store = std::make_unique<QTemporaryDir>();
     m_sources = std::make_unique<QTemporaryDir>();
     m_chosen = m_sources->filePath(u"uj.pdf"_s);
@@ -112,8 +112,9 @@ namespace {
 // The record the tests start from: it holds regi.pdf in slot 1.
 int insertRecordWithOldFile(const TestDatabase &db, const QString &store)
 {
-    db.client("INSERT INTO iktato SET iktato = 42, ev = 2025, csoport = 1, az = 1, datum = '2025-03-01', "
-              "targy = 'r\xE9gi t\xE1rgy', filenev = '0000042-1.pdf', origfilenev = 'regi.pdf';");
+    REQUIRE_SQL(
+        db.client("INSERT INTO iktato SET iktato = 42, ev = 2025, csoport = 1, az = 1, datum = '2025-03-01', "
+                  "targy = 'r\xE9gi t\xE1rgy', filenev = '0000042-1.pdf', origfilenev = 'regi.pdf';"));
     WriteTestFile(QDir(store).filePath(u"0000042-1.pdf"_s), OldContent);
     return 42;
 }

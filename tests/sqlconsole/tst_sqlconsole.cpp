@@ -61,7 +61,8 @@ public:
     void stop()
     {
         const int ticks = m_ticks;
-        QTest::qWaitFor([&] { return m_ticks > ticks; }, 5000);
+        if (!QTest::qWaitFor([&] { return m_ticks > ticks; }, 5000))
+            qWarning("the stall meter's timer did not tick again");
         m_ticker.stop();
     }
     qint64 longest() const { return m_longest; }

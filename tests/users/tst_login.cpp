@@ -217,8 +217,8 @@ void TestLogin::passwordChangeInSameDialog()
             REQUIRE_CHILD(edit, QLineEdit, first, QString());
             edit->setText(u"Új-jelszó"_s);
             AnswerModal(u"Megerősítés"_s, [](QDialog *second) {
-                REQUIRE_CHILD(edit, QLineEdit, second, QString());
-                edit->setText(u"Új-jelszó"_s);
+                REQUIRE_CHILD(repeated, QLineEdit, second, QString());
+                repeated->setText(u"Új-jelszó"_s);
                 second->accept();
             });
             first->accept();
@@ -259,8 +259,8 @@ void TestLogin::passwordChangeMismatchWritesNothing()
             REQUIRE_CHILD(edit, QLineEdit, first, QString());
             edit->setText(u"egyik"_s);
             AnswerModal(u"Megerősítés"_s, [](QDialog *second) {
-                REQUIRE_CHILD(edit, QLineEdit, second, QString());
-                edit->setText(u"Egyik"_s);
+                REQUIRE_CHILD(repeated, QLineEdit, second, QString());
+                repeated->setText(u"Egyik"_s);
                 second->accept();
             });
             first->accept();

@@ -33,6 +33,7 @@ RegisterFetcher &RegisterQuery::fetcher()
         m_fetcher = std::make_unique<RegisterFetcher>(m_connection->params(), [this](RegisterAnswer answer) {
             QMetaObject::invokeMethod(
                 this, [this, answer = std::move(answer)] { onAnswer(answer); }, Qt::QueuedConnection);
+            ++m_postedAnswers;
         });
     }
     return *m_fetcher;

@@ -7,6 +7,7 @@
 #include <QDate>
 #include <QObject>
 #include <QStringList>
+#include <atomic>
 #include <memory>
 #include <optional>
 
@@ -97,6 +98,9 @@ public:
 
     // The reading thread (made at the first reading).
     RegisterFetcher &fetcher();
+    // Answers of the reading thread posted to this object so far, handled or not yet (a test
+    // holds one in the event queue to see what a newer request does to it).
+    int postedAnswers() const { return m_postedAnswers.load(); }
 
     int committeeId() const { return m_filter.committeeId.value_or(-1); }
     const QString &sortField() const { return m_sortField; }
@@ -128,6 +132,7 @@ private:
     std::optional<bool> m_yearIndexed; // asked once, at the first reading in key order
 
     std::unique_ptr<RegisterFetcher> m_fetcher;
+    std::atomic<int> m_postedAnswers{0};
     quint64 m_generation = 0;
     bool m_busy = false;
     bool m_rowsArriving = false;

@@ -99,6 +99,7 @@ void TestApplication::initTestCase()
 
 void TestApplication::cleanup()
 {
+    VerifyNoDialogLeftOpen();
     m_window.reset();
     m_db.reset();
     m_folder.reset();
@@ -204,7 +205,7 @@ void TestApplication::startMainWindow()
     m_folder = std::make_unique<ScopedDataFolder>();
     Beall = TBeall();
     m_db = std::make_unique<TestDatabase>();
-    m_db->client("INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Alpha');");
+    REQUIRE_SQL(m_db->client("INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Alpha');"));
     m_window = StartMainWindow(*m_db);
     QVERIFY(m_window);
     QCOMPARE(m_window->keepAliveInterval(), 60 * 1000);

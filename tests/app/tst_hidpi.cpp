@@ -48,7 +48,8 @@ void TestHiDpi::toolBarIconsHaveDoubleSizePictures()
     ScopedDataFolder folder;
     Beall = TBeall();
     TestDatabase db;
-    db.client(ToCp1250(u"INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Pénzügyi Bizottság');"_s));
+    REQUIRE_SQL(db.client(
+        ToCp1250(u"INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Pénzügyi Bizottság');"_s)));
     // At the designed size, not over the whole screen.
     QVERIFY(QDir().mkpath(DataFolder()));
     IniFile(SettingsFilePath()).writeString(u"Alapertek"_s, u"TeljesKep"_s, u"0"_s);

@@ -78,17 +78,19 @@ void TestMainRegister::init()
     m_folder = std::make_unique<ScopedDataFolder>();
     Beall = TBeall();
     m_db = std::make_unique<TestDatabase>();
-    m_db->client("INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Alpha'), (2, 'Beta');"
-                 "INSERT INTO iktato (iktato, ev, csoport, az, datum, targy, statusz, van_hatid, dat_hatid, "
-                 "origfilenev2) "
-                 "VALUES (1, 2024, 1, 1, '2024-02-01', 'Els\xF5', 1, 'I', '2024-03-01', 'terv.pdf'),"
-                 " (2, 2024, 1, 2, '2024-02-02', 'M\xE1sodik', NULL, 'N', NULL, NULL);");
+    REQUIRE_SQL(m_db->client(
+        "INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Alpha'), (2, 'Beta');"
+        "INSERT INTO iktato (iktato, ev, csoport, az, datum, targy, statusz, van_hatid, dat_hatid, "
+        "origfilenev2) "
+        "VALUES (1, 2024, 1, 1, '2024-02-01', 'Els\xF5', 1, 'I', '2024-03-01', 'terv.pdf'),"
+        " (2, 2024, 1, 2, '2024-02-02', 'M\xE1sodik', NULL, 'N', NULL, NULL);"));
     m_window = StartMainWindow(*m_db);
     QVERIFY(m_window);
 }
 
 void TestMainRegister::cleanup()
 {
+    VerifyNoDialogLeftOpen();
     m_window.reset();
     m_db.reset();
     m_folder.reset();
@@ -105,13 +107,17 @@ void TestMainRegister::newResolutionThroughCommitteeDateAndEditor()
         // Then the date dialog, offered today's date.
         AnswerModal([](QWidget *dateDialog) {
             QCOMPARE(dateDialog->objectName(), u"frm_Datumbe"_s);
-            dateDialog->findChild<QPushButton *>(u"btnOK"_s)->click();
+            REQUIRE_CHILD(btnOK, QPushButton, dateDialog, u"btnOK"_s);
+            btnOK->click();
             AnswerModal([](QWidget *editor) {
                 auto form = qobject_cast<Tfrm_Szerkeszt *>(editor);
                 QVERIFY(form);
-                form->findChild<QComboBox *>(u"DBComboBox1"_s)->setEditText(u"Harmadik"_s);
-                form->findChild<QsciScintilla *>(u"SynEdit1"_s)->setText(u"Új határozat"_s);
-                form->findChild<QPushButton *>(u"btnOK"_s)->click();
+                REQUIRE_CHILD(dbComboBox1, QComboBox, form, u"DBComboBox1"_s);
+                dbComboBox1->setEditText(u"Harmadik"_s);
+                REQUIRE_CHILD(synEdit1, QsciScintilla, form, u"SynEdit1"_s);
+                synEdit1->setText(u"Új határozat"_s);
+                REQUIRE_CHILD(btnOK2, QPushButton, form, u"btnOK"_s);
+                btnOK2->click();
             });
         });
     });
@@ -277,7 +283,7 @@ void TestMainRegister::emptyRegisterSaysThereIsNothingToDo()
 {
     QFETCH(QString, action);
     QFETCH(QString, message);
-    m_db->client("DELETE FROM iktato;");
+    REQUIRE_SQL(m_db->client("DELETE FROM iktato;"));
     m_window->actions().action(MainAction::Refresh)->trigger();
     SETTLE(m_window->mainRegister()->view());
     QCOMPARE(registerQuery().rowCount(), 0);

@@ -326,7 +326,7 @@ void TestMainWindow::menusAndToolBars()
     else if (which == u"popup")
         actions = w.gridPopup()->actions();
     else if (which.startsWith(u"btn")) {
-        auto button = w.findChild<QToolButton *>(which);
+        REQUIRE_CHILD(button, QToolButton, &w, which);
         QVERIFY(button && button->menu());
         actions = button->menu()->actions();
     } else {

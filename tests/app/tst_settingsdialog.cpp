@@ -32,14 +32,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-template <typename T> T *Child(QWidget *window, const QString &name)
-{
-    T *child = window->findChild<T *>(name);
-    if (!child)
-        qWarning("no child %s", qPrintable(name));
-    return child;
-}
-
 // The `beallit` row as the command-line client sees it, NULL as "NULL".
 QByteArray SettingsRowText(const TestDatabase &db)
 {
@@ -92,6 +84,7 @@ void TestSettingsDialog::init()
 
 void TestSettingsDialog::cleanup()
 {
+    VerifyNoDialogLeftOpen();
     m_con.reset();
     m_db.reset();
     m_folder.reset();
@@ -115,13 +108,15 @@ void TestSettingsDialog::documentStoreProposedWhenEmpty()
     QFETCH(QByteArray, stored);
     QFETCH(bool, ok);
     QFETCH(QByteArray, after);
-    m_db->client("UPDATE beallit SET mentesutvonal = " + stored + ";");
+    REQUIRE_SQL(m_db->client("UPDATE beallit SET mentesutvonal = " + stored + ";"));
     const QString proposal = DataFolder() + u"/Dok"_s;
     const QString shown = stored.startsWith('/') || stored.startsWith("'/") ? u"/srv/dok"_s : proposal;
 
     const ModalAnswer dialog = AnswerModal(u"Beállítások"_s, [&](QDialog *d) {
-        QCOMPARE(Child<QLineEdit>(d, u"DBEdit1"_s)->text(), shown);
-        Child<QPushButton>(d, ok ? u"btnOK"_s : u"btnMegsem"_s)->click();
+        REQUIRE_CHILD(dbEdit1, QLineEdit, d, u"DBEdit1"_s);
+        QCOMPARE(dbEdit1->text(), shown);
+        REQUIRE_CHILD(closing, QPushButton, d, ok ? u"btnOK"_s : u"btnMegsem"_s);
+        closing->click();
     });
     WorkstationSettings settings;
     QCOMPARE(RunSettings(*m_con, settings, 9, nullptr, {}), ok);
@@ -149,20 +144,23 @@ void TestSettingsDialog::okTakesEveryControl()
     QFETCH(bool, tick);
     QFETCH(bool, ok);
     QFETCH(QByteArray, stored);
-    m_db->client("UPDATE beallit SET vanbelep = '" + vanbelep +
-                 "', mentesutvonal = '/srv/dok', hirelfogadva = 7;");
+    REQUIRE_SQL(m_db->client("UPDATE beallit SET vanbelep = '" + vanbelep +
+                             "', mentesutvonal = '/srv/dok', hirelfogadva = 7;"));
 
     const ModalAnswer dialog = AnswerModal(u"Beállítások"_s, [&](QDialog *d) {
-        auto *fullScreen = Child<QCheckBox>(d, u"CheckBox1"_s);
-        auto *login = Child<QCheckBox>(d, u"DBCheckBox1"_s);
+        REQUIRE_CHILD(fullScreen, QCheckBox, d, u"CheckBox1"_s);
+        REQUIRE_CHILD(login, QCheckBox, d, u"DBCheckBox1"_s);
         QVERIFY(fullScreen->isChecked());
         QCOMPARE(login->isChecked(), vanbelep == "I");
-        QCOMPARE(Child<QComboBox>(d, u"ComboBox1"_s)->currentText(), u"Régi nyomtató"_s);
+        REQUIRE_CHILD(comboBox1, QComboBox, d, u"ComboBox1"_s);
+        QCOMPARE(comboBox1->currentText(), u"Régi nyomtató"_s);
         fullScreen->setChecked(false);
         login->setChecked(tick);
-        Child<QComboBox>(d, u"ComboBox1"_s)->setEditText(u"Új nyomtató"_s);
-        Child<QLineEdit>(d, u"DBEdit1"_s)->setText(u"/srv/új"_s);
-        Child<QPushButton>(d, ok ? u"btnOK"_s : u"btnMegsem"_s)->click();
+        comboBox1->setEditText(u"Új nyomtató"_s);
+        REQUIRE_CHILD(dbEdit1, QLineEdit, d, u"DBEdit1"_s);
+        dbEdit1->setText(u"/srv/új"_s);
+        REQUIRE_CHILD(closing, QPushButton, d, ok ? u"btnOK"_s : u"btnMegsem"_s);
+        closing->click();
     });
     WorkstationSettings settings;
     settings.fullScreen = true;
@@ -192,7 +190,7 @@ void TestSettingsDialog::printerBox()
     QFETCH(QStringList, printers);
     QFETCH(QString, stored);
     const ModalAnswer dialog = AnswerModal(u"Beállítások"_s, [&](QDialog *d) {
-        auto *box = Child<QComboBox>(d, u"ComboBox1"_s);
+        REQUIRE_CHILD(box, QComboBox, d, u"ComboBox1"_s);
         QVERIFY(box->isEditable());
         QCOMPARE(box->currentText(), stored);
         QStringList listed;
@@ -201,7 +199,8 @@ void TestSettingsDialog::printerBox()
         QCOMPARE(listed, printers);
         // When shown, no text of the box is selected.
         QVERIFY(!box->lineEdit()->hasSelectedText());
-        Child<QPushButton>(d, u"btnOK"_s)->click();
+        REQUIRE_CHILD(btnOK, QPushButton, d, u"btnOK"_s);
+        btnOK->click();
     });
     WorkstationSettings settings;
     settings.printer = stored;
@@ -226,8 +225,9 @@ void TestSettingsDialog::enterMovesOn()
     dialog.setPrinter(u"Irodai"_s);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
-    Child<QTabWidget>(&dialog, u"PageControl1"_s)->setCurrentIndex(page);
-    auto *widget = Child<QWidget>(&dialog, field);
+    REQUIRE_CHILD(pageControl1, QTabWidget, &dialog, u"PageControl1"_s);
+    pageControl1->setCurrentIndex(page);
+    REQUIRE_CHILD(widget, QWidget, &dialog, field);
     widget->setFocus();
     QTRY_VERIFY(widget->hasFocus());
     const bool painted = field != u"CheckBox1"_s;
@@ -240,11 +240,12 @@ void TestSettingsDialog::enterMovesOn()
     if (painted)
         QVERIFY(widget->palette().color(QPalette::Base) != FocusedFieldColour());
     // Enter in the printer box adds nothing to its list.
-    QCOMPARE(Child<QComboBox>(&dialog, u"ComboBox1"_s)->count(), 1);
+    REQUIRE_CHILD(comboBox1, QComboBox, &dialog, u"ComboBox1"_s);
+    QCOMPARE(comboBox1->count(), 1);
     QCOMPARE(dialog.printer(), u"Irodai"_s);
 
     // Enter on a focused button presses it.
-    auto *cancel = Child<QPushButton>(&dialog, u"btnMegsem"_s);
+    REQUIRE_CHILD(cancel, QPushButton, &dialog, u"btnMegsem"_s);
     cancel->setFocus();
     QTRY_VERIFY(cancel->hasFocus());
     QTest::keyClick(cancel, Qt::Key_Return);
@@ -277,12 +278,13 @@ void TestSettingsDialog::browseFolder()
         }
         // Typed into the dialog's own name box: selectFile() would race with the folder being
         // read in the background.
-        auto *name = files->findChild<QLineEdit *>(u"fileNameEdit"_s);
+        REQUIRE_CHILD(name, QLineEdit, files, u"fileNameEdit"_s);
         QVERIFY(name);
         name->setText(folder);
         static_cast<QDialog *>(files)->accept();
     });
-    Child<QToolButton>(&dialog, u"SpeedButton1"_s)->click();
+    REQUIRE_CHILD(speedButton1, QToolButton, &dialog, u"SpeedButton1"_s);
+    speedButton1->click();
     QCOMPARE(dialog.documentStore(), pick ? folder : u"/régi"_s);
     dialog.reject();
 }
@@ -297,7 +299,7 @@ void TestSettingsDialog::mainWindowReadsTheRowAgain_data()
 void TestSettingsDialog::mainWindowReadsTheRowAgain()
 {
     QFETCH(bool, ok);
-    m_db->client("UPDATE beallit SET mentesutvonal = '/srv/regi';");
+    REQUIRE_SQL(m_db->client("UPDATE beallit SET mentesutvonal = '/srv/regi';"));
     const ConnectionParams p = m_db->params();
     QDir().mkpath(DataFolder());
     IniFile(SettingsFilePath())
@@ -311,9 +313,11 @@ void TestSettingsDialog::mainWindowReadsTheRowAgain()
     // Another workstation changes the row while the dialog is open: the main window reads it
     // again afterwards whichever button closed the dialog.
     const ModalAnswer dialog = AnswerModal(u"Beállítások"_s, [&](QDialog *d) {
-        m_db->client("UPDATE beallit SET mentesutvonal = '/srv/masik', vanbelep = 'I';");
-        Child<QLineEdit>(d, u"DBEdit1"_s)->setText(u"/srv/uj"_s);
-        Child<QPushButton>(d, ok ? u"btnOK"_s : u"btnMegsem"_s)->click();
+        REQUIRE_SQL(m_db->client("UPDATE beallit SET mentesutvonal = '/srv/masik', vanbelep = 'I';"));
+        REQUIRE_CHILD(dbEdit1, QLineEdit, d, u"DBEdit1"_s);
+        dbEdit1->setText(u"/srv/uj"_s);
+        REQUIRE_CHILD(closing, QPushButton, d, ok ? u"btnOK"_s : u"btnMegsem"_s);
+        closing->click();
     });
     Beall.profileName = u"Átnevezett"_s;
     window.actions().action(MainAction::Settings)->trigger();
@@ -349,7 +353,7 @@ void TestSettingsDialog::localFolderForTheDatabasesPath()
     const QString local = QDir(m_folder->path()).filePath(u"hivatal/Dok/Hatarozatok"_s);
     if (typed == u"@"_s)
         typed = local;
-    m_db->client("UPDATE beallit SET mentesutvonal = 'H:\\\\Dok\\\\Hatarozatok';");
+    REQUIRE_SQL(m_db->client("UPDATE beallit SET mentesutvonal = 'H:\\\\Dok\\\\Hatarozatok';"));
     const QByteArray rowBefore = SettingsRowText(*m_db);
     const ConnectionParams p = m_db->params();
     QDir().mkpath(DataFolder());
@@ -366,16 +370,19 @@ void TestSettingsDialog::localFolderForTheDatabasesPath()
     QStringList refusals;
     bool openAfterOk = false;
     const ModalAnswer dialog = AnswerModal(u"Beállítások"_s, [&](QDialog *d) {
-        auto *edit = d->findChild<QLineEdit *>(u"localFolderEdit"_s);
+        REQUIRE_CHILD(edit, QLineEdit, d, u"localFolderEdit"_s);
         QVERIFY(edit);
         shown = edit->text();
         edit->setText(typed);
         MessageBoxRecorder boxes;
-        Child<QPushButton>(d, ok ? u"btnOK"_s : u"btnMegsem"_s)->click();
+        REQUIRE_CHILD(closing, QPushButton, d, ok ? u"btnOK"_s : u"btnMegsem"_s);
+        closing->click();
         refusals = boxes.texts();
         openAfterOk = d->isVisible();
-        if (d->isVisible())
-            Child<QPushButton>(d, u"btnMegsem"_s)->click();
+        if (d->isVisible()) {
+            REQUIRE_CHILD(btnMegsem, QPushButton, d, u"btnMegsem"_s);
+            btnMegsem->click();
+        }
     });
     window.actions().action(MainAction::Settings)->trigger();
     QCOMPARE(shown, mappedBefore ? local : QString());
@@ -428,12 +435,14 @@ void TestSettingsDialog::screenshots()
 {
     if (qEnvironmentVariableIsEmpty("ORVANTH_SHOTS"))
         QSKIP("Set ORVANTH_SHOTS to a folder to take the pictures");
-    m_db->client("UPDATE beallit SET mentesutvonal = NULL, vanbelep = 'I';");
+    REQUIRE_SQL(m_db->client("UPDATE beallit SET mentesutvonal = NULL, vanbelep = 'I';"));
     const ModalAnswer dialog = AnswerModal(u"Beállítások"_s, [](QDialog *d) {
         QTest::qWait(200);
         SaveShot(d, u"settings-general"_s);
-        Child<QTabWidget>(d, u"PageControl1"_s)->setCurrentIndex(1);
-        Child<QLineEdit>(d, u"DBEdit1"_s)->setFocus();
+        REQUIRE_CHILD(pageControl1, QTabWidget, d, u"PageControl1"_s);
+        pageControl1->setCurrentIndex(1);
+        REQUIRE_CHILD(dbEdit1, QLineEdit, d, u"DBEdit1"_s);
+        dbEdit1->setFocus();
         QTest::qWait(200);
         SaveShot(d, u"settings-documents"_s);
         d->reject();

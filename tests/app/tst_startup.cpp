@@ -77,7 +77,11 @@ private slots:
         m_folder = std::make_unique<ScopedDataFolder>();
         Beall = TBeall();
     }
-    void cleanup() { m_folder.reset(); }
+    void cleanup()
+    {
+        VerifyNoDialogLeftOpen();
+        m_folder.reset();
+    }
 
     void singleWorkingProfileOpensWithoutChooser();
     void chooserListsKeysAndConnectsWithChosen();
@@ -99,8 +103,8 @@ private:
 void TestStartup::singleWorkingProfileOpensWithoutChooser()
 {
     TestDatabase db;
-    db.client("INSERT INTO csoport (csoport_nev) VALUES ('B'); "
-              "INSERT INTO iktato (ev, csoport, az, datum) VALUES (2024, 1, 1, '2024-05-06');");
+    REQUIRE_SQL(db.client("INSERT INTO csoport (csoport_nev) VALUES ('B'); "
+                          "INSERT INTO iktato (ev, csoport, az, datum) VALUES (2024, 1, 1, '2024-05-06');"));
     storeProfile(1, profileText(db, u"Egyetlen"_s));
     MessageBoxRecorder boxes;
     Tfrm_Main window;
@@ -122,18 +126,19 @@ void TestStartup::chooserListsKeysAndConnectsWithChosen()
 {
     TestDatabase first;
     TestDatabase fourth;
-    fourth.client("INSERT INTO csoport (csoport_nev) VALUES ('Negyedik');");
+    REQUIRE_SQL(fourth.client("INSERT INTO csoport (csoport_nev) VALUES ('Negyedik');"));
     storeProfile(1, profileText(first, u"Első"_s));
     storeProfile(2, profileText(first, u"Második"_s));
     storeProfile(4, profileText(fourth, u"Negyedik"_s));
     storeProfile(26, profileText(first, u"Huszonhatodik"_s));
     QStringList listed;
     const ModalAnswer chooserDialog = AnswerModal([&listed](QWidget *chooser) {
-        auto list = chooser->findChild<QListWidget *>(u"ListBox1"_s);
+        REQUIRE_CHILD(list, QListWidget, chooser, u"ListBox1"_s);
         for (int i = 0; i < list->count(); ++i)
             listed.append(list->item(i)->text());
         list->setCurrentRow(2);
-        chooser->findChild<QPushButton *>(u"Button1"_s)->click();
+        REQUIRE_CHILD(button1, QPushButton, chooser, u"Button1"_s);
+        button1->click();
     });
     MessageBoxRecorder boxes;
     Tfrm_Main window;
@@ -151,15 +156,18 @@ void TestStartup::noProfileRunsSetupAndStoresIt()
     const ConnectionParams p = db.params();
     const ModalAnswer setupDialog = AnswerModal([&p](QWidget *setup) {
         const auto set = [setup](const char16_t *name, const QString &text) {
-            setup->findChild<QLineEdit *>(QString::fromUtf16(name))->setText(text);
+            REQUIRE_CHILD(edit, QLineEdit, setup, QString::fromUtf16(name));
+            edit->setText(text);
         };
         set(u"Edit1", p.database);
         set(u"Edit2", p.host);
         set(u"Edit3", p.user);
         set(u"Edit4", u"Új adatbázis"_s);
         set(u"Edit5", QString::number(p.port));
-        setup->findChild<QPushButton *>(u"Button1"_s)->click(); // the connection test
-        setup->findChild<QPushButton *>(u"Button2"_s)->click();
+        REQUIRE_CHILD(button1, QPushButton, setup, u"Button1"_s);
+        button1->click(); // the connection test
+        REQUIRE_CHILD(button2, QPushButton, setup, u"Button2"_s);
+        button2->click();
     });
     MessageBoxRecorder boxes;
     Tfrm_Main window;
@@ -178,11 +186,16 @@ void TestStartup::failedConnectionWritesNothingBack()
     IniFile ini = settingsFile();
     ini.writeString(u"Font"_s, u"Size"_s, u"10"_s);
     const ModalAnswer setupDialog = AnswerModal([](QWidget *setup) {
-        setup->findChild<QLineEdit *>(u"Edit1"_s)->setText(u"nincs"_s);
-        setup->findChild<QLineEdit *>(u"Edit2"_s)->setText(u"127.0.0.1"_s);
-        setup->findChild<QLineEdit *>(u"Edit3"_s)->setText(u"root"_s);
-        setup->findChild<QLineEdit *>(u"Edit4"_s)->setText(u"Rossz"_s);
-        setup->findChild<QLineEdit *>(u"Edit5"_s)->setText(QString::number(closedPort()));
+        REQUIRE_CHILD(edit1, QLineEdit, setup, u"Edit1"_s);
+        edit1->setText(u"nincs"_s);
+        REQUIRE_CHILD(edit2, QLineEdit, setup, u"Edit2"_s);
+        edit2->setText(u"127.0.0.1"_s);
+        REQUIRE_CHILD(edit3, QLineEdit, setup, u"Edit3"_s);
+        edit3->setText(u"root"_s);
+        REQUIRE_CHILD(edit4, QLineEdit, setup, u"Edit4"_s);
+        edit4->setText(u"Rossz"_s);
+        REQUIRE_CHILD(edit5, QLineEdit, setup, u"Edit5"_s);
+        edit5->setText(QString::number(closedPort()));
         qobject_cast<QDialog *>(setup)->accept(); // stored without a connection test
     });
     MessageBoxRecorder boxes;
@@ -225,7 +238,7 @@ void TestStartup::versionWarning()
     QFETCH(QString, warning);
     TestDatabase db;
     if (!sql.isEmpty())
-        db.client(sql);
+        REQUIRE_SQL(db.client(sql));
     storeProfile(1, profileText(db, u"V"_s));
     MessageBoxRecorder boxes;
     Tfrm_Main window;
@@ -238,8 +251,10 @@ void TestStartup::chooserAbandonedQuits()
     TestDatabase db;
     storeProfile(1, profileText(db, u"Egy"_s));
     storeProfile(2, profileText(db, u"Kettő"_s));
-    const ModalAnswer chooserDialog =
-        AnswerModal([](QWidget *chooser) { chooser->findChild<QPushButton *>(u"Button2"_s)->click(); });
+    const ModalAnswer chooserDialog = AnswerModal([](QWidget *chooser) {
+        REQUIRE_CHILD(button2, QPushButton, chooser, u"Button2"_s);
+        button2->click();
+    });
     Tfrm_Main window;
     QCOMPARE(window.startUp(), StartupOutcome::Quit);
     QVERIFY(!window.mainRegister());
@@ -315,10 +330,11 @@ namespace {
 // A database that asks for a log-in, with one user without the administrator right.
 void requireLogin(const TestDatabase &db)
 {
-    db.client("UPDATE beallit SET vanbelep = 'I';"
-              "INSERT INTO felhasznalo (felhkod, felhasznalo, felhasznalo_nev, jelszomd5, rendszergazda, "
-              "torzsszerkeszt)"
-              " VALUES (3, 'kati', 'Kiss Katalin', MD5('titok'), 'N', 'I');");
+    REQUIRE_SQL(
+        db.client("UPDATE beallit SET vanbelep = 'I';"
+                  "INSERT INTO felhasznalo (felhkod, felhasznalo, felhasznalo_nev, jelszomd5, rendszergazda, "
+                  "torzsszerkeszt)"
+                  " VALUES (3, 'kati', 'Kiss Katalin', MD5('titok'), 'N', 'I');"));
 }
 } // namespace
 
@@ -332,9 +348,12 @@ void TestStartup::loginGivesTheUsersRights()
     const ModalAnswer loginDialog = AnswerModal([&offered](QWidget *dialog) {
         auto login = qobject_cast<Tfrm_Login *>(dialog);
         QVERIFY(login);
-        offered = login->findChild<QLineEdit *>(u"edtFelhasznalo"_s)->text();
-        login->findChild<QLineEdit *>(u"edtJelszo"_s)->setText(u"titok"_s);
-        login->findChild<QPushButton *>(u"btnOK"_s)->click();
+        REQUIRE_CHILD(edtFelhasznalo, QLineEdit, login, u"edtFelhasznalo"_s);
+        offered = edtFelhasznalo->text();
+        REQUIRE_CHILD(edtJelszo, QLineEdit, login, u"edtJelszo"_s);
+        edtJelszo->setText(u"titok"_s);
+        REQUIRE_CHILD(btnOK, QPushButton, login, u"btnOK"_s);
+        btnOK->click();
     });
     MessageBoxRecorder boxes;
     Tfrm_Main window;
@@ -356,8 +375,10 @@ void TestStartup::loginAbandonedQuitsWithoutWriting()
     storeProfile(1, profileText(db, u"Belépős"_s));
     IniFile ini = settingsFile();
     const QByteArray before = ini.read().toBytes();
-    const ModalAnswer loginDialog =
-        AnswerModal([](QWidget *dialog) { dialog->findChild<QPushButton *>(u"btnMegsem"_s)->click(); });
+    const ModalAnswer loginDialog = AnswerModal([](QWidget *dialog) {
+        REQUIRE_CHILD(btnMegsem, QPushButton, dialog, u"btnMegsem"_s);
+        btnMegsem->click();
+    });
     {
         Tfrm_Main window;
         QCOMPARE(window.startUp(), StartupOutcome::Quit);

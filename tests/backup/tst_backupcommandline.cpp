@@ -223,12 +223,12 @@ void TestBackupCommandLine::loginRequired()
     QFETCH(QString, reason);
     TestDatabase db;
     // The passwords' accents reach the server as code page 1250, as the log-in window sends them.
-    db.client("UPDATE beallit SET vanbelep = '" + vanbelep +
-              "';"
-              "INSERT INTO felhasznalo (felhkod, felhasznalo, jelszomd5, rendszergazda) VALUES "
-              "(1, 'admin', MD5('titkos jelsz\xF3'), 'I'),"
-              "(2, 'ugyintezo', MD5('\xFCgyint\xE9z\xF5'), 'N'),"
-              "(3, 'jelszotlan', NULL, 'I');");
+    REQUIRE_SQL(db.client("UPDATE beallit SET vanbelep = '" + vanbelep +
+                          "';"
+                          "INSERT INTO felhasznalo (felhkod, felhasznalo, jelszomd5, rendszergazda) VALUES "
+                          "(1, 'admin', MD5('titkos jelsz\xF3'), 'I'),"
+                          "(2, 'ugyintezo', MD5('\xFCgyint\xE9z\xF5'), 'N'),"
+                          "(3, 'jelszotlan', NULL, 'I');"));
     QTemporaryDir home;
     writeProfiles(home, db);
     QTemporaryDir out;

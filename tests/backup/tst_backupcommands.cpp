@@ -40,7 +40,7 @@ DialogAnswer chooseFile(const QString &folder, const QString &name, QString *pro
     return [folder, name, proposed, replacing](QDialog *modal) {
         auto dialog = qobject_cast<QFileDialog *>(modal);
         QVERIFY(dialog);
-        auto nameBox = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
+        REQUIRE_CHILD(nameBox, QLineEdit, dialog, u"fileNameEdit"_s);
         QVERIFY(nameBox);
         if (proposed)
             *proposed = nameBox->text();
@@ -69,6 +69,7 @@ class TestBackupCommands : public QObject
     Q_OBJECT
 
 private slots:
+    void cleanup() { VerifyNoDialogLeftOpen(); }
     void initTestCase() { REQUIRE_TEST_SERVER(); }
     void backupThroughTheSaveDialog_data();
     void backupThroughTheSaveDialog();

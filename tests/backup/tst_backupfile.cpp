@@ -245,7 +245,7 @@ void TestBackupFile::restoreReportsRowsTheTablesDidNotTake()
     // error, and only the count shows it.
     TestDatabase target;
     prepareTarget(target);
-    target.client("ALTER TABLE iktato ADD UNIQUE KEY egy_hatarido (van_hatid);");
+    REQUIRE_SQL(target.client("ALTER TABLE iktato ADD UNIQUE KEY egy_hatarido (van_hatid);"));
     Connection restored(target.params());
     restored.open();
     const RestoreReport report = RestoreBackupFile(restored, path);
@@ -470,7 +470,7 @@ void TestBackupFile::failedBackupLeavesOlderFile()
     QVERIFY_THROWS_EXCEPTION(DbError, WriteBackupFile(con, path, [&](int index, int count) {
                                  if (index == count - 1 && !dropped) {
                                      dropped = true;
-                                     db.client("DROP TABLE zz_elveszo;");
+                                     REQUIRE_SQL(db.client("DROP TABLE zz_elveszo;"));
                                  }
                              }));
     QVERIFY(dropped);

@@ -85,14 +85,6 @@ void pasteInto(QWidget *field, const QString &text)
     QTest::keyClick(field, Qt::Key_V, Qt::ControlModifier);
 }
 
-template <typename T> T *child(QWidget *window, const char *name)
-{
-    T *widget = window->findChild<T *>(QString::fromLatin1(name));
-    if (!widget)
-        qFatal("no %s in %s", name, qPrintable(window->objectName()));
-    return widget;
-}
-
 // The resolution text's lines end in CR LF, as the register's: a pasted text takes them.
 QString pastedText(QString text)
 {
@@ -172,15 +164,18 @@ void TestBadInput::initTestCase()
 void TestBadInput::init()
 {
     m_folder = std::make_unique<ScopedDataFolder>();
-    m_db->client("DELETE FROM iktato; DELETE FROM targy; DELETE FROM csoport; DELETE FROM felhasznalo;");
-    m_db->client(ToCp1250(u"INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Pénzügyi Bizottság');"
-                          u"INSERT INTO felhasznalo VALUES (1, 'anna', 'Kiss Anna', MD5('x'), 'I', 'I');"_s));
+    REQUIRE_SQL(
+        m_db->client("DELETE FROM iktato; DELETE FROM targy; DELETE FROM csoport; DELETE FROM felhasznalo;"));
+    REQUIRE_SQL(m_db->client(
+        ToCp1250(u"INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Pénzügyi Bizottság');"
+                 u"INSERT INTO felhasznalo VALUES (1, 'anna', 'Kiss Anna', MD5('x'), 'I', 'I');"_s)));
     m_con = std::make_unique<Connection>(m_db->params());
     m_con->open();
 }
 
 void TestBadInput::cleanup()
 {
+    VerifyNoDialogLeftOpen();
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
     m_con.reset();
     m_folder.reset();
@@ -211,25 +206,33 @@ void TestBadInput::resolutionEditor()
     bool stayedOpen = false;
     QString keptText;
     const auto fieldOf = [&field](Tfrm_Szerkeszt *f) -> QWidget * {
-        if (field == u"targy"_s)
-            return child<QComboBox>(f, "DBComboBox1")->lineEdit();
+        if (field == u"targy"_s) {
+            auto *box = RequireChild<QComboBox>(f, u"DBComboBox1"_s);
+            return box ? box->lineEdit() : nullptr;
+        }
         if (field == u"hatarozat"_s)
-            return child<QsciScintilla>(f, "SynEdit1");
-        return child<QLineEdit>(f, "c4");
+            return RequireChild<QsciScintilla>(f, u"SynEdit1"_s);
+        return RequireChild<QLineEdit>(f, u"c4"_s);
     };
     ModalAnswer editor = AnswerModal([&](QDialog *d) {
         auto f = qobject_cast<Tfrm_Szerkeszt *>(d);
         QVERIFY(f);
-        if (field == u"felelos"_s)
-            child<QCheckBox>(f, "DBCheckBox1")->setChecked(true);
-        pasteInto(fieldOf(f), input);
+        if (field == u"felelos"_s) {
+            REQUIRE_CHILD(dbCheckBox1, QCheckBox, f, u"DBCheckBox1"_s);
+            dbCheckBox1->setChecked(true);
+        }
+        QWidget *target = fieldOf(f);
+        if (!target)
+            return;
+        pasteInto(target, input);
         QString error;
         QVERIFY2(f->collect(held, &error), qPrintable(error));
         if (refusedAtPaste) {
             f->reject();
             return;
         }
-        child<QPushButton>(f, "btnOK")->click();
+        REQUIRE_CHILD(btnOK, QPushButton, f, u"btnOK"_s);
+        btnOK->click();
         stayedOpen = f->isVisible();
         if (stayedOpen) {
             Resolution after = held;
@@ -286,7 +289,8 @@ void TestBadInput::resolutionEditor()
         shown.id = id;
         QString error;
         QVERIFY(f->collect(shown, &error));
-        child<QPushButton>(f, "btnOK")->click();
+        REQUIRE_CHILD(btnOK, QPushButton, f, u"btnOK"_s);
+        btnOK->click();
     });
     QCOMPARE(EditResolution(*m_con, id, 1, QDate(), store.path()), id);
     QVERIFY(again.verify());
@@ -314,16 +318,18 @@ void TestBadInput::storedTextSurvivesAnEdit()
 {
     QFETCH(QString, input);
     QTemporaryDir store;
-    m_db->client(
+    REQUIRE_SQL(m_db->client(
         "INSERT INTO iktato (iktato, ev, csoport, az, datum, targy, hatarozat) VALUES (1, 2025, 1, 1, "
         "'2025-03-04', 'regi', X'" +
-        ToCp1250(input).toHex() + "');");
+        ToCp1250(input).toHex() + "');"));
     MessageBoxRecorder boxes;
     ModalAnswer editor = AnswerModal([&](QDialog *d) {
         if (input.contains(QChar(0)))
             SaveShot(d, u"editor-text-with-nul"_s);
-        pasteInto(child<QComboBox>(d, "DBComboBox1")->lineEdit(), u"új tárgy"_s);
-        child<QPushButton>(d, "btnOK")->click();
+        REQUIRE_CHILD(dbComboBox1, QComboBox, d, u"DBComboBox1"_s);
+        pasteInto(dbComboBox1->lineEdit(), u"új tárgy"_s);
+        REQUIRE_CHILD(btnOK, QPushButton, d, u"btnOK"_s);
+        btnOK->click();
     });
     QCOMPARE(EditResolution(*m_con, 1, 1, QDate(), store.path()), 1);
     QVERIFY(editor.verify());
@@ -383,10 +389,11 @@ struct RowEditorRun
 ModalAnswer answerRowEditor(RowEditorRun &run, const char *editName, const QString &input)
 {
     return AnswerModal([&run, editName, input](QDialog *d) {
-        auto edit = child<QLineEdit>(d, editName);
+        REQUIRE_CHILD(edit, QLineEdit, d, QString::fromLatin1(editName));
         pasteInto(edit, input);
         run.held = edit->text();
-        child<QPushButton>(d, "btnOK")->click();
+        REQUIRE_CHILD(btnOK, QPushButton, d, u"btnOK"_s);
+        btnOK->click();
         run.stayedOpen = d->isVisible();
         run.keptText = edit->text();
         if (run.stayedOpen)
@@ -505,14 +512,14 @@ void TestBadInput::searchBox()
     QFETCH(QString, input);
     const bool storable = UnmappableCp1250Chars(input).isEmpty();
     if (storable) {
-        m_db->client(
+        REQUIRE_SQL(m_db->client(
             "INSERT INTO iktato (iktato, ev, csoport, az, datum, targy, hatarozat) VALUES (1, 2025, 1, 1, "
             "'2025-03-04', 'talalt', X'" +
-            ToCp1250(u"előtte " + input + u" utána"_s).toHex() + "');");
+            ToCp1250(u"előtte " + input + u" utána"_s).toHex() + "');"));
     }
-    m_db->client(
+    REQUIRE_SQL(m_db->client(
         ToCp1250(u"INSERT INTO iktato (iktato, ev, csoport, az, datum, targy, hatarozat) VALUES (2, 2025, "
-                 u"1, 2, '2025-03-05', 'másik', 'semmi közös');"_s));
+                 u"1, 2, '2025-03-05', 'másik', 'semmi közös');"_s)));
     MessageBoxRecorder boxes;
     QWidget window;
     auto view = new RegisterView(m_con.get());
@@ -547,10 +554,11 @@ void TestBadInput::periodDialog()
     MessageBoxRecorder boxes;
     ModalAnswer dialog = AnswerModal([&](QDialog *d) {
         for (const char *name : {"eAlso", "eFelso"}) {
-            auto picker = child<QDateEdit>(d, name);
+            REQUIRE_CHILD(picker, QDateEdit, d, QString::fromLatin1(name));
             pasteInto(picker, input);
         }
-        child<QPushButton>(d, "Button1")->click();
+        REQUIRE_CHILD(button1, QPushButton, d, u"Button1"_s);
+        button1->click();
     });
     QDate from(2025, 1, 1);
     QDate to(2025, 12, 31);

@@ -1,5 +1,6 @@
 #include "common/cp1250.h"
 #include "config/inifile.h"
+#include "testutil.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -61,6 +62,7 @@ private slots:
     void refusedChangeLeavesDocumentAlone_data();
     void refusedChangeLeavesDocumentAlone();
     void failedWriteLeavesFileAlone();
+    void unreadableFileIsNotRewritten();
     void secondInstanceSeesWrite();
     void othersCannotReadTheFile_data();
     void othersCannotReadTheFile();
@@ -347,11 +349,21 @@ void TestIniFile::failedWriteLeavesFileAlone()
     QVERIFY_THROWS_EXCEPTION(IniError, ini.writeString(u"User"_s, u"LastUser"_s, u"Иван"_s));
     QCOMPARE(ReadRaw(path()), before);
 
-    if (geteuid() == 0)
-        QSKIP("file permissions do not bind root");
-    QVERIFY(QFile::setPermissions(path(), QFileDevice::ReadOwner));
-    QVERIFY_THROWS_EXCEPTION(IniError, ini.writeString(u"User"_s, u"LastUser"_s, u"x"_s));
+    {
+        const Unchangeable locked(path());
+        QVERIFY(locked.ok());
+        QVERIFY_THROWS_EXCEPTION(IniError, ini.writeString(u"User"_s, u"LastUser"_s, u"x"_s));
+    }
     QCOMPARE(ReadRaw(path()), before);
+}
+
+void TestIniFile::unreadableFileIsNotRewritten()
+{
+    const QByteArray before = "[User]\r\nLastUser=admin\r\n";
+    WriteRaw(path(), before);
+    IniFile ini(path());
+    if (geteuid() == 0)
+        QSKIP("file permissions do not keep root from reading");
     // Unreadable: writing would throw away the rest of the file.
     QVERIFY(QFile::setPermissions(path(), QFileDevice::WriteOwner));
     QVERIFY_THROWS_EXCEPTION(IniError, ini.writeString(u"User"_s, u"LastUser"_s, u"x"_s));

@@ -78,7 +78,7 @@ private slots:
 void TestBackupScript::restoresIdentically()
 {
     TestDatabase source;
-    source.client(KindsTable);
+    REQUIRE_SQL(source.client(KindsTable));
     Connection con(source.params());
     con.open();
     fill(con);
@@ -98,9 +98,10 @@ void TestBackupScript::restoresIdentically()
 
     // Restore with the real command-line client into an empty copy of the schema.
     TestDatabase copy;
-    copy.client(KindsTable);
-    copy.client("DELETE FROM statusz; DELETE FROM beallit; DELETE FROM verzio; DELETE FROM tulajdonos;");
-    copy.client(script);
+    REQUIRE_SQL(copy.client(KindsTable));
+    REQUIRE_SQL(
+        copy.client("DELETE FROM statusz; DELETE FROM beallit; DELETE FROM verzio; DELETE FROM tulajdonos;"));
+    REQUIRE_SQL(copy.client(script));
     Connection restored(copy.params());
     restored.open();
     const auto expected = checksums(con);
@@ -114,7 +115,7 @@ void TestBackupScript::restoresIdentically()
 void TestBackupScript::statementsHold99ThenHundredRows()
 {
     TestDatabase db;
-    db.client(KindsTable);
+    REQUIRE_SQL(db.client(KindsTable));
     Connection con(db.params());
     con.open();
     fill(con);
@@ -147,8 +148,9 @@ void TestBackupScript::statementsHold99ThenHundredRows()
 void TestBackupScript::emptyTablesGiveTruncateAndEmptyLine()
 {
     TestDatabase db(TestDatabase::Content::Empty);
-    db.client("CREATE TABLE b (x INT PRIMARY KEY); CREATE TABLE a (y INT PRIMARY KEY); CREATE VIEW v AS "
-              "SELECT * FROM a;");
+    REQUIRE_SQL(
+        db.client("CREATE TABLE b (x INT PRIMARY KEY); CREATE TABLE a (y INT PRIMARY KEY); CREATE VIEW v AS "
+                  "SELECT * FROM a;"));
     Connection con(db.params());
     con.open();
     QBuffer out;
@@ -179,7 +181,7 @@ void TestBackupScript::failedBackupLeavesNoFile()
         WriteBackupScript(con, path, [&](int index, int count) {
             if (index == count - 1 && !dropped) {
                 dropped = true;
-                db.client("DROP TABLE zz_elveszo;");
+                REQUIRE_SQL(db.client("DROP TABLE zz_elveszo;"));
             }
         });
     } catch (const DbError &) {

@@ -101,7 +101,7 @@ void TestConnection::readsTextOfAnotherWorkstation()
     // "Árvíztűrő tükörfúrógép „idézet” – ő ű"
     const QByteArray cp1250 =
         "\xC1rv\xEDzt\xFBr\xF5 t\xFCk\xF6rf\xFAr\xF3g\xE9p \x84id\xE9zet\x94 \x96 \xF5 \xFB";
-    db.client("INSERT INTO targy (targy) VALUES ('" + cp1250 + "');");
+    REQUIRE_SQL(db.client("INSERT INTO targy (targy) VALUES ('" + cp1250 + "');"));
     Connection con(db.params());
     con.open();
     const ResultSet rs = con.query(u"SELECT targy FROM targy"_s);

@@ -53,6 +53,7 @@ QColor cellColour(QTableView &view, int row, int column)
 
 void TestCommonWidgets::cleanup()
 {
+    VerifyNoDialogLeftOpen();
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
 }
 
@@ -161,8 +162,10 @@ void TestCommonWidgets::maskedInputQueryLayout()
     const ModalAnswer input = AnswerModal([&](QWidget *dialog) {
         title = dialog->windowTitle();
         client = dialog->size();
-        labelRect = dialog->findChild<QLabel *>()->geometry();
-        editRect = dialog->findChild<QLineEdit *>()->geometry();
+        REQUIRE_CHILD(label, QLabel, dialog, QString());
+        REQUIRE_CHILD(edit, QLineEdit, dialog, QString());
+        labelRect = label->geometry();
+        editRect = edit->geometry();
         for (auto *button : dialog->findChildren<QPushButton *>())
             (button->text() == u"OK"_s ? okRect : cancelRect) = button->geometry();
         SaveShot(dialog, u"maskedinputquery"_s);

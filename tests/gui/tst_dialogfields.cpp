@@ -1,4 +1,5 @@
 #include "gui/dialogfields.h"
+#include "testutil.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -116,7 +117,7 @@ void TestDialogFields::keys()
     EditDialog d;
     d.dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&d.dialog));
-    auto *receiver = d.dialog.findChild<QWidget *>(target);
+    REQUIRE_CHILD(receiver, QWidget, &d.dialog, target);
     QVERIFY(receiver);
     receiver->setFocus();
     QTest::keyClick(receiver, Qt::Key(key), Qt::KeyboardModifiers(modifiers));

@@ -38,6 +38,7 @@ private slots:
 
 void TestMessageBox::cleanup()
 {
+    VerifyNoDialogLeftOpen();
     // No box may stay open after a test.
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
 }

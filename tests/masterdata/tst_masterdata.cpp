@@ -131,13 +131,14 @@ void TestMasterData::init()
     // The program makes its data folder at start; the windows write their bounds there.
     QVERIFY(QDir().mkpath(m_folder->dataFolder()));
     m_db = std::make_unique<TestDatabase>();
-    m_db->client(ToCp1250(Fixture));
+    REQUIRE_SQL(m_db->client(ToCp1250(Fixture)));
     m_con = std::make_unique<Connection>(m_db->params());
     m_con->open();
 }
 
 void TestMasterData::cleanup()
 {
+    VerifyNoDialogLeftOpen();
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
     m_con.reset();
     m_db.reset();
@@ -162,7 +163,7 @@ void TestMasterData::modelFollowsQuery()
     q.open();
     QCOMPARE(model.rowCount(), 1);
     QCOMPARE(model.index(0, 0).data().toString(), u"Ügyrendi Bizottság"_s);
-    m_db->client("INSERT INTO csoport (csoport, csoport_nev) VALUES (7, 'Z');");
+    REQUIRE_SQL(m_db->client("INSERT INTO csoport (csoport, csoport_nev) VALUES (7, 'Z');"));
     q.sql()[1] = u"WHERE (csoport > 1)"_s;
     q.refresh();
     QCOMPARE(model.rowCount(), 6);
@@ -325,10 +326,12 @@ void TestMasterData::newRenameDeleteCommittee()
     QString idText;
     ModalAnswer editing = Answer<Tfrm_Torzsadat_Szerkeszt>([&](Tfrm_Torzsadat_Szerkeszt *editor) {
         caption = editor->windowTitle();
-        idText = editor->findChild<QLabel *>(u"DBText1"_s)->text();
-        QTest::keyClick(editor->findChild<QLineEdit *>(u"DBEdit1"_s), 'z');
-        editor->findChild<QLineEdit *>(u"DBEdit1"_s)->insert(u"öld bizottság"_s);
-        QTest::keyClick(editor->findChild<QLineEdit *>(u"DBEdit1"_s), Qt::Key_Return, Qt::ControlModifier);
+        REQUIRE_CHILD(dbText1, QLabel, editor, u"DBText1"_s);
+        idText = dbText1->text();
+        REQUIRE_CHILD(dbEdit1, QLineEdit, editor, u"DBEdit1"_s);
+        QTest::keyClick(dbEdit1, 'z');
+        dbEdit1->insert(u"öld bizottság"_s);
+        QTest::keyClick(dbEdit1, Qt::Key_Return, Qt::ControlModifier);
     });
     window.action(ListWindow::New)->trigger();
     QCOMPARE(caption, u"Bizottság"_s);
@@ -340,17 +343,22 @@ void TestMasterData::newRenameDeleteCommittee()
 
     // Rename: the editor shows the row and its id; cancelling changes nothing.
     editing = Answer<Tfrm_Torzsadat_Szerkeszt>([&](Tfrm_Torzsadat_Szerkeszt *editor) {
-        idText = editor->findChild<QLabel *>(u"DBText1"_s)->text();
-        editor->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"Elvetett"_s);
-        editor->findChild<QPushButton *>(u"btnMegsem"_s)->click();
+        REQUIRE_CHILD(dbText1, QLabel, editor, u"DBText1"_s);
+        idText = dbText1->text();
+        REQUIRE_CHILD(dbEdit1, QLineEdit, editor, u"DBEdit1"_s);
+        dbEdit1->setText(u"Elvetett"_s);
+        REQUIRE_CHILD(btnMegsem, QPushButton, editor, u"btnMegsem"_s);
+        btnMegsem->click();
     });
     window.action(ListWindow::Edit)->trigger();
     QCOMPARE(idText, u"7"_s);
     QCOMPARE(LookupName(*m_con, 7, u"csoport"_s, {}), u"Zöld bizottság"_s);
 
     editing = Answer<Tfrm_Torzsadat_Szerkeszt>([&](Tfrm_Torzsadat_Szerkeszt *editor) {
-        editor->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"Alapítványi Bizottság"_s);
-        editor->findChild<QPushButton *>(u"btnOK"_s)->click();
+        REQUIRE_CHILD(dbEdit1, QLineEdit, editor, u"DBEdit1"_s);
+        dbEdit1->setText(u"Alapítványi Bizottság"_s);
+        REQUIRE_CHILD(btnOK, QPushButton, editor, u"btnOK"_s);
+        btnOK->click();
     });
     window.action(ListWindow::Edit)->trigger();
     QCOMPARE(LookupName(*m_con, 7, u"csoport"_s, {}), u"Alapítványi Bizottság"_s);
@@ -380,12 +388,13 @@ void TestMasterData::duplicateCommitteeKeepsEditorOpen()
     MessageBoxRecorder boxes;
     bool stillOpen = false;
     const ModalAnswer editing = Answer<Tfrm_Torzsadat_Szerkeszt>([&](Tfrm_Torzsadat_Szerkeszt *editor) {
-        editor->findChild<QLineEdit *>(u"DBEdit1"_s)
-            ->setText(u"pénzügyi bizottság"_s); // the collation ignores case
-        editor->findChild<QPushButton *>(u"btnOK"_s)->click();
+        REQUIRE_CHILD(dbEdit1, QLineEdit, editor, u"DBEdit1"_s);
+        dbEdit1->setText(u"pénzügyi bizottság"_s); // the collation ignores case
+        REQUIRE_CHILD(btnOK, QPushButton, editor, u"btnOK"_s);
+        btnOK->click();
         stillOpen = editor->isVisible();
-        editor->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"Pénzügyi Albizottság"_s);
-        editor->findChild<QPushButton *>(u"btnOK"_s)->click();
+        dbEdit1->setText(u"Pénzügyi Albizottság"_s);
+        btnOK->click();
     });
     const int id = EditMasterDataRow(*m_con, -1, u"csoport"_s, u"Bizottság"_s, true);
     QVERIFY(stillOpen);
@@ -438,7 +447,7 @@ void TestMasterData::choiceMode()
 
 void TestMasterData::acceptOnEmptyListKeepsWindowOpen()
 {
-    m_db->client("DELETE FROM csoport;");
+    REQUIRE_SQL(m_db->client("DELETE FROM csoport;"));
     MessageBoxRecorder boxes;
     bool openAfterAccept = false;
     const ModalAnswer list = Answer<Tfrm_Torzsadat>([&](Tfrm_Torzsadat *window) {
@@ -478,7 +487,8 @@ void TestMasterData::withoutRightNothingChanges()
     // The row editor reached without the right cannot save.
     bool okEnabled = true;
     const ModalAnswer editing = Answer<Tfrm_Torzsadat_Szerkeszt>([&](Tfrm_Torzsadat_Szerkeszt *editor) {
-        okEnabled = editor->findChild<QPushButton *>(u"btnOK"_s)->isEnabled();
+        REQUIRE_CHILD(btnOK, QPushButton, editor, u"btnOK"_s);
+        okEnabled = btnOK->isEnabled();
         editor->reject();
     });
     QCOMPARE(EditMasterDataRow(*m_con, 1, u"csoport"_s, u"Bizottság"_s, false), -1);
@@ -530,12 +540,14 @@ void TestMasterData::duplicateSubjectKeepsEditorOpen()
     bool stillOpen = false;
     QString kept;
     ModalAnswer editing = Answer<Tfrm_TorzsMe_Szerkeszt>([&](Tfrm_TorzsMe_Szerkeszt *editor) {
-        editor->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"Telekeladás"_s);
-        QTest::keyClick(editor->findChild<QLineEdit *>(u"DBEdit1"_s), Qt::Key_Return, Qt::ControlModifier);
+        REQUIRE_CHILD(dbEdit1, QLineEdit, editor, u"DBEdit1"_s);
+        dbEdit1->setText(u"Telekeladás"_s);
+        QTest::keyClick(dbEdit1, Qt::Key_Return, Qt::ControlModifier);
         stillOpen = editor->isVisible();
-        kept = editor->findChild<QLineEdit *>(u"DBEdit1"_s)->text();
-        editor->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"Telekvásárlás"_s);
-        editor->findChild<QPushButton *>(u"btnOK"_s)->click();
+        kept = dbEdit1->text();
+        dbEdit1->setText(u"Telekvásárlás"_s);
+        REQUIRE_CHILD(btnOK, QPushButton, editor, u"btnOK"_s);
+        btnOK->click();
     });
     window.action(ListWindow::New)->trigger();
     QVERIFY(stillOpen);
@@ -551,9 +563,11 @@ void TestMasterData::duplicateSubjectKeepsEditorOpen()
     // An empty subject is refused too, and cancelling writes nothing.
     boxes.clear();
     editing = Answer<Tfrm_TorzsMe_Szerkeszt>([&](Tfrm_TorzsMe_Szerkeszt *editor) {
-        editor->findChild<QPushButton *>(u"btnOK"_s)->click();
+        REQUIRE_CHILD(btnOK, QPushButton, editor, u"btnOK"_s);
+        btnOK->click();
         stillOpen = editor->isVisible();
-        editor->findChild<QPushButton *>(u"btnMegsem"_s)->click();
+        REQUIRE_CHILD(btnMegsem, QPushButton, editor, u"btnMegsem"_s);
+        btnMegsem->click();
     });
     QCOMPARE(EditSubject(*m_con, QString()), QString());
     QVERIFY(stillOpen);
@@ -571,9 +585,11 @@ void TestMasterData::renameAndDeleteSubject()
     window.locate(u"targy"_s, u"Telekeladás"_s);
     QString shown;
     const ModalAnswer editing = Answer<Tfrm_TorzsMe_Szerkeszt>([&](Tfrm_TorzsMe_Szerkeszt *editor) {
-        shown = editor->findChild<QLineEdit *>(u"DBEdit1"_s)->text();
-        editor->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"Telek eladása"_s);
-        editor->findChild<QPushButton *>(u"btnOK"_s)->click();
+        REQUIRE_CHILD(dbEdit1, QLineEdit, editor, u"DBEdit1"_s);
+        shown = dbEdit1->text();
+        dbEdit1->setText(u"Telek eladása"_s);
+        REQUIRE_CHILD(btnOK, QPushButton, editor, u"btnOK"_s);
+        btnOK->click();
     });
     window.action(ListWindow::Edit)->trigger();
     QCOMPARE(shown, u"Telekeladás"_s);
@@ -632,13 +648,30 @@ void TestMasterData::boundsRemembered()
     again.reject();
 }
 
+// The windows as a person sees them: what each picture shows is checked, and the picture is not
+// blank (a window drawn before its rows came would be one colour).
 void TestMasterData::screenshots()
 {
+    const auto drawn = [](QWidget *window) {
+        const QImage picture = window->grab().toImage();
+        if (picture.isNull())
+            return false;
+        const QRgb first = picture.pixel(0, 0);
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x)
+                if (picture.pixel(x, y) != first)
+                    return true;
+        return false;
+    };
     {
         Tfrm_Torzsadat window(*m_con, u"csoport"_s, u"Bizottság"_s, true, true);
         window.open();
         window.locateId(3);
         ShowActive(&window);
+        QCOMPARE(window.model()->rowCount(), 6);
+        QCOMPARE(window.currentId(), 3);
+        QCOMPARE(window.currentValue(u"csoport_nev"_s).toString(), u"Oktatási és Kulturális Bizottság"_s);
+        QVERIFY(drawn(&window));
         SaveShot(&window, u"masterdata_committees"_s);
         window.reject();
     }
@@ -646,7 +679,15 @@ void TestMasterData::screenshots()
         Tfrm_TorzsMe window(*m_con, true);
         window.open();
         ShowActive(&window);
+        const int all = window.model()->rowCount();
         QTest::keyClicks(window.searchEdit(), u"sz"_s);
+        const QStringList listed = Column(*window.query(), u"targy"_s);
+        QVERIFY(!listed.isEmpty());
+        QVERIFY(listed.size() < all);
+        for (const QString &subject : listed)
+            QVERIFY2(subject.contains(u"sz"_s, Qt::CaseInsensitive), qPrintable(subject));
+        QCOMPARE(window.model()->rowCount(), listed.size());
+        QVERIFY(drawn(&window));
         SaveShot(&window, u"masterdata_subjects"_s);
         window.reject();
     }
@@ -655,7 +696,14 @@ void TestMasterData::screenshots()
     editor.setName(u"Pénzügyi Bizottság"_s);
     editor.setIdText(u"1"_s);
     ShowActive(&editor);
-    editor.findChild<QLineEdit *>(u"DBEdit1"_s)->setFocus();
+    REQUIRE_CHILD(dbEdit1, QLineEdit, &editor, u"DBEdit1"_s);
+    REQUIRE_CHILD(dbText1, QLabel, &editor, u"DBText1"_s);
+    dbEdit1->setFocus();
+    QCOMPARE(editor.windowTitle(), u"Bizottság"_s);
+    QCOMPARE(dbEdit1->text(), u"Pénzügyi Bizottság"_s);
+    QCOMPARE(dbText1->text(), u"1"_s);
+    QTRY_VERIFY(dbEdit1->hasFocus());
+    QVERIFY(drawn(&editor));
     SaveShot(&editor, u"masterdata_editor"_s);
     editor.reject();
 }

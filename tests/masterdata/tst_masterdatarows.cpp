@@ -37,11 +37,11 @@ private:
 void TestMasterDataRows::init()
 {
     m_db = std::make_unique<TestDatabase>();
-    m_db->client(ToCp1250(
+    REQUIRE_SQL(m_db->client(ToCp1250(
         u"INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Pénzügyi'), (2, 'Ügyrendi'), (3, "
         u"'Oktatási');"
         u"INSERT INTO iktato (ev, csoport, az, datum) VALUES (2024, 2, 1, '2024-01-02');"
-        u"INSERT INTO targy (targy) VALUES (''), ('Költségvetés'), ('O''Hara ügye'), ('Telekeladás');"_s));
+        u"INSERT INTO targy (targy) VALUES (''), ('Költségvetés'), ('O''Hara ügye'), ('Telekeladás');"_s)));
     m_con = std::make_unique<Connection>(m_db->params());
     m_con->open();
 }

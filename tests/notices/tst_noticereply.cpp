@@ -16,6 +16,8 @@ private slots:
     void buildNumber();
     void newsItem_data();
     void newsItem();
+    void versionNotice_data();
+    void versionNotice();
 };
 
 void TestNoticeReply::readReply_data()
@@ -92,6 +94,73 @@ void TestNoticeReply::newsItem()
     QTEST(item->numberText, "numberText");
     QTEST(item->title, "title");
     QTEST(item->body, "body");
+}
+
+// Whether a reply of the version service calls for the notice, against the version dismissed on
+// every workstation and this program's own. (The settings row's NULL reads as an empty text, a
+// missing row as the own version.)
+void TestNoticeReply::versionNotice_data()
+{
+    QTest::addColumn<QByteArray>("reply");
+    QTest::addColumn<QString>("dismissed");
+    QTest::addColumn<QString>("own");
+    QTest::addColumn<bool>("shown");
+    QTest::addColumn<QString>("version");
+    QTest::addColumn<QString>("message");
+
+    const QString own = u"23.0.0.37"_s;
+    QTest::newRow("dismissed 45, offered 44")
+        << QByteArray("23.0.0.44|Új verzió") << u"23.0.0.45"_s << own << false << QString() << QString();
+    QTest::newRow("nothing dismissed, offered 24.0.0.1: the build number decides")
+        << QByteArray("24.0.0.1|Új főverzió") << QString() << own << false << QString() << QString();
+    QTest::newRow("nothing dismissed, build 38")
+        << u"23.0.0.38|Letölthető az új verzió: árvíztűrő"_s.toUtf8() << QString() << own << true
+        << u"23.0.0.38"_s << u"Letölthető az új verzió: árvíztűrő\r\n"_s;
+    QTest::newRow("38 dismissed, offered 38")
+        << QByteArray("23.0.0.38|M") << u"23.0.0.38"_s << own << false << QString() << QString();
+    QTest::newRow("38 dismissed, offered 39; later fields ignored")
+        << QByteArray("23.0.0.39|M|x") << u"23.0.0.38"_s << own << true << u"23.0.0.39"_s << u"M"_s;
+    QTest::newRow("offered the own build")
+        << QByteArray("23.0.0.37|M") << QString() << own << false << QString() << QString();
+    QTest::newRow("own build above the dismissed one")
+        << QByteArray("23.0.0.35|M") << u"23.0.0.30"_s << own << false << QString() << QString();
+    QTest::newRow("dismissed above the own build, offered between")
+        << QByteArray("23.0.0.39|M") << u"23.0.0.40"_s << own << false << QString() << QString();
+    QTest::newRow("dismissed above the own build, offered above both")
+        << QByteArray("23.0.0.41|M") << u"23.0.0.40"_s << own << true << u"23.0.0.41"_s << u"M\r\n"_s;
+    QTest::newRow("no settings row: the own build is the dismissed one")
+        << QByteArray("23.0.0.38|M") << own << own << true << u"23.0.0.38"_s << u"M\r\n"_s;
+    QTest::newRow("lower first parts, higher build")
+        << QByteArray("1.0.0.50|M") << QString() << own << true << u"1.0.0.50"_s << u"M\r\n"_s;
+    QTest::newRow("line break after the version, no message")
+        << QByteArray("23.0.0.40\r\n") << QString() << own << true << u"23.0.0.40"_s << QString();
+    QTest::newRow("blanks in the fourth part")
+        << QByteArray("23.0.0. 41 \n") << QString() << own << true << u"23.0.0. 41"_s << QString();
+    QTest::newRow("blanks before the version")
+        << QByteArray("  23.0.0.39|M") << QString() << own << true << u"23.0.0.39"_s << u"M\r\n"_s;
+    QTest::newRow("message over two lines") << QByteArray("23.0.0.42|first\nsecond|") << QString() << own
+                                            << true << u"23.0.0.42"_s << u"first\r\nsecond"_s;
+    QTest::newRow("three parts never notify")
+        << QByteArray("24.1.99|M") << QString() << own << false << QString() << QString();
+    QTest::newRow("build not a number")
+        << QByteArray("23.0.0.x|M") << QString() << own << false << QString() << QString();
+    QTest::newRow("empty reply") << QByteArray() << QString() << own << false << QString() << QString();
+    QTest::newRow("dismissed text not a version counts as nothing")
+        << QByteArray("23.0.0.38|M") << u"nem verzió"_s << own << true << u"23.0.0.38"_s << u"M\r\n"_s;
+}
+
+void TestNoticeReply::versionNotice()
+{
+    QFETCH(QByteArray, reply);
+    QFETCH(QString, dismissed);
+    QFETCH(QString, own);
+    QFETCH(bool, shown);
+    const auto notice = VersionNoticeFrom(ReadNoticeReply(reply), dismissed, own);
+    QCOMPARE(notice.has_value(), shown);
+    if (!notice)
+        return;
+    QTEST(notice->version, "version");
+    QTEST(notice->message, "message");
 }
 
 QTEST_GUILESS_MAIN(TestNoticeReply)

@@ -9,6 +9,7 @@
 #include "notices/frm_hirfolyam.h"
 #include "notices/frm_verziokovetes.h"
 #include "notices/noticechecks.h"
+#include "notices/noticerequest.h"
 #include "testdatabase.h"
 #include "testutil.h"
 
@@ -21,6 +22,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -68,6 +70,8 @@ private slots:
 private:
     // Runs one check to its end; false when the check ended without a reply.
     bool runCheck(bool news);
+    // Whether a request of either check is still on its way.
+    bool requestRunning() const;
     void setStored(const QByteArray &column, const QVariant &value);
     QVariant stored(const QString &column);
 
@@ -93,7 +97,7 @@ void TestNotices::init()
     QVERIFY(QDir().mkpath(DataFolder()));
     m_db = std::make_unique<TestDatabase>();
     // Older databases allow NULL in both columns; so does this one.
-    m_db->client("ALTER TABLE beallit MODIFY hirelfogadva INT NULL;");
+    REQUIRE_SQL(m_db->client("ALTER TABLE beallit MODIFY hirelfogadva INT NULL;"));
     m_connection = std::make_unique<Connection>(m_db->params());
     m_connection->open();
     m_owner = std::make_unique<QWidget>();
@@ -105,6 +109,7 @@ void TestNotices::init()
 
 void TestNotices::cleanup()
 {
+    VerifyNoDialogLeftOpen();
     m_checks.reset();
     m_owner.reset();
     m_connection.reset();
@@ -120,12 +125,19 @@ bool TestNotices::runCheck(bool news)
     return done.wait(10000);
 }
 
+bool TestNotices::requestRunning() const
+{
+    const QList<NoticeRequest *> requests = m_checks->findChildren<NoticeRequest *>();
+    return std::any_of(requests.begin(), requests.end(),
+                       [](const NoticeRequest *r) { return r->isRunning(); });
+}
+
 void TestNotices::setStored(const QByteArray &column, const QVariant &value)
 {
     const QByteArray sqlValue = !value.isValid()                   ? QByteArray("NULL")
                                 : value.typeId() == QMetaType::Int ? QByteArray::number(value.toInt())
                                                                    : "'" + value.toString().toUtf8() + "'";
-    m_db->client("UPDATE beallit SET " + column + " = " + sqlValue + ";");
+    REQUIRE_SQL(m_db->client("UPDATE beallit SET " + column + " = " + sqlValue + ";"));
 }
 
 QVariant TestNotices::stored(const QString &column)
@@ -183,18 +195,21 @@ void TestNotices::versionNotice()
 
     setStored("verzioelfogadva", dismissed);
     if (!settingsRow)
-        m_db->client("DELETE FROM beallit;");
+        REQUIRE_SQL(m_db->client("DELETE FROM beallit;"));
     m_server.setReply(u"verziokovetes.php"_s, reply);
 
     if (shown) {
         QString seenMessage;
         QString seenHeading;
         const ModalAnswer notice = AnswerModal(caption, [&](QDialog *dialog) {
-            seenHeading = dialog->findChild<QLabel *>(u"heading"_s)->text();
-            seenMessage = dialog->findChild<QLabel *>(u"text"_s)->text();
+            REQUIRE_CHILD(heading, QLabel, dialog, u"heading"_s);
+            seenHeading = heading->text();
+            REQUIRE_CHILD(text, QLabel, dialog, u"text"_s);
+            seenMessage = text->text();
             if (qstrcmp(QTest::currentDataTag(), "nothing dismissed, build 38") == 0)
                 SaveShot(dialog, u"verziokovetes"_s);
-            dialog->findChild<QPushButton *>(u"ok"_s)->click();
+            REQUIRE_CHILD(ok, QPushButton, dialog, u"ok"_s);
+            ok->click();
         });
         QVERIFY(runCheck(false));
         QVERIFY(notice.answered());
@@ -226,15 +241,17 @@ void TestNotices::versionDismissal()
     setStored("verzioelfogadva", u"23.0.0.20"_s);
     m_server.setReply(u"verziokovetes.php"_s, "23.0.0.38\n|Új|");
     const ModalAnswer notice = AnswerModal(u"Verziókövetés: 23.0.0.38"_s, [answer](QDialog *dialog) {
-        auto box = dialog->findChild<QCheckBox *>(u"dontShowAgain"_s);
+        REQUIRE_CHILD(box, QCheckBox, dialog, u"dontShowAgain"_s);
         QCOMPARE(box->text(), u"Többet ne figyelmeztessen"_s);
         if (answer != Answer::Ok)
             QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
         QVERIFY(box->isChecked() == (answer != Answer::Ok));
-        if (answer == Answer::ClosedTicked)
+        if (answer == Answer::ClosedTicked) {
             dialog->close();
-        else
-            dialog->findChild<QPushButton *>(u"ok"_s)->click();
+        } else {
+            REQUIRE_CHILD(ok, QPushButton, dialog, u"ok"_s);
+            ok->click();
+        }
     });
     QVERIFY(runCheck(false));
     QTEST(stored(u"verzioelfogadva"_s).toString(), "storedAfter");
@@ -293,11 +310,15 @@ void TestNotices::news()
     QVERIFY(window->isVisible());
     QVERIFY(!window->isModal());
     QCOMPARE(window->windowTitle(), u"Hírek"_s);
-    QTEST(window->findChild<QLabel *>(u"heading"_s)->text(), "title");
-    QTEST(window->findChild<QLabel *>(u"text"_s)->text(), "body");
+    REQUIRE_CHILD(heading, QLabel, window, u"heading"_s);
+    QTEST(heading->text(), "title");
+    REQUIRE_CHILD(text, QLabel, window, u"text"_s);
+    QTEST(text->text(), "body");
     QFETCH(QString, linkEnd);
-    QCOMPARE(window->findChild<QLabel *>(u"link"_s)->text(), m_server.baseUrl() + linkEnd);
-    QCOMPARE(window->findChild<QLabel *>(u"detailsCaption"_s)->text(), u"Részletek:"_s);
+    REQUIRE_CHILD(link, QLabel, window, u"link"_s);
+    QCOMPARE(link->text(), m_server.baseUrl() + linkEnd);
+    REQUIRE_CHILD(detailsCaption, QLabel, window, u"detailsCaption"_s);
+    QCOMPARE(detailsCaption->text(), u"Részletek:"_s);
     if (qstrcmp(QTest::currentDataTag(), "12, T, B") == 0)
         SaveShot(window, u"hirfolyam"_s);
     window->close();
@@ -332,15 +353,17 @@ void TestNotices::newsDismissal()
     QVERIFY(runCheck(true));
     QPointer<Tfrm_Hirfolyam> window = m_checks->newsWindow();
     QVERIFY(window);
-    auto box = window->findChild<QCheckBox *>(u"dontShowAgain"_s);
+    REQUIRE_CHILD(box, QCheckBox, window, u"dontShowAgain"_s);
     QCOMPARE(box->text(), u"Többet ne mutassa"_s);
     if (answer != Answer::Ok)
         QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, box->height() / 2));
     QVERIFY(box->isChecked() == (answer != Answer::Ok));
-    if (answer == Answer::ClosedTicked)
+    if (answer == Answer::ClosedTicked) {
         window->close();
-    else
-        QTest::mouseClick(window->findChild<QPushButton *>(u"ok"_s), Qt::LeftButton);
+    } else {
+        REQUIRE_CHILD(ok, QPushButton, window, u"ok"_s);
+        QTest::mouseClick(ok, Qt::LeftButton);
+    }
     QTRY_VERIFY(!window);
     QTEST(stored(u"hirelfogadva"_s).toString(), "storedAfter");
 }
@@ -352,7 +375,7 @@ void TestNotices::newsLinkOpensTheDetails()
     QVERIFY(runCheck(true));
     Tfrm_Hirfolyam *window = m_checks->newsWindow();
     QVERIFY(window);
-    auto link = window->findChild<QLabel *>(u"link"_s);
+    REQUIRE_CHILD(link, QLabel, window, u"link"_s);
     QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
     QVERIFY(link->font().underline());
     QCOMPARE(link->palette().color(QPalette::WindowText), QColor(Qt::blue));
@@ -392,7 +415,10 @@ void TestNotices::failedRequestShowsNothingAndLeavesNoOldReply()
     const int before = m_server.requests().size();
     QVERIFY(news ? m_checks->runNewsCheck() : m_checks->runVersionCheck());
     QTRY_COMPARE(m_server.requests().size(), before + 1);
-    QTest::qWait(600); // longer than the pause before a reply is read
+    // The request ends with the failed download; a reply would be read after a pause, so the
+    // check is given that pause and more to end wrongly.
+    QTRY_VERIFY(!requestRunning());
+    QVERIFY(!done.wait(1000));
     QCOMPARE(done.count(), 0);
     QVERIFY(!QFile::exists(file));
     QCOMPARE(watch.seen(), QStringList());
@@ -406,7 +432,8 @@ void TestNotices::noServiceAddressMakesNoRequest()
     const int connections = m_server.connections();
     QVERIFY(!m_checks->runVersionCheck());
     QVERIFY(!m_checks->runNewsCheck());
-    QTest::qWait(300);
+    // Nothing was started that could connect later.
+    QVERIFY(!requestRunning());
     QCOMPARE(m_server.connections(), connections);
     QVERIFY(!QFile::exists(QDir(DataFolder()).filePath(u"Verkov.txt"_s)));
     QVERIFY(!QFile::exists(QDir(DataFolder()).filePath(u"hirkov.txt"_s)));
@@ -425,16 +452,20 @@ void TestNotices::windowsKeepTheirPartsAtTheirDistances()
         window->show();
         QVERIFY(QTest::qWaitForWindowExposed(window));
         QCOMPARE(window->font().pointSize(), 10);
-        const QFont heading = window->findChild<QLabel *>(u"heading"_s)->font();
+        REQUIRE_CHILD(headingLabel, QLabel, window, u"heading"_s);
+        const QFont heading = headingLabel->font();
         QCOMPARE(heading.pointSize(), 14);
         QVERIFY(heading.bold());
         for (const QSize size : {QSize(500, 300), QSize(720, 460)}) {
             window->resize(size);
             QTRY_COMPARE(window->size(), size);
-            const QRect text = window->findChild<QLabel *>(u"text"_s)->geometry();
+            REQUIRE_CHILD(textLabel, QLabel, window, u"text"_s);
+            const QRect text = textLabel->geometry();
             QCOMPARE(text.size(), QSize(size.width() - 19, size.height() - reserve));
-            const QRect box = window->findChild<QCheckBox *>(u"dontShowAgain"_s)->geometry();
-            const QRect ok = window->findChild<QPushButton *>(u"ok"_s)->geometry();
+            REQUIRE_CHILD(dontShowAgain, QCheckBox, window, u"dontShowAgain"_s);
+            const QRect box = dontShowAgain->geometry();
+            REQUIRE_CHILD(okButton, QPushButton, window, u"ok"_s);
+            const QRect ok = okButton->geometry();
             QCOMPARE(box.top(), size.height() - 35);
             QCOMPARE(ok.top(), size.height() - 35);
             QCOMPARE(ok.left(), size.width() - 128);
@@ -444,8 +475,10 @@ void TestNotices::windowsKeepTheirPartsAtTheirDistances()
         }
     }
     const QSize size = news->size();
-    QCOMPARE(news->findChild<QLabel *>(u"detailsCaption"_s)->geometry().top(), size.height() - 67);
-    QCOMPARE(news->findChild<QLabel *>(u"link"_s)->geometry().top(), size.height() - 67);
+    REQUIRE_CHILD(detailsCaption, QLabel, news, u"detailsCaption"_s);
+    QCOMPARE(detailsCaption->geometry().top(), size.height() - 67);
+    REQUIRE_CHILD(link, QLabel, news, u"link"_s);
+    QCOMPARE(link->geometry().top(), size.height() - 67);
     news->close();
 }
 

@@ -74,7 +74,7 @@ QString SetDocumentsFolder(const ScopedDataFolder &folder)
 void ChooseFile(QFileDialog *dialog, const QString &path)
 {
     dialog->setDirectory(QFileInfo(path).path());
-    auto nameBox = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
+    REQUIRE_CHILD(nameBox, QLineEdit, dialog, u"fileNameEdit"_s);
     QVERIFY(nameBox);
     nameBox->setText(QFileInfo(path).fileName());
     static_cast<QDialog *>(dialog)->accept();
@@ -160,6 +160,7 @@ void TestExportWindow::init()
 
 void TestExportWindow::cleanup()
 {
+    VerifyNoDialogLeftOpen();
     m_folder.reset();
     QVERIFY(!QApplication::activeModalWidget());
 }
@@ -620,11 +621,11 @@ void TestExportWindow::positionIsRemembered()
 void TestExportWindow::aExcelExportsTheRegisterRows()
 {
     TestDatabase db;
-    db.client("INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Alpha');"
-              "INSERT INTO iktato (iktato, ev, csoport, az, datum, targy) VALUES"
-              " (7, 2024, 1, 2, '2024-02-02', 'M\xE1sodik'),"
-              " (5, 2024, 1, 1, '2024-02-01', 'Els\xF5 \x84t\xE9tel\x94 \x96 k\xF6z\xF6s'),"
-              " (9, 2024, 1, 3, '2024-02-03', 'Harmadik k\xF6z\xF6s');");
+    REQUIRE_SQL(db.client("INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Alpha');"
+                          "INSERT INTO iktato (iktato, ev, csoport, az, datum, targy) VALUES"
+                          " (7, 2024, 1, 2, '2024-02-02', 'M\xE1sodik'),"
+                          " (5, 2024, 1, 1, '2024-02-01', 'Els\xF5 \x84t\xE9tel\x94 \x96 k\xF6z\xF6s'),"
+                          " (9, 2024, 1, 3, '2024-02-03', 'Harmadik k\xF6z\xF6s');"));
     const std::unique_ptr<Tfrm_Main> started = StartMainWindow(db);
     QVERIFY(started);
     Tfrm_Main &main = *started;
@@ -675,9 +676,10 @@ void TestExportWindow::aExcelExportsTheRegisterRows()
 void TestExportWindow::aExcelClosedWithoutExportLeavesTheRegister()
 {
     TestDatabase db;
-    db.client("INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Alpha');"
-              "INSERT INTO iktato (iktato, ev, csoport, az, datum) VALUES (3, 2024, 1, 1, '2024-02-01'),"
-              " (4, 2024, 1, 2, '2024-02-02'), (8, 2024, 1, 3, '2024-02-03');");
+    REQUIRE_SQL(
+        db.client("INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Alpha');"
+                  "INSERT INTO iktato (iktato, ev, csoport, az, datum) VALUES (3, 2024, 1, 1, '2024-02-01'),"
+                  " (4, 2024, 1, 2, '2024-02-02'), (8, 2024, 1, 3, '2024-02-03');"));
     const std::unique_ptr<Tfrm_Main> started = StartMainWindow(db);
     QVERIFY(started);
     Tfrm_Main &main = *started;
@@ -693,9 +695,10 @@ void TestExportWindow::aExcelClosedWithoutExportLeavesTheRegister()
 void TestExportWindow::reportExportChoiceOpensTheWindowOnTheReportRows()
 {
     TestDatabase db;
-    db.client("INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Alpha');"
-              "INSERT INTO iktato (iktato, ev, csoport, az, datum, targy) VALUES"
-              " (3, 2024, 1, 1, '2024-02-01', 'Egy'), (4, 2024, 1, 2, '2024-02-02', 'Kett\xF5');");
+    REQUIRE_SQL(
+        db.client("INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Alpha');"
+                  "INSERT INTO iktato (iktato, ev, csoport, az, datum, targy) VALUES"
+                  " (3, 2024, 1, 1, '2024-02-01', 'Egy'), (4, 2024, 1, 2, '2024-02-02', 'Kett\xF5');"));
     const std::unique_ptr<Tfrm_Main> started = StartMainWindow(db);
     QVERIFY(started);
     Tfrm_Main &main = *started;

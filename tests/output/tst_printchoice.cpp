@@ -29,7 +29,11 @@ private slots:
         m_folder = std::make_unique<ScopedDataFolder>();
         QDir().mkpath(DataFolder());
     }
-    void cleanup() { m_folder.reset(); }
+    void cleanup()
+    {
+        VerifyNoDialogLeftOpen();
+        m_folder.reset();
+    }
 
     void opensOnPreviewWithPrinterBoxDisabled();
     void itemShowsItsPictureAndEnablesPrinterBox_data();
@@ -111,7 +115,7 @@ void TestPrintChoice::itemShowsItsPictureAndEnablesPrinterBox()
     QTest::mouseClick(dialog.item(choice), Qt::LeftButton);
     QCOMPARE(dialog.choice(), choice);
     for (int i = 0; i < 4; ++i) {
-        auto picture = dialog.findChild<QLabel *>(u"Image%1"_s.arg(i + 1));
+        REQUIRE_CHILD(picture, QLabel, &dialog, u"Image%1"_s.arg(i + 1));
         QVERIFY(picture);
         QVERIFY(!picture->pixmap().isNull());
         QCOMPARE(picture->isVisible(), i == choice);
@@ -178,8 +182,8 @@ void TestPrintChoice::answers()
             QTest::keyClick(dialog, Qt::Key_Return);
         else if (button == u"Esc")
             QTest::keyClick(dialog, Qt::Key_Escape);
-        else
-            dialog->findChild<QPushButton *>(button)->click();
+        else if (auto *pressed = RequireChild<QPushButton>(dialog, button))
+            pressed->click();
     });
     QString printer = u"Alap"_s;
     QCOMPARE(ChoosePrintOutput(printer, true, nullptr), result);

@@ -213,6 +213,7 @@ void TestReportPrint::init()
 
 void TestReportPrint::cleanup()
 {
+    VerifyNoDialogLeftOpen();
     m_window.reset();
     m_db.reset();
     m_folder.reset();
@@ -237,7 +238,7 @@ void TestReportPrint::print(QAction *action, int choice, const QString &target, 
                     QVERIFY(fileDialog);
                     // selectFile() leaves the name alone once the name field has the focus, which it
                     // gets when the dialog becomes active: the path goes into the field itself.
-                    auto *name = fileDialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
+                    REQUIRE_CHILD(name, QLineEdit, fileDialog, u"fileNameEdit"_s);
                     QVERIFY(name);
                     name->setText(pdfPath);
                     static_cast<QDialog *>(fileDialog)->accept();
@@ -363,10 +364,12 @@ void TestReportPrint::cancelledChoicePrintsNothing()
         form->item(OutputPrinter)->click();
         form->printerBox()->setEditText(u"Másik"_s);
         after = std::make_unique<ModalWatch>();
-        if (button.isEmpty())
+        if (button.isEmpty()) {
             form->close();
-        else
-            form->findChild<QPushButton *>(button)->click();
+        } else {
+            REQUIRE_CHILD(pressed, QPushButton, form, button);
+            pressed->click();
+        }
     });
     MessageBoxRecorder boxes;
     m_window->actions().byName(action)->trigger();

@@ -12,6 +12,7 @@
 #include "testdatabase.h"
 #include "testutil.h"
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -85,7 +86,7 @@ QStringList DisplayNamesOf(const QStringList &texts)
 // Types `path` into a file dialog's own name box and accepts it.
 void AcceptFile(QDialog *dialog, const QString &path)
 {
-    auto *name = dialog->findChild<QLineEdit *>(u"fileNameEdit"_s);
+    REQUIRE_CHILD(name, QLineEdit, dialog, u"fileNameEdit"_s);
     QVERIFY(name);
     name->setText(path);
     static_cast<QDialog *>(dialog)->accept();
@@ -99,6 +100,9 @@ void RunManager(IniFile &ini, const std::function<void(Tfrm_Adatbazis *)> &work,
     const ModalAnswer manager = AnswerModal(u"Tárhelyek"_s, [&](QDialog *dialog) {
         auto *window = qobject_cast<Tfrm_Adatbazis *>(dialog);
         QVERIFY(window);
+        // Every change the window makes to its list keeps the model's promises to the grid.
+        const QAbstractItemModelTester tester(window->grid()->model(),
+                                              QAbstractItemModelTester::FailureReportingMode::QtTest);
         work(window);
         if (!window->isVisible())
             return;
@@ -124,14 +128,6 @@ QString ProfileText(const TestDatabase &db, const QString &password, const QStri
 {
     const ConnectionParams p = db.params();
     return u"%1;%2;%3;%4;%5;%6"_s.arg(p.database, p.host).arg(p.port).arg(p.user, password, name);
-}
-
-template <typename T> T *Child(QWidget *window, const QString &name)
-{
-    T *child = window->findChild<T *>(name);
-    if (!child)
-        qWarning("no child %s", qPrintable(name));
-    return child;
 }
 
 } // namespace
@@ -182,6 +178,7 @@ void TestProfileManager::init()
 
 void TestProfileManager::cleanup()
 {
+    VerifyNoDialogLeftOpen();
     m_folder.reset();
     QVERIFY(!QApplication::activeModalWidget());
 }
@@ -338,8 +335,9 @@ void TestProfileManager::actionsOfTheWindow()
     QVERIFY(window.actions().contains(a));
     // Every action but the full backup's own button is in the grid's pop-up menu; the backups
     // also under the "Mentés" tool button.
-    QCOMPARE(Child<QMenu>(&window, u"PopupMenu1"_s)->actions().contains(a), name != u"aTeljesMentes"_s);
-    auto *backupButton = Child<QToolButton>(&window, u"Mentes"_s);
+    REQUIRE_CHILD(popupMenu1, QMenu, &window, u"PopupMenu1"_s);
+    QCOMPARE(popupMenu1->actions().contains(a), name != u"aTeljesMentes"_s);
+    REQUIRE_CHILD(backupButton, QToolButton, &window, u"Mentes"_s);
     QCOMPARE(backupButton->text(), u"Mentés"_s);
     const bool underBackupButton =
         name == u"aBackup"_s || name == u"aMySQLDump"_s || name == u"aVisszaallitas"_s;
@@ -398,12 +396,13 @@ void TestProfileManager::fullBackupPanelHiddenAtEachOpenAndPathKept()
     RunManager(ini, [](Tfrm_Adatbazis *window) {
         QFrame *panel = window->fullBackupPanel();
         QVERIFY(!panel->isVisible());
-        auto *path = Child<QLineEdit>(window, u"Edit1"_s);
+        REQUIRE_CHILD(path, QLineEdit, window, u"Edit1"_s);
         QCOMPARE(path->text(), u"/usr/bin/mysqldump"_s);
         window->action(u"aMySQLDump"_s)->trigger();
         QVERIFY(panel->isVisible());
         // The panel's own button hides it; the action shows it again.
-        Child<QToolButton>(window, u"SpeedButton2"_s)->click();
+        REQUIRE_CHILD(speedButton2, QToolButton, window, u"SpeedButton2"_s);
+        speedButton2->click();
         QVERIFY(!panel->isVisible());
         window->action(u"aMySQLDump"_s)->trigger();
         QVERIFY(panel->isVisible());
@@ -416,7 +415,8 @@ void TestProfileManager::fullBackupPanelHiddenAtEachOpenAndPathKept()
 
     RunManager(ini, [](Tfrm_Adatbazis *window) {
         QVERIFY(!window->fullBackupPanel()->isVisible());
-        QCOMPARE(Child<QLineEdit>(window, u"Edit1"_s)->text(), u"/opt/mariadb/bin/mariadb-dump"_s);
+        REQUIRE_CHILD(edit1, QLineEdit, window, u"Edit1"_s);
+        QCOMPARE(edit1->text(), u"/opt/mariadb/bin/mariadb-dump"_s);
     });
 }
 
@@ -439,13 +439,18 @@ void TestProfileManager::newProfileThroughEditor()
     RunManager(ini, [&](Tfrm_Adatbazis *window) {
         ModalAnswer editor = AnswerModal(u"Tárhely"_s, [&](QDialog *dialog) {
             // A new profile comes with the usual port.
-            QCOMPARE(Child<QLineEdit>(dialog, u"DBEdit6"_s)->text(), u"3306"_s);
-            QCOMPARE(Child<QLineEdit>(dialog, u"DBEdit1"_s)->text(), QString());
-            Child<QLineEdit>(dialog, u"DBEdit1"_s)->setText(u"Alfa"_s);
-            Child<QLineEdit>(dialog, u"DBEdit2"_s)->setText(u"szerver"_s);
-            Child<QLineEdit>(dialog, u"DBEdit3"_s)->setText(u"kati"_s);
-            Child<QLineEdit>(dialog, u"DBEdit4"_s)->setText(u"titok"_s);
-            auto *database = Child<QLineEdit>(dialog, u"DBEdit5"_s);
+            REQUIRE_CHILD(dbEdit6, QLineEdit, dialog, u"DBEdit6"_s);
+            QCOMPARE(dbEdit6->text(), u"3306"_s);
+            REQUIRE_CHILD(dbEdit1, QLineEdit, dialog, u"DBEdit1"_s);
+            QCOMPARE(dbEdit1->text(), QString());
+            dbEdit1->setText(u"Alfa"_s);
+            REQUIRE_CHILD(dbEdit2, QLineEdit, dialog, u"DBEdit2"_s);
+            dbEdit2->setText(u"szerver"_s);
+            REQUIRE_CHILD(dbEdit3, QLineEdit, dialog, u"DBEdit3"_s);
+            dbEdit3->setText(u"kati"_s);
+            REQUIRE_CHILD(dbEdit4, QLineEdit, dialog, u"DBEdit4"_s);
+            dbEdit4->setText(u"titok"_s);
+            REQUIRE_CHILD(database, QLineEdit, dialog, u"DBEdit5"_s);
             database->setFocus();
             QTest::keyClicks(database, u"uj"_s);
             if (confirm)
@@ -497,16 +502,18 @@ void TestProfileManager::editorRefusesWhatCannotBeStored()
     MessageBoxRecorder boxes;
     bool stayedOpen = false;
     const ModalAnswer editor = AnswerModal(u"Tárhely"_s, [&](QDialog *dialog) {
-        auto *edit = Child<QLineEdit>(dialog, field);
+        REQUIRE_CHILD(edit, QLineEdit, dialog, field);
         const QString before = edit->text();
         edit->setText(text);
-        Child<QPushButton>(dialog, u"btnOK"_s)->click();
+        REQUIRE_CHILD(btnOK, QPushButton, dialog, u"btnOK"_s);
+        btnOK->click();
         stayedOpen = dialog->isVisible();
         // Everything typed is still there; once mended, the row is taken.
         QCOMPARE(edit->text(), text);
         edit->setText(before);
-        Child<QLineEdit>(dialog, u"DBEdit6"_s)->setText(u"3310"_s);
-        Child<QPushButton>(dialog, u"btnOK"_s)->click();
+        REQUIRE_CHILD(dbEdit6, QLineEdit, dialog, u"DBEdit6"_s);
+        dbEdit6->setText(u"3310"_s);
+        btnOK->click();
     });
     QVERIFY(EditProfileRow(row, 9));
     QVERIFY(stayedOpen);
@@ -528,7 +535,8 @@ void TestProfileManager::editorKeysAndPasswordToggle()
     // Enter walks the fields in their order and never closes the editor.
     const QStringList order{u"DBEdit1"_s, u"DBEdit2"_s, u"DBEdit3"_s,
                             u"DBEdit4"_s, u"DBEdit5"_s, u"DBEdit6"_s};
-    Child<QLineEdit>(&editor, order.first())->setFocus();
+    REQUIRE_CHILD(firstField, QLineEdit, &editor, order.first());
+    firstField->setFocus();
     for (int i = 0; i < order.size(); ++i) {
         QWidget *focused = QApplication::focusWidget();
         QCOMPARE(focused->objectName(), order.at(i));
@@ -540,12 +548,13 @@ void TestProfileManager::editorKeysAndPasswordToggle()
     }
 
     // The password shows as "*" until the button beside it shows it; the typing goes on there.
-    auto *password = Child<QLineEdit>(&editor, u"DBEdit4"_s);
-    auto *toggle = Child<QToolButton>(&editor, u"SpeedButton1"_s);
+    REQUIRE_CHILD(password, QLineEdit, &editor, u"DBEdit4"_s);
+    REQUIRE_CHILD(toggle, QToolButton, &editor, u"SpeedButton1"_s);
     QCOMPARE(password->echoMode(), QLineEdit::Password);
     QCOMPARE(password->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter, nullptr, password),
              int('*'));
-    Child<QLineEdit>(&editor, u"DBEdit1"_s)->setFocus();
+    REQUIRE_CHILD(dbEdit1, QLineEdit, &editor, u"DBEdit1"_s);
+    dbEdit1->setFocus();
     QTest::mouseClick(toggle, Qt::LeftButton);
     QCOMPARE(password->echoMode(), QLineEdit::Normal);
     QCOMPARE(QApplication::focusWidget(), password);
@@ -579,7 +588,7 @@ void TestProfileManager::connectionTest()
     QFETCH(QString, box);
     TestDatabase db;
     if (!sql.isEmpty())
-        db.client(sql);
+        REQUIRE_SQL(db.client(sql));
     const ProfileRow other =
         ProfileRow::fromProfile(ConnectionProfile::fromText(u"x;127.0.0.1;1;root;;Other"_s));
     const ProfileRow tested =
@@ -680,10 +689,12 @@ void TestProfileManager::backupActionsOpenTheirDialogs()
             proposed = QFileInfo(files->selectedFiles().value(0)).fileName();
         d->reject();
     });
-    if (QAction *a = window.action(trigger))
+    if (QAction *a = window.action(trigger)) {
         a->trigger();
-    else
-        Child<QPushButton>(&window, trigger)->click();
+    } else {
+        REQUIRE_CHILD(button, QPushButton, &window, trigger);
+        button->click();
+    }
     QVERIFY(dialog.answered());
     // The save dialogs propose the current row's database with the date and time.
     if (caption != u"Visszaállítás"_s)
@@ -704,7 +715,7 @@ void TestProfileManager::backupsFromTheWindow()
     QFETCH(QString, trigger);
     QFETCH(QString, caption);
     TestDatabase db;
-    db.client("INSERT INTO csoport (csoport, csoport_nev) VALUES (7, 'Hetedik');");
+    REQUIRE_SQL(db.client("INSERT INTO csoport (csoport, csoport_nev) VALUES (7, 'Hetedik');"));
     // The path box names the dump program: a wrapper that notes it was started.
     const QString marker = QDir(m_folder->path()).filePath(u"started"_s);
     const QString wrapper = QDir(m_folder->path()).filePath(u"dump-wrapper"_s);
@@ -730,7 +741,8 @@ void TestProfileManager::backupsFromTheWindow()
     const QByteArray text = written.readAll();
     QVERIFY(text.contains("Hetedik"));
     QCOMPARE(QFile::exists(marker), trigger == u"aTeljesMentes"_s);
-    QCOMPARE(Child<QProgressBar>(&window, u"ProgressBar1"_s)->value(), 0);
+    REQUIRE_CHILD(progressBar1, QProgressBar, &window, u"ProgressBar1"_s);
+    QCOMPARE(progressBar1->value(), 0);
     for (const MessageBoxRecorder::Box &box : boxes.boxes())
         QVERIFY2(box.kind != MessageBoxRecorder::Kind::Error, qPrintable(box.text));
 }
@@ -750,7 +762,8 @@ void TestProfileManager::screenshots()
         QTest::qWait(200);
         SaveShot(window, u"profile-manager"_s);
         const ModalAnswer editor = AnswerModal(u"Tárhely"_s, [](QDialog *dialog) {
-            Child<QLineEdit>(dialog, u"DBEdit2"_s)->setFocus();
+            REQUIRE_CHILD(dbEdit2, QLineEdit, dialog, u"DBEdit2"_s);
+            dbEdit2->setFocus();
             QTest::qWait(200);
             SaveShot(dialog, u"profile-editor"_s);
             dialog->reject();

@@ -49,19 +49,6 @@ private:
     QString m_name;
 };
 
-template <typename T> T *Child(QWidget *window, const QString &name)
-{
-    T *child = window->findChild<T *>(name);
-    if (!child)
-        qWarning("no child %s", qPrintable(name));
-    return child;
-}
-
-QPushButton *Button(QWidget *window, const QString &name)
-{
-    return Child<QPushButton>(window, name);
-}
-
 struct InitFields
 {
     QString host, user, password, database, displayName, port;
@@ -69,12 +56,18 @@ struct InitFields
 
 void Fill(QWidget *init, const InitFields &f)
 {
-    Child<QLineEdit>(init, u"Edit2"_s)->setText(f.host);
-    Child<QLineEdit>(init, u"Edit3"_s)->setText(f.user);
-    Child<QLineEdit>(init, u"Edit6"_s)->setText(f.password);
-    Child<QLineEdit>(init, u"Edit1"_s)->setText(f.database);
-    Child<QLineEdit>(init, u"Edit4"_s)->setText(f.displayName);
-    Child<QLineEdit>(init, u"Edit5"_s)->setText(f.port);
+    REQUIRE_CHILD(edit2, QLineEdit, init, u"Edit2"_s);
+    edit2->setText(f.host);
+    REQUIRE_CHILD(edit3, QLineEdit, init, u"Edit3"_s);
+    edit3->setText(f.user);
+    REQUIRE_CHILD(edit6, QLineEdit, init, u"Edit6"_s);
+    edit6->setText(f.password);
+    REQUIRE_CHILD(edit1, QLineEdit, init, u"Edit1"_s);
+    edit1->setText(f.database);
+    REQUIRE_CHILD(edit4, QLineEdit, init, u"Edit4"_s);
+    edit4->setText(f.displayName);
+    REQUIRE_CHILD(edit5, QLineEdit, init, u"Edit5"_s);
+    edit5->setText(f.port);
 }
 
 // Closes a dialog a callback left open, so a failed step cannot hang the test.
@@ -178,6 +171,7 @@ void TestProfiles::init()
 
 void TestProfiles::cleanup()
 {
+    VerifyNoDialogLeftOpen();
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
     m_folder.reset();
 }
@@ -208,7 +202,8 @@ QString TestProfiles::setupAcceptedWithoutTest(const QString &name)
 {
     const ModalAnswer setup = AnswerModal([&](QWidget *init) {
         Fill(init, goodFields(name));
-        QTest::keyClick(Child<QLineEdit>(init, u"Edit2"_s), Qt::Key_Return, Qt::ControlModifier);
+        REQUIRE_CHILD(edit2, QLineEdit, init, u"Edit2"_s);
+        QTest::keyClick(edit2, Qt::Key_Return, Qt::ControlModifier);
         EnsureClosed(init);
     });
     QString current;
@@ -265,14 +260,15 @@ void TestProfiles::chooserTestsPickedProfileAndStaysOpenOnFailure()
     bool openAfterFailure = false;
     const ModalAnswer chooser = AnswerModal([&](QWidget *w) {
         caption = w->windowTitle();
-        auto *listBox = Child<QListWidget>(w, u"ListBox1"_s);
+        REQUIRE_CHILD(listBox, QListWidget, w, u"ListBox1"_s);
         for (int i = 0; i < listBox->count(); ++i)
             shownLines << listBox->item(i)->text();
         firstSelected = listBox->currentRow();
         const auto choose = [&](int row) {
             listBox->setCurrentRow(row);
             if (how == u"OK"_s) {
-                Button(w, u"Button1"_s)->click();
+                REQUIRE_CHILD(button1, QPushButton, w, u"Button1"_s);
+                button1->click();
             } else if (how == u"Enter"_s) {
                 QTest::keyClick(listBox, Qt::Key_Return);
             } else {
@@ -334,7 +330,8 @@ void TestProfiles::singleProfile()
     ModalAnswer chooser;
     if (!works) {
         chooser = AnswerModal([&](QWidget *w) {
-            lines = Child<QListWidget>(w, u"ListBox1"_s)->count();
+            REQUIRE_CHILD(listBox1, QListWidget, w, u"ListBox1"_s);
+            lines = listBox1->count();
             EnsureClosed(w);
         });
     }
@@ -373,7 +370,8 @@ void TestProfiles::chooserKeepsItsSizeAcrossUses()
             if (!stored.isEmpty())
                 QTRY_COMPARE(ShownOuterGeometry(w).size(), stored.at(0));
             shown.append(ShownOuterGeometry(w).size());
-            Button(w, u"Button2"_s)->click();
+            REQUIRE_CHILD(button2, QPushButton, w, u"Button2"_s);
+            button2->click();
         });
         QCOMPARE(ChooseProfile(list.listText, list.profileStrings, ProfileChooserCaption()), -1);
         stored.append(QSize(ini.readInteger(u"frm_AdatbazisNyit"_s, u"Width"_s, -1),
@@ -397,16 +395,20 @@ void TestProfiles::abandoningChooser()
     QString setupCaption;
     const ModalAnswer chooser = AnswerModal([&](QWidget *w) {
         if (how == u"Mégsem"_s) {
-            Button(w, u"Button2"_s)->click();
+            REQUIRE_CHILD(button2, QPushButton, w, u"Button2"_s);
+            button2->click();
         } else if (how == u"Esc"_s) {
-            QTest::keyClick(Child<QListWidget>(w, u"ListBox1"_s), Qt::Key_Escape);
+            REQUIRE_CHILD(listBox1, QListWidget, w, u"ListBox1"_s);
+            QTest::keyClick(listBox1, Qt::Key_Escape);
         } else {
             AnswerModal([&](QWidget *init) {
                 setupCaption = init->windowTitle();
-                Button(init, u"Button3"_s)->click();
+                REQUIRE_CHILD(button3, QPushButton, init, u"Button3"_s);
+                button3->click();
                 EnsureClosed(init);
             });
-            Button(w, u"BitBtn1"_s)->click();
+            REQUIRE_CHILD(bitBtn1, QPushButton, w, u"BitBtn1"_s);
+            bitBtn1->click();
         }
         EnsureClosed(w);
     });
@@ -435,11 +437,14 @@ void TestProfiles::newProfileThroughChooser()
     const ModalAnswer chooser = AnswerModal([&](QWidget *w) {
         AnswerModal([&](QWidget *init) {
             Fill(init, goodFields(u"Új testület"_s));
-            Button(init, u"Button1"_s)->click();
-            Button(init, u"Button2"_s)->click();
+            REQUIRE_CHILD(button1, QPushButton, init, u"Button1"_s);
+            button1->click();
+            REQUIRE_CHILD(button2, QPushButton, init, u"Button2"_s);
+            button2->click();
             EnsureClosed(init);
         });
-        Button(w, u"BitBtn1"_s)->click();
+        REQUIRE_CHILD(bitBtn1, QPushButton, w, u"BitBtn1"_s);
+        bitBtn1->click();
         EnsureClosed(w);
     });
     MessageBoxRecorder boxes;
@@ -455,7 +460,7 @@ void TestProfiles::arrowKeysWrapAround()
 {
     Tfrm_AdatbazisNyit chooser({u"1; A"_s, u"2; B"_s, u"5; C"_s}, {}, 9);
     chooser.show();
-    auto *listBox = Child<QListWidget>(&chooser, u"ListBox1"_s);
+    REQUIRE_CHILD(listBox, QListWidget, &chooser, u"ListBox1"_s);
     listBox->setFocus();
     QCOMPARE(listBox->currentRow(), 0);
     QTest::keyClick(listBox, Qt::Key_Up);
@@ -478,15 +483,19 @@ void TestProfiles::setupStoresScrambledAtFirstFreeKey()
     bool okBefore = true, okAfterTest = false, okAfterEdit = false;
     QString initialPort;
     const ModalAnswer setup = AnswerModal([&](QWidget *init) {
-        okBefore = Button(init, u"Button2"_s)->isEnabled();
-        initialPort = Child<QLineEdit>(init, u"Edit5"_s)->text();
+        REQUIRE_CHILD(button2, QPushButton, init, u"Button2"_s);
+        okBefore = button2->isEnabled();
+        REQUIRE_CHILD(edit5, QLineEdit, init, u"Edit5"_s);
+        initialPort = edit5->text();
         Fill(init, goodFields(u"Ideiglenes"_s));
-        Button(init, u"Button1"_s)->click();
-        okAfterTest = Button(init, u"Button2"_s)->isEnabled();
+        REQUIRE_CHILD(button1, QPushButton, init, u"Button1"_s);
+        button1->click();
+        okAfterTest = button2->isEnabled();
         // Changes after a good test are taken as they are.
-        Child<QLineEdit>(init, u"Edit4"_s)->setText(typed.displayName);
-        okAfterEdit = Button(init, u"Button2"_s)->isEnabled();
-        Button(init, u"Button2"_s)->click();
+        REQUIRE_CHILD(edit4, QLineEdit, init, u"Edit4"_s);
+        edit4->setText(typed.displayName);
+        okAfterEdit = button2->isEnabled();
+        button2->click();
         EnsureClosed(init);
     });
     MessageBoxRecorder boxes;
@@ -522,9 +531,12 @@ void TestProfiles::failedTestShowsMessageAndStoresNothing()
         InitFields f = goodFields(u"Rossz"_s);
         f.database = u"nincs_ilyen_adatbazis"_s;
         Fill(init, f);
-        Button(init, u"Button1"_s)->click();
-        okAfterTest = Button(init, u"Button2"_s)->isEnabled();
-        Button(init, u"Button3"_s)->click();
+        REQUIRE_CHILD(button1, QPushButton, init, u"Button1"_s);
+        button1->click();
+        REQUIRE_CHILD(button2, QPushButton, init, u"Button2"_s);
+        okAfterTest = button2->isEnabled();
+        REQUIRE_CHILD(button3, QPushButton, init, u"Button3"_s);
+        button3->click();
         EnsureClosed(init);
     });
     MessageBoxRecorder boxes;
@@ -553,7 +565,7 @@ void TestProfiles::ctrlEnterInHostAcceptsWithoutTest()
     const ModalAnswer setup = AnswerModal([&](QWidget *init) {
         init->activateWindow();
         Fill(init, typed);
-        auto *host = Child<QLineEdit>(init, u"Edit2"_s);
+        REQUIRE_CHILD(host, QLineEdit, init, u"Edit2"_s);
         host->setFocus();
         QTest::keyClick(host, Qt::Key_Return);
         afterEnter = init->focusWidget() ? init->focusWidget()->objectName() : QString();
@@ -587,10 +599,13 @@ void TestProfiles::unstorableInputKeepsSetupOpen()
     bool openAfterOk = false;
     const ModalAnswer setup = AnswerModal([&](QWidget *init) {
         Fill(init, goodFields(u"Név"_s));
-        Child<QLineEdit>(init, field)->setText(text);
-        QTest::keyClick(Child<QLineEdit>(init, u"Edit2"_s), Qt::Key_Return, Qt::ControlModifier);
+        REQUIRE_CHILD(edited, QLineEdit, init, field);
+        edited->setText(text);
+        REQUIRE_CHILD(edit2, QLineEdit, init, u"Edit2"_s);
+        QTest::keyClick(edit2, Qt::Key_Return, Qt::ControlModifier);
         openAfterOk = init->isVisible();
-        Button(init, u"Button3"_s)->click();
+        REQUIRE_CHILD(button3, QPushButton, init, u"Button3"_s);
+        button3->click();
         EnsureClosed(init);
     });
     MessageBoxRecorder boxes;
@@ -668,21 +683,23 @@ void TestProfiles::dialogsShowWholeTexts()
     chooser.setWindowTitle(ProfileChooserCaption());
     check(&chooser, u"chooser.png"_s);
     // When resized, the list takes the room above the button strip.
-    auto *listBox = Child<QListWidget>(&chooser, u"ListBox1"_s);
+    REQUIRE_CHILD(listBox, QListWidget, &chooser, u"ListBox1"_s);
     const int listHeight = listBox->height();
     chooser.resize(chooser.width() + 100, chooser.height() + 80);
     QTRY_COMPARE(listBox->height(), listHeight + 80);
-    QVERIFY(Button(&chooser, u"Button2"_s)->geometry().bottom() < chooser.height());
+    REQUIRE_CHILD(button2, QPushButton, &chooser, u"Button2"_s);
+    QVERIFY(button2->geometry().bottom() < chooser.height());
 
     Tfrm_Init init;
     Fill(&init,
          {u"192.168.1.20"_s, u"iktato"_s, u"titok"_s, u"hatarozat"_s, u"Képviselő-testület"_s, u"3306"_s});
-    init.findChild<QLineEdit *>(u"Edit2"_s)->setFocus();
+    REQUIRE_CHILD(edit2, QLineEdit, &init, u"Edit2"_s);
+    edit2->setFocus();
     check(&init, u"init.png"_s);
     // The password shows stars only.
-    QCOMPARE(Child<QLineEdit>(&init, u"Edit6"_s)->echoMode(), QLineEdit::Password);
-    QCOMPARE(Child<QLineEdit>(&init, u"Edit6"_s)->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter),
-             int('*'));
+    REQUIRE_CHILD(edit6, QLineEdit, &init, u"Edit6"_s);
+    QCOMPARE(edit6->echoMode(), QLineEdit::Password);
+    QCOMPARE(edit6->style()->styleHint(QStyle::SH_LineEdit_PasswordCharacter), int('*'));
 }
 
 void TestProfiles::slowConnectionTestKeepsWindowAlive_data()
@@ -709,13 +726,15 @@ void TestProfiles::slowConnectionTestKeepsWindowAlive()
     if (where == u"set-up"_s) {
         window = std::make_unique<Tfrm_Init>();
         Fill(window.get(), {u"127.0.0.1"_s, u"root"_s, {}, u"lassu"_s, u"Lassú"_s, port});
-        testButton = Button(window.get(), u"Button1"_s);
-        cancelButton = Button(window.get(), u"Button3"_s);
+        testButton = RequireChild<QPushButton>(window.get(), u"Button1"_s);
+        cancelButton = RequireChild<QPushButton>(window.get(), u"Button3"_s);
     } else if (where == u"chooser"_s) {
         window = std::make_unique<Tfrm_AdatbazisNyit>(QStringList{u"1; Lassú"_s}, QStringList{profile}, 9);
-        testButton = Button(window.get(), u"Button1"_s);
-        cancelButton = Button(window.get(), u"Button2"_s);
+        testButton = RequireChild<QPushButton>(window.get(), u"Button1"_s);
+        cancelButton = RequireChild<QPushButton>(window.get(), u"Button2"_s);
     }
+    if (QTest::currentTestFailed())
+        return;
     std::unique_ptr<PaintCounter> paints;
     if (window) {
         window->show();
@@ -787,7 +806,8 @@ void TestProfiles::cancelDuringSlowTestAbandonsIt()
             holdingAtCancel = server.holding();
             QTest::keyClick(init, Qt::Key_Escape);
         });
-        Button(init, u"Button1"_s)->click();
+        REQUIRE_CHILD(button1, QPushButton, init, u"Button1"_s);
+        button1->click();
         EnsureClosed(init);
     });
     MessageBoxRecorder boxes;

@@ -78,6 +78,7 @@ void TestAttachments::init()
 
 void TestAttachments::cleanup()
 {
+    VerifyNoDialogLeftOpen();
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
     m_con.reset();
     m_db.reset();
@@ -89,7 +90,7 @@ int TestAttachments::runEditor(int recordId, std::function<void(Tfrm_Szerkeszt *
 {
     const ModalAnswer editor = AnswerModal([answer](QWidget *w) {
         auto f = qobject_cast<Tfrm_Szerkeszt *>(w);
-        if (f)
+        if (f && editorfields::hasAllFields(f))
             answer(f);
         if (w->isVisible())
             w->close();
@@ -321,6 +322,8 @@ void TestAttachments::missingStoreIsReported()
     QString shown = u"?"_s;
     const ModalAnswer editor = AnswerModal([&](QWidget *w) {
         auto f = qobject_cast<Tfrm_Szerkeszt *>(w);
+        QVERIFY(f);
+        REQUIRE_EDITOR_FIELDS(f);
         chooseButton(f, 0)->click();
         shown = attachmentEdit(f, 0)->text();
         f->reject();
@@ -383,6 +386,8 @@ void TestAttachments::storeThatIsNoAbsolutePath()
     };
     const ModalAnswer editor = AnswerModal([&](QWidget *w) {
         auto f = qobject_cast<Tfrm_Szerkeszt *>(w);
+        QVERIFY(f);
+        REQUIRE_EDITOR_FIELDS(f);
         chooseButton(f, 0)->click();
         f->reject();
     });

@@ -126,6 +126,7 @@ void TestEditorWindow::init()
 
 void TestEditorWindow::cleanup()
 {
+    VerifyNoDialogLeftOpen();
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
     m_con.reset();
     m_db.reset();
@@ -141,6 +142,7 @@ int TestEditorWindow::run(int recordId, QDate date, std::function<void(Tfrm_Szer
             w->close();
             return;
         }
+        REQUIRE_EDITOR_FIELDS(form);
         answer(form);
         if (form->isVisible()) // the answer left it open: cancel
             form->reject();
@@ -244,8 +246,8 @@ void TestEditorWindow::impossibleDateKeepsEverythingTyped()
 
 void TestEditorWindow::failedSaveKeepsEditorOpen()
 {
-    m_db->client("CREATE TRIGGER targy_zarva BEFORE INSERT ON targy FOR EACH ROW "
-                 "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'katalogus zarva';");
+    REQUIRE_SQL(m_db->client("CREATE TRIGGER targy_zarva BEFORE INSERT ON targy FOR EACH ROW "
+                             "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'katalogus zarva';"));
     MessageBoxRecorder boxes;
     bool openAfterError = false;
     int rowsAfterError = -1;
@@ -254,7 +256,7 @@ void TestEditorWindow::failedSaveKeepsEditorOpen()
         okButton(f)->click();
         openAfterError = f->isVisible();
         rowsAfterError = QueryInt(*m_con, u"SELECT COUNT(*) FROM iktato"_s, -1);
-        m_db->client("DROP TRIGGER targy_zarva;");
+        REQUIRE_SQL(m_db->client("DROP TRIGGER targy_zarva;"));
         okButton(f)->click();
     });
     QCOMPARE(boxes.texts(), QStringList{u"Hiba: katalogus zarva"_s});
@@ -270,7 +272,8 @@ void TestEditorWindow::collisionTellsTheNumberItGot()
     MessageBoxRecorder boxes;
     const int id = run(-1, QDate(2025, 1, 2), [&](Tfrm_Szerkeszt *f) {
         // Another workstation saves number 1 while this editor is open.
-        m_db->client("INSERT INTO iktato (ev, csoport, az, datum) VALUES (2025, 1, 1, '2025-01-02');");
+        REQUIRE_SQL(
+            m_db->client("INSERT INTO iktato (ev, csoport, az, datum) VALUES (2025, 1, 1, '2025-01-02');"));
         typeInto(f, u"01.02"_s, u"Második"_s, QString());
         okButton(f)->click();
     });
@@ -341,7 +344,8 @@ void TestEditorWindow::anotherWorkstationsEdit()
     QString editorAfterBack, subjectAfterBack;
     const int id = run(77, {}, [&](Tfrm_Szerkeszt *f) {
         // Another workstation (the Windows program: no markers) saves first.
-        m_db->client("UPDATE iktato SET hatarozat = 'Els\xF5. Az \xF6v\xE9k.', targy = 'M\xE1s t\xE1rgy';");
+        REQUIRE_SQL(m_db->client(
+            "UPDATE iktato SET hatarozat = 'Els\xF5. Az \xF6v\xE9k.', targy = 'M\xE1s t\xE1rgy';"));
         textEditor(f)->clear();
         typeLines(textEditor(f), u"Első. Enyém."_s);
         const ModalAnswer collision =
@@ -357,7 +361,8 @@ void TestEditorWindow::anotherWorkstationsEdit()
                                                            QString::number(int(ResolutionField::Text)));
                 QVERIFY(choice);
                 choice->click();
-                d->findChild<QPushButton *>(u"saveButton"_s)->click();
+                REQUIRE_CHILD(saveButton, QPushButton, d, u"saveButton"_s);
+                saveButton->click();
             });
         okButton(f)->click();
         QVERIFY(collision.answered());
@@ -397,7 +402,7 @@ void TestEditorWindow::deletedRecordIsNotOpened()
     boxes.clear();
     bool openAfterError = false;
     const int id = run(5, {}, [&](Tfrm_Szerkeszt *f) {
-        m_db->client("DELETE FROM iktato WHERE iktato = 5;");
+        REQUIRE_SQL(m_db->client("DELETE FROM iktato WHERE iktato = 5;"));
         subjectCombo(f)->setEditText(u"változott"_s);
         okButton(f)->click();
         openAfterError = f->isVisible();
@@ -467,9 +472,10 @@ void TestEditorWindow::untouchedTextIsKeptExactly()
     QFETCH(QString, typedAtEnd);
     QFETCH(QByteArray, expected);
 
-    m_db->client("INSERT INTO iktato SET iktato = 5, ev = 2025, csoport = 1, az = 1, datum = '2025-03-01', "
-                 "hatarozat = UNHEX('" +
-                 stored.toHex() + "');");
+    REQUIRE_SQL(m_db->client(
+        "INSERT INTO iktato SET iktato = 5, ev = 2025, csoport = 1, az = 1, datum = '2025-03-01', "
+        "hatarozat = UNHEX('" +
+        stored.toHex() + "');"));
     MessageBoxRecorder boxes;
     const int id = run(5, {}, [&](Tfrm_Szerkeszt *f) {
         subjectCombo(f)->setEditText(u"Beszámoló"_s);
@@ -542,6 +548,7 @@ int inkIn(const QImage &image, int top, int bottom)
 void TestEditorWindow::accentedCapitalsAreWhole()
 {
     Tfrm_Szerkeszt form;
+    REQUIRE_EDITOR_FIELDS(&form);
     form.resize(722, 709);
     form.show();
     QVERIFY(QTest::qWaitForWindowExposed(&form));

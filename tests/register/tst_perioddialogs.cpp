@@ -18,25 +18,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// A dialog's widget by its original component name.
-template <typename T> T *child(QWidget *dialog, const char *name)
-{
-    T *widget = dialog->findChild<T *>(QString::fromLatin1(name));
-    if (!widget)
-        qFatal("no %s in %s", name, qPrintable(dialog->objectName()));
-    return widget;
-}
-
-QDateEdit *picker(QWidget *dialog, const char *name)
-{
-    return child<QDateEdit>(dialog, name);
-}
-
-QPushButton *pushButton(QWidget *dialog, const char *name)
-{
-    return child<QPushButton>(dialog, name);
-}
-
 // Runs PickPeriod while `answer` works the dialog.
 bool RunPickPeriod(QDate &from, QDate &to, const QString &caption, std::function<void(Tfrm_Idoszak *)> answer)
 {
@@ -83,7 +64,11 @@ private slots:
         // The settings file (window positions) goes into the temporary data folder.
         QVERIFY(QDir().mkpath(m_data.dataFolder()));
     }
-    void cleanup() { QCOMPARE(QApplication::activeModalWidget(), nullptr); }
+    void cleanup()
+    {
+        VerifyNoDialogLeftOpen();
+        QCOMPARE(QApplication::activeModalWidget(), nullptr);
+    }
 
     void presets_data();
     void presets();
@@ -172,19 +157,23 @@ void TestPeriodDialogs::presetButtons()
     Tfrm_Idoszak dialog;
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    auto b = dialog.findChild<QPushButton *>(button);
+    REQUIRE_CHILD(b, QPushButton, &dialog, button);
     QVERIFY(b);
     QCOMPARE(b->text(), caption);
     b->click();
     const Period expected = PresetPeriod(PeriodPreset(preset), QDate::currentDate());
-    QCOMPARE(picker(&dialog, "eAlso")->date(), expected.from);
-    QCOMPARE(picker(&dialog, "eFelso")->date(), expected.to);
+    REQUIRE_CHILD(eAlso, QDateEdit, &dialog, QStringLiteral("eAlso"));
+    QCOMPARE(eAlso->date(), expected.from);
+    REQUIRE_CHILD(eFelso, QDateEdit, &dialog, QStringLiteral("eFelso"));
+    QCOMPARE(eFelso->date(), expected.to);
     QVERIFY(dialog.isVisible()); // a preset only fills the pickers
 
     // Their order on the screen, top to bottom.
-    const QList<QPushButton *> order{pushButton(&dialog, "Button7"), pushButton(&dialog, "Button3"),
-                                     pushButton(&dialog, "Button4"), pushButton(&dialog, "Button5"),
-                                     pushButton(&dialog, "Button6"), pushButton(&dialog, "Button8")};
+    QList<QPushButton *> order;
+    for (const char16_t *name : {u"Button7", u"Button3", u"Button4", u"Button5", u"Button6", u"Button8"}) {
+        REQUIRE_CHILD(presetButton, QPushButton, &dialog, QString::fromUtf16(name));
+        order.append(presetButton);
+    }
     for (qsizetype i = 1; i < order.size(); ++i)
         QVERIFY(order[i - 1]->y() < order[i]->y());
 }
@@ -193,10 +182,13 @@ void TestPeriodDialogs::periodOkReturnsDatesUnswapped()
 {
     QDate from(2024, 1, 1), to(2024, 1, 1);
     const bool ok = RunPickPeriod(from, to, QString(), [](Tfrm_Idoszak *d) {
-        QCOMPARE(picker(d, "eAlso")->date(), QDate(2024, 1, 1));
-        picker(d, "eAlso")->setDate(QDate(2024, 6, 30));
-        picker(d, "eFelso")->setDate(QDate(2024, 3, 1));
-        pushButton(d, "Button1")->click();
+        REQUIRE_CHILD(eAlso, QDateEdit, d, QStringLiteral("eAlso"));
+        QCOMPARE(eAlso->date(), QDate(2024, 1, 1));
+        eAlso->setDate(QDate(2024, 6, 30));
+        REQUIRE_CHILD(eFelso, QDateEdit, d, QStringLiteral("eFelso"));
+        eFelso->setDate(QDate(2024, 3, 1));
+        REQUIRE_CHILD(button1, QPushButton, d, QStringLiteral("Button1"));
+        button1->click();
     });
     QVERIFY(ok);
     QCOMPARE(from, QDate(2024, 6, 30));
@@ -216,10 +208,13 @@ void TestPeriodDialogs::periodCancelLeavesDates()
     QFETCH(int, how);
     QDate from(2020, 5, 6), to(2020, 7, 8);
     const bool ok = RunPickPeriod(from, to, QString(), [how](Tfrm_Idoszak *d) {
-        pushButton(d, "Button8")->click();
-        picker(d, "eFelso")->setDate(QDate(2001, 1, 1));
+        REQUIRE_CHILD(button8, QPushButton, d, QStringLiteral("Button8"));
+        button8->click();
+        REQUIRE_CHILD(eFelso, QDateEdit, d, QStringLiteral("eFelso"));
+        eFelso->setDate(QDate(2001, 1, 1));
+        REQUIRE_CHILD(button2, QPushButton, d, QStringLiteral("Button2"));
         if (how == 0)
-            pushButton(d, "Button2")->click();
+            button2->click();
         else if (how == 1)
             Key(d, Qt::Key_Escape);
         else
@@ -260,12 +255,13 @@ void TestPeriodDialogs::periodEnterMovesOnCtrlEnterAccepts()
 {
     QDate from(2024, 4, 1), to(2024, 4, 30);
     const bool ok = RunPickPeriod(from, to, QString(), [](Tfrm_Idoszak *d) {
-        picker(d, "eAlso")->setFocus();
-        QTRY_VERIFY(picker(d, "eAlso")->hasFocus());
-        picker(d, "eAlso")->setDate(QDate(2024, 4, 15));
+        REQUIRE_CHILD(eAlso, QDateEdit, d, QStringLiteral("eAlso"));
+        eAlso->setFocus();
+        QTRY_VERIFY(eAlso->hasFocus());
+        eAlso->setDate(QDate(2024, 4, 15));
         Key(d, Qt::Key_Return);
         QVERIFY(d->isVisible());
-        QVERIFY(!picker(d, "eAlso")->hasFocus());
+        QVERIFY(!eAlso->hasFocus());
         QCOMPARE(d->result(), int(QDialog::Rejected));
 
         Key(d, Qt::Key_Return, Qt::ControlModifier);
@@ -282,13 +278,16 @@ void TestPeriodDialogs::periodEnterPressesFocusedButton()
     QDate from(2000, 1, 1), to(2000, 1, 1);
     const QDate today = QDate::currentDate();
     const bool ok = RunPickPeriod(from, to, QString(), [today](Tfrm_Idoszak *d) {
-        pushButton(d, "Button6")->setFocus();
-        QTRY_VERIFY(pushButton(d, "Button6")->hasFocus());
+        REQUIRE_CHILD(button6, QPushButton, d, QStringLiteral("Button6"));
+        button6->setFocus();
+        QTRY_VERIFY(button6->hasFocus());
         Key(d, Qt::Key_Return);
         QVERIFY(d->isVisible());
-        QCOMPARE(picker(d, "eAlso")->date(), QDate(today.year(), 1, 1));
-        pushButton(d, "Button1")->setFocus();
-        QTRY_VERIFY(pushButton(d, "Button1")->hasFocus());
+        REQUIRE_CHILD(eAlso, QDateEdit, d, QStringLiteral("eAlso"));
+        QCOMPARE(eAlso->date(), QDate(today.year(), 1, 1));
+        REQUIRE_CHILD(button1, QPushButton, d, QStringLiteral("Button1"));
+        button1->setFocus();
+        QTRY_VERIFY(button1->hasFocus());
         Key(d, Qt::Key_Return);
     });
     QVERIFY(ok);
@@ -311,9 +310,10 @@ void TestPeriodDialogs::dateEnterAcceptsEscCancels()
     QFETCH(bool, accepted);
     QDate date(2024, 9, 2);
     const bool ok = RunPickDate(date, QString(), [key](Tfrm_Datumbe *d) {
-        QCOMPARE(picker(d, "DateTimePicker1")->date(), QDate(2024, 9, 2));
-        QTRY_VERIFY(picker(d, "DateTimePicker1")->hasFocus());
-        picker(d, "DateTimePicker1")->setDate(QDate(2024, 9, 12));
+        REQUIRE_CHILD(dateTimePicker1, QDateEdit, d, QStringLiteral("DateTimePicker1"));
+        QCOMPARE(dateTimePicker1->date(), QDate(2024, 9, 2));
+        QTRY_VERIFY(dateTimePicker1->hasFocus());
+        dateTimePicker1->setDate(QDate(2024, 9, 12));
         Key(d, Qt::Key(key));
         QVERIFY(!d->isVisible());
     });
@@ -326,15 +326,16 @@ void TestPeriodDialogs::focusedPickerIsLightBlue()
     QDate from(2024, 1, 1), to(2024, 1, 1);
     RunPickPeriod(from, to, QString(), [](Tfrm_Idoszak *d) {
         const QColor lightBlue(0xa6, 0xca, 0xf0);
-        picker(d, "eAlso")->setFocus();
-        QTRY_VERIFY(picker(d, "eAlso")->hasFocus());
-        QCOMPARE(picker(d, "eAlso")->palette().color(QPalette::Base), lightBlue);
-        QVERIFY(picker(d, "eFelso")->palette().color(QPalette::Base) != lightBlue);
-        picker(d, "eFelso")->setFocus();
-        QTRY_VERIFY(picker(d, "eFelso")->hasFocus());
-        QCOMPARE(picker(d, "eFelso")->palette().color(QPalette::Base), lightBlue);
-        QCOMPARE(picker(d, "eAlso")->palette().color(QPalette::Base),
-                 QApplication::palette().color(QPalette::Base));
+        REQUIRE_CHILD(eAlso, QDateEdit, d, QStringLiteral("eAlso"));
+        eAlso->setFocus();
+        QTRY_VERIFY(eAlso->hasFocus());
+        QCOMPARE(eAlso->palette().color(QPalette::Base), lightBlue);
+        REQUIRE_CHILD(eFelso, QDateEdit, d, QStringLiteral("eFelso"));
+        QVERIFY(eFelso->palette().color(QPalette::Base) != lightBlue);
+        eFelso->setFocus();
+        QTRY_VERIFY(eFelso->hasFocus());
+        QCOMPARE(eFelso->palette().color(QPalette::Base), lightBlue);
+        QCOMPARE(eAlso->palette().color(QPalette::Base), QApplication::palette().color(QPalette::Base));
     });
 }
 
@@ -373,8 +374,10 @@ void TestPeriodDialogs::positionRemembered()
 void TestPeriodDialogs::screenshots()
 {
     Tfrm_Idoszak period;
-    picker(&period, "eAlso")->setDate(QDate(2025, 12, 29));
-    picker(&period, "eFelso")->setDate(QDate(2026, 1, 4));
+    REQUIRE_CHILD(eAlso, QDateEdit, &period, QStringLiteral("eAlso"));
+    eAlso->setDate(QDate(2025, 12, 29));
+    REQUIRE_CHILD(eFelso, QDateEdit, &period, QStringLiteral("eFelso"));
+    eFelso->setDate(QDate(2026, 1, 4));
     period.show();
     QVERIFY(QTest::qWaitForWindowExposed(&period));
     QCOMPARE(period.size(), QSize(475, 338));
@@ -393,7 +396,8 @@ void TestPeriodDialogs::screenshots()
     Beall.workstation.fontSize = 9;
 
     Tfrm_Datumbe date;
-    picker(&date, "DateTimePicker1")->setDate(QDate(2024, 9, 12));
+    REQUIRE_CHILD(dateTimePicker1, QDateEdit, &date, QStringLiteral("DateTimePicker1"));
+    dateTimePicker1->setDate(QDate(2024, 9, 12));
     date.show();
     QVERIFY(QTest::qWaitForWindowExposed(&date));
     QCOMPARE(date.size(), QSize(345, 229));

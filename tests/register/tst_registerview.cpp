@@ -67,7 +67,8 @@ void addSixtyRecords(TestDatabase &db)
                 QByteArray::number(id) + ", '2015-01-02', 'T" + QByteArray::number(id) + "', 'Sz\xF6veg " +
                 QByteArray::number(id) + "')";
     }
-    db.client("INSERT INTO iktato (iktato, ev, csoport, az, datum, targy, hatarozat) VALUES " + rows + ";");
+    REQUIRE_SQL(db.client("INSERT INTO iktato (iktato, ev, csoport, az, datum, targy, hatarozat) VALUES " +
+                          rows + ";"));
 }
 
 // Holds the register's reading on its own thread each time it has handed over one of the numbers
@@ -161,7 +162,7 @@ private:
 void TestRegisterView::init()
 {
     m_db = std::make_unique<TestDatabase>();
-    m_db->client(ToCp1250(Fixture));
+    REQUIRE_SQL(m_db->client(ToCp1250(Fixture)));
     m_con = std::make_unique<Connection>(m_db->params());
     m_con->open();
     // The main window puts the search box above the register; here a plain window does.
@@ -409,8 +410,9 @@ void TestRegisterView::titleClickKeepsRecord()
 void TestRegisterView::refreshShowsRecordOfAnotherWorkstation()
 {
     QVERIFY(m_view->registerQuery().locateId(2));
-    m_db->client("INSERT INTO iktato (iktato, ev, csoport, az, datum, targy) VALUES (9, 2017, 1, 3, "
-                 "'2017-12-01', '\xDAj');");
+    REQUIRE_SQL(
+        m_db->client("INSERT INTO iktato (iktato, ev, csoport, az, datum, targy) VALUES (9, 2017, 1, 3, "
+                     "'2017-12-01', '\xDAj');"));
     m_view->refresh();
     SETTLE(*m_view);
     QCOMPARE(listedIds(*m_view), (QStringList{u"1"_s, u"2"_s, u"9"_s}));
@@ -600,15 +602,19 @@ void TestRegisterView::lateAnswerOfAnOlderReadingIsDropped()
     SaveShot(m_window.get(), u"register-while-reading"_s);
 
     const int completed = fetcher.completedReadings();
+    const int posted = m_view->registerQuery().postedAnswers();
     if (answerOnItsWay) {
         go.release();
-        // Its answer is posted to the window, which has not handled it yet.
+        // Its answer is posted to the window, which has not handled it yet: no event is
+        // processed while waiting for it.
         QElapsedTimer waited;
         waited.start();
-        while (fetcher.completedReadings() == completed && waited.elapsed() < 10000)
+        while (m_view->registerQuery().postedAnswers() == posted && waited.elapsed() < 10000)
             QThread::msleep(5);
         QCOMPARE(fetcher.completedReadings(), completed + 1);
-        QThread::msleep(100);
+        QCOMPARE(m_view->registerQuery().postedAnswers(), posted + 1);
+    } else {
+        QCOMPARE(m_view->registerQuery().postedAnswers(), posted); // still held on the server's side
     }
     if (refresh)
         m_view->refreshAndLocate(2);
@@ -663,7 +669,7 @@ void TestRegisterView::panelTextIsReadByKeyWithItsNeighbours()
     QVERIFY2(reads >= 1 && reads <= 4, qPrintable(QString::number(reads)));
     // Another workstation's change shows after F5, which reads the texts again; those of the
     // current record come with the rows, so the window itself does not wait for the server.
-    m_db->client("UPDATE iktato SET hatarozat = '\xDAj sz\xF6veg' WHERE iktato = 69;");
+    REQUIRE_SQL(m_db->client("UPDATE iktato SET hatarozat = '\xDAj sz\xF6veg' WHERE iktato = 69;"));
     reads = 0;
     m_view->refresh();
     SETTLE(*m_view);
@@ -677,7 +683,7 @@ void TestRegisterView::panelTextIsReadByKeyWithItsNeighbours()
 void TestRegisterView::failedReadingClosesTheListAndSaysWhy()
 {
     MessageBoxRecorder boxes;
-    m_db->client("DROP VIEW vw_iktato;");
+    REQUIRE_SQL(m_db->client("DROP VIEW vw_iktato;"));
     m_view->refresh();
     SETTLE(*m_view);
     QTRY_COMPARE(boxes.count(), 1);
@@ -857,7 +863,7 @@ void TestRegisterView::firstScreenfulAloneOnlyWhereItPays()
     QFETCH(QString, search);
     QFETCH(int, rows);
     if (!yearIndex)
-        m_db->client("ALTER TABLE iktato DROP KEY ix_iktato_ev;");
+        REQUIRE_SQL(m_db->client("ALTER TABLE iktato DROP KEY ix_iktato_ev;"));
     Connection con(m_db->params());
     con.open();
     RegisterQuery reg(&con);

@@ -116,10 +116,10 @@ Resolution TestResolutionSave::newRecord(int committee, QDate date)
 void TestResolutionSave::setNumberKey(const QString &key)
 {
     if (key == u"none"_s)
-        m_db->client("ALTER TABLE iktato DROP INDEX uq_iktato_szam;");
+        REQUIRE_SQL(m_db->client("ALTER TABLE iktato DROP INDEX uq_iktato_szam;"));
     else if (key != u"uq_iktato_szam"_s)
-        m_db->client("ALTER TABLE iktato DROP INDEX uq_iktato_szam, ADD UNIQUE KEY " + key.toLatin1() +
-                     " (csoport, ev, az);");
+        REQUIRE_SQL(m_db->client("ALTER TABLE iktato DROP INDEX uq_iktato_szam, ADD UNIQUE KEY " +
+                                 key.toLatin1() + " (csoport, ev, az);"));
 }
 
 void TestResolutionSave::numbering_data()
@@ -230,14 +230,15 @@ void TestResolutionSave::untouchedTextIsNotWritten()
     QFETCH(QByteArray, stored);
     QFETCH(bool, changedElsewhere);
 
-    m_db->client("INSERT INTO iktato SET iktato = 5, ev = 2025, csoport = 1, az = 1, datum = '2025-03-01', "
-                 "hatarozat = UNHEX('" +
-                 stored.toHex() + "');");
+    REQUIRE_SQL(m_db->client(
+        "INSERT INTO iktato SET iktato = 5, ev = 2025, csoport = 1, az = 1, datum = '2025-03-01', "
+        "hatarozat = UNHEX('" +
+        stored.toHex() + "');"));
     const Resolution loaded = *LoadResolution(*m_con, 5);
     QByteArray expected = stored;
     if (changedElsewhere) {
         expected = "m\xE1sik munka\xE1llom\xE1s";
-        m_db->client("UPDATE iktato SET hatarozat = UNHEX('" + expected.toHex() + "');");
+        REQUIRE_SQL(m_db->client("UPDATE iktato SET hatarozat = UNHEX('" + expected.toHex() + "');"));
     }
     Resolution edited = loaded;
     edited.subject = u"Új tárgy"_s;
@@ -342,8 +343,8 @@ void TestResolutionSave::failedSaveChangesNothing()
     QFETCH(QString, message);
 
     if (failure == u"subject"_s)
-        m_db->client("CREATE TRIGGER targy_zarva BEFORE INSERT ON targy FOR EACH ROW "
-                     "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'katalogus zarva';");
+        REQUIRE_SQL(m_db->client("CREATE TRIGGER targy_zarva BEFORE INSERT ON targy FOR EACH ROW "
+                                 "SIGNAL SQLSTATE '45000' SET MESSAGE_TEXT = 'katalogus zarva';"));
     QString storedBefore; // the file an existing record names, with the extension of the new one
     Resolution loaded = newRecord(1, QDate(2025, 1, 2));
     if (existing) {
@@ -381,7 +382,7 @@ void TestResolutionSave::failedSaveChangesNothing()
         QCOMPARE(ReadTestFile(m_store->filePath(storedBefore)), "régi melléklet");
 
     // The same edit goes through once the cause is gone.
-    m_db->client("DROP TRIGGER IF EXISTS targy_zarva;");
+    REQUIRE_SQL(m_db->client("DROP TRIGGER IF EXISTS targy_zarva;"));
     edited.text = u"új szöveg"_s;
     if (failure == u"file name"_s) {
         edited.attachments[0].chosenPath = sources.filePath(u"forrás.txt"_s);
@@ -507,7 +508,7 @@ void TestResolutionSave::lineLostDuringCommit()
     }
 
     if (editedMeanwhile)
-        m_db->client("UPDATE iktato SET targy = 'm\xE1s t\xE1rgy';");
+        REQUIRE_SQL(m_db->client("UPDATE iktato SET targy = 'm\xE1s t\xE1rgy';"));
 
     // Unless it went through, OK again, with the line working: one record, naming the new file.
     if (!saved.ok)
@@ -527,7 +528,7 @@ void TestResolutionSave::recordDeletedMeanwhile()
     const int id = insertRecord(2025, 1, 1);
     QVERIFY(!LoadResolution(*m_con, id + 1));
     Resolution loaded = *LoadResolution(*m_con, id);
-    m_db->client("DELETE FROM iktato;");
+    REQUIRE_SQL(m_db->client("DELETE FROM iktato;"));
     Resolution edited = loaded;
     edited.subject = u"x"_s;
     const SaveResult saved = SaveResolution(*m_con, loaded, edited, m_store->path());
@@ -552,8 +553,9 @@ void TestResolutionSave::collidingNumberTakesTheNextFree()
     Resolution mine = newRecord(1, QDate(2025, 5, 5));
     QCOMPARE(mine.number, 1);
     // Another workstation saves 1 and 2 while this editor is open.
-    m_db->client("INSERT INTO iktato (ev, csoport, az, datum) VALUES (2025, 1, 1, '2025-05-01'), (2025, 1, "
-                 "2, '2025-05-02');");
+    REQUIRE_SQL(m_db->client(
+        "INSERT INTO iktato (ev, csoport, az, datum) VALUES (2025, 1, 1, '2025-05-01'), (2025, 1, "
+        "2, '2025-05-02');"));
     Resolution edited = mine;
     edited.subject = u"ütközés"_s;
     const SaveResult saved = SaveResolution(*m_con, mine, edited, m_store->path());
@@ -686,7 +688,7 @@ void TestResolutionSave::anotherWorkstationsEdit()
 
     const int id = insertRecord(2025, 1, 1, u", targy = 'Tárgy', hatarozat = 'Első mondat.'"_s);
     const Resolution loaded = *LoadResolution(*m_con, id);
-    m_db->client("UPDATE iktato SET " + theirs + ";");
+    REQUIRE_SQL(m_db->client("UPDATE iktato SET " + theirs + ";"));
     const QString row = u"SELECT CONCAT_WS('|', targy, hatarozat) FROM iktato"_s;
     const QString theirRow = QueryText(*m_con, row, {});
 
@@ -765,9 +767,9 @@ void TestResolutionSave::finishedElsewhereStaysFinished()
     QFETCH(QDate, theirDeadline);
     const int id = insertRecord(2025, 1, 1);
     const Resolution loaded = *LoadResolution(*m_con, id);
-    m_db->client(u"UPDATE iktato SET van_hatid = 'I', dat_hatid = '%1', statusz = 2"_s
-                     .arg(theirDeadline.toString(Qt::ISODate))
-                     .toLatin1());
+    REQUIRE_SQL(m_db->client(u"UPDATE iktato SET van_hatid = 'I', dat_hatid = '%1', statusz = 2"_s
+                                 .arg(theirDeadline.toString(Qt::ISODate))
+                                 .toLatin1()));
     Resolution mine = loaded;
     mine.hasDeadline = true;
     mine.deadline = QDate(2025, 6, 30);

@@ -39,12 +39,13 @@ void TestConcurrentSave::twoProcessesNumberTheSameCommittee()
     const QStringList labels = {u"egyik"_s, u"másik"_s};
 
     TestDatabase db;
-    db.client("INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Pénzügyi'), (2, 'Oktatási');");
+    REQUIRE_SQL(
+        db.client("INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Pénzügyi'), (2, 'Oktatási');"));
     if (!uniqueKey)
-        db.client("ALTER TABLE iktato DROP INDEX uq_iktato_szam;");
+        REQUIRE_SQL(db.client("ALTER TABLE iktato DROP INDEX uq_iktato_szam;"));
     // A record of another committee and of another year, which the numbering must not count.
-    db.client("INSERT INTO iktato SET ev = 2026, csoport = 2, az = 77, datum = '2026-01-02';"
-              "INSERT INTO iktato SET ev = 2025, csoport = 1, az = 900, datum = '2025-12-30';");
+    REQUIRE_SQL(db.client("INSERT INTO iktato SET ev = 2026, csoport = 2, az = 77, datum = '2026-01-02';"
+                          "INSERT INTO iktato SET ev = 2025, csoport = 1, az = 900, datum = '2025-12-30';"));
 
     QTemporaryDir work;
     QVERIFY(work.isValid());

@@ -68,11 +68,12 @@ void TestFullDisk::initTestCase()
 {
     REQUIRE_TEST_SERVER();
     m_db = std::make_unique<TestDatabase>();
-    m_db->client("INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Pénzügyi Bizottság');"
-                 "INSERT INTO iktato (ev, csoport, az, datum, targy, hatarozat) "
-                 "SELECT 2024, 1, seq, '2024-01-01' + INTERVAL (seq MOD 360) DAY, CONCAT('Tárgy ', seq), "
-                 "REPEAT('Árvíztűrő tükörfúrógép határozata. ', 10) FROM seq_1_to_400;",
-                 "utf8mb4");
+    REQUIRE_SQL(
+        m_db->client("INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Pénzügyi Bizottság');"
+                     "INSERT INTO iktato (ev, csoport, az, datum, targy, hatarozat) "
+                     "SELECT 2024, 1, seq, '2024-01-01' + INTERVAL (seq MOD 360) DAY, CONCAT('Tárgy ', seq), "
+                     "REPEAT('Árvíztűrő tükörfúrógép határozata. ', 10) FROM seq_1_to_400;",
+                     "utf8mb4"));
     m_con = std::make_unique<Connection>(m_db->params());
     m_con->open();
     // What the download fetches: a notice file of the maker's service, here a local one.

@@ -157,17 +157,18 @@ void TestLostConnection::init()
 {
     m_folder = std::make_unique<ScopedDataFolder>();
     m_db = std::make_unique<TestDatabase>();
-    m_db->client(
+    REQUIRE_SQL(m_db->client(
         "INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Pénzügyi Bizottság');"
         "INSERT INTO iktato (iktato, ev, csoport, az, datum, targy, van_hatid, dat_hatid, statusz) VALUES "
         "(1, 2025, 1, 1, '2025-01-10', 'Nyitott', 'I', '2025-06-30', 1),"
         "(2, 2025, 1, 2, '2025-02-11', 'Kész', 'I', '2025-05-31', 2),"
         "(3, 2025, 1, 3, '2025-03-12', 'Törlendő', 'N', NULL, NULL);",
-        "utf8mb4");
+        "utf8mb4"));
 }
 
 void TestLostConnection::cleanup()
 {
+    VerifyNoDialogLeftOpen();
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
     m_db.reset();
     m_folder.reset();
@@ -259,17 +260,18 @@ void TestLostConnection::logInWhenTheLineBreaks()
 {
     QFETCH(bool, serverAway);
 
-    m_db->client(
-        "UPDATE beallit SET vanbelep = 'I';"
-        "INSERT INTO felhasznalo (felhkod, felhasznalo, felhasznalo_nev, jelszomd5, rendszergazda, "
-        "torzsszerkeszt) VALUES (3, 'kati', 'Kiss Katalin', MD5('titkos jelsz\xF3'), 'N', 'I');"); // latin2:
-                                                                                                   // the
-                                                                                                   // digest
-                                                                                                   // of the
-                                                                                                   // password
-                                                                                                   // as the
-                                                                                                   // program
-                                                                                                   // sends it
+    REQUIRE_SQL(m_db->client("UPDATE beallit SET vanbelep = 'I';"
+                             "INSERT INTO felhasznalo (felhkod, felhasznalo, felhasznalo_nev, jelszomd5, "
+                             "rendszergazda, "
+                             "torzsszerkeszt) VALUES (3, 'kati', 'Kiss Katalin', MD5('titkos jelsz\xF3'), "
+                             "'N', 'I');")); // latin2:
+                                             // the
+                                             // digest
+                                             // of the
+                                             // password
+                                             // as the
+                                             // program
+                                             // sends it
     TcpRelay relay(TestServer::port());
     WriteTestProfile(*m_db, relay.port());
     Tfrm_Main window;
@@ -279,9 +281,9 @@ void TestLostConnection::logInWhenTheLineBreaks()
     QString userAfter, passwordAfter;
     bool broken = false;
     const ModalAnswer login = AnswerModal(u"Belépés azonosítás"_s, [&](QDialog *dialog) {
-        auto *user = dialog->findChild<QLineEdit *>(u"edtFelhasznalo"_s);
-        auto *password = dialog->findChild<QLineEdit *>(u"edtJelszo"_s);
-        auto *ok = dialog->findChild<QPushButton *>(u"btnOK"_s);
+        REQUIRE_CHILD(user, QLineEdit, dialog, u"edtFelhasznalo"_s);
+        REQUIRE_CHILD(password, QLineEdit, dialog, u"edtJelszo"_s);
+        REQUIRE_CHILD(ok, QPushButton, dialog, u"btnOK"_s);
         user->clear();
         TypeText(user, u"kati"_s);
         TypeText(password, u"titkos jelszó"_s);

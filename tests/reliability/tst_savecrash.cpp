@@ -92,7 +92,7 @@ void TestSaveCrash::cleanupTestCase()
 void TestSaveCrash::init()
 {
     m_db = std::make_unique<TestDatabase>();
-    m_db->client("INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'P\xE9nz\xFCgyi');");
+    REQUIRE_SQL(m_db->client("INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'P\xE9nz\xFCgyi');"));
     m_store = std::make_unique<QTemporaryDir>();
     m_sources = std::make_unique<QTemporaryDir>();
     m_chosen = m_sources->filePath(u"uj.pdf"_s);
@@ -109,11 +109,14 @@ void TestSaveCrash::cleanup()
 }
 
 namespace {
-// The record the tests start from: it holds regi.pdf in slot 1.
+// The record the tests start from: it holds regi.pdf in slot 1. -1 when it could not be
+// stored; the test has failed then.
 int insertRecordWithOldFile(const TestDatabase &db, const QString &store)
 {
     db.client("INSERT INTO iktato SET iktato = 42, ev = 2025, csoport = 1, az = 1, datum = '2025-03-01', "
               "targy = 'r\xE9gi t\xE1rgy', filenev = '0000042-1.pdf', origfilenev = 'regi.pdf';");
+    if (QTest::currentTestFailed())
+        return -1;
     WriteTestFile(QDir(store).filePath(u"0000042-1.pdf"_s), OldContent);
     return 42;
 }
@@ -176,6 +179,8 @@ void TestSaveCrash::programKilled()
     QFETCH(bool, kept);
     if (existing)
         m_recordId = insertRecordWithOldFile(*m_db, m_store->path());
+    if (QTest::currentTestFailed())
+        return;
     const ConnectionParams p = m_db->params();
     QProcess client;
     client.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -218,6 +223,8 @@ void TestSaveCrash::serverKilled()
     QFETCH(bool, kept);
     if (existing)
         m_recordId = insertRecordWithOldFile(*m_db, m_store->path());
+    if (QTest::currentTestFailed())
+        return;
     {
         Connection con(m_db->params());
         con.open();

@@ -88,11 +88,11 @@ void TestServerRestart::init()
 {
     m_folder = std::make_unique<ScopedDataFolder>();
     m_db = std::make_unique<TestDatabase>();
-    m_db->client("INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Pénzügyi Bizottság');"
-                 "INSERT INTO iktato (iktato, ev, csoport, az, datum, targy, hatarozat) VALUES "
-                 "(1, 2025, 1, 1, '2025-01-10', 'Beszámoló', 'régi szöveg'),"
-                 "(2, 2025, 1, 2, '2025-02-11', 'Árajánlat', 'másik szöveg');",
-                 "utf8mb4");
+    REQUIRE_SQL(m_db->client("INSERT INTO csoport (csoport, csoport_nev) VALUES (1, 'Pénzügyi Bizottság');"
+                             "INSERT INTO iktato (iktato, ev, csoport, az, datum, targy, hatarozat) VALUES "
+                             "(1, 2025, 1, 1, '2025-01-10', 'Beszámoló', 'régi szöveg'),"
+                             "(2, 2025, 1, 2, '2025-02-11', 'Árajánlat', 'másik szöveg');",
+                             "utf8mb4"));
     m_relay = std::make_unique<TcpRelay>(TestServer::port());
     m_window = StartMainWindow(*m_db, m_relay->port());
     QVERIFY(m_window);
@@ -101,6 +101,7 @@ void TestServerRestart::init()
 
 void TestServerRestart::cleanup()
 {
+    VerifyNoDialogLeftOpen();
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
     if (m_window)
         m_window->close();
@@ -125,9 +126,9 @@ void TestServerRestart::browseAfterRestart()
              qPrintable(boxes.texts().first()));
 
     // Another workstation saved a record while this one was cut off.
-    m_db->client("INSERT INTO iktato (iktato, ev, csoport, az, datum, targy) "
-                 "VALUES (3, 2025, 1, 3, '2025-03-12', 'Közben');",
-                 "utf8mb4");
+    REQUIRE_SQL(m_db->client("INSERT INTO iktato (iktato, ev, csoport, az, datum, targy) "
+                             "VALUES (3, 2025, 1, 3, '2025-03-12', 'Közben');",
+                             "utf8mb4"));
     m_relay->restore();
     boxes.clear();
     view.refreshAndLocate(3);
@@ -173,6 +174,7 @@ void TestServerRestart::editorKeepsItsTextAndSavesOnce()
             w->close();
             return;
         }
+        REQUIRE_EDITOR_FIELDS(form);
         typeInto(form, typed);
         m_relay->cut();
         if (!downAtOk)

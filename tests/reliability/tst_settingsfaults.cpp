@@ -10,14 +10,12 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 #include <functional>
 #include <memory>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -61,38 +59,6 @@ bool KeepsEveryLine(const QByteArray &before, const QByteArray &after)
     }
     return true;
 }
-
-// A file or folder that nobody may change: the immutable attribute when running as root (whom
-// permissions do not stop), read-only permissions otherwise. Undone when it goes.
-class Unchangeable
-{
-public:
-    explicit Unchangeable(QString path) : m_path(std::move(path))
-    {
-        if (geteuid() == 0) {
-            m_ok = QProcess::execute(u"chattr"_s, {u"+i"_s, m_path}) == 0;
-            m_attribute = true;
-        } else {
-            m_permissions = QFile::permissions(m_path);
-            m_ok = QFile::setPermissions(m_path, QFile::ReadOwner | QFile::ReadUser | QFile::ExeOwner |
-                                                     QFile::ExeUser);
-        }
-    }
-    ~Unchangeable()
-    {
-        if (m_attribute)
-            QProcess::execute(u"chattr"_s, {u"-i"_s, m_path});
-        else
-            QFile::setPermissions(m_path, m_permissions);
-    }
-    bool ok() const { return m_ok; }
-
-private:
-    QString m_path;
-    bool m_ok = false;
-    bool m_attribute = false;
-    QFile::Permissions m_permissions;
-};
 
 } // namespace
 

@@ -11,6 +11,7 @@
 #include "testdatabase.h"
 #include "testutil.h"
 
+#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -19,6 +20,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
+#include <QListView>
 #include <QFileSystemModel>
 #include <QHeaderView>
 #include <QLabel>
@@ -50,6 +52,7 @@ public:
         QObject::connect(&m_ticker, &QTimer::timeout, [this] {
             m_longest = std::max(m_longest, m_clock.elapsed() - m_last);
             m_last = m_clock.elapsed();
+            ++m_ticks;
         });
         m_clock.start();
         m_ticker.start();
@@ -57,7 +60,9 @@ public:
     // A tick after the end, so that work that held the thread to its end is measured too.
     void stop()
     {
-        QTest::qWait(20);
+        const int ticks = m_ticks;
+        if (!QTest::qWaitFor([&] { return m_ticks > ticks; }, 5000))
+            qWarning("the stall meter's timer did not tick again");
         m_ticker.stop();
     }
     qint64 longest() const { return m_longest; }
@@ -68,6 +73,7 @@ private:
     QTimer m_ticker;
     qint64 m_last = 0;
     qint64 m_longest = 0;
+    int m_ticks = 0;
 };
 
 } // namespace
@@ -120,6 +126,9 @@ private slots:
 
 private:
     Tfrm_SQL &window();
+    // The window, its grid's model checked by QAbstractItemModelTester from here to cleanup().
+    // Not for the tests of large tables: the tester walks every row on each reset.
+    Tfrm_SQL &checkedWindow();
     void type(const QString &text);
     static void runAndWait(Tfrm_SQL &w, Tfrm_SQL::ActionId id);
 
@@ -127,6 +136,7 @@ private:
     std::unique_ptr<TestDatabase> m_db;
     std::unique_ptr<Connection> m_con;
     std::unique_ptr<Tfrm_SQL> m_window;
+    std::unique_ptr<QAbstractItemModelTester> m_modelTester;
 };
 
 void TestSqlConsole::initTestCase()
@@ -147,10 +157,21 @@ void TestSqlConsole::init()
 
 void TestSqlConsole::cleanup()
 {
+    VerifyNoDialogLeftOpen();
+    m_modelTester.reset();
     m_window.reset();
     m_con.reset();
     m_db.reset();
     m_folder.reset();
+}
+
+Tfrm_SQL &TestSqlConsole::checkedWindow()
+{
+    Tfrm_SQL &w = window();
+    if (!m_modelTester)
+        m_modelTester = std::make_unique<QAbstractItemModelTester>(
+            w.grid()->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    return w;
 }
 
 Tfrm_SQL &TestSqlConsole::window()
@@ -218,7 +239,7 @@ void TestSqlConsole::keysReachTheirActions()
     QFETCH(QKeyCombination, key);
     QFETCH(QString, action);
     Tfrm_SQL &w = window();
-    auto a = w.findChild<QAction *>(action);
+    REQUIRE_CHILD(a, QAction, &w, action);
     QVERIFY(a);
     a->setEnabled(true);
     // The action's work is not wanted here, only whether the key reaches it.
@@ -252,7 +273,7 @@ void TestSqlConsole::queries()
     QFETCH(int, rows);
     QFETCH(QString, firstCell);
     QFETCH(bool, allColumns100);
-    Tfrm_SQL &w = window();
+    Tfrm_SQL &w = checkedWindow();
     type(text);
     MessageBoxRecorder boxes;
     runAndWait(w, asQuery ? Tfrm_SQL::RunQuery : Tfrm_SQL::Run);
@@ -303,7 +324,7 @@ void TestSqlConsole::scriptRunReportsDoneAndLeavesTheGridEmpty()
     QFETCH(QString, text);
     QFETCH(int, statements);
     QFETCH(QString, firstName);
-    Tfrm_SQL &w = window();
+    Tfrm_SQL &w = checkedWindow();
     type(u"select * from csoport"_s);
     runAndWait(w, Tfrm_SQL::Run);
     QCOMPARE(w.grid()->model()->rowCount(), 7);
@@ -325,7 +346,7 @@ void TestSqlConsole::scriptRunReportsDoneAndLeavesTheGridEmpty()
 
 void TestSqlConsole::failingStatementStopsTheScript()
 {
-    Tfrm_SQL &w = window();
+    Tfrm_SQL &w = checkedWindow();
     type(u"INSERT INTO targy VALUES ('előtte');\r\nINSERT INTO nincs_ilyen VALUES (1);\r\n"
          "INSERT INTO targy VALUES ('utána');"_s);
     MessageBoxRecorder boxes;
@@ -357,7 +378,8 @@ void TestSqlConsole::backupScriptFromAFileRestoresEveryTable()
             auto fileDialog = qobject_cast<QFileDialog *>(dialog);
             QVERIFY(fileDialog);
             QCOMPARE(QDir(fileDialog->directory()).absolutePath(), QDir(SqlFolder()).absolutePath());
-            fileDialog->findChild<QLineEdit *>(u"fileNameEdit"_s)->setText(u"mentes.sql"_s);
+            REQUIRE_CHILD(fileNameEdit, QLineEdit, fileDialog, u"fileNameEdit"_s);
+            fileNameEdit->setText(u"mentes.sql"_s);
             dialog->accept();
         });
         w.action(Tfrm_SQL::Open)->trigger();
@@ -402,7 +424,7 @@ void TestSqlConsole::stopButtonEndsTheScript()
 // reads it back; a row deleted in the grid is gone.
 void TestSqlConsole::tableIsEditableInPlace()
 {
-    Tfrm_SQL &w = window();
+    Tfrm_SQL &w = checkedWindow();
     type(u"table: iktato\r\nSELECT 1;"_s);
     runAndWait(w, Tfrm_SQL::Run);
     QCOMPARE(w.pages()->currentIndex(), 1);
@@ -535,7 +557,8 @@ void TestSqlConsole::sqlFileRoundTripInCp1250()
     QVERIFY(w.fileName().isEmpty());
     {
         const ModalAnswer open = AnswerModal(u"SQL megnyitás"_s, [&](QDialog *dialog) {
-            dialog->findChild<QLineEdit *>(u"fileNameEdit"_s)->setText(u"proba.sql"_s);
+            REQUIRE_CHILD(fileNameEdit, QLineEdit, dialog, u"fileNameEdit"_s);
+            fileNameEdit->setText(u"proba.sql"_s);
             dialog->accept();
         });
         w.action(Tfrm_SQL::Open)->trigger();
@@ -553,8 +576,10 @@ void TestSqlConsole::sqlFileRoundTripInCp1250()
             auto *files = fileDialog->findChild<QFileSystemModel *>();
             QVERIFY(files);
             QTRY_VERIFY(files->rowCount(files->index(SqlFolder())) > 0);
-            QTest::qWait(100);
-            fileDialog->findChild<QLineEdit *>(u"fileNameEdit"_s)->setText(u"masolat"_s);
+            REQUIRE_CHILD(listView, QListView, fileDialog, u"listView"_s);
+            QTRY_VERIFY(listView->selectionModel()->hasSelection());
+            REQUIRE_CHILD(fileNameEdit, QLineEdit, fileDialog, u"fileNameEdit"_s);
+            fileNameEdit->setText(u"masolat"_s);
             dialog->accept();
         });
         w.action(Tfrm_SQL::Save)->trigger();
@@ -794,8 +819,8 @@ void TestSqlConsole::eventLoopTurnsDuringALongQuery()
 // A cell written in a large table: the table is read again while the window keeps answering.
 void TestSqlConsole::tableIsReadAgainOffTheWindowsThread()
 {
-    m_db->client("CREATE TABLE nagy (id INT NOT NULL PRIMARY KEY, szoveg VARCHAR(200)) "
-                 "SELECT seq AS id, REPEAT('x', 150) AS szoveg FROM seq_1_to_150000");
+    REQUIRE_SQL(m_db->client("CREATE TABLE nagy (id INT NOT NULL PRIMARY KEY, szoveg VARCHAR(200)) "
+                             "SELECT seq AS id, REPEAT('x', 150) AS szoveg FROM seq_1_to_150000"));
     Tfrm_SQL &w = window();
     type(u"table: nagy"_s);
     runAndWait(w, Tfrm_SQL::Run);
@@ -825,9 +850,10 @@ void TestSqlConsole::tableModeAddsARow_data()
 void TestSqlConsole::tableModeAddsARow()
 {
     QFETCH(QString, how);
-    m_db->client("CREATE TABLE proba (id INT NOT NULL AUTO_INCREMENT PRIMARY KEY, nev VARCHAR(20), "
-                 "megj VARCHAR(20), szam INT); INSERT INTO proba (nev) VALUES ('meglévő')");
-    Tfrm_SQL &w = window();
+    REQUIRE_SQL(
+        m_db->client("CREATE TABLE proba (id INT NOT NULL AUTO_INCREMENT PRIMARY KEY, nev VARCHAR(20), "
+                     "megj VARCHAR(20), szam INT); INSERT INTO proba (nev) VALUES ('meglévő')"));
+    Tfrm_SQL &w = checkedWindow();
     type(u"table: proba"_s);
     runAndWait(w, Tfrm_SQL::Run);
     QAbstractItemModel *model = w.grid()->model();
@@ -874,7 +900,7 @@ void TestSqlConsole::tableModeAddsARow()
 // "table: database.table" names a table of another database, each part quoted on its own.
 void TestSqlConsole::tableNameWithItsDatabase()
 {
-    Tfrm_SQL &w = window();
+    Tfrm_SQL &w = checkedWindow();
     type(u"table: %1.csoport"_s.arg(m_db->name()));
     MessageBoxRecorder boxes;
     runAndWait(w, Tfrm_SQL::Run);

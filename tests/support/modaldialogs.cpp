@@ -264,3 +264,25 @@ ModalWatch::ModalWatch()
     });
     m_timer.start(20);
 }
+
+void VerifyNoDialogLeftOpen(std::source_location where)
+{
+    QStringList open;
+    // Innermost first: closing an outer window first would leave the inner ones to their owner.
+    for (int guard = 0; guard < 50; ++guard) {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (!modal)
+            break;
+        open.append(u"\""_s + modal->windowTitle() + u"\" ("_s +
+                    QLatin1StringView(modal->metaObject()->className()) + u')');
+        if (auto *dialog = qobject_cast<QDialog *>(modal))
+            dialog->reject();
+        // One that refuses to close goes anyway: the next test must not start beneath it.
+        if (modal->isVisible())
+            modal->hide();
+    }
+    if (!open.isEmpty()) {
+        const QString message = u"Modal window left open: "_s + open.join(u", "_s);
+        QTest::qFail(message.toUtf8().constData(), where.file_name(), int(where.line()));
+    }
+}

@@ -65,6 +65,11 @@ ModalAnswer AnswerModal(const QString &caption, DialogAnswer answer, int timeout
 ModalAnswer RejectModal(const QString &caption = QString(), int timeoutMs = 5000,
                         std::source_location where = std::source_location::current());
 
+// For every test's cleanup(): fails the test that leaves a modal window open (one that its answer
+// never closed, or one the test opened itself), naming each, and closes them, so that the next
+// test does not start beneath them.
+void VerifyNoDialogLeftOpen(std::source_location where = std::source_location::current());
+
 // For a dialog that must not come: records the caption of every modal window that opens while
 // the watch lives and closes it at once, so the test goes on and can say what it saw. Windows
 // already open when the watch starts are left alone.

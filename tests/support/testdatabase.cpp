@@ -40,7 +40,8 @@ QString TestServer::socket()
     return folder() + u"/mysqld.sock"_s;
 }
 
-QByteArray TestServer::client(const QByteArray &sql, const QString &database, bool *ok, const char *charset)
+QByteArray TestServer::client(const QByteArray &sql, const QString &database, bool *ok, const char *charset,
+                              QByteArray *error)
 {
     QProcess p;
     QStringList args{u"--no-defaults"_s, u"--socket="_s + socket(), u"-uroot"_s, u"--batch"_s,
@@ -53,12 +54,23 @@ QByteArray TestServer::client(const QByteArray &sql, const QString &database, bo
     p.waitForStarted();
     p.write(sql);
     p.closeWriteChannel();
-    p.waitForFinished(60000);
-    const bool good = p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    // A client still running after a minute has not done its work: its exit code would read 0.
+    const bool finished = p.waitForFinished(60000);
+    if (!finished) {
+        p.kill();
+        p.waitForFinished();
+    }
+    const bool good = finished && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
     if (ok)
         *ok = good;
+    QByteArray errors = p.readAllStandardError();
+    // A client that did not start or did not finish says nothing on its standard error.
+    if (!good && errors.isEmpty())
+        errors = p.errorString().toUtf8();
     if (!good)
-        qWarning("mariadb client failed: %s", p.readAllStandardError().constData());
+        qWarning("mariadb client failed: %s", errors.constData());
+    if (error)
+        *error = errors;
     return p.readAllStandardOutput();
 }
 
@@ -92,12 +104,16 @@ ConnectionParams TestDatabase::params() const
     return p;
 }
 
-QByteArray TestDatabase::client(const QByteArray &sql, const char *charset) const
+QByteArray TestDatabase::client(const QByteArray &sql, const char *charset, std::source_location where) const
 {
     bool ok = false;
-    const QByteArray out = TestServer::client(sql, m_name, &ok, charset);
-    if (!ok)
-        qWarning("SQL failed in %s: %s", qPrintable(m_name), sql.left(200).constData());
+    QByteArray error;
+    const QByteArray out = TestServer::client(sql, m_name, &ok, charset, &error);
+    if (!ok) {
+        const QByteArray message = "SQL failed in " + m_name.toLatin1() + ": " + error.trimmed() +
+                                   "\n   Statement: " + sql.left(300);
+        QTest::qFail(message.constData(), where.file_name(), int(where.line()));
+    }
     return out;
 }
 

@@ -7,12 +7,14 @@
 #include <QDir>
 #include <QFile>
 #include <QPixmap>
+#include <QProcess>
 #include <QTest>
 #include <QWindow>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <sys/mount.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -128,4 +130,37 @@ SmallDisk::~SmallDisk()
 {
     if (m_mounted)
         ::umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
+}
+
+void FailMissingChild(const QObject *parent, const QString &name, const char *className,
+                      std::source_location where)
+{
+    QString owner = u"null"_s;
+    if (parent) {
+        owner = QString::fromLatin1(parent->metaObject()->className());
+        if (!parent->objectName().isEmpty())
+            owner += u" \""_s + parent->objectName() + u'"';
+    }
+    const QString message = u"No %1 \"%2\" in %3"_s.arg(QLatin1StringView(className), name, owner);
+    QTest::qFail(message.toUtf8().constData(), where.file_name(), int(where.line()));
+}
+
+Unchangeable::Unchangeable(QString path) : m_path(std::move(path))
+{
+    if (geteuid() == 0) {
+        m_ok = QProcess::execute(u"chattr"_s, {u"+i"_s, m_path}) == 0;
+        m_attribute = true;
+    } else {
+        m_permissions = QFile::permissions(m_path);
+        m_ok = QFile::setPermissions(m_path,
+                                     QFile::ReadOwner | QFile::ReadUser | QFile::ExeOwner | QFile::ExeUser);
+    }
+}
+
+Unchangeable::~Unchangeable()
+{
+    if (m_attribute)
+        QProcess::execute(u"chattr"_s, {u"-i"_s, m_path});
+    else
+        QFile::setPermissions(m_path, m_permissions);
 }

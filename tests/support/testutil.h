@@ -1,16 +1,17 @@
 #pragma once
 
+#include <QFileDevice>
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QUrl>
 #include <QWidget>
+#include <memory>
+#include <source_location>
 #include <sys/resource.h>
 
-// A temporary data folder for one test: XDG_CONFIG_HOME points into it, so the program's
-// settings file and Html folder land there and vanish with it. The process-wide paths are
-// worked out again on entry and on exit.
 // Takes the URLs of a scheme (local files by default) that the program hands to the desktop
 // while it lives, so that no real program starts.
 class UrlCatcher : public QObject
@@ -27,6 +28,9 @@ private:
     QString m_scheme;
 };
 
+// A temporary data folder for one test: XDG_CONFIG_HOME points into it, so the program's
+// settings file and Html folder land there and vanish with it. The process-wide paths are
+// worked out again on entry and on exit.
 class ScopedDataFolder
 {
 public:
@@ -97,3 +101,53 @@ private:
     bool m_mounted = false;
     QString m_reason;
 };
+
+// A file or folder that nobody may change: the immutable attribute when running as root (whom
+// permissions do not stop), read-only permissions otherwise. Undone when it goes.
+class Unchangeable
+{
+public:
+    explicit Unchangeable(QString path);
+    ~Unchangeable();
+    Unchangeable(const Unchangeable &) = delete;
+    Unchangeable &operator=(const Unchangeable &) = delete;
+    bool ok() const { return m_ok; }
+
+private:
+    QString m_path;
+    bool m_ok = false;
+    bool m_attribute = false;
+    QFileDevice::Permissions m_permissions;
+};
+
+// Fails the running test: `parent` has no child `name` of the given class.
+void FailMissingChild(const QObject *parent, const QString &name, const char *className,
+                      std::source_location where);
+
+// The child of `parent` called `name`, of type T (searched recursively, as findChild does). A
+// missing one - a renamed objectName, a window that was not built - fails the running test with
+// the name and gives null; use REQUIRE_CHILD to leave the function there, so that nothing goes on
+// to dereference it.
+template <typename T>
+T *RequireChild(const QObject *parent, const QString &name,
+                std::source_location where = std::source_location::current())
+{
+    T *child = parent ? parent->findChild<T *>(name) : nullptr;
+    if (!child)
+        FailMissingChild(parent, name, T::staticMetaObject.className(), where);
+    return child;
+}
+
+template <typename T, typename Owner>
+T *RequireChild(const std::unique_ptr<Owner> &parent, const QString &name,
+                std::source_location where = std::source_location::current())
+{
+    return RequireChild<T>(parent.get(), name, where);
+}
+
+// Declares `Type *var`, the child `name` of `parent`, and returns from the (void) function - a
+// test function or a dialog's answer - when there is none; the test has failed with its name.
+#define REQUIRE_CHILD(var, Type, parent, name)                                                               \
+    Type *var = RequireChild<Type>((parent), (name));                                                        \
+    if (!var)                                                                                                \
+    return

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QImage>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -77,12 +78,17 @@ class SupportCases : public QObject
     Q_OBJECT
 
 private slots:
+    void cleanup() { VerifyNoDialogLeftOpen(); }
     void dialogNeverComes();
     void nextDialogNeverComes();
     void otherDialogComesInstead();
     void dialogsComeAndAreAnswered();
     void dialogOpenedLater();
     void databaseTest();
+    void missingChild();
+    void childFound();
+    void failedStatement();
+    void dialogLeftOpen();
 };
 
 void SupportCases::dialogNeverComes()
@@ -140,6 +146,42 @@ void SupportCases::databaseTest()
     QVERIFY(TestServer::isAvailable());
 }
 
+void SupportCases::missingChild()
+{
+    QDialog dialog;
+    dialog.setObjectName(u"frm_Proba"_s);
+    REQUIRE_CHILD(button, QPushButton, &dialog, u"btnNincs"_s);
+    button->click();
+    QFAIL("went on past a missing child");
+}
+
+void SupportCases::childFound()
+{
+    QDialog dialog;
+    auto *button = new QPushButton(&dialog);
+    button->setObjectName(u"btnOK"_s);
+    REQUIRE_CHILD(found, QPushButton, &dialog, u"btnOK"_s);
+    QCOMPARE(found, button);
+}
+
+void SupportCases::failedStatement()
+{
+    REQUIRE_TEST_SERVER();
+    TestDatabase db;
+    REQUIRE_SQL(db.client("SELECT * FROM nincs_ilyen_tabla;"));
+    QFAIL("went on past a failed statement");
+}
+
+void SupportCases::dialogLeftOpen()
+{
+    auto *dialog = new QDialog;
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowTitle(u"Nyitva maradt"_s);
+    dialog->setModal(true);
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog));
+}
+
 // The test-support module itself: a modal dialog that a test expects and that never comes fails
 // that test and no other; a database test fails when the promised server is gone; screenshots
 // are written only when a folder is named.
@@ -182,6 +224,14 @@ void TestSupport::verdicts_data()
         << u"The private MariaDB server promised by ORVANTH_TEST_MARIADB_DIR is not running"_s;
     QTest::newRow("no server promised") << u"databaseTest"_s << QString() << u"SKIP"_s
                                         << u"No private MariaDB server: run the tests through ctest"_s;
+    QTest::newRow("missing child") << u"missingChild"_s << QString() << u"FAIL"_s
+                                   << u"No QPushButton \"btnNincs\" in QDialog \"frm_Proba\""_s;
+    QTest::newRow("child found") << u"childFound"_s << QString() << u"PASS"_s << QString();
+    QTest::newRow("dialog left open") << u"dialogLeftOpen"_s << QString() << u"FAIL"_s
+                                      << u"Modal window left open: \"Nyitva maradt\" (QDialog)"_s;
+    if (TestServer::isAvailable())
+        QTest::newRow("failed statement") << u"failedStatement"_s << TestServer::folder() << u"FAIL"_s
+                                          << u"nincs_ilyen_tabla' doesn't exist"_s;
 }
 
 void TestSupport::verdicts()
@@ -196,6 +246,7 @@ void TestSupport::verdicts()
     QVERIFY2(Verdict(run.output, function) == verdict, qPrintable(run.output));
     QVERIFY2(run.output.contains(message), qPrintable(run.output));
     QCOMPARE(run.exitCode, verdict == u"FAIL"_s ? 1 : 0);
+    QVERIFY2(!run.output.contains(u"went on past"_s), qPrintable(run.output));
     if (verdict == u"FAIL"_s && function != u"databaseTest"_s) {
         // The failure points at the line of the test that expected the dialog.
         const QRegularExpression location(u"Loc: \\[[^\\]]*tst_testsupport\\.cpp\\(\\d+\\)\\]"_s);
@@ -208,13 +259,14 @@ void TestSupport::verdicts()
 void TestSupport::failureStaysWithItsTest()
 {
     const ChildRun run = RunCases(QString(), QString());
-    const QStringList failing{u"dialogNeverComes"_s, u"nextDialogNeverComes"_s, u"otherDialogComesInstead"_s};
+    const QStringList failing{u"dialogNeverComes"_s, u"nextDialogNeverComes"_s, u"otherDialogComesInstead"_s,
+                              u"missingChild"_s, u"dialogLeftOpen"_s};
     for (const QString &function : failing)
         QVERIFY2(Verdict(run.output, function) == u"FAIL"_s, qPrintable(function + u'\n' + run.output));
-    for (const QString &function : {u"dialogsComeAndAreAnswered"_s, u"dialogOpenedLater"_s})
+    for (const QString &function : {u"dialogsComeAndAreAnswered"_s, u"dialogOpenedLater"_s, u"childFound"_s})
         QVERIFY2(Verdict(run.output, function) == u"PASS"_s, qPrintable(function + u'\n' + run.output));
     QCOMPARE(run.output.count(u"FAIL!"_s), failing.size());
-    QVERIFY2(run.output.contains(u"Totals: 4 passed, 3 failed, 1 skipped"_s), qPrintable(run.output));
+    QVERIFY2(run.output.contains(u"Totals: 5 passed, 5 failed, 2 skipped"_s), qPrintable(run.output));
     QCOMPARE(run.exitCode, failing.size());
 }
 

@@ -76,17 +76,18 @@ void TestLogin::init()
     m_db = std::make_unique<TestDatabase>();
     // Digests made by the server over the command-line client's latin2 connection, as another
     // workstation stores them; "jelszó" goes in as code page 1250 bytes.
-    m_db->client(
+    REQUIRE_SQL(m_db->client(
         ToCp1250(u"INSERT INTO felhasznalo VALUES (1, 'anna', 'Kiss Anna', MD5('Titok1'), 'I', 'N');\n"
                  u"INSERT INTO felhasznalo VALUES (2, 'bela', 'Nagy Béla', NULL, 'N', 'N');\n"
                  u"INSERT INTO felhasznalo VALUES (3, 'cecil', NULL, UPPER(MD5('titok')), 'N', 'N');\n"
-                 u"INSERT INTO felhasznalo VALUES (4, 'dora', 'Tóth Dóra', MD5('jelszó'), 'N', 'I');\n"_s));
+                 u"INSERT INTO felhasznalo VALUES (4, 'dora', 'Tóth Dóra', MD5('jelszó'), 'N', 'I');\n"_s)));
     m_con = std::make_unique<Connection>(m_db->params());
     m_con->open();
 }
 
 void TestLogin::cleanup()
 {
+    VerifyNoDialogLeftOpen();
     m_con.reset();
     m_db.reset();
     m_folder.reset();
@@ -107,12 +108,16 @@ Attempt TestLogin::login(const QString &code, const QString &password, const QSt
     const ModalAnswer loginDialog = AnswerModal(u"Belépés azonosítás"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_Login *>(dialog);
         QVERIFY(form);
-        form->findChild<QLineEdit *>(u"edtFelhasznalo"_s)->setText(code);
-        form->findChild<QLineEdit *>(u"edtJelszo"_s)->setText(password);
-        form->findChild<QPushButton *>(u"btnOK"_s)->click();
+        REQUIRE_CHILD(edtFelhasznalo, QLineEdit, form, u"edtFelhasznalo"_s);
+        edtFelhasznalo->setText(code);
+        REQUIRE_CHILD(edtJelszo, QLineEdit, form, u"edtJelszo"_s);
+        edtJelszo->setText(password);
+        REQUIRE_CHILD(btnOK, QPushButton, form, u"btnOK"_s);
+        btnOK->click();
         if (form->isVisible()) {
             attempt.stayedOpen = true;
-            form->findChild<QPushButton *>(u"btnMegsem"_s)->click();
+            REQUIRE_CHILD(btnMegsem, QPushButton, form, u"btnMegsem"_s);
+            btnMegsem->click();
         }
     });
     attempt.user.loginName = offered;
@@ -181,9 +186,11 @@ void TestLogin::givingUpReturnsFalse()
     QString offeredCode;
     const ModalAnswer loginDialog = AnswerModal(u"Belépés azonosítás"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_Login *>(dialog);
-        offeredCode = form->findChild<QLineEdit *>(u"edtFelhasznalo"_s)->text();
+        REQUIRE_CHILD(edtFelhasznalo, QLineEdit, form, u"edtFelhasznalo"_s);
+        offeredCode = edtFelhasznalo->text();
         SaveShot(form, u"login"_s);
-        form->findChild<QPushButton *>(u"btnMegsem"_s)->click();
+        REQUIRE_CHILD(btnMegsem, QPushButton, form, u"btnMegsem"_s);
+        btnMegsem->click();
     });
     LoginUser user;
     user.loginName = u"dora"_s;
@@ -202,25 +209,33 @@ void TestLogin::passwordChangeInSameDialog()
     bool stillOpenAfterChange = false;
     const ModalAnswer loginDialog = AnswerModal(u"Belépés azonosítás"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_Login *>(dialog);
-        form->findChild<QLineEdit *>(u"edtFelhasznalo"_s)->setText(u"anna"_s);
-        form->findChild<QLineEdit *>(u"edtJelszo"_s)->setText(u"Titok1"_s);
+        REQUIRE_CHILD(edtFelhasznalo, QLineEdit, form, u"edtFelhasznalo"_s);
+        edtFelhasznalo->setText(u"anna"_s);
+        REQUIRE_CHILD(edtJelszo, QLineEdit, form, u"edtJelszo"_s);
+        edtJelszo->setText(u"Titok1"_s);
         AnswerModal(u"Jelszó megadása"_s, [](QDialog *first) {
-            first->findChild<QLineEdit *>()->setText(u"Új-jelszó"_s);
+            REQUIRE_CHILD(edit, QLineEdit, first, QString());
+            edit->setText(u"Új-jelszó"_s);
             AnswerModal(u"Megerősítés"_s, [](QDialog *second) {
-                second->findChild<QLineEdit *>()->setText(u"Új-jelszó"_s);
+                REQUIRE_CHILD(repeated, QLineEdit, second, QString());
+                repeated->setText(u"Új-jelszó"_s);
                 second->accept();
             });
             first->accept();
         });
-        form->findChild<QPushButton *>(u"btnUjJelszo"_s)->click();
+        REQUIRE_CHILD(btnUjJelszo, QPushButton, form, u"btnUjJelszo"_s);
+        btnUjJelszo->click();
         stillOpenAfterChange = form->isVisible();
         // The box still holds the old password, which no longer passes.
-        form->findChild<QPushButton *>(u"btnOK"_s)->click();
+        REQUIRE_CHILD(btnOK, QPushButton, form, u"btnOK"_s);
+        btnOK->click();
         afterOld = boxes.texts();
-        form->findChild<QLineEdit *>(u"edtJelszo"_s)->setText(u"Új-jelszó"_s);
-        form->findChild<QPushButton *>(u"btnOK"_s)->click();
-        if (form->isVisible())
-            form->findChild<QPushButton *>(u"btnMegsem"_s)->click();
+        edtJelszo->setText(u"Új-jelszó"_s);
+        btnOK->click();
+        if (form->isVisible()) {
+            REQUIRE_CHILD(btnMegsem, QPushButton, form, u"btnMegsem"_s);
+            btnMegsem->click();
+        }
     });
     LoginUser user;
     QVERIFY(ShowLogin(*m_con, user));
@@ -236,18 +251,24 @@ void TestLogin::passwordChangeMismatchWritesNothing()
     MessageBoxRecorder boxes;
     const ModalAnswer loginDialog = AnswerModal(u"Belépés azonosítás"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_Login *>(dialog);
-        form->findChild<QLineEdit *>(u"edtFelhasznalo"_s)->setText(u"anna"_s);
-        form->findChild<QLineEdit *>(u"edtJelszo"_s)->setText(u"Titok1"_s);
+        REQUIRE_CHILD(edtFelhasznalo, QLineEdit, form, u"edtFelhasznalo"_s);
+        edtFelhasznalo->setText(u"anna"_s);
+        REQUIRE_CHILD(edtJelszo, QLineEdit, form, u"edtJelszo"_s);
+        edtJelszo->setText(u"Titok1"_s);
         AnswerModal(u"Jelszó megadása"_s, [](QDialog *first) {
-            first->findChild<QLineEdit *>()->setText(u"egyik"_s);
+            REQUIRE_CHILD(edit, QLineEdit, first, QString());
+            edit->setText(u"egyik"_s);
             AnswerModal(u"Megerősítés"_s, [](QDialog *second) {
-                second->findChild<QLineEdit *>()->setText(u"Egyik"_s);
+                REQUIRE_CHILD(repeated, QLineEdit, second, QString());
+                repeated->setText(u"Egyik"_s);
                 second->accept();
             });
             first->accept();
         });
-        form->findChild<QPushButton *>(u"btnUjJelszo"_s)->click();
-        form->findChild<QPushButton *>(u"btnMegsem"_s)->click();
+        REQUIRE_CHILD(btnUjJelszo, QPushButton, form, u"btnUjJelszo"_s);
+        btnUjJelszo->click();
+        REQUIRE_CHILD(btnMegsem, QPushButton, form, u"btnMegsem"_s);
+        btnMegsem->click();
     });
     const QString before = storedDigest(1);
     LoginUser user;
@@ -262,14 +283,18 @@ void TestLogin::passwordChangeNeedsCurrentPassword()
     QStringList asked;
     const ModalAnswer loginDialog = AnswerModal(u"Belépés azonosítás"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_Login *>(dialog);
-        form->findChild<QLineEdit *>(u"edtFelhasznalo"_s)->setText(u"anna"_s);
-        form->findChild<QLineEdit *>(u"edtJelszo"_s)->setText(u"rossz"_s);
+        REQUIRE_CHILD(edtFelhasznalo, QLineEdit, form, u"edtFelhasznalo"_s);
+        edtFelhasznalo->setText(u"anna"_s);
+        REQUIRE_CHILD(edtJelszo, QLineEdit, form, u"edtJelszo"_s);
+        edtJelszo->setText(u"rossz"_s);
         // Should a question come, it is given up so the test goes on, and reported below. The
         // button asks within its click, so nothing can come after it returns.
         const ModalWatch questions;
-        form->findChild<QPushButton *>(u"btnUjJelszo"_s)->click();
+        REQUIRE_CHILD(btnUjJelszo, QPushButton, form, u"btnUjJelszo"_s);
+        btnUjJelszo->click();
         asked = questions.seen();
-        form->findChild<QPushButton *>(u"btnMegsem"_s)->click();
+        REQUIRE_CHILD(btnMegsem, QPushButton, form, u"btnMegsem"_s);
+        btnMegsem->click();
     });
     const QString before = storedDigest(1);
     LoginUser user;
@@ -287,12 +312,15 @@ void TestLogin::errorInButtonKeepsDialogOpen()
     bool open = false;
     const ModalAnswer loginDialog = AnswerModal(u"Belépés azonosítás"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_Login *>(dialog);
-        form->findChild<QLineEdit *>(u"edtFelhasznalo"_s)->setText(u"anna"_s);
-        form->findChild<QLineEdit *>(u"edtJelszo"_s)->setText(u"Титок"_s);
-        form->findChild<QPushButton *>(u"btnOK"_s)->click();
+        REQUIRE_CHILD(edtFelhasznalo, QLineEdit, form, u"edtFelhasznalo"_s);
+        edtFelhasznalo->setText(u"anna"_s);
+        REQUIRE_CHILD(edtJelszo, QLineEdit, form, u"edtJelszo"_s);
+        edtJelszo->setText(u"Титок"_s);
+        REQUIRE_CHILD(btnOK, QPushButton, form, u"btnOK"_s);
+        btnOK->click();
         open = form->isVisible();
-        form->findChild<QLineEdit *>(u"edtJelszo"_s)->setText(u"Titok1"_s);
-        form->findChild<QPushButton *>(u"btnOK"_s)->click();
+        edtJelszo->setText(u"Titok1"_s);
+        btnOK->click();
     });
     LoginUser user;
     QVERIFY(ShowLogin(*m_con, user));
@@ -319,16 +347,18 @@ void TestLogin::enterMovesFocusAndFieldTurnsBlue()
     QColor leftBase;
     const ModalAnswer loginDialog = AnswerModal(u"Belépés azonosítás"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_Login *>(dialog);
-        auto *userEdit = form->findChild<QLineEdit *>(u"edtFelhasznalo"_s);
+        REQUIRE_CHILD(userEdit, QLineEdit, form, u"edtFelhasznalo"_s);
         form->activateWindow();
         userEdit->setFocus();
         focusedBase = userEdit->palette().color(QPalette::Base);
         QTest::keyClick(userEdit, Qt::Key_Return);
         afterUser = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
         leftBase = userEdit->palette().color(QPalette::Base);
-        QTest::keyClick(form->findChild<QLineEdit *>(u"edtJelszo"_s), Qt::Key_Return);
+        REQUIRE_CHILD(edtJelszo, QLineEdit, form, u"edtJelszo"_s);
+        QTest::keyClick(edtJelszo, Qt::Key_Return);
         afterPassword = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
-        form->findChild<QPushButton *>(u"btnMegsem"_s)->click();
+        REQUIRE_CHILD(btnMegsem, QPushButton, form, u"btnMegsem"_s);
+        btnMegsem->click();
     });
     LoginUser user;
     ShowLogin(*m_con, user);
@@ -362,11 +392,15 @@ void TestLogin::inpStrMinimumLength()
     bool refused = false;
     const ModalAnswer input = AnswerModal(u"Próba"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_InpStr *>(dialog);
-        form->findChild<QLineEdit *>(u"Edit1"_s)->setText(typed);
-        form->findChild<QPushButton *>(u"Button1"_s)->click();
+        REQUIRE_CHILD(edit1, QLineEdit, form, u"Edit1"_s);
+        edit1->setText(typed);
+        REQUIRE_CHILD(button1, QPushButton, form, u"Button1"_s);
+        button1->click();
         refused = form->isVisible();
-        if (refused)
-            form->findChild<QPushButton *>(u"Button2"_s)->click();
+        if (refused) {
+            REQUIRE_CHILD(button2, QPushButton, form, u"Button2"_s);
+            button2->click();
+        }
     });
     QString value = u"előző"_s;
     const bool ok = AskString(u"Próba"_s, u"Írj valamit"_s, false, minLength, -1, value);
@@ -380,9 +414,11 @@ void TestLogin::inpStrCancelKeepsValue()
 {
     const ModalAnswer input = AnswerModal(u"Próba"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_InpStr *>(dialog);
-        QCOMPARE(form->findChild<QLineEdit *>(u"Edit1"_s)->text(), u"eredeti"_s);
-        form->findChild<QLineEdit *>(u"Edit1"_s)->setText(u"más"_s);
-        form->findChild<QPushButton *>(u"Button2"_s)->click();
+        REQUIRE_CHILD(edit1, QLineEdit, form, u"Edit1"_s);
+        QCOMPARE(edit1->text(), u"eredeti"_s);
+        edit1->setText(u"más"_s);
+        REQUIRE_CHILD(button2, QPushButton, form, u"Button2"_s);
+        button2->click();
     });
     QString value = u"eredeti"_s;
     QVERIFY(!AskString(u"Próba"_s, u"Írj valamit"_s, false, 0, -1, value));
@@ -402,8 +438,8 @@ void TestLogin::inpStrPasswordMode()
     } seen{};
     ModalAnswer input = AnswerModal(u"Jelszó megadás"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_InpStr *>(dialog);
-        auto *edit = form->findChild<QLineEdit *>(u"Edit1"_s);
-        auto *showCharacters = form->findChild<QCheckBox *>(u"CheckBox1"_s);
+        REQUIRE_CHILD(edit, QLineEdit, form, u"Edit1"_s);
+        REQUIRE_CHILD(showCharacters, QCheckBox, form, u"CheckBox1"_s);
         form->activateWindow();
         edit->setText(u"titkos"_s);
         seen.echo = edit->echoMode();
@@ -415,7 +451,8 @@ void TestLogin::inpStrPasswordMode()
         SaveShot(form, u"inpstr"_s);
         QTest::mouseClick(showCharacters, Qt::LeftButton);
         seen.echoAfterUntick = edit->echoMode();
-        form->findChild<QPushButton *>(u"Button1"_s)->click();
+        REQUIRE_CHILD(button1, QPushButton, form, u"Button1"_s);
+        button1->click();
     });
     QString value;
     QVERIFY(AskString(u"Jelszó megadás"_s, u"Add meg a jelszót"_s, true, 0, -1, value));
@@ -432,9 +469,12 @@ void TestLogin::inpStrPasswordMode()
     QLineEdit::EchoMode echo = QLineEdit::Password;
     input = AnswerModal(u"Név"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_InpStr *>(dialog);
-        boxVisible = form->findChild<QCheckBox *>(u"CheckBox1"_s)->isVisible();
-        echo = form->findChild<QLineEdit *>(u"Edit1"_s)->echoMode();
-        form->findChild<QPushButton *>(u"Button2"_s)->click();
+        REQUIRE_CHILD(checkBox1, QCheckBox, form, u"CheckBox1"_s);
+        boxVisible = checkBox1->isVisible();
+        REQUIRE_CHILD(edit1, QLineEdit, form, u"Edit1"_s);
+        echo = edit1->echoMode();
+        REQUIRE_CHILD(button2, QPushButton, form, u"Button2"_s);
+        button2->click();
     });
     AskString(u"Név"_s, u"Név"_s, false, 0, -1, value);
     QVERIFY(!boxVisible);
@@ -445,8 +485,10 @@ void TestLogin::inpStrMaximumLength()
 {
     const ModalAnswer input = AnswerModal(u"Próba"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_InpStr *>(dialog);
-        QTest::keyClicks(form->findChild<QLineEdit *>(u"Edit1"_s), u"abcdefgh"_s);
-        form->findChild<QPushButton *>(u"Button1"_s)->click();
+        REQUIRE_CHILD(edit1, QLineEdit, form, u"Edit1"_s);
+        QTest::keyClicks(edit1, u"abcdefgh"_s);
+        REQUIRE_CHILD(button1, QPushButton, form, u"Button1"_s);
+        button1->click();
     });
     QString value;
     QVERIFY(AskString(u"Próba"_s, u"Legfeljebb öt"_s, false, 0, 5, value));
@@ -465,11 +507,14 @@ void TestLogin::inpStrHeightHeldAndPlaceSaved()
         form->resize(600, 500);
         afterDrag = form->size();
         outerWidth = ShownOuterGeometry(form).width();
-        editWidth = form->findChild<QLineEdit *>(u"Edit1"_s)->width();
-        button1Left = form->findChild<QPushButton *>(u"Button1"_s)->x();
-        button2Left = form->findChild<QPushButton *>(u"Button2"_s)->x();
+        REQUIRE_CHILD(edit1, QLineEdit, form, u"Edit1"_s);
+        editWidth = edit1->width();
+        REQUIRE_CHILD(button1, QPushButton, form, u"Button1"_s);
+        button1Left = button1->x();
+        REQUIRE_CHILD(button2, QPushButton, form, u"Button2"_s);
+        button2Left = button2->x();
         form->move(40, 50);
-        form->findChild<QPushButton *>(u"Button2"_s)->click();
+        button2->click();
     });
     QString value;
     AskString(u"Próba"_s, u"Méret"_s, false, 0, -1, value);

@@ -28,20 +28,26 @@ void SetPassword(Tfrm_FelhasznaloSzerkeszt *form, const QString &password)
 {
     AnswerModal(u"Jelszó megadás"_s, [password](QDialog *dialog) {
         auto *input = qobject_cast<Tfrm_InpStr *>(dialog);
-        input->findChild<QLineEdit *>(u"Edit1"_s)->setText(password);
-        input->findChild<QPushButton *>(u"Button1"_s)->click();
+        REQUIRE_CHILD(edit1, QLineEdit, input, u"Edit1"_s);
+        edit1->setText(password);
+        REQUIRE_CHILD(button1, QPushButton, input, u"Button1"_s);
+        button1->click();
     });
-    form->findChild<QPushButton *>(u"BitBtn1"_s)->click();
+    REQUIRE_CHILD(bitBtn1, QPushButton, form, u"BitBtn1"_s);
+    bitBtn1->click();
 }
 
 // Presses OK; when the editor stays open it is given up.
 void PressOkOrGiveUp(Tfrm_FelhasznaloSzerkeszt *form, bool *stayedOpen = nullptr)
 {
-    form->findChild<QPushButton *>(u"btnOK"_s)->click();
+    REQUIRE_CHILD(btnOK, QPushButton, form, u"btnOK"_s);
+    btnOK->click();
     if (stayedOpen)
         *stayedOpen = form->isVisible();
-    if (form->isVisible())
-        form->findChild<QPushButton *>(u"btnCancel"_s)->click();
+    if (form->isVisible()) {
+        REQUIRE_CHILD(btnCancel, QPushButton, form, u"btnCancel"_s);
+        btnCancel->click();
+    }
 }
 
 } // namespace
@@ -87,6 +93,7 @@ void TestUserAdmin::init()
 
 void TestUserAdmin::cleanup()
 {
+    VerifyNoDialogLeftOpen();
     m_con.reset();
     m_db.reset();
     m_folder.reset();
@@ -127,10 +134,13 @@ void TestUserAdmin::idsOfNewUsers()
     MessageBoxRecorder boxes;
     bool shownRightsOff = false;
     int id = runEditor(true, -1, [&](Tfrm_FelhasznaloSzerkeszt *form) {
-        shownRightsOff = !form->findChild<QCheckBox *>(u"DBCheckBox1"_s)->isChecked() &&
-                         !form->findChild<QCheckBox *>(u"DBCheckBox2"_s)->isChecked();
-        form->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"anna"_s);
-        form->findChild<QLineEdit *>(u"DBEdit3"_s)->setText(u"Kiss Anna"_s);
+        REQUIRE_CHILD(dbCheckBox2, QCheckBox, form, u"DBCheckBox2"_s);
+        REQUIRE_CHILD(dbCheckBox1, QCheckBox, form, u"DBCheckBox1"_s);
+        shownRightsOff = !dbCheckBox1->isChecked() && !dbCheckBox2->isChecked();
+        REQUIRE_CHILD(dbEdit1, QLineEdit, form, u"DBEdit1"_s);
+        dbEdit1->setText(u"anna"_s);
+        REQUIRE_CHILD(dbEdit3, QLineEdit, form, u"DBEdit3"_s);
+        dbEdit3->setText(u"Kiss Anna"_s);
         SetPassword(form, u"titok"_s);
         SaveShot(form, u"felhasznaloszerkeszt"_s);
         PressOkOrGiveUp(form);
@@ -140,10 +150,12 @@ void TestUserAdmin::idsOfNewUsers()
     QCOMPARE(row(1), (QStringList{u"anna"_s, u"Kiss Anna"_s, u"N"_s, u"N"_s, ServerMd5(*m_con, u"titok"_s)}));
 
     // The highest id + 1, also when lower ids are free.
-    m_db->client("INSERT INTO felhasznalo (felhkod, felhasznalo) VALUES (7, 'hetes');");
+    REQUIRE_SQL(m_db->client("INSERT INTO felhasznalo (felhkod, felhasznalo) VALUES (7, 'hetes');"));
     id = runEditor(true, -1, [&](Tfrm_FelhasznaloSzerkeszt *form) {
-        form->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"bela"_s);
-        form->findChild<QCheckBox *>(u"DBCheckBox2"_s)->setChecked(true);
+        REQUIRE_CHILD(dbEdit1, QLineEdit, form, u"DBEdit1"_s);
+        dbEdit1->setText(u"bela"_s);
+        REQUIRE_CHILD(dbCheckBox2, QCheckBox, form, u"DBCheckBox2"_s);
+        dbCheckBox2->setChecked(true);
         SetPassword(form, QString());
         PressOkOrGiveUp(form);
     });
@@ -156,16 +168,19 @@ void TestUserAdmin::idsOfNewUsers()
 
 void TestUserAdmin::cancelledNewUserUsesNoId()
 {
-    m_db->client("INSERT INTO felhasznalo (felhkod, felhasznalo) VALUES (3, 'harmas');");
+    REQUIRE_SQL(m_db->client("INSERT INTO felhasznalo (felhkod, felhasznalo) VALUES (3, 'harmas');"));
     const int cancelled = runEditor(true, -1, [](Tfrm_FelhasznaloSzerkeszt *form) {
-        form->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"elvetett"_s);
+        REQUIRE_CHILD(dbEdit1, QLineEdit, form, u"DBEdit1"_s);
+        dbEdit1->setText(u"elvetett"_s);
         SetPassword(form, u"x"_s);
-        form->findChild<QPushButton *>(u"btnCancel"_s)->click();
+        REQUIRE_CHILD(btnCancel, QPushButton, form, u"btnCancel"_s);
+        btnCancel->click();
     });
     QCOMPARE(cancelled, -1);
     QCOMPARE(count(), 1);
     const int id = runEditor(true, -1, [](Tfrm_FelhasznaloSzerkeszt *form) {
-        form->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"negyes"_s);
+        REQUIRE_CHILD(dbEdit1, QLineEdit, form, u"DBEdit1"_s);
+        dbEdit1->setText(u"negyes"_s);
         SetPassword(form, u"x"_s);
         PressOkOrGiveUp(form);
     });
@@ -177,10 +192,12 @@ void TestUserAdmin::newUserWithoutPasswordRefused()
     MessageBoxRecorder boxes;
     bool stayedOpen = false;
     const int id = runEditor(true, -1, [&](Tfrm_FelhasznaloSzerkeszt *form) {
-        form->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"jelszotlan"_s);
+        REQUIRE_CHILD(dbEdit1, QLineEdit, form, u"DBEdit1"_s);
+        dbEdit1->setText(u"jelszotlan"_s);
         // Giving up the password question sets nothing either.
         AnswerModal(u"Jelszó megadás"_s, [](QDialog *d) { d->reject(); });
-        form->findChild<QPushButton *>(u"BitBtn1"_s)->click();
+        REQUIRE_CHILD(bitBtn1, QPushButton, form, u"BitBtn1"_s);
+        bitBtn1->click();
         PressOkOrGiveUp(form, &stayedOpen);
     });
     QCOMPARE(id, -1);
@@ -199,19 +216,23 @@ void TestUserAdmin::refusedWriteKeepsEditorOpen_data()
 void TestUserAdmin::refusedWriteKeepsEditorOpen()
 {
     QFETCH(QString, code);
-    m_db->client("INSERT INTO felhasznalo (felhkod, felhasznalo, jelszomd5) VALUES (1, 'anna', MD5('a'));");
+    REQUIRE_SQL(m_db->client(
+        "INSERT INTO felhasznalo (felhkod, felhasznalo, jelszomd5) VALUES (1, 'anna', MD5('a'));"));
     MessageBoxRecorder boxes;
     bool stayedOpen = false;
     QString typedAfter;
     const int id = runEditor(true, -1, [&](Tfrm_FelhasznaloSzerkeszt *form) {
-        form->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(code);
-        form->findChild<QLineEdit *>(u"DBEdit3"_s)->setText(u"Második"_s);
+        REQUIRE_CHILD(dbEdit1, QLineEdit, form, u"DBEdit1"_s);
+        dbEdit1->setText(code);
+        REQUIRE_CHILD(dbEdit3, QLineEdit, form, u"DBEdit3"_s);
+        dbEdit3->setText(u"Második"_s);
         SetPassword(form, u"b"_s);
-        form->findChild<QPushButton *>(u"btnOK"_s)->click();
+        REQUIRE_CHILD(btnOK, QPushButton, form, u"btnOK"_s);
+        btnOK->click();
         stayedOpen = form->isVisible();
-        typedAfter = form->findChild<QLineEdit *>(u"DBEdit3"_s)->text();
+        typedAfter = dbEdit3->text();
         // Corrected, the same editor saves.
-        form->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"masodik"_s);
+        dbEdit1->setText(u"masodik"_s);
         PressOkOrGiveUp(form);
     });
     QVERIFY(stayedOpen);
@@ -229,8 +250,9 @@ void TestUserAdmin::idTakenMeanwhileByAnotherWorkstation()
     MessageBoxRecorder boxes;
     const int id = runEditor(true, -1, [&](Tfrm_FelhasznaloSzerkeszt *form) {
         // Another administrator saves a user while this editor is open.
-        m_db->client("INSERT INTO felhasznalo (felhkod, felhasznalo) VALUES (1, 'masik');");
-        form->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"enyem"_s);
+        REQUIRE_SQL(m_db->client("INSERT INTO felhasznalo (felhkod, felhasznalo) VALUES (1, 'masik');"));
+        REQUIRE_CHILD(dbEdit1, QLineEdit, form, u"DBEdit1"_s);
+        dbEdit1->setText(u"enyem"_s);
         SetPassword(form, u"x"_s);
         PressOkOrGiveUp(form);
     });
@@ -266,8 +288,9 @@ void TestUserAdmin::refusedEditCanGoBack()
     QFETCH(QString, secondCode);
     QFETCH(QString, secondName);
     QFETCH(QString, stored);
-    m_db->client(ToCp1250(u"INSERT INTO felhasznalo VALUES (1, 'anna', 'Kiss Anna', MD5('a'), 'N', 'N'),"
-                          u" (2, 'bela', 'Nagy Béla', MD5('b'), 'N', 'N');"_s));
+    REQUIRE_SQL(
+        m_db->client(ToCp1250(u"INSERT INTO felhasznalo VALUES (1, 'anna', 'Kiss Anna', MD5('a'), 'N', 'N'),"
+                              u" (2, 'bela', 'Nagy Béla', MD5('b'), 'N', 'N');"_s)));
     // Another workstation holds the row for a moment: the write times out, a failure that
     // passes.
     std::unique_ptr<Connection> other;
@@ -283,14 +306,17 @@ void TestUserAdmin::refusedEditCanGoBack()
     bool refused = false;
     bool openAfterSecond = true;
     const int id = runEditor(false, 1, [&](Tfrm_FelhasznaloSzerkeszt *form) {
-        form->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(firstCode);
-        form->findChild<QLineEdit *>(u"DBEdit3"_s)->setText(firstName);
-        form->findChild<QPushButton *>(u"btnOK"_s)->click();
+        REQUIRE_CHILD(dbEdit1, QLineEdit, form, u"DBEdit1"_s);
+        dbEdit1->setText(firstCode);
+        REQUIRE_CHILD(dbEdit3, QLineEdit, form, u"DBEdit3"_s);
+        dbEdit3->setText(firstName);
+        REQUIRE_CHILD(btnOK, QPushButton, form, u"btnOK"_s);
+        btnOK->click();
         refused = form->isVisible();
         if (other)
             other->rollback();
-        form->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(secondCode);
-        form->findChild<QLineEdit *>(u"DBEdit3"_s)->setText(secondName);
+        dbEdit1->setText(secondCode);
+        dbEdit3->setText(secondName);
         PressOkOrGiveUp(form, &openAfterSecond);
     });
     QVERIFY(refused);
@@ -304,16 +330,19 @@ void TestUserAdmin::refusedEditCanGoBack()
 
 void TestUserAdmin::editingNameKeepsDigest()
 {
-    m_db->client(
-        ToCp1250(u"INSERT INTO felhasznalo VALUES (5, 'anna', 'Kiss Anna', MD5('régi'), 'I', 'N');"_s));
+    REQUIRE_SQL(m_db->client(
+        ToCp1250(u"INSERT INTO felhasznalo VALUES (5, 'anna', 'Kiss Anna', MD5('régi'), 'I', 'N');"_s)));
     const QStringList before = row(5);
     QString shownCode;
     bool shownAdmin = false;
     const int id = runEditor(false, 5, [&](Tfrm_FelhasznaloSzerkeszt *form) {
-        shownCode = form->findChild<QLineEdit *>(u"DBEdit1"_s)->text();
-        shownAdmin = form->findChild<QCheckBox *>(u"DBCheckBox1"_s)->isChecked();
-        form->findChild<QLineEdit *>(u"DBEdit3"_s)->setText(u"Kissné Anna"_s);
-        form->findChild<QCheckBox *>(u"DBCheckBox1"_s)->setChecked(false);
+        REQUIRE_CHILD(dbEdit1, QLineEdit, form, u"DBEdit1"_s);
+        shownCode = dbEdit1->text();
+        REQUIRE_CHILD(dbCheckBox1, QCheckBox, form, u"DBCheckBox1"_s);
+        shownAdmin = dbCheckBox1->isChecked();
+        REQUIRE_CHILD(dbEdit3, QLineEdit, form, u"DBEdit3"_s);
+        dbEdit3->setText(u"Kissné Anna"_s);
+        dbCheckBox1->setChecked(false);
         PressOkOrGiveUp(form);
     });
     QCOMPARE(id, 5);
@@ -324,9 +353,11 @@ void TestUserAdmin::editingNameKeepsDigest()
 
     // Mégsem writes nothing.
     runEditor(false, 5, [](Tfrm_FelhasznaloSzerkeszt *form) {
-        form->findChild<QLineEdit *>(u"DBEdit3"_s)->setText(u"Elvetett"_s);
+        REQUIRE_CHILD(dbEdit3, QLineEdit, form, u"DBEdit3"_s);
+        dbEdit3->setText(u"Elvetett"_s);
         SetPassword(form, u"új"_s);
-        form->findChild<QPushButton *>(u"btnCancel"_s)->click();
+        REQUIRE_CHILD(btnCancel, QPushButton, form, u"btnCancel"_s);
+        btnCancel->click();
     });
     QCOMPARE(row(5).at(1), u"Kissné Anna"_s);
     QCOMPARE(row(5).at(4), before.at(4));
@@ -335,7 +366,8 @@ void TestUserAdmin::editingNameKeepsDigest()
 void TestUserAdmin::passwordSetHereLogsIn()
 {
     runEditor(true, -1, [](Tfrm_FelhasznaloSzerkeszt *form) {
-        form->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"Ödön"_s);
+        REQUIRE_CHILD(dbEdit1, QLineEdit, form, u"DBEdit1"_s);
+        dbEdit1->setText(u"Ödön"_s);
         SetPassword(form, u"Árvíztűrő"_s);
         PressOkOrGiveUp(form);
     });
@@ -343,11 +375,16 @@ void TestUserAdmin::passwordSetHereLogsIn()
         MessageBoxRecorder boxes;
         const ModalAnswer loginDialog = AnswerModal(u"Belépés azonosítás"_s, [password](QDialog *dialog) {
             auto *form = qobject_cast<Tfrm_Login *>(dialog);
-            form->findChild<QLineEdit *>(u"edtFelhasznalo"_s)->setText(u"Ödön"_s);
-            form->findChild<QLineEdit *>(u"edtJelszo"_s)->setText(password);
-            form->findChild<QPushButton *>(u"btnOK"_s)->click();
-            if (form->isVisible())
-                form->findChild<QPushButton *>(u"btnMegsem"_s)->click();
+            REQUIRE_CHILD(edtFelhasznalo, QLineEdit, form, u"edtFelhasznalo"_s);
+            edtFelhasznalo->setText(u"Ödön"_s);
+            REQUIRE_CHILD(edtJelszo, QLineEdit, form, u"edtJelszo"_s);
+            edtJelszo->setText(password);
+            REQUIRE_CHILD(btnOK, QPushButton, form, u"btnOK"_s);
+            btnOK->click();
+            if (form->isVisible()) {
+                REQUIRE_CHILD(btnMegsem, QPushButton, form, u"btnMegsem"_s);
+                btnMegsem->click();
+            }
         });
         LoginUser user;
         return ShowLogin(*m_con, user);
@@ -360,9 +397,11 @@ void TestUserAdmin::codeLongerThan20CannotBeTyped()
 {
     QString typed;
     runEditor(true, -1, [&](Tfrm_FelhasznaloSzerkeszt *form) {
-        QTest::keyClicks(form->findChild<QLineEdit *>(u"DBEdit1"_s), u"abcdefghijklmnopqrstuvwxyz"_s);
-        typed = form->findChild<QLineEdit *>(u"DBEdit1"_s)->text();
-        form->findChild<QPushButton *>(u"btnCancel"_s)->click();
+        REQUIRE_CHILD(dbEdit1, QLineEdit, form, u"DBEdit1"_s);
+        QTest::keyClicks(dbEdit1, u"abcdefghijklmnopqrstuvwxyz"_s);
+        typed = dbEdit1->text();
+        REQUIRE_CHILD(btnCancel, QPushButton, form, u"btnCancel"_s);
+        btnCancel->click();
     });
     QCOMPARE(typed, u"abcdefghijklmnopqrst"_s);
 }

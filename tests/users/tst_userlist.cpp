@@ -48,9 +48,10 @@ void TestUserList::init()
     m_folder = std::make_unique<ScopedDataFolder>();
     QDir().mkpath(m_folder->dataFolder());
     m_db = std::make_unique<TestDatabase>();
-    m_db->client(ToCp1250(u"INSERT INTO felhasznalo VALUES (1, 'zoli', 'Zöld Zoltán', MD5('z'), 'N', 'I');\n"
-                          u"INSERT INTO felhasznalo VALUES (2, 'anna', 'Kiss Anna', MD5('a'), 'I', 'N');\n"
-                          u"INSERT INTO felhasznalo VALUES (3, 'cecil', NULL, MD5('c'), 'N', 'N');\n"_s));
+    REQUIRE_SQL(m_db->client(
+        ToCp1250(u"INSERT INTO felhasznalo VALUES (1, 'zoli', 'Zöld Zoltán', MD5('z'), 'N', 'I');\n"
+                 u"INSERT INTO felhasznalo VALUES (2, 'anna', 'Kiss Anna', MD5('a'), 'I', 'N');\n"
+                 u"INSERT INTO felhasznalo VALUES (3, 'cecil', NULL, MD5('c'), 'N', 'N');\n"_s)));
     m_con = std::make_unique<Connection>(m_db->params());
     m_con->open();
     m_window = std::make_unique<Tfrm_Felhasznalo>(*m_con);
@@ -59,6 +60,7 @@ void TestUserList::init()
 
 void TestUserList::cleanup()
 {
+    VerifyNoDialogLeftOpen();
     m_window.reset();
     m_con.reset();
     m_db.reset();
@@ -144,13 +146,18 @@ void TestUserList::newUserIsShownAndCurrent()
     MessageBoxRecorder boxes;
     const ModalAnswer editor = AnswerModal(u"Felhasználó adatainak szerkesztése"_s, [](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_FelhasznaloSzerkeszt *>(dialog);
-        form->findChild<QLineEdit *>(u"DBEdit1"_s)->setText(u"bence"_s);
+        REQUIRE_CHILD(dbEdit1, QLineEdit, form, u"DBEdit1"_s);
+        dbEdit1->setText(u"bence"_s);
         AnswerModal(u"Jelszó megadás"_s, [](QDialog *input) {
-            input->findChild<QLineEdit *>(u"Edit1"_s)->setText(u"b"_s);
-            input->findChild<QPushButton *>(u"Button1"_s)->click();
+            REQUIRE_CHILD(edit1, QLineEdit, input, u"Edit1"_s);
+            edit1->setText(u"b"_s);
+            REQUIRE_CHILD(button1, QPushButton, input, u"Button1"_s);
+            button1->click();
         });
-        form->findChild<QPushButton *>(u"BitBtn1"_s)->click();
-        form->findChild<QPushButton *>(u"btnOK"_s)->click();
+        REQUIRE_CHILD(bitBtn1, QPushButton, form, u"BitBtn1"_s);
+        bitBtn1->click();
+        REQUIRE_CHILD(btnOK, QPushButton, form, u"btnOK"_s);
+        btnOK->click();
     });
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -171,9 +178,12 @@ void TestUserList::enterAndDoubleClickEdit()
     QString shownCode;
     ModalAnswer editor = AnswerModal(u"Felhasználó adatainak szerkesztése"_s, [&](QDialog *dialog) {
         auto *form = qobject_cast<Tfrm_FelhasznaloSzerkeszt *>(dialog);
-        shownCode = form->findChild<QLineEdit *>(u"DBEdit1"_s)->text();
-        form->findChild<QLineEdit *>(u"DBEdit3"_s)->setText(u"Cecil Béla"_s);
-        form->findChild<QPushButton *>(u"btnOK"_s)->click();
+        REQUIRE_CHILD(dbEdit1, QLineEdit, form, u"DBEdit1"_s);
+        shownCode = dbEdit1->text();
+        REQUIRE_CHILD(dbEdit3, QLineEdit, form, u"DBEdit3"_s);
+        dbEdit3->setText(u"Cecil Béla"_s);
+        REQUIRE_CHILD(btnOK, QPushButton, form, u"btnOK"_s);
+        btnOK->click();
     });
     QTest::keyClick(m_window->grid(), Qt::Key_Return);
     QCOMPARE(shownCode, u"cecil"_s);
@@ -181,7 +191,8 @@ void TestUserList::enterAndDoubleClickEdit()
 
     shownCode.clear();
     editor = AnswerModal(u"Felhasználó adatainak szerkesztése"_s, [&](QDialog *dialog) {
-        shownCode = dialog->findChild<QLineEdit *>(u"DBEdit1"_s)->text();
+        REQUIRE_CHILD(dbEdit1, QLineEdit, dialog, u"DBEdit1"_s);
+        shownCode = dbEdit1->text();
         dialog->reject();
     });
     QTableView *grid = m_window->grid();

@@ -42,12 +42,12 @@ void TestUserRows::init()
     m_db = std::make_unique<TestDatabase>();
     // Digests made by the server over the command-line client's latin2 connection, as another
     // workstation stores them; "jelszó" goes in as code page 1250 bytes.
-    m_db->client(
+    REQUIRE_SQL(m_db->client(
         ToCp1250(u"INSERT INTO felhasznalo VALUES (1, 'anna', 'Kiss Anna', MD5('Titok1'), 'I', 'N');\n"
                  u"INSERT INTO felhasznalo VALUES (2, 'bela', 'Nagy Béla', NULL, 'N', 'N');\n"
                  u"INSERT INTO felhasznalo VALUES (3, 'cecil', NULL, UPPER(MD5('titok')), 'N', 'N');\n"
                  u"INSERT INTO felhasznalo VALUES (4, 'dora', 'Tóth Dóra', MD5('jelszó'), 'N', 'I');\n"
-                 u"INSERT INTO felhasznalo VALUES (5, 'ede', 'Üres Ede', MD5(''), 'x', 'i');\n"_s));
+                 u"INSERT INTO felhasznalo VALUES (5, 'ede', 'Üres Ede', MD5(''), 'x', 'i');\n"_s)));
     m_con = std::make_unique<Connection>(m_db->params());
     m_con->open();
 }
@@ -76,7 +76,7 @@ void TestUserRows::readLoginRows()
     QCOMPARE(rows.at(2).user.fullName, QString()); // NULL
     QCOMPARE(rows.at(3).digest, u"8690fb265e135a0025657c072681d33f"_s);
 
-    m_db->client("DROP TABLE felhasznalo;");
+    REQUIRE_SQL(m_db->client("DROP TABLE felhasznalo;"));
     QVERIFY_THROWS_EXCEPTION(DbError, ReadLoginRows(*m_con));
 }
 
@@ -172,7 +172,7 @@ void TestUserRows::changePasswordOfDeletedUser()
     const QList<LoginRow> rows = ReadLoginRows(*m_con);
     const std::optional<LoginUser> user = CheckCredentials(*m_con, rows, u"anna"_s, u"Titok1"_s);
     QVERIFY(user);
-    m_db->client("DELETE FROM felhasznalo WHERE felhkod = 1;");
+    REQUIRE_SQL(m_db->client("DELETE FROM felhasznalo WHERE felhkod = 1;"));
     QVERIFY_THROWS_EXCEPTION(DbError, ChangePassword(*m_con, user->id, u"új"_s));
     QCOMPARE(QueryInt(*m_con, u"SELECT COUNT(*) FROM felhasznalo"_s, -1), 4);
 }

@@ -286,6 +286,20 @@ ReportPreview::ReportPreview(BandedReport &report, QString printerName, QWidget 
     setWindowTitle(u"Nyomtatási kép - "_s + report.title());
     setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
 
+    createControls();
+    m_view = new ReportPageView(m_layout, this);
+    layOutControls();
+    connectControls();
+
+    onPageCountChanged(m_layout.knownPageCount(), m_layout.isComplete());
+    onCurrentPageChanged(0);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    resize(std::min(screen.width(), 1000), screen.height() * 9 / 10);
+    m_view->setFocus();
+}
+
+void ReportPreview::createControls()
+{
     auto navigation = [this](QStyle::StandardPixmap icon, const QString &name, const QString &hint) {
         auto button = new QToolButton(this);
         button->setObjectName(name);
@@ -319,9 +333,10 @@ ReportPreview::ReportPreview(BandedReport &report, QString printerName, QWidget 
     m_closeButton->setObjectName(u"btnBezar"_s);
     m_closeButton->setAutoDefault(false);
     m_printButton->setAutoDefault(false);
+}
 
-    m_view = new ReportPageView(m_layout, this);
-
+void ReportPreview::layOutControls()
+{
     auto bar = new QHBoxLayout;
     bar->addWidget(m_first);
     bar->addWidget(m_previous);
@@ -340,7 +355,10 @@ ReportPreview::ReportPreview(BandedReport &report, QString printerName, QWidget 
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addLayout(bar);
     layout->addWidget(m_view, 1);
+}
 
+void ReportPreview::connectControls()
+{
     connect(m_first, &QToolButton::clicked, this, [this] { m_view->goToPage(0); });
     connect(m_previous, &QToolButton::clicked, this,
             [this] { m_view->goToPage(std::max(0, m_view->currentPage() - 1)); });
@@ -355,12 +373,6 @@ ReportPreview::ReportPreview(BandedReport &report, QString printerName, QWidget 
     connect(m_view, &ReportPageView::currentPageChanged, this, &ReportPreview::onCurrentPageChanged);
     connect(m_printButton, &QPushButton::clicked, this, &ReportPreview::print);
     connect(m_closeButton, &QPushButton::clicked, this, &QDialog::reject);
-
-    onPageCountChanged(m_layout.knownPageCount(), m_layout.isComplete());
-    onCurrentPageChanged(0);
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    resize(std::min(screen.width(), 1000), screen.height() * 9 / 10);
-    m_view->setFocus();
 }
 
 void ReportPreview::onPageCountChanged(int known, bool complete)

@@ -102,6 +102,9 @@ public:
     QToolButton *lastButton() const { return m_last; }
 
 private:
+    void createControls();
+    void layOutControls();
+    void connectControls();
     void onPageCountChanged(int known, bool complete);
     void onCurrentPageChanged(int page);
     void onZoomChosen(int index);

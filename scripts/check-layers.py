@@ -20,13 +20,15 @@ RANK = {
     "db": 2,
     "gui": 3,
     "register": 4, "masterdata": 4, "users": 4, "profiles": 4,
-    "sqlconsole": 4, "output": 4, "notices": 4, "backup": 4,
+    "sqlconsole": 4, "output": 4, "notices": 4, "backup": 4, "schema": 4, "history": 4,
     "app": 5,
 }
 # Feature folders that may use another one's windows (the register and the SQL console hand
 # their datasets to the export window and the reports; the profile manager starts backups), or
 # routines (the command-line backup checks its user with the log-in's own check).
-PEERS = {("register", "output"), ("sqlconsole", "output"), ("profiles", "backup"), ("backup", "users")}
+PEERS = {("register", "output"), ("sqlconsole", "output"), ("profiles", "backup"), ("backup", "users"),
+         ("schema", "backup"), ("schema", "users"), ("profiles", "schema"), ("backup", "schema"),
+         ("history", "schema"), ("history", "register"), ("history", "output"), ("register", "history")}
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 

@@ -11,10 +11,15 @@
 #include "db/profileparams.h"
 #include "db/settingsrow.h"
 #include "gui/messagebox.h"
+#include "history/editorwatch.h"
+#include "profiles/databaseupgrade.h"
 #include "profiles/frm_adatbazisnyit.h"
 #include "profiles/frm_init.h"
 #include "register/savejournal.h"
+#include "schema/sessionvariables.h"
 #include "users/frm_login.h"
+
+#include <QSysInfo>
 
 using namespace Qt::StringLiterals;
 
@@ -83,6 +88,7 @@ StartupOutcome RunStartup(Connection &con, QWidget *owner)
     if (!connectProfile(con, owner))
         return StartupOutcome::Failed;
     checkSchemaVersion(con, owner);
+    TellUpgradeOnce(con, owner);
     ReadDatabaseSettings(con);
 
     if (Beall.loginRequired) {
@@ -106,6 +112,8 @@ StartupOutcome RunStartup(Connection &con, QWidget *owner)
         Beall.masterDataRight = true;
         Beall.userId = 0;
     }
+    SetHistoryUser(con, Beall.userId);
+    SetEditorIdentity({Beall.userId, Beall.userFullName, QSysInfo::machineHostName()});
     // Saves that a crash interrupted, here or on another workstation, get their files put in
     // agreement with their records.
     SettleInterruptedSaves(con, Beall.documentStore);

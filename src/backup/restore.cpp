@@ -5,6 +5,7 @@
 #include "db/connection.h"
 #include "db/dberror.h"
 #include "db/script.h"
+#include "schema/sessionvariables.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -159,6 +160,8 @@ RestoreReport RestoreBackupFile(Connection &con, const QString &path,
         in = std::move(file);
     }
 
+    // Rows put back are not edits: their history is in the backup's own history table.
+    const HistoryPause noHistory(con);
     RestoreReport report;
     TableTally tally;
     ScriptReader reader;

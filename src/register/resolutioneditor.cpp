@@ -4,6 +4,7 @@
 #include "editcollisiondialog.h"
 #include "frm_szerkeszt.h"
 #include "gui/messagebox.h"
+#include "history/editorwatch.h"
 #include "savejournal.h"
 
 using namespace Qt::StringLiterals;
@@ -26,6 +27,7 @@ int EditResolution(Connection &con, int recordId, int committeeId, QDate date, c
         loaded = *found;
     }
 
+    const auto presence = recordId == -1 ? nullptr : AnnounceEditor(con, recordId, parent);
     Tfrm_Szerkeszt form(parent, fontSize);
     form.setSubjectChoices(SubjectCatalogue(con));
     form.setDocumentStore(documentStore);

@@ -9,7 +9,7 @@ namespace worddiff {
 
 QStringList words(const QString &text)
 {
-    static const QRegularExpression word(u"\\S+\\s*|\\s+"_s);
+    static const QRegularExpression word(u"\\S+|\\s+"_s);
     QStringList list;
     for (auto it = word.globalMatch(text); it.hasNext();)
         list.append(it.next().captured());
@@ -57,10 +57,10 @@ QList<DiffPart> WordDiff(const QString &before, const QString &after)
             if (i < n && j < m && a.at(head + i) == b.at(head + j)) {
                 append(parts, DiffPart::Same, a.at(head + i));
                 ++i, ++j;
-            } else if (j < m && (i == n || lcs[i][j + 1] >= lcs[i + 1][j])) {
-                append(parts, DiffPart::Added, b.at(head + j++));
-            } else {
+            } else if (i < n && (j == m || lcs[i + 1][j] >= lcs[i][j + 1])) {
                 append(parts, DiffPart::Removed, a.at(head + i++));
+            } else {
+                append(parts, DiffPart::Added, b.at(head + j++));
             }
         }
     } else {

@@ -3,8 +3,8 @@
 #include <QList>
 #include <QString>
 
-// The difference of two texts word by word (a word with the spaces and line breaks after it), for
-// showing what an edit of a resolution text changed.
+// The difference of two texts word by word (words and the runs of spaces and line breaks between
+// them are the units), for showing what an edit of a resolution text changed.
 struct DiffPart
 {
     enum Kind { Same, Removed, Added };

@@ -240,7 +240,7 @@ void TestChangeHistory::wordDiff_data()
     QTest::addColumn<QString>("after");
     QTest::addColumn<QString>("marked"); // [-removed-] {+added+}
     QTest::newRow("same") << u"a b"_s << u"a b"_s << u"a b"_s;
-    QTest::newRow("one word changed") << u"a b c"_s << u"a x c"_s << u"a [-b -]{+x +}c"_s;
+    QTest::newRow("one word changed") << u"a b c"_s << u"a x c"_s << u"a [-b-]{+x+} c"_s;
     QTest::newRow("added at the end") << u"a"_s << u"a b"_s << u"a{+ b+}"_s;
     QTest::newRow("from empty") << QString() << u"új"_s << u"{+új+}"_s;
     QTest::newRow("to empty") << u"régi"_s << QString() << u"[-régi-]"_s;

@@ -88,7 +88,6 @@ StartupOutcome RunStartup(Connection &con, QWidget *owner)
     if (!connectProfile(con, owner))
         return StartupOutcome::Failed;
     checkSchemaVersion(con, owner);
-    TellUpgradeOnce(con, owner);
     ReadDatabaseSettings(con);
 
     if (Beall.loginRequired) {
@@ -113,6 +112,8 @@ StartupOutcome RunStartup(Connection &con, QWidget *owner)
         Beall.userId = 0;
     }
     SetHistoryUser(con, Beall.userId);
+    // After the log-in: a start-up given up there leaves the settings file as it was.
+    TellUpgradeOnce(con, owner);
     SetEditorIdentity({Beall.userId, Beall.userFullName, QSysInfo::machineHostName()});
     // Saves that a crash interrupted, here or on another workstation, get their files put in
     // agreement with their records.

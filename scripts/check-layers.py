@@ -20,14 +20,18 @@ RANK = {
     "db": 2,
     "gui": 3,
     "register": 4, "masterdata": 4, "users": 4, "profiles": 4,
-    "sqlconsole": 4, "output": 4, "notices": 4, "backup": 4,
+    "sqlconsole": 4, "output": 4, "notices": 4, "backup": 4, "schema": 4, "history": 4,
     "app": 5,
 }
-# Feature folders that may use another one's windows (the SQL console hands its result to the
-# export window; the profile manager starts backups), or routines (the command-line backup checks
-# its user with the log-in's own check). Nothing else goes sideways: what two features share
-# belongs a layer down (the rows a report reads as they arrive are the database layer's).
-PEERS = {("sqlconsole", "output"), ("profiles", "backup"), ("backup", "users")}
+# Feature folders that may use another one's windows (the SQL console and the change history hand
+# their rows to the export window; the profile manager starts backups and upgrades), or routines
+# (the command-line backup and upgrade check their user with the log-in's own check; the history
+# writes an old value back through the register's save). Nothing else goes sideways: what two
+# features share belongs a layer down (the rows a report reads as they arrive are the database
+# layer's).
+PEERS = {("sqlconsole", "output"), ("profiles", "backup"), ("backup", "users"),
+         ("schema", "backup"), ("schema", "users"), ("profiles", "schema"), ("backup", "schema"),
+         ("history", "schema"), ("history", "register"), ("history", "output"), ("register", "history")}
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
 

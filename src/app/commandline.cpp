@@ -3,6 +3,7 @@
 #include "backup/commandlinebackup.h"
 #include "common/paths.h"
 #include "common/version.h"
+#include "schema/commandlineupgrade.h"
 
 #include <QCommandLineParser>
 #include <QSet>
@@ -81,12 +82,17 @@ int RunCommandLine(int argc, char *argv[])
         "Ha az adatbázis belépést kér, csak rendszergazdája menthet: nevét a --user adja meg,\n"
         "jelszavát a program a standard bemenet első sorából olvassa.\n"
         "Kilépési kód: 0 kész, 1 a mentés nem sikerült, 2 hibás profilszám, név vagy kapcsoló,\n"
-        "3 a belépés nem sikerült, vagy a felhasználó nem rendszergazda."_s);
+        "3 a belépés nem sikerült, vagy a felhasználó nem rendszergazda.\n"
+        "Adatbázis bővítése (változásnapló, szerkesztési jelzés, év szerinti index):\n"
+        "  orvanth --upgrade N [--user NÉV]\n"
+        "ugyanezzel a belépési szabállyal és kilépési kódokkal."_s);
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption backup(u"backup"_s, u"A(z) N. profil adatbázisának mentése a FILE állományba."_s,
                                     u"N"_s);
     parser.addOption(backup);
+    const QCommandLineOption upgrade(u"upgrade"_s, u"A(z) N. profil adatbázisának bővítése."_s, u"N"_s);
+    parser.addOption(upgrade);
     const QCommandLineOption user(
         u"user"_s, u"Rendszergazda neve, ha az adatbázis belépést kér (jelszava a standard bemenetről)."_s,
         u"NÉV"_s);
@@ -102,6 +108,15 @@ int RunCommandLine(int argc, char *argv[])
         parser.showHelp(0);
     if (parser.isSet(u"version"_s))
         parser.showVersion();
+    if (parser.isSet(upgrade)) {
+        if (parser.isSet(backup) || !parser.positionalArguments().isEmpty()) {
+            messages << u"Az --upgrade után csak a profil száma áll (és a --user): orvanth --upgrade N"_s << Qt::endl;
+            return BackupRefused;
+        }
+        InitPaths();
+        const BackupLogin login{parser.value(user), [&messages] { return ReadPassword(messages); }};
+        return RunCommandLineUpgrade(SettingsFilePath(), parser.value(upgrade), login, messages);
+    }
     if (!parser.isSet(backup)) {
         messages << parser.helpText();
         return BackupRefused;

@@ -6,6 +6,8 @@
 #include "app/statuspanels.h"
 #include "db/dbroutines.h"
 #include "gui/busycursor.h"
+#include "history/historyactions.h"
+#include "history/writerline.h"
 #include "masterdata/frm_torzsadat.h"
 #include "output/frm_hatarolt.h"
 #include "output/printing.h"
@@ -84,6 +86,10 @@ void MainRegister::bindActions()
     a.bind(MainAction::Export, [this] { exportRegister(); });
     a.bind(MainAction::Print, [this] { printResolution(); });
     a.bind(MainAction::PrintList, [this] { printList(); });
+    InstallHistoryActions(&m_window, m_window.gridPopup(), m_connection,
+                          {[this] { return m_view->currentId(); }, [this] { return m_view->panelHeader()->text(); },
+                           [] { return Beall.documentStore; }, [this](qint64 id) { m_view->refreshAndLocate(id); }});
+    AttachWriterLine(*m_view, m_connection);
 }
 
 void MainRegister::start()

@@ -12,10 +12,15 @@
 #include "db/profileparams.h"
 #include "db/settingsrow.h"
 #include "gui/messagebox.h"
+#include "history/editorwatch.h"
+#include "profiles/databaseupgrade.h"
 #include "profiles/frm_adatbazisnyit.h"
 #include "profiles/frm_init.h"
 #include "register/savejournal.h"
+#include "schema/sessionvariables.h"
 #include "users/frm_login.h"
+
+#include <QSysInfo>
 
 using namespace Qt::StringLiterals;
 
@@ -109,6 +114,10 @@ StartupOutcome RunStartup(Connection &con, QWidget *owner)
         Beall.masterDataRight = true;
         Beall.userId = 0;
     }
+    SetHistoryUser(con, Beall.userId);
+    // After the log-in: a start-up given up there leaves the settings file as it was.
+    TellUpgradeOnce(con, owner);
+    SetEditorIdentity({Beall.userId, Beall.userFullName, QSysInfo::machineHostName()});
     // Saves that a crash interrupted, here or on another workstation, get their files put in
     // agreement with their records.
     SettleInterruptedSaves(con, Beall.documentStore);

@@ -5,6 +5,7 @@
 #include "db/connection.h"
 #include "db/dberror.h"
 #include "db/script.h"
+#include "schema/sessionvariables.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -416,6 +417,8 @@ RestoreReport RestoreBackupFile(Connection &con, const QString &path,
     using namespace restore;
     ScriptInput in = openScript(path);
     ScriptRun run(con);
+    // Rows put back are not edits: their history is in the backup's own history table.
+    const HistoryPause noHistory(con);
     qint64 done = 0;
     while (true) {
         const QByteArray line = in.device->readLine();

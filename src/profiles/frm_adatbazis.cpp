@@ -5,6 +5,7 @@
 #include "config/conprofile.h"
 #include "config/inifile.h"
 #include "config/settings.h"
+#include "databaseupgrade.h"
 #include "db/settingsrow.h"
 #include "frm_adatbazis_szerkeszt.h"
 #include "gui/dialogfields.h"
@@ -100,6 +101,8 @@ void Tfrm_Adatbazis::buildActions()
          style()->standardIcon(QStyle::SP_MediaPlay), &Tfrm_Adatbazis::runFullBackup},
         {u"aVisszaallitas", u"Visszaállítás", QKeySequence(), style()->standardIcon(QStyle::SP_BrowserReload),
          &Tfrm_Adatbazis::runRestore},
+        {u"aBovites", u"Adatbázis bővítése", QKeySequence(), style()->standardIcon(QStyle::SP_ArrowUp),
+         &Tfrm_Adatbazis::extendDatabase},
         {u"aBezar", u"Bezár", QKeySequence(Qt::Key_Escape), MakeIcon(IconId::Close), nullptr},
     };
     for (const Spec &s : specs) {
@@ -144,6 +147,8 @@ QToolBar *Tfrm_Adatbazis::buildToolBar()
     backupMenu->addAction(action(u"aMySQLDump"_s));
     backupMenu->addSeparator();
     backupMenu->addAction(action(u"aVisszaallitas"_s));
+    backupMenu->addSeparator();
+    backupMenu->addAction(action(u"aBovites"_s));
     m_backupButton = new QToolButton(bar);
     m_backupButton->setObjectName(u"Mentes"_s);
     m_backupButton->setText(u"Mentés"_s);
@@ -216,7 +221,7 @@ void Tfrm_Adatbazis::buildGrid()
     for (const char16_t *name : {u"aUj", u"aSzerkeszt", u"aTorol", u"aTeszt"})
         m_popup->addAction(action(QString::fromUtf16(name)));
     m_popup->addSeparator();
-    for (const char16_t *name : {u"aBackup", u"aMySQLDump", u"aVisszaallitas"})
+    for (const char16_t *name : {u"aBackup", u"aMySQLDump", u"aVisszaallitas", u"aBovites"})
         m_popup->addAction(action(QString::fromUtf16(name)));
     m_popup->addSeparator();
     m_popup->addAction(action(u"aBezar"_s));
@@ -397,6 +402,13 @@ void Tfrm_Adatbazis::runRestore()
     if (!checkRowSelected())
         return;
     RestoreBackup(this, m_model->row(currentRow()).toProfile());
+}
+
+void Tfrm_Adatbazis::extendDatabase()
+{
+    if (!checkRowSelected())
+        return;
+    ExtendDatabase(this, m_model->row(currentRow()).toProfile());
 }
 
 void Tfrm_Adatbazis::showEvent(QShowEvent *event)

@@ -55,6 +55,7 @@ public:
     void editProfile();
     void deleteProfile();
     void testConnection();
+    void extendDatabase();
     void sortByColumn(int column);
 
 protected:

@@ -4,6 +4,7 @@
 #include "editcollisiondialog.h"
 #include "frm_szerkeszt.h"
 #include "gui/messagebox.h"
+#include "history/editorwatch.h"
 #include "savejournal.h"
 
 using namespace Qt::StringLiterals;
@@ -127,6 +128,9 @@ int EditResolution(Connection &con, int recordId, int committeeId, QDate date, c
     const std::optional<Resolution> loaded = RecordToEdit(con, recordId, committeeId, date, documentStore, parent);
     if (!loaded)
         return -1;
+    // Another workstation editing the record is named before any typing; the editor opens all
+    // the same.
+    const auto presence = recordId == -1 ? nullptr : AnnounceEditor(con, recordId, parent);
     Tfrm_Szerkeszt form(parent, fontSize);
     form.setSubjectChoices(SubjectCatalogue(con));
     form.setDocumentStore(documentStore);

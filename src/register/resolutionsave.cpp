@@ -343,6 +343,7 @@ Written writeResolution(Connection &con, const Resolution &loaded, const Resolut
         created.append({u"ev"_s, QString::number(rec.year)});
         created.append({u"csoport"_s, QString::number(rec.committee)});
         created.append({u"az"_s, QString::number(rec.number)});
+        created.append({u"felhkod"_s, u"@orvanth_felhkod"_s}); // the user the start-up told the session
         con.exec(u"INSERT INTO iktato SET "_s + assignments(created));
         w.id = int(con.lastInsertId());
     } else {
@@ -352,7 +353,8 @@ Written writeResolution(Connection &con, const Resolution &loaded, const Resolut
     const ColumnValues files = chosenFileColumns(rec, w.id, w.placements);
     update += files;
     if (!update.isEmpty())
-        con.exec(u"UPDATE iktato SET "_s + assignments(update) + u" WHERE iktato = "_s +
+        con.exec(u"UPDATE iktato SET "_s + assignments(update) + u", felhkod = IFNULL(@orvanth_felhkod, felhkod)"_s +
+                 u" WHERE iktato = "_s +
                  QString::number(w.id));
     ExecSql(con, u"INSERT IGNORE INTO targy (targy) VALUES ("_s + SqlQuoted(rec.subject) + u");"_s);
     w.check = writtenCheck(w.id, rec, changed + files);

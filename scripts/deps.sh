@@ -9,7 +9,7 @@ packages=(
   mariadb-server mariadb-client
   fonts-liberation2 fonts-dejavu-core
   libxlsxwriter-dev python3-xlrd python3-openpyxl libfreexl-dev unzip zip poppler-utils
-  xvfb xauth openbox xdotool
+  xvfb xauth openbox xdotool x11-utils e2fsprogs
   openssl desktop-file-utils appstream dpkg-dev lintian man-db
   cups printer-driver-cups-pdf
   clang

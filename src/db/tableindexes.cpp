@@ -3,6 +3,8 @@
 #include "common/sqltext.h"
 #include "connection.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 QList<TableIndex> TableIndexes(Connection &con, const QString &table)
@@ -19,4 +21,12 @@ QList<TableIndex> TableIndexes(Connection &con, const QString &table)
         indexes.last().columns.append(rs.text(row, 2));
     }
     return indexes;
+}
+
+bool HasYearIndex(Connection &con)
+{
+    const QList<TableIndex> indexes = TableIndexes(con, u"iktato"_s);
+    return std::ranges::any_of(indexes, [](const TableIndex &index) {
+        return index.columns == QStringList{u"ev"_s} || index.columns == QStringList{u"ev"_s, u"iktato"_s};
+    });
 }

@@ -16,3 +16,8 @@ struct TableIndex
 
 // The indexes of a table of the connection's database. Throws DbError when the server refuses.
 QList<TableIndex> TableIndexes(Connection &con, const QString &table);
+
+// Whether iktato has an index on the year alone (or on the year and then the key, which InnoDB
+// appends to every index anyway): within a year its entries are then in key order. Databases
+// made before the index was added lack it. Throws DbError.
+bool HasYearIndex(Connection &con);

@@ -83,17 +83,11 @@ quint64 RegisterQuery::reapply()
 
 namespace {
 
-// Whether iktato has an index on the year alone: within a year its entries are in key order
-// (InnoDB keeps the key at the end of every index), so the first screenful of a year in key
-// order is found without walking the whole table. Databases made before the index was added
-// lack it.
-bool HasYearIndex(Connection &connection)
+// Whether the year's index is there; unknown counts as not.
+bool YearIndexKnown(Connection &connection)
 {
     try {
-        const auto indexes = TableIndexes(connection, u"iktato"_s);
-        return std::ranges::any_of(indexes, [](const TableIndex &index) {
-            return index.columns == QStringList{u"ev"_s} || index.columns == QStringList{u"ev"_s, u"iktato"_s};
-        });
+        return HasYearIndex(connection);
     } catch (const DbError &) {
         // Unknown: the first screenful is then read on its own only where it surely pays.
         return false;
@@ -114,7 +108,7 @@ bool RegisterQuery::firstScreenfulIsQuick()
     if (!m_filter.orderField.isEmpty())
         return true;
     if (!m_yearIndexed)
-        m_yearIndexed = HasYearIndex(*m_connection);
+        m_yearIndexed = YearIndexKnown(*m_connection);
     return *m_yearIndexed;
 }
 

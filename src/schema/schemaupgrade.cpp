@@ -1,8 +1,9 @@
 #include "schemaupgrade.h"
 
-#include "db/connection.h"
 #include "config/inifile.h"
+#include "db/connection.h"
 #include "db/dberror.h"
+#include "db/tableindexes.h"
 
 #include <QSet>
 
@@ -38,14 +39,6 @@ bool triggerExists(Connection &con, const QString &trigger)
 {
     return queryHasRow(con, u"SELECT 1 FROM information_schema.TRIGGERS WHERE TRIGGER_SCHEMA = DATABASE() "
                             "AND TRIGGER_NAME = '%1'"_s.arg(trigger));
-}
-
-// Any index of `iktato` on the year alone serves, whatever its name.
-bool yearIndexExists(Connection &con)
-{
-    return queryHasRow(con, u"SELECT INDEX_NAME FROM information_schema.STATISTICS "
-                            "WHERE TABLE_SCHEMA = DATABASE() AND TABLE_NAME = 'iktato' "
-                            "GROUP BY INDEX_NAME HAVING GROUP_CONCAT(COLUMN_NAME ORDER BY SEQ_IN_INDEX) = 'ev'"_s);
 }
 
 // One history row per column whose value changed. Compared as bytes: the collation takes "a" and
@@ -84,7 +77,7 @@ QList<UpgradeStep> makeSteps()
     QList<UpgradeStep> steps;
     steps.append({u"ix_iktato_ev"_s,
                   u"Index az évre: egy év első képernyője nagy nyilvántartáson is azonnal megjelenik"_s,
-                  u"INDEX"_s, yearIndexExists, {u"CREATE INDEX ix_iktato_ev ON iktato (ev)"_s},
+                  u"INDEX"_s, HasYearIndex, {u"CREATE INDEX ix_iktato_ev ON iktato (ev)"_s},
                   u"DROP INDEX ix_iktato_ev ON iktato"_s});
     steps.append({u"iktato_naplo"_s, history, u"CREATE"_s,
                   [](Connection &con) { return tableExists(con, u"iktato_naplo"_s); },

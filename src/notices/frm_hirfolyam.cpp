@@ -134,6 +134,6 @@ Tfrm_Hirfolyam *ShowNewsWindow(const QString &title, const QString &body, const 
     auto window = new Tfrm_Hirfolyam(title, body, detailsAddress, parent);
     LoadFormBounds(window);
     window->show();
-    FrontKeeper::bringToFront(window);
+    hirfolyam::FrontKeeper::bringToFront(window);
     return window;
 }

@@ -558,8 +558,7 @@ void TestSqlConsole::sqlFileRoundTripInCp1250()
     QVERIFY(w.fileName().isEmpty());
     {
         const ModalAnswer open = AnswerModal(u"SQL megnyitás"_s, [&](QDialog *dialog) {
-            REQUIRE_CHILD(fileNameEdit, QLineEdit, dialog, u"fileNameEdit"_s);
-            fileNameEdit->setText(u"proba.sql"_s);
+            dialog->findChild<QLineEdit *>(u"fileNameEdit"_s)->setText(u"proba.sql"_s);
             dialog->accept();
         });
         w.action(Tfrm_SQL::Open)->trigger();
@@ -569,12 +568,6 @@ void TestSqlConsole::sqlFileRoundTripInCp1250()
     const QString copy = SqlFolder() + u"/masolat.sql"_s;
     {
         const ModalAnswer save = AnswerModal(u"SQL mentése"_s, [&](QDialog *dialog) {
-            // A check that fails below leaves the answer early: the dialog must close all the
-            // same, or the test would wait for it for ever.
-            const auto closeAnyway = qScopeGuard([dialog] {
-                if (dialog->isVisible())
-                    dialog->reject();
-            });
             auto fileDialog = qobject_cast<QFileDialog *>(dialog);
             QCOMPARE(fileDialog->selectedFiles().value(0), original);
             // The dialog fills its folder in the background and then selects the proposed file
@@ -583,12 +576,8 @@ void TestSqlConsole::sqlFileRoundTripInCp1250()
             auto *files = fileDialog->findChild<QFileSystemModel *>();
             QVERIFY(files);
             QTRY_VERIFY(files->rowCount(files->index(SqlFolder())) > 0);
-            REQUIRE_CHILD(listView, QListView, fileDialog, u"listView"_s);
-            // The selection that follows the listing is what would overwrite the name; on a slow
-            // build it may come late, or not at all where the proposed file is selected already.
-            QTest::qWaitFor([&] { return listView->selectionModel()->hasSelection(); }, 2000);
-            REQUIRE_CHILD(fileNameEdit, QLineEdit, fileDialog, u"fileNameEdit"_s);
-            fileNameEdit->setText(u"masolat"_s);
+            QTest::qWait(100);
+            fileDialog->findChild<QLineEdit *>(u"fileNameEdit"_s)->setText(u"masolat"_s);
             dialog->accept();
         });
         w.action(Tfrm_SQL::Save)->trigger();
